@@ -1,0 +1,100 @@
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+QString homeOverride()
+{
+    return qEnvironmentVariable("PELVANE_HOME");
+}
+
+QString joined(const QString& base, const QString& leaf)
+{
+    return QDir::cleanPath(base + QLatin1Char('/') + leaf);
+}
+
+QString xdgDataFolder()
+{
+    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                  QStringLiteral("Brenmoor/Pelvane"));
+}
+
+} // namespace
+
+namespace Paths {
+
+QString hiveFile()
+{
+    const QString home = homeOverride();
+    if (!home.isEmpty())
+        return joined(home, QStringLiteral("registry.db"));
+    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                  QStringLiteral("Brenmoor/Pelvane/registry.db"));
+}
+
+QString programFolder()
+{
+    const QString home = homeOverride();
+    return home.isEmpty() ? xdgDataFolder() : joined(home, QStringLiteral("Pelvane"));
+}
+
+QString groupsFolder()
+{
+    return joined(programFolder(), QStringLiteral("SorvelGroups"));
+}
+
+QString defaultFavoritesFolder()
+{
+    const QString home = homeOverride();
+    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("Favorites"));
+}
+
+QString defaultHistoryFolder()
+{
+    const QString home = homeOverride();
+    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("History"));
+}
+
+QString webProfileFolder()
+{
+    const QString home = homeOverride();
+    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("WebProfile"));
+}
+
+QString runtimeFolder()
+{
+    const QString home = homeOverride();
+    if (!home.isEmpty())
+        return joined(home, QStringLiteral("run"));
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    return joined(base, QStringLiteral("pelvane"));
+}
+
+QString sharedDataFolder()
+{
+    // An installed copy reads its share folder; a copy run from the build tree reads the
+    // sources' resources folder.
+    const QString installed = QStringLiteral(PELVANE_SHARE_DIR);
+    if (QFileInfo::exists(installed))
+        return installed;
+    return QStringLiteral(PELVANE_SOURCE_RESOURCES);
+}
+
+bool ensurePrivateFolder(const QString& path)
+{
+    // A folder that exists already (a user's own Favorites folder, say) keeps its rights.
+    if (QFileInfo(path).isDir())
+        return true;
+    if (!QDir().mkpath(path))
+        return false;
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                           | QFileDevice::ExeOwner);
+}
+
+} // namespace Paths

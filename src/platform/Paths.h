@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Where this user's data lives. PELVANE_HOME, when set, moves every per-user file under
+// one folder (a portable copy, or a test's private home); otherwise the XDG places apply.
+// Everything is derived from the environment on each call, so nothing here is state.
+namespace Paths {
+
+QString hiveFile();          // the registry stand-in
+QString programFolder();     // toolbar.dat, formfiller.ini, SorvelGroups, profile.vcf
+QString groupsFolder();      // programFolder()/SorvelGroups
+QString defaultFavoritesFolder();
+QString defaultHistoryFolder();
+QString webProfileFolder();  // cookies, cache and local storage of the web engine
+QString runtimeFolder();     // sockets of running copies (mode 0700)
+QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
+
+// Creates a folder (and its parents) readable by this user only. Returns false on failure.
+bool ensurePrivateFolder(const QString& path);
+
+} // namespace Paths

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/RegistryHive.h"
+
+#include <QStringList>
+
+#include <stdexcept>
+
+// Raised for failures the registry cannot hide: a key that cannot be created, a value that
+// cannot be stored, a value of the wrong type. The message is the text shown to the user.
+class RegistryError : public std::runtime_error
+{
+public:
+    explicit RegistryError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// The program's handle on the registry: a root, and at most one open key at a time.
+// Key paths are separated by backslashes; a path that starts with a backslash is taken
+// from the root, any other from the open key (or the root when no key is open).
+class TRegistry final
+{
+public:
+    enum RootKey { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE };
+    using DataType = RegistryHive::ValueType;
+
+    explicit TRegistry(RegistryHive& hive = RegistryHive::userHive());
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    RegistryHive& hive() const { return m_hive; }
+
+    RootKey rootKey() const { return m_root; }
+    void setRootKey(RootKey root); // closes the open key
+    static QString rootName(RootKey root);
+    static bool rootFromName(const QString& name, RootKey* root); // also the HKCU style
+
+    // Opens the key; with canCreate, creates every missing part of the path first.
+    // Throws "Failed to create key %s" when it must create and cannot.
+    bool openKey(const QString& key, bool canCreate);
+    bool openKeyReadOnly(const QString& key) { return openKey(key, false); }
+    void closeKey();
+    bool hasOpenKey() const { return m_key != 0; }
+    QString currentPath() const { return m_path; } // without the root, no leading backslash
+
+    bool keyExists(const QString& key) const;
+    bool deleteKey(const QString& key);
+    QStringList keyNames() const; // sub-keys of the open key
+    bool hasSubKeys() const { return !keyNames().isEmpty(); }
+
+    bool valueExists(const QString& name) const;
+    bool deleteValue(const QString& name);
+    QStringList valueNames() const; // in the order the values were first written
+    // The type of a value, or false when it does not exist.
+    bool dataType(const QString& name, DataType* type) const;
+
+    // A missing value reads as empty; a value that is not a string throws
+    // "Invalid data type for '%s'".
+    QString readString(const QString& name) const;
+    // Throws "Invalid data type for '%s'" for a value that is not a DWORD and
+    // "Failed to get data for '%s'" for a missing one.
+    int readInteger(const QString& name) const;
+    bool readBool(const QString& name) const { return readInteger(name) != 0; }
+
+    // Each throws "Failed to set data for '%s'" when the value cannot be stored.
+    void writeString(const QString& name, const QString& value);
+    void writeExpandString(const QString& name, const QString& value);
+    void writeInteger(const QString& name, int value);
+    void writeBool(const QString& name, bool value) { writeInteger(name, value ? 1 : 0); }
+
+private:
+    qint64 resolve(const QString& key, bool canCreate, QString* fullPath) const;
+    qint64 rootId() const;
+    void write(const QString& name, DataType type, const QVariant& data);
+
+    RegistryHive& m_hive;
+    RootKey m_root = HKEY_CURRENT_USER;
+    qint64 m_key = 0;
+    QString m_path;
+};
