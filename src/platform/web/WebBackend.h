@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+class TWebBrowser;
+
+// Identity of a frame within one browser. Each backend gives its top-level frame one id
+// and every sub-frame navigation another; 0 means "no frame".
+using WebFrame = quint64;
+
+// Editing and document commands the browser forwards to its engine.
+enum class DocumentCommand {
+    SelectAll,
+    Copy,
+    Cut,
+    Paste,
+    Find,       // open the find bar / ask for a text and search
+    ViewSource, // show the page's source
+    Properties, // show the page's address, title, type, security
+};
+
+// What a backend reports. TWebBrowser implements it and turns each call into the
+// matching event handler; a backend never calls the program's handlers directly.
+class WebBackendEvents
+{
+public:
+    virtual void beforeNavigate(WebFrame frame, const QString& url, bool* cancel) = 0;
+    // The backend hands the new window's browser back through *target; null with
+    // *cancel false means "let the engine open nothing".
+    virtual void newWindow(TWebBrowser** target, bool* cancel) = 0;
+    virtual void navigateComplete(WebFrame frame, const QString& url) = 0;
+    virtual void documentComplete(WebFrame frame, const QString& url) = 0;
+    virtual void titleChange(const QString& title) = 0;
+    virtual void statusTextChange(const QString& text) = 0;
+    virtual void progressChange(int progress, int maximum) = 0;
+    // command 1: forward is possible; command 2: back is possible
+    virtual void commandStateChange(int command, bool enabled) = 0;
+    virtual void downloadBegin() = 0;
+    virtual void downloadComplete() = 0;
+
+protected:
+    ~WebBackendEvents() = default;
+};
+
+// The engine behind one TWebBrowser. QtWebEngineBackend in the program; FakeWebBackend in
+// tests, which scripts every event and records every call.
+class WebBackend
+{
+public:
+    virtual ~WebBackend() = default;
+
+    // Called once by the browser that owns the backend, before any other call.
+    virtual void attach(WebBackendEvents* events, QWidget* container) = 0;
+    // The widget that shows the page (placed by TWebBrowser in its layout).
+    virtual QWidget* view() const = 0;
+
+    virtual void navigate(const QString& url) = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void stop() = 0;
+    virtual void refresh() = 0;
+    virtual void refreshCompletely() = 0; // bypasses the cache
+
+    virtual QString locationUrl() const = 0;
+    virtual QString locationName() const = 0;
+    virtual bool busy() const = 0;
+    virtual bool hasDocument() const = 0;
+    virtual WebFrame topFrame() const = 0;
+
+    virtual void execCommand(DocumentCommand command) = 0;
+    // Text size 0 (smallest) .. 4 (largest); 2 is the normal size.
+    virtual int textSize() const = 0;
+    virtual void setTextSize(int size) = 0;
+
+    // The document's current HTML, handed to `done` (empty on failure).
+    virtual void toHtml(std::function<void(const QString&)> done) = 0;
+    // Replaces the document with the given HTML.
+    virtual void setHtml(const QString& html, const QString& baseUrl) = 0;
+    // Runs a script in the page; `done` gets its result (invalid on failure). Data for the
+    // page goes in `arguments` (passed as JSON), never pasted into the script's text.
+    virtual void runJavaScript(const QString& script, const QVariantList& arguments,
+                               std::function<void(const QVariant&)> done) = 0;
+    // Prints the page on an already set-up printer; `done` gets success.
+    virtual void print(QPrinter* printer, std::function<void(bool)> done) = 0;
+    // Saves the page: `complete` keeps images and styles in a folder beside the file,
+    // otherwise one self-contained file (MHTML when the name ends in .mht or .mhtml).
+    virtual void savePage(const QString& filePath, bool complete) = 0;
+    // Moves the keyboard focus into the page.
+    virtual void focusPage() = 0;
+};
+
+// Makes the backend for a new browser. The program installs the Qt WebEngine factory at
+// start; tests install a factory that makes fakes.
+using WebBackendFactory = std::function<WebBackend*()>;
