@@ -1,9 +1,12 @@
 #include "platform/Paths.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace {
 
@@ -68,8 +71,20 @@ QString webProfileFolder()
 QString runtimeFolder()
 {
     const QString home = homeOverride();
-    if (!home.isEmpty())
-        return joined(home, QStringLiteral("run"));
+    if (!home.isEmpty()) {
+        // A socket's path is limited to about a hundred bytes; a deep home gets a short
+        // folder of its own in the temporary folder instead.
+        const QString folder = joined(home, QStringLiteral("run"));
+        if (folder.toLocal8Bit().size() <= 80)
+            return folder;
+        const QByteArray hash =
+            QCryptographicHash::hash(QDir(home).absolutePath().toUtf8(), QCryptographicHash::Sha1)
+                .toHex()
+                .left(16);
+        return joined(QDir::tempPath(),
+                      QStringLiteral("pelvane-%1-%2")
+                          .arg(QString::number(::getuid()), QString::fromLatin1(hash)));
+    }
     QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (base.isEmpty())
         base = QDir::tempPath();
@@ -93,8 +108,8 @@ bool ensurePrivateFolder(const QString& path)
         return true;
     if (!QDir().mkpath(path))
         return false;
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                           | QFileDevice::ExeOwner);
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
 }
 
 } // namespace Paths

@@ -1,0 +1,51 @@
+#include "platform/InstanceLock.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+InstanceLock::InstanceLock(const QString& lockFile)
+    : m_path(lockFile)
+{}
+
+InstanceLock::~InstanceLock()
+{
+    release();
+}
+
+QString InstanceLock::defaultLockFile()
+{
+    return QDir(Paths::runtimeFolder()).filePath(QStringLiteral("instance.lock"));
+}
+
+bool InstanceLock::tryAcquire()
+{
+    if (m_fd >= 0)
+        return true;
+    Paths::ensurePrivateFolder(QFileInfo(m_path).absolutePath());
+    const QByteArray path = QFile::encodeName(m_path);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true; // cannot tell: behave as the first copy
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool heldElsewhere = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !heldElsewhere;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void InstanceLock::release()
+{
+    if (m_fd < 0)
+        return;
+    ::flock(m_fd, LOCK_UN);
+    ::close(m_fd);
+    m_fd = -1;
+}

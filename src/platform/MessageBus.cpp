@@ -1,0 +1,204 @@
+#include "platform/MessageBus.h"
+
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+namespace {
+
+const QString SocketPrefix = QStringLiteral("bus-");
+
+QByteArray encode(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+QJsonObject decodeLine(const QByteArray& line)
+{
+    return QJsonDocument::fromJson(line.trimmed()).object();
+}
+
+// Reads one newline-ended line from a socket before the deadline; empty when none came.
+QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline)
+{
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState)
+            break;
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    }
+    return socket.canReadLine() ? socket.readLine() : QByteArray();
+}
+
+} // namespace
+
+MessageBus::MessageBus(QObject* parent)
+    : MessageBus(Paths::runtimeFolder(), parent)
+{}
+
+MessageBus::MessageBus(const QString& folder, QObject* parent)
+    : QObject(parent)
+    , m_folder(folder)
+{}
+
+MessageBus::~MessageBus()
+{
+    if (m_server)
+        m_server->close(); // removes the socket file
+}
+
+bool MessageBus::listen()
+{
+    if (m_server)
+        return m_server->isListening();
+    if (!Paths::ensurePrivateFolder(m_folder))
+        return false;
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    const QString path =
+        QDir(m_folder).filePath(SocketPrefix + QString::number(QCoreApplication::applicationPid()));
+    QLocalServer::removeServer(path); // a socket left by a dead process of the same pid
+    connect(m_server, &QLocalServer::newConnection, this, &MessageBus::onNewConnection);
+    return m_server->listen(path);
+}
+
+bool MessageBus::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+QString MessageBus::socketPath() const
+{
+    return m_server ? m_server->fullServerName() : QString();
+}
+
+void MessageBus::setHandler(const QString& message, Handler handler)
+{
+    m_handlers.insert(message, std::move(handler));
+    // Hand over what arrived early, after the caller has finished setting up.
+    QTimer::singleShot(0, this, [this, message] {
+        QList<QPair<QString, QJsonValue>> keep;
+        const auto early = std::exchange(m_early, {});
+        for (const auto& [name, payload] : early) {
+            if (name == message)
+                dispatch(name, payload);
+            else
+                keep.append({name, payload});
+        }
+        m_early = keep + m_early;
+    });
+}
+
+void MessageBus::onNewConnection()
+{
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        // A peer that connects and says nothing is not allowed to keep the socket forever.
+        QTimer::singleShot(5000, socket, [socket] { socket->abort(); });
+    }
+}
+
+void MessageBus::onReadyRead(QLocalSocket* socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > 1024 * 1024)
+            socket->abort(); // no message of ours is that long
+        return;
+    }
+    const QJsonObject request = decodeLine(socket->readLine());
+    const QString message = request.value(QStringLiteral("message")).toString();
+    QJsonValue reply;
+    if (!message.isEmpty())
+        reply = dispatch(message, request.value(QStringLiteral("payload")));
+    socket->write(encode(QJsonObject{{QStringLiteral("reply"), reply}}));
+    socket->flush();
+    socket->disconnectFromServer();
+}
+
+QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payload)
+{
+    Q_EMIT messageReceived(message);
+    const auto it = m_handlers.constFind(message);
+    if (it == m_handlers.constEnd()) {
+        m_early.append({message, payload});
+        return QJsonValue(QStringLiteral("queued"));
+    }
+    return it.value()(payload);
+}
+
+QStringList MessageBus::peerSockets() const
+{
+    QStringList sockets;
+    const QDir dir(m_folder);
+    const QString own = socketPath();
+    const auto entries =
+        dir.entryList({SocketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files);
+    for (const QString& name : entries) {
+        const QString path = dir.filePath(name);
+        if (path != own)
+            sockets << path;
+    }
+    return sockets;
+}
+
+QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJsonValue& payload,
+                                                int timeoutMs) const
+{
+    QList<Answer> answers;
+    const QByteArray request = encode(
+        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const auto sockets = peerSockets();
+    for (const QString& path : sockets) {
+        QLocalSocket socket;
+        socket.connectToServer(path);
+        if (!socket.waitForConnected(timeoutMs)) {
+            const auto error = socket.error();
+            if (error == QLocalSocket::ConnectionRefusedError ||
+                error == QLocalSocket::ServerNotFoundError)
+                QFile::remove(path); // its copy is gone
+            continue;
+        }
+        const QDeadlineTimer deadline(timeoutMs);
+        socket.write(request);
+        socket.waitForBytesWritten(timeoutMs);
+        const QByteArray line = readLine(socket, deadline);
+        if (line.isEmpty())
+            continue;
+        answers.append(Answer{path, decodeLine(line).value(QStringLiteral("reply"))});
+    }
+    return answers;
+}
+
+void MessageBus::post(const QString& message, const QJsonValue& payload)
+{
+    const QByteArray request = encode(
+        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const auto sockets = peerSockets();
+    for (const QString& path : sockets) {
+        auto* socket = new QLocalSocket(this);
+        connect(socket, &QLocalSocket::connected, socket,
+                [socket, request] { socket->write(request); });
+        connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+            if (socket->canReadLine())
+                socket->disconnectFromServer();
+        });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::errorOccurred, socket,
+                [socket, path](QLocalSocket::LocalSocketError error) {
+                    if (error == QLocalSocket::ConnectionRefusedError ||
+                        error == QLocalSocket::ServerNotFoundError)
+                        QFile::remove(path);
+                    socket->deleteLater();
+                });
+        QTimer::singleShot(3000, socket, &QObject::deleteLater);
+        socket->connectToServer(path);
+    }
+}
