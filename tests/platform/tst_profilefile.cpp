@@ -1,0 +1,399 @@
+#include "platform/ProfileFile.h"
+#include "support/TestHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// As a Windows program or a text editor leaves it: CR LF, blanks round "=", quotes,
+// repeated keys and sections, a key before any section, comments.
+const QByteArray ForeignFile = "; written by another program\r\n"
+                               "orphan=before any section\r\n"
+                               "\r\n"
+                               "[Toolbar]\r\n"
+                               "Size = 24 \r\n"
+                               "\r\n"
+                               "[SorvelGroup]\r\n"
+                               "News = *http://127.0.0.1/news \r\n"
+                               "quoted=\"  spaced  \"\r\n"
+                               "NEWS=second value is ignored\r\n"
+                               "blank2=about:blank\r\n"
+                               "; a comment inside\r\n"
+                               "bare\r\n"
+                               "\r\n"
+                               "; introduces the next section\r\n"
+                               "[Other]\r\n"
+                               "x=1\r\n"
+                               "  [ sorvelgroup ]  \r\n"
+                               "late=from the second header\r\n";
+
+} // namespace
+
+class TestProfileFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void valueOfOneLine_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << QByteArray("a=b") << "a"
+                               << "b";
+        QTest::newRow("blanks round =") << QByteArray("  Key \t=\t value  ") << "Key"
+                                        << "value";
+        QTest::newRow("double quotes") << QByteArray("k=\" x \"") << "k"
+                                       << " x ";
+        QTest::newRow("single quotes") << QByteArray("k='y'") << "k"
+                                       << "y";
+        QTest::newRow("blanks then quotes") << QByteArray("k=  \"z\"  ") << "k"
+                                            << "z";
+        QTest::newRow("mixed quotes kept") << QByteArray("k=\"z'") << "k"
+                                           << "\"z'";
+        QTest::newRow("one quote kept") << QByteArray("k=\"") << "k"
+                                        << "\"";
+        QTest::newRow("inner quotes kept") << QByteArray("k=a\"b\"") << "k"
+                                           << "a\"b\"";
+        QTest::newRow("only one pair off") << QByteArray("k=\"\"x\"\"") << "k"
+                                           << "\"x\"";
+        QTest::newRow("first = splits") << QByteArray("k=a=b") << "k"
+                                        << "a=b";
+        QTest::newRow("no =") << QByteArray("lonely") << "lonely"
+                              << "";
+        QTest::newRow("empty value") << QByteArray("k=") << "k"
+                                     << "";
+        // In Windows code pages 0x85 is an ellipsis and 0xA0 a no-break space: text, not blanks.
+        QTest::newRow("8-bit ends kept")
+            << QByteArray("k=\xA0Wait\x85") << "k" << QString::fromLatin1("\xA0Wait\x85");
+    }
+
+    void valueOfOneLine()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const ProfileFile doc = ProfileFile::fromBytes("[S]\r\n" + line + "\r\n");
+        QCOMPARE(doc.keyNames(QStringLiteral("s")), QStringList{key});
+        QCOMPARE(doc.value(QStringLiteral("S"), key.toUpper(), QStringLiteral("default")), value);
+    }
+
+    void readsAFileWrittenElsewhere()
+    {
+        const ProfileFile doc = ProfileFile::fromBytes(ForeignFile);
+        QCOMPARE(doc.status(), ProfileFile::Status::Ok);
+        QCOMPARE(doc.sectionNames(), (QStringList{"Toolbar", "SorvelGroup", "Other"}));
+        QCOMPARE(doc.keyNames(QStringLiteral("SORVELGROUP")),
+                 (QStringList{"News", "quoted", "blank2", "bare", "late"}));
+        QCOMPARE(doc.value(QStringLiteral("sorvelgroup"), QStringLiteral("news")),
+                 QStringLiteral("*http://127.0.0.1/news"));
+        QCOMPARE(doc.value(QStringLiteral("SorvelGroup"), QStringLiteral("quoted")),
+                 QStringLiteral("  spaced  "));
+        QCOMPARE(doc.value(QStringLiteral("toolbar"), QStringLiteral("SIZE")),
+                 QStringLiteral("24"));
+        // A key before the first section belongs to no section.
+        QVERIFY(!doc.contains(QString(), QStringLiteral("orphan")));
+        QCOMPARE(doc.value(QStringLiteral("Other"), QStringLiteral("orphan"), QStringLiteral("-")),
+                 QStringLiteral("-"));
+
+        // The same file with LF line ends reads the same.
+        QByteArray lf = ForeignFile;
+        lf.replace("\r\n", "\n");
+        const ProfileFile lfOnly = ProfileFile::fromBytes(lf);
+        QCOMPARE(lfOnly.entries(QStringLiteral("SorvelGroup")),
+                 doc.entries(QStringLiteral("SorvelGroup")));
+    }
+
+    void writesInPlaceAndKeepsTheRest()
+    {
+        ProfileFile doc = ProfileFile::fromBytes(ForeignFile);
+        QVERIFY(doc.setValue(QStringLiteral("sorvelgroup"), QStringLiteral("NEWS"),
+                             QStringLiteral("new")));
+        QVERIFY(
+            doc.setValue(QStringLiteral("Toolbar"), QStringLiteral("Added"), QStringLiteral("2")));
+        QVERIFY(doc.setValue(QStringLiteral("Fresh"), QStringLiteral("k"), QStringLiteral("v")));
+        QCOMPARE(doc.toBytes(), QByteArray("; written by another program\r\n"
+                                           "orphan=before any section\r\n"
+                                           "\r\n"
+                                           "[Toolbar]\r\n"
+                                           "Size = 24 \r\n"
+                                           "Added=2\r\n"
+                                           "\r\n"
+                                           "[SorvelGroup]\r\n"
+                                           "News=new\r\n"
+                                           "quoted=\"  spaced  \"\r\n"
+                                           "NEWS=second value is ignored\r\n"
+                                           "blank2=about:blank\r\n"
+                                           "; a comment inside\r\n"
+                                           "bare\r\n"
+                                           "\r\n"
+                                           "; introduces the next section\r\n"
+                                           "[Other]\r\n"
+                                           "x=1\r\n"
+                                           "  [ sorvelgroup ]  \r\n"
+                                           "late=from the second header\r\n"
+                                           "[Fresh]\r\n"
+                                           "k=v\r\n"));
+    }
+
+    void removingASectionTakesEveryOccurrence()
+    {
+        ProfileFile doc = ProfileFile::fromBytes(ForeignFile);
+        QVERIFY(doc.removeSection(QStringLiteral("SORVELGROUP")));
+        QVERIFY(!doc.removeSection(QStringLiteral("SorvelGroup")));
+        QVERIFY(
+            doc.setValue(QStringLiteral("SorvelGroup"), QStringLiteral("a"), QStringLiteral("1")));
+        QCOMPARE(doc.toBytes(), QByteArray("; written by another program\r\n"
+                                           "orphan=before any section\r\n"
+                                           "\r\n"
+                                           "[Toolbar]\r\n"
+                                           "Size = 24 \r\n"
+                                           "\r\n"
+                                           "\r\n"
+                                           "; introduces the next section\r\n"
+                                           "[Other]\r\n"
+                                           "x=1\r\n"
+                                           "[SorvelGroup]\r\n"
+                                           "a=1\r\n"));
+
+        QVERIFY(doc.removeKey(QStringLiteral("other"), QStringLiteral("X")));
+        QVERIFY(!doc.contains(QStringLiteral("Other"), QStringLiteral("x")));
+        QVERIFY(doc.hasSection(QStringLiteral("Other")));
+    }
+
+    void refusesWhatCannotBeReadBack_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("empty key") << "S"
+                                   << " "
+                                   << "v";
+        QTest::newRow("key with =") << "S"
+                                    << "a=b"
+                                    << "v";
+        QTest::newRow("key like a header") << "S"
+                                           << "[T]"
+                                           << "v";
+        QTest::newRow("key like a comment") << "S"
+                                            << ";k"
+                                            << "v";
+        QTest::newRow("line break in key") << "S"
+                                           << "a\nb"
+                                           << "v";
+        QTest::newRow("line break in value") << "S"
+                                             << "k"
+                                             << "a\r\n[Evil]";
+        QTest::newRow("bracket in section") << "S]"
+                                            << "k"
+                                            << "v";
+        QTest::newRow("empty section") << ""
+                                       << "k"
+                                       << "v";
+    }
+
+    void refusesWhatCannotBeReadBack()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        ProfileFile doc;
+        QString error;
+        QVERIFY(!doc.setValue(section, key, value, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(doc.toBytes().isEmpty());
+    }
+
+    void valuesComeBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("leading blank") << " lead";
+        QTest::newRow("trailing tab") << "trail\t";
+        QTest::newRow("in quotes") << "\"q\"";
+        QTest::newRow("in single quotes") << "'q'";
+        QTest::newRow("quote at one end") << "a\"";
+        QTest::newRow("empty") << "";
+        QTest::newRow("long") << QString(3000, QLatin1Char('x'));
+    }
+
+    void valuesComeBackAsWritten()
+    {
+        QFETCH(QString, value);
+        ProfileFile doc;
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("k"), value));
+        QCOMPARE(
+            ProfileFile::fromBytes(doc.toBytes()).value(QStringLiteral("S"), QStringLiteral("k")),
+            value);
+    }
+
+    void nothingIsCutShort()
+    {
+        // The Windows functions stop at 2047 characters a value and 16 KiB of key names.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.ini"));
+        const QString address =
+            QStringLiteral("http://127.0.0.1/?q=") + QString(3000, QLatin1Char('a'));
+        ProfileFile doc;
+        QVERIFY(doc.setValue(QStringLiteral("SorvelGroup"), QStringLiteral("Long"), address));
+        QStringList names{QStringLiteral("Long")};
+        for (int i = 0; i < 2000; ++i) {
+            names.append(QStringLiteral("a_rather_long_key_name_%1").arg(i));
+            QVERIFY(doc.setValue(QStringLiteral("SorvelGroup"), names.last(), QStringLiteral("v")));
+        }
+        QString error;
+        QVERIFY2(doc.saveAs(path, &error), qPrintable(error));
+        QCOMPARE(
+            ProfileFile::readString(path, QStringLiteral("SorvelGroup"), QStringLiteral("long")),
+            address);
+        QCOMPARE(ProfileFile::readKeyNames(path, QStringLiteral("SorvelGroup")), names);
+    }
+
+    void eightBitBytesRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ansi.ini"));
+        QByteArray all;
+        for (int c = 0x80; c <= 0xff; ++c)
+            all.append(char(c));
+        const QByteArray original = "[S]\r\nk=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n";
+        writeAll(path, original);
+
+        ProfileFile doc = ProfileFile::load(path);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Latin1);
+        const QString value = doc.value(QStringLiteral("s"), QStringLiteral("K"));
+        QCOMPARE(value, QString::fromLatin1(all));
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("copy"), value));
+        QVERIFY(doc.save());
+        QCOMPARE(readAll(path),
+                 "[S]\r\nk=" + all + "\r\ncopy=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n");
+    }
+
+    void unicodeFormsAreKept()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("u.ini"));
+        // A character Latin-1 cannot hold turns the file into UTF-8 rather than losing it.
+        const QString name = QString::fromUtf8("Новости €");
+        QVERIFY(ProfileFile::writeString(path, QStringLiteral("S"), QStringLiteral("k"), name));
+        QVERIFY(readAll(path).startsWith("\xEF\xBB\xBF[S]\r\n"));
+        QCOMPARE(ProfileFile::load(path).encoding(), ProfileFile::Encoding::Utf8Bom);
+        QCOMPARE(ProfileFile::readString(path, QStringLiteral("S"), QStringLiteral("k")), name);
+
+        // A byte-order mark followed by bytes that are not UTF-8 is plain 8-bit text.
+        const QByteArray notUtf8 = "\xEF\xBB\xBF; note\r\n[S]\r\nk=caf\xE9\r\n";
+        writeAll(path, notUtf8);
+        ProfileFile doc = ProfileFile::load(path);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Latin1);
+        QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("k")),
+                 QString::fromLatin1("caf\xE9"));
+        QVERIFY(doc.save());
+        QCOMPARE(readAll(path), notUtf8);
+
+        // A UTF-16 file as Windows Notepad saves it, written back the same way.
+        QByteArray utf16("\xFF\xFE");
+        for (const QChar c : QStringLiteral("[S]\r\nk=caf\u00e9\u20ac\r\n"))
+            utf16.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
+        writeAll(path, utf16);
+        doc = ProfileFile::load(path);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Utf16LeBom);
+        QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("k")),
+                 QStringLiteral("caf\u00e9\u20ac"));
+        QVERIFY(doc.save());
+        QCOMPARE(readAll(path), utf16);
+    }
+
+    void unusableFilesReadAsEmptyAndSayWhy()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("missing.ini"));
+        ProfileFile doc = ProfileFile::load(missing);
+        QCOMPARE(doc.status(), ProfileFile::Status::Missing);
+        QVERIFY(doc.errorString().contains(QDir::toNativeSeparators(missing)));
+        QVERIFY(doc.sectionNames().isEmpty());
+
+        const QString binary = dir.filePath(QStringLiteral("binary.sgp"));
+        const QByteArray bytes("[SorvelGroup]\r\nk=v\r\n\0\x01\x02\xff", 23);
+        writeAll(binary, bytes);
+        doc = ProfileFile::load(binary);
+        QCOMPARE(doc.status(), ProfileFile::Status::NotText);
+        QVERIFY(doc.errorString().contains(QStringLiteral("binary.sgp")));
+        QVERIFY(doc.sectionNames().isEmpty());
+        // Writing into it refuses rather than replacing the file with one key.
+        QString error;
+        QVERIFY(!ProfileFile::writeString(binary, QStringLiteral("S"), QStringLiteral("k"),
+                                          QStringLiteral("v"), &error));
+        QVERIFY(error.contains(QStringLiteral("binary.sgp")));
+        QCOMPARE(readAll(binary), bytes);
+
+        doc = ProfileFile::load(dir.path());
+        QCOMPARE(doc.status(), ProfileFile::Status::Unreadable);
+        QVERIFY(!doc.errorString().isEmpty());
+        QVERIFY(doc.keyNames(QStringLiteral("SorvelGroup")).isEmpty());
+    }
+
+    void failedWritesAreReported()
+    {
+        QTemporaryDir dir;
+        const QString plainFile = dir.filePath(QStringLiteral("file"));
+        writeAll(plainFile, "x");
+        const QString impossible = plainFile + QStringLiteral("/inside.ini");
+        QString error;
+        QVERIFY(!ProfileFile::writeString(impossible, QStringLiteral("S"), QStringLiteral("k"),
+                                          QStringLiteral("v"), &error));
+        QVERIFY2(error.contains(QDir::toNativeSeparators(impossible)), qPrintable(error));
+
+        const QString folder = dir.filePath(QStringLiteral("readonly"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/kept.ini");
+        writeAll(path, "[S]\r\nk=old\r\n");
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const bool privileged = QFileInfo(folder).isWritable(); // root ignores the rights
+        error.clear();
+        const bool written = ProfileFile::writeString(
+            path, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"), &error);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        if (privileged)
+            QSKIP("Running with rights that ignore a read-only folder");
+        QVERIFY(!written);
+        QVERIFY2(error.contains(QStringLiteral("kept.ini")), qPrintable(error));
+        QCOMPARE(readAll(path), QByteArray("[S]\r\nk=old\r\n"));
+    }
+
+    void newFilesArePrivate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("private.ini"));
+        QVERIFY(ProfileFile::writeString(path, QStringLiteral("S"), QStringLiteral("k"),
+                                         QStringLiteral("v")));
+        QCOMPARE(QFileInfo(path).permissions() &
+                     (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup |
+                      QFileDevice::WriteOther),
+                 QFileDevice::Permissions());
+        QVERIFY(ProfileFile::deleteKey(path, QStringLiteral("s"), QStringLiteral("K")));
+        QVERIFY(ProfileFile::deleteSection(path, QStringLiteral("S")));
+        QCOMPARE(readAll(path), QByteArray());
+        QVERIFY(ProfileFile::deleteSection(dir.filePath(QStringLiteral("none.ini")),
+                                           QStringLiteral("S")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.ini"))));
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestProfileFile)
+#include "tst_profilefile.moc"
