@@ -15,7 +15,9 @@ QString joinPath(const QString& base, const QString& relative)
 
 } // namespace
 
-TRegistry::TRegistry(RegistryHive& hive) : m_hive(hive) {}
+TRegistry::TRegistry(RegistryHive& hive)
+    : m_hive(hive)
+{}
 
 void TRegistry::setRootKey(RootKey root)
 {
@@ -47,8 +49,8 @@ bool TRegistry::rootFromName(const QString& name, RootKey* root)
                  {"HKEY_CURRENT_USER", "HKCU", HKEY_CURRENT_USER},
                  {"HKEY_LOCAL_MACHINE", "HKLM", HKEY_LOCAL_MACHINE}};
     for (const auto& r : roots) {
-        if (name.compare(QLatin1String(r.longName), Qt::CaseInsensitive) == 0
-            || name.compare(QLatin1String(r.shortName), Qt::CaseInsensitive) == 0) {
+        if (name.compare(QLatin1String(r.longName), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String(r.shortName), Qt::CaseInsensitive) == 0) {
             *root = r.root;
             return true;
         }
@@ -73,11 +75,20 @@ qint64 TRegistry::resolve(const QString& key, bool canCreate, QString* fullPath)
 {
     const bool absolute = key.startsWith(QLatin1Char('\\')) || m_key == 0;
     const QString path = absolute ? joinPath(QString(), key) : joinPath(m_path, key);
-    qint64 id = absolute ? rootId() : m_key;
+    const qint64 start = absolute ? rootId() : m_key;
     const QStringList parts = pathParts(absolute ? path : key);
-    if (canCreate) {
+    qint64 id = start;
+    for (const QString& part : parts) {
+        id = m_hive.childKey(id, part);
+        if (id == 0)
+            break;
+    }
+    if (id == 0 && canCreate) {
+        id = start;
         // Creating a path is one unit: another copy never sees half of it.
         HiveTransaction transaction(m_hive);
+        if (!transaction.isActive())
+            throw RegistryError(QStringLiteral("Failed to create key %1").arg(key));
         for (const QString& part : parts) {
             id = m_hive.createChildKey(id, part);
             if (id == 0)
@@ -85,13 +96,9 @@ qint64 TRegistry::resolve(const QString& key, bool canCreate, QString* fullPath)
         }
         if (id == 0 || !transaction.commit())
             throw RegistryError(QStringLiteral("Failed to create key %1").arg(key));
-    } else {
-        for (const QString& part : parts) {
-            id = m_hive.childKey(id, part);
-            if (id == 0)
-                return 0;
-        }
     }
+    if (id == 0)
+        return 0;
     if (fullPath)
         *fullPath = path;
     return id;
@@ -125,8 +132,9 @@ bool TRegistry::deleteKey(const QString& key)
     const qint64 id = resolve(key, false, &path);
     if (id == 0)
         return false;
-    if (id == m_key || (m_key != 0 && (m_path + QLatin1Char('\\')).startsWith(
-                                          path + QLatin1Char('\\'), Qt::CaseInsensitive)))
+    if (id == m_key ||
+        (m_key != 0 &&
+         (m_path + QLatin1Char('\\')).startsWith(path + QLatin1Char('\\'), Qt::CaseInsensitive)))
         closeKey();
     return m_hive.deleteKey(id);
 }

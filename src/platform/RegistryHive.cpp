@@ -15,8 +15,9 @@ namespace {
 // SQLite's own result codes, as Qt's driver reports them in nativeErrorCode().
 bool isDamageError(const QSqlError& error)
 {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("11") || code == QLatin1String("26"); // CORRUPT, NOTADB
+    // The low byte is the primary code; extended codes (CORRUPT_VTAB, ...) share it.
+    const int code = error.nativeErrorCode().toInt() & 0xFF;
+    return code == 11 || code == 26; // CORRUPT, NOTADB
 }
 
 // SQLite keeps a null text as NULL; the default value's name is the empty text, not NULL.
@@ -30,10 +31,11 @@ QString folded(const QString& name)
     return nonNull(name.toCaseFolded());
 }
 
-QString nextConnectionName()
+// A connection name only has to be unique among the live hives of this process; the
+// object's address is, and the destructor removes the connection before it is freed.
+QString connectionNameFor(const void* hive)
 {
-    static std::atomic<int> counter{0}; // connection names only need to be unique
-    return QStringLiteral("pelvane-hive-%1").arg(++counter);
+    return QStringLiteral("pelvane-hive-%1").arg(reinterpret_cast<quintptr>(hive), 0, 16);
 }
 
 constexpr int BusyTimeoutMs = 10000;
@@ -43,7 +45,9 @@ constexpr int BusyTimeoutMs = 10000;
 class StatementScope final
 {
 public:
-    explicit StatementScope(QSqlQuery& query) : m_query(query) {}
+    explicit StatementScope(QSqlQuery& query)
+        : m_query(query)
+    {}
     ~StatementScope() { m_query.finish(); }
     StatementScope(const StatementScope&) = delete;
     StatementScope& operator=(const StatementScope&) = delete;
@@ -57,7 +61,7 @@ private:
 RegistryHive::RegistryHive(const QString& path, QObject* parent)
     : QObject(parent)
     , m_path(path)
-    , m_connection(nextConnectionName())
+    , m_connection(connectionNameFor(this))
 {
     Paths::ensurePrivateFolder(QFileInfo(path).absolutePath());
     OpenResult result = openDatabase();
@@ -130,8 +134,10 @@ bool RegistryHive::createSchema(OpenResult* result)
         "PRAGMA journal_mode=WAL",
         "PRAGMA synchronous=NORMAL",
         "PRAGMA foreign_keys=ON",
+        // AUTOINCREMENT: a deleted key's id is never handed out again, so an id that a
+        // TRegistry or a cache still holds can only miss, never reach another key.
         "CREATE TABLE IF NOT EXISTS keys("
-        " id INTEGER PRIMARY KEY,"
+        " id INTEGER PRIMARY KEY AUTOINCREMENT,"
         " parent INTEGER REFERENCES keys(id) ON DELETE CASCADE,"
         " name TEXT NOT NULL, folded TEXT NOT NULL,"
         " UNIQUE(parent, folded))",
@@ -217,7 +223,7 @@ qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
     if (const qint64 existing = childKey(parent, name))
         return existing;
     QSqlQuery& query = statement("INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)"
-        " ON CONFLICT(parent, folded) DO NOTHING");
+                                 " ON CONFLICT(parent, folded) DO NOTHING");
     const StatementScope scope(query);
     query.addBindValue(parent);
     query.addBindValue(name);
@@ -230,6 +236,8 @@ qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
 
 QString RegistryHive::keyName(qint64 key) const
 {
+    if (!m_open)
+        return {};
     QSqlQuery& query = statement("SELECT name FROM keys WHERE id = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
@@ -241,6 +249,8 @@ QString RegistryHive::keyName(qint64 key) const
 QStringList RegistryHive::childKeyNames(qint64 key) const
 {
     QStringList names;
+    if (!m_open)
+        return names;
     QSqlQuery& query = statement("SELECT name FROM keys WHERE parent = ? ORDER BY folded");
     const StatementScope scope(query);
     query.addBindValue(key);
@@ -306,7 +316,8 @@ bool RegistryHive::setValue(qint64 key, const QString& name, ValueType type, con
     if (!m_open)
         return false;
     // A value rewritten in place keeps its position; a new one goes after the others.
-    QSqlQuery& query = statement("INSERT INTO vals(key, name, folded, type, data, seq)"
+    QSqlQuery& query = statement(
+        "INSERT INTO vals(key, name, folded, type, data, seq)"
         " VALUES(?, ?, ?, ?, ?, (SELECT IFNULL(MAX(seq), 0) + 1 FROM vals WHERE key = ?))"
         " ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     const StatementScope scope(query);
@@ -344,6 +355,7 @@ bool RegistryHive::beginTransaction()
     if (!exec(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
     m_transactionDepth = 1;
+    m_rollbackOnly = false;
     return true;
 }
 
@@ -352,8 +364,8 @@ bool RegistryHive::commitTransaction()
     if (m_transactionDepth == 0)
         return false;
     if (--m_transactionDepth > 0)
-        return true;
-    if (exec(QStringLiteral("COMMIT")))
+        return !m_rollbackOnly;
+    if (!m_rollbackOnly && exec(QStringLiteral("COMMIT")))
         return true;
     exec(QStringLiteral("ROLLBACK"));
     return false;
@@ -363,7 +375,10 @@ void RegistryHive::rollbackTransaction()
 {
     if (m_transactionDepth == 0)
         return;
-    // An inner scope that fails spoils the whole unit of work.
-    m_transactionDepth = 0;
-    exec(QStringLiteral("ROLLBACK"));
+    // An inner scope that fails spoils the whole unit of work, but the outer scopes still
+    // run to their end inside the transaction: rolling back now would let their remaining
+    // writes commit one by one.
+    m_rollbackOnly = true;
+    if (--m_transactionDepth == 0)
+        exec(QStringLiteral("ROLLBACK"));
 }

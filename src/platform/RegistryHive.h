@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QHash>
+#include <QObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -20,7 +20,12 @@ class RegistryHive final : public QObject
     Q_DISABLE_COPY_MOVE(RegistryHive)
 
 public:
-    enum class ValueType { String = 1, ExpandString = 2, DWord = 4 };
+    enum class ValueType
+    {
+        String = 1,
+        ExpandString = 2,
+        DWord = 4
+    };
 
     struct Value
     {
@@ -60,13 +65,19 @@ public:
     bool setValue(qint64 key, const QString& name, ValueType type, const QVariant& data);
     bool deleteValue(qint64 key, const QString& name);
 
-    // Groups several writes into one atomic commit; nests.
+    // Groups several writes into one atomic commit; nests. When an inner level rolls back,
+    // the whole transaction is rolled back at the outermost level and its commit fails.
     bool beginTransaction();
     bool commitTransaction();
     void rollbackTransaction();
 
 private:
-    enum class OpenResult { Ok, Damaged, Failed };
+    enum class OpenResult
+    {
+        Ok,
+        Damaged,
+        Failed
+    };
     OpenResult openDatabase();
     bool createSchema(OpenResult* result);
     void moveAsideDamagedFile();
@@ -78,6 +89,7 @@ private:
     QString m_recoveredBackup;
     bool m_open = false;
     int m_transactionDepth = 0;
+    bool m_rollbackOnly = false;
     mutable QHash<const char*, QSqlQuery> m_statements;
 };
 
@@ -87,7 +99,10 @@ class HiveTransaction final
     Q_DISABLE_COPY_MOVE(HiveTransaction)
 
 public:
-    explicit HiveTransaction(RegistryHive& hive) : m_hive(hive), m_active(hive.beginTransaction()) {}
+    explicit HiveTransaction(RegistryHive& hive)
+        : m_hive(hive)
+        , m_active(hive.beginTransaction())
+    {}
     ~HiveTransaction()
     {
         if (m_active)

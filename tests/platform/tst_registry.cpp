@@ -1,7 +1,47 @@
+#include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+namespace {
+
+// Lines a child has printed so far, read without blocking for more than `ms`.
+QStringList readLines(QProcess& process, int ms)
+{
+    process.waitForReadyRead(ms);
+    QStringList lines;
+    while (process.canReadLine())
+        lines << QString::fromUtf8(process.readLine()).trimmed();
+    return lines;
+}
+
+void startWriter(QProcess& process, const QStringList& args)
+{
+    process.setProgram(QStringLiteral(HIVEWRITER_BINARY));
+    process.setArguments(args);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start();
+    QVERIFY2(process.waitForStarted(10000), qPrintable(process.errorString()));
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
 
 class TestRegistry : public QObject
 {
@@ -52,6 +92,197 @@ private Q_SLOTS:
         QVERIFY(!reg.keyExists(QStringLiteral("Software\\Gone\\Deep")));
         QVERIFY(!reg.keyExists(QStringLiteral("Software\\Gone")));
         QVERIFY(reg.keyExists(QStringLiteral("Software")));
+    }
+
+    void deletedKeyIsNeverReachedThroughAnOldHandle()
+    {
+        // A key deleted by someone else and a new key made after it: the handle still open
+        // on the old key must not land in the new one.
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        TRegistry old(hive);
+        QVERIFY(old.openKey(QStringLiteral("\\Recycled"), true));
+        TRegistry other(hive);
+        QVERIFY(other.deleteKey(QStringLiteral("\\Recycled")));
+        QVERIFY(other.openKey(QStringLiteral("\\Fresh"), true));
+        QVERIFY_THROWS_EXCEPTION(RegistryError,
+                                 old.writeString(QStringLiteral("x"), QStringLiteral("y")));
+        QVERIFY(other.valueNames().isEmpty());
+    }
+
+    void failedInnerTransactionSpoilsTheOuterOne()
+    {
+        RegistryHive& hive = RegistryHive::userHive();
+        TRegistry reg;
+        {
+            HiveTransaction outer(hive);
+            QVERIFY(outer.isActive());
+            QVERIFY(reg.openKey(QStringLiteral("\\Software\\Nested"), true));
+            {
+                HiveTransaction inner(hive);
+                reg.writeString(QStringLiteral("inner"), QStringLiteral("1"));
+            } // left without commit: rolls back
+            reg.writeString(QStringLiteral("after"), QStringLiteral("2"));
+            QVERIFY(!outer.commit());
+        }
+        QVERIFY(!TRegistry().keyExists(QStringLiteral("\\Software\\Nested")));
+        // The hive is usable again afterwards.
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Nested"), true));
+        reg.writeString(QStringLiteral("later"), QStringLiteral("3"));
+        QCOMPARE(reg.readString(QStringLiteral("later")), QStringLiteral("3"));
+    }
+
+    void twoProcessesWritingAtOnceLoseNothing()
+    {
+        constexpr int Count = 150;
+        QProcess a;
+        QProcess b;
+        startWriter(a, {QStringLiteral("race"), QStringLiteral("A"), QString::number(Count)});
+        startWriter(b, {QStringLiteral("race"), QStringLiteral("B"), QString::number(Count)});
+        for (QProcess* p : {&a, &b}) {
+            QVERIFY(p->waitForFinished(90000));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
+            QVERIFY(p->readAllStandardError().isEmpty()); // never "database is locked"
+        }
+        TRegistry reg;
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Race"), false));
+        QCOMPARE(reg.valueNames().size(), 2 * Count);
+        for (int i = 0; i < Count; ++i) {
+            for (const char* prefix : {"A", "B"}) {
+                QCOMPARE(reg.readString(QLatin1String(prefix) + QString::number(i)),
+                         QStringLiteral("%1 value %2").arg(prefix).arg(i));
+            }
+        }
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Race\\List"), false));
+        const QStringList names = reg.valueNames();
+        QCOMPARE(names.size(), 2 * Count);
+        // Each writer's entries keep the order that writer gave them.
+        for (const char* prefix : {"A", "B"}) {
+            const QStringList own =
+                names.filter(QRegularExpression(QStringLiteral("^%1-").arg(prefix)));
+            QCOMPARE(own.size(), Count);
+            for (int i = 0; i < Count; ++i)
+                QCOMPARE(own.at(i), QStringLiteral("%1-url%2").arg(prefix).arg(i));
+        }
+    }
+
+    void killedWriterLeavesEveryCommittedValue()
+    {
+        QProcess writer;
+        startWriter(writer, {QStringLiteral("stream")});
+        QStringList lines;
+        while (lines.size() < 40 && writer.state() == QProcess::Running)
+            lines += readLines(writer, 10000);
+        QVERIFY2(lines.size() >= 40, writer.readAllStandardError().constData());
+        writer.kill(); // SIGKILL, most likely in the middle of the next transaction
+        QVERIFY(writer.waitForFinished(10000));
+        while (writer.canReadLine())
+            lines << QString::fromUtf8(writer.readLine()).trimmed();
+
+        RegistryHive hive(Paths::hiveFile());
+        QVERIFY(hive.isOpen());
+        QVERIFY(hive.recoveredBackup().isEmpty());
+        TRegistry reg(hive);
+        for (const QString& line : std::as_const(lines)) {
+            QVERIFY(line.startsWith(QLatin1String("committed ")));
+            const QString set = line.mid(10);
+            QVERIFY(reg.openKey(QStringLiteral("\\Software\\Stream\\Set") + set, false));
+            QCOMPARE(reg.valueNames().size(), 10);
+            QCOMPARE(reg.readString(QStringLiteral("v9")),
+                     QStringLiteral("set %1 item 9").arg(set));
+        }
+        // The transaction cut off by the kill left nothing half written.
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Stream"), false));
+        const QStringList sets = reg.keyNames();
+        QVERIFY(sets.size() >= lines.size());
+        for (const QString& set : sets) {
+            QVERIFY(reg.openKey(QStringLiteral("\\Software\\Stream\\") + set, false));
+            QCOMPARE(reg.valueNames().size(), 10);
+        }
+    }
+
+    void busyWriterDelaysButDoesNotFailAnother()
+    {
+        QProcess holder;
+        startWriter(holder, {QStringLiteral("hold"), QStringLiteral("1000")});
+        QStringList lines;
+        while (!lines.contains(QStringLiteral("holding")) && holder.state() == QProcess::Running)
+            lines += readLines(holder, 10000);
+        QVERIFY2(lines.contains(QStringLiteral("holding")),
+                 holder.readAllStandardError().constData());
+
+        // Reading goes on while the other copy holds the write lock; writing waits for it.
+        TRegistry reg;
+        QVERIFY(!reg.keyExists(QStringLiteral("\\Software\\Busy")));
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Busy\\Mine"), true));
+        reg.writeString(QStringLiteral("mine"), QStringLiteral("written after waiting"));
+        QCOMPARE(reg.readString(QStringLiteral("mine")), QStringLiteral("written after waiting"));
+
+        QVERIFY(holder.waitForFinished(20000));
+        QCOMPARE(holder.exitCode(), 0);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Busy"), false));
+        QCOMPARE(reg.readString(QStringLiteral("holder")), QStringLiteral("written while holding"));
+    }
+
+    void damagedFileIsMovedAside_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QByteArray noise(16384, '\0');
+        QRandomGenerator generator(20240611);
+        for (char& c : noise)
+            c = static_cast<char>(generator.bounded(256));
+        QTest::newRow("random bytes") << noise;
+        QTest::newRow("short text") << QByteArray("not a database\n");
+        QTest::newRow("truncated hive") << QByteArray(); // made in the test
+    }
+
+    void damagedFileIsMovedAside()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registry.db"));
+        if (content.isEmpty()) {
+            {
+                RegistryHive full(path);
+                TRegistry reg(full);
+                for (int k = 0; k < 20; ++k) {
+                    reg.openKey(QStringLiteral("\\Software\\Filler\\Key%1").arg(k), true);
+                    for (int v = 0; v < 50; ++v)
+                        reg.writeString(QStringLiteral("v%1").arg(v),
+                                        QString(60, QLatin1Char('x')));
+                }
+            } // the last connection folds the log into the file
+            QVERIFY(!QFileInfo::exists(path + QStringLiteral("-wal")));
+            content = readFile(path);
+            QVERIFY(content.size() > 8192);
+            content.truncate(content.size() / 2);
+        }
+        writeFile(path, content);
+
+        RegistryHive hive(path);
+        QVERIFY(hive.isOpen());
+        const QString backup = hive.recoveredBackup();
+        QVERIFY(!backup.isEmpty());
+        QVERIFY(QRegularExpression(QStringLiteral("registry\\.db\\.damaged-\\d{8}-\\d{6}$"))
+                    .match(backup)
+                    .hasMatch());
+        QCOMPARE(readFile(backup), content); // kept for the user, untouched
+
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\After"), true));
+        reg.writeString(QStringLiteral("fresh"), QStringLiteral("works"));
+        QCOMPARE(reg.readString(QStringLiteral("fresh")), QStringLiteral("works"));
+    }
+
+    void emptyFileIsAFreshHive()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registry.db"));
+        writeFile(path, QByteArray());
+        RegistryHive hive(path);
+        QVERIFY(hive.isOpen());
+        QVERIFY(hive.recoveredBackup().isEmpty());
     }
 };
 
