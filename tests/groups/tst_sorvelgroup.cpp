@@ -1,0 +1,363 @@
+#include "groups/sorvelgroup.h"
+#include "platform/Paths.h"
+#include "support/TestHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Answers the save questions from a script and remembers what was asked.
+class ScriptedQuestions final : public GroupSaveQuestions
+{
+public:
+    QString fileName;
+    Answer overwrite = Answer::Yes;
+    QStringList askedFolders;
+    QStringList askedOverwrite;
+
+    QString askFileName(const QString& startFolder) override
+    {
+        askedFolders.append(startFolder);
+        return fileName;
+    }
+    Answer askOverwrite(const QString& path) override
+    {
+        askedOverwrite.append(path);
+        return overwrite;
+    }
+};
+
+// A group file as another program (or a hand) leaves it.
+const QByteArray ForeignGroup = "[Toolbar]\r\n"
+                                "Layout=1,2,3\r\n"
+                                "\r\n"
+                                "[sorvelgroup]\r\n"
+                                "News = *http://127.0.0.1/news \r\n"
+                                "blank2=\"http://127.0.0.1/quoted\"\r\n"
+                                "NEWS=http://127.0.0.1/ignored\r\n"
+                                "blank4=\r\n"
+                                "blanket=http://127.0.0.1/blanket\r\n"
+                                "\r\n"
+                                "[Other]\r\n"
+                                "x=1\r\n";
+
+} // namespace
+
+class TestSorvelGroup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void entryNames_data()
+    {
+        QTest::addColumn<QString>("stickyName");
+        QTest::addColumn<int>("lineNumber");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no sticky name") << "" << 3 << "blank3";
+        QTest::newRow("= removed") << "A=B" << 1 << "AB";
+        QTest::newRow("only =") << "==" << 2 << "blank2";
+        QTest::newRow("like a header") << "[Work]" << 1 << "Work]";
+        QTest::newRow("like a comment") << ";Notes" << 1 << "Notes";
+        QTest::newRow("outer blanks") << "  News\t" << 1 << "News";
+        QTest::newRow("line break") << "Two\r\nLines" << 1 << "TwoLines";
+        QTest::newRow("kept as typed") << "Mail & News" << 5 << "Mail & News";
+    }
+
+    void entryNames()
+    {
+        QFETCH(QString, stickyName);
+        QFETCH(int, lineNumber);
+        QFETCH(QString, name);
+        QCOMPARE(groupEntryName(stickyName, lineNumber), name);
+    }
+
+    void interpretation_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("stickyName");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("sticky, locked") << "News"
+                                        << "*http://a/"
+                                        << "News"
+                                        << "http://a/" << true;
+        QTest::newRow("blank") << "blank2"
+                               << "http://b/"
+                               << ""
+                               << "http://b/" << false;
+        QTest::newRow("any case") << "BLANK7"
+                                  << "x"
+                                  << ""
+                                  << "x" << false;
+        QTest::newRow("blanket") << "blanket"
+                                 << "x"
+                                 << ""
+                                 << "x" << false;
+        QTest::newRow("one star off") << "S"
+                                      << "**x"
+                                      << "S"
+                                      << "*x" << true;
+        QTest::newRow("locked, no address") << "S"
+                                            << "*"
+                                            << "S"
+                                            << "" << true;
+    }
+
+    void interpretation()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, value);
+        QFETCH(QString, stickyName);
+        QFETCH(QString, address);
+        QFETCH(bool, locked);
+        QCOMPARE(interpretGroupEntry(name, value), (PageGroupEntry{stickyName, address, locked}));
+    }
+
+    void pageGroupFiles_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("isGroup");
+        QTest::newRow("lower") << "/a/x.sgp" << true;
+        QTest::newRow("upper") << "/a/x.SGP" << true;
+        QTest::newRow("mixed") << "Work.SgP" << true;
+        QTest::newRow("backup") << "/a/x.sgp.bak" << false;
+        QTest::newRow("folder named .sgp") << "/a.sgp/x" << false;
+        QTest::newRow("longer extension") << "x.sgpx" << false;
+        QTest::newRow("no extension") << "sgp" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void pageGroupFiles()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, isGroup);
+        QCOMPARE(IsPageGroupFile(path), isGroup);
+    }
+
+    void newGroupIsWrittenInTheSavedLayout()
+    {
+        TSorvelGroup group;
+        group.AddEntry(QStringLiteral("News"), QStringLiteral("file:///C:/pages/news.htm"), true);
+        group.AddEntry(QString(), QStringLiteral("about:blank"), false);
+        group.AddEntry(QString(), QStringLiteral("file:///C:/pages/index.htm"), false);
+
+        ScriptedQuestions questions;
+        questions.fileName = Paths::groupsFolder() + QStringLiteral("/Three.sgp");
+        QCOMPARE(group.Save(&questions), TSorvelGroup::SaveResult::Saved);
+        QCOMPARE(questions.askedFolders, QStringList{Paths::groupsFolder()});
+        QVERIFY(QFileInfo(Paths::groupsFolder()).isDir()); // made for the dialog
+        QVERIFY(questions.askedOverwrite.isEmpty());
+        QCOMPARE(group.FileName(), questions.fileName);
+        QCOMPARE(readAll(questions.fileName), QByteArray("[SorvelGroup]\r\n"
+                                                         "News=*file:///C:/pages/news.htm\r\n"
+                                                         "blank2=about:blank\r\n"
+                                                         "blank3=file:///C:/pages/index.htm\r\n"));
+
+        const TSorvelGroup again(questions.fileName);
+        QCOMPARE(pageGroupEntries(again),
+                 (QList<PageGroupEntry>{{"News", "file:///C:/pages/news.htm", true},
+                                        {"", "about:blank", false},
+                                        {"", "file:///C:/pages/index.htm", false}}));
+    }
+
+    void namesCollapseAndEmptyAddressesVanish()
+    {
+        const QString path = Paths::groupsFolder() + QStringLiteral("/names.sgp");
+        QVERIFY(Paths::ensurePrivateFolder(Paths::groupsFolder()));
+        QVERIFY(writeAll(path, QByteArray()));
+        TSorvelGroup group(path);
+        QCOMPARE(group.FileName(), path);
+        group.AddEntry(QStringLiteral("A=B"), QStringLiteral("http://127.0.0.1/1"), false);
+        group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/2"), false);
+        group.AddEntry(QStringLiteral("ab"), QStringLiteral("http://127.0.0.1/3"), true);
+        group.AddEntry(QString(), QString(), false); // an empty, unlocked tab
+        group.AddEntry(QString(), QString(), true);  // an empty, locked tab
+        QCOMPARE(group.lines(), (QStringList{"AB=http://127.0.0.1/1", "blank2=http://127.0.0.1/2",
+                                             "ab=*http://127.0.0.1/3", "blank4=", "blank5=*"}));
+        QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Saved);
+        // The second "ab" took the first one's place; the empty address is written...
+        QCOMPARE(readAll(path), QByteArray("[SorvelGroup]\r\n"
+                                           "AB=*http://127.0.0.1/3\r\n"
+                                           "blank2=http://127.0.0.1/2\r\n"
+                                           "blank4=\r\n"
+                                           "blank5=*\r\n"));
+        // ...but not read back.
+        QCOMPARE(TSorvelGroup(path).lines(),
+                 (QStringList{"AB=*http://127.0.0.1/3", "blank2=http://127.0.0.1/2", "blank5=*"}));
+    }
+
+    void readsByTheProfileRulesAndKeepsOtherSections()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("foreign.SGP"));
+        QVERIFY(writeAll(path, ForeignGroup));
+        TSorvelGroup group(path);
+        QVERIFY(group.readError().isEmpty());
+        QCOMPARE(group.lines(),
+                 (QStringList{"News=*http://127.0.0.1/news", "blank2=http://127.0.0.1/quoted",
+                              "blanket=http://127.0.0.1/blanket"}));
+        QCOMPARE(pageGroupEntries(group).last().stickyName, QString());
+
+        group.clear();
+        group.AddEntry(QStringLiteral("Only"), QStringLiteral("http://127.0.0.1/only"), false);
+        ScriptedQuestions questions;
+        QCOMPARE(group.Save(&questions), TSorvelGroup::SaveResult::Saved);
+        QVERIFY(questions.askedFolders.isEmpty()); // the name was known
+        QCOMPARE(readAll(path), QByteArray("[Toolbar]\r\n"
+                                           "Layout=1,2,3\r\n"
+                                           "\r\n"
+                                           "\r\n"
+                                           "[Other]\r\n"
+                                           "x=1\r\n"
+                                           "[SorvelGroup]\r\n"
+                                           "Only=http://127.0.0.1/only\r\n"));
+    }
+
+    void longAddressesComeBackWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("long.sgp"));
+        const QString address =
+            QStringLiteral("http://127.0.0.1/search?q=") + QString(3000 - 26, QLatin1Char('q'));
+        QCOMPARE(address.size(), 3000);
+        TSorvelGroup group;
+        group.setFileName(path);
+        group.AddEntry(QString(), address, true);
+        QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Saved);
+        QCOMPARE(pageGroupEntries(TSorvelGroup(path)),
+                 (QList<PageGroupEntry>{{QString(), address, true}}));
+    }
+
+    void missingAndUnreadableFiles()
+    {
+        QTemporaryDir dir;
+        const TSorvelGroup missing(dir.filePath(QStringLiteral("gone.sgp")));
+        QCOMPARE(missing.count(), 0);
+        QVERIFY(missing.FileName().isEmpty()); // so Save asks
+        QVERIFY(missing.readError().isEmpty());
+        QVERIFY(TSorvelGroup(dir.path()).FileName().isEmpty());
+
+        const QString binary = dir.filePath(QStringLiteral("binary.sgp"));
+        const QByteArray bytes("[SorvelGroup]\r\nk=v\r\n\0\0\x7f", 22);
+        QVERIFY(writeAll(binary, bytes));
+        TSorvelGroup group(binary);
+        QCOMPARE(group.count(), 0);
+        QCOMPARE(group.FileName(), binary);
+        QVERIFY(group.readError().contains(QStringLiteral("binary.sgp")));
+        group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/"), false);
+        QString errorText;
+        QString reason;
+        QCOMPARE(group.Save(nullptr, &errorText, &reason), TSorvelGroup::SaveResult::Failed);
+        QCOMPARE(errorText,
+                 QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(binary));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(readAll(binary), bytes);
+    }
+
+    void failedWritesSayWhere()
+    {
+        QTemporaryDir dir;
+        const QString plainFile = dir.filePath(QStringLiteral("plain"));
+        QVERIFY(writeAll(plainFile, "x"));
+        TSorvelGroup group;
+        group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/"), false);
+        const QString impossible = plainFile + QStringLiteral("/x.sgp");
+        group.setFileName(impossible);
+        QString errorText;
+        QString reason;
+        QCOMPARE(group.Save(nullptr, &errorText, &reason), TSorvelGroup::SaveResult::Failed);
+        QCOMPARE(errorText,
+                 QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(impossible));
+        QVERIFY(!reason.isEmpty());
+
+        const QString folder = dir.filePath(QStringLiteral("readonly"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const bool privileged = QFileInfo(folder).isWritable();
+        group.setFileName(folder + QStringLiteral("/x.sgp"));
+        errorText.clear();
+        const TSorvelGroup::SaveResult result = group.Save(nullptr, &errorText);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        if (privileged)
+            QSKIP("Running with rights that ignore a read-only folder");
+        QCOMPARE(result, TSorvelGroup::SaveResult::Failed);
+        QCOMPARE(errorText, QStringLiteral("Unable to write to ") +
+                                QDir::toNativeSeparators(folder + QStringLiteral("/x.sgp")));
+    }
+
+    void questionsDecide_data()
+    {
+        QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<GroupSaveQuestions::Answer>("overwrite");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("cancelled dialog")
+            << "" << false << GroupSaveQuestions::Answer::Yes << false;
+        QTest::newRow("new file") << "new.sgp" << false << GroupSaveQuestions::Answer::No << true;
+        QTest::newRow("No") << "old.sgp" << true << GroupSaveQuestions::Answer::No << false;
+        QTest::newRow("Cancel") << "old.sgp" << true << GroupSaveQuestions::Answer::Cancel << false;
+        QTest::newRow("Yes") << "old.sgp" << true << GroupSaveQuestions::Answer::Yes << true;
+    }
+
+    void questionsDecide()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, exists);
+        QFETCH(GroupSaveQuestions::Answer, overwrite);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const QString path = chosen.isEmpty() ? QString() : dir.filePath(chosen);
+        const QByteArray old = "[Keep]\r\nk=v\r\n[SorvelGroup]\r\nOld=http://127.0.0.1/old\r\n";
+        if (exists)
+            QVERIFY(writeAll(path, old));
+
+        TSorvelGroup group;
+        group.AddEntry(QStringLiteral("New"), QStringLiteral("http://127.0.0.1/new"), false);
+        ScriptedQuestions questions;
+        questions.fileName = path;
+        questions.overwrite = overwrite;
+        const auto result = group.Save(&questions);
+        QCOMPARE(questions.askedOverwrite, exists ? QStringList{path} : QStringList());
+        QCOMPARE(result,
+                 written ? TSorvelGroup::SaveResult::Saved : TSorvelGroup::SaveResult::Cancelled);
+        QCOMPARE(group.FileName(), written ? path : QString());
+        if (!written) {
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), exists ? 1 : 0);
+            if (exists)
+                QCOMPARE(readAll(path), old);
+            return;
+        }
+        const QByteArray expected =
+            exists ? "[Keep]\r\nk=v\r\n[SorvelGroup]\r\nNew=http://127.0.0.1/new\r\n"
+                   : "[SorvelGroup]\r\nNew=http://127.0.0.1/new\r\n";
+        QCOMPARE(readAll(path), expected);
+    }
+
+    void noQuestionsNoName()
+    {
+        TSorvelGroup group;
+        group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/"), false);
+        QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Cancelled);
+        QVERIFY(group.FileName().isEmpty());
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestSorvelGroup)
+#include "tst_sorvelgroup.moc"
