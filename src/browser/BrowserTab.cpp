@@ -1,0 +1,637 @@
+#include "browser/BrowserTab.h"
+
+#include "browser/BrowserTabHost.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString AboutBlank = QStringLiteral("about:blank");
+constexpr int DefaultTitleLength = 50;
+
+// Collects the addresses of the page's anchors whose text contains "NEXT" in capitals, in
+// document order. Errors of single elements are skipped.
+const QString NextLinksScript = QStringLiteral(R"((function () {
+    var found = [];
+    var links = document.links;
+    for (var i = 0; i < links.length; ++i) {
+        try {
+            var link = links[i];
+            var text = String(link.innerText || "").toUpperCase();
+            if (text.indexOf("NEXT") >= 0 && link.tagName === "A" && link.href)
+                found.push(String(link.href));
+        } catch (e) {
+        }
+    }
+    return found;
+})())");
+
+} // namespace
+
+TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
+    : QWidget(parent)
+    , m_host(host)
+{
+    Q_ASSERT(m_host);
+    m_pendingPopup = hidden;
+    m_tabVisible = !hidden;
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_frame = new QFrame(this);
+    m_frame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_frame->setLineWidth(1);
+    layout->addWidget(m_frame);
+    auto* frameLayout = new QVBoxLayout(m_frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+
+    if (WebBackend* backend = m_host->createWebBackend()) {
+        m_browser = new TSorvelBrowser(backend, m_frame);
+        m_browser->setNo3DBorder(true);
+        m_browser->setFlatScrollbar(true);
+        m_browser->setPageLayout(m_host->pageLayout());
+        m_browser->setFocusPolicy(Qt::StrongFocus);
+        frameLayout->addWidget(m_browser);
+        NavigateBlank();
+        assignHandlers();
+    }
+}
+
+TBrowserTab::~TBrowserTab()
+{
+    // The browser dies with us as our grandchild; its engine must not call into a tab that
+    // is already half gone.
+    clearHandlers();
+}
+
+void TBrowserTab::assignHandlers()
+{
+    m_browser->OnBeforeNavigate2 = [this](WebFrame frame, const QString& url, bool& cancel) {
+        onBeforeNavigate2(frame, url, cancel);
+    };
+    m_browser->OnNewWindow2 = [this](TWebBrowser*& newBrowser, bool& cancel) {
+        onNewWindow2(newBrowser, cancel);
+    };
+    m_browser->OnNavigateComplete2 = [this](WebFrame frame, const QString& url) {
+        onNavigateComplete2(frame, url);
+    };
+    m_browser->OnDocumentComplete = [this](WebFrame frame, const QString& url) {
+        onDocumentComplete(frame, url);
+    };
+    m_browser->OnTitleChange = [this](const QString& text) { onTitleChange(text); };
+    m_browser->OnStatusTextChange = [this](const QString& text) { onStatusTextChange(text); };
+    m_browser->OnProgressChange = [this](int progress, int maximum) {
+        onProgressChange(progress, maximum);
+    };
+    m_browser->OnCommandStateChange = [this](int command, bool enabled) {
+        onCommandStateChange(command, enabled);
+    };
+    m_browser->OnDownloadBegin = [this] { onDownloadBegin(); };
+    m_browser->OnDownloadComplete = [this] { onDownloadComplete(); };
+}
+
+void TBrowserTab::clearHandlers()
+{
+    if (!m_browser)
+        return;
+    m_browser->OnBeforeNavigate2 = nullptr;
+    m_browser->OnNewWindow2 = nullptr;
+    m_browser->OnNavigateComplete2 = nullptr;
+    m_browser->OnDocumentComplete = nullptr;
+    m_browser->OnTitleChange = nullptr;
+    m_browser->OnStatusTextChange = nullptr;
+    m_browser->OnProgressChange = nullptr;
+    m_browser->OnCommandStateChange = nullptr;
+    m_browser->OnDownloadBegin = nullptr;
+    m_browser->OnDownloadComplete = nullptr;
+}
+
+// --- Appearance ---------------------------------------------------------------------------
+
+void TBrowserTab::setCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    Q_EMIT appearanceChanged();
+}
+
+void TBrowserTab::setHint(const QString& hint)
+{
+    if (hint == m_hint)
+        return;
+    m_hint = hint;
+    Q_EMIT appearanceChanged();
+}
+
+void TBrowserTab::setImageIndex(int index)
+{
+    if (index == m_imageIndex)
+        return;
+    m_imageIndex = index;
+    Q_EMIT appearanceChanged();
+}
+
+void TBrowserTab::setTabVisible(bool visible)
+{
+    if (visible == m_tabVisible)
+        return;
+    m_tabVisible = visible;
+    Q_EMIT appearanceChanged();
+}
+
+QString TBrowserTab::CaptionFromTitle(const QString& title, int limitTitleLength)
+{
+    QString caption = title;
+    if (limitTitleLength != 0 && title.size() > limitTitleLength)
+        caption = title.left(limitTitleLength) + QStringLiteral("...");
+    else if (title.size() > DefaultTitleLength)
+        caption = title.left(DefaultTitleLength) + QStringLiteral("...");
+    if (caption == AboutBlank)
+        caption = QStringLiteral("Blank");
+    return caption;
+}
+
+void TBrowserTab::SetTitle(const QString& title)
+{
+    setHint(title);
+    if (!m_stickyName.isEmpty())
+        return;
+    setCaption(CaptionFromTitle(title, m_host->LimitTitleLength()));
+}
+
+void TBrowserTab::SetStickyName(const QString& name)
+{
+    m_stickyName = name;
+    if (name.isEmpty())
+        SetTitle(GetTitle());
+    else
+        setCaption(name);
+}
+
+void TBrowserTab::PromptStickyName()
+{
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(this, QStringLiteral("Set Sticky Name"),
+                              QStringLiteral("Enter a StickyName for the selected tab:"),
+                              QLineEdit::Normal, QString(), &ok);
+    if (ok && !name.isEmpty())
+        SetStickyName(name);
+}
+
+void TBrowserTab::SetLocked(bool locked)
+{
+    m_locked = locked;
+    setImageIndex(locked ? iconLocked : iconNone);
+}
+
+void TBrowserTab::SetViewed(bool viewed)
+{
+    m_viewed = viewed;
+    if (m_locked)
+        return;
+    setImageIndex(!viewed && !IsActive() ? iconFinished : iconNone);
+}
+
+void TBrowserTab::SetStateIcon(int state)
+{
+    if (m_locked)
+        return;
+    if (state == 1)
+        setImageIndex(m_viewed ? iconNone : iconFinished);
+    else if (state == 2)
+        setImageIndex(iconArrived);
+    else
+        setImageIndex(iconStarted);
+}
+
+bool TBrowserTab::IsActive() const
+{
+    return m_host->isActiveTab(this);
+}
+
+// --- Navigation ---------------------------------------------------------------------------
+
+void TBrowserTab::OpenAsHome(const QString& url)
+{
+    m_homeUrl = url;
+    NavigateTo(url);
+}
+
+void TBrowserTab::NavigateTo(const QString& url)
+{
+    if (!m_browser)
+        return;
+    // A locked tab's navigation goes to a new tab, so its own caption stays.
+    if (!m_locked)
+        SetTitle(url);
+    m_browser->NavigateUrl(url);
+}
+
+void TBrowserTab::NavigateBlank()
+{
+    if (m_browser)
+        m_browser->NavigateUrl(AboutBlank);
+}
+
+void TBrowserTab::GoTabHome()
+{
+    if (!m_homeUrl.isEmpty())
+        NavigateTo(m_homeUrl);
+}
+
+void TBrowserTab::GoHome()
+{
+    if (m_browser)
+        m_browser->GoHome();
+}
+
+void TBrowserTab::GoSearch()
+{
+    if (m_browser)
+        m_browser->GoSearch();
+}
+
+void TBrowserTab::GoBack()
+{
+    if (m_browser && m_canGoBack)
+        m_browser->GoBack();
+}
+
+void TBrowserTab::GoForward()
+{
+    if (m_browser && m_canGoForward)
+        m_browser->GoForward();
+}
+
+void TBrowserTab::Stop()
+{
+    if (m_browser)
+        m_browser->Stop();
+}
+
+void TBrowserTab::Refresh()
+{
+    Refresh(QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
+}
+
+void TBrowserTab::Refresh(bool completely)
+{
+    if (!m_browser)
+        return;
+    if (completely)
+        m_browser->ReloadCompletely();
+    else
+        m_browser->Reload();
+}
+
+QString TBrowserTab::GetAddress() const
+{
+    return m_browser ? m_browser->LocationURL() : QString();
+}
+
+QString TBrowserTab::GetTitle() const
+{
+    return m_browser ? m_browser->LocationName() : QString();
+}
+
+void TBrowserTab::FocusBrowser()
+{
+    if (!m_browser)
+        return;
+    m_browser->setFocus(Qt::OtherFocusReason);
+    m_browser->backend()->focusPage();
+}
+
+void TBrowserTab::FollowNextLink()
+{
+    if (!m_browser)
+        return;
+    const QPointer<TBrowserTab> self(this);
+    const QPointer<TSorvelBrowser> browser(m_browser);
+    m_browser->backend()->runJavaScript(NextLinksScript, {},
+                                        [self, browser](const QVariant& result) {
+                                            // The page answers later; the tab may have closed or
+                                            // lost its browser meanwhile.
+                                            if (!self || !browser || self->m_browser != browser)
+                                                return;
+                                            const QStringList links = result.toStringList();
+                                            if (links.isEmpty())
+                                                return;
+                                            // Every qualifying link is followed in turn, so the
+                                            // last one is what finally loads.
+                                            browser->Stop();
+                                            browser->NavigateUrl(links.last());
+                                        });
+}
+
+// --- Closing ------------------------------------------------------------------------------
+
+void TBrowserTab::destroyBrowser()
+{
+    if (!m_browser)
+        return;
+    m_browser->Stop();
+    clearHandlers();
+    m_browser = nullptr;
+    // The frame takes the browser with it; later, since we may be inside one of its events.
+    m_frame->hide();
+    m_frame->deleteLater();
+    m_frame = nullptr;
+}
+
+void TBrowserTab::resetToBlank()
+{
+    NavigateBlank();
+    m_homeUrl.clear();
+    SetStickyName(QString());
+    setCaption(QStringLiteral("Blank"));
+    m_hideFromCloseAll = false;
+    SetLocked(false);
+}
+
+void TBrowserTab::CloseTab()
+{
+    try {
+        const int pages = m_host->pageCount();
+        if (pages <= 0)
+            return;
+        if (pages == 1) {
+            resetToBlank();
+            return;
+        }
+        if (IsActive())
+            m_host->selectNextPage(this, m_host->pageIndexOf(this) == 0);
+        destroyBrowser();
+        setTabVisible(false);
+        m_host->destroyTab(this);
+    } catch (...) {
+        // A failed close leaves the tab as far as it got; nothing to tell the user.
+    }
+}
+
+// --- Browser commands ---------------------------------------------------------------------
+
+void TBrowserTab::SelectAll()
+{
+    if (m_browser)
+        m_browser->SelectAll();
+}
+
+void TBrowserTab::Copy()
+{
+    if (m_browser)
+        m_browser->Copy();
+}
+
+void TBrowserTab::Cut()
+{
+    if (m_browser)
+        m_browser->Cut();
+}
+
+void TBrowserTab::Paste()
+{
+    if (m_browser)
+        m_browser->Paste();
+}
+
+void TBrowserTab::PageSetup()
+{
+    if (m_browser)
+        m_browser->PageSetup();
+}
+
+void TBrowserTab::SaveAs()
+{
+    if (m_browser)
+        m_browser->SaveAs();
+}
+
+void TBrowserTab::Print()
+{
+    if (m_browser)
+        m_browser->Print();
+}
+
+void TBrowserTab::ShowProperties()
+{
+    if (m_browser)
+        m_browser->ShowProperties();
+}
+
+void TBrowserTab::Find()
+{
+    if (m_browser)
+        m_browser->Find();
+}
+
+void TBrowserTab::ViewSource()
+{
+    if (m_browser)
+        m_browser->ViewSource();
+}
+
+void TBrowserTab::InternetOptions()
+{
+    if (m_browser)
+        m_browser->InternetOptions();
+}
+
+void TBrowserTab::AddToFavorites()
+{
+    if (m_browser)
+        m_browser->AddToFavorites();
+}
+
+int TBrowserTab::GetFontSize() const
+{
+    return m_browser ? m_browser->GetFontSize() : 2;
+}
+
+void TBrowserTab::SetFontSize(int size)
+{
+    if (m_browser)
+        m_browser->SetFontSize(size);
+}
+
+void TBrowserTab::SaveToTempFile(TSorvelBrowser::SaveDone done)
+{
+    if (m_browser) {
+        m_browser->SaveToTempFile(std::move(done));
+        return;
+    }
+    if (done)
+        QMetaObject::invokeMethod(
+            this,
+            [done = std::move(done)] {
+                done({{}, QStringLiteral("There is no page to save.")});
+            },
+            Qt::QueuedConnection);
+}
+
+// --- Events of the browser ------------------------------------------------------------------
+
+bool TBrowserTab::isTopFrame(WebFrame frame) const
+{
+    return m_browser && frame == m_browser->Application();
+}
+
+void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& cancel)
+{
+    // A script link runs inside the page: no navigation cycle, no address.
+    if (url.startsWith(QLatin1String("javascript")))
+        return;
+    if (m_pendingPopup && !m_popupBlocked) {
+        if (!ClassifyPendingPopup(url, cancel))
+            return;
+    } else if (m_locked) {
+        RedirectFromLockedTab(url, cancel);
+        return;
+    }
+    const bool active = IsActive();
+    if (isTopFrame(frame) && active)
+        m_host->RememberTypedAddress(url);
+    if (m_cycleFrame == 0) {
+        m_insecureSeen = false;
+        m_busy = true;
+        m_cycleFrame = frame;
+        SetStateIcon(0);
+        if (active)
+            m_host->UpdateTabState();
+    }
+}
+
+bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
+{
+    if (url == AboutBlank)
+        return false; // the tab's own start page: still waiting for the real address
+    m_popupUrl = url;
+    m_pendingPopup = false;
+    if (m_host->IsPopupBlocked(url)) {
+        cancel = true;
+        m_popupBlocked = true;
+        m_host->ScheduleCloseHiddenTabs();
+        return false;
+    }
+    setTabVisible(true);
+    setCaption(QStringLiteral("Loading..."));
+    return true;
+}
+
+void TBrowserTab::RedirectFromLockedTab(const QString& url, bool& cancel)
+{
+    // Frames too: a locked tab keeps everything it shows.
+    cancel = true;
+    if (TBrowserTab* tab = m_host->NewTabBackground(false)) {
+        tab->setFocusOnLoad(true);
+        tab->NavigateTo(url);
+    }
+}
+
+void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
+{
+    TBrowserTab* tab = m_host->NewTabBackground(true);
+    if (!tab)
+        return; // the engine decides
+    cancel = false;
+    if (!tab->Browser()) {
+        cancel = true;
+        return;
+    }
+    tab->setFocusOnLoad(true);
+    newBrowser = tab->Browser();
+}
+
+void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
+{
+    if (m_lockWhenLoaded && !m_locked)
+        SetLocked(true);
+    if (!url.startsWith(QLatin1String("https")))
+        m_insecureSeen = true;
+    const bool active = IsActive();
+    if (active && isTopFrame(frame)) {
+        m_host->ShowAddress(url);
+        if (m_focusOnLoad) {
+            m_focusOnLoad = false;
+            if (m_host->WindowShown())
+                FocusBrowser();
+        }
+    }
+    if (m_cycleFrame != 0 && frame == m_cycleFrame) {
+        if (m_startupMark) {
+            SetStateIcon(1);
+            m_startupMark = false;
+        } else {
+            SetStateIcon(2);
+        }
+        m_secure = !m_insecureSeen;
+        if (active)
+            m_host->UpdateTabState();
+        m_insecureSeen = false;
+    }
+}
+
+void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
+{
+    const bool active = IsActive();
+    if (isTopFrame(frame) && active)
+        m_host->ShowAddress(url);
+    if (m_cycleFrame != 0 && frame == m_cycleFrame) {
+        SetViewed(active);
+        m_busy = false;
+        m_cycleFrame = 0;
+        if (active) {
+            m_host->SetBusy(false);
+            SetStateIcon(1);
+            m_host->UpdateTabState();
+        }
+    }
+}
+
+void TBrowserTab::onTitleChange(const QString& text)
+{
+    SetTitle(text);
+}
+
+void TBrowserTab::onStatusTextChange(const QString& text)
+{
+    if (IsActive())
+        m_host->SetStatusText(text);
+}
+
+void TBrowserTab::onProgressChange(int progress, int maximum)
+{
+    if (!IsActive())
+        return;
+    if (progress == maximum)
+        m_host->resetProgress();
+    else
+        m_host->SetProgress(progress, maximum);
+}
+
+void TBrowserTab::onCommandStateChange(int command, bool enabled)
+{
+    if (command == TWebBrowser::CSC_NAVIGATEFORWARD)
+        m_canGoForward = enabled;
+    else if (command == TWebBrowser::CSC_NAVIGATEBACK)
+        m_canGoBack = enabled;
+    m_host->UpdateBackForward();
+}
+
+void TBrowserTab::onDownloadBegin()
+{
+    if (IsActive())
+        m_host->SetBusy(true);
+}
+
+void TBrowserTab::onDownloadComplete()
+{
+    if (IsActive())
+        m_host->SetBusy(false);
+}

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "browser/SorvelBrowser.h"
+
+#include <QWidget>
+
+class BrowserTabHost;
+class QFrame;
+
+// One page of the main window's tab strip: owns a browser, turns its events into the tab's
+// caption, hint and state icon and into reports to the main window, and offers one
+// operation per browser command. It also carries the per-tab settings (sticky name, lock,
+// home address, exemption from Close All).
+//
+// The tab knows the main window and the strip only through BrowserTabHost. What the strip
+// draws for the tab (Caption, Hint, ImageIndex, TabVisible) are properties of the tab; any
+// change of them emits appearanceChanged().
+class TBrowserTab final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TBrowserTab)
+
+public:
+    // The state icons (indexes into the strip's tab images).
+    enum StateIcon
+    {
+        iconNone = -1,
+        iconStarted = 0,  // red: a navigation cycle started
+        iconFinished = 1, // green: finished while the tab was in the background
+        iconArrived = 2,  // yellow: the first document arrived, still loading
+        iconLocked = 3,   // padlock
+    };
+
+    // The strip adds the tab and makes it active; hidden: a new window's tab, kept out of
+    // sight until its first address is classified. The tab starts loading "about:blank".
+    TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent = nullptr);
+    ~TBrowserTab() override;
+
+    // The caption for a page title under a title-length limit (0: none). Titles over 50
+    // characters are cut to 50 unless a limit is set and exceeded; "about:blank" is "Blank".
+    static QString CaptionFromTitle(const QString& title, int limitTitleLength);
+
+    TSorvelBrowser* Browser() const { return m_browser; }
+    QFrame* Frame() const { return m_frame; }
+
+    // --- What the strip shows ------------------------------------------------------------
+    QString Caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+    QString Hint() const { return m_hint; } // the full page title
+    void setHint(const QString& hint);
+    int ImageIndex() const { return m_imageIndex; }
+    bool TabVisible() const { return m_tabVisible; }
+    void setTabVisible(bool visible);
+
+    // --- Fields --------------------------------------------------------------------------
+    QString HomeUrl() const { return m_homeUrl; }
+    void setHomeUrl(const QString& url) { m_homeUrl = url; }
+    QString StickyName() const { return m_stickyName; }
+    QString PopupUrl() const { return m_popupUrl; }
+    bool Locked() const { return m_locked; }
+    bool LockWhenLoaded() const { return m_lockWhenLoaded; }
+    void setLockWhenLoaded(bool on) { m_lockWhenLoaded = on; }
+    bool CanGoBack() const { return m_canGoBack; }
+    bool CanGoForward() const { return m_canGoForward; }
+    bool PendingPopup() const { return m_pendingPopup; }
+    bool PopupBlocked() const { return m_popupBlocked; }
+    bool Secure() const { return m_secure; }
+    bool InsecureSeen() const { return m_insecureSeen; }
+    bool Viewed() const { return m_viewed; }
+    bool HideFromCloseAll() const { return m_hideFromCloseAll; }
+    void setHideFromCloseAll(bool on) { m_hideFromCloseAll = on; }
+    bool Busy() const { return m_busy; }
+    WebFrame CycleFrame() const { return m_cycleFrame; } // 0 while no cycle runs
+    bool FocusOnLoad() const { return m_focusOnLoad; }
+    void setFocusOnLoad(bool on) { m_focusOnLoad = on; }
+    bool StartupMark() const { return m_startupMark; }
+
+    // --- Operations ----------------------------------------------------------------------
+    void OpenAsHome(const QString& url);
+    void NavigateTo(const QString& url);
+    void NavigateBlank();
+    void GoTabHome();
+    void GoHome();
+    void GoSearch();
+    void GoBack();
+    void GoForward();
+    void Stop();
+    void Refresh(); // complete when Ctrl is held down
+    void Refresh(bool completely);
+    QString GetAddress() const;
+    QString GetTitle() const;
+    void SetTitle(const QString& title);
+    void SetStickyName(const QString& name);
+    void PromptStickyName();
+    void SetLocked(bool locked);
+    void SetViewed(bool viewed);
+    void SetStateIcon(int state);
+    void SetStartupMark(bool mark) { m_startupMark = mark; }
+    bool IsActive() const;
+    void FocusBrowser();
+    void CloseTab();
+    void FollowNextLink();
+
+    // The browser commands of the same names.
+    void SelectAll();
+    void Copy();
+    void Cut();
+    void Paste();
+    void PageSetup();
+    void SaveAs();
+    void Print();
+    void ShowProperties();
+    void Find();
+    void ViewSource();
+    void InternetOptions();
+    void AddToFavorites();
+    int GetFontSize() const; // 2 without browser
+    void SetFontSize(int size);
+    // The page in a new temporary ".htm" file; without browser `done` gets an empty name.
+    void SaveToTempFile(TSorvelBrowser::SaveDone done);
+    // (TranslateAccel is absent for the reason given in TSorvelBrowser.)
+
+Q_SIGNALS:
+    void appearanceChanged();
+
+private:
+    void assignHandlers();
+    void clearHandlers();
+    void setImageIndex(int index);
+
+    // The browser's events.
+    void onBeforeNavigate2(WebFrame frame, const QString& url, bool& cancel);
+    void onNewWindow2(TWebBrowser*& newBrowser, bool& cancel);
+    void onNavigateComplete2(WebFrame frame, const QString& url);
+    void onDocumentComplete(WebFrame frame, const QString& url);
+    void onTitleChange(const QString& text);
+    void onStatusTextChange(const QString& text);
+    void onProgressChange(int progress, int maximum);
+    void onCommandStateChange(int command, bool enabled);
+    void onDownloadBegin();
+    void onDownloadComplete();
+
+    // The first real address of a tab made for a new window decides whether it is shown.
+    // Returns whether the navigation goes on as any other (false: it was the tab's own
+    // blank start page, or the window was blocked and the navigation cancelled).
+    bool ClassifyPendingPopup(const QString& url, bool& cancel);
+    // A locked tab keeps its page: the navigation opens in a new tab instead.
+    void RedirectFromLockedTab(const QString& url, bool& cancel);
+    bool isTopFrame(WebFrame frame) const;
+    void destroyBrowser();
+    void resetToBlank();
+
+    BrowserTabHost* const m_host;
+    QFrame* m_frame = nullptr;
+    TSorvelBrowser* m_browser = nullptr;
+
+    QString m_caption;
+    QString m_hint;
+    int m_imageIndex = iconNone;
+    bool m_tabVisible = true;
+
+    QString m_homeUrl;
+    QString m_stickyName;
+    QString m_popupUrl;
+    WebFrame m_cycleFrame = 0;
+    bool m_locked = false;
+    bool m_lockWhenLoaded = false;
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
+    bool m_pendingPopup = false;
+    bool m_popupBlocked = false;
+    bool m_secure = false;
+    bool m_insecureSeen = false;
+    bool m_viewed = false;
+    bool m_hideFromCloseAll = false;
+    bool m_busy = false;
+    bool m_focusOnLoad = false;
+    bool m_startupMark = false;
+};

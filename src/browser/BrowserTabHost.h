@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/web/WebBackend.h"
+
+#include <QString>
+
+class QPageLayout;
+class TBrowserTab;
+
+// What a browser tab needs of the main window and its tab strip. The main window
+// implements it; tests implement it with a recording fake. All calls come on the
+// user-interface thread.
+class BrowserTabHost
+{
+public:
+    // --- What the tab asks ---------------------------------------------------------------
+    // The engine for a new tab's browser; null leaves the tab without a browser.
+    virtual WebBackend* createWebBackend() = 0;
+    // The page layout that page setup edits and printing uses, kept for the window's life
+    // (null: each browser keeps its own).
+    virtual QPageLayout* pageLayout() = 0;
+    // Whether `tab` is the strip's active page.
+    virtual bool isActiveTab(const TBrowserTab* tab) const = 0;
+    // The longest tab caption in characters; 0: no limit.
+    virtual int LimitTitleLength() const = 0;
+    // The main window is shown: focusing a page makes sense.
+    virtual bool WindowShown() const = 0;
+
+    // --- Reports of the active tab -------------------------------------------------------
+    virtual void SetStatusText(const QString& text) = 0;
+    virtual void SetProgress(int progress, int maximum) = 0;
+    // A load reported its progress as complete: the progress bar goes back to its start.
+    virtual void resetProgress() = 0;
+    virtual void SetBusy(bool busy) = 0;
+    virtual void UpdateTabState() = 0;    // secure icon and busy animation
+    virtual void UpdateBackForward() = 0; // the Back and Forward actions (any tab may call)
+    virtual void ShowAddress(const QString& url) = 0;
+    virtual void RememberTypedAddress(const QString& url) = 0;
+
+    // --- Tabs ----------------------------------------------------------------------------
+    // A new tab placed after the active one, the active tab kept unless the window's
+    // placement rule says otherwise; hidden: the tab joins the strip without a visible tab
+    // (a new window not yet classified). May return null.
+    virtual TBrowserTab* NewTabBackground(bool hidden) = 0;
+    // Whether a new window's first address is on the pop-up list (may tell the user).
+    virtual bool IsPopupBlocked(const QString& url) = 0;
+    // A blocked new window's tab is waiting: destroy the hidden tabs shortly.
+    virtual void ScheduleCloseHiddenTabs() = 0;
+
+    // --- The strip -----------------------------------------------------------------------
+    virtual int pageCount() const = 0;
+    virtual int pageIndexOf(const TBrowserTab* tab) const = 0;
+    // Makes the page after (forward) or before `tab` active, wrapping round as the strip does.
+    virtual void selectNextPage(const TBrowserTab* tab, bool forward) = 0;
+    // Takes `tab` out of the strip and destroys it once control is back in the event loop
+    // (the tab may be in the middle of one of its own handlers).
+    virtual void destroyTab(TBrowserTab* tab) = 0;
+
+protected:
+    ~BrowserTabHost() = default;
+};

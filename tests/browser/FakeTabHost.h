@@ -1,0 +1,123 @@
+#pragma once
+
+#include "browser/BrowserTab.h"
+#include "browser/BrowserTabHost.h"
+#include "support/FakeWebBackend.h"
+
+#include <QPageLayout>
+#include <QStringList>
+#include <QWidget>
+
+// The main window and tab strip as a tab sees them: a list of pages with one active, every
+// report recorded as text ("SetBusy(true)"), and a fake engine behind every browser.
+class FakeTabHost final : public BrowserTabHost
+{
+    Q_DISABLE_COPY_MOVE(FakeTabHost)
+
+public:
+    FakeTabHost() = default;
+    ~FakeTabHost() { qDeleteAll(pages); }
+
+    // A tab made the way the main window makes its first tab: added and activated.
+    TBrowserTab* addTab(bool activate = true)
+    {
+        auto* tab = new TBrowserTab(this, false, &window);
+        pages.append(tab);
+        if (activate || !active)
+            active = tab;
+        return tab;
+    }
+
+    static FakeWebBackend* fakeOf(const TBrowserTab* tab)
+    {
+        return tab && tab->Browser() ? dynamic_cast<FakeWebBackend*>(tab->Browser()->backend())
+                                     : nullptr;
+    }
+
+    QStringList takeReports()
+    {
+        QStringList taken = reports;
+        reports.clear();
+        return taken;
+    }
+
+    // --- BrowserTabHost ------------------------------------------------------------------
+    WebBackend* createWebBackend() override { return noBackend ? nullptr : factory(); }
+    QPageLayout* pageLayout() override { return &layout; }
+    bool isActiveTab(const TBrowserTab* tab) const override { return tab && tab == active; }
+    int LimitTitleLength() const override { return limitTitleLength; }
+    bool WindowShown() const override { return windowShown; }
+
+    void SetStatusText(const QString& text) override { report("SetStatusText", text); }
+    void SetProgress(int progress, int maximum) override
+    {
+        report("SetProgress", QStringLiteral("%1,%2").arg(progress).arg(maximum));
+    }
+    void resetProgress() override { report("resetProgress"); }
+    void SetBusy(bool busy) override { report("SetBusy", busy ? "true" : "false"); }
+    void UpdateTabState() override { report("UpdateTabState"); }
+    void UpdateBackForward() override { report("UpdateBackForward"); }
+    void ShowAddress(const QString& url) override { report("ShowAddress", url); }
+    void RememberTypedAddress(const QString& url) override { report("RememberTypedAddress", url); }
+
+    TBrowserTab* NewTabBackground(bool hidden) override
+    {
+        report("NewTabBackground", hidden ? "true" : "false");
+        if (refuseNewTabs)
+            return nullptr;
+        auto* tab = new TBrowserTab(this, hidden, &window);
+        pages.insert(active ? pages.indexOf(active) + 1 : pages.size(), tab);
+        if (!active)
+            active = tab;
+        return tab;
+    }
+    bool IsPopupBlocked(const QString& url) override
+    {
+        for (const QString& prefix : blockedPrefixes)
+            if (url.startsWith(prefix))
+                return true;
+        return false;
+    }
+    void ScheduleCloseHiddenTabs() override { report("ScheduleCloseHiddenTabs"); }
+
+    int pageCount() const override { return int(pages.size()); }
+    int pageIndexOf(const TBrowserTab* tab) const override
+    {
+        return int(pages.indexOf(const_cast<TBrowserTab*>(tab)));
+    }
+    void selectNextPage(const TBrowserTab* tab, bool forward) override
+    {
+        const int n = pageCount();
+        const int i = pageIndexOf(tab);
+        active = pages.at(((forward ? i + 1 : i - 1) % n + n) % n);
+    }
+    void destroyTab(TBrowserTab* tab) override
+    {
+        report("destroyTab");
+        pages.removeOne(tab);
+        if (active == tab)
+            active = nullptr;
+        tab->deleteLater();
+    }
+
+    QWidget window;
+    QList<TBrowserTab*> pages;
+    TBrowserTab* active = nullptr;
+    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
+    WebBackendFactory factory = FakeWebBackend::factory(made);
+    QPageLayout layout;
+    QStringList reports;
+    QStringList blockedPrefixes;
+    int limitTitleLength = 0;
+    bool windowShown = true;
+    bool noBackend = false;
+    bool refuseNewTabs = false;
+
+private:
+    void report(const char* name, const QString& argument = {})
+    {
+        reports.append(argument.isNull()
+                           ? QString::fromLatin1(name)
+                           : QStringLiteral("%1(%2)").arg(QLatin1String(name), argument));
+    }
+};
