@@ -264,6 +264,7 @@ void TPVPageControl::setPageCaption(QWidget* page, const QString& caption)
     if (!e || e->caption == caption)
         return;
     e->caption = caption;
+    e->textWidth = -1;
     tabsChanged();
 }
 

@@ -133,6 +133,7 @@ private:
         QString hint;
         int imageIndex = -1;
         bool tabVisible = true;
+        int textWidth = -1; // of the trimmed caption in the strip's font; -1: not measured
     };
 
     int entryIndex(const QWidget* page) const;

@@ -55,13 +55,15 @@ void TPVTabStrip::relayout(bool showSelected)
     TabLayout::Input in;
     m_tabEntries.clear();
     for (int i = 0; i < m_owner->m_pages.size(); ++i) {
-        const TPVPageControl::PageEntry& e = m_owner->m_pages[i];
+        TPVPageControl::PageEntry& e = m_owner->m_pages[i];
         if (!e.tabVisible)
             continue;
         m_tabEntries.append(i);
         const bool hasImage = e.imageIndex >= 0 && e.imageIndex < imageCount;
         const bool hasText = !m_owner->m_iconOnly;
-        const int textWidth = hasText ? fm.horizontalAdvance(TabPaint::trimBlanks(e.caption)) : 0;
+        if (hasText && e.textWidth < 0)
+            e.textWidth = fm.horizontalAdvance(TabPaint::trimBlanks(e.caption));
+        const int textWidth = hasText ? e.textWidth : 0;
         in.widths.append(
             m_owner->m_fixedTabWidth > 0
                 ? m_owner->m_fixedTabWidth
@@ -237,9 +239,11 @@ void TPVTabStrip::resizeEvent(QResizeEvent* event)
 void TPVTabStrip::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        for (TPVPageControl::PageEntry& e : m_owner->m_pages)
+            e.textWidth = -1;
         relayout(false);
-    else if (event->type() == QEvent::PaletteChange)
+    } else if (event->type() == QEvent::PaletteChange)
         update();
 }
 
