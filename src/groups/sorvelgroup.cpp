@@ -10,10 +10,11 @@ namespace {
 
 const QLatin1String Blank("blank");
 
-QString withoutLineBreaks(QString text)
+QString withoutBreakingCharacters(QString text)
 {
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
+    text.remove(QChar(u'\0'));
     return text;
 }
 
@@ -63,7 +64,7 @@ QString TSorvelGroup::value(int index) const
 
 void TSorvelGroup::AddEntry(const QString& StickyName, const QString& Address, bool Locked)
 {
-    const QString address = withoutLineBreaks(Address);
+    const QString address = withoutBreakingCharacters(Address);
     m_lines.append(groupEntryName(StickyName, count() + 1) + QLatin1Char('=') +
                    (Locked ? QLatin1String("*") : QLatin1String()) + address);
 }
@@ -103,7 +104,7 @@ TSorvelGroup::SaveResult TSorvelGroup::Save(GroupSaveQuestions* questions, QStri
         // given twice keeps its first place and takes the later value.
         QString error;
         if (!file.setValue(SorvelGroupTexts::Section, groupEntryName(name(i), i + 1),
-                           withoutLineBreaks(value(i)), &error))
+                           withoutBreakingCharacters(value(i)), &error))
             return fail(error);
     }
     QString error;
@@ -121,7 +122,7 @@ bool IsPageGroupFile(const QString& path)
 
 QString groupEntryName(const QString& stickyName, int lineNumber)
 {
-    QString name = withoutLineBreaks(stickyName);
+    QString name = withoutBreakingCharacters(stickyName);
     name.remove(QLatin1Char('='));
     // Outer blanks are lost on reading anyway; a leading "[" or ";" would be read as a
     // section header or a comment and would break the group.

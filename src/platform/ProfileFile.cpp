@@ -41,9 +41,11 @@ bool isQuote(QChar c)
     return c == QLatin1Char('"') || c == QLatin1Char('\'');
 }
 
-bool hasLineBreak(const QString& s)
+// A line break would split the line; a NUL would make the whole file read as binary.
+bool breaksTheFile(const QString& s)
 {
-    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
+    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r')) ||
+           s.contains(QChar(u'\0'));
 }
 
 QString shown(const QString& path)
@@ -303,13 +305,13 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
             *error = why;
         return false;
     };
-    if (sectionName.isEmpty() || sectionName.contains(QLatin1Char(']')) || hasLineBreak(section))
+    if (sectionName.isEmpty() || sectionName.contains(QLatin1Char(']')) || breaksTheFile(section))
         return refuse(QStringLiteral("The section name \"%1\" cannot be stored").arg(section));
-    if (keyName.isEmpty() || keyName.contains(QLatin1Char('=')) || hasLineBreak(key) ||
+    if (keyName.isEmpty() || keyName.contains(QLatin1Char('=')) || breaksTheFile(key) ||
         keyName.startsWith(QLatin1Char('[')) || keyName.startsWith(QLatin1Char(';')))
         return refuse(QStringLiteral("The key name \"%1\" cannot be stored").arg(key));
-    if (hasLineBreak(value))
-        return refuse(QStringLiteral("The value of \"%1\" holds a line break").arg(key));
+    if (breaksTheFile(value))
+        return refuse(QStringLiteral("The value of \"%1\" holds a line break or a NUL").arg(key));
 
     // One pass finds the key, or else the place after the last key of the section's last
     // occurrence, where a new key goes.

@@ -73,7 +73,8 @@ public:
 
     // Editing. setValue() refuses (returning false, with the reason in *error) a name that
     // could not be read back as written: an empty name, a key holding "=" or beginning with
-    // "[" or ";", a section name holding "]", and any name or value holding a line break.
+    // "[" or ";", a section name holding "]", and any name or value holding a line break
+    // or a NUL.
     // A value that would lose blanks or quotation marks on reading is written in quotes.
     bool setValue(const QString& section, const QString& key, const QString& value,
                   QString* error = nullptr);

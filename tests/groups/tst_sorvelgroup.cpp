@@ -75,6 +75,7 @@ private Q_SLOTS:
         QTest::newRow("like a comment") << ";Notes" << 1 << "Notes";
         QTest::newRow("outer blanks") << "  News\t" << 1 << "News";
         QTest::newRow("line break") << "Two\r\nLines" << 1 << "TwoLines";
+        QTest::newRow("NUL") << QStringLiteral("A\u0000B") << 1 << "AB";
         QTest::newRow("kept as typed") << "Mail & News" << 5 << "Mail & News";
     }
 

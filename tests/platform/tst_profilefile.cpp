@@ -200,6 +200,8 @@ private Q_SLOTS:
         QTest::newRow("line break in value") << "S"
                                              << "k"
                                              << "a\r\n[Evil]";
+        QTest::newRow("NUL in value") << "S"
+                                      << "k" << QString(QChar(u'\0'));
         QTest::newRow("bracket in section") << "S]"
                                             << "k"
                                             << "v";
