@@ -1,0 +1,549 @@
+#include "address/HistoryStore.h"
+
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <limits>
+
+namespace {
+
+constexpr int BusyTimeoutMs = 10000;
+constexpr int SchemaVersion = 1;
+
+bool isDamageError(const QSqlError& error)
+{
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("11") || code == QLatin1String("26"); // CORRUPT, NOTADB
+}
+
+// SQLite stores a null QString as NULL, which the NOT NULL columns refuse.
+QString nonNull(const QString& text)
+{
+    return text.isNull() ? QString::fromLatin1("", 0) : text;
+}
+
+QString folded(const QString& text)
+{
+    return nonNull(text.toCaseFolded());
+}
+
+// The address as a user types it: no scheme, no "www.".
+QString bareAddress(const QString& url)
+{
+    QString bare = folded(url);
+    const qsizetype scheme = bare.indexOf(QLatin1String("://"));
+    if (scheme > 0)
+        bare = bare.mid(scheme + 3);
+    if (bare.startsWith(QLatin1String("www.")))
+        bare = bare.mid(4);
+    return bare;
+}
+
+QString siteOf(const QString& url)
+{
+    return nonNull(QUrl(url).host().toLower());
+}
+
+// Strings that begin with `prefix` sort at or after it and before this bound (the highest
+// code point, which no real address or title holds).
+QString prefixEnd(const QString& prefix)
+{
+    return prefix + QStringView(QChar::fromUcs4(0x10FFFF)).toString();
+}
+
+// A period's upper bound; today's also holds visits stamped in the future (a clock put
+// back), which belong to today.
+qint64 periodEnd(const HistoryPeriod& period)
+{
+    return period.kind == HistoryPeriod::Kind::Today ? std::numeric_limits<qint64>::max()
+                                                     : period.endMSecs();
+}
+
+#define EntryColumns "url, title, site, last_visit, visit_count"
+
+// Visit count first, then the last visit; the count is capped so the product stays in 63
+// bits (a last visit in milliseconds stays below 10^13 for centuries).
+#define RankOf(count, last) "min(" count ", 900000) * 10000000000000 + " last
+
+// Searches first walk this many of the most visited pages.
+constexpr int FirstStagePages = 5000;
+
+HistoryEntry entryFrom(const QSqlQuery& query)
+{
+    HistoryEntry entry;
+    entry.url = query.value(0).toString();
+    entry.title = query.value(1).toString();
+    entry.site = query.value(2).toString();
+    entry.lastVisit = QDateTime::fromMSecsSinceEpoch(query.value(3).toLongLong());
+    entry.visitCount = query.value(4).toInt();
+    return entry;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString& filePath, QObject* parent)
+    : QObject(parent)
+    , m_path(filePath)
+    , m_connection(QStringLiteral("pelvane-history-%1").arg(quintptr(this), 0, 16))
+{
+    Paths::ensurePrivateFolder(QFileInfo(filePath).absolutePath());
+    m_open = open();
+    if (!m_open && QFileInfo::exists(m_path)) {
+        moveAsideDamagedFile();
+        m_open = open();
+    }
+    if (m_open)
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+HistoryStore::~HistoryStore()
+{
+    m_statements.clear(); // prepared statements must go before their connection
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString HistoryStore::defaultFile()
+{
+    return QDir(Paths::defaultHistoryFolder()).filePath(QStringLiteral("history.db"));
+}
+
+bool HistoryStore::isRecordable(const QString& url)
+{
+    const QUrl parsed(url);
+    if (url.isEmpty() || !parsed.isValid())
+        return false;
+    static const char* const skipped[] = {"about", "data", "view-source", "javascript", "blob"};
+    const QString scheme = parsed.scheme().toLower();
+    if (scheme.isEmpty())
+        return false;
+    for (const char* s : skipped) {
+        if (scheme == QLatin1String(s))
+            return false;
+    }
+    return true;
+}
+
+bool HistoryStore::open()
+{
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+                          ? QSqlDatabase::database(m_connection, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open())
+        return false;
+    if (createSchema())
+        return true;
+    db.close();
+    return false;
+}
+
+bool HistoryStore::createSchema()
+{
+    static const char* const statements[] = {
+        // WAL lets one running copy read while another records a visit.
+        "PRAGMA journal_mode=WAL",
+        "PRAGMA synchronous=NORMAL",
+        "PRAGMA foreign_keys=ON",
+        "PRAGMA cache_size=-8000",
+        // One row per address. The folded columns hold the address and title in the form
+        // searches compare; `bare` is the address without scheme and "www.". `rank` orders
+        // pages most visited first, then most recent: visit count and last visit in one
+        // number, so that one index range can bound a search.
+        "CREATE TABLE IF NOT EXISTS pages("
+        " id INTEGER PRIMARY KEY,"
+        " url TEXT NOT NULL UNIQUE,"
+        " title TEXT NOT NULL,"
+        " site TEXT NOT NULL,"
+        " url_folded TEXT NOT NULL,"
+        " title_folded TEXT NOT NULL,"
+        " bare TEXT NOT NULL,"
+        " visit_count INTEGER NOT NULL,"
+        " last_visit INTEGER NOT NULL,"
+        " rank INTEGER NOT NULL)",
+        // Holds what a search compares, so that walking it needs no table lookups.
+        "CREATE INDEX IF NOT EXISTS pages_rank"
+        " ON pages(rank DESC, url_folded, title_folded, bare)",
+        "CREATE INDEX IF NOT EXISTS pages_bare ON pages(bare)",
+        "CREATE INDEX IF NOT EXISTS pages_title ON pages(title_folded)",
+        "CREATE INDEX IF NOT EXISTS pages_site ON pages(site)",
+        // Trigrams of address and title find rare substrings without reading every page.
+        "CREATE VIRTUAL TABLE IF NOT EXISTS page_text USING fts5(url_folded, title_folded,"
+        " content='pages', content_rowid='id', tokenize='trigram')",
+        "CREATE TRIGGER IF NOT EXISTS page_text_insert AFTER INSERT ON pages BEGIN"
+        " INSERT INTO page_text(rowid, url_folded, title_folded)"
+        " VALUES(new.id, new.url_folded, new.title_folded); END",
+        "CREATE TRIGGER IF NOT EXISTS page_text_delete AFTER DELETE ON pages BEGIN"
+        " INSERT INTO page_text(page_text, rowid, url_folded, title_folded)"
+        " VALUES('delete', old.id, old.url_folded, old.title_folded); END",
+        "CREATE TRIGGER IF NOT EXISTS page_text_update AFTER UPDATE OF url_folded, title_folded"
+        " ON pages WHEN old.url_folded IS NOT new.url_folded"
+        " OR old.title_folded IS NOT new.title_folded BEGIN"
+        " INSERT INTO page_text(page_text, rowid, url_folded, title_folded)"
+        " VALUES('delete', old.id, old.url_folded, old.title_folded);"
+        " INSERT INTO page_text(rowid, url_folded, title_folded)"
+        " VALUES(new.id, new.url_folded, new.title_folded); END",
+        // One row per visit (milliseconds since the epoch): the periods of the tree.
+        "CREATE TABLE IF NOT EXISTS visits("
+        " page INTEGER NOT NULL REFERENCES pages(id) ON DELETE CASCADE,"
+        " time INTEGER NOT NULL)",
+        "CREATE INDEX IF NOT EXISTS visits_time ON visits(time)",
+        "CREATE INDEX IF NOT EXISTS visits_page ON visits(page)",
+    };
+    for (const char* sql : statements) {
+        if (!exec(sql))
+            return false;
+    }
+    QSqlQuery version(QSqlDatabase::database(m_connection, false));
+    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
+        return false;
+    const int found = version.value(0).toInt();
+    version.finish();
+    if (found == 0)
+        return exec("PRAGMA user_version=1");
+    return found <= SchemaVersion;
+}
+
+void HistoryStore::moveAsideDamagedFile()
+{
+    m_statements.clear();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString backup = m_path + QStringLiteral(".damaged-") + stamp;
+    for (int n = 2; QFileInfo::exists(backup); ++n)
+        backup = m_path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
+    if (!QFile::rename(m_path, backup))
+        return;
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString side = m_path + QLatin1String(suffix);
+        if (QFileInfo::exists(side))
+            QFile::rename(side, backup + QLatin1String(suffix));
+    }
+}
+
+bool HistoryStore::exec(const char* sql) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (query.exec(QLatin1String(sql)))
+        return true;
+    if (isDamageError(query.lastError()))
+        qWarning("History store %s is damaged", qPrintable(m_path));
+    return false;
+}
+
+QSqlQuery& HistoryStore::statement(const char* sql) const
+{
+    // Recording a visit and searching run often; preparing costs more than running them.
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        QSqlQuery query(QSqlDatabase::database(m_connection, false));
+        query.setForwardOnly(true);
+        query.prepare(QLatin1String(sql));
+        it = m_statements.insert(sql, query);
+    }
+    return it.value();
+}
+
+bool HistoryStore::run(const char* sql, const QVariantList& values, int* rowsAffected) const
+{
+    if (!m_open)
+        return false;
+    QSqlQuery& query = statement(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    const bool ok = query.exec();
+    if (rowsAffected)
+        *rowsAffected = ok ? query.numRowsAffected() : 0;
+    query.finish();
+    return ok;
+}
+
+QList<HistoryEntry> HistoryStore::select(const char* sql, const QVariantList& values) const
+{
+    QList<HistoryEntry> entries;
+    if (!m_open)
+        return entries;
+    QSqlQuery& query = statement(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (query.exec()) {
+        while (query.next())
+            entries.append(entryFrom(query));
+    }
+    // A kept statement must let go of its read snapshot, or this copy would go on seeing
+    // the store as it was and would hold back the log's checkpoint.
+    query.finish();
+    return entries;
+}
+
+bool HistoryStore::beginBatch()
+{
+    if (!m_open || m_inBatch)
+        return false;
+    // IMMEDIATE takes the write lock at once, so two copies never deadlock upgrading.
+    m_inBatch = exec("BEGIN IMMEDIATE");
+    return m_inBatch;
+}
+
+bool HistoryStore::commitBatch()
+{
+    if (!m_inBatch)
+        return false;
+    m_inBatch = false;
+    if (exec("COMMIT")) {
+        Q_EMIT changed();
+        return true;
+    }
+    exec("ROLLBACK");
+    return false;
+}
+
+bool HistoryStore::recordVisit(const QString& url, const QString& title, const QDateTime& when)
+{
+    if (!m_open || !isRecordable(url))
+        return false;
+    const bool ownTransaction = !m_inBatch;
+    if (ownTransaction && !exec("BEGIN IMMEDIATE"))
+        return false;
+    const qint64 time = when.toMSecsSinceEpoch();
+    const bool ok =
+        run("INSERT INTO pages(url, title, site, url_folded, title_folded, bare, visit_count,"
+            " last_visit, rank) VALUES(?, ?, ?, ?, ?, ?, 1, ?, " RankOf(
+                "1",
+                "?") ")"
+                     " ON CONFLICT(url) DO UPDATE SET"
+                     " title = CASE WHEN excluded.title <> '' THEN excluded.title ELSE title END,"
+                     " title_folded = CASE WHEN excluded.title <> '' THEN excluded.title_folded"
+                     " ELSE title_folded END,"
+                     " visit_count = visit_count + 1,"
+                     " last_visit = max(last_visit, excluded.last_visit),"
+                     " rank = " RankOf("visit_count + 1", "max(last_visit, excluded.last_visit)"),
+            {url, nonNull(title), siteOf(url), folded(url), folded(title), bareAddress(url), time,
+             time}) &&
+        run("INSERT INTO visits(page, time) SELECT id, ? FROM pages WHERE url = ?", {time, url});
+    if (!ownTransaction)
+        return ok;
+    if (ok && exec("COMMIT")) {
+        Q_EMIT changed();
+        return true;
+    }
+    exec("ROLLBACK");
+    return false;
+}
+
+bool HistoryStore::updateTitle(const QString& url, const QString& title)
+{
+    int rows = 0;
+    if (title.isEmpty() ||
+        !run("UPDATE pages SET title = ?, title_folded = ? WHERE url = ? AND title <> ?",
+             {title, folded(title), url, title}, &rows))
+        return false;
+    if (rows > 0)
+        Q_EMIT changed();
+    return true;
+}
+
+qint64 HistoryStore::rankBound() const
+{
+    // The rank of the page at the end of the first search stage; 0 with fewer pages.
+    QSqlQuery& query = statement("SELECT rank FROM pages ORDER BY rank DESC LIMIT 1 OFFSET ?");
+    query.addBindValue(FirstStagePages - 1);
+    const qint64 bound = query.exec() && query.next() ? query.value(0).toLongLong() : 0;
+    query.finish();
+    return bound;
+}
+
+QList<HistoryEntry> HistoryStore::search(const QString& text, int limit) const
+{
+    const QString needle = folded(text);
+    if (needle.isEmpty() || limit <= 0)
+        return {};
+    // Most searches match many pages, and the most visited few thousand then hold enough
+    // of them: walking those alone is quick. Only a search they do not satisfy looks
+    // further, through the trigram index when the text is long enough for it.
+    const qint64 bound = rankBound();
+    QList<HistoryEntry> found =
+        select("SELECT " EntryColumns " FROM pages INDEXED BY pages_rank WHERE rank >= ?"
+               " AND (instr(url_folded, ?) > 0 OR instr(title_folded, ?) > 0)"
+               " ORDER BY rank DESC LIMIT ?",
+               {bound, needle, needle, limit});
+    if (found.size() >= limit || bound == 0)
+        return found;
+    if (needle.toUcs4().size() >= 3) {
+        QString phrase = needle;
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        return select("SELECT " EntryColumns " FROM pages WHERE id IN"
+                      " (SELECT rowid FROM page_text WHERE page_text MATCH ?)"
+                      " ORDER BY rank DESC LIMIT ?",
+                      {QLatin1Char('"') + phrase + QLatin1Char('"'), limit});
+    }
+    return select("SELECT " EntryColumns " FROM pages INDEXED BY pages_rank"
+                  " WHERE instr(url_folded, ?) > 0 OR instr(title_folded, ?) > 0"
+                  " ORDER BY rank DESC LIMIT ?",
+                  {needle, needle, limit});
+}
+
+QList<HistoryEntry> HistoryStore::searchPrefix(const QString& prefix, int limit) const
+{
+    const QString title = folded(prefix);
+    const QString address = bareAddress(prefix);
+    if (title.isEmpty() || limit <= 0)
+        return {};
+    const qint64 bound = rankBound();
+    QList<HistoryEntry> found =
+        select("SELECT " EntryColumns " FROM pages INDEXED BY pages_rank WHERE rank >= ?"
+               " AND (substr(bare, 1, length(?)) = ? OR substr(title_folded, 1, length(?)) = ?)"
+               " ORDER BY rank DESC LIMIT ?",
+               {bound, address, address, title, title, limit});
+    if (found.size() >= limit || bound == 0)
+        return found;
+    return select("SELECT " EntryColumns " FROM pages"
+                  " WHERE (bare >= ? AND bare < ?) OR (title_folded >= ? AND title_folded < ?)"
+                  " ORDER BY rank DESC LIMIT ?",
+                  {address, prefixEnd(address), title, prefixEnd(title), limit});
+}
+
+std::optional<HistoryEntry> HistoryStore::entry(const QString& url) const
+{
+    const QList<HistoryEntry> found =
+        select("SELECT " EntryColumns " FROM pages WHERE url = ?", {url});
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}
+
+int HistoryStore::pageCount() const
+{
+    if (!m_open)
+        return 0;
+    QSqlQuery& query = statement("SELECT count(*) FROM pages");
+    const int count = query.exec() && query.next() ? query.value(0).toInt() : 0;
+    query.finish();
+    return count;
+}
+
+QList<HistoryPeriod> HistoryStore::periods(const QDateTime& now) const
+{
+    QList<HistoryPeriod> result;
+    if (!m_open)
+        return result;
+    QSqlQuery& oldest = statement("SELECT min(time) FROM visits");
+    const bool any = oldest.exec() && oldest.next() && !oldest.value(0).isNull();
+    const qint64 first = any ? oldest.value(0).toLongLong() : 0;
+    oldest.finish();
+    if (!any)
+        return result;
+    QSqlQuery& visits = statement("SELECT 1 FROM visits WHERE time >= ? AND time < ? LIMIT 1");
+    const QList<HistoryPeriod> candidates =
+        historyPeriodsBetween(QDateTime::fromMSecsSinceEpoch(first), now);
+    for (const HistoryPeriod& period : candidates) {
+        visits.addBindValue(period.beginMSecs());
+        visits.addBindValue(periodEnd(period));
+        if (visits.exec() && visits.next())
+            result.append(period);
+        visits.finish();
+    }
+    return result;
+}
+
+QStringList HistoryStore::sites(const HistoryPeriod& period) const
+{
+    QStringList result;
+    if (!m_open)
+        return result;
+    QSqlQuery& query = statement("SELECT DISTINCT p.site FROM visits v JOIN pages p"
+                                 " ON p.id = v.page WHERE v.time >= ? AND v.time < ?"
+                                 " ORDER BY p.site");
+    query.addBindValue(period.beginMSecs());
+    query.addBindValue(periodEnd(period));
+    if (query.exec()) {
+        while (query.next())
+            result.append(query.value(0).toString());
+    }
+    query.finish();
+    return result;
+}
+
+QList<HistoryEntry> HistoryStore::pages(const HistoryPeriod& period, const QString& site) const
+{
+    // Last visit and count are those within the period.
+    return select("SELECT p.url, p.title, p.site, max(v.time), count(*) FROM visits v"
+                  " JOIN pages p ON p.id = v.page"
+                  " WHERE v.time >= ? AND v.time < ? AND p.site = ? GROUP BY p.id"
+                  " ORDER BY CASE WHEN p.title_folded <> '' THEN p.title_folded"
+                  " ELSE p.url_folded END, p.url",
+                  {period.beginMSecs(), periodEnd(period), nonNull(site)});
+}
+
+bool HistoryStore::deleteAddress(const QString& url)
+{
+    int rows = 0;
+    if (!run("DELETE FROM pages WHERE url = ?", {url}, &rows) || rows == 0)
+        return false;
+    Q_EMIT changed();
+    return true;
+}
+
+bool HistoryStore::deleteSite(const QString& site)
+{
+    int rows = 0;
+    if (!run("DELETE FROM pages WHERE site = ?", {nonNull(site)}, &rows) || rows == 0)
+        return false;
+    Q_EMIT changed();
+    return true;
+}
+
+bool HistoryStore::clear()
+{
+    if (!m_open || m_inBatch || !exec("BEGIN IMMEDIATE"))
+        return false;
+    if (exec("DELETE FROM visits") && exec("DELETE FROM pages") && exec("COMMIT")) {
+        Q_EMIT changed();
+        return true;
+    }
+    exec("ROLLBACK");
+    return false;
+}
+
+int HistoryStore::expire(int days, const QDateTime& now)
+{
+    if (!m_open || m_inBatch || days < 0 || !exec("BEGIN IMMEDIATE"))
+        return -1;
+    const qint64 cutoff = now.toMSecsSinceEpoch() - qint64(days) * 24 * 60 * 60 * 1000;
+    int visits = 0;
+    int pages = 0;
+    // A page keeps its last visit (the newest one is never older than the cutoff unless
+    // the page goes), so only its count and rank change.
+    const bool ok = run("UPDATE pages SET visit_count = visit_count"
+                        " - (SELECT count(*) FROM visits WHERE page = pages.id AND time < ?)"
+                        " WHERE id IN (SELECT page FROM visits WHERE time < ?)",
+                        {cutoff, cutoff}) &&
+                    run("UPDATE pages SET rank = " RankOf(
+                            "visit_count",
+                            "last_visit") " WHERE id IN (SELECT page FROM visits WHERE time < ?)",
+                        {cutoff}) &&
+                    run("DELETE FROM visits WHERE time < ?", {cutoff}, &visits) &&
+                    run("DELETE FROM pages WHERE last_visit < ?", {cutoff}, &pages);
+    if (ok && exec("COMMIT")) {
+        if (visits > 0 || pages > 0)
+            Q_EMIT changed();
+        return pages;
+    }
+    exec("ROLLBACK");
+    return -1;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "address/HistoryPeriod.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+
+// A page of the history: one address with its latest title and its visits.
+struct HistoryEntry
+{
+    QString url;
+    QString title; // empty when the page had none
+    QString site;  // the address's host; empty for local files
+    QDateTime lastVisit;
+    int visitCount = 0;
+
+    friend bool operator==(const HistoryEntry&, const HistoryEntry&) = default;
+};
+
+// The pages this user visited, in every browser of every running copy: an SQLite file in
+// the History folder. Each completed top-level navigation adds a visit; the tree lists
+// periods, then sites, then pages; the find box searches addresses and titles.
+class HistoryStore final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HistoryStore)
+
+public:
+    // Opens (or creates) the store at `filePath`. A file that is not a usable database is
+    // moved aside and a fresh store started: the history is not worth refusing to run for.
+    explicit HistoryStore(const QString& filePath, QObject* parent = nullptr);
+    ~HistoryStore() override;
+
+    // The file in the default History folder.
+    static QString defaultFile();
+    // Addresses that are not pages of their own (about:, data:, view-source: ...) are
+    // never recorded.
+    static bool isRecordable(const QString& url);
+
+    QString filePath() const { return m_path; }
+    bool isOpen() const { return m_open; }
+
+    // Adds a visit. An empty title keeps the title the page had.
+    bool recordVisit(const QString& url, const QString& title,
+                     const QDateTime& when = QDateTime::currentDateTime());
+    // A title that arrived after the visit was recorded.
+    bool updateTitle(const QString& url, const QString& title);
+
+    // Pages whose address or title contains `text` (case ignored), most visited first.
+    QList<HistoryEntry> search(const QString& text, int limit = 200) const;
+    // Pages whose address (with or without its scheme and "www.") or title begins with
+    // `prefix` (case ignored), most visited first: for completing a typed address.
+    QList<HistoryEntry> searchPrefix(const QString& prefix, int limit = 50) const;
+    // The page of that exact address, if recorded.
+    std::optional<HistoryEntry> entry(const QString& url) const;
+    int pageCount() const;
+
+    // The history tree: the periods that hold visits (newest first), the sites visited in
+    // a period (by name), and the pages of a site visited in a period (by title).
+    QList<HistoryPeriod> periods(const QDateTime& now = QDateTime::currentDateTime()) const;
+    QStringList sites(const HistoryPeriod& period) const;
+    QList<HistoryEntry> pages(const HistoryPeriod& period, const QString& site) const;
+
+    bool deleteAddress(const QString& url);
+    bool deleteSite(const QString& site);
+    bool clear();
+    // Forgets visits older than `days` days before `now` (and pages left without visits).
+    // Returns the number of pages forgotten, or -1 on failure.
+    int expire(int days, const QDateTime& now = QDateTime::currentDateTime());
+
+    // Several visits in one commit (imports, tests filling a large history).
+    bool beginBatch();
+    bool commitBatch();
+
+Q_SIGNALS:
+    // This copy changed the store (other running copies do not signal here).
+    void changed();
+
+private:
+    bool open();
+    bool createSchema();
+    void moveAsideDamagedFile();
+    bool exec(const char* sql) const;
+    QSqlQuery& statement(const char* sql) const;
+    bool run(const char* sql, const QVariantList& values, int* rowsAffected = nullptr) const;
+    QList<HistoryEntry> select(const char* sql, const QVariantList& values) const;
+    qint64 rankBound() const;
+
+    QString m_path;
+    QString m_connection;
+    bool m_open = false;
+    bool m_inBatch = false;
+    mutable QHash<const char*, QSqlQuery> m_statements;
+};
