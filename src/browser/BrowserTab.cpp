@@ -513,7 +513,14 @@ bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
         return false; // the tab's own start page: still waiting for the real address
     m_popupUrl = url;
     m_pendingPopup = false;
-    if (m_host->IsPopupBlocked(url)) {
+    // The window may tell the user in a modal box; the hidden tabs can be swept meanwhile.
+    const QPointer<TBrowserTab> self(this);
+    const bool blocked = m_host->IsPopupBlocked(url);
+    if (!self) {
+        cancel = true;
+        return false;
+    }
+    if (blocked) {
         cancel = true;
         m_popupBlocked = true;
         m_host->ScheduleCloseHiddenTabs();

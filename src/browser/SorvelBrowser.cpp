@@ -36,7 +36,9 @@ const SaveFilter SaveFilters[] = {
 
 TSorvelBrowser::TSorvelBrowser(WebBackend* backend, QWidget* parent)
     : TWebBrowser(backend, parent)
-{}
+{
+    // Browser Helper Objects would be attached here; this platform has none.
+}
 
 QString TSorvelBrowser::tempFolder() const
 {

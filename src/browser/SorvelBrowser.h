@@ -20,8 +20,6 @@ struct TSaveResult
 // commands of the menus (editing, printing, saving, finding, text size, favorites, view
 // source) and the file operations the tab and the mail command need. Used by every tab and
 // by the side bar's search pane.
-//
-// Browser Helper Objects would be attached here; this platform has none.
 class TSorvelBrowser : public TWebBrowser
 {
     Q_OBJECT

@@ -140,6 +140,22 @@ private Q_SLOTS:
                                                   "UpdateTabState", "SetBusy(false)"}));
     }
 
+    void redirectStaysInTheCycle()
+    {
+        FakeTabHost host;
+        TBrowserTab* tab = host.addTab();
+        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        QVERIFY(fake->startLoad(PageA));
+        host.takeReports();
+        QVERIFY(!fake->redirect(SecureB));
+        QCOMPARE(tab->CycleFrame(), FakeWebBackend::TopFrame);
+        // The new address is remembered; the running cycle is not started again.
+        QCOMPARE(host.takeReports(), QStringList{"RememberTypedAddress(" + SecureB + ")"});
+        fake->finishLoad(SecureB, "B");
+        QVERIFY(tab->Secure());
+        QVERIFY(!tab->Busy());
+    }
+
     void backgroundTabLoadCycle()
     {
         FakeTabHost host;

@@ -92,6 +92,9 @@ public:
     bool completeLoad(const QString& url, const QString& title);
     bool startLoad(const QString& url);
     void finishLoad(const QString& url, const QString& title);
+    // A redirect within the running load: another top-level beforeNavigate, as the engine
+    // raises for a page that sends the browser elsewhere. True when the browser cancelled it.
+    bool redirect(const QString& to) { return beforeNavigate(to); }
     // A sub-frame's load inside the current page: beforeNavigate -> navigateComplete ->
     // documentComplete with a fresh frame id, which is returned (0 when cancelled).
     WebFrame frameLoad(const QString& url);
