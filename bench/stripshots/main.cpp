@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -48,6 +51,7 @@ TPVPageControl* makeControl(TPVPageControl::Side side, bool multiLine, int activ
         page->setAutoFillBackground(true);
         page->setBackgroundRole(QPalette::Base);
         page->setMinimumHeight(30);
+        page->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         pc->addPage(page, QString::fromUtf8(t.caption));
         pc->setPageImageIndex(page, t.image);
     }
@@ -133,6 +137,10 @@ int main(int argc, char** argv)
             parts.append(
                 {where + ", one row, narrow (scroll buttons), active 5", shot(narrow.get(), 480)});
             zooms.append({parts.last().first, zoomed(narrow.get(), parts.last().second)});
+            QScopedPointer<TPVPageControl> tiny(makeControl(side, false, 4, colors));
+            parts.append(
+                {where + ", one row, very narrow, long title active", shot(tiny.get(), 170)});
+            zooms.append({parts.last().first, zoomed(tiny.get(), parts.last().second)});
             QScopedPointer<TPVPageControl> rows(makeControl(side, true, 2, colors));
             parts.append({where + ", several rows, active 2", shot(rows.get(), 480)});
             zooms.append({parts.last().first, zoomed(rows.get(), parts.last().second)});
@@ -143,6 +151,52 @@ int main(int argc, char** argv)
         const QString zoomFile = QDir(folder).filePath(QStringLiteral("zoom-%1.png").arg(name));
         column(zooms).save(zoomFile);
         std::printf("%s\n", qPrintable(zoomFile));
+    }
+
+    // The side bar's pane strip: icon-only tabs of fixed width at the bottom, and the hint
+    // of a tab under the mouse, taken from the screen since the hint is a window of its own.
+    {
+        TPVPageControl panes;
+        const QStyle* style = panes.style();
+        const QList<QStyle::StandardPixmap> icons = {
+            QStyle::SP_DirIcon, QStyle::SP_FileDialogDetailedView,
+            QStyle::SP_FileDialogContentsView, QStyle::SP_DirHomeIcon};
+        QList<QPixmap> images;
+        for (const auto icon : icons)
+            images.append(style->standardIcon(icon).pixmap(16, 16));
+        panes.setImages(images);
+        panes.setIconOnly(true);
+        panes.setFixedTabWidth(28);
+        panes.setTabPosition(TPVPageControl::Side::Bottom);
+        const QStringList hints = {"Favorites", "History", "Search", "SorvelGroups"};
+        for (int i = 0; i < hints.size(); ++i) {
+            auto* page = new QLabel(hints[i] + QStringLiteral(" pane"));
+            panes.addPage(page, hints[i]);
+            panes.setPageHint(page, hints[i]);
+            panes.setPageImageIndex(page, i);
+        }
+        panes.setActivePageIndex(1);
+        panes.move(40, 40);
+        panes.resize(234, 160);
+        panes.show();
+        for (int i = 0; i < 10; ++i)
+            QApplication::processEvents();
+        QWidget* strip = panes.tabStrip();
+        const QPoint over = panes.tabRect(2).center();
+        QCursor::setPos(strip->mapToGlobal(over));
+        QMouseEvent move(QEvent::MouseMove, over, strip->mapToGlobal(over), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        QHelpEvent help(QEvent::ToolTip, over, strip->mapToGlobal(over));
+        QApplication::sendEvent(strip, &help);
+        for (int i = 0; i < 10; ++i)
+            QApplication::processEvents();
+        const QRect area = panes.frameGeometry().adjusted(-10, -10, 60, 40);
+        const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(
+            0, area.x(), area.y(), area.width(), area.height());
+        const QString file = QDir(folder).filePath(QStringLiteral("panes-and-hint.png"));
+        screen.scaled(screen.size() * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(file);
+        std::printf("%s\n", qPrintable(file));
     }
 
     // The icons eight times as large, on white and on grey.

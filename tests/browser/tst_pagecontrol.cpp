@@ -294,6 +294,14 @@ private Q_SLOTS:
         QCOMPARE(TabLayout::tabAt(g, 1, Side::Bottom, onNeighbour), 1);
         QCOMPARE(TabLayout::tabAt(g, -1, Side::Bottom, onNeighbour), 2);
         QCOMPARE(TabLayout::tabAt(g, 1, Side::Bottom, QPoint(g.clipRight + 1, 10)), -1);
+
+        // A tab wider than the room beside the scroll buttons is narrowed to fit, with its
+        // enlargement when selected, rather than cut off by the buttons.
+        in.widths = {500, 50};
+        in.selected = 0;
+        g = TabLayout::layout(in);
+        QVERIFY(g.overflow);
+        QVERIFY(TabLayout::drawnRect(g.rects[0], true, Side::Bottom).right() < g.clipRight);
     }
 
     // ---- The widget

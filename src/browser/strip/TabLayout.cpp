@@ -51,7 +51,7 @@ int sumFrom(const QList<int>& widths, int first, int last)
     return std::accumulate(widths.begin() + first, widths.begin() + last + 1, 0);
 }
 
-void layoutOneRow(const Input& in, const QList<int>& widths, Geometry& g)
+void layoutOneRow(const Input& in, QList<int> widths, Geometry& g)
 {
     const int n = int(widths.size());
     const int y = rowY(0, 1, in.rowHeight, in.side);
@@ -64,6 +64,10 @@ void layoutOneRow(const Input& in, const QList<int>& widths, Geometry& g)
         g.buttons = QRect(buttonsLeft, y, in.stripWidth - buttonsLeft, in.rowHeight);
         g.clipRight = buttonsLeft - 1;
         const int room = g.clipRight - SideMargin;
+        // A tab wider than the room left by the buttons is narrowed (its text then ends in
+        // "..."), with space for its enlargement when it is selected.
+        for (int& w : widths)
+            w = std::clamp(w, 1, std::max(1, room - 2));
         first = std::clamp(in.firstVisible, 0, n - 1);
         // Do not leave room unused at the end while earlier tabs are scrolled away.
         while (first > 0 && sumFrom(widths, first - 1, n - 1) <= room)
