@@ -176,11 +176,12 @@ void TBrowserTab::SetStickyName(const QString& name)
 void TBrowserTab::PromptStickyName()
 {
     bool ok = false;
+    const QPointer<TBrowserTab> self(this); // the box runs the event loop; the tab may close
     const QString name =
         QInputDialog::getText(this, QStringLiteral("Set Sticky Name"),
                               QStringLiteral("Enter a StickyName for the selected tab:"),
                               QLineEdit::Normal, QString(), &ok);
-    if (ok && !name.isEmpty())
+    if (self && ok && !name.isEmpty())
         SetStickyName(name);
 }
 
