@@ -34,7 +34,9 @@ public:
     explicit TPVPageControl(QWidget* parent = nullptr);
     ~TPVPageControl() override;
 
-    // Pages, in page order.
+    // Pages, in page order. Adding takes ownership and returns the page index; the first
+    // page added to a control without an active page becomes active. A page that is already
+    // in the control stays where it is.
     int addPage(QWidget* page, const QString& caption = {});
     int insertPage(int pageIndex, QWidget* page, const QString& caption = {});
     // Takes the page out without deleting it; the caller owns it afterwards.

@@ -302,6 +302,12 @@ void TPVTabStrip::leaveEvent(QEvent* event)
     QWidget::leaveEvent(event);
 }
 
+void TPVTabStrip::hideEvent(QHideEvent* event)
+{
+    m_hintWindow->cancel();
+    QWidget::hideEvent(event);
+}
+
 void TPVTabStrip::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
