@@ -88,14 +88,14 @@ qint64 TRegistry::resolve(const QString& key, bool canCreate, QString* fullPath)
         // Creating a path is one unit: another copy never sees half of it.
         HiveTransaction transaction(m_hive);
         if (!transaction.isActive())
-            throw RegistryError(QStringLiteral("Failed to create key %1").arg(key));
+            throw RegistryError::failedToCreateKey(key);
         for (const QString& part : parts) {
             id = m_hive.createChildKey(id, part);
             if (id == 0)
                 break;
         }
         if (id == 0 || !transaction.commit())
-            throw RegistryError(QStringLiteral("Failed to create key %1").arg(key));
+            throw RegistryError::failedToCreateKey(key);
     }
     if (id == 0)
         return 0;
@@ -181,7 +181,7 @@ QString TRegistry::readString(const QString& name) const
     if (!value)
         return {};
     if (value->type != DataType::String && value->type != DataType::ExpandString)
-        throw RegistryError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw RegistryError::invalidDataType(name);
     return value->data.toString();
 }
 
@@ -191,14 +191,14 @@ int TRegistry::readInteger(const QString& name) const
     if (!value)
         throw RegistryError(QStringLiteral("Failed to get data for '%1'").arg(name));
     if (value->type != DataType::DWord)
-        throw RegistryError(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw RegistryError::invalidDataType(name);
     return static_cast<int>(static_cast<quint32>(value->data.toLongLong()));
 }
 
 void TRegistry::write(const QString& name, DataType type, const QVariant& data)
 {
     if (m_key == 0 || !m_hive.setValue(m_key, name, type, data))
-        throw RegistryError(QStringLiteral("Failed to set data for '%1'").arg(name));
+        throw RegistryError::failedToSetData(name);
 }
 
 void TRegistry::writeString(const QString& name, const QString& value)

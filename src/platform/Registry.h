@@ -12,8 +12,24 @@ class RegistryError : public std::runtime_error
 {
 public:
     explicit RegistryError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {}
     QString message() const { return m_message; }
+
+    // The registry's own texts, shared by everything that reports these failures.
+    static RegistryError failedToCreateKey(const QString& key)
+    {
+        return RegistryError(QStringLiteral("Failed to create key %1").arg(key));
+    }
+    static RegistryError failedToSetData(const QString& name)
+    {
+        return RegistryError(QStringLiteral("Failed to set data for '%1'").arg(name));
+    }
+    static RegistryError invalidDataType(const QString& name)
+    {
+        return RegistryError(QStringLiteral("Invalid data type for '%1'").arg(name));
+    }
 
 private:
     QString m_message;
@@ -25,7 +41,12 @@ private:
 class TRegistry final
 {
 public:
-    enum RootKey { HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE };
+    enum RootKey
+    {
+        HKEY_CLASSES_ROOT,
+        HKEY_CURRENT_USER,
+        HKEY_LOCAL_MACHINE
+    };
     using DataType = RegistryHive::ValueType;
 
     explicit TRegistry(RegistryHive& hive = RegistryHive::userHive());
@@ -46,6 +67,7 @@ public:
     void closeKey();
     bool hasOpenKey() const { return m_key != 0; }
     QString currentPath() const { return m_path; } // without the root, no leading backslash
+    qint64 keyId() const { return m_key; }         // the hive's id of the open key, or 0
 
     bool keyExists(const QString& key) const;
     bool deleteKey(const QString& key);

@@ -295,6 +295,27 @@ std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString
                  query.value(2)};
 }
 
+std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString& name,
+                                                       bool* keyExists) const
+{
+    *keyExists = false;
+    if (!m_open)
+        return std::nullopt;
+    QSqlQuery& query = statement("SELECT v.name, v.type, v.data FROM keys k"
+                                 " LEFT JOIN vals v ON v.key = k.id AND v.folded = ?"
+                                 " WHERE k.id = ?");
+    const StatementScope scope(query);
+    query.addBindValue(folded(name));
+    query.addBindValue(key);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    *keyExists = true;
+    if (query.isNull(1))
+        return std::nullopt;
+    return Value{query.value(0).toString(), static_cast<ValueType>(query.value(1).toInt()),
+                 query.value(2)};
+}
+
 QList<RegistryHive::Value> RegistryHive::values(qint64 key) const
 {
     QList<Value> result;

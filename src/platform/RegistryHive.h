@@ -61,6 +61,9 @@ public:
     bool deleteKey(qint64 key); // with everything below it
 
     std::optional<Value> value(qint64 key, const QString& name) const;
+    // The same in one look-up that also tells whether the key itself still exists, so that
+    // a missing value can be told from a key that another copy deleted.
+    std::optional<Value> value(qint64 key, const QString& name, bool* keyExists) const;
     QList<Value> values(qint64 key) const; // in insertion order
     bool setValue(qint64 key, const QString& name, ValueType type, const QVariant& data);
     bool deleteValue(qint64 key, const QString& name);

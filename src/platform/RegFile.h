@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/RegistryHive.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+
+// The registry's text exchange format, as regedit writes it ("REGEDIT4" files): how a user
+// backs up or deploys settings and how a check looks at what the program wrote.
+//
+// Export writes one "[key]" block per key, depth first, sub-keys sorted without regard to
+// case, values in stored order, a blank line after each block, LF line ends. Import reads
+// "[key]", "[-key]", "name"="text", "name"=dword:0000000a, "name"=hex(2):.. (and hex(1),
+// hex(4)), @ for the default value and "name"=- with CR LF or LF line ends, and applies the
+// whole file in one transaction or not at all.
+namespace RegFile {
+
+struct Error
+{
+    int line = 0; // 1-based; 0 when the fault is not tied to a line
+    QString message;
+
+    QString text() const; // "line 7: ..." or just the message
+};
+
+// One change read from a file. Value changes apply to the key of the last CreateKey.
+struct Change
+{
+    enum class Kind
+    {
+        CreateKey,
+        DeleteKey,
+        SetValue,
+        DeleteValue
+    };
+
+    Kind kind = Kind::CreateKey;
+    int line = 0;
+    qint64 root = 0;  // CreateKey, DeleteKey: a root id of RegistryHive
+    QStringList path; // CreateKey, DeleteKey: the key below the root
+    QString name;     // SetValue, DeleteValue: empty for the default value
+    RegistryHive::ValueType type = RegistryHive::ValueType::String;
+    QVariant data; // as RegistryHive::Value::data
+};
+
+struct ParseResult
+{
+    QList<Change> changes;
+    std::optional<Error> error;
+};
+
+// Reads a file's bytes (UTF-8, or Latin-1 when not valid UTF-8, or UTF-16 with its byte
+// order mark) without touching any hive. The first fault found ends the parse.
+ParseResult parse(const QByteArray& bytes);
+
+// Applies the changes in one transaction: on any failure nothing is changed.
+std::optional<Error> apply(RegistryHive& hive, const QList<Change>& changes);
+
+// parse() then apply().
+std::optional<Error> import(RegistryHive& hive, const QByteArray& bytes);
+
+// Splits "HKEY_CURRENT_USER\Software\X" (or "HKCU\Software\X") into a root id and parts.
+bool parseKeyPath(const QString& text, qint64* root, QStringList* parts);
+
+// The text of the key at `keyPath` and everything below it, or of the three roots when
+// `keyPath` is empty. Returns nothing, with `error` set, when the key does not exist.
+std::optional<QByteArray> exportKey(const RegistryHive& hive, const QString& keyPath, Error* error);
+
+} // namespace RegFile

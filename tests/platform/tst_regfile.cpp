@@ -1,0 +1,265 @@
+#include "platform/RegFile.h"
+#include "platform/Registry.h"
+#include "support/TestHome.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using ValueType = RegistryHive::ValueType;
+
+// Every kind of value and line the format has, as a user might write it by hand: CR LF
+// line ends, the short root name, blanks round "=", comments, a wrapped hex value.
+const char HandMade[] =
+    "REGEDIT4\r\n"
+    "\r\n"
+    "; settings to deploy\r\n"
+    "[HKCU\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n"
+    "\"StartupMode\"=\"Last\"\r\n"
+    "@=\"a \\\"quoted\\\" C:\\\\path\"\r\n"
+    "\"Empty\"=\"\"\r\n"
+    "\"Limit\" = dword:0000000A\r\n"
+    "\"Colour\"=dword:8000000e\r\n"
+    "\"Path\"=hex(2):25,48,4f,4d,45,25,2f,50,65,6c,76,61,6e,65,2f,61,2f,76,65,72,79,\\\r\n"
+    "  2f,6c,6f,6e,67,2f,70,61,74,68,00\r\n"
+    "\"Eq=ual\"=\"x=y\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Search Engines]\r\n"
+    "\"Zeta\"=\"http://z/\"\r\n"
+    "\"alpha\"=\"http://a/\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Last Open Sites]\r\n"
+    "\"url2\"=\"http://b/\"\r\n"
+    "\"url1\"=\"http://a/\"\r\n";
+
+// What export gives for it: long root names, sub-keys sorted without regard to case,
+// values in stored order, 8 lower-case hex digits, hex lines broken as regedit does.
+const char Exported[] =
+    "REGEDIT4\n"
+    "\n"
+    "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\n"
+    "\"StartupMode\"=\"Last\"\n"
+    "@=\"a \\\"quoted\\\" C:\\\\path\"\n"
+    "\"Empty\"=\"\"\n"
+    "\"Limit\"=dword:0000000a\n"
+    "\"Colour\"=dword:8000000e\n"
+    "\"Path\"=hex(2):25,48,4f,4d,45,25,2f,50,65,6c,76,61,6e,65,2f,61,2f,76,65,72,79,\\\n"
+    "  2f,6c,6f,6e,67,2f,70,61,74,68,00\n"
+    "\"Eq=ual\"=\"x=y\"\n"
+    "\n"
+    "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Last Open Sites]\n"
+    "\"url2\"=\"http://b/\"\n"
+    "\"url1\"=\"http://a/\"\n"
+    "\n"
+    "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Search Engines]\n"
+    "\"Zeta\"=\"http://z/\"\n"
+    "\"alpha\"=\"http://a/\"\n"
+    "\n";
+
+const QString Current =
+    QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
+
+QByteArray exported(const RegistryHive& hive, const QString& key)
+{
+    RegFile::Error error;
+    const auto text = RegFile::exportKey(hive, key, &error);
+    if (!text)
+        qWarning() << error.text();
+    return text.value_or(QByteArray("<failed>"));
+}
+
+} // namespace
+
+class TestRegFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_hives = 0;
+
+    QString freshHivePath() { return m_dir.filePath(QStringLiteral("hive%1.db").arg(++m_hives)); }
+
+private Q_SLOTS:
+    void handMadeFileImportsAndExportsExactly()
+    {
+        RegistryHive hive(freshHivePath());
+        const auto error = RegFile::import(hive, HandMade);
+        QVERIFY2(!error, qPrintable(error ? error->text() : QString()));
+        QCOMPARE(QString::fromUtf8(exported(hive, Current)), QString::fromUtf8(Exported));
+
+        TRegistry reg(hive);
+        QVERIFY(
+            reg.openKey(QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion"), false));
+        QCOMPARE(reg.readString(QString()), QStringLiteral("a \"quoted\" C:\\path"));
+        QCOMPARE(reg.readInteger(QStringLiteral("Colour")), -2147483634);
+        TRegistry::DataType type = ValueType::String;
+        QVERIFY(reg.dataType(QStringLiteral("Path"), &type));
+        QCOMPARE(type, ValueType::ExpandString);
+        QCOMPARE(reg.readString(QStringLiteral("path")),
+                 QStringLiteral("%HOME%/Pelvane/a/very/long/path"));
+
+        // What was exported imports into an empty hive as the same thing.
+        RegistryHive copy(freshHivePath());
+        QVERIFY(!RegFile::import(copy, exported(hive, Current)));
+        QCOMPARE(exported(copy, Current), exported(hive, Current));
+    }
+
+    void deletionsAndRewrites()
+    {
+        RegistryHive hive(freshHivePath());
+        QVERIFY(!RegFile::import(hive, HandMade));
+        QVERIFY(!RegFile::import(
+            hive,
+            "REGEDIT4\n\n"
+            "[-HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\SEARCH engines]\n"
+            "[-HKEY_CURRENT_USER\\Software\\Never\\There]\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\n"
+            "\"StartupMode\"=-\n"
+            "\"missing\"=-\n"
+            "@=-\n"
+            "\"Empty\"=\"now filled\"\n"
+            "\"StartupMode\"=\"Home\"\n"));
+        const QByteArray text =
+            exported(hive, QStringLiteral("HKCU\\Software\\Brenmoor\\Pelvane\\CurrentVersion"));
+        QVERIFY(!text.contains("Search Engines"));
+        QVERIFY(text.contains("Last Open Sites"));
+        // The rewritten value keeps its place; the deleted and rewritten one goes last.
+        QVERIFY(text.contains("[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\n"
+                              "\"Empty\"=\"now filled\"\n\"Limit\"=dword:0000000a\n"));
+        QVERIFY(text.contains("\"Eq=ual\"=\"x=y\"\n\"StartupMode\"=\"Home\"\n\n"));
+        QVERIFY(!text.contains("@="));
+    }
+
+    void faultyFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("message");
+        const QByteArray head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\New]\n\"ok\"=\"1\"\n";
+        QTest::newRow("no header") << QByteArray("[HKCU\\X]\n") << 1 << "REGEDIT4";
+        QTest::newRow("unclosed quote") << head + "\"a\"=\"b\n" << 5 << "closing quote";
+        QTest::newRow("bad escape") << head + "\"a\"=\"C:\\temp\"\n" << 5 << "escape";
+        QTest::newRow("short dword") << head + "\"a\"=dword:123456789\n" << 5 << "8 hex digits";
+        QTest::newRow("dword not hex") << head + "\"a\"=dword:0000000g\n" << 5 << "8 hex digits";
+        QTest::newRow("binary") << head + "\"a\"=hex:01,02\n" << 5 << "cannot be stored";
+        QTest::newRow("bad byte") << head + "\"a\"=hex(2):41,4x,00\n" << 5 << "hex byte";
+        QTest::newRow("open continuation") << head + "\"a\"=hex(2):41,\\\n"
+                                           << 5 << "end of the file";
+        QTest::newRow("unknown root") << head + "[HKEY_NOWHERE\\X]\n" << 5 << "root";
+        QTest::newRow("delete a root") << head + "[-HKEY_CURRENT_USER]\n" << 5 << "root";
+        QTest::newRow("value after deletion")
+            << head + "[-HKEY_CURRENT_USER\\Software\\Old]\n\"a\"=\"b\"\n"
+            << 6 << "deletion";
+        QTest::newRow("value before key") << QByteArray("REGEDIT4\n\"a\"=\"b\"\n") << 2 << "before";
+        QTest::newRow("stray text") << head + "a=b\n" << 5 << "neither";
+        QTest::newRow("no equals") << head + "\"a\" \"b\"\n" << 5 << "\"=\"";
+        QTest::newRow("trailing text") << head + "\"a\"=\"b\" c\n"
+                                       << 5 << "after the closing quote";
+        QTest::newRow("unclosed key") << head + "[HKCU\\X\n" << 5 << "]";
+        QTest::newRow("crlf line count")
+            << QByteArray("REGEDIT4\r\n\r\n[HKCU\\X]\r\n\"a\"=dword:\r\n") << 4 << "8 hex digits";
+    }
+
+    void faultyFileChangesNothing()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, line);
+        QFETCH(QString, message);
+        RegistryHive hive(freshHivePath());
+        QVERIFY(!RegFile::import(hive, HandMade));
+        const QByteArray before = exported(hive, QString());
+
+        const auto error = RegFile::import(hive, file);
+        QVERIFY(error.has_value());
+        QCOMPARE(error->line, line);
+        QVERIFY2(error->message.contains(message), qPrintable(error->message));
+        QVERIFY(error->text().startsWith(QStringLiteral("line %1: ").arg(line)));
+        QCOMPARE(exported(hive, QString()), before);
+    }
+
+    void failureWhileApplyingRollsBackEverything()
+    {
+        RegistryHive hive(freshHivePath());
+        QVERIFY(!RegFile::import(hive, HandMade));
+        const QByteArray before = exported(hive, QString());
+        // Changes that parse but cannot be applied: a value with no key to go into.
+        RegFile::ParseResult parsed =
+            RegFile::parse("REGEDIT4\n[HKCU\\Software\\Late]\n\"a\"=\"b\"\n");
+        QVERIFY(!parsed.error);
+        RegFile::Change orphan = parsed.changes.last();
+        orphan.line = 9;
+        parsed.changes.prepend(orphan);
+        const auto error = RegFile::apply(hive, parsed.changes);
+        QVERIFY(error.has_value());
+        QCOMPARE(error->line, 9);
+        QCOMPARE(exported(hive, QString()), before);
+    }
+
+    void textsThatNeedCare()
+    {
+        RegistryHive hive(freshHivePath());
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Texts"), true));
+        reg.writeString(QStringLiteral("lines"), QStringLiteral("one\r\ntwo"));
+        reg.writeString(QStringLiteral("umlaut \"ä\""), QStringLiteral("Grüße \\ 東京"));
+        reg.writeExpandString(QStringLiteral("empty"), QString());
+        reg.writeInteger(QStringLiteral("max"), -1);
+        const QByteArray text = exported(hive, QStringLiteral("hkcu\\SOFTWARE\\texts"));
+        QVERIFY(text.startsWith("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Texts]\n"));
+        QVERIFY(text.contains("\"lines\"=hex(1):6f,6e,65,0d,0a,74,77,6f,00\n"));
+        QVERIFY(text.contains("\"empty\"=hex(2):00\n"));
+        QVERIFY(text.contains("\"max\"=dword:ffffffff\n"));
+
+        RegistryHive copy(freshHivePath());
+        QVERIFY(!RegFile::import(copy, text));
+        TRegistry back(copy);
+        QVERIFY(back.openKey(QStringLiteral("\\Software\\Texts"), false));
+        QCOMPARE(back.readString(QStringLiteral("lines")), QStringLiteral("one\r\ntwo"));
+        QCOMPARE(back.readString(QStringLiteral("umlaut \"ä\"")), QStringLiteral("Grüße \\ 東京"));
+        QCOMPARE(back.readInteger(QStringLiteral("max")), -1);
+        QCOMPARE(back.valueNames(), reg.valueNames());
+    }
+
+    void filesOfOtherEditors()
+    {
+        // regedit 4 writes the ANSI code page: bytes that are not UTF-8 read as Latin-1.
+        RegistryHive hive(freshHivePath());
+        QVERIFY(
+            !RegFile::import(hive, "REGEDIT4\r\n[HKCU\\Software\\A]\r\n\"n\"=\"Gr\xfc\xdf\"\r\n"));
+        // regedit 5 writes UTF-16 with a byte order mark, and its hex(2) text is UTF-16 too.
+        const QString v5 = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                          "[HKEY_CURRENT_USER\\Software\\B]\r\n"
+                                          "\"e\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+                                          "\"d\"=hex(4):0a,00,00,80\r\n");
+        QByteArray wide("\xFF\xFE");
+        wide.append(reinterpret_cast<const char*>(v5.utf16()), v5.size() * 2);
+        QVERIFY(!RegFile::import(hive, wide));
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\A"), false));
+        QCOMPARE(reg.readString(QStringLiteral("n")), QStringLiteral("Grüß"));
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\B"), false));
+        QCOMPARE(reg.readString(QStringLiteral("e")), QStringLiteral("%A%"));
+        QCOMPARE(reg.readInteger(QStringLiteral("d")), static_cast<int>(0x8000000a));
+    }
+
+    void wholeHiveAndMissingKeys()
+    {
+        RegistryHive hive(freshHivePath());
+        QVERIFY(!RegFile::import(hive, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\M]\n\"m\"=\"1\"\n"
+                                       "[HKEY_CLASSES_ROOT\\.sgp]\n@=\"Pelvane.Group\"\n"));
+        QCOMPARE(exported(hive, QString()),
+                 QByteArray("REGEDIT4\n\n[HKEY_CLASSES_ROOT]\n\n[HKEY_CLASSES_ROOT\\.sgp]\n"
+                            "@=\"Pelvane.Group\"\n\n[HKEY_CURRENT_USER]\n\n"
+                            "[HKEY_LOCAL_MACHINE]\n\n[HKEY_LOCAL_MACHINE\\Software]\n\n"
+                            "[HKEY_LOCAL_MACHINE\\Software\\M]\n\"m\"=\"1\"\n\n"));
+        RegFile::Error error;
+        QVERIFY(!RegFile::exportKey(hive, QStringLiteral("HKCU\\Software\\Nope"), &error));
+        QVERIFY(error.message.contains(QStringLiteral("not found")));
+        QVERIFY(!RegFile::exportKey(hive, QStringLiteral("HKEY_ELSEWHERE\\X"), &error));
+        QVERIFY(error.message.contains(QStringLiteral("root")));
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestRegFile)
+#include "tst_regfile.moc"
