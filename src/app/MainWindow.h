@@ -1,0 +1,212 @@
+#pragma once
+
+#include "app/KeyDispatcher.h"
+#include "browser/BrowserTabHost.h"
+#include "platform/web/WebBackend.h"
+#include "settings/pvoptions.h"
+
+#include <QJsonArray>
+#include <QMainWindow>
+#include <QPageLayout>
+#include <QPointer>
+
+#include <memory>
+
+class MainActions;
+class MessageBus;
+class QComboBox;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TBrowserTab;
+class TPVPageControl;
+class TPVStatusBar;
+
+// What the program's entry hands the main window.
+struct MainWindowOptions
+{
+    QString argument;           // the first command-line argument
+    WebBackendFactory backends; // makes the engine of every tab's browser
+    MessageBus* bus = nullptr;  // running copies of this user; may be null
+    QString screenshotFile;     // non-empty: picture mode (see TfrmMain)
+};
+
+// The program's one main window: the tab set and everything round it. It coordinates; the
+// tabs, the strip, the settings store and the small collaborators do the work. Its members
+// are defined in files by concern: creation and exit (MainWindow.cpp), the tab set
+// (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp), menus and bars
+// (MainWindowMenus.cpp) and the start pages and hand-off (MainWindowStart.cpp).
+class TfrmMain final : public QMainWindow, public BrowserTabHost
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmMain)
+
+public:
+    explicit TfrmMain(MainWindowOptions options, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // --- The tab set -----------------------------------------------------------------------
+    TBrowserTab* GetActivePage() const;
+    TBrowserTab* NewTab();
+    TBrowserTab* NewTabBackground(bool hidden) override;
+    void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark);
+    void MakeMeActiveTab(QObject* sender);
+    void OpenAddress(const QString& address, bool newTab);
+    QList<TBrowserTab*> tabs() const; // strip order, hidden tabs included
+    TPVPageControl* pages() const { return m_pcPage; }
+    void CloseAll();
+    void CloseHiddenTabs();
+
+    // --- Reports of the tabs ---------------------------------------------------------------
+    void SetStatusText(const QString& text) override;
+    void SetProgress(int progress, int maximum) override;
+    void resetProgress() override;
+    void SetBusy(bool busy) override;
+    void UpdateTabState() override;
+    void UpdateBackForward() override;
+    void ShowAddress(const QString& url) override;
+    void RememberTypedAddress(const QString& url) override;
+
+    // --- State ---------------------------------------------------------------------------
+    bool WindowShown() const override { return m_windowShown; }
+    int LimitTitleLength() const override { return m_limitTitleLength; }
+    bool GroupOpening() const { return m_groupOpening; }
+    bool OpenNewInForeground() const { return m_openNewInForeground; }
+    bool OpenNewAtEnd() const { return m_openNewAtEnd; }
+    bool DisableALTShortcuts() const { return m_disableAltShortcuts; }
+    bool FullScreen() const { return m_fullScreen; }
+    TPVOptions& options() { return m_options; }
+    MainActions* actions() const { return m_actions; }
+    QComboBox* addressBox() const { return m_cboAddress; }
+    TPVStatusBar* statusPanel() const { return m_statusBar; }
+    QMenu* tabsMenu() const { return m_mnuTabs; }
+
+    // Runs one entry of the keyboard table (also what the menus and buttons run).
+    void runCommand(KeyDispatcher::Command command);
+    // A second copy's argument (empty: only come to the front).
+    void HandleHandOff(const QString& value);
+    // The tab set as the command-line tool prints it, one object per tab in strip order.
+    QJsonArray describeTabs() const;
+    // Rebuilds the Tabs menu from the tab set.
+    void rebuildTabsMenu();
+    // The caption of the Tabs menu item for tab number n (from 1).
+    static QString tabsMenuCaption(int n, const QString& text);
+
+Q_SIGNALS:
+    // Picture mode: the picture was written (or could not be); the window closes next.
+    void screenshotTaken(bool ok);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // BrowserTabHost
+    WebBackend* createWebBackend() override;
+    QPageLayout* pageLayout() override { return &m_pageLayout; }
+    bool isActiveTab(const TBrowserTab* tab) const override;
+    bool IsPopupBlocked(const QString& url) override;
+    void ScheduleCloseHiddenTabs() override;
+    int pageCount() const override;
+    int pageIndexOf(const TBrowserTab* tab) const override;
+    void selectNextPage(const TBrowserTab* tab, bool forward) override;
+    void destroyTab(TBrowserTab* tab) override;
+
+    // Creation and exit.
+    void readSettings();
+    void buildWindow();
+    void applyTabColors();
+    void applyWindowPlacement();
+    void runExitSequence();
+    void writeSettings();
+
+    // Menus and bars.
+    void buildMenus();
+    void buildToolbar();
+    void buildAddressBar();
+    void connectActions();
+    void dropDownMenu(QToolButton* button);
+    void updateTextSizeChecks();
+
+    // Tabs.
+    TBrowserTab* createTab(bool hidden);
+    void placeNewTab(TBrowserTab* tab, TBrowserTab* previous);
+    void onTabChange();
+    void syncAppearance(TBrowserTab* tab);
+    void forEachTab(const std::function<void(TBrowserTab*)>& action) const;
+
+    // Commands.
+    void commitAddress(const QString& text);
+    void newBlankFromAction();
+    void setFullScreen(bool on);
+    void toggleFullScreen() { setFullScreen(!m_fullScreen); }
+    void openFileDialog();
+    void showAbout();
+    void editCommand(KeyDispatcher::Command command);
+    KeyDispatcher::Context keyContext() const;
+
+    // Start pages and picture mode.
+    void openStartPages();
+    void startScreenshotWatch();
+
+    MainWindowOptions m_start;
+    TPVOptions m_options; // first made, last gone
+    MainActions* m_actions = nullptr;
+    KeyDispatcher* m_dispatcher = nullptr;
+    TPVPageControl* m_pcPage = nullptr;
+    TPVStatusBar* m_statusBar = nullptr;
+    QComboBox* m_cboAddress = nullptr;
+    QToolBar* m_tbMenu = nullptr;
+    QToolBar* m_tbMain = nullptr;
+    QToolBar* m_pnlAddress = nullptr;
+    QHash<KeyDispatcher::Command, QToolButton*> m_menuButtons;
+    QMenu* m_mnuTabs = nullptr;
+    QMenu* m_mnuFont = nullptr;
+    QTimer* m_tmrCloseHidden = nullptr;
+    QPageLayout m_pageLayout;
+
+    // Working copies of the settings, read at creation and written at exit.
+    bool m_showGo = false;
+    bool m_disableAltShortcuts = false;
+    int m_autoCompleteStyle = TPVOptions::StyleIE5;
+    bool m_addressNewWin = false;
+    bool m_openNewAtEnd = false; // the stored rule
+    bool m_placeAtEnd = true;    // the rule in force (forced on at start and in groups)
+    bool m_sgCloseFirst = false;
+    QString m_searchBar;
+    bool m_minToTray = false;
+    int m_sorvelBarWidth = 234;
+    bool m_usePopupSorvel = true;
+    QStringList m_popupList;
+    int m_limitTitleLength = 35;
+    bool m_multipleLines = false;
+    QString m_startupMode;
+    QString m_startupSorvelGroup;
+    bool m_favoritesNewWin = true;
+    bool m_historyNewWin = true;
+    bool m_searchNewWin = true;
+    bool m_linksNewWin = true;
+    int m_newAction = 0;
+    bool m_sbAutoExpand = true;
+    bool m_openNewInForeground = false;
+    bool m_fullScreen = false;
+    bool m_viewSorvelBar = false;
+
+    // Full screen keeps what it changed, to put it back.
+    struct Placement
+    {
+        QRect geometry;
+        bool maximized = false;
+        bool statusBarVisible = true;
+        bool toolbarVisible = true;
+    } m_beforeFullScreen;
+
+    bool m_groupOpening = false;
+    bool m_windowShown = false;
+    bool m_exited = false;
+    bool m_suspendTabChange = false;
+    QPointer<TBrowserTab> m_lastActive;
+};

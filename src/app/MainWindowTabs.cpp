@@ -1,0 +1,388 @@
+// The tab set: creating, placing and activating tabs, opening page groups, the reports
+// the tabs make and the Tabs menu.
+#include "app/MainWindow.h"
+
+#include "app/MainActions.h"
+#include "browser/BrowserTab.h"
+#include "browser/strip/PVPageControl.h"
+#include "browser/strip/StateIcons.h"
+#include "browser/strip/pvstatus.h"
+#include "groups/sorvelgroup.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+
+TBrowserTab* TfrmMain::GetActivePage() const
+{
+    return qobject_cast<TBrowserTab*>(m_pcPage->activePage());
+}
+
+QList<TBrowserTab*> TfrmMain::tabs() const
+{
+    QList<TBrowserTab*> result;
+    for (int i = 0; i < m_pcPage->pageCount(); ++i) {
+        if (auto* tab = qobject_cast<TBrowserTab*>(m_pcPage->page(i)))
+            result << tab;
+    }
+    return result;
+}
+
+void TfrmMain::forEachTab(const std::function<void(TBrowserTab*)>& action) const
+{
+    const auto all = tabs();
+    for (TBrowserTab* tab : all)
+        action(tab);
+}
+
+TBrowserTab* TfrmMain::createTab(bool hidden)
+{
+    TBrowserTab* previous = GetActivePage();
+    auto* tab = new TBrowserTab(this, hidden);
+    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
+    m_pcPage->addPage(tab, tab->Caption());
+    syncAppearance(tab);
+    placeNewTab(tab, previous);
+    // A new tab becomes the active page, unless it is a window not yet classified: that
+    // one has no tab to show and must not take the place of the page the user sees.
+    if (!hidden || !previous)
+        m_pcPage->setActivePage(tab);
+    return tab;
+}
+
+void TfrmMain::placeNewTab(TBrowserTab* tab, TBrowserTab* previous)
+{
+    if (m_placeAtEnd)
+        return;
+    const int after = previous ? m_pcPage->pageIndex(previous) + 1 : 0;
+    m_pcPage->setPageIndex(tab, after);
+}
+
+void TfrmMain::syncAppearance(TBrowserTab* tab)
+{
+    if (m_pcPage->pageIndex(tab) < 0)
+        return;
+    m_pcPage->setPageCaption(tab, tab->Caption());
+    m_pcPage->setPageHint(tab, tab->Hint());
+    m_pcPage->setPageImageIndex(tab, tab->ImageIndex());
+    m_pcPage->setTabVisible(tab, tab->TabVisible());
+}
+
+TBrowserTab* TfrmMain::NewTab()
+{
+    return createTab(false);
+}
+
+TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
+{
+    TBrowserTab* previous = GetActivePage();
+    TBrowserTab* tab = nullptr;
+    {
+        m_suspendTabChange = true;
+        m_pcPage->setUpdatesEnabled(false);
+        tab = createTab(hidden);
+        if (!m_openNewInForeground && previous)
+            m_pcPage->setActivePage(previous);
+        m_pcPage->setUpdatesEnabled(true);
+        m_suspendTabChange = false;
+    }
+    if (GetActivePage() != previous)
+        onTabChange();
+    // Callers expect the pending work (a tab change above all) to have run by now.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return tab;
+}
+
+void TfrmMain::MakeMeActiveTab(QObject* sender)
+{
+    auto* item = qobject_cast<QAction*>(sender);
+    if (!item)
+        return;
+    const int position = item->property("tabPosition").toInt();
+    if (position < 0 || position >= m_pcPage->pageCount())
+        return;
+    m_pcPage->setActivePageIndex(position);
+    onTabChange();
+}
+
+void TfrmMain::onTabChange()
+{
+    TBrowserTab* tab = GetActivePage();
+    if (!tab)
+        return;
+    if (!tab->Busy())
+        tab->SetViewed(true);
+    // The tab left behind may now show the "finished, not seen" mark again.
+    if (m_lastActive && m_lastActive != tab)
+        syncAppearance(m_lastActive);
+    m_lastActive = tab;
+    UpdateTabState();
+    UpdateBackForward();
+    const QString address = tab->GetAddress();
+    const QString shown = address == QLatin1String("about:blank") ? QString() : address;
+    if (m_cboAddress->currentText() != shown)
+        ShowAddress(address);
+    m_statusBar->setPanelText(3, QString());
+    m_statusBar->setBusy(false);
+    m_statusBar->setText(QString());
+    if (m_windowShown)
+        tab->FocusBrowser();
+}
+
+void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
+{
+    const bool placement = m_placeAtEnd;
+    m_placeAtEnd = true;
+    const TSorvelGroup group(fileName);
+    const QList<PageGroupEntry> entries = pageGroupEntries(group);
+    if (!group.readError().isEmpty() && QFileInfo::exists(fileName)) {
+        QMessageBox::warning(this, QStringLiteral("Pelvane"),
+                             QStringLiteral("The SorvelGroup \"%1\" cannot be opened:\n%2")
+                                 .arg(fileName, group.readError()));
+    }
+    if (!entries.isEmpty()) {
+        int first = 0;
+        if (replaceTabs) {
+            CloseAll();
+            m_groupOpening = true;
+            if (TBrowserTab* tab = GetActivePage()) {
+                // The first entry's "*" is honoured like every other entry's: taken as
+                // written, the tab would be sent to an address that starts with "*".
+                const PageGroupEntry& entry = entries.first();
+                if (!entry.stickyName.isEmpty())
+                    tab->SetStickyName(entry.stickyName);
+                tab->setLockWhenLoaded(entry.locked);
+                tab->OpenAsHome(entry.address);
+            }
+            first = 1;
+        }
+        m_groupOpening = true;
+        for (int i = first; i < entries.size(); ++i) {
+            const PageGroupEntry& entry = entries.at(i);
+            TBrowserTab* tab = NewTab();
+            if (startupMark)
+                tab->SetStartupMark(true);
+            if (!entry.stickyName.isEmpty())
+                tab->SetStickyName(entry.stickyName);
+            if (entry.locked)
+                tab->setLockWhenLoaded(true);
+            tab->OpenAsHome(entry.address);
+        }
+    }
+    m_groupOpening = false;
+    m_placeAtEnd = placement;
+}
+
+void TfrmMain::CloseAll()
+{
+    if (m_groupOpening)
+        return;
+    // Tabs kept out of Close All stay; the last remaining tab is reset rather than removed.
+    const auto all = tabs();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (!(*it)->HideFromCloseAll())
+            (*it)->CloseTab();
+    }
+}
+
+void TfrmMain::CloseHiddenTabs()
+{
+    m_tmrCloseHidden->stop();
+    const auto all = tabs();
+    for (TBrowserTab* tab : all) {
+        const bool waiting = !tab->TabVisible() && (!tab->PendingPopup() || tab->PopupBlocked());
+        if (waiting) {
+            m_pcPage->removePage(tab);
+            delete tab;
+        }
+    }
+}
+
+// --- Reports --------------------------------------------------------------------------------
+
+void TfrmMain::SetStatusText(const QString& text)
+{
+    m_statusBar->setText(text);
+}
+
+void TfrmMain::SetProgress(int progress, int maximum)
+{
+    m_statusBar->setProgress(progress, maximum);
+}
+
+void TfrmMain::resetProgress()
+{
+    m_statusBar->setProgressPosition(0);
+}
+
+void TfrmMain::SetBusy(bool busy)
+{
+    m_statusBar->setBusy(busy);
+}
+
+void TfrmMain::UpdateTabState()
+{
+    const TBrowserTab* tab = GetActivePage();
+    m_statusBar->setSecure(tab && tab->Secure());
+}
+
+void TfrmMain::UpdateBackForward()
+{
+    const TBrowserTab* tab = GetActivePage();
+    m_actions->get("actGoBack")->setEnabled(tab && tab->CanGoBack());
+    m_actions->get("actGoForward")->setEnabled(tab && tab->CanGoForward());
+}
+
+void TfrmMain::ShowAddress(const QString& url)
+{
+    const QString shown = url == QLatin1String("about:blank") ? QString() : url;
+    // Never overwrite what the user is typing.
+    if (m_cboAddress->lineEdit() && m_cboAddress->lineEdit()->hasFocus() &&
+        m_cboAddress->lineEdit()->isModified())
+        return;
+    m_cboAddress->setEditText(shown);
+    if (m_cboAddress->lineEdit())
+        m_cboAddress->lineEdit()->setModified(false);
+}
+
+void TfrmMain::RememberTypedAddress(const QString& url)
+{
+    // The typed-address list arrives with the address box; until then the box keeps the
+    // addresses the user committed in this run.
+    if (url.isEmpty() || url == QLatin1String("about:blank"))
+        return;
+    if (!m_cboAddress->property("addressTyped").toBool())
+        return;
+    m_cboAddress->setProperty("addressTyped", false);
+    const int existing = m_cboAddress->findText(url, Qt::MatchFixedString);
+    if (existing >= 0)
+        m_cboAddress->removeItem(existing);
+    m_cboAddress->insertItem(0, url);
+    while (m_cboAddress->count() > 25)
+        m_cboAddress->removeItem(m_cboAddress->count() - 1);
+    m_cboAddress->setEditText(url);
+}
+
+// --- BrowserTabHost --------------------------------------------------------------------------
+
+WebBackend* TfrmMain::createWebBackend()
+{
+    return m_start.backends ? m_start.backends() : nullptr;
+}
+
+bool TfrmMain::isActiveTab(const TBrowserTab* tab) const
+{
+    return tab && m_pcPage->activePage() == tab;
+}
+
+bool TfrmMain::IsPopupBlocked(const QString& url)
+{
+    if (!m_usePopupSorvel)
+        return false;
+    for (const QString& line : std::as_const(m_popupList)) {
+        const QString pattern = line.section(QLatin1Char('='), 1);
+        if (pattern.isEmpty())
+            continue;
+        if (url.startsWith(pattern) || pattern.startsWith(url))
+            return true;
+    }
+    return false;
+}
+
+void TfrmMain::ScheduleCloseHiddenTabs()
+{
+    m_tmrCloseHidden->start();
+}
+
+int TfrmMain::pageCount() const
+{
+    return m_pcPage->pageCount();
+}
+
+int TfrmMain::pageIndexOf(const TBrowserTab* tab) const
+{
+    return m_pcPage->pageIndex(const_cast<TBrowserTab*>(tab));
+}
+
+void TfrmMain::selectNextPage(const TBrowserTab* tab, bool forward)
+{
+    const int index = pageIndexOf(tab);
+    if (index < 0)
+        return;
+    const int count = m_pcPage->pageCount();
+    for (int step = 1; step < count; ++step) {
+        const int candidate = (index + (forward ? step : -step) + count) % count;
+        QWidget* page = m_pcPage->page(candidate);
+        if (m_pcPage->isTabVisible(page)) {
+            m_pcPage->setActivePage(page);
+            return;
+        }
+    }
+}
+
+void TfrmMain::destroyTab(TBrowserTab* tab)
+{
+    m_pcPage->removePage(tab);
+    tab->hide();
+    tab->deleteLater();
+}
+
+// --- Tabs menu and the tab set as data ----------------------------------------------------------
+
+QString TfrmMain::tabsMenuCaption(int n, const QString& text)
+{
+    if (n <= 9)
+        return QStringLiteral("&%1    %2").arg(n).arg(text);
+    return QStringLiteral("%1      %2").arg(n).arg(text);
+}
+
+void TfrmMain::rebuildTabsMenu()
+{
+    m_mnuTabs->clear();
+    CloseHiddenTabs();
+    const QList<QPixmap> images = StateIcons::tabStateImages(devicePixelRatioF());
+    const auto all = tabs();
+    for (int i = 0; i < all.size(); ++i) {
+        TBrowserTab* tab = all.at(i);
+        const QString text = tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName();
+        QAction* item = m_mnuTabs->addAction(tabsMenuCaption(i + 1, text));
+        item->setProperty("tabPosition", i);
+        item->setStatusTip(tab->GetAddress());
+        if (tab->ImageIndex() >= 0 && tab->ImageIndex() < images.size())
+            item->setIcon(QIcon(images.at(tab->ImageIndex())));
+        connect(item, &QAction::triggered, this, [this, item] { MakeMeActiveTab(item); });
+    }
+}
+
+QJsonArray TfrmMain::describeTabs() const
+{
+    QJsonArray result;
+    const auto all = tabs();
+    for (int i = 0; i < all.size(); ++i) {
+        const TBrowserTab* tab = all.at(i);
+        result.append(QJsonObject{
+            {QStringLiteral("index"), i},
+            {QStringLiteral("visible"), tab->TabVisible()},
+            {QStringLiteral("active"), isActiveTab(tab)},
+            {QStringLiteral("caption"), tab->Caption()},
+            {QStringLiteral("hint"), tab->Hint()},
+            {QStringLiteral("address"), tab->GetAddress()},
+            {QStringLiteral("homeUrl"), tab->HomeUrl()},
+            {QStringLiteral("stickyName"), tab->StickyName()},
+            {QStringLiteral("locked"), tab->Locked()},
+            {QStringLiteral("hideFromCloseAll"), tab->HideFromCloseAll()},
+            {QStringLiteral("busy"), tab->Busy()},
+            {QStringLiteral("secure"), tab->Secure()},
+            {QStringLiteral("stateIcon"), tab->ImageIndex()},
+            {QStringLiteral("pendingPopup"), tab->PendingPopup()},
+            {QStringLiteral("popupBlocked"), tab->PopupBlocked()},
+        });
+    }
+    return result;
+}

@@ -1,0 +1,325 @@
+#include "app/MainActions.h"
+#include "app/MainWindow.h"
+#include "browser/BrowserTab.h"
+#include "browser/strip/PVPageControl.h"
+#include "groups/sorvelgroup.h"
+#include "platform/web/WebBrowser.h"
+#include "support/FakeWebBackend.h"
+#include "support/TestHome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+
+// A main window on fake engines, with the settings of the test written first.
+struct Window
+{
+    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
+    std::unique_ptr<TfrmMain> window;
+
+    explicit Window(const QString& argument = {})
+    {
+        MainWindowOptions options;
+        options.argument = argument;
+        options.backends = FakeWebBackend::factory(made);
+        window = std::make_unique<TfrmMain>(options);
+    }
+    TfrmMain* operator->() const { return window.get(); }
+    QStringList captions() const
+    {
+        QStringList result;
+        for (TBrowserTab* tab : window->tabs())
+            result << tab->Caption();
+        return result;
+    }
+    FakeWebBackend* fakeOf(TBrowserTab* tab) const
+    {
+        return static_cast<FakeWebBackend*>(tab->Browser()->backend());
+    }
+    // The address each tab was last told to open.
+    QStringList opened() const
+    {
+        QStringList result;
+        for (TBrowserTab* tab : window->tabs())
+            result << fakeOf(tab)->navigations().value(fakeOf(tab)->navigations().size() - 1);
+        return result;
+    }
+    void load(int index, const QString& url)
+    {
+        fakeOf(window->tabs().at(index))->completeLoad(url, url);
+    }
+};
+
+void clearSettings()
+{
+    TRegistry reg;
+    reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
+}
+
+QString writeGroup(const QString& name, const QByteArray& text)
+{
+    const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text);
+    return path;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { clearSettings(); }
+
+    void newTabGoesAfterTheActiveOneOrAtTheEnd()
+    {
+        Window w;
+        w->NewTab()->SetStickyName(QStringLiteral("B"));
+        w->NewTab()->SetStickyName(QStringLiteral("C"));
+        w->tabs().first()->SetStickyName(QStringLiteral("A"));
+        w->pages()->setActivePage(w->tabs().at(1)); // B
+        w->NewTab()->SetStickyName(QStringLiteral("new"));
+        QCOMPARE(w.captions(), (QStringList{"A", "B", "new", "C"}));
+        QCOMPARE(w->GetActivePage()->Caption(), QStringLiteral("new"));
+
+        TPVOptions().SetOpenNewAtEnd(true);
+        Window atEnd;
+        atEnd->tabs().first()->SetStickyName(QStringLiteral("A"));
+        atEnd->NewTab()->SetStickyName(QStringLiteral("B"));
+        atEnd->pages()->setActivePage(atEnd->tabs().first());
+        atEnd->NewTab()->SetStickyName(QStringLiteral("new"));
+        QCOMPARE(atEnd.captions(), (QStringList{"A", "B", "new"}));
+    }
+
+    void backgroundTabKeepsTheActiveTabUnlessForeground()
+    {
+        Window w;
+        TBrowserTab* first = w->GetActivePage();
+        TBrowserTab* background = w->NewTabBackground(false);
+        QCOMPARE(w->GetActivePage(), first);
+        QCOMPARE(w->pages()->pageIndex(background), 1);
+
+        TBrowserTab* hidden = w->NewTabBackground(true);
+        QVERIFY(!w->pages()->isTabVisible(hidden));
+        QCOMPARE(w->GetActivePage(), first);
+
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
+        QVERIFY(w->OpenNewInForeground());
+        TBrowserTab* front = w->NewTabBackground(false);
+        QCOMPARE(w->GetActivePage(), front);
+    }
+
+    void pageGroupOpensEntriesAsTabs()
+    {
+        const QString file =
+            writeGroup(QStringLiteral("g.sgp"),
+                       "[Other]\r\nx=1\r\n[SorvelGroup]\r\nNews=*http://127.0.0.1/news\r\n"
+                       "blank2=http://127.0.0.1/two\r\nblanket=http://127.0.0.1/three\r\n");
+        Window w;
+        w->OpenPageGroup(file, false, false);
+        QCOMPARE(w->tabs().size(), 4); // the blank first tab stays in front
+        const auto tabs = w->tabs();
+        QCOMPARE(tabs.at(1)->StickyName(), QStringLiteral("News"));
+        QVERIFY(tabs.at(1)->LockWhenLoaded());
+        QCOMPARE(w.opened().at(1), QStringLiteral("http://127.0.0.1/news"));
+        QCOMPARE(tabs.at(1)->HomeUrl(), QStringLiteral("http://127.0.0.1/news"));
+        QVERIFY(tabs.at(2)->StickyName().isEmpty());
+        QVERIFY(tabs.at(3)->StickyName().isEmpty()); // "blanket" starts with "blank"
+        QVERIFY(!w->GroupOpening());
+
+        // Replacing the tabs: the first entry goes to the remaining tab, its "*" honoured.
+        w->OpenPageGroup(file, true, false);
+        QCOMPARE(w->tabs().size(), 3);
+        QCOMPARE(w.opened().first(), QStringLiteral("http://127.0.0.1/news"));
+        QVERIFY(w->tabs().first()->LockWhenLoaded());
+        QCOMPARE(w->tabs().first()->StickyName(), QStringLiteral("News"));
+    }
+
+    void unreadableGroupOpensNothing()
+    {
+        const QString file =
+            writeGroup(QStringLiteral("bad.sgp"), QByteArray("\x00\x01\x02garbage", 10));
+        Window w;
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        w->OpenPageGroup(file, true, false);
+        QCOMPARE(w->tabs().size(), 1);
+    }
+
+    void tabsMenuNumbersTheFirstNine()
+    {
+        QCOMPARE(TfrmMain::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
+        QCOMPARE(TfrmMain::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
+        Window w;
+        for (int i = 0; i < 10; ++i)
+            w->NewTab();
+        w->rebuildTabsMenu();
+        const auto items = w->tabsMenu()->actions();
+        QCOMPARE(items.size(), 11);
+        QVERIFY(items.at(8)->text().startsWith(QLatin1String("&9    ")));
+        QVERIFY(!items.at(9)->text().contains(QLatin1Char('&')));
+        items.at(4)->trigger();
+        QCOMPARE(w->pages()->activePageIndex(), 4);
+    }
+
+    void exitWritesLastOpenSitesFromTheLastTab()
+    {
+        {
+            Window w;
+            w->NewTab();
+            w->NewTab();
+            w.load(0, QStringLiteral("http://127.0.0.1/one"));
+            w.load(2, QStringLiteral("http://127.0.0.1/three"));
+            w.fakeOf(w->tabs().at(1))->setLocationUrl(QString());
+        }
+        TRegistry reg;
+        QVERIFY(reg.openKey(
+            QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Last Open Sites"),
+            false));
+        QCOMPARE(reg.valueNames(), (QStringList{"url3", "url1"}));
+        QCOMPARE(reg.readString(QStringLiteral("url1")), QStringLiteral("http://127.0.0.1/one"));
+    }
+
+    void startModes()
+    {
+        // Home: the first tab goes to the start page.
+        {
+            Window w;
+            QCOMPARE(w->tabs().size(), 1);
+            QCOMPARE(w.opened().first(), TWebBrowser::startPage());
+        }
+        // Last: the saved tabs come back in their order, the first in the first tab.
+        TPVOptions options;
+        options.SetStartupMode(QStringLiteral("Last"));
+        options.SetLastOpenSites(
+            {"url3=http://127.0.0.1/c", "url2=http://127.0.0.1/b", "url1=http://127.0.0.1/a"});
+        {
+            Window w;
+            QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/a", "http://127.0.0.1/b",
+                                              "http://127.0.0.1/c"}));
+            QVERIFY(w->tabs().first()->StartupMark());
+            QCOMPARE(w->pages()->activePageIndex(), 0);
+        }
+        // Last and an argument: the argument first, the saved tabs behind it, first active.
+        options.SetLastOpenSites({"url2=http://127.0.0.1/b", "url1=http://127.0.0.1/a"});
+        {
+            Window w(QStringLiteral("http://127.0.0.1/arg"));
+            QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/arg", "http://127.0.0.1/a",
+                                              "http://127.0.0.1/b"}));
+            QCOMPARE(w->pages()->activePageIndex(), 0);
+        }
+        // Last with nothing saved: a blank tab.
+        options.SetLastOpenSites({});
+        {
+            Window w;
+            QCOMPARE(w.opened(), QStringList{"about:blank"});
+        }
+        // Any other mode opens the start-up group; a missing one leaves one blank tab.
+        options.SetStartupMode(QStringLiteral("xyz"));
+        options.SetStartupSorvelGroup(QStringLiteral("/nonexistent/group.sgp"));
+        {
+            Window w;
+            QCOMPARE(w->tabs().size(), 1);
+        }
+        // A group file as argument replaces the first tab; the mode is not consulted.
+        const QString group = writeGroup(
+            QStringLiteral("start.SGP"),
+            "[SorvelGroup]\r\nblank1=http://127.0.0.1/g1\r\nblank2=http://127.0.0.1/g2\r\n");
+        {
+            Window w(group);
+            QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/g1", "http://127.0.0.1/g2"}));
+        }
+    }
+
+    void handOffOpensANewTabOrAGroup()
+    {
+        Window w;
+        w->HandleHandOff(QStringLiteral("http://127.0.0.1/handed"));
+        QCOMPARE(w->tabs().size(), 2);
+        QCOMPARE(w.opened().last(), QStringLiteral("http://127.0.0.1/handed"));
+        QCOMPARE(w->GetActivePage()->HomeUrl(), QStringLiteral("http://127.0.0.1/handed"));
+
+        // Only ".sgp" in small letters is a group here; ".SGP" opens as an address.
+        const QString upper =
+            writeGroup(QStringLiteral("h.SGP"), "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
+        w->HandleHandOff(upper);
+        QCOMPARE(w->tabs().size(), 3);
+        QCOMPARE(w.opened().last(), upper);
+        const QString lower = writeGroup(
+            QStringLiteral("h.sgp"),
+            "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\nblank2=http://127.0.0.1/y\r\n");
+        w->HandleHandOff(lower);
+        QCOMPARE(w->tabs().size(), 5);
+        w->HandleHandOff(QString()); // only comes to the front
+        QCOMPARE(w->tabs().size(), 5);
+    }
+
+    void keysReachTheirCommands()
+    {
+        Window w;
+        w->show();
+        QApplication::setActiveWindow(w.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w->NewTab();
+        QWidget* focus = w->GetActivePage()->Browser();
+        focus->setFocus();
+
+        QTest::keyClick(focus, Qt::Key_W, Qt::ControlModifier);
+        QCOMPARE(w->tabs().size(), 1);
+        w->NewTab();
+        QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(w->pages()->activePageIndex(), 0);
+        QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_F12);
+        QVERIFY(w->GetActivePage()->Locked());
+        QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_D, Qt::AltModifier);
+        QVERIFY(w->addressBox()->hasFocus());
+        QTest::keyClick(w->addressBox()->lineEdit(), Qt::Key_F11);
+        QVERIFY(w->FullScreen());
+        QTest::keyClick(w->addressBox()->lineEdit(), Qt::Key_F11);
+        QVERIFY(!w->FullScreen());
+    }
+
+    void altKeysCanBeSwitchedOff()
+    {
+        TPVOptions().SetDisableALTShortcuts(true);
+        Window w;
+        w->show();
+        QApplication::setActiveWindow(w.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QWidget* page = w->GetActivePage()->Browser();
+        page->setFocus();
+        QTest::keyClick(page, Qt::Key_D, Qt::AltModifier);
+        QVERIFY(!w->addressBox()->hasFocus());
+        w->NewTab();
+        QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_F3); // F-keys still work
+        QCOMPARE(w->pages()->activePageIndex(), 0);
+    }
+
+    void describesTabsForTheCommandLine()
+    {
+        Window w;
+        w->NewTab()->SetStickyName(QStringLiteral("Sticky"));
+        const QJsonArray tabs = w->describeTabs();
+        QCOMPARE(tabs.size(), 2);
+        const QJsonObject second = tabs.at(1).toObject();
+        QCOMPARE(second.value(QStringLiteral("stickyName")).toString(), QStringLiteral("Sticky"));
+        QVERIFY(second.value(QStringLiteral("active")).toBool());
+        for (const char* field : {"index", "visible", "active", "caption", "hint", "address",
+                                  "homeUrl", "stickyName", "locked", "hideFromCloseAll", "busy",
+                                  "secure", "stateIcon", "pendingPopup", "popupBlocked"})
+            QVERIFY2(second.contains(QLatin1String(field)), field);
+    }
+};
+
+PELVANE_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
