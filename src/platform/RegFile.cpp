@@ -471,8 +471,16 @@ std::optional<Error> import(RegistryHive& hive, const QByteArray& bytes)
     return apply(hive, parsed.changes);
 }
 
-std::optional<QByteArray> exportKey(const RegistryHive& hive, const QString& keyPath, Error* error)
+std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error)
 {
+    // One transaction, so that the export is one moment of the hive even while another
+    // copy writes; it is left without commit, as nothing was changed.
+    const HiveTransaction snapshot(hive);
+    if (!snapshot.isActive()) {
+        if (error)
+            *error = Error{0, QStringLiteral("the settings store cannot be read")};
+        return std::nullopt;
+    }
     QString out = Header4 + QLatin1String("\n\n");
     if (keyPath.trimmed().isEmpty()) {
         for (qint64 root :

@@ -69,6 +69,6 @@ bool parseKeyPath(const QString& text, qint64* root, QStringList* parts);
 
 // The text of the key at `keyPath` and everything below it, or of the three roots when
 // `keyPath` is empty. Returns nothing, with `error` set, when the key does not exist.
-std::optional<QByteArray> exportKey(const RegistryHive& hive, const QString& keyPath, Error* error);
+std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error);
 
 } // namespace RegFile

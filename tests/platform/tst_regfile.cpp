@@ -59,7 +59,7 @@ const char Exported[] =
 const QString Current =
     QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
 
-QByteArray exported(const RegistryHive& hive, const QString& key)
+QByteArray exported(RegistryHive& hive, const QString& key)
 {
     RegFile::Error error;
     const auto text = RegFile::exportKey(hive, key, &error);
