@@ -39,6 +39,7 @@ QString connectionNameFor(const void* hive)
 }
 
 constexpr int BusyTimeoutMs = 10000;
+constexpr int SchemaVersion = 1; // PRAGMA user_version of a hive with every table
 
 // A kept statement must let go of its read snapshot once used, or this copy would go on
 // seeing the hive as it was and would hold back the log's checkpoint.
@@ -128,12 +129,15 @@ RegistryHive::OpenResult RegistryHive::openDatabase()
 
 bool RegistryHive::createSchema(OpenResult* result)
 {
-    static const char* const statements[] = {
+    static const char* const settings[] = {
         // WAL lets readers go on while another copy writes; NORMAL sync keeps every commit
         // across a killed process (the operating system still holds the log).
         "PRAGMA journal_mode=WAL",
         "PRAGMA synchronous=NORMAL",
         "PRAGMA foreign_keys=ON",
+    };
+    static const char* const schema[] = {
+        "BEGIN IMMEDIATE",
         // AUTOINCREMENT: a deleted key's id is never handed out again, so an id that a
         // TRegistry or a cache still holds can only miss, never reach another key.
         "CREATE TABLE IF NOT EXISTS keys("
@@ -151,11 +155,34 @@ bool RegistryHive::createSchema(OpenResult* result)
         " (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
         " (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
         " (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine')",
+        "PRAGMA user_version=1",
+        "COMMIT",
     };
-    for (const char* sql : statements) {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        if (!query.exec(QLatin1String(sql))) {
-            *result = isDamageError(query.lastError()) ? OpenResult::Damaged : OpenResult::Failed;
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    const auto run = [&](const char* sql, QSqlQuery* query) {
+        if (query->exec(QLatin1String(sql)))
+            return true;
+        *result = isDamageError(query->lastError()) ? OpenResult::Damaged : OpenResult::Failed;
+        return false;
+    };
+    for (const char* sql : settings) {
+        QSqlQuery query(db);
+        if (!run(sql, &query))
+            return false;
+    }
+    // A hive made before needs no write to open, so a copy that starts while another
+    // holds the write lock does not wait for it.
+    {
+        QSqlQuery version(db);
+        if (!run("PRAGMA user_version", &version))
+            return false;
+        if (version.next() && version.value(0).toInt() == SchemaVersion)
+            return true;
+    }
+    for (const char* sql : schema) {
+        QSqlQuery query(db);
+        if (!run(sql, &query)) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             return false;
         }
     }

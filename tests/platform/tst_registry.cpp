@@ -19,8 +19,13 @@ QStringList readLines(QProcess& process, int ms)
     return lines;
 }
 
-void startWriter(QProcess& process, const QStringList& args)
+void startWriter(QProcess& process, const QStringList& args, const QString& home = QString())
 {
+    if (!home.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PELVANE_HOME"), home);
+        process.setProcessEnvironment(env);
+    }
     process.setProgram(QStringLiteral(HIVEWRITER_BINARY));
     process.setArguments(args);
     process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -134,18 +139,24 @@ private Q_SLOTS:
 
     void twoProcessesWritingAtOnceLoseNothing()
     {
+        // A home with no hive yet: the two also race to create the file.
         constexpr int Count = 150;
+        QTemporaryDir home;
         QProcess a;
         QProcess b;
-        startWriter(a, {QStringLiteral("race"), QStringLiteral("A"), QString::number(Count)});
-        startWriter(b, {QStringLiteral("race"), QStringLiteral("B"), QString::number(Count)});
+        startWriter(a, {QStringLiteral("race"), QStringLiteral("A"), QString::number(Count)},
+                    home.path());
+        startWriter(b, {QStringLiteral("race"), QStringLiteral("B"), QString::number(Count)},
+                    home.path());
         for (QProcess* p : {&a, &b}) {
             QVERIFY(p->waitForFinished(90000));
             QCOMPARE(p->exitStatus(), QProcess::NormalExit);
             QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
             QVERIFY(p->readAllStandardError().isEmpty()); // never "database is locked"
         }
-        TRegistry reg;
+        RegistryHive hive(QDir(home.path()).filePath(QStringLiteral("registry.db")));
+        QVERIFY(hive.recoveredBackup().isEmpty());
+        TRegistry reg(hive);
         QVERIFY(reg.openKey(QStringLiteral("\\Software\\Race"), false));
         QCOMPARE(reg.valueNames().size(), 2 * Count);
         for (int i = 0; i < Count; ++i) {
@@ -212,8 +223,10 @@ private Q_SLOTS:
         QVERIFY2(lines.contains(QStringLiteral("holding")),
                  holder.readAllStandardError().constData());
 
-        // Reading goes on while the other copy holds the write lock; writing waits for it.
-        TRegistry reg;
+        // Opening and reading go on while the other copy holds the write lock; writing
+        // waits for it.
+        RegistryHive hive(Paths::hiveFile());
+        TRegistry reg(hive);
         QVERIFY(!reg.keyExists(QStringLiteral("\\Software\\Busy")));
         QVERIFY(reg.openKey(QStringLiteral("\\Software\\Busy\\Mine"), true));
         reg.writeString(QStringLiteral("mine"), QStringLiteral("written after waiting"));
