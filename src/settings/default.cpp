@@ -1,7 +1,7 @@
 #include "settings/default.h"
 
-#include "platform/Registry.h"
 #include "settings/mimeappslist.h"
+#include "settings/pvoptions.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +10,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-const QLatin1String SettingsKey("Software\\Brenmoor\\Pelvane\\CurrentVersion");
-const QLatin1String AskSetting("AskDefaultBrowser");
 
 QStringList currentDesktops()
 {
@@ -255,33 +252,6 @@ QByteArray desktopEntry(const QString& exePath)
     return text.toUtf8();
 }
 
-bool readAskSetting()
-{
-    // Read as an integer with the default 1; any value but 0 asks.
-    try {
-        TRegistry reg;
-        if (!reg.openKey(SettingsKey, false))
-            return true;
-        TRegistry::DataType type;
-        if (!reg.dataType(AskSetting, &type))
-            return true;
-        if (type == TRegistry::DataType::DWord)
-            return reg.readInteger(AskSetting) != 0;
-        bool ok = false;
-        const int value = reg.readString(AskSetting).trimmed().toInt(&ok);
-        return !ok || value != 0;
-    } catch (const RegistryError&) {
-        return true;
-    }
-}
-
-void writeAskSetting(bool ask)
-{
-    TRegistry reg;
-    reg.openKey(SettingsKey, true);
-    reg.writeString(AskSetting, ask ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
 } // namespace DefaultBrowser
 
 bool IsDefaultBrowser()
@@ -361,8 +331,9 @@ std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(const QString& Exe
                                                               const DefaultBrowserQuestion& ask,
                                                               QString* error)
 {
-    if (!DefaultBrowser::readAskSetting()) {
-        DefaultBrowser::writeAskSetting(false);
+    TPVOptions options;
+    if (!options.GetAskDefaultBrowser()) {
+        options.SetAskDefaultBrowser(false);
         return std::nullopt;
     }
     return CheckDefaultBrowser(ExePath, ask, error);

@@ -33,10 +33,6 @@ QStringList mimeAppsListsByPrecedence();
 QString execArgument(const QString& argument);
 QByteArray desktopEntry(const QString& exePath);
 
-// "AskDefaultBrowser": whether the start-up check runs (true when missing or unreadable).
-bool readAskSetting();
-void writeAskSetting(bool ask); // may throw RegistryError
-
 } // namespace DefaultBrowser
 
 // True when the defaults for text/html and x-scheme-handler/http are this program's
@@ -63,7 +59,8 @@ DefaultBrowserCheck CheckDefaultBrowser(const QString& ExePath, const DefaultBro
                                         QString* error = nullptr);
 
 // The start-up check of the main window: runs CheckDefaultBrowser while "AskDefaultBrowser"
-// is true; otherwise writes it back as false and returns nothing.
+// is true; otherwise writes it back as false and returns nothing. Registry errors are not
+// caught here.
 std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(const QString& ExePath,
                                                               const DefaultBrowserQuestion& ask,
                                                               QString* error = nullptr);

@@ -1,6 +1,6 @@
 #include "settings/defaultbrowserform.h"
 
-#include "settings/default.h"
+#include "settings/pvoptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -71,7 +71,7 @@ TfrmDefaultBrowser::TfrmDefaultBrowser(QWidget* parent)
 void TfrmDefaultBrowser::CheckBox1Click(bool checked)
 {
     // Written at once, so that unchecking holds even when the answer is No.
-    DefaultBrowser::writeAskSetting(checked);
+    TPVOptions().SetAskDefaultBrowser(checked);
 }
 
 bool TfrmDefaultBrowser::askUser()

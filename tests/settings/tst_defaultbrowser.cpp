@@ -2,6 +2,7 @@
 #include "settings/default.h"
 #include "settings/defaultbrowserform.h"
 #include "settings/mimeappslist.h"
+#include "settings/pvoptions.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -298,17 +299,14 @@ private Q_SLOTS:
         QVERIFY(StartupDefaultBrowserCheck(program, no) == DefaultBrowserCheck::Declined);
         QCOMPARE(asked, 1);
         // "0": not asked, and written back as false.
-        DefaultBrowser::writeAskSetting(false);
+        TPVOptions().SetAskDefaultBrowser(false);
         QVERIFY(!StartupDefaultBrowserCheck(program, no).has_value());
         QCOMPARE(asked, 1);
         QCOMPARE(askSettingText(), QStringLiteral("0"));
-        // Text that is no number reads as the default.
-        TRegistry reg;
-        QVERIFY(reg.openKey(QStringLiteral("Software\\Brenmoor\\Pelvane\\CurrentVersion"), true));
-        reg.writeString(QStringLiteral("AskDefaultBrowser"), QStringLiteral("yes please"));
-        QVERIFY(DefaultBrowser::readAskSetting());
-        reg.writeString(QStringLiteral("AskDefaultBrowser"), QStringLiteral("2"));
-        QVERIFY(DefaultBrowser::readAskSetting());
+        // Checking the box again brings the question back.
+        TPVOptions().SetAskDefaultBrowser(true);
+        QVERIFY(StartupDefaultBrowserCheck(program, no) == DefaultBrowserCheck::Declined);
+        QCOMPARE(asked, 2);
     }
 
     void dialogTextsAndAnswers()
