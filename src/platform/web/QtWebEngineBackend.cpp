@@ -1,0 +1,586 @@
+#include "platform/web/QtWebEngineBackend.h"
+
+#include "address/HistoryStore.h"
+#include "platform/web/CrashPage.h"
+#include "platform/web/FullScreenWindow.h"
+#include "platform/web/PagePropertiesDialog.h"
+#include "platform/web/PageSourceWindow.h"
+#include "platform/web/WebBrowser.h"
+#include "platform/web/WebEngineContext.h"
+#include "platform/web/WebEnginePage.h"
+#include "platform/web/WebQuestions.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTimer>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <cmath>
+
+namespace {
+
+// The engine makes a title from the address when a page has none; such a title is not
+// worth keeping in the history.
+bool isRealTitle(const QString& title, const QUrl& url)
+{
+    if (title.isEmpty() || title == url.toString())
+        return false;
+    QString bare = url.toString(QUrl::RemoveScheme);
+    if (bare.startsWith(QLatin1String("//")))
+        bare = bare.mid(2);
+    return title != bare;
+}
+
+QUrl withoutFragment(const QUrl& url)
+{
+    return url.adjusted(QUrl::RemoveFragment);
+}
+
+CrashPage::Reason crashReason(QWebEnginePage::RenderProcessTerminationStatus status)
+{
+    switch (status) {
+    case QWebEnginePage::CrashedTerminationStatus:
+        return CrashPage::Reason::Crashed;
+    case QWebEnginePage::KilledTerminationStatus:
+        return CrashPage::Reason::Killed;
+    default:
+        return CrashPage::Reason::Abnormal;
+    }
+}
+
+} // namespace
+
+QtWebEngineBackend::QtWebEngineBackend(WebEngineContext* context)
+    : m_context(context)
+    , m_view(new QWebEngineView)
+    , m_page(new WebEnginePage(context, this))
+{
+    m_view->setPage(m_page);
+    context->backendCreated(this);
+
+    QWebEnginePage* page = m_page;
+    connect(page, &QWebEnginePage::loadingChanged, this, &QtWebEngineBackend::onLoadingChanged);
+    connect(page, &QWebEnginePage::urlChanged, this, &QtWebEngineBackend::onUrlChanged);
+    connect(page, &QWebEnginePage::titleChanged, this, &QtWebEngineBackend::onTitleChanged);
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        if (m_events && m_loading)
+            m_events->progressChange(progress, 100);
+    });
+    connect(page, &QWebEnginePage::linkHovered, this, [this](const QString& url) {
+        if (m_events)
+            m_events->statusTextChange(url);
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            &QtWebEngineBackend::onRenderProcessTerminated);
+    connect(page, &QWebEnginePage::fullScreenRequested, this,
+            &QtWebEngineBackend::onFullScreenRequested);
+}
+
+QtWebEngineBackend::~QtWebEngineBackend()
+{
+    m_events = nullptr;
+    if (m_context)
+        m_context->backendDestroyed(this);
+    releaseEngine();
+}
+
+void QtWebEngineBackend::releaseEngine()
+{
+    m_events = nullptr;
+    delete m_fullScreen; // gives the page back to its view first
+    delete m_view;
+    delete m_page;
+}
+
+QWebEnginePage* QtWebEngineBackend::page() const
+{
+    return m_page;
+}
+
+void QtWebEngineBackend::attach(WebBackendEvents* events, QWidget* container)
+{
+    m_events = events;
+    if (m_view)
+        m_view->setParent(container);
+}
+
+QWidget* QtWebEngineBackend::view() const
+{
+    return m_view;
+}
+
+void QtWebEngineBackend::navigate(const QString& url)
+{
+    if (!m_page)
+        return;
+    QUrl target(url, QUrl::TolerantMode);
+    if (target.scheme().isEmpty())
+        target = QUrl::fromUserInput(url);
+    m_page->load(target);
+}
+
+void QtWebEngineBackend::goBack()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void QtWebEngineBackend::goForward()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void QtWebEngineBackend::stop()
+{
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void QtWebEngineBackend::refresh()
+{
+    // Reloading a crash explanation would only show it again: the lost page comes back.
+    if (m_page && !m_lostUrl.isEmpty())
+        m_page->load(m_lostUrl);
+    else if (m_page)
+        m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void QtWebEngineBackend::refreshCompletely()
+{
+    if (m_page && !m_lostUrl.isEmpty())
+        m_page->load(m_lostUrl);
+    else if (m_page)
+        m_page->triggerAction(QWebEnginePage::ReloadAndBypassCache);
+}
+
+QString QtWebEngineBackend::locationUrl() const
+{
+    return m_page ? m_page->url().toString() : QString();
+}
+
+QString QtWebEngineBackend::locationName() const
+{
+    return m_page ? m_page->title() : QString();
+}
+
+// Navigation --------------------------------------------------------------------------
+
+bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
+                                             bool isMainFrame)
+{
+    // setHtml replaces the document; the engine loads it as a data address, which is no
+    // navigation of the page's own.
+    if (isMainFrame && m_htmlPending && url.scheme() == QLatin1String("data"))
+        return true;
+    if (!m_events)
+        return true;
+    const WebFrame frame = isMainFrame ? TopFrame : m_nextSubFrame++;
+    bool cancel = false;
+    const QPointer<QtWebEngineBackend> alive(this);
+    m_events->beforeNavigate(frame, url.toString(), &cancel);
+    if (!alive)
+        return false;
+    if (cancel) {
+        // A refused redirect ends a load that was reported as started; it must still end as
+        // reported. A refused fresh navigation is never reported as started.
+        if (isMainFrame && type != QWebEnginePage::NavigationTypeRedirect)
+            m_cancelledUrl = url;
+        return false;
+    }
+    if (isMainFrame) {
+        m_navigationReported = true;
+    } else {
+        const QString address = url.toString();
+        QTimer::singleShot(0, this, [this, frame, address] {
+            if (m_events)
+                m_events->navigateComplete(frame, address);
+            if (m_events)
+                m_events->documentComplete(frame, address);
+        });
+    }
+    return true;
+}
+
+void QtWebEngineBackend::onLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        onLoadStarted(info.url());
+    else
+        onLoadEnded(info);
+}
+
+void QtWebEngineBackend::onLoadStarted(const QUrl& url)
+{
+    // The engine starts (and at once ends) a load even for a navigation it was told to
+    // refuse; that load is none of the program's business.
+    if (!m_cancelledUrl.isEmpty() && url == m_cancelledUrl) {
+        m_cancelledUrl.clear();
+        m_suppressedUrl = url;
+        return;
+    }
+    m_cancelledUrl.clear();
+    const bool html = m_htmlPending && url.scheme() == QLatin1String("data");
+    if (html)
+        m_htmlPending = false;
+    if (!m_navigationReported && !html && m_events) {
+        // The engine asks nothing before some loads (about:blank, history entries kept in
+        // memory); the program still hears of them first.
+        bool cancel = false;
+        const QPointer<QtWebEngineBackend> alive(this);
+        m_events->beforeNavigate(TopFrame, url.toString(), &cancel);
+        if (!alive)
+            return;
+        if (cancel) {
+            m_suppressedUrl = url;
+            if (m_page)
+                m_page->triggerAction(QWebEnginePage::Stop);
+            return;
+        }
+    }
+    m_navigationReported = false;
+    if (!html)
+        m_lostUrl.clear();
+    if (m_loading && m_events)
+        m_events->downloadComplete(); // the new load replaces the one that ran
+    m_loading = true;
+    m_committed = false;
+    m_loadIsHtml = html;
+    if (m_events)
+        m_events->downloadBegin();
+}
+
+void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
+{
+    if (!m_suppressedUrl.isEmpty() && info.url() == m_suppressedUrl) {
+        m_suppressedUrl.clear();
+        return;
+    }
+    if (!m_loading)
+        return;
+    m_loading = false;
+    const QUrl url = m_page ? m_page->url() : info.url();
+    // A reload of the same address commits without changing it; an error page commits too.
+    // A load that ends in a download or "204 No Content" commits nothing.
+    const bool committed = m_committed ||
+                           info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+                           info.isErrorPage();
+    const QPointer<QtWebEngineBackend> alive(this);
+    if (committed && !m_committed) {
+        m_committed = true;
+        m_hasDocument = true;
+        if (m_events)
+            m_events->navigateComplete(TopFrame, url.toString());
+        if (!alive)
+            return;
+    }
+    if (committed && !info.isErrorPage() && !m_loadIsHtml &&
+        info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+        recordVisit(url);
+    updateCommandStates();
+    if (!alive || !m_events)
+        return;
+    m_events->downloadComplete();
+    if (alive && m_events)
+        m_events->documentComplete(TopFrame, url.toString());
+}
+
+void QtWebEngineBackend::onUrlChanged(const QUrl& url)
+{
+    if (url.isEmpty())
+        return;
+    m_hasDocument = true;
+    const QPointer<QtWebEngineBackend> alive(this);
+    if (m_loading) {
+        m_committed = true;
+    } else if (withoutFragment(url) != withoutFragment(m_recordedUrl) && !m_loadIsHtml) {
+        // A page moved to another address of its own (history.pushState): a visit too.
+        recordVisit(url);
+    }
+    if (m_events)
+        m_events->navigateComplete(TopFrame, url.toString());
+    if (alive)
+        updateCommandStates();
+}
+
+void QtWebEngineBackend::onTitleChanged(const QString& title)
+{
+    if (m_events)
+        m_events->titleChange(title);
+    if (m_context && m_page && !m_recordedUrl.isEmpty() && m_page->url() == m_recordedUrl &&
+        isRealTitle(title, m_recordedUrl))
+        m_context->history()->updateTitle(m_recordedUrl.toString(), title);
+}
+
+void QtWebEngineBackend::recordVisit(const QUrl& url)
+{
+    if (!m_context || !HistoryStore::isRecordable(url.toString()))
+        return;
+    const QString title = m_page ? m_page->title() : QString();
+    m_context->history()->recordVisit(url.toString(), isRealTitle(title, url) ? title : QString());
+    m_recordedUrl = url;
+}
+
+void QtWebEngineBackend::updateCommandStates()
+{
+    if (!m_page)
+        return;
+    const bool back = m_page->history()->canGoBack();
+    const bool forward = m_page->history()->canGoForward();
+    const QPointer<QtWebEngineBackend> alive(this);
+    if (forward != m_canGoForward) {
+        m_canGoForward = forward;
+        if (m_events)
+            m_events->commandStateChange(TWebBrowser::CSC_NAVIGATEFORWARD, forward);
+    }
+    if (alive && back != m_canGoBack) {
+        m_canGoBack = back;
+        if (m_events)
+            m_events->commandStateChange(TWebBrowser::CSC_NAVIGATEBACK, back);
+    }
+}
+
+QWebEnginePage* QtWebEngineBackend::onCreateWindow()
+{
+    if (!m_events || !m_page)
+        return nullptr;
+    TWebBrowser* target = nullptr;
+    bool cancel = false;
+    const QPointer<QtWebEngineBackend> alive(this);
+    m_events->newWindow(&target, &cancel);
+    if (!alive || cancel || !target)
+        return nullptr;
+    // Only a page of the same profile can take over the request.
+    auto* backend = dynamic_cast<QtWebEngineBackend*>(target->backend());
+    if (!backend || backend == this || !backend->page() ||
+        backend->page()->profile() != m_page->profile())
+        return nullptr;
+    return backend->page();
+}
+
+// What the system control did on its own ---------------------------------------------------
+
+void QtWebEngineBackend::onRenderProcessTerminated(
+    QWebEnginePage::RenderProcessTerminationStatus status, int exitCode)
+{
+    if (status == QWebEnginePage::NormalTerminationStatus || !m_page)
+        return;
+    const QUrl lost = m_page->url();
+    const QPointer<QtWebEngineBackend> alive(this);
+    if (m_loading) {
+        // The load will never finish on its own.
+        m_loading = false;
+        if (m_events)
+            m_events->downloadComplete();
+        if (alive && m_events)
+            m_events->documentComplete(TopFrame, lost.toString());
+        if (!alive)
+            return;
+    }
+    // The explanation stands at the lost page's address, so Refresh brings the page back.
+    const QString html = CrashPage::html(lost, crashReason(status), exitCode);
+    QTimer::singleShot(0, this, [this, html, lost] {
+        if (!m_page)
+            return;
+        m_htmlPending = true;
+        m_lostUrl = lost;
+        m_page->setHtml(html, lost);
+    });
+}
+
+void QtWebEngineBackend::onFullScreenRequested(QWebEngineFullScreenRequest request)
+{
+    if (!m_view) {
+        request.reject();
+        return;
+    }
+    request.accept();
+    if (request.toggleOn()) {
+        if (!m_fullScreen) {
+            m_fullScreen = new FullScreenWindow(m_view);
+            if (m_context)
+                m_context->adoptWindow(m_fullScreen);
+        }
+    } else {
+        delete m_fullScreen;
+    }
+}
+
+// Document commands -----------------------------------------------------------------
+
+void QtWebEngineBackend::execCommand(DocumentCommand command)
+{
+    if (!m_page)
+        return;
+    switch (command) {
+    case DocumentCommand::SelectAll:
+        m_page->triggerAction(QWebEnginePage::SelectAll);
+        break;
+    case DocumentCommand::Copy:
+        m_page->triggerAction(QWebEnginePage::Copy);
+        break;
+    case DocumentCommand::Cut:
+        m_page->triggerAction(QWebEnginePage::Cut);
+        break;
+    case DocumentCommand::Paste:
+        m_page->triggerAction(QWebEnginePage::Paste);
+        break;
+    case DocumentCommand::Find:
+        find();
+        break;
+    case DocumentCommand::ViewSource:
+        viewSource();
+        break;
+    case DocumentCommand::Properties:
+        showProperties();
+        break;
+    }
+}
+
+void QtWebEngineBackend::find()
+{
+    if (!m_context)
+        return;
+    const QString text = m_context->questions()->findText(m_view, m_findText);
+    if (text.isEmpty() || !m_page)
+        return;
+    // Asking again with the same text goes on to the next match.
+    m_findText = text;
+    m_page->findText(text);
+}
+
+void QtWebEngineBackend::viewSource()
+{
+    if (!m_context || !m_page || !m_hasDocument)
+        return;
+    auto* window = new PageSourceWindow(m_context->profile(), m_page->url(),
+                                        m_view ? m_view->window() : nullptr);
+    m_context->adoptWindow(window);
+    window->show();
+}
+
+void QtWebEngineBackend::showProperties()
+{
+    if (!m_page || !m_hasDocument)
+        return;
+    const QPointer<QtWebEngineBackend> self(this);
+    runJavaScript(QStringLiteral("return document.contentType || '';"), {},
+                  [self](const QVariant& type) {
+                      if (!self || !self->m_page)
+                          return;
+                      auto* dialog = new PagePropertiesDialog(
+                          self->m_page->title(), self->m_page->url(), type.toString(),
+                          self->m_view ? self->m_view->window() : nullptr);
+                      dialog->show();
+                  });
+}
+
+int QtWebEngineBackend::textSizeForZoom(qreal zoom)
+{
+    int nearest = 2;
+    for (int size = 0; size < int(std::size(TextSizeZoom)); ++size) {
+        if (std::abs(TextSizeZoom[size] - zoom) < std::abs(TextSizeZoom[nearest] - zoom))
+            nearest = size;
+    }
+    return nearest;
+}
+
+int QtWebEngineBackend::textSize() const
+{
+    return m_page ? textSizeForZoom(m_page->zoomFactor()) : 2;
+}
+
+void QtWebEngineBackend::setTextSize(int size)
+{
+    if (m_page && size >= 0 && size < int(std::size(TextSizeZoom)))
+        m_page->setZoomFactor(TextSizeZoom[size]);
+}
+
+void QtWebEngineBackend::toHtml(std::function<void(const QString&)> done)
+{
+    if (!m_page) {
+        if (done)
+            done(QString());
+        return;
+    }
+    m_page->toHtml([done](const QString& html) {
+        if (done)
+            done(html);
+    });
+}
+
+void QtWebEngineBackend::setHtml(const QString& html, const QString& baseUrl)
+{
+    if (!m_page)
+        return;
+    m_htmlPending = true;
+    m_page->setHtml(html, QUrl(baseUrl));
+}
+
+QString QtWebEngineBackend::scriptSource(const QString& script, const QVariantList& arguments)
+{
+    // The arguments travel as one JSON array literal, which is valid script source: no
+    // text of theirs can end the literal and become code.
+    const QByteArray json =
+        QJsonDocument(QJsonArray::fromVariantList(arguments)).toJson(QJsonDocument::Compact);
+    return QStringLiteral("(function(args) {\n%1\n})(%2)").arg(script, QString::fromUtf8(json));
+}
+
+void QtWebEngineBackend::runJavaScript(const QString& script, const QVariantList& arguments,
+                                       std::function<void(const QVariant&)> done)
+{
+    if (!m_page) {
+        if (done)
+            done(QVariant());
+        return;
+    }
+    // The program's own world: the page's scripts cannot see or replace what ours use.
+    m_page->runJavaScript(scriptSource(script, arguments), QWebEngineScript::ApplicationWorld,
+                          [done](const QVariant& result) {
+                              if (done)
+                                  done(result);
+                          });
+}
+
+void QtWebEngineBackend::print(QPrinter* printer, std::function<void(bool)> done)
+{
+    if (!m_view || !printer || m_printing) {
+        if (done)
+            done(false);
+        return;
+    }
+    m_printing = true;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection =
+        connect(m_view, &QWebEngineView::printFinished, this, [this, done, connection](bool ok) {
+            disconnect(*connection);
+            m_printing = false;
+            if (done)
+                done(ok);
+        });
+    m_view->print(printer);
+}
+
+void QtWebEngineBackend::savePage(const QString& filePath, bool complete)
+{
+    if (!m_page)
+        return;
+    QWebEngineDownloadRequest::SavePageFormat format =
+        QWebEngineDownloadRequest::SingleHtmlSaveFormat;
+    if (complete)
+        format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
+    else if (filePath.endsWith(QLatin1String(".mht"), Qt::CaseInsensitive) ||
+             filePath.endsWith(QLatin1String(".mhtml"), Qt::CaseInsensitive))
+        format = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
+    m_page->save(filePath, format);
+}
+
+void QtWebEngineBackend::focusPage()
+{
+    if (m_view)
+        m_view->setFocus(Qt::OtherFocusReason);
+}

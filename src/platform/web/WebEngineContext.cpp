@@ -1,0 +1,93 @@
+#include "platform/web/WebEngineContext.h"
+
+#include "address/HistoryStore.h"
+#include "platform/Paths.h"
+#include "platform/web/DownloadManager.h"
+#include "platform/web/DownloadsWindow.h"
+#include "platform/web/QtWebEngineBackend.h"
+#include "platform/web/WidgetWebQuestions.h"
+
+#include <QDir>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+WebEngineContext::WebEngineContext(QObject* parent)
+    : WebEngineContext(Paths::webProfileFolder(), HistoryStore::defaultFile(), parent)
+{}
+
+WebEngineContext::WebEngineContext(const QString& profileFolder, const QString& historyFile,
+                                   QObject* parent)
+    : QObject(parent)
+    , m_history(new HistoryStore(historyFile, this))
+    , m_questions(std::make_unique<WidgetWebQuestions>())
+{
+    Paths::ensurePrivateFolder(profileFolder);
+    // A named profile stores to disk; the storage paths must be set before any page uses it.
+    m_profile = new QWebEngineProfile(profileName(), this);
+    m_profile->setPersistentStoragePath(profileFolder);
+    m_profile->setCachePath(QDir(profileFolder).filePath(QStringLiteral("Cache")));
+    m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+
+    m_downloads = new DownloadManager(
+        m_profile, [this] { return m_questions.get(); }, this);
+    connect(m_downloads, &DownloadManager::downloadStarted, this,
+            [this](QWebEngineDownloadRequest* download) {
+                if (!m_downloadsWindow) {
+                    m_downloadsWindow = new DownloadsWindow;
+                    adoptWindow(m_downloadsWindow);
+                }
+                m_downloadsWindow->addDownload(download);
+                m_downloadsWindow->show();
+                m_downloadsWindow->raise();
+            });
+}
+
+WebEngineContext::~WebEngineContext()
+{
+    for (const QPointer<QWidget>& window : std::as_const(m_windows))
+        delete window;
+    m_windows.clear();
+    const QList<QtWebEngineBackend*> alive = m_backends;
+    m_backends.clear();
+    for (QtWebEngineBackend* backend : alive)
+        backend->releaseEngine();
+    // The downloads still running end with the profile.
+    delete m_downloads;
+    delete m_profile;
+}
+
+void WebEngineContext::setQuestions(std::unique_ptr<WebQuestions> questions)
+{
+    if (questions)
+        m_questions = std::move(questions);
+}
+
+WebBackendFactory WebEngineContext::factory()
+{
+    return [this]() -> WebBackend* { return createBackend(); };
+}
+
+QtWebEngineBackend* WebEngineContext::createBackend()
+{
+    return new QtWebEngineBackend(this);
+}
+
+void WebEngineContext::adoptWindow(QWidget* window)
+{
+    m_windows.removeAll(nullptr);
+    if (window)
+        m_windows.append(window);
+}
+
+void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
+{
+    m_backends.append(backend);
+}
+
+void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)
+{
+    m_backends.removeAll(backend);
+}

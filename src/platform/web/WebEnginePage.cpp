@@ -1,0 +1,141 @@
+#include "platform/web/WebEnginePage.h"
+
+#include "platform/web/QtWebEngineBackend.h"
+#include "platform/web/WebEngineContext.h"
+#include "platform/web/WebQuestions.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+#include <QWebEngineView>
+
+#include <optional>
+
+namespace {
+
+std::optional<SiteFeature> siteFeature(QWebEnginePage::Feature feature)
+{
+    switch (feature) {
+    case QWebEnginePage::Geolocation:
+        return SiteFeature::Geolocation;
+    case QWebEnginePage::Notifications:
+        return SiteFeature::Notifications;
+    case QWebEnginePage::MediaAudioCapture:
+        return SiteFeature::Microphone;
+    case QWebEnginePage::MediaVideoCapture:
+        return SiteFeature::Camera;
+    case QWebEnginePage::MediaAudioVideoCapture:
+        return SiteFeature::CameraAndMicrophone;
+    case QWebEnginePage::DesktopVideoCapture:
+    case QWebEnginePage::DesktopAudioVideoCapture:
+        return SiteFeature::ScreenCapture;
+    case QWebEnginePage::MouseLock:
+        return SiteFeature::MouseLock;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* backend)
+    : QWebEnginePage(context->profile(), backend)
+    , m_context(context)
+    , m_backend(backend)
+{
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                onAuthenticationRequired(url, authenticator, QString());
+            });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator, const QString& proxyHost) {
+                onAuthenticationRequired(url, authenticator, proxyHost);
+            });
+    connect(this, &QWebEnginePage::certificateError, this, &WebEnginePage::onCertificateError);
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            &WebEnginePage::onFeaturePermissionRequested);
+}
+
+QWidget* WebEnginePage::dialogParent() const
+{
+    return QWebEngineView::forPage(this);
+}
+
+bool WebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    return m_backend->onNavigationRequest(url, type, isMainFrame);
+}
+
+QWebEnginePage* WebEnginePage::createWindow(WebWindowType)
+{
+    return m_backend->onCreateWindow();
+}
+
+QStringList WebEnginePage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                                       const QStringList& acceptedMimeTypes)
+{
+    if (!m_context)
+        return {};
+    return m_context->questions()->chooseFiles(dialogParent(), mode == FileSelectOpenMultiple,
+                                               oldFiles, acceptedMimeTypes);
+}
+
+void WebEnginePage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    if (m_context)
+        m_context->questions()->alert(dialogParent(), securityOrigin, msg);
+}
+
+bool WebEnginePage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    return m_context && m_context->questions()->confirm(dialogParent(), securityOrigin, msg);
+}
+
+bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                     const QString& defaultValue, QString* result)
+{
+    return m_context && m_context->questions()->prompt(dialogParent(), securityOrigin, msg,
+                                                       defaultValue, result);
+}
+
+void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
+                                             const QString& proxyHost)
+{
+    WebQuestions::Credentials credentials{authenticator->user(), QString()};
+    if (m_context && m_context->questions()->askCredentials(
+                         dialogParent(), url, authenticator->realm(), proxyHost, &credentials)) {
+        authenticator->setUser(credentials.user);
+        authenticator->setPassword(credentials.password);
+    } else {
+        // A null authenticator is the engine's way of saying "cancel".
+        *authenticator = QAuthenticator();
+    }
+}
+
+void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
+{
+    // Refused unless the user explicitly chooses to go on.
+    error.defer();
+    const bool proceed =
+        m_context && m_context->questions()->acceptCertificateError(
+                         dialogParent(), error.url(), error.description(), error.isOverridable());
+    if (proceed && error.isOverridable())
+        error.acceptCertificate();
+    else
+        error.rejectCertificate();
+}
+
+void WebEnginePage::onFeaturePermissionRequested(const QUrl& origin, Feature feature)
+{
+    const std::optional<SiteFeature> asked = siteFeature(feature);
+    bool allowed = false;
+    if (asked && m_context) {
+        SitePermissions& permissions = m_context->permissions();
+        if (const std::optional<bool> known = permissions.remembered(origin, *asked)) {
+            allowed = *known;
+        } else {
+            allowed = m_context->questions()->allowFeature(dialogParent(), origin, *asked);
+            permissions.remember(origin, *asked, allowed);
+        }
+    }
+    setFeaturePermission(origin, feature,
+                         allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPointer>
+#include <QWebEnginePage>
+
+class QtWebEngineBackend;
+class WebEngineContext;
+
+// The engine's page for one backend: hands navigation and new-window requests to the
+// backend, and the questions a page puts (passwords, certificates, permissions, files,
+// script dialogs) to the context's WebQuestions.
+class WebEnginePage final : public QWebEnginePage
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(WebEnginePage)
+
+public:
+    WebEnginePage(WebEngineContext* context, QtWebEngineBackend* backend);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage* createWindow(WebWindowType type) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                          const QString& defaultValue, QString* result) override;
+
+private:
+    QWidget* dialogParent() const;
+    void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
+                                  const QString& proxyHost);
+    void onCertificateError(QWebEngineCertificateError error);
+    void onFeaturePermissionRequested(const QUrl& origin, Feature feature);
+
+    QPointer<WebEngineContext> m_context;
+    QtWebEngineBackend* m_backend; // owns this page
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+// What a site may ask to use.
+enum class SiteFeature
+{
+    Geolocation,
+    Notifications,
+    Camera,
+    Microphone,
+    CameraAndMicrophone,
+    ScreenCapture,
+    MouseLock,
+};
+
+// Every question the web engine puts to the user goes through here, so that the program
+// asks with dialogs (WidgetWebQuestions) and tests answer without a human. `parent` is the
+// view the question is about (may be null). Each answer defaults to the safe choice when
+// the user closes the dialog.
+class WebQuestions
+{
+public:
+    virtual ~WebQuestions() = default;
+
+    // Where to save a download; an empty answer cancels it.
+    virtual QString saveDownloadAs(QWidget* parent, const QString& suggestedPath,
+                                   const QString& mimeType) = 0;
+
+    struct Credentials
+    {
+        QString user;
+        QString password;
+    };
+    // A server (or, with `proxyHost` set, a proxy) asks for a user name and password.
+    // False cancels the request.
+    virtual bool askCredentials(QWidget* parent, const QUrl& url, const QString& realm,
+                                const QString& proxyHost, Credentials* credentials) = 0;
+
+    // The site's certificate is not valid. Returns true to go on to the site anyway;
+    // `overridable` false means the engine will refuse whatever the answer, and the user is
+    // only told.
+    virtual bool acceptCertificateError(QWidget* parent, const QUrl& url,
+                                        const QString& description, bool overridable) = 0;
+
+    // The site at `origin` asks to use a feature; true allows it (for this session).
+    virtual bool allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature) = 0;
+
+    // A page's file input wants files; an empty list cancels.
+    virtual QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
+                                    const QStringList& acceptedMimeTypes) = 0;
+
+    // Script dialogs of a page.
+    virtual void alert(QWidget* parent, const QUrl& origin, const QString& message) = 0;
+    virtual bool confirm(QWidget* parent, const QUrl& origin, const QString& message) = 0;
+    virtual bool prompt(QWidget* parent, const QUrl& origin, const QString& message,
+                        const QString& defaultValue, QString* result) = 0;
+
+    // The text to find on the page; an empty answer finds nothing.
+    virtual QString findText(QWidget* parent, const QString& previous) = 0;
+
+    // The user's words for a feature, for questions and remembered choices.
+    static QString featureName(SiteFeature feature);
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/web/WebQuestions.h"
+
+// Asks the user with the toolkit's dialogs.
+class WidgetWebQuestions final : public WebQuestions
+{
+public:
+    WidgetWebQuestions() = default;
+    Q_DISABLE_COPY_MOVE(WidgetWebQuestions)
+
+    QString saveDownloadAs(QWidget* parent, const QString& suggestedPath,
+                           const QString& mimeType) override;
+    bool askCredentials(QWidget* parent, const QUrl& url, const QString& realm,
+                        const QString& proxyHost, Credentials* credentials) override;
+    bool acceptCertificateError(QWidget* parent, const QUrl& url, const QString& description,
+                                bool overridable) override;
+    bool allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature) override;
+    QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
+    void alert(QWidget* parent, const QUrl& origin, const QString& message) override;
+    bool confirm(QWidget* parent, const QUrl& origin, const QString& message) override;
+    bool prompt(QWidget* parent, const QUrl& origin, const QString& message,
+                const QString& defaultValue, QString* result) override;
+    QString findText(QWidget* parent, const QString& previous) override;
+};

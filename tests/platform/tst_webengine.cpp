@@ -1,0 +1,482 @@
+#include "address/HistoryStore.h"
+#include "platform/web/DownloadManager.h"
+#include "platform/web/QtWebEngineBackend.h"
+#include "platform/web/WebBrowser.h"
+#include "platform/web/WebEngineContext.h"
+#include "support/LocalHttpServer.h"
+#include "support/ScriptedWebQuestions.h"
+#include "support/TestHome.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include <memory>
+#include <signal.h>
+
+namespace {
+
+constexpr int LoadTimeout = 15000;
+
+QByteArray page(const QByteArray& title, const QByteArray& body = {})
+{
+    return "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body +
+           "</body></html>";
+}
+
+QStringList urlsOf(const QList<HistoryEntry>& entries)
+{
+    QStringList urls;
+    for (const HistoryEntry& e : entries)
+        urls << e.url;
+    return urls;
+}
+
+// Records a browser's events as text ("before top <url>", "begin", "complete sub2 <url>"),
+// naming the top frame "top" and every other frame "sub<id>".
+class EventLog final
+{
+public:
+    explicit EventLog(TWebBrowser* browser)
+        : m_browser(browser)
+    {
+        browser->OnBeforeNavigate2 = [this](WebFrame frame, const QString& url, bool& cancel) {
+            add(QStringLiteral("before %1 %2").arg(frameName(frame), url));
+            if (cancelWhen && cancelWhen(url))
+                cancel = true;
+        };
+        browser->OnDownloadBegin = [this] { add(QStringLiteral("begin")); };
+        browser->OnDownloadComplete = [this] { add(QStringLiteral("end")); };
+        browser->OnNavigateComplete2 = [this](WebFrame frame, const QString& url) {
+            add(QStringLiteral("navigated %1 %2").arg(frameName(frame), url));
+        };
+        browser->OnDocumentComplete = [this](WebFrame frame, const QString& url) {
+            add(QStringLiteral("complete %1 %2").arg(frameName(frame), url));
+        };
+        browser->OnTitleChange = [this](const QString& t) { add(QStringLiteral("title ") + t); };
+        browser->OnProgressChange = [this](int p, int m) {
+            add(QStringLiteral("progress %1/%2").arg(p).arg(m));
+        };
+        browser->OnCommandStateChange = [this](int command, bool enabled) {
+            add(QStringLiteral("command %1 %2").arg(command).arg(enabled));
+        };
+    }
+
+    std::function<bool(const QString& url)> cancelWhen;
+    QStringList events;
+    QList<WebFrame> frames; // every frame identity seen, in order
+
+    int indexOf(const QString& event, int from = 0) const { return events.indexOf(event, from); }
+    bool has(const QString& event) const { return events.contains(event); }
+    bool hasPrefix(const QString& prefix) const
+    {
+        for (const QString& e : events) {
+            if (e.startsWith(prefix))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QString frameName(WebFrame frame)
+    {
+        frames << frame;
+        return frame == m_browser->Application() ? QStringLiteral("top")
+                                                 : QStringLiteral("sub%1").arg(frame);
+    }
+    void add(const QString& event) { events << event; }
+
+    TWebBrowser* m_browser;
+};
+
+// A browser with its event log, shown so that the engine renders it.
+struct Browser
+{
+    explicit Browser(WebEngineContext* context)
+        : widget(std::make_unique<TWebBrowser>(context->createBackend()))
+        , log(widget.get())
+    {
+        widget->resize(640, 480);
+        widget->show();
+    }
+    QtWebEngineBackend* backend() const
+    {
+        return static_cast<QtWebEngineBackend*>(widget->backend());
+    }
+
+    std::unique_ptr<TWebBrowser> widget;
+    EventLog log;
+};
+
+} // namespace
+
+class TestWebEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    std::unique_ptr<WebEngineContext> m_context;
+    ScriptedWebQuestions* m_questions = nullptr;
+
+    QString url(const char* path) const
+    {
+        return m_server.url(QString::fromLatin1(path)).toString();
+    }
+
+    static bool load(Browser& b, const QString& address)
+    {
+        b.log.events.clear();
+        b.widget->Navigate(address);
+        return QTest::qWaitFor([&] { return b.log.has(QStringLiteral("complete top ") + address); },
+                               LoadTimeout);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.serve("/a", page("Page A", "<a id='next' href='/b'>next</a>"));
+        m_server.serve("/b", page("Page B"));
+        m_server.serve("/framed", page("Framed", "<iframe src='/inner'></iframe>"));
+        m_server.serve("/inner", page("Inner"));
+        m_server.serve("/blocked", page("Blocked"));
+        m_server.serve("/opener", page("Opener"));
+        m_server.serve("/popup", page("Popup"));
+        m_server.serve("/popup2", page("Popup 2"));
+        LocalHttpServer::Response file;
+        file.contentType = "application/octet-stream";
+        file.body = QByteArray("downloaded bytes\n").repeated(1000);
+        file.headers = {{"Content-Disposition", "attachment; filename=\"report.bin\""}};
+        m_server.serve("/file", file);
+        LocalHttpServer::Response refused;
+        refused.refuse = true;
+        m_server.serve("/refused", refused);
+        m_server.serve("/secret", [](const LocalHttpServer::Request& request) {
+            LocalHttpServer::Response r;
+            if (request.header("Authorization") == "Basic " + QByteArray("ann:pw!").toBase64()) {
+                r.body = page("Welcome");
+            } else {
+                r.status = 401;
+                r.headers = {{"WWW-Authenticate", "Basic realm=\"Vault\""}};
+                r.body = page("Denied");
+            }
+            return r;
+        });
+
+        m_context = std::make_unique<WebEngineContext>();
+        auto questions = std::make_unique<ScriptedWebQuestions>();
+        m_questions = questions.get();
+        m_context->setQuestions(std::move(questions));
+    }
+
+    void cleanupTestCase() { m_context.reset(); }
+
+    // The order the browser tab's navigation cycle relies on.
+    void topLevelLoadRaisesEventsInOrder()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, QStringLiteral("about:blank")));
+        QCOMPARE(b.log.indexOf("before top about:blank"), 0); // the engine asks nothing here
+        QVERIFY(b.widget->HasDocument());
+
+        const QString a = url("/a");
+        QVERIFY(load(b, a));
+        const QStringList& e = b.log.events;
+        const int before = b.log.indexOf("before top " + a);
+        const int begin = b.log.indexOf("begin", before);
+        const int navigated = b.log.indexOf("navigated top " + a, begin);
+        const int title = b.log.indexOf("title Page A", navigated);
+        const int end = b.log.indexOf("end", title);
+        const int complete = b.log.indexOf("complete top " + a, end);
+        QVERIFY2(before == 0 && begin > before && navigated > begin && title > navigated &&
+                     end > title && complete == e.size() - 1,
+                 qPrintable(e.join(" | ")));
+        QVERIFY(b.log.has("progress 100/100"));
+        QVERIFY(b.log.has("command 2 1")); // back is possible now
+        QCOMPARE(b.widget->LocationURL(), a);
+        QCOMPARE(b.widget->LocationName(), QStringLiteral("Page A"));
+        QVERIFY(!b.widget->Busy());
+
+        // Back and forward report their command states too.
+        QVERIFY(load(b, url("/b")));
+        b.log.events.clear();
+        b.widget->GoBack();
+        QTRY_VERIFY_WITH_TIMEOUT(b.log.has("complete top " + a), LoadTimeout);
+        QVERIFY(b.log.has("before top " + a));
+        QVERIFY(b.log.has("command 1 1"));
+    }
+
+    void subFrameHasItsOwnIdentity()
+    {
+        Browser b(m_context.get());
+        const QString inner = url("/inner");
+        QVERIFY(load(b, url("/framed")));
+        QTRY_VERIFY_WITH_TIMEOUT(b.log.hasPrefix("complete sub"), LoadTimeout);
+        const WebFrame top = b.widget->Application();
+        QList<WebFrame> subs;
+        for (WebFrame f : std::as_const(b.log.frames)) {
+            QVERIFY(f != 0);
+            if (f != top && !subs.contains(f))
+                subs << f;
+        }
+        QCOMPARE(subs.size(), 1);
+        const QString sub = QStringLiteral("sub%1 ").arg(subs.first());
+        QVERIFY(b.log.has("before " + sub + inner));
+        QVERIFY(b.log.has("navigated " + sub + inner));
+        QVERIFY(b.log.has("complete " + sub + inner));
+
+        // The next load's frame is another identity.
+        b.log.frames.clear();
+        QVERIFY(load(b, url("/framed")));
+        QTRY_VERIFY_WITH_TIMEOUT(b.log.hasPrefix("complete sub"), LoadTimeout);
+        for (WebFrame f : std::as_const(b.log.frames))
+            QVERIFY(f == top || !subs.contains(f));
+    }
+
+    void cancelledNavigationNeverLeaves()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        b.log.cancelWhen = [](const QString& address) { return address.endsWith("/blocked"); };
+        b.log.events.clear();
+        b.widget->Navigate(url("/blocked"));
+        // Let the engine do whatever it does with the refused request, then load another
+        // page: nothing between the two belongs to the refused one.
+        QTest::qWait(300);
+        QVERIFY(load(b, url("/b")));
+        QCOMPARE(m_server.requestCount("/blocked"), 0);
+        QCOMPARE(b.widget->LocationURL(), url("/b"));
+
+        b.log.events.clear();
+        b.widget->Navigate(url("/blocked"));
+        QTest::qWait(300);
+        QCOMPARE(b.log.events, QStringList{"before top " + url("/blocked")});
+        QVERIFY(!b.widget->Busy());
+        QCOMPARE(m_server.requestCount("/blocked"), 0);
+        QCOMPARE(b.widget->LocationURL(), url("/b"));
+    }
+
+    void windowOpenReachesTheHandedBackBrowser()
+    {
+        Browser opener(m_context.get());
+        QVERIFY(load(opener, url("/opener")));
+        std::unique_ptr<Browser> popup;
+        opener.widget->OnNewWindow2 = [&](TWebBrowser*& target, bool&) {
+            popup = std::make_unique<Browser>(m_context.get());
+            target = popup->widget.get();
+        };
+        opener.backend()->runJavaScript(QStringLiteral("window.open('/popup');"), {}, {});
+        QTRY_VERIFY_WITH_TIMEOUT(popup && popup->log.has("complete top " + url("/popup")),
+                                 LoadTimeout);
+        QVERIFY(popup->log.has("before top " + url("/popup")));
+        QCOMPARE(popup->widget->LocationName(), QStringLiteral("Popup"));
+        QCOMPARE(m_server.requestCount("/popup"), 1);
+        QCOMPARE(opener.widget->LocationURL(), url("/opener"));
+
+        // A cancelled window opens nothing and asks the server nothing.
+        int asked = 0;
+        opener.widget->OnNewWindow2 = [&](TWebBrowser*&, bool& cancel) {
+            ++asked;
+            cancel = true;
+        };
+        opener.backend()->runJavaScript(QStringLiteral("window.open('/popup2');"), {}, {});
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, LoadTimeout);
+        QTest::qWait(200);
+        QCOMPARE(m_server.requestCount("/popup2"), 0);
+        QCOMPARE(m_server.requestCount("/popup"), 1);
+    }
+
+    void visitsLandInTheHistory()
+    {
+        HistoryStore* history = m_context->history();
+        QVERIFY(history->clear());
+        Browser b(m_context.get());
+        QVERIFY(load(b, QStringLiteral("about:blank")));
+        QVERIFY(load(b, url("/a")));
+        auto entry = history->entry(url("/a"));
+        QVERIFY(entry);
+        QCOMPARE(entry->title, QStringLiteral("Page A"));
+        QCOMPARE(entry->visitCount, 1);
+
+        // A title the page sets later reaches the entry; another visit counts.
+        b.backend()->runJavaScript(QStringLiteral("document.title = 'Renamed';"), {}, {});
+        QTRY_COMPARE_WITH_TIMEOUT(history->entry(url("/a"))->title, QStringLiteral("Renamed"),
+                                  LoadTimeout);
+        QVERIFY(load(b, url("/a")));
+        QCOMPARE(history->entry(url("/a"))->visitCount, 2);
+
+        // Error pages, blank pages and replaced documents are no visits.
+        QVERIFY(load(b, url("/refused")));
+        b.backend()->setHtml(QStringLiteral("<title>Made</title>"), url("/made"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.log.has("title Made"), LoadTimeout);
+        QTest::qWait(200);
+        QVERIFY(!history->entry(url("/refused")));
+        QVERIFY(!history->entry(url("/made")));
+        QCOMPARE(history->pageCount(), 1);
+        QCOMPARE(urlsOf(history->search(QStringLiteral("PAGE A"))), QStringList{url("/a")});
+    }
+
+    void downloadLandsOnDisk()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        const QString target = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("got.bin");
+        m_questions->asked.clear();
+        m_questions->downloadPath = target;
+        b.log.events.clear();
+        b.widget->Navigate(url("/file"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_context->downloads()->downloads().isEmpty() &&
+                                     m_context->downloads()->downloads().last()->isFinished(),
+                                 LoadTimeout);
+        QCOMPARE(m_context->downloads()->downloads().last()->state(),
+                 QWebEngineDownloadRequest::DownloadCompleted);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("downloaded bytes\n").repeated(1000));
+        QCOMPARE(m_questions->asked.size(), 1);
+        QVERIFY(m_questions->asked.first().endsWith("/report.bin"));
+        // The navigation that turned into a download still ends, on the page it left.
+        QTRY_VERIFY_WITH_TIMEOUT(b.log.has("complete top " + url("/a")), LoadTimeout);
+        QVERIFY(!b.widget->Busy());
+        QCOMPARE(b.widget->LocationURL(), url("/a"));
+        QVERIFY(m_context->downloadsWindow());
+
+        // No answer, no file.
+        const int before = int(m_context->downloads()->downloads().size());
+        m_questions->downloadPath.clear();
+        b.widget->Navigate(url("/file"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_questions->asked.size(), 2, LoadTimeout);
+        QTest::qWait(200);
+        QCOMPARE(m_context->downloads()->downloads().size(), before);
+    }
+
+    void credentialsAreAskedFor()
+    {
+        Browser b(m_context.get());
+        m_questions->asked.clear();
+        m_questions->credentials = WebQuestions::Credentials{"ann", "pw!"};
+        QVERIFY(load(b, url("/secret")));
+        QTRY_COMPARE_WITH_TIMEOUT(b.widget->LocationName(), QStringLiteral("Welcome"), LoadTimeout);
+        QCOMPARE(m_questions->asked, QStringList{"credentials /secret Vault "});
+
+        // Cancelling shows the server's refusal. A fresh profile path keeps the engine from
+        // reusing the accepted credentials.
+        Browser other(m_context.get());
+        m_questions->credentials.reset();
+        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
+            LocalHttpServer::Response r;
+            r.status = 401;
+            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
+            r.body = page("Denied");
+            return r;
+        });
+        QVERIFY(load(other, url("/secret2")));
+        QTRY_COMPARE_WITH_TIMEOUT(other.widget->LocationName(), QStringLiteral("Denied"),
+                                  LoadTimeout);
+        QCOMPARE(m_questions->count("credentials /secret2 Other"), 1);
+        m_questions->credentials.reset();
+    }
+
+    // Page data goes to a script as data: quotes and markup cannot break out of it.
+    void scriptArgumentsAreData()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        const QString hostile = QStringLiteral("a'\"b</script>})(); throw 1; (function(){\n\\");
+        QVariant result;
+        b.backend()->runJavaScript(QStringLiteral("return args[0] + '|' + args[1].n;"),
+                                   {hostile, QVariantMap{{"n", 5}}},
+                                   [&](const QVariant& r) { result = r; });
+        QTRY_COMPARE_WITH_TIMEOUT(result.toString(), hostile + QStringLiteral("|5"), LoadTimeout);
+    }
+
+    // A crashed page explains itself and can be reloaded; the other pages live on.
+    void crashedPageCanBeReloaded()
+    {
+        Browser first(m_context.get());
+        Browser second(m_context.get());
+        QVERIFY(load(first, url("/a")));
+        // Another site, so that it is drawn by another process.
+        const QString other = QStringLiteral("http://localhost:%1/b").arg(m_server.port());
+        QVERIFY(load(second, other));
+        const qint64 pid = first.backend()->page()->renderProcessPid();
+        QVERIFY(pid > 0);
+        if (pid == second.backend()->page()->renderProcessPid())
+            QSKIP("the engine drew both sites in one process");
+        first.log.events.clear();
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(first.widget->LocationName(),
+                                  QStringLiteral("Page Stopped Working"), LoadTimeout);
+        QCOMPARE(first.widget->LocationURL(), url("/a"));
+
+        QVariant alive;
+        second.backend()->runJavaScript(QStringLiteral("return document.title;"), {},
+                                        [&](const QVariant& r) { alive = r; });
+        QTRY_COMPARE_WITH_TIMEOUT(alive.toString(), QStringLiteral("Page B"), LoadTimeout);
+
+        first.log.events.clear();
+        first.widget->Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(first.widget->LocationName(), QStringLiteral("Page A"),
+                                  LoadTimeout);
+    }
+
+    void sitePermissionsAreAskedOncePerSession()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        m_questions->asked.clear();
+        m_questions->allowFeatures = true;
+        const QString ask = QStringLiteral("return Notification.requestPermission();");
+        QVariant answer;
+        b.backend()->runJavaScript(ask, {}, [&](const QVariant& r) { answer = r; });
+        QTRY_COMPARE_WITH_TIMEOUT(m_questions->count("feature 127.0.0.1"), 1, LoadTimeout);
+        // Another page of the same site is not asked again.
+        Browser other(m_context.get());
+        QVERIFY(load(other, url("/b")));
+        QVariant again;
+        other.backend()->runJavaScript(
+            QStringLiteral("return Notification.requestPermission().then(function(p) {"
+                           " document.title = p; });"),
+            {}, [&](const QVariant& r) { again = r; });
+        QTRY_COMPARE_WITH_TIMEOUT(other.widget->LocationName(), QStringLiteral("granted"),
+                                  LoadTimeout);
+        QCOMPARE(m_questions->count("feature"), 1);
+        m_questions->allowFeatures = false;
+    }
+
+    // Cookies (and the rest of the profile) survive a restart in the same home.
+    void profileIsPersistent()
+    {
+        const QString folder = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("Persist");
+        const QString historyFile = QDir(folder).filePath("history.db");
+        LocalHttpServer::Response setter;
+        setter.body = page("Set");
+        setter.headers = {{"Set-Cookie", "keep=me; Max-Age=86400; Path=/"}};
+        m_server.serve("/set", setter);
+        m_server.serve("/check", page("Check"));
+        {
+            WebEngineContext context(folder, historyFile);
+            QVERIFY(!context.profile()->isOffTheRecord());
+            QCOMPARE(context.profile()->persistentStoragePath(), folder);
+            Browser b(&context);
+            QVERIFY(load(b, url("/set")));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(QDir(folder).filePath("Cookies")), LoadTimeout);
+        m_server.clearRequests();
+        {
+            WebEngineContext context(folder, historyFile);
+            Browser b(&context);
+            QVERIFY(load(b, url("/check")));
+            QCOMPARE(m_server.requestsFor("/check").size(), 1);
+            QCOMPARE(m_server.requestsFor("/check").first().header("Cookie"),
+                     QByteArray("keep=me"));
+        }
+    }
+};
+
+PELVANE_TEST_MAIN(TestWebEngine)
+#include "tst_webengine.moc"
