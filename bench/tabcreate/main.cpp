@@ -10,12 +10,12 @@
 #include "platform/web/WebEngineContext.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,17 +27,22 @@ namespace {
 constexpr int Runs = 20;
 constexpr int WaitMs = 30000;
 
-// Runs the event loop until `done` or the time is up.
+// Runs a real event loop until `done` or the time is up. (Polling the loop with sleeps in
+// between would slow the engine, whose work hops between threads through this loop.)
 bool waitFor(const std::function<bool()>& done, int ms)
 {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 void wait(int ms)
