@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The decisions of pop-up control, apart from any window or tab: whether a new window's
+// first address is on the blocked list, what the add command records, and how many windows
+// of one page may wait for their first address at once.
+//
+// The list is kept as the settings store hands it out: "name=value" lines, where only the
+// value (an address prefix) takes part in matching.
+namespace PopupRules {
+
+// How many windows one page may have waiting at once (still hidden: not yet classified, or
+// blocked and not yet swept). A page that opens windows in a loop gets this many; the rest
+// are refused, so such a page can neither freeze the program nor use up its memory.
+inline constexpr int MaxWaitingWindows = 20;
+
+// The value of a "name=value" line (the text after the first "="; empty without one).
+QString entryValue(const QString& line);
+
+// Whether one entry blocks an address: both are cut to the shorter length and compared
+// exactly, case included. So an entry blocks every address that begins with it and every
+// address that is itself a beginning of the entry. An empty entry or an empty address
+// blocks nothing (cut to nothing, everything would match).
+bool entryBlocks(const QString& entry, const QString& address);
+
+// The position in `lines` of the first entry that blocks `address`, or -1.
+int blockingEntry(const QStringList& lines, const QString& address);
+
+// Whether a new window asking first for `address` is blocked; with the switch off
+// (`usePopupSorvel` false) none is.
+bool isBlocked(bool usePopupSorvel, const QStringList& lines, const QString& address);
+
+// What the add command records for a tab: the window's first address when it has one,
+// otherwise the address it shows now, cut before the first "?".
+QString addressForList(const QString& popupUrl, const QString& currentAddress);
+
+// The list with `address` appended as "url" + (number of entries + 1). When another entry
+// already has that name (a list whose numbers have gaps), the next free number is taken:
+// writing the list back would otherwise replace that entry. Names compare without regard
+// to case, as the store's value names do.
+QStringList appendEntry(const QStringList& lines, const QString& address);
+
+} // namespace PopupRules
