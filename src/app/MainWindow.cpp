@@ -109,6 +109,7 @@ void TfrmMain::buildWindow()
     buildToolbar();
     buildAddressBar();
     connectActions();
+    connectGroupCommands();
 
     m_tmrCloseHidden = new QTimer(this);
     m_tmrCloseHidden->setObjectName(QStringLiteral("tmrCloseHidden"));

@@ -19,7 +19,9 @@ class QMenu;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class GroupCommandQuestions;
 class TBrowserTab;
+class TSorvelGroupMenu;
 class TPVPageControl;
 class TPVStatusBar;
 
@@ -93,6 +95,20 @@ public:
     // The caption of the Tabs menu item for tab number n (from 1).
     static QString tabsMenuCaption(int n, const QString& text);
 
+    // --- Page groups (MainWindowGroups.cpp) ------------------------------------------------
+    // Saves the shown tabs as a new group (hidden tabs are discarded first).
+    void SaveAsSorvelGroup();
+    // Adds the tab to a group the user picks (F6 for the active tab, the tab menu's item).
+    void AddTabToGroup(TBrowserTab* tab);
+    // The organize dialog for one group file, modal.
+    void OrganizeSorvelGroup(const QString& fileName);
+    // The page-group menu is rebuilt from the folder when it next opens.
+    bool GroupsChanged() const;
+    void SetGroupsChanged();
+    QMenu* groupsMenu() const;
+    // Who answers the page-group commands' questions; null: the window's own dialogs.
+    void setGroupQuestions(GroupCommandQuestions* questions);
+
 Q_SIGNALS:
     // Picture mode: the picture was written (or could not be); the window closes next.
     void screenshotTaken(bool ok);
@@ -128,6 +144,7 @@ private:
     void buildToolbar();
     void buildAddressBar();
     void connectActions();
+    void connectGroupCommands();
     void dropDownMenu(QToolButton* button);
     void updateTextSizeChecks();
 
@@ -209,4 +226,7 @@ private:
     bool m_exited = false;
     bool m_suspendTabChange = false;
     QPointer<TBrowserTab> m_lastActive;
+    TSorvelGroupMenu* m_groupMenu = nullptr;
+    GroupCommandQuestions* m_groupDialogs = nullptr;  // the window's own
+    GroupCommandQuestions* m_groupQuestions = nullptr; // in use
 };

@@ -190,10 +190,12 @@ void TfrmMain::runCommand(Command command)
         return CloseAll();
     case Command::HelpTopics:
     case Command::ToggleSideBar:
-    case Command::AddToGroup:
-    case Command::SaveGroup:
     case Command::AddToPopupList:
-        return; // these arrive with the side bar, page-group and pop-up commands
+        return; // these arrive with the side bar and pop-up commands
+    case Command::AddToGroup:
+        return AddTabToGroup(tab);
+    case Command::SaveGroup:
+        return SaveAsSorvelGroup();
     case Command::StickyName:
         return withTab([](TBrowserTab* t) {
             if (t->StickyName().isEmpty())

@@ -135,50 +135,6 @@ void TfrmMain::onTabChange()
         tab->FocusBrowser();
 }
 
-void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
-{
-    const bool placement = m_placeAtEnd;
-    m_placeAtEnd = true;
-    const TSorvelGroup group(fileName);
-    const QList<PageGroupEntry> entries = pageGroupEntries(group);
-    if (!group.readError().isEmpty() && QFileInfo::exists(fileName)) {
-        QMessageBox::warning(this, QStringLiteral("Pelvane"),
-                             QStringLiteral("The SorvelGroup \"%1\" cannot be opened:\n%2")
-                                 .arg(fileName, group.readError()));
-    }
-    if (!entries.isEmpty()) {
-        int first = 0;
-        if (replaceTabs) {
-            CloseAll();
-            m_groupOpening = true;
-            if (TBrowserTab* tab = GetActivePage()) {
-                // The first entry's "*" is honoured like every other entry's: taken as
-                // written, the tab would be sent to an address that starts with "*".
-                const PageGroupEntry& entry = entries.first();
-                if (!entry.stickyName.isEmpty())
-                    tab->SetStickyName(entry.stickyName);
-                tab->setLockWhenLoaded(entry.locked);
-                tab->OpenAsHome(entry.address);
-            }
-            first = 1;
-        }
-        m_groupOpening = true;
-        for (int i = first; i < entries.size(); ++i) {
-            const PageGroupEntry& entry = entries.at(i);
-            TBrowserTab* tab = NewTab();
-            if (startupMark)
-                tab->SetStartupMark(true);
-            if (!entry.stickyName.isEmpty())
-                tab->SetStickyName(entry.stickyName);
-            if (entry.locked)
-                tab->setLockWhenLoaded(true);
-            tab->OpenAsHome(entry.address);
-        }
-    }
-    m_groupOpening = false;
-    m_placeAtEnd = placement;
-}
-
 void TfrmMain::CloseAll()
 {
     if (m_groupOpening)

@@ -41,6 +41,7 @@ TSorvelGroup::TSorvelGroup(const QString& fileName)
     }
     // Values are read whole: the Windows profile functions stopped at 2047 characters,
     // which cut long addresses (search results, web applications) short.
+    m_hasSection = file.hasSection(SorvelGroupTexts::Section);
     const auto entries = file.entries(SorvelGroupTexts::Section);
     for (const auto& [name, value] : entries) {
         if (!value.isEmpty())

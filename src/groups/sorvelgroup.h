@@ -72,6 +72,9 @@ public:
     QString FileName() const { return m_fileName; }
     void setFileName(const QString& fileName) { m_fileName = fileName; }
     QString readError() const { return m_readError; }
+    // False when the file was read but holds no "SorvelGroup" section: some other file
+    // that merely carries the extension.
+    bool HasSection() const { return m_hasSection; }
 
     // The list itself.
     int count() const { return int(m_lines.size()); }
@@ -97,6 +100,7 @@ private:
     QStringList m_lines;
     QString m_fileName;
     QString m_readError;
+    bool m_hasSection = false;
 };
 
 // True when the extension of path, in upper case, is ".SGP".

@@ -1,0 +1,63 @@
+#include "groups/groupdialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// Both file dialogs of the commands: the group filter, the "sgp" suffix added to a name
+// typed without it.
+QString runFileDialog(QWidget* owner, const QString& title, const QString& startFolder,
+                      QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(owner, title, startFolder, SorvelGroupTexts::FileFilter);
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(SorvelGroupTexts::DefaultSuffix);
+    if (mode == QFileDialog::AcceptSave) {
+        // The command asks its own overwrite question.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+GroupDialogs::GroupDialogs(QWidget* owner)
+    : QObject(owner)
+    , m_owner(owner)
+{}
+
+QString GroupDialogs::askFileName(const QString& startFolder)
+{
+    return runFileDialog(m_owner, SorvelGroupTexts::SaveTitle, startFolder,
+                         QFileDialog::AcceptSave);
+}
+
+GroupSaveQuestions::Answer GroupDialogs::askOverwrite(const QString&)
+{
+    switch (QMessageBox::question(
+        m_owner, QStringLiteral("Confirm"), SorvelGroupTexts::OverwriteQuestion,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString GroupDialogs::askExistingGroup(const QString& title, const QString& startFolder)
+{
+    return runFileDialog(m_owner, title, startFolder, QFileDialog::AcceptOpen);
+}
+
+void GroupDialogs::tell(const QString& text)
+{
+    QMessageBox::critical(m_owner, QStringLiteral("Pelvane"), text);
+}

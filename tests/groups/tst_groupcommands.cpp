@@ -1,0 +1,580 @@
+#include "app/MainWindow.h"
+#include "browser/BrowserTab.h"
+#include "groups/groupcommands.h"
+#include "groups/groupmenu.h"
+#include "groups/sorvelgroupform.h"
+#include "platform/Paths.h"
+#include "platform/Registry.h"
+#include "platform/web/WebBrowser.h"
+#include "support/FakeWebBackend.h"
+#include "support/TestHome.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+// A main window on fake engines.
+struct Window
+{
+    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
+    std::unique_ptr<TfrmMain> window;
+
+    Window()
+    {
+        MainWindowOptions options;
+        options.backends = FakeWebBackend::factory(made);
+        window = std::make_unique<TfrmMain>(options);
+    }
+    TfrmMain* operator->() const { return window.get(); }
+    static FakeWebBackend* fakeOf(TBrowserTab* tab)
+    {
+        return static_cast<FakeWebBackend*>(tab->Browser()->backend());
+    }
+    // The address each tab was last told to open.
+    QStringList opened() const
+    {
+        QStringList result;
+        for (TBrowserTab* tab : window->tabs()) {
+            const QStringList all = fakeOf(tab)->navigations();
+            result << (all.isEmpty() ? QString() : all.last());
+        }
+        return result;
+    }
+    QStringList stickyNames() const
+    {
+        QStringList result;
+        for (TBrowserTab* tab : window->tabs())
+            result << tab->StickyName();
+        return result;
+    }
+};
+
+// Answers every question of the page-group commands from a script and keeps what was
+// asked and told.
+class ScriptedQuestions final : public GroupCommandQuestions
+{
+public:
+    QString saveAs;   // the answer of the save dialog; empty: cancelled
+    QString existing; // the answer of the open dialogs; empty: cancelled
+    Answer overwrite = Answer::Yes;
+    QStringList asked; // "save <folder>", "overwrite <path>", "<title> <folder>"
+    QStringList told;
+
+    QString askFileName(const QString& startFolder) override
+    {
+        asked << QStringLiteral("save ") + startFolder;
+        return saveAs;
+    }
+    Answer askOverwrite(const QString& path) override
+    {
+        asked << QStringLiteral("overwrite ") + path;
+        return overwrite;
+    }
+    QString askExistingGroup(const QString& title, const QString& startFolder) override
+    {
+        asked << title + QLatin1Char(' ') + startFolder;
+        return existing;
+    }
+    void tell(const QString& text) override { told << text; }
+};
+
+QString groups()
+{
+    return Paths::groupsFolder();
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList captionsAfterCommands(QMenu* menu)
+{
+    QStringList result;
+    const auto items = menu->actions();
+    for (qsizetype i = 4; i < items.size(); ++i)
+        result << items.at(i)->text();
+    return result;
+}
+
+QAction* itemCaptioned(QMenu* menu, const QString& caption)
+{
+    const auto items = menu->actions();
+    for (QAction* item : items) {
+        if (item->text() == caption)
+            return item;
+    }
+    return nullptr;
+}
+
+template<typename T> T* child(QObject* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+} // namespace
+
+class TestGroupCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        TRegistry().deleteKey(QStringLiteral("\\Software\\Brenmoor"));
+        // No start-up group: the first tab stays blank.
+        TPVOptions().SetStartupMode(QStringLiteral("SorvelGroup"));
+        QDir(groups()).removeRecursively();
+    }
+
+    void savedTabsOpenAgainAsTheyWere()
+    {
+        Window w;
+        ScriptedQuestions questions;
+        w->setGroupQuestions(&questions);
+        TBrowserTab* first = w->tabs().first();
+        first->SetStickyName(QStringLiteral("My=Page"));
+        Window::fakeOf(first)->completeLoad(QStringLiteral("http://127.0.0.1/a"), "A");
+        TBrowserTab* locked = w->NewTab();
+        Window::fakeOf(locked)->completeLoad(QStringLiteral("http://127.0.0.1/b"), "B");
+        locked->SetLocked(true);
+        TBrowserTab* plain = w->NewTab();
+        Window::fakeOf(plain)->completeLoad(QStringLiteral("http://127.0.0.1/c"), "C");
+        w->NewTab(); // nothing loaded: an entry with no address
+        // A window that was never shown is not part of the group, and is gone after.
+        TBrowserTab* popup = w->NewTabBackground(true);
+        Window::fakeOf(popup)->setLocationUrl(QStringLiteral("http://127.0.0.1/popup"));
+        QCOMPARE(w->tabs().size(), 5);
+
+        w->SetGroupsChanged();
+        w->groupsMenu()->aboutToShow(); // built, so that the flag is clear
+        QVERIFY(!w->GroupsChanged());
+
+        questions.saveAs = groups() + QStringLiteral("/work.sgp");
+        w->runCommand(KeyDispatcher::Command::SaveGroup); // F7
+        QCOMPARE(questions.asked, QStringList{QStringLiteral("save ") + groups()});
+        QVERIFY(QFileInfo(groups()).isDir()); // made for the dialog to start in
+        QCOMPARE(w->tabs().size(), 4);
+        QVERIFY(w->GroupsChanged());
+        QCOMPARE(readFile(questions.saveAs), QByteArray("[SorvelGroup]\r\n"
+                                                        "MyPage=http://127.0.0.1/a\r\n"
+                                                        "blank2=*http://127.0.0.1/b\r\n"
+                                                        "blank3=http://127.0.0.1/c\r\n"
+                                                        "blank4=\r\n"));
+
+        Window again;
+        again->OpenPageGroup(questions.saveAs, false, false);
+        QCOMPARE(again.stickyNames(), (QStringList{"", "MyPage", "", ""}));
+        QCOMPARE(again.opened(), (QStringList{"about:blank", "http://127.0.0.1/a",
+                                              "http://127.0.0.1/b", "http://127.0.0.1/c"}));
+        QVERIFY(!again->tabs().at(1)->LockWhenLoaded());
+        QVERIFY(again->tabs().at(2)->LockWhenLoaded());
+
+        // Declining the overwrite, or the dialog, writes nothing; the menu is redone anyway.
+        const QByteArray before = readFile(questions.saveAs);
+        w->groupsMenu()->aboutToShow();
+        questions.overwrite = GroupSaveQuestions::Answer::No;
+        w->SaveAsSorvelGroup();
+        QCOMPARE(questions.asked.last(), QStringLiteral("overwrite ") + questions.saveAs);
+        QCOMPARE(readFile(questions.saveAs), before);
+        QVERIFY(w->GroupsChanged());
+        questions.saveAs.clear();
+        w->SaveAsSorvelGroup();
+        QCOMPARE(readFile(questions.saveAs), QByteArray("<missing>"));
+        QVERIFY(questions.told.isEmpty());
+    }
+
+    void addingATabAppendsItToTheChosenGroup()
+    {
+        const QString file =
+            writeFile(groups() + QStringLiteral("/news.sgp"),
+                      "[Toolbar]\r\nx=1\r\n[SorvelGroup]\r\n"
+                      "Paper=http://127.0.0.1/paper\r\nblank2=http://127.0.0.1/tv\r\n");
+        Window w;
+        ScriptedQuestions questions;
+        w->setGroupQuestions(&questions);
+        TBrowserTab* tab = w->GetActivePage();
+        tab->SetStickyName(QStringLiteral("Ra=dio"));
+        Window::fakeOf(tab)->completeLoad(QStringLiteral("http://127.0.0.1/radio"), "R");
+        tab->SetLocked(true);
+
+        questions.existing = file;
+        w->runCommand(KeyDispatcher::Command::AddToGroup); // F6
+        QCOMPARE(questions.asked, QStringList{QStringLiteral("Add to SorvelGroup ") + groups()});
+        QCOMPARE(readFile(file), QByteArray("[Toolbar]\r\nx=1\r\n[SorvelGroup]\r\n"
+                                            "Paper=http://127.0.0.1/paper\r\n"
+                                            "blank2=http://127.0.0.1/tv\r\n"
+                                            "Radio=*http://127.0.0.1/radio\r\n"));
+        QVERIFY(w->GroupsChanged());
+
+        // The tab menu's item names its own tab; an unnamed one gets the next line number.
+        TBrowserTab* other = w->NewTab();
+        Window::fakeOf(other)->completeLoad(QStringLiteral("http://127.0.0.1/other"), "O");
+        w->tabs().first()->SetLocked(false);
+        w->AddTabToGroup(other);
+        QVERIFY(readFile(file).endsWith("blank4=http://127.0.0.1/other\r\n"));
+
+        // Cancelled: nothing written, the menu still redone.
+        const QByteArray before = readFile(file);
+        w->groupsMenu()->aboutToShow();
+        questions.existing.clear();
+        w->AddTabToGroup(other);
+        QCOMPARE(readFile(file), before);
+        QVERIFY(w->GroupsChanged());
+
+        // A group that cannot be read is not replaced, and the user is told.
+        const QByteArray binary("[SorvelGroup]\r\nk=v\0\0", 20);
+        questions.existing = writeFile(groups() + QStringLiteral("/bad.sgp"), binary);
+        w->AddTabToGroup(other);
+        QCOMPARE(readFile(questions.existing), binary);
+        QCOMPARE(questions.told.size(), 1);
+        QVERIFY(questions.told.first().startsWith(QStringLiteral("Unable to write to ")));
+        QVERIFY(questions.told.first().contains(QStringLiteral("bad.sgp")));
+    }
+
+    void groupMenuCaptions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("plain") << "Work"
+                               << "Work";
+        QTest::newRow("ampersand") << "Mail & News"
+                                   << "Mail && News";
+        QTest::newRow("two") << "A&B&C"
+                             << "A&&B&&C";
+        QTest::newRow("tab") << "A\tB"
+                             << "A B";
+    }
+    void groupMenuCaptions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QCOMPARE(groupMenuCaption(name), caption);
+    }
+
+    void groupMenuIsBuiltOnceAndFoldersFillWhenOpened()
+    {
+        const QByteArray group("[SorvelGroup]\r\nblank1=http://127.0.0.1/g\r\n");
+        QDir().mkpath(groups() + QStringLiteral("/b Folder/deeper"));
+        QDir().mkpath(groups() + QStringLiteral("/A&B"));
+        QDir().mkpath(groups() + QStringLiteral("/.hidden"));
+        QDir().mkpath(groups() + QStringLiteral("/Nothing"));
+        writeFile(groups() + QStringLiteral("/zeta.sgp"), group);
+        writeFile(groups() + QStringLiteral("/Alpha.SGP"), group);
+        writeFile(groups() + QStringLiteral("/M&M.sgp"), group);
+        writeFile(groups() + QStringLiteral("/.secret.sgp"), group);
+        writeFile(groups() + QStringLiteral("/notes.txt"), "x");
+        writeFile(groups() + QStringLiteral("/old.sgp.bak"), group);
+        writeFile(groups() + QStringLiteral("/b Folder/inner.sgp"), group);
+
+        Window w;
+        QMenu* menu = w->groupsMenu();
+        QCOMPARE(menu->actions().size(), 4); // nothing read before it opens
+        QVERIFY(w->GroupsChanged());
+        menu->aboutToShow();
+        QVERIFY(!w->GroupsChanged());
+        QCOMPARE(captionsAfterCommands(menu),
+                 (QStringList{"A&&B", "b Folder", "Nothing", ".secret", "Alpha", "M&&M", "zeta"}));
+
+        auto* folder = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(menu, "b Folder")->menu());
+        QVERIFY(folder);
+        QVERIFY(!folder->Loaded());
+        QCOMPARE(folder->FolderPath(), QDir(groups()).absoluteFilePath(QStringLiteral("b Folder")));
+        QCOMPARE(folder->actions().size(), 1); // the arrow's placeholder
+
+        // Opened again without changes: the same items, not rebuilt. A new file waits.
+        QPointer<QAction> alpha = itemCaptioned(menu, "Alpha");
+        writeFile(groups() + QStringLiteral("/beta.sgp"), group);
+        menu->aboutToShow();
+        QVERIFY(alpha);
+        QCOMPARE(itemCaptioned(menu, "Alpha"), alpha.data());
+        QVERIFY(!itemCaptioned(menu, "beta"));
+
+        // A sub-folder is read the first time it opens, once.
+        folder->aboutToShow();
+        QVERIFY(folder->Loaded());
+        QStringList inside;
+        for (QAction* item : folder->actions())
+            inside << item->text();
+        QCOMPARE(inside, (QStringList{"deeper", "inner"}));
+        writeFile(groups() + QStringLiteral("/b Folder/later.sgp"), group);
+        folder->aboutToShow();
+        QCOMPARE(folder->actions().size(), 2);
+
+        // Folders with nothing in them say so.
+        auto* nothing = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(menu, "Nothing")->menu());
+        nothing->aboutToShow();
+        QCOMPARE(nothing->actions().size(), 1);
+        QCOMPARE(nothing->actions().first()->text(), QStringLiteral("(Empty)"));
+        QVERIFY(!nothing->actions().first()->isEnabled());
+        auto* deeper = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(folder, "deeper")->menu());
+        deeper->aboutToShow();
+        QCOMPARE(deeper->actions().first()->text(), QStringLiteral("(Empty)"));
+
+        // After a change the menu is built anew, the commands kept.
+        w->SetGroupsChanged();
+        menu->aboutToShow();
+        QVERIFY(!alpha);
+        QVERIFY(itemCaptioned(menu, "beta"));
+        QCOMPARE(captionsAfterCommands(menu).size(), 8);
+        QCOMPARE(menu->actions().at(0)->objectName(), QStringLiteral("actSaveAsSorvelGroup"));
+        QVERIFY(menu->actions().at(3)->isSeparator());
+
+        // A group item opens its file, without replacing the tabs unless SGCloseFirst.
+        itemCaptioned(menu, "zeta")->trigger();
+        QCOMPARE(w.opened(), (QStringList{"about:blank", "http://127.0.0.1/g"}));
+        QMenu* rebuilt = itemCaptioned(menu, "b Folder")->menu();
+        rebuilt->aboutToShow();
+        itemCaptioned(rebuilt, "inner")->trigger();
+        QCOMPARE(w->tabs().size(), 3);
+    }
+
+    void groupMenuFollowsSGCloseFirst()
+    {
+        writeFile(groups() + QStringLiteral("/two.sgp"),
+                  "[SorvelGroup]\r\nOne=http://127.0.0.1/1\r\nblank2=http://127.0.0.1/2\r\n");
+        TPVOptions().SetSGCloseFirst(true);
+        Window w;
+        w->groupsMenu()->aboutToShow();
+        // Should closing ask first, either answer lets the group open.
+        QTimer::singleShot(0, [] {
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        itemCaptioned(w->groupsMenu(), "two")->trigger();
+        // The first entry went to the tab that was there; a tab was made for the second.
+        QCOMPARE(w->tabs().size(), 2);
+        QCOMPARE(w.opened().first(), QStringLiteral("http://127.0.0.1/1"));
+        QCOMPARE(w.stickyNames().first(), QStringLiteral("One"));
+    }
+
+    void handWrittenGroupOpensByTheReadingRules()
+    {
+        const QString file = writeFile(groups() + QStringLiteral("/hand.sgp"),
+                                       "; written by hand\r\n"
+                                       "[Notes]\r\nNews=http://127.0.0.1/not-this\r\n"
+                                       "[sorvelGROUP]\r\n"
+                                       "  News = *http://127.0.0.1/news  \r\n"
+                                       "blank7=\"http://127.0.0.1/quoted\"\r\n"
+                                       "NEWS=http://127.0.0.1/second-news\r\n"
+                                       "Empty=\r\n"
+                                       "BlankSlate=http://127.0.0.1/slate\r\n"
+                                       "[Other]\r\nblank1=http://127.0.0.1/other\r\n");
+        Window w;
+        ScriptedQuestions questions;
+        w->setGroupQuestions(&questions);
+        w->OpenPageGroup(file, false, false);
+        QVERIFY(questions.told.isEmpty());
+        QCOMPARE(w.opened(), (QStringList{"about:blank", "http://127.0.0.1/news",
+                                          "http://127.0.0.1/quoted", "http://127.0.0.1/slate"}));
+        QCOMPARE(w.stickyNames(), (QStringList{"", "News", "", ""}));
+        QVERIFY(w->tabs().at(1)->LockWhenLoaded());
+    }
+
+    void groupThatCannotBeReadOpensNothingAndSaysWhy()
+    {
+        Window w;
+        ScriptedQuestions questions;
+        w->setGroupQuestions(&questions);
+        w->tabs().first()->SetStickyName(QStringLiteral("Keep"));
+        w->NewTab()->SetStickyName(QStringLiteral("Me"));
+
+        const QString binary = writeFile(groups() + QStringLiteral("/binary.sgp"),
+                                         QByteArray("[SorvelGroup]\r\nblank1=x\0\1\2", 26));
+        w->OpenPageGroup(binary, true, false); // replacing: nothing may be closed first
+        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        QCOMPARE(questions.told.size(), 1);
+        QVERIFY(questions.told.last().contains(QDir::toNativeSeparators(binary)));
+        QVERIFY(questions.told.last().contains(QStringLiteral("not a text file")));
+
+        const QString page =
+            writeFile(groups() + QStringLiteral("/page.sgp"), "<html><body>a=b</body></html>\r\n");
+        w->OpenPageGroup(page, true, false);
+        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        QCOMPARE(questions.told.size(), 2);
+        QVERIFY(questions.told.last().contains(QStringLiteral("page.sgp")));
+        QVERIFY(questions.told.last().contains(QStringLiteral("no [SorvelGroup] section")));
+
+        // A group that is simply gone (a start-up group deleted since) opens nothing quietly.
+        w->OpenPageGroup(groups() + QStringLiteral("/gone.sgp"), true, false);
+        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        QCOMPARE(questions.told.size(), 2);
+    }
+
+    void organizeDialogEditsRows()
+    {
+        const QByteArray original = "[Keep]\r\nk=v\r\n[SorvelGroup]\r\n"
+                                    "News=*http://127.0.0.1/news\r\n"
+                                    "blank2=http://127.0.0.1/two\r\n"
+                                    "BLANKET=http://127.0.0.1/three\r\n";
+        const QString file = writeFile(groups() + QStringLiteral("/org.sgp"), original);
+        ScriptedQuestions questions;
+        TfrmSorvelGroup dialog(nullptr, file, &questions);
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        const auto rows = [&] { return dialog.rows(); };
+        QCOMPARE(rows(), (QList<PageGroupEntry>{{"News", "http://127.0.0.1/news", true},
+                                                {"", "http://127.0.0.1/two", false},
+                                                {"", "http://127.0.0.1/three", false}}));
+
+        auto* list = child<QTreeWidget>(&dialog, "lstSites");
+        auto* insert = child<QPushButton>(&dialog, "cmdInsert");
+        auto* update = child<QPushButton>(&dialog, "cmdUpdate");
+        auto* remove = child<QPushButton>(&dialog, "cmdDelete");
+        auto* up = child<QToolButton>(&dialog, "cmdUp");
+        auto* down = child<QToolButton>(&dialog, "cmdDown");
+        auto* commit = child<QPushButton>(&dialog, "cmdUrlInsert");
+        auto* title = child<QLineEdit>(&dialog, "edtTitle");
+        auto* location = child<QLineEdit>(&dialog, "edtLocation");
+        auto* locked = child<QCheckBox>(&dialog, "chkTabLocked");
+        QCOMPARE(list->headerItem()->text(0), QStringLiteral("StickyName"));
+        QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("X"));
+        const auto enabled = [&] {
+            return QList<bool>{insert->isEnabled(), update->isEnabled(), remove->isEnabled(),
+                               up->isEnabled(), down->isEnabled()};
+        };
+        QCOMPARE(enabled(), (QList<bool>{true, false, false, false, false}));
+        QVERIFY(!dialog.editing());
+
+        // Insert: an empty location is refused and the edit area stays.
+        insert->click();
+        QVERIFY(dialog.editing());
+        QCOMPARE(commit->text(), QStringLiteral("Insert"));
+        QCOMPARE(enabled(), (QList<bool>{false, false, false, false, false}));
+        title->setText(QStringLiteral("My=Page"));
+        location->setText(QStringLiteral("   "));
+        commit->click();
+        QVERIFY(dialog.editing());
+        QCOMPARE(rows().size(), 3);
+        location->setText(QStringLiteral("http://127.0.0.1/mine"));
+        locked->setChecked(true);
+        commit->click();
+        QVERIFY(!dialog.editing());
+        QCOMPARE(rows().last(), (PageGroupEntry{"My=Page", "http://127.0.0.1/mine", true}));
+
+        // Update fills the edits from the row; moving rows meanwhile keeps the edited one.
+        list->setCurrentItem(list->topLevelItem(0));
+        QCOMPARE(enabled(), (QList<bool>{true, true, true, true, true}));
+        update->click();
+        QCOMPARE(commit->text(), QStringLiteral("Update"));
+        QCOMPARE(title->text(), QStringLiteral("News"));
+        QCOMPARE(location->text(), QStringLiteral("http://127.0.0.1/news"));
+        QVERIFY(locked->isChecked());
+        QCOMPARE(enabled(), (QList<bool>{false, false, false, true, true}));
+        down->click();
+        locked->setChecked(false);
+        location->setText(QStringLiteral("http://127.0.0.1/daily"));
+        commit->click();
+        QCOMPARE(rows().at(1), (PageGroupEntry{"News", "http://127.0.0.1/daily", false}));
+        QCOMPARE(rows().at(0).address, QStringLiteral("http://127.0.0.1/two"));
+
+        // Up and down stop at the ends; the moved row stays selected.
+        list->setCurrentItem(list->topLevelItem(3));
+        down->click();
+        QCOMPARE(rows().at(3).stickyName, QStringLiteral("My=Page"));
+        up->click();
+        QCOMPARE(rows().at(2).stickyName, QStringLiteral("My=Page"));
+        QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(2)});
+        list->setCurrentItem(list->topLevelItem(0));
+        up->click();
+        QCOMPARE(rows().at(0).address, QStringLiteral("http://127.0.0.1/two"));
+
+        // Update wants exactly one row; Delete takes the selected rows.
+        list->topLevelItem(1)->setSelected(true);
+        QCOMPARE(list->selectedItems().size(), 2);
+        update->click();
+        QVERIFY(!dialog.editing());
+        list->clearSelection();
+        list->topLevelItem(3)->setSelected(true);
+        remove->click();
+        QCOMPARE(rows().size(), 3);
+
+        // Esc while editing ends the editing, not the dialog.
+        insert->click();
+        dialog.reject();
+        QVERIFY(!dialog.editing());
+        QCOMPARE(finished.size(), 0);
+
+        // Cancel leaves the file as it was.
+        child<QPushButton>(&dialog, "cmdCancel")->click();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(readFile(file), original);
+
+        // OK writes the rows in list order, names stored without "=" and the other section
+        // kept.
+        TfrmSorvelGroup again(nullptr, file, &questions);
+        child<QPushButton>(&again, "cmdInsert")->click();
+        child<QLineEdit>(&again, "edtTitle")->setText(QStringLiteral("My=Page"));
+        child<QLineEdit>(&again, "edtLocation")->setText(QStringLiteral("http://127.0.0.1/m"));
+        child<QPushButton>(&again, "cmdUrlInsert")->click();
+        auto* againList = child<QTreeWidget>(&again, "lstSites");
+        againList->setCurrentItem(againList->topLevelItem(0));
+        child<QPushButton>(&again, "cmdDelete")->click();
+        QSignalSpy accepted(&again, &QDialog::accepted);
+        child<QPushButton>(&again, "cmdOk")->click();
+        QCOMPARE(accepted.size(), 1);
+        QCOMPARE(readFile(file), QByteArray("[Keep]\r\nk=v\r\n[SorvelGroup]\r\n"
+                                            "blank1=http://127.0.0.1/two\r\n"
+                                            "blank2=http://127.0.0.1/three\r\n"
+                                            "MyPage=http://127.0.0.1/m\r\n"));
+        QVERIFY(questions.asked.isEmpty());
+    }
+
+    void organizeDialogKeepsItsRowsWhenTheyCannotBeWritten()
+    {
+        const QString file = writeFile(groups() + QStringLiteral("/gone.sgp"),
+                                       "[SorvelGroup]\r\nA=http://127.0.0.1/a\r\n");
+        ScriptedQuestions questions;
+        TfrmSorvelGroup dialog(nullptr, file, &questions);
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        QFile::remove(file);
+
+        // The file went away: OK asks for a name; declining keeps the dialog and its rows.
+        child<QPushButton>(&dialog, "cmdOk")->click();
+        QCOMPARE(questions.asked, QStringList{QStringLiteral("save ") + groups()});
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(dialog.rows().size(), 1);
+
+        // A file that cannot be read is not replaced; the user is told and may try again.
+        const QByteArray binary("\0\1\2", 3);
+        writeFile(file, binary);
+        child<QPushButton>(&dialog, "cmdOk")->click();
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(questions.told.size(), 1);
+        QVERIFY(questions.told.first().contains(QStringLiteral("gone.sgp")));
+        QCOMPARE(readFile(file), binary);
+
+        // Answering with a name saves there.
+        QFile::remove(file);
+        questions.saveAs = groups() + QStringLiteral("/new.sgp");
+        child<QPushButton>(&dialog, "cmdOk")->click();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(dialog.FileName(), questions.saveAs);
+        QCOMPARE(readFile(questions.saveAs),
+                 QByteArray("[SorvelGroup]\r\nA=http://127.0.0.1/a\r\n"));
+    }
+};
+
+PELVANE_TEST_MAIN(TestGroupCommands)
+#include "tst_groupcommands.moc"
