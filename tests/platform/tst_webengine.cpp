@@ -3,6 +3,7 @@
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebBrowser.h"
 #include "platform/web/WebEngineContext.h"
+#include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedWebQuestions.h"
 #include "support/TestHome.h"
@@ -17,41 +18,10 @@
 #include <QWebEngineView>
 
 #include <memory>
-#include <signal.h>
+
+using namespace EngineTestKit;
 
 namespace {
-
-constexpr int LoadTimeout = 15000;
-
-// Runs a real event loop until `done` holds. QTest's waits poll the loop with sleeps in
-// between, which slows the engine (its work hops between threads through this loop) by
-// an order of magnitude.
-bool waitUntil(const std::function<bool()>& done, int timeout = LoadTimeout)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
-
-void pause(int ms)
-{
-    waitUntil([] { return false; }, ms);
-}
-
-QByteArray page(const QByteArray& title, const QByteArray& body = {})
-{
-    return "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body +
-           "</body></html>";
-}
 
 QStringList urlsOf(const QList<HistoryEntry>& entries)
 {
@@ -60,82 +30,6 @@ QStringList urlsOf(const QList<HistoryEntry>& entries)
         urls << e.url;
     return urls;
 }
-
-// Records a browser's events as text ("before top <url>", "begin", "complete sub2 <url>"),
-// naming the top frame "top" and every other frame "sub<id>".
-class EventLog final
-{
-public:
-    explicit EventLog(TWebBrowser* browser)
-        : m_browser(browser)
-    {
-        browser->OnBeforeNavigate2 = [this](WebFrame frame, const QString& url, bool& cancel) {
-            add(QStringLiteral("before %1 %2").arg(frameName(frame), url));
-            if (cancelWhen && cancelWhen(url))
-                cancel = true;
-        };
-        browser->OnDownloadBegin = [this] { add(QStringLiteral("begin")); };
-        browser->OnDownloadComplete = [this] { add(QStringLiteral("end")); };
-        browser->OnNavigateComplete2 = [this](WebFrame frame, const QString& url) {
-            add(QStringLiteral("navigated %1 %2").arg(frameName(frame), url));
-        };
-        browser->OnDocumentComplete = [this](WebFrame frame, const QString& url) {
-            add(QStringLiteral("complete %1 %2").arg(frameName(frame), url));
-        };
-        browser->OnTitleChange = [this](const QString& t) { add(QStringLiteral("title ") + t); };
-        browser->OnProgressChange = [this](int p, int m) {
-            add(QStringLiteral("progress %1/%2").arg(p).arg(m));
-        };
-        browser->OnCommandStateChange = [this](int command, bool enabled) {
-            add(QStringLiteral("command %1 %2").arg(command).arg(enabled));
-        };
-    }
-
-    std::function<bool(const QString& url)> cancelWhen;
-    QStringList events;
-    QList<WebFrame> frames; // every frame identity seen, in order
-
-    int indexOf(const QString& event, int from = 0) const { return events.indexOf(event, from); }
-    bool has(const QString& event) const { return events.contains(event); }
-    bool hasPrefix(const QString& prefix) const
-    {
-        for (const QString& e : events) {
-            if (e.startsWith(prefix))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    QString frameName(WebFrame frame)
-    {
-        frames << frame;
-        return frame == m_browser->Application() ? QStringLiteral("top")
-                                                 : QStringLiteral("sub%1").arg(frame);
-    }
-    void add(const QString& event) { events << event; }
-
-    TWebBrowser* m_browser;
-};
-
-// A browser with its event log, shown so that the engine renders it.
-struct Browser
-{
-    explicit Browser(WebEngineContext* context)
-        : widget(std::make_unique<TWebBrowser>(context->createBackend()))
-        , log(widget.get())
-    {
-        widget->resize(640, 480);
-        widget->show();
-    }
-    QtWebEngineBackend* backend() const
-    {
-        return static_cast<QtWebEngineBackend*>(widget->backend());
-    }
-
-    std::unique_ptr<TWebBrowser> widget;
-    EventLog log;
-};
 
 } // namespace
 
@@ -180,18 +74,6 @@ private Q_SLOTS:
         LocalHttpServer::Response refused;
         refused.refuse = true;
         m_server.serve("/refused", refused);
-        m_server.serve("/secret", [](const LocalHttpServer::Request& request) {
-            LocalHttpServer::Response r;
-            if (request.header("Authorization") == "Basic " + QByteArray("ann:pw!").toBase64()) {
-                r.body = page("Welcome");
-            } else {
-                r.status = 401;
-                r.headers = {{"WWW-Authenticate", "Basic realm=\"Vault\""}};
-                r.body = page("Denied");
-            }
-            return r;
-        });
-
         m_context = std::make_unique<WebEngineContext>();
         auto questions = std::make_unique<ScriptedWebQuestions>();
         m_questions = questions.get();
@@ -383,35 +265,6 @@ private Q_SLOTS:
         QCOMPARE(m_context->downloads()->downloads().size(), before);
     }
 
-    void credentialsAreAskedFor()
-    {
-        Browser b(m_context.get());
-        m_questions->asked.clear();
-        m_questions->credentials = WebQuestions::Credentials{"ann", "pw!"};
-        QVERIFY(load(b, url("/secret")));
-        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("Welcome"); }));
-        QCOMPARE(b.widget->LocationName(), QStringLiteral("Welcome"));
-        QCOMPARE(m_questions->asked, QStringList{"credentials /secret Vault "});
-
-        // Cancelling shows the server's refusal. A fresh profile path keeps the engine from
-        // reusing the accepted credentials.
-        Browser other(m_context.get());
-        m_questions->credentials.reset();
-        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
-            LocalHttpServer::Response r;
-            r.status = 401;
-            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
-            r.body = page("Denied");
-            return r;
-        });
-        QVERIFY(load(other, url("/secret2")));
-        QVERIFY(
-            waitUntil([&] { return other.widget->LocationName() == QStringLiteral("Denied"); }));
-        QCOMPARE(other.widget->LocationName(), QStringLiteral("Denied"));
-        QCOMPARE(m_questions->count("credentials /secret2 Other"), 1);
-        m_questions->credentials.reset();
-    }
-
     // Page data goes to a script as data: quotes and markup cannot break out of it.
     void scriptArgumentsAreData()
     {
@@ -424,66 +277,6 @@ private Q_SLOTS:
                                    [&](const QVariant& r) { result = r; });
         QVERIFY(waitUntil([&] { return result.toString() == hostile + QStringLiteral("|5"); }));
         QCOMPARE(result.toString(), hostile + QStringLiteral("|5"));
-    }
-
-    // A crashed page explains itself and can be reloaded; the other pages live on.
-    void crashedPageCanBeReloaded()
-    {
-        Browser first(m_context.get());
-        Browser second(m_context.get());
-        QVERIFY(load(first, url("/a")));
-        // Another site, so that it is drawn by another process.
-        const QString other = QStringLiteral("http://localhost:%1/b").arg(m_server.port());
-        QVERIFY(load(second, other));
-        const qint64 pid = first.backend()->page()->renderProcessPid();
-        QVERIFY(pid > 0);
-        if (pid == second.backend()->page()->renderProcessPid())
-            QSKIP("the engine drew both sites in one process");
-        first.log.events.clear();
-        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-        QVERIFY(waitUntil([&] {
-            return first.widget->LocationName() == QStringLiteral("Page Stopped Working");
-        }));
-        QCOMPARE(first.widget->LocationName(), QStringLiteral("Page Stopped Working"));
-        QCOMPARE(first.widget->LocationURL(), url("/a"));
-
-        QVariant alive;
-        second.backend()->runJavaScript(QStringLiteral("return document.title;"), {},
-                                        [&](const QVariant& r) { alive = r; });
-        QVERIFY(waitUntil([&] { return alive.toString() == QStringLiteral("Page B"); }));
-        QCOMPARE(alive.toString(), QStringLiteral("Page B"));
-
-        first.log.events.clear();
-        first.widget->Refresh();
-        QVERIFY(
-            waitUntil([&] { return first.widget->LocationName() == QStringLiteral("Page A"); }));
-        QCOMPARE(first.widget->LocationName(), QStringLiteral("Page A"));
-    }
-
-    void sitePermissionsAreAskedOncePerSession()
-    {
-        Browser b(m_context.get());
-        QVERIFY(load(b, url("/a")));
-        m_questions->asked.clear();
-        m_questions->allowFeatures = true;
-        const QString ask = QStringLiteral("return Notification.requestPermission();");
-        QVariant answer;
-        b.backend()->runJavaScript(ask, {}, [&](const QVariant& r) { answer = r; });
-        QVERIFY(waitUntil([&] { return m_questions->count("feature 127.0.0.1") == 1; }));
-        QCOMPARE(m_questions->count("feature 127.0.0.1"), 1);
-        // Another page of the same site is not asked again.
-        Browser other(m_context.get());
-        QVERIFY(load(other, url("/b")));
-        QVariant again;
-        other.backend()->runJavaScript(
-            QStringLiteral("return Notification.requestPermission().then(function(p) {"
-                           " document.title = p; });"),
-            {}, [&](const QVariant& r) { again = r; });
-        QVERIFY(
-            waitUntil([&] { return other.widget->LocationName() == QStringLiteral("granted"); }));
-        QCOMPARE(other.widget->LocationName(), QStringLiteral("granted"));
-        QCOMPARE(m_questions->count("feature"), 1);
-        m_questions->allowFeatures = false;
     }
 
     // Cookies (and the rest of the profile) survive a restart in the same home.

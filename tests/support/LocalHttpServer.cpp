@@ -2,6 +2,8 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -51,24 +53,47 @@ QByteArray LocalHttpServer::Request::header(const QByteArray& name) const
 LocalHttpServer::LocalHttpServer(QObject* parent)
     : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onNewConnection);
 }
 
 LocalHttpServer::~LocalHttpServer() = default;
 
 bool LocalHttpServer::listen()
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    m_server = std::make_unique<QTcpServer>();
+    // A TLS server queues a connection only once its handshake is done; both say so here.
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::onNewConnection);
+    return m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+bool LocalHttpServer::listenTls(const QByteArray& certificatePem, const QByteArray& keyPem)
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate(certificatePem, QSsl::Pem));
+    tls.setPrivateKey(QSslKey(keyPem, QSsl::Rsa, QSsl::Pem));
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    if (tls.localCertificate().isNull() || tls.privateKey().isNull())
+        return false;
+    auto server = std::make_unique<QSslServer>();
+    server->setSslConfiguration(tls);
+    m_server = std::move(server);
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::onNewConnection);
+    return m_server->listen(QHostAddress::LocalHost, 0);
 }
 
 quint16 LocalHttpServer::port() const
 {
-    return m_server.serverPort();
+    return m_server ? m_server->serverPort() : 0;
 }
 
 QUrl LocalHttpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+    const bool tls = qobject_cast<QSslServer*>(m_server.get()) != nullptr;
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                    .arg(tls ? QStringLiteral("https") : QStringLiteral("http"))
+                    .arg(port())
+                    .arg(path));
 }
 
 void LocalHttpServer::serve(const QByteArray& path, const QByteArray& body,
@@ -136,7 +161,7 @@ QByteArray LocalHttpServer::statusText(int status)
 
 void LocalHttpServer::onNewConnection()
 {
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);

@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QTcpSocket;
 
@@ -54,8 +55,10 @@ public:
 
     // Listens on 127.0.0.1 on a port the system picks.
     bool listen();
+    // The same, speaking HTTPS with this certificate and private key (PEM).
+    bool listenTls(const QByteArray& certificatePem, const QByteArray& keyPem);
     quint16 port() const;
-    // http://127.0.0.1:<port> followed by `path` (which starts with "/").
+    // http://127.0.0.1:<port> (https with TLS) followed by `path` (which starts with "/").
     QUrl url(const QString& path) const;
 
     // Registers what a path (matched without its query) answers. Unregistered paths get 404.
@@ -80,7 +83,7 @@ private:
     void answer(QTcpSocket* socket, const Request& request);
     static void write(QTcpSocket* socket, const Response& response, bool withBody);
 
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
     QHash<QByteArray, Handler> m_handlers;
     QList<Request> m_requests;
 };

@@ -69,8 +69,13 @@ private:
             m_progress->setRange(0, m_download->isFinished() ? 1 : 0); // busy while unknown
             m_progress->setValue(m_download->isFinished() ? 1 : 0);
         }
-        m_state->setText(DownloadsWindow::stateText(m_download->state(), received, total,
-                                                    m_download->interruptReasonString()));
+        // Only an interrupted download has a reason to give (and asking others crashes the
+        // engine in some versions).
+        const QWebEngineDownloadRequest::DownloadState state = m_download->state();
+        const QString reason = state == QWebEngineDownloadRequest::DownloadInterrupted
+                                   ? m_download->interruptReasonString()
+                                   : QString();
+        m_state->setText(DownloadsWindow::stateText(state, received, total, reason));
         m_cancel->setEnabled(!m_download->isFinished());
     }
 

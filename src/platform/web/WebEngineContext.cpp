@@ -35,6 +35,9 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, const QString& 
         m_profile, [this] { return m_questions.get(); }, this);
     connect(m_downloads, &DownloadManager::downloadStarted, this,
             [this](QWebEngineDownloadRequest* download) {
+                // A page saved with Save As is the user's own doing, not a download to watch.
+                if (download->isSavePageDownload())
+                    return;
                 if (!m_downloadsWindow) {
                     m_downloadsWindow = new DownloadsWindow;
                     adoptWindow(m_downloadsWindow);
