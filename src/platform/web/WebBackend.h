@@ -81,14 +81,22 @@ public:
     virtual void toHtml(std::function<void(const QString&)> done) = 0;
     // Replaces the document with the given HTML.
     virtual void setHtml(const QString& html, const QString& baseUrl) = 0;
-    // Runs a script in the page; `done` gets its result (invalid on failure). Data for the
-    // page goes in `arguments` (passed as JSON), never pasted into the script's text.
+    // Runs a script in the page. The script is the body of a function whose one parameter,
+    // `args`, is the array of `arguments` (passed as JSON data, never pasted into the
+    // script's text); what the body returns is the result:
+    //     runJavaScript("return document.title + args[0];", {suffix}, done)
+    // A body without `return` gives an invalid result. `done` gets the result (invalid on
+    // failure) and is called even when the page goes away first: with an invalid result,
+    // from inside the browser's destruction.
+    // The script runs apart from the page's own scripts, which cannot see or replace what it
+    // uses; the document is shared.
     virtual void runJavaScript(const QString& script, const QVariantList& arguments,
                                std::function<void(const QVariant&)> done) = 0;
     // Prints the page on an already set-up printer; `done` gets success.
     virtual void print(QPrinter* printer, std::function<void(bool)> done) = 0;
     // Saves the page: `complete` keeps images and styles in a folder beside the file,
     // otherwise one self-contained file (MHTML when the name ends in .mht or .mhtml).
+    // One save at a time: the engine drops a save asked for while another is running.
     virtual void savePage(const QString& filePath, bool complete) = 0;
     // Moves the keyboard focus into the page.
     virtual void focusPage() = 0;
