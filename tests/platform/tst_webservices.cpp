@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineView>
@@ -382,6 +383,54 @@ private Q_SLOTS:
         QString html;
         b.backend()->toHtml([&](const QString& h) { html = h; });
         QVERIFY(waitUntil([&] { return html.contains(QStringLiteral("replaced text")); }));
+    }
+
+    // Script dialogs, the source view and the properties box.
+    void pageDialogsAndWindows()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        m_questions->confirmAnswer = true;
+        m_questions->promptAnswer = QStringLiteral("typed");
+        const QVariant answers = evaluate(
+            b, "alert('note'); return [confirm('sure?'), prompt('name?', 'x')].join(',');");
+        QCOMPARE(answers.toString(), QStringLiteral("true,typed"));
+        m_questions->confirmAnswer = false;
+        m_questions->promptAnswer.reset();
+        QCOMPARE(
+            evaluate(b, "return String(confirm('again?')) + String(prompt('no?'));").toString(),
+            QStringLiteral("falsenull"));
+        QCOMPARE(m_questions->asked, (QStringList{"alert note", "confirm sure?", "prompt name?",
+                                                  "confirm again?", "prompt no?"}));
+
+        const auto topLevel = [](const char* className) -> QWidget* {
+            const QList<QWidget*> windows = QApplication::topLevelWidgets();
+            for (QWidget* w : windows) {
+                if (w->inherits(className) && w->isVisible())
+                    return w;
+            }
+            return nullptr;
+        };
+        b.backend()->execCommand(DocumentCommand::ViewSource);
+        QWidget* source = topLevel("PageSourceWindow");
+        QVERIFY(source);
+        QCOMPARE(source->windowTitle(), "Source of " + url("/a"));
+        auto* sourceView = source->findChild<QWebEngineView*>();
+        QVERIFY(
+            waitUntil([&] { return sourceView->url().toString() == "view-source:" + url("/a"); }));
+        source->close(); // and goes
+
+        b.backend()->execCommand(DocumentCommand::Properties);
+        QVERIFY(waitUntil([&] { return topLevel("PagePropertiesDialog") != nullptr; }));
+        QWidget* properties = topLevel("PagePropertiesDialog");
+        const QList<QLabel*> labels = properties->findChildren<QLabel*>();
+        QStringList texts;
+        for (const QLabel* l : labels)
+            texts << l->text();
+        QVERIFY2(texts.contains("Page A") && texts.contains("text/html") &&
+                     texts.contains("Not encrypted"),
+                 qPrintable(texts.join(" | ")));
+        properties->close();
     }
 
     void pageTextsStayText()

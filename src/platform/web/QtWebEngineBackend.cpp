@@ -193,6 +193,9 @@ bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::Na
         return false;
     }
     if (isMainFrame) {
+        // The engine does not always start a load for a refused navigation; a later load of
+        // the same address must not be taken for it.
+        m_cancelledUrl.clear();
         m_navigationReported = true;
     } else {
         const QString address = url.toString();
