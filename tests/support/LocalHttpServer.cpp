@@ -52,8 +52,7 @@ QByteArray LocalHttpServer::Request::header(const QByteArray& name) const
 
 LocalHttpServer::LocalHttpServer(QObject* parent)
     : QObject(parent)
-{
-}
+{}
 
 LocalHttpServer::~LocalHttpServer() = default;
 
