@@ -246,6 +246,7 @@ void QtWebEngineBackend::onLoadStarted(const QUrl& url)
         }
     }
     m_navigationReported = false;
+    m_suppressedUrl.clear(); // an ignored load ends before the next one starts
     if (!html)
         m_lostUrl.clear();
     if (m_loading && m_events)
