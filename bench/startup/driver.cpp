@@ -1,0 +1,197 @@
+// Start-up and memory of Pelvane beside a bare web view, measured from outside: every page
+// fetches a beacon from a local server when it has loaded; we time process start to the
+// first beacon and to the tenth, and sum the proportional memory (PSS) of the whole process
+// tree five seconds after the last beacon. Median of five runs each.
+//
+//   xvfb-run -a bench/startup/bench_startup <pelvane binary> <bare view binary>
+#include "support/LocalHttpServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <csignal>
+
+namespace {
+
+QList<qint64> children(qint64 pid)
+{
+    QList<qint64> result;
+    QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
+    if (file.open(QIODevice::ReadOnly)) {
+        const auto parts = file.readAll().split(' ');
+        for (const QByteArray& part : parts) {
+            if (!part.trimmed().isEmpty())
+                result << part.trimmed().toLongLong();
+        }
+    }
+    return result;
+}
+
+double pssMiB(qint64 pid)
+{
+    double kib = 0;
+    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (file.open(QIODevice::ReadOnly)) {
+        const auto lines = file.readAll().split('\n');
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("Pss:"))
+                kib += line.mid(4).trimmed().split(' ').first().toDouble();
+        }
+    }
+    for (qint64 child : children(pid))
+        kib += pssMiB(child) * 1024;
+    return kib / 1024;
+}
+
+struct Run
+{
+    double firstSeconds = -1;
+    double allSeconds = -1;
+    double pss = -1;
+};
+
+Run measure(const QString& program, const QStringList& arguments, int pages,
+            LocalHttpServer& server, const QString& home)
+{
+    Run run;
+    int beacons = 0;
+    QElapsedTimer clock;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto connection = QObject::connect(&server, &LocalHttpServer::requestReceived, &loop,
+                                             [&](const LocalHttpServer::Request& request) {
+                                                 if (!request.path.startsWith("/beacon"))
+                                                     return;
+                                                 ++beacons;
+                                                 if (beacons == 1)
+                                                     run.firstSeconds = clock.elapsed() / 1000.0;
+                                                 if (beacons == pages) {
+                                                     run.allSeconds = clock.elapsed() / 1000.0;
+                                                     loop.quit();
+                                                 }
+                                             });
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELVANE_HOME"), home);
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    clock.start();
+    process.start(program, arguments);
+    timeout.start(60000);
+    loop.exec();
+    QObject::disconnect(connection);
+    if (run.allSeconds >= 0) {
+        QEventLoop settle;
+        QTimer::singleShot(5000, &settle, &QEventLoop::quit);
+        settle.exec();
+        run.pss = pssMiB(process.processId());
+    }
+    ::kill(process.processId(), SIGTERM);
+    if (!process.waitForFinished(15000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return run;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    if (argc < 3) {
+        out << "usage: bench_startup <pelvane> <bareview>\n";
+        return 2;
+    }
+    const QString pelvane = QString::fromLocal8Bit(argv[1]);
+    const QString bare = QString::fromLocal8Bit(argv[2]);
+    LocalHttpServer server;
+    server.listen();
+    for (int i = 1; i <= 10; ++i) {
+        const QByteArray path = "/page" + QByteArray::number(i);
+        server.serve(path, QStringLiteral("<html><head><title>Page %1</title></head><body>"
+                                          "<p>Page %1</p><script>addEventListener('load',"
+                                          "()=>fetch('/beacon%1'))</script></body></html>")
+                               .arg(i)
+                               .toUtf8());
+    }
+    server.serve("/beacon", QByteArray("ok"), "text/plain");
+    for (int i = 1; i <= 10; ++i)
+        server.serve("/beacon" + QByteArray::number(i), QByteArray("ok"), "text/plain");
+
+    QStringList ten;
+    for (int i = 1; i <= 10; ++i)
+        ten << server.url(QStringLiteral("/page%1").arg(i)).toString();
+
+    QTemporaryDir scratch;
+    const QString group = QDir(scratch.path()).filePath(QStringLiteral("ten.sgp"));
+    {
+        QFile file(group);
+        file.open(QIODevice::WriteOnly);
+        file.write("[SorvelGroup]\r\n");
+        for (int i = 0; i < ten.size(); ++i)
+            file.write(QStringLiteral("blank%1=%2\r\n").arg(i + 1).arg(ten.at(i)).toUtf8());
+    }
+
+    struct Series
+    {
+        QList<double> first, all, pss;
+    };
+    Series bareOne, bareTen, pelOne, pelTen;
+    constexpr int Runs = 5;
+    for (int r = 0; r < Runs; ++r) {
+        QTemporaryDir home;
+        // Each run starts from a fresh home so that caches do not favour either side.
+        auto add = [](Series& s, const Run& run) {
+            s.first << run.firstSeconds;
+            s.all << run.allSeconds;
+            s.pss << run.pss;
+        };
+        add(bareOne, measure(bare, {ten.first()}, 1, server, home.path() + QStringLiteral("/b1")));
+        add(pelOne,
+            measure(pelvane, {ten.first()}, 1, server, home.path() + QStringLiteral("/p1")));
+        add(bareTen, measure(bare, ten, 10, server, home.path() + QStringLiteral("/b10")));
+        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10")));
+    }
+    out << "median of " << Runs << " runs\n";
+    out << QStringLiteral(
+               "bare view: first page %1 s, 10 pages %2 s, PSS 1 page %3 MiB, 10 pages %4 MiB\n")
+               .arg(median(bareOne.first), 0, 'f', 2)
+               .arg(median(bareTen.all), 0, 'f', 2)
+               .arg(median(bareOne.pss), 0, 'f', 1)
+               .arg(median(bareTen.pss), 0, 'f', 1);
+    out << QStringLiteral(
+               "Pelvane:   first page %1 s, 10 pages %2 s, PSS 1 tab %3 MiB, 10 tabs %4 MiB\n")
+               .arg(median(pelOne.first), 0, 'f', 2)
+               .arg(median(pelTen.all), 0, 'f', 2)
+               .arg(median(pelOne.pss), 0, 'f', 1)
+               .arg(median(pelTen.pss), 0, 'f', 1);
+    const double barePer = (median(bareTen.pss) - median(bareOne.pss)) / 9;
+    const double pelPer = (median(pelTen.pss) - median(pelOne.pss)) / 9;
+    out << QStringLiteral("per extra page: bare %1 MiB, Pelvane %2 MiB\n")
+               .arg(barePer, 0, 'f', 1)
+               .arg(pelPer, 0, 'f', 1);
+    out << QStringLiteral("Pelvane minus floor: first page %1 s, 10 pages %2 s, 1 tab %3 MiB, per "
+                          "extra tab %4 MiB\n")
+               .arg(median(pelOne.first) - median(bareOne.first), 0, 'f', 2)
+               .arg(median(pelTen.all) - median(bareTen.all), 0, 'f', 2)
+               .arg(median(pelOne.pss) - median(bareOne.pss), 0, 'f', 1)
+               .arg(pelPer - barePer, 0, 'f', 1);
+    return 0;
+}

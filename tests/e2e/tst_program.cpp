@@ -1,0 +1,203 @@
+// The built program, started as a user starts it, under a virtual display, with pages
+// from a local server.
+#include "support/LocalHttpServer.h"
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <csignal>
+
+namespace {
+
+QProcessEnvironment programEnvironment(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELVANE_HOME"), home);
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+// One run of the program; killed at the end of the test if it is still running.
+class Program
+{
+public:
+    explicit Program(const QString& home)
+        : m_home(home)
+    {
+        m_process.setProcessEnvironment(programEnvironment(home));
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~Program()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    void start(const QStringList& arguments)
+    {
+        m_process.start(QStringLiteral(PELVANE_BINARY), arguments);
+    }
+    QProcess& process() { return m_process; }
+
+    // Asks the running copy for its tabs, as a user's script would.
+    QList<QJsonObject> listTabs() const
+    {
+        QProcess tool;
+        tool.setProcessEnvironment(programEnvironment(m_home));
+        tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
+        tool.waitForFinished(10000);
+        QList<QJsonObject> tabs;
+        const auto lines = tool.readAllStandardOutput().split('\n');
+        for (const QByteArray& line : lines) {
+            if (!line.trimmed().isEmpty())
+                tabs << QJsonDocument::fromJson(line).object();
+        }
+        return tabs;
+    }
+    QStringList addresses() const
+    {
+        QStringList result;
+        for (const QJsonObject& tab : listTabs())
+            result << tab.value(QStringLiteral("address")).toString();
+        return result;
+    }
+    bool terminate()
+    {
+        ::kill(m_process.processId(), SIGTERM);
+        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
+    }
+
+private:
+    QString m_home;
+    QProcess m_process;
+};
+
+QString page(const QString& title)
+{
+    return QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>").arg(title);
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    QString url(const char* path) const { return m_server.url(QLatin1String(path)).toString(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        for (const char* name : {"a", "b", "c", "d"})
+            m_server.serve(QByteArray("/") + name, page(QString::fromLatin1(name)).toUtf8());
+    }
+
+    void listTabsWithoutARunningCopyFails()
+    {
+        TestHome home;
+        QProcess tool;
+        tool.setProcessEnvironment(programEnvironment(home.path()));
+        tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY(tool.readAllStandardError().contains("no running Pelvane"));
+    }
+
+    void secondCopyHandsItsAddressToTheFirst()
+    {
+        TestHome home;
+        Program first(home.path());
+        first.start({url("/a")});
+        QTRY_VERIFY_WITH_TIMEOUT(first.addresses() == QStringList{url("/a")}, 30000);
+
+        QProcess second;
+        second.setProcessEnvironment(programEnvironment(home.path()));
+        second.start(QStringLiteral(PELVANE_BINARY), {url("/b")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(first.addresses() == (QStringList{url("/a"), url("/b")}), 30000);
+        const auto tabs = first.listTabs();
+        QVERIFY(tabs.at(1).value(QStringLiteral("active")).toBool());
+        QCOMPARE(tabs.at(1).value(QStringLiteral("homeUrl")).toString(), url("/b"));
+        QVERIFY(first.terminate());
+    }
+
+    void lastOpenSitesComeBackAfterARestart()
+    {
+        TestHome home;
+        const QString group = home.file(QStringLiteral("three.sgp"));
+        QFile file(group);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[SorvelGroup]\r\nblank1=%1\r\nSecond=%2\r\nblank3=%3\r\n")
+                       .arg(url("/a"), url("/b"), url("/c"))
+                       .toUtf8());
+        file.close();
+        {
+            // A group file as argument opens its tabs.
+            Program run(home.path());
+            run.start({group});
+            QTRY_VERIFY_WITH_TIMEOUT(
+                run.addresses() == (QStringList{url("/a"), url("/b"), url("/c")}), 30000);
+            QCOMPARE(run.listTabs().at(1).value(QStringLiteral("stickyName")).toString(),
+                     QStringLiteral("Second"));
+            QVERIFY(run.terminate()); // a logout closes through the ordinary exit
+        }
+        QProcess import;
+        import.setProcessEnvironment(programEnvironment(home.path()));
+        const QString reg = home.file(QStringLiteral("last.reg"));
+        QFile regFile(reg);
+        QVERIFY(regFile.open(QIODevice::WriteOnly));
+        regFile.write(
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n"
+            "\"StartupMode\"=\"Last\"\r\n");
+        regFile.close();
+        import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
+        QVERIFY(import.waitForFinished(10000));
+        QCOMPARE(import.exitCode(), 0);
+        {
+            Program again(home.path());
+            again.start({});
+            QTRY_VERIFY_WITH_TIMEOUT(
+                again.addresses() == (QStringList{url("/a"), url("/b"), url("/c")}), 30000);
+            QVERIFY(again.listTabs().first().value(QStringLiteral("active")).toBool());
+            QVERIFY(again.terminate());
+        }
+    }
+
+    void pictureModeWritesAPictureAndLeavesTheSessionAlone()
+    {
+        TestHome home;
+        const QString picture = home.file(QStringLiteral("shot.png"));
+        Program run(home.path());
+        run.start({QStringLiteral("--screenshot"), picture, url("/d")});
+        QVERIFY(run.process().waitForFinished(60000));
+        QCOMPARE(run.process().exitCode(), 0);
+        QImage image(picture);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() > 200);
+        // Nothing of the session was written.
+        QProcess exportTool;
+        exportTool.setProcessEnvironment(programEnvironment(home.path()));
+        exportTool.start(QStringLiteral(PELVANE_BINARY),
+                         {QStringLiteral("--reg-export"),
+                          QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane")});
+        QVERIFY(exportTool.waitForFinished(10000));
+        QVERIFY(!exportTool.readAllStandardOutput().contains("Last Open Sites"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"
