@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainActions.h"
+#include "app/Throbber.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/StateIcons.h"
@@ -106,6 +107,12 @@ void TfrmMain::buildWindow()
     setStatusBar(m_statusBar);
 
     buildMenus();
+    // The logo area at the right end of the menu bar.
+    auto* spacer = new QWidget(m_tbMenu);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_tbMenu->addWidget(spacer);
+    m_throbber = new Throbber(m_tbMenu);
+    m_tbMenu->addWidget(m_throbber);
     buildToolbar();
     buildAddressBar();
     connectActions();

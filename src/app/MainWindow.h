@@ -24,6 +24,7 @@ class TBrowserTab;
 class TSorvelGroupMenu;
 class TPVPageControl;
 class TPVStatusBar;
+class Throbber;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -183,6 +184,7 @@ private:
     QMenu* m_mnuTabs = nullptr;
     QMenu* m_mnuFont = nullptr;
     QTimer* m_tmrCloseHidden = nullptr;
+    Throbber* m_throbber = nullptr;
     QPageLayout m_pageLayout;
 
     // Working copies of the settings, read at creation and written at exit.

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainActions.h"
+#include "app/Throbber.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/StateIcons.h"
@@ -186,6 +187,7 @@ void TfrmMain::UpdateTabState()
 {
     const TBrowserTab* tab = GetActivePage();
     m_statusBar->setSecure(tab && tab->Secure());
+    m_throbber->setRunning(tab && tab->Busy());
 }
 
 void TfrmMain::UpdateBackForward()
