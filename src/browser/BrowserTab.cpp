@@ -15,7 +15,7 @@ constexpr int DefaultTitleLength = 50;
 
 // Collects the addresses of the page's anchors whose text contains "NEXT" in capitals, in
 // document order. Errors of single elements are skipped.
-const QString NextLinksScript = QStringLiteral(R"((function () {
+const QString NextLinksScript = QStringLiteral(R"(return (function () {
     var found = [];
     var links = document.links;
     for (var i = 0; i < links.length; ++i) {
