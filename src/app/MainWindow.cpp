@@ -116,6 +116,7 @@ void TfrmMain::buildWindow()
     buildToolbar();
     buildAddressBar();
     connectActions();
+    buildClosing();
     connectGroupCommands();
 
     m_tmrCloseHidden = new QTimer(this);

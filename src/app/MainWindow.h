@@ -21,6 +21,8 @@ class QToolBar;
 class QToolButton;
 class GroupCommandQuestions;
 class TBrowserTab;
+class TTabMenu;
+class TfrmPopupNotify;
 class TSorvelGroupMenu;
 class TPVPageControl;
 class TPVStatusBar;
@@ -58,8 +60,6 @@ public:
     void OpenAddress(const QString& address, bool newTab);
     QList<TBrowserTab*> tabs() const; // strip order, hidden tabs included
     TPVPageControl* pages() const { return m_pcPage; }
-    void CloseAll();
-    void CloseHiddenTabs();
 
     // --- Reports of the tabs ---------------------------------------------------------------
     void SetStatusText(const QString& text) override;
@@ -110,6 +110,36 @@ public:
     // Who answers the page-group commands' questions; null: the window's own dialogs.
     void setGroupQuestions(GroupCommandQuestions* questions);
 
+    // --- Closing tabs and pop-up control (MainWindowClosing.cpp) ---------------------------
+    // Close on one tab (Close, Ctrl+W, the tab menu's Close, Show List). When it is the only
+    // shown tab, the hidden ones go first, so that it is reset rather than leaving no tab.
+    void closePage(TBrowserTab* tab);
+    // Close All: asks first (ConfirmCloseAll), keeps the tabs hidden from it, and leaves
+    // at least one tab (the first, reset to blank, when none is kept).
+    void CloseAll();
+    void CloseAllKeepCurrent();
+    void CloseAllShowList();
+    // Destroys every tab whose tab is hidden (blocked windows and windows not yet
+    // classified), from the last to the first.
+    void CloseHiddenTabs();
+    // The tab under the pointer at the last right press on the strip (hidden tabs are
+    // destroyed first); null when none was hit.
+    TBrowserTab* PopupTab();
+    int PopupTabIndex() const { return m_popupTabIndex; }
+    QMenu* tabMenu() const;
+    QMenu* closeAllButtonMenu() const { return m_pmCloseAll; }
+    // Whether a new window's first address is blocked; tells the user when
+    // PopupSorvelNotify is on.
+    bool IsPopupBlocked(const QString& url) override;
+    // The tab's AddToPopupList, then ReloadPopupList.
+    void AddToPopupList(TBrowserTab* tab);
+    void ReloadPopupList();
+    QStringList PopupList() const { return m_popupList; }
+    bool UsePopupSorvel() const { return m_usePopupSorvel; }
+    void SetUsePopupSorvel(bool on) { m_usePopupSorvel = on; }
+    // The notice of closed windows while it is open.
+    TfrmPopupNotify* popupNotice() const;
+
 Q_SIGNALS:
     // Picture mode: the picture was written (or could not be); the window closes next.
     void screenshotTaken(bool ok);
@@ -125,12 +155,17 @@ private:
     WebBackend* createWebBackend() override;
     QPageLayout* pageLayout() override { return &m_pageLayout; }
     bool isActiveTab(const TBrowserTab* tab) const override;
-    bool IsPopupBlocked(const QString& url) override;
     void ScheduleCloseHiddenTabs() override;
+    void PopupsRefused(TBrowserTab* opener) override;
     int pageCount() const override;
     int pageIndexOf(const TBrowserTab* tab) const override;
     void selectNextPage(const TBrowserTab* tab, bool forward) override;
     void destroyTab(TBrowserTab* tab) override;
+
+    // Closing tabs.
+    void buildClosing();
+    void addCloseAllMenu(QMenu* file);
+    bool confirmCloseAll();
 
     // Creation and exit.
     void readSettings();
@@ -184,6 +219,10 @@ private:
     QMenu* m_mnuTabs = nullptr;
     QMenu* m_mnuFont = nullptr;
     QTimer* m_tmrCloseHidden = nullptr;
+    TTabMenu* m_pmTab = nullptr;
+    QMenu* m_pmCloseAll = nullptr;
+    QPointer<TfrmPopupNotify> m_popupNotify;
+    int m_popupTabIndex = -1;
     Throbber* m_throbber = nullptr;
     QPageLayout m_pageLayout;
 

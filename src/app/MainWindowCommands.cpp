@@ -183,19 +183,20 @@ void TfrmMain::runCommand(Command command)
     case Command::SaveAs:
         return withTab([](TBrowserTab* t) { t->SaveAs(); });
     case Command::Close:
-        if (!m_groupOpening)
-            withTab([](TBrowserTab* t) { t->CloseTab(); });
+        if (!m_groupOpening && tab)
+            closePage(tab);
         return;
     case Command::CloseAll:
         return CloseAll();
     case Command::HelpTopics:
     case Command::ToggleSideBar:
-    case Command::AddToPopupList:
         return; // these arrive with the side bar and pop-up commands
     case Command::AddToGroup:
         return AddTabToGroup(tab);
     case Command::SaveGroup:
         return SaveAsSorvelGroup();
+    case Command::AddToPopupList:
+        return AddToPopupList(tab);
     case Command::StickyName:
         return withTab([](TBrowserTab* t) {
             if (t->StickyName().isEmpty())

@@ -53,7 +53,6 @@ constexpr const char* NotYetAvailable[] = {
     "actReadMail",
     "actViewSorvelBar",
     "actViewLinksBar",
-    "actAddToPopupSorvel",
     "actOptions",
     "actWorkOffline",
     "actInternetOptions",
@@ -88,7 +87,7 @@ void TfrmMain::buildMenus()
     file->addAction(a("actWorkOffline"));
     file->addSeparator();
     file->addAction(a("actClose"));
-    file->addAction(a("actCloseAll"));
+    addCloseAllMenu(file);
     file->addSeparator();
     file->addAction(a("actExit"));
     m_menuButtons.insert(Command::FileMenu, buttonOf(file));

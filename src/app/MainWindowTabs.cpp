@@ -83,7 +83,7 @@ TBrowserTab* TfrmMain::NewTab()
 TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
 {
     TBrowserTab* previous = GetActivePage();
-    TBrowserTab* tab = nullptr;
+    QPointer<TBrowserTab> tab;
     {
         m_suspendTabChange = true;
         m_pcPage->setUpdatesEnabled(false);
@@ -95,9 +95,10 @@ TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
     }
     if (GetActivePage() != previous)
         onTabChange();
-    // Callers expect the pending work (a tab change above all) to have run by now.
+    // Callers expect the pending work (a tab change above all) to have run by now. The
+    // hidden tabs may be swept meanwhile, this one included.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    return tab;
+    return tab && m_pcPage->pageIndex(tab) >= 0 ? tab.data() : nullptr;
 }
 
 void TfrmMain::MakeMeActiveTab(QObject* sender)
@@ -134,31 +135,6 @@ void TfrmMain::onTabChange()
     m_statusBar->setText(QString());
     if (m_windowShown)
         tab->FocusBrowser();
-}
-
-void TfrmMain::CloseAll()
-{
-    if (m_groupOpening)
-        return;
-    // Tabs kept out of Close All stay; the last remaining tab is reset rather than removed.
-    const auto all = tabs();
-    for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        if (!(*it)->HideFromCloseAll())
-            (*it)->CloseTab();
-    }
-}
-
-void TfrmMain::CloseHiddenTabs()
-{
-    m_tmrCloseHidden->stop();
-    const auto all = tabs();
-    for (TBrowserTab* tab : all) {
-        const bool waiting = !tab->TabVisible() && (!tab->PendingPopup() || tab->PopupBlocked());
-        if (waiting) {
-            m_pcPage->removePage(tab);
-            delete tab;
-        }
-    }
 }
 
 // --- Reports --------------------------------------------------------------------------------
@@ -237,25 +213,6 @@ WebBackend* TfrmMain::createWebBackend()
 bool TfrmMain::isActiveTab(const TBrowserTab* tab) const
 {
     return tab && m_pcPage->activePage() == tab;
-}
-
-bool TfrmMain::IsPopupBlocked(const QString& url)
-{
-    if (!m_usePopupSorvel)
-        return false;
-    for (const QString& line : std::as_const(m_popupList)) {
-        const QString pattern = line.section(QLatin1Char('='), 1);
-        if (pattern.isEmpty())
-            continue;
-        if (url.startsWith(pattern) || pattern.startsWith(url))
-            return true;
-    }
-    return false;
-}
-
-void TfrmMain::ScheduleCloseHiddenTabs()
-{
-    m_tmrCloseHidden->start();
 }
 
 int TfrmMain::pageCount() const

@@ -1,6 +1,8 @@
 #include "browser/BrowserTab.h"
 
 #include "browser/BrowserTabHost.h"
+#include "browser/PopupRules.h"
+#include "settings/pvoptions.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -356,6 +358,16 @@ void TBrowserTab::resetToBlank()
     SetLocked(false);
 }
 
+void TBrowserTab::AddToPopupList()
+{
+    const QString address = PopupRules::addressForList(m_popupUrl, GetAddress());
+    if (!address.isEmpty()) {
+        TPVOptions options;
+        options.SetPopupSorvelList(PopupRules::appendEntry(options.GetPopupSorvelList(), address));
+    }
+    CloseTab();
+}
+
 void TBrowserTab::CloseTab()
 {
     try {
@@ -542,11 +554,47 @@ void TBrowserTab::RedirectFromLockedTab(const QString& url, bool& cancel)
     }
 }
 
+int TBrowserTab::WaitingPopups() const
+{
+    int waiting = m_popupsBeingMade;
+    for (const QPointer<TBrowserTab>& popup : m_popups)
+        waiting += popup && !popup->TabVisible() ? 1 : 0;
+    return waiting;
+}
+
+bool TBrowserTab::mayOpenWindow()
+{
+    m_popups.removeIf([](const QPointer<TBrowserTab>& popup) {
+        return !popup || popup->TabVisible();
+    });
+    if (WaitingPopups() < PopupRules::MaxWaitingWindows)
+        return true;
+    if (!m_popupsRefusedTold) {
+        m_popupsRefusedTold = true;
+        m_host->PopupsRefused(this);
+    }
+    return false;
+}
+
 void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
 {
-    TBrowserTab* tab = m_host->NewTabBackground(true);
+    // A page that opens windows in a loop gets a few; each new tab costs a whole engine.
+    if (!mayOpenWindow()) {
+        newBrowser = nullptr;
+        cancel = true;
+        return;
+    }
+    // Making the tab runs the event loop, where the engine may ask for the next window
+    // (or the hidden tabs may be swept): count this one as waiting meanwhile.
+    const QPointer<TBrowserTab> self(this);
+    ++m_popupsBeingMade;
+    const QPointer<TBrowserTab> tab = m_host->NewTabBackground(true);
+    if (!self)
+        return; // the opener was closed meanwhile; the engine decides
+    --m_popupsBeingMade;
     if (!tab)
         return; // the engine decides
+    m_popups << tab;
     cancel = false;
     if (!tab->Browser()) {
         cancel = true;
@@ -563,6 +611,8 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
     if (!url.startsWith(QLatin1String("https")))
         m_insecureSeen = true;
     const bool active = IsActive();
+    if (isTopFrame(frame))
+        m_popupsRefusedTold = false; // another page: it may be told again
     if (active && isTopFrame(frame)) {
         m_host->ShowAddress(url);
         if (m_focusOnLoad) {

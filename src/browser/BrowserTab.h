@@ -2,6 +2,8 @@
 
 #include "browser/SorvelBrowser.h"
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class BrowserTabHost;
@@ -100,6 +102,13 @@ public:
     void FocusBrowser();
     void CloseTab();
     void FollowNextLink();
+    // Puts the address this tab's window was opened with (or, lacking one, the address it
+    // shows) on the pop-up list, without its query, and closes the tab. The caller reloads
+    // the window's copy of the list. A failed write leaves list and tab as they were.
+    void AddToPopupList();
+    // New windows of this tab's page still hidden: not yet classified or waiting to be
+    // swept, plus those being made right now.
+    int WaitingPopups() const;
 
     // The browser commands of the same names.
     void SelectAll();
@@ -147,6 +156,9 @@ private:
     // A locked tab keeps its page: the navigation opens in a new tab instead.
     void RedirectFromLockedTab(const QString& url, bool& cancel);
     bool isTopFrame(WebFrame frame) const;
+    // Whether this page may have one more new window now; tells the host once per page
+    // when it may not.
+    bool mayOpenWindow();
     void destroyBrowser();
     void resetToBlank();
 
@@ -176,4 +188,9 @@ private:
     bool m_busy = false;
     bool m_focusOnLoad = false;
     bool m_startupMark = false;
+
+    // The windows this tab's page opened that may still be hidden, and those being made.
+    QList<QPointer<TBrowserTab>> m_popups;
+    int m_popupsBeingMade = 0;
+    bool m_popupsRefusedTold = false; // for the page shown now
 };

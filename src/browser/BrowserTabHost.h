@@ -46,6 +46,9 @@ public:
     virtual bool IsPopupBlocked(const QString& url) = 0;
     // A blocked new window's tab is waiting: destroy the hidden tabs shortly.
     virtual void ScheduleCloseHiddenTabs() = 0;
+    // `opener`'s page asked for more new windows than may wait at once, and the rest are
+    // refused. Called once per page of the opener.
+    virtual void PopupsRefused(TBrowserTab* opener) { Q_UNUSED(opener); }
 
     // --- The strip -----------------------------------------------------------------------
     virtual int pageCount() const = 0;

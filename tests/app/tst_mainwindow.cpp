@@ -77,7 +77,12 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { clearSettings(); }
+    void init()
+    {
+        clearSettings();
+        // Close All asks first; its question has tests of its own.
+        TPVOptions().SetConfirmCloseAll(false);
+    }
 
     void newTabGoesAfterTheActiveOneOrAtTheEnd()
     {

@@ -1,0 +1,151 @@
+#include "app/TabMenu.h"
+
+#include "app/MainActions.h"
+#include "app/MainWindow.h"
+#include "browser/BrowserTab.h"
+#include "browser/strip/PVPageControl.h"
+
+#include <QAction>
+
+template<typename Work> void TTabMenu::onTab(QAction* item, Work work)
+{
+    // The item is its own context: a menu drops every connection of an item taken out of
+    // it, and arrange() takes the items out and puts them back.
+    connect(item, &QAction::triggered, item, [this, work] {
+        if (TBrowserTab* tab = m_window.PopupTab())
+            work(tab);
+    });
+}
+
+TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
+    : QMenu(&window)
+    , m_window(window)
+{
+    setObjectName(QStringLiteral("pmTab"));
+    setToolTipsVisible(false);
+
+    QAction* locked = addItem("mnuTabLocked", QStringLiteral("Tab &Locked"), QStringLiteral("F12"),
+                              QStringLiteral("Tab Locked|Toggle tab lock mode"), true);
+    onTab(locked, [locked](TBrowserTab* tab) { tab->SetLocked(locked->isChecked()); });
+    QAction* sticky =
+        addItem("mnuStickyName", QStringLiteral("Set StickyName"), QStringLiteral("F9"), QString());
+    onTab(sticky, [](TBrowserTab* tab) {
+        if (tab->StickyName().isEmpty())
+            tab->PromptStickyName();
+        else
+            tab->SetStickyName(QString());
+    });
+
+    m_addTo = new QMenu(QStringLiteral("&Add To"), this);
+    m_addTo->setObjectName(QStringLiteral("mnuAddToMenu"));
+    m_addTo->menuAction()->setObjectName(QStringLiteral("mnuAddTo"));
+    m_items.insert(QStringLiteral("mnuAddTo"), m_addTo->menuAction());
+    // Its work arrives with the page-group commands, which take the tab from PopupTab.
+    QAction* group =
+        addItem("mnuAddToSorvelGroup", QStringLiteral("Add to Sor&velGroup..."), QString(),
+                QStringLiteral("Add to SorvelGroup|Adds this tab to a "
+                               "SorvelGroup"));
+    group->setEnabled(false);
+    QAction* favorites =
+        addItem("mnuAddToFavorites", QStringLiteral("A&dd to Favorites..."), QString(),
+                QStringLiteral("Add to Favorites|Adds this site to your favorites"));
+    onTab(favorites, [](TBrowserTab* tab) { tab->AddToFavorites(); });
+    QAction* popup = addItem("pmAddToPopupSorvel", QStringLiteral("&Add to PopupSorvel"),
+                             QStringLiteral("F8"), QStringLiteral("Adds this URL to PopupSorvel"));
+    onTab(popup, [this](TBrowserTab* tab) { m_window.AddToPopupList(tab); });
+    for (QAction* entry : {group, favorites, popup}) {
+        removeAction(entry);
+        m_addTo->addAction(entry);
+    }
+
+    QAction* stop = addItem("mnuStop", QStringLiteral("&Stop"), QStringLiteral("Esc"),
+                            QStringLiteral("Stops|Stops loading this browser tab's documents"));
+    onTab(stop, [](TBrowserTab* tab) { tab->Stop(); });
+    QAction* refresh = addItem("mnuRefresh", QStringLiteral("&Refresh"), QStringLiteral("F5"),
+                               QStringLiteral("Refresh|Refreshes this browser tab's document"));
+    onTab(refresh, [](TBrowserTab* tab) { tab->Refresh(); }); // Ctrl held: completely
+    QAction* home = addItem("mnuTabHome", QStringLiteral("&Tab Home"), QStringLiteral("Alt+Home"),
+                            QStringLiteral("Home|Goes to the tabs home location"));
+    onTab(home, [](TBrowserTab* tab) { tab->GoTabHome(); });
+
+    QAction* hide = addItem("mnuHideFromCloseAll", QStringLiteral("&Hide from Close All"),
+                            QString(), QString(), true);
+    onTab(hide, [hide](TBrowserTab* tab) { tab->setHideFromCloseAll(hide->isChecked()); });
+
+    m_closeAll = new QMenu(QStringLiteral("C&lose All"), this);
+    m_closeAll->setObjectName(QStringLiteral("mnuCloseAllMenu"));
+    m_closeAll->menuAction()->setObjectName(QStringLiteral("mnuCloseAll"));
+    m_items.insert(QStringLiteral("mnuCloseAll"), m_closeAll->menuAction());
+    m_closeAll->addAction(actions.get("actCloseAll"));
+    m_closeAll->addAction(actions.get("actCloseAllKeepCurrent"));
+    m_closeAll->addAction(actions.get("actCloseAllShowList"));
+    m_closeAll->setDefaultAction(actions.get("actCloseAll"));
+
+    QAction* close = addItem("mnuClose", QStringLiteral("&Close"), QStringLiteral("Ctrl+W"),
+                             QStringLiteral("Close|Close this browser tab"));
+    onTab(close, [this](TBrowserTab* tab) { m_window.closePage(tab); });
+
+    for (int i = 0; i < 3; ++i)
+        m_separators << separator();
+    arrange(false);
+    connect(this, &QMenu::aboutToShow, this, &TTabMenu::prepare);
+}
+
+QAction* TTabMenu::addItem(const char* name, const QString& caption, const QString& shortcut,
+                           const QString& hint, bool checkable)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty()) {
+        // Shown beside the caption; the keyboard table runs the key for the active tab.
+        action->setShortcut(QKeySequence(shortcut));
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    action->setCheckable(checkable);
+    if (!hint.isEmpty())
+        MainActions::setHint(action, hint);
+    m_items.insert(action->objectName(), action);
+    addAction(action);
+    return action;
+}
+
+QAction* TTabMenu::separator()
+{
+    auto* action = new QAction(this);
+    action->setSeparator(true);
+    return action;
+}
+
+void TTabMenu::arrange(bool closingOnTop)
+{
+    const auto existing = actions();
+    for (QAction* action : existing)
+        removeAction(action);
+    const auto a = [this](const char* name) { return m_items.value(QString::fromLatin1(name)); };
+    const QList<QAction*> closing = {a("mnuHideFromCloseAll"), a("mnuCloseAll"), a("mnuClose")};
+    const QList<QAction*> browsing = {a("mnuTabLocked"), a("mnuStickyName"), m_separators[0],
+                                      a("mnuAddTo"),     m_separators[1],    a("mnuStop"),
+                                      a("mnuRefresh"),   a("mnuTabHome")};
+    if (closingOnTop) {
+        addActions({a("mnuClose"), a("mnuCloseAll"), a("mnuHideFromCloseAll"), m_separators[2]});
+        addActions(browsing);
+    } else {
+        addActions(browsing);
+        addAction(m_separators[2]);
+        addActions(closing);
+    }
+}
+
+void TTabMenu::prepare()
+{
+    arrange(m_window.pages()->tabPosition() == TPVPageControl::Side::Top);
+    const TBrowserTab* tab = m_window.PopupTab();
+    if (!tab)
+        return;
+    item(QStringLiteral("mnuStickyName"))
+        ->setText(tab->StickyName().isEmpty() ? QStringLiteral("Set StickyName")
+                                              : QStringLiteral("Clear StickyName"));
+    item(QStringLiteral("mnuHideFromCloseAll"))->setChecked(tab->HideFromCloseAll());
+    item(QStringLiteral("mnuTabHome"))->setEnabled(!tab->HomeUrl().isEmpty());
+    item(QStringLiteral("mnuTabLocked"))->setChecked(tab->Locked());
+}

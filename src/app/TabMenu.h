@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QMenu>
+
+class MainActions;
+class TBrowserTab;
+class TfrmMain;
+
+// The tab strip's context menu (pmTab). Every item acts on the tab under the pointer at the
+// last right press (TfrmMain::PopupTab), which need not be the active tab; with no tab
+// there the items do nothing. When it opens, the items take their captions, checks and
+// enabled states from that tab, and the closing items go to the end of the menu with the
+// tabs at the bottom of the window and to the top with the tabs on top, next to the
+// pointer either way.
+class TTabMenu final : public QMenu
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TTabMenu)
+
+public:
+    TTabMenu(TfrmMain& window, const MainActions& actions);
+
+    // An item by name: mnuTabLocked, mnuStickyName, mnuAddTo, mnuAddToSorvelGroup,
+    // mnuAddToFavorites, pmAddToPopupSorvel, mnuStop, mnuRefresh, mnuTabHome,
+    // mnuHideFromCloseAll, mnuCloseAll (the submenu's item) and mnuClose. Null otherwise.
+    QAction* item(const QString& name) const { return m_items.value(name); }
+
+    // Captions, checks and order for the tab the menu is about to act on.
+    void prepare();
+
+private:
+    QAction* addItem(const char* name, const QString& caption, const QString& shortcut,
+                     const QString& hint, bool checkable = false);
+    QAction* separator();
+    void arrange(bool closingOnTop);
+    // Runs `work` on the menu's tab, when there is one.
+    template<typename Work> void onTab(QAction* item, Work work);
+
+    TfrmMain& m_window;
+    QHash<QString, QAction*> m_items;
+    QMenu* m_addTo = nullptr;
+    QMenu* m_closeAll = nullptr;
+    QList<QAction*> m_separators;
+};
