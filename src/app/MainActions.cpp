@@ -92,6 +92,15 @@ constexpr ActionRow Rows[] = {
     {"actHelpTopics", "&Help Topics", "F1", "Help Topics|Displays help topics"},
     {"actSupport", "&Pelvane Support", "", "Support|Goes to the Pelvane Support Center"},
     {"actAbout", "&About...", "", "About|Displays information about this application"},
+    {"pmOptionsLoadImages", "&Load Images", "", "Load Images|Toggles whether images are loaded",
+     true},
+    {"tbLoadImages", "Images", "", "Load Images|Toggles whether images are loaded", true},
+    {"pmOptionsLoadVideos", "Load &Videos", "", "Load Videos|Toggles whether videos are loaded",
+     true},
+    {"pmOptionsLoadSounds", "Load &Sounds", "", "Load Sounds|Toggles whether sounds are loaded",
+     true},
+    {"pmOptionsLoadAnimations", "Load &Animations", "",
+     "Load Animations|Toggles whether animations are loaded", true},
     {"actOptions", "&Pelvane Options...", "", "Options|Changes the options of Pelvane"},
 };
 

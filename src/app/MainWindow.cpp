@@ -38,6 +38,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         this);
 
     buildWindow();
+    buildContentSwitches();
+    SetUserAgentTag(true);
     readSettings();
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
@@ -50,6 +52,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         m_options.GetTabsDown() ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top;
     m_pcPage->setTabPosition(side);
 
+    LoadContentSwitches();
     m_actions->get("actViewToolbar")->setChecked(m_options.GetViewToolbar());
     m_actions->get("actViewAddressBar")->setChecked(m_options.GetViewAddressBar());
     m_actions->get("actViewLinksBar")->setChecked(m_options.GetViewLinksBar());
@@ -234,6 +237,7 @@ void TfrmMain::runExitSequence()
         m_start.bus->setHandler(QStringLiteral("ListTabs"),
                                 [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
     }
+    endContentSwitches();
     CloseHiddenTabs();
 
     // A picture of the window must not change the user's session.

@@ -3,6 +3,7 @@
 #include "app/KeyDispatcher.h"
 #include "browser/BrowserTabHost.h"
 #include "platform/web/WebBackend.h"
+#include "platform/web/WebContentSwitches.h"
 #include "settings/pvoptions.h"
 
 #include <QJsonArray>
@@ -35,6 +36,10 @@ struct MainWindowOptions
     WebBackendFactory backends; // makes the engine of every tab's browser
     MessageBus* bus = nullptr;  // running copies of this user; may be null
     QString screenshotFile;     // non-empty: picture mode (see TfrmMain)
+    // The engine's side of the browser's content switches and user-agent tokens; either may
+    // be empty (fake engines).
+    std::function<void(const WebContentSwitches&)> applyContentSwitches;
+    std::function<void(const QStringList&)> applyUserAgentTokens;
 };
 
 // The program's one main window: the tab set and everything round it. It coordinates; the
@@ -139,6 +144,20 @@ public:
     void SetUsePopupSorvel(bool on) { m_usePopupSorvel = on; }
     // The notice of closed windows while it is open.
     TfrmPopupNotify* popupNotice() const;
+
+    // --- Content switches and the user-agent token (MainWindowContent.cpp) -----------------
+    // Each writes the browser's switch when it differs from `on` (and tells the other
+    // running copies), then sets the working copy, the check marks and the engine.
+    void ApplyLoadImages(bool on);
+    void ApplyLoadVideos(bool on);
+    void ApplyLoadSounds(bool on);
+    void ApplyLoadAnimations(bool on);
+    // Reads the four switches and applies them: at creation, and when another copy has
+    // changed them.
+    void LoadContentSwitches();
+    // Adds (at creation) or removes (at exit) the program's user-agent token.
+    void SetUserAgentTag(bool add);
+    WebContentSwitches ContentSwitches() const { return m_contentSwitches; }
 
 Q_SIGNALS:
     // Picture mode: the picture was written (or could not be); the window closes next.
@@ -270,4 +289,20 @@ private:
     TSorvelGroupMenu* m_groupMenu = nullptr;
     GroupCommandQuestions* m_groupDialogs = nullptr;  // the window's own
     GroupCommandQuestions* m_groupQuestions = nullptr; // in use
+
+    // Content switches (MainWindowContent.cpp).
+    enum class ContentSwitch
+    {
+        Images,
+        Videos,
+        Sounds,
+        Animations
+    };
+    void buildContentSwitches();
+    void endContentSwitches();
+    void applyContentSwitch(ContentSwitch which, bool on);
+    void toggleContentSwitch(ContentSwitch which);
+    void showContentSwitches();
+    WebContentSwitches m_contentSwitches; // the working copies
+    QToolButton* m_tbLoadImages = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "platform/MessageBus.h"
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/web/ContentSettings.h"
 #include "platform/web/WebEngineContext.h"
 #include "settings/pvoptions.h"
 
@@ -116,6 +117,12 @@ int main(int argc, char* argv[])
     options.backends = engine.factory();
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
+    options.applyContentSwitches = [&engine](const WebContentSwitches& switches) {
+        engine.contentSettings()->setSwitches(switches);
+    };
+    options.applyUserAgentTokens = [&engine](const QStringList& tokens) {
+        engine.contentSettings()->setUserAgentTokens(tokens);
+    };
 
     int exitCode = 0;
     {

@@ -2,6 +2,7 @@
 
 #include "address/HistoryStore.h"
 #include "platform/Paths.h"
+#include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
 #include "platform/web/DownloadsWindow.h"
 #include "platform/web/QtWebEngineBackend.h"
@@ -30,6 +31,7 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, const QString& 
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    m_content = new WebContentSettings(m_profile, this);
 
     m_downloads = new DownloadManager(
         m_profile, [this] { return m_questions.get(); }, this);
@@ -88,6 +90,7 @@ void WebEngineContext::adoptWindow(QWidget* window)
 void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 {
     m_backends.append(backend);
+    m_content->adoptPage(backend->page());
 }
 
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)

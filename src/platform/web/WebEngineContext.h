@@ -13,6 +13,7 @@
 #include <memory>
 
 class DownloadManager;
+class WebContentSettings;
 class HistoryStore;
 class QWebEngineProfile;
 class QtWebEngineBackend;
@@ -47,6 +48,8 @@ public:
     void setQuestions(std::unique_ptr<WebQuestions> questions);
     SitePermissions& permissions() { return m_permissions; }
     DownloadManager* downloads() const { return m_downloads; }
+    // The content switches and user-agent tokens every page of the profile obeys.
+    WebContentSettings* contentSettings() const { return m_content; }
     // Made when the first download starts.
     DownloadsWindow* downloadsWindow() const { return m_downloadsWindow; }
 
@@ -69,6 +72,7 @@ private:
     std::unique_ptr<WebQuestions> m_questions;
     SitePermissions m_permissions;
     DownloadManager* m_downloads = nullptr;
+    WebContentSettings* m_content = nullptr;
     QPointer<DownloadsWindow> m_downloadsWindow;
     QList<QtWebEngineBackend*> m_backends;
     QList<QPointer<QWidget>> m_windows;

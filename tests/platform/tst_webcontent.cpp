@@ -1,0 +1,277 @@
+#include "platform/web/ContentSettings.h"
+#include "platform/web/QtWebEngineBackend.h"
+#include "platform/web/WebEngineContext.h"
+#include "support/EngineTestKit.h"
+#include "support/LocalHttpServer.h"
+#include "support/TestHome.h"
+
+#include <QApplication>
+#include <QWebEngineProfile>
+
+#include <memory>
+
+using namespace EngineTestKit;
+
+namespace {
+
+// A one-pixel GIF.
+const QByteArray Pixel =
+    QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+
+WebContentSwitches allOn()
+{
+    return {};
+}
+
+} // namespace
+
+class TestWebContent : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    std::unique_ptr<WebEngineContext> m_context;
+    int m_visit = 0;
+
+    WebContentSettings* content() const { return m_context->contentSettings(); }
+
+    // A fresh address each time, so that no cache answers in the server's place.
+    QString fresh(const char* path)
+    {
+        return m_server.url(QString::fromLatin1(path)).toString() +
+               QStringLiteral("?v=%1").arg(++m_visit);
+    }
+
+    // The requests for pictures of the page at `address`.
+    int picturesOf(const QString& address) const
+    {
+        const QByteArray visit = address.section(QLatin1Char('?'), 1).toLatin1();
+        int count = 0;
+        for (const LocalHttpServer::Request& request : m_server.requestsFor("/pixel.gif")) {
+            if (request.target.contains("?" + visit + "&"))
+                ++count;
+        }
+        return count;
+    }
+
+    static bool load(Browser& b, const QString& address)
+    {
+        b.log.events.clear();
+        b.widget->Navigate(address);
+        return waitUntil([&] { return b.log.has(QStringLiteral("complete top ") + address); });
+    }
+
+    static QVariant evaluate(Browser& b, const QString& script)
+    {
+        QVariant result;
+        bool done = false;
+        b.widget->backend()->runJavaScript(script, {}, [&](const QVariant& value) {
+            result = value;
+            done = true;
+        });
+        waitUntil([&] { return done; });
+        return result;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        LocalHttpServer::Response image;
+        image.contentType = "image/gif";
+        image.body = Pixel;
+        image.headers = {{"Cache-Control", "no-store"}};
+        m_server.serve("/pixel.gif", image);
+        // Each visit's pictures have addresses of their own, to tell whose request came.
+        m_server.serve("/images", [](const LocalHttpServer::Request& request) {
+            const QByteArray visit = request.target.mid(request.target.indexOf('?') + 1);
+            LocalHttpServer::Response response;
+            response.body = page("Images", "<img src='/pixel.gif?" + visit +
+                                               "&x=1'>"
+                                               "<img src='/pixel.gif?" +
+                                               visit + "&x=2'>");
+            return response;
+        });
+        LocalHttpServer::Response clip;
+        clip.contentType = "video/webm";
+        clip.body = QByteArray(2048, '\0');
+        m_server.serve("/clip.webm", clip);
+        m_server.serve("/video", page("Video", "<video id='v' src='/clip.webm' autoplay "
+                                               "preload='auto'></video>"));
+        m_server.serve("/moving", "<!DOCTYPE html><html><head><title>Moving</title><style>"
+                                  "@keyframes spin{from{left:0}to{left:100px}}"
+                                  "#box{position:relative;animation:spin 1s infinite;"
+                                  "transition:color 2s}</style></head>"
+                                  "<body><div id='box'>box</div></body></html>");
+        m_server.serve("/plain", page("Plain"));
+        m_context = std::make_unique<WebEngineContext>();
+    }
+
+    void cleanup() { content()->setSwitches(allOn()); }
+
+    void cleanupTestCase() { m_context.reset(); }
+
+    void refusesByResourceType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("images");
+        QTest::addColumn<bool>("videos");
+        QTest::addColumn<bool>("refused");
+        using I = QWebEngineUrlRequestInfo;
+        QTest::newRow("image, images on") << int(I::ResourceTypeImage) << true << false << false;
+        QTest::newRow("image, images off") << int(I::ResourceTypeImage) << false << true << true;
+        QTest::newRow("icon, images off") << int(I::ResourceTypeFavicon) << false << true << true;
+        QTest::newRow("media, videos off") << int(I::ResourceTypeMedia) << true << false << true;
+        QTest::newRow("media, videos on") << int(I::ResourceTypeMedia) << false << true << false;
+        QTest::newRow("page, all off") << int(I::ResourceTypeMainFrame) << false << false << false;
+        QTest::newRow("script, all off") << int(I::ResourceTypeScript) << false << false << false;
+        QTest::newRow("style, all off")
+            << int(I::ResourceTypeStylesheet) << false << false << false;
+    }
+    void refusesByResourceType()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, images);
+        QFETCH(bool, videos);
+        QFETCH(bool, refused);
+        WebContentSwitches switches;
+        switches.images = images;
+        switches.videos = videos;
+        QCOMPARE(ContentRequestInterceptor::Refuses(QWebEngineUrlRequestInfo::ResourceType(type),
+                                                    switches),
+                 refused);
+    }
+
+    void userAgentTokensGoInsideThePlatformPart_data()
+    {
+        QTest::addColumn<QString>("agent");
+        QTest::addColumn<QStringList>("tokens");
+        QTest::addColumn<QString>("expected");
+        const QString chrome = QStringLiteral("Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 "
+                                              "(KHTML, like Gecko) Chrome/102.0");
+        QTest::newRow("one") << chrome << QStringList{"Pelvane 5.50B3"}
+                             << QStringLiteral("Mozilla/5.0 (X11; Linux x86_64; Pelvane 5.50B3) "
+                                               "AppleWebKit/537.36 (KHTML, like Gecko) "
+                                               "Chrome/102.0");
+        QTest::newRow("two in order")
+            << chrome << QStringList{"Other 2", "Pelvane 5.50B3"}
+            << QStringLiteral("Mozilla/5.0 (X11; Linux x86_64; Other 2; Pelvane 5.50B3) "
+                              "AppleWebKit/537.36 (KHTML, like Gecko) Chrome/102.0");
+        QTest::newRow("none") << chrome << QStringList{} << chrome;
+        QTest::newRow("unusable left out")
+            << QStringLiteral("A (B) C") << QStringList{"x)y", "bad;", "new\nline", "é", " ", "ok"}
+            << QStringLiteral("A (B; ok) C");
+        QTest::newRow("no platform part")
+            << QStringLiteral("Agent/1") << QStringList{"T 1"} << QStringLiteral("Agent/1 (T 1)");
+        QTest::newRow("empty platform part") << QStringLiteral("Agent/1 () x") << QStringList{"T 1"}
+                                             << QStringLiteral("Agent/1 (T 1) x");
+    }
+    void userAgentTokensGoInsideThePlatformPart()
+    {
+        QFETCH(QString, agent);
+        QFETCH(QStringList, tokens);
+        QFETCH(QString, expected);
+        QCOMPARE(WebContentSettings::userAgentWithTokens(agent, tokens), expected);
+    }
+
+    void imagesOffRequestsNoImage()
+    {
+        Browser b(m_context.get());
+        WebContentSwitches off;
+        off.images = false;
+        content()->setSwitches(off);
+        const QString first = fresh("/images");
+        QVERIFY(load(b, first));
+        QCOMPARE(picturesOf(first), 0);
+
+        // On again: the open page fetches its pictures, and a new page its own.
+        content()->setSwitches(allOn());
+        QVERIFY(waitUntil([&] { return picturesOf(first) == 2; }));
+        const QString second = fresh("/images");
+        QVERIFY(load(b, second));
+        QCOMPARE(picturesOf(second), 2);
+    }
+
+    void videosOffLoadsNoVideo()
+    {
+        Browser b(m_context.get());
+        WebContentSwitches off;
+        off.videos = false;
+        content()->setSwitches(off);
+        m_server.clearRequests();
+        QVERIFY(load(b, fresh("/video")));
+        pause(500); // the media element asks on its own schedule
+        QCOMPARE(m_server.requestCount("/clip.webm"), 0);
+        QCOMPARE(evaluate(b, QStringLiteral("return document.getElementById('v').autoplay;")),
+                 QVariant(false));
+
+        content()->setSwitches(allOn());
+        QVERIFY(load(b, fresh("/video")));
+        QVERIFY(waitUntil([&] { return m_server.requestCount("/clip.webm") > 0; }));
+    }
+
+    void soundsOffMutesOpenAndNewPages()
+    {
+        Browser open(m_context.get());
+        WebContentSwitches off;
+        off.sounds = false;
+        content()->setSwitches(off);
+        QVERIFY(open.backend()->page()->isAudioMuted());
+        Browser later(m_context.get());
+        QVERIFY(later.backend()->page()->isAudioMuted());
+
+        content()->setSwitches(allOn());
+        QVERIFY(!open.backend()->page()->isAudioMuted());
+        QVERIFY(!later.backend()->page()->isAudioMuted());
+    }
+
+    void animationsOffStopsThemInOpenAndNewPages()
+    {
+        const QString name = QStringLiteral(
+            "return getComputedStyle(document.getElementById('box')).animationName;");
+        const QString transition = QStringLiteral(
+            "return getComputedStyle(document.getElementById('box')).transitionDuration;");
+        Browser b(m_context.get());
+        QVERIFY(load(b, fresh("/moving")));
+        QCOMPARE(evaluate(b, name).toString(), QStringLiteral("spin"));
+
+        WebContentSwitches off;
+        off.animations = false;
+        content()->setSwitches(off);
+        // The open page follows without a reload.
+        QVERIFY(waitUntil([&] { return evaluate(b, name).toString() == QLatin1String("none"); }));
+        QCOMPARE(evaluate(b, transition).toString(), QStringLiteral("0s"));
+
+        Browser fresher(m_context.get());
+        QVERIFY(load(fresher, fresh("/moving")));
+        QCOMPARE(evaluate(fresher, name).toString(), QStringLiteral("none"));
+
+        content()->setSwitches(allOn());
+        QVERIFY(waitUntil([&] { return evaluate(b, name).toString() == QLatin1String("spin"); }));
+        QVERIFY(load(fresher, fresh("/moving")));
+        QCOMPARE(evaluate(fresher, name).toString(), QStringLiteral("spin"));
+    }
+
+    void userAgentHeaderCarriesTheTokens()
+    {
+        content()->setUserAgentTokens(
+            {QStringLiteral("Foreign 2.0"), QStringLiteral("Pelvane 5.50B3")});
+        Browser b(m_context.get());
+        m_server.clearRequests();
+        QVERIFY(load(b, fresh("/plain")));
+        const QByteArray agent = m_server.requestsFor("/plain").value(0).header("User-Agent");
+        QVERIFY2(agent.contains("; Foreign 2.0; Pelvane 5.50B3)"), agent.constData());
+        QCOMPARE(evaluate(b, QStringLiteral("return navigator.userAgent;")).toString(),
+                 QString::fromLatin1(agent));
+
+        content()->setUserAgentTokens({});
+        m_server.clearRequests();
+        QVERIFY(load(b, fresh("/plain")));
+        QCOMPARE(m_server.requestsFor("/plain").value(0).header("User-Agent"),
+                 content()->defaultUserAgent().toLatin1());
+    }
+};
+
+PELVANE_TEST_MAIN(TestWebContent)
+#include "tst_webcontent.moc"
