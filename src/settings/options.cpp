@@ -1,0 +1,616 @@
+#include "settings/options.h"
+
+#include "platform/Paths.h"
+#include "settings/OptionsTarget.h"
+#include "settings/PopupListEditor.h"
+#include "settings/TabColorsPage.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The items of the New Tabs list, in order; the last is the address box's setting, which
+// the Address Bar page shows as well.
+enum NewTabItem
+{
+    ItemFavorites,
+    ItemHistory,
+    ItemSearch,
+    ItemLinks,
+    ItemAddress,
+    NewTabItemCount
+};
+
+QCheckBox* checkBox(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QRadioButton* radio(const QString& caption, const char* name, QButtonGroup* group, int id,
+                    QWidget* parent)
+{
+    auto* button = new QRadioButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    group->addButton(button, id);
+    return button;
+}
+
+QLineEdit* lineEdit(const char* name, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QLabel* note(const QString& text, const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QWidget* page(const char* name)
+{
+    auto* widget = new QWidget;
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+bool isChecked(const QListWidget* list, int row)
+{
+    return list->item(row)->checkState() == Qt::Checked;
+}
+
+void setChecked(QListWidget* list, int row, bool on)
+{
+    list->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+} // namespace
+
+TfrmOptions::TfrmOptions(OptionsTarget& target, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
+    , m_target(target)
+    , m_groupChooser(&TfrmOptions::chooseStartupGroup)
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+
+    m_pgOptions = new QTabWidget(this);
+    m_pgOptions->setObjectName(QStringLiteral("pgOptions"));
+    // Every page's tab in sight: the dialog grows to hold them rather than scrolling.
+    m_pgOptions->setUsesScrollButtons(false);
+    m_pgOptions->setElideMode(Qt::ElideNone);
+    m_pgOptions->addTab(buildGeneral(), QStringLiteral("General"));
+    m_pgOptions->addTab(buildBrowserTabs(), QStringLiteral("Browser Tabs"));
+    m_colors = new TabColorsPage;
+    m_colors->setObjectName(QStringLiteral("tsColors"));
+    m_pgOptions->addTab(m_colors, QStringLiteral("Tab Colors"));
+    m_pgOptions->addTab(buildNewTabs(), QStringLiteral("New Tabs"));
+    m_pgOptions->addTab(buildStartup(), QStringLiteral("Startup"));
+    m_pgOptions->addTab(buildDomainCompletion(), QStringLiteral("Domain Completion"));
+    m_pgOptions->addTab(buildPopupSorvel(), QStringLiteral("PopupSorvel"));
+    m_pgOptions->addTab(buildAddressBar(), QStringLiteral("Address Bar"));
+    m_pgOptions->setCurrentIndex(0);
+
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    connect(m_cmdOK, &QPushButton::clicked, this, &TfrmOptions::cmdOKClick);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(m_cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pgOptions);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    fill();
+}
+
+TfrmOptions::~TfrmOptions() = default;
+
+// --- Pages -----------------------------------------------------------------------------------
+
+QWidget* TfrmOptions::buildGeneral()
+{
+    QWidget* ts = page("tsGeneral");
+    m_chkDefaultBrowser = checkBox(QStringLiteral("Ask to make Pelvane the &default browser"),
+                                   "chkDefaultBrowser", ts);
+    m_chkAllowMultiInstance = checkBox(QStringLiteral("Allow &multiple instances of Pelvane"),
+                                       "chkAllowMultiInstance", ts);
+    m_chkMinToTray = checkBox(QStringLiteral("Minimize to system &tray"), "chkMinToTray", ts);
+    m_chkSBAutoExpand = checkBox(QStringLiteral("&Close unused folders in SorvelBar tree views"),
+                                 "chkSBAutoExpand", ts);
+    m_chkDisableAltShortcuts =
+        checkBox(QStringLiteral("Disable &ALT shortcuts"), "chkDisableAltShortcuts", ts);
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addWidget(m_chkDefaultBrowser);
+    layout->addWidget(m_chkAllowMultiInstance);
+    layout->addWidget(m_chkMinToTray);
+    if (!m_target.TrayAvailable()) {
+        // The setting is kept as it is, for a desktop that has a tray.
+        m_chkMinToTray->setEnabled(false);
+        QLabel* why = note(QStringLiteral("This desktop has no system tray to minimize to."),
+                           "lblNoTray", ts);
+        why->setContentsMargins(20, 0, 0, 0);
+        why->setEnabled(false);
+        layout->addWidget(why);
+    }
+    layout->addWidget(m_chkSBAutoExpand);
+    layout->addWidget(m_chkDisableAltShortcuts);
+    layout->addStretch();
+    return ts;
+}
+
+QWidget* TfrmOptions::buildBrowserTabs()
+{
+    QWidget* ts = page("tsBrowserTabs");
+
+    auto* now = new QGroupBox(ts);
+    m_chkOpenInFront = checkBox(QStringLiteral("Open new browser tabs in &foreground (CTRL+F12)"),
+                                "chkOpenInFront", now);
+    m_chkVarloGroupsCloseOthersFirst =
+        checkBox(QStringLiteral("&Close other tabs when opening SorvelGroups"),
+                 "chkVarloGroupsCloseOthersFirst", now);
+    m_chkLimitTitles =
+        checkBox(QStringLiteral("&Limit Browser Title Length"), "chkLimitTitles", now);
+    m_spnMaxTitle = new QSpinBox(now);
+    m_spnMaxTitle->setObjectName(QStringLiteral("spnMaxTitle"));
+    m_spnMaxTitle->setRange(1, 100);
+    m_spnMaxTitle->setAccessibleName(QStringLiteral("Longest browser title"));
+    m_chkOpenNewAtEnd =
+        checkBox(QStringLiteral("Open new tabs at &end (instead of next to source)"),
+                 "chkOpenNewAtEnd", now);
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(m_chkLimitTitles);
+    limitRow->addWidget(m_spnMaxTitle);
+    limitRow->addStretch();
+    auto* nowLayout = new QVBoxLayout(now);
+    nowLayout->addWidget(m_chkOpenInFront);
+    nowLayout->addWidget(m_chkVarloGroupsCloseOthersFirst);
+    nowLayout->addLayout(limitRow);
+    nowLayout->addWidget(m_chkOpenNewAtEnd);
+    connect(m_chkLimitTitles, &QCheckBox::toggled, m_spnMaxTitle, &QWidget::setEnabled);
+
+    auto* later = new QGroupBox(ts);
+    QLabel* label4 =
+        note(QStringLiteral("Note: changes to these settings will not take effect until you "
+                            "restart Pelvane."),
+             "Label4", later);
+    m_chkTabsDown =
+        checkBox(QStringLiteral("Display browser tabs at &bottom of screen"), "chkTabsDown", later);
+    m_chkMultipleLines = checkBox(QStringLiteral("Display browser tabs on &multiple lines."),
+                                  "chkMultipleLines", later);
+    auto* laterLayout = new QVBoxLayout(later);
+    laterLayout->addWidget(label4);
+    laterLayout->addWidget(m_chkTabsDown);
+    laterLayout->addWidget(m_chkMultipleLines);
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addWidget(now);
+    layout->addWidget(later);
+    layout->addStretch();
+    return ts;
+}
+
+QWidget* TfrmOptions::buildNewTabs()
+{
+    QWidget* ts = page("tsNewBrowserTabs");
+
+    auto* group = new QGroupBox(QStringLiteral("&Open New Browser Tabs"), ts);
+    group->setObjectName(QStringLiteral("gbNewTabs"));
+    m_clbNewTabs = new QListWidget(group);
+    m_clbNewTabs->setObjectName(QStringLiteral("clbNewTabs"));
+    for (const char* caption : {"Favorites", "History", "Search", "Links Bar Toolbar",
+                                "Addresses typed in address combo"}) {
+        auto* item = new QListWidgetItem(QString::fromLatin1(caption), m_clbNewTabs);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    m_clbNewTabs->setCurrentRow(0);
+    m_clbNewTabs->setFixedHeight(m_clbNewTabs->sizeHintForRow(0) * NewTabItemCount +
+                                 2 * m_clbNewTabs->frameWidth() + 4);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_clbNewTabs);
+
+    auto* lblNew =
+        new QLabel(QStringLiteral("Default action for New button and CTRL+N shortcut"), ts);
+    lblNew->setObjectName(QStringLiteral("lblNew"));
+    m_newAction = new QButtonGroup(this);
+    QRadioButton* blank =
+        radio(QStringLiteral("New b&lank browser tab"), "radNewActionBlank", m_newAction, 0, ts);
+    radio(QStringLiteral("New browser tab at &current location"), "radNewActionCurrent",
+          m_newAction, 1, ts);
+    radio(QStringLiteral("New browser tab at &home page"), "radNewActionHome", m_newAction, 2, ts);
+    lblNew->setBuddy(blank);
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addWidget(group);
+    layout->addSpacing(6);
+    layout->addWidget(lblNew);
+    for (QAbstractButton* button : m_newAction->buttons())
+        layout->addWidget(button);
+    layout->addStretch();
+
+    connect(m_clbNewTabs, &QListWidget::itemChanged, this, &TfrmOptions::newTabItemChanged);
+    return ts;
+}
+
+QWidget* TfrmOptions::buildStartup()
+{
+    m_tsStartup = page("tsStartup");
+    QWidget* ts = m_tsStartup;
+    m_startup = new QButtonGroup(this);
+    radio(QStringLiteral("Start Pelvane at &Home Page"), "rdoStartupHome", m_startup,
+          OptionsRules::StartupHome, ts);
+    radio(QStringLiteral("Start Pelvane with &Last Open Sites"), "rdoStartupLast", m_startup,
+          OptionsRules::StartupLast, ts);
+    radio(QStringLiteral("Start Pelvane with &SorvelGroup"), "rdoStartupVarloGroup", m_startup,
+          OptionsRules::StartupGroup, ts);
+    m_edtStartupVarloGroup = lineEdit("edtStartupVarloGroup", ts);
+    m_edtStartupVarloGroup->setAccessibleName(QStringLiteral("Startup SorvelGroup"));
+    m_edtStartupVarloGroup->setMinimumWidth(300);
+    m_cmdStartVarloGroup = new QPushButton(QStringLiteral("..."), ts);
+    m_cmdStartVarloGroup->setObjectName(QStringLiteral("cmdStartVarloGroup"));
+    m_cmdStartVarloGroup->setAccessibleName(QStringLiteral("Choose Startup SorvelGroup"));
+    m_cmdStartVarloGroup->setAutoDefault(false);
+    m_cmdStartVarloGroup->setFixedWidth(
+        m_cmdStartVarloGroup->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+
+    auto* groupRow = new QHBoxLayout;
+    groupRow->setContentsMargins(20, 0, 0, 0);
+    groupRow->addWidget(m_edtStartupVarloGroup, 1);
+    groupRow->addWidget(m_cmdStartVarloGroup);
+    auto* layout = new QVBoxLayout(ts);
+    for (QAbstractButton* button : m_startup->buttons())
+        layout->addWidget(button);
+    layout->addLayout(groupRow);
+    layout->addStretch();
+
+    connect(m_startup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            updateStartupEnabled();
+    });
+    connect(m_cmdStartVarloGroup, &QPushButton::clicked, this,
+            &TfrmOptions::cmdStartVarloGroupClick);
+    return ts;
+}
+
+QWidget* TfrmOptions::buildDomainCompletion()
+{
+    QWidget* ts = page("tsAddressCompletion");
+    auto* grid = new QGridLayout;
+    const auto row = [ts, grid](int r, const QString& caption, QLineEdit* pre, QLineEdit* post) {
+        auto* label = new QLabel(caption, ts);
+        label->setBuddy(pre);
+        pre->setAccessibleName(QString(caption).remove(QLatin1Char('&')) +
+                               QStringLiteral(" before the address"));
+        post->setAccessibleName(QString(caption).remove(QLatin1Char('&')) +
+                                QStringLiteral(" after the address"));
+        grid->addWidget(label, r, 0);
+        grid->addWidget(pre, r, 1);
+        grid->addWidget(new QLabel(QStringLiteral("+ address +"), ts), r, 2);
+        grid->addWidget(post, r, 3);
+    };
+    m_edtCtrlPre = lineEdit("edtCtrlPre", ts);
+    m_edtCtrlPost = lineEdit("edtCtrlPost", ts);
+    row(0, QStringLiteral("&CTRL:"), m_edtCtrlPre, m_edtCtrlPost);
+    m_edtShiftPre = lineEdit("edtShiftPre", ts);
+    m_edtShiftPost = lineEdit("edtShiftPost", ts);
+    row(1, QStringLiteral("&SHIFT:"), m_edtShiftPre, m_edtShiftPost);
+    m_edtCtrlShiftPre = lineEdit("edtCtrlShiftPre", ts);
+    m_edtCtrlShiftPost = lineEdit("edtCtrlShiftPost", ts);
+    row(2, QStringLiteral("CTRL+SHIF&T:"), m_edtCtrlShiftPre, m_edtCtrlShiftPost);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addLayout(grid);
+    layout->addStretch();
+    return ts;
+}
+
+QWidget* TfrmOptions::buildPopupSorvel()
+{
+    QWidget* ts = page("tsPopupSorvel");
+    m_chkUsePopupSorvel =
+        checkBox(QStringLiteral("&Use PopupSorvel - Close popup windows automatically"),
+                 "chkUsePopupSorvel", ts);
+    auto* label6 =
+        new QLabel(QStringLiteral("&Enter the URL of popup windows to automatically close. "), ts);
+    label6->setObjectName(QStringLiteral("Label6"));
+    m_popupList = new PopupListEditor(ts);
+    label6->setBuddy(m_popupList->list());
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addWidget(m_chkUsePopupSorvel);
+    layout->addSpacing(6);
+    layout->addWidget(label6);
+    layout->addWidget(m_popupList, 1);
+    return ts;
+}
+
+QWidget* TfrmOptions::buildAddressBar()
+{
+    QWidget* ts = page("tsAddressBar");
+    m_chkShowGo = checkBox(QStringLiteral("Show 'Go' &button in Address Bar"), "chkShowGo", ts);
+    m_chkAddressNewWin =
+        checkBox(QStringLiteral("Open urls typed in Address Bar on &new browser tab"),
+                 "chkAddressNewWin", ts);
+
+    auto* group = new QGroupBox(QStringLiteral("Use AutoComplete"), ts);
+    group->setObjectName(QStringLiteral("gbAutoComplete"));
+    m_autoComplete = new QButtonGroup(this);
+    radio(QStringLiteral("&Don't use AutoComplete"), "rdoNoneAC", m_autoComplete,
+          TPVOptions::StyleNone, group);
+    radio(QStringLiteral("IE&4 Style - complete with last 25 entries"), "rdoIE4AC", m_autoComplete,
+          TPVOptions::StyleIE4, group);
+    m_rdoIE5AC = radio(QStringLiteral("IE&5 style - complete using URL history"), "rdoIE5AC",
+                       m_autoComplete, TPVOptions::StyleIE5, group);
+    m_lblACNote = note(QStringLiteral("Note: changing from IE5 style AutoComplete to an alternate "
+                                      "style will not take effect until you restart Pelvane."),
+                       "lblACNote", group);
+    auto* groupLayout = new QVBoxLayout(group);
+    for (QAbstractButton* button : m_autoComplete->buttons())
+        groupLayout->addWidget(button);
+    groupLayout->addWidget(m_lblACNote);
+
+    auto* layout = new QVBoxLayout(ts);
+    layout->addWidget(m_chkShowGo);
+    layout->addWidget(m_chkAddressNewWin);
+    layout->addSpacing(6);
+    layout->addWidget(group);
+    layout->addStretch();
+
+    connect(m_chkAddressNewWin, &QCheckBox::toggled, this, &TfrmOptions::addressNewWinToggled);
+    return ts;
+}
+
+// --- Filling ---------------------------------------------------------------------------------
+
+void TfrmOptions::fill()
+{
+    m_chkDisableAltShortcuts->setChecked(m_options.GetDisableALTShortcuts());
+
+    // Completion. Where the history completion is not offered, the style in force for a
+    // stored IE5 choice is IE4, and that is what shows.
+    const bool ie4Mode = m_target.IE4Mode();
+    m_rdoIE5AC->setVisible(!ie4Mode);
+    m_lblACNote->setVisible(!ie4Mode);
+    int style = m_options.GetAutoCompleteStyle();
+    if (style == TPVOptions::StyleIE5 && ie4Mode)
+        style = TPVOptions::StyleIE4;
+    m_autoComplete->button(style)->setChecked(true);
+
+    m_newAction->button(qBound(0, m_options.GetNewAction(), 2))->setChecked(true);
+
+    const OptionsRules::StartupChoice startup =
+        OptionsRules::startupChoice(m_options.GetStartupMode());
+    m_startup->button(startup)->setChecked(true);
+    if (startup == OptionsRules::StartupGroup)
+        m_edtStartupVarloGroup->setText(m_options.GetStartupSorvelGroup());
+    updateStartupEnabled();
+
+    setChecked(m_clbNewTabs, ItemFavorites, m_options.GetFavoritesNewWin());
+    setChecked(m_clbNewTabs, ItemHistory, m_options.GetHistoryNewWin());
+    setChecked(m_clbNewTabs, ItemSearch, m_options.GetSearchNewWin());
+    setChecked(m_clbNewTabs, ItemLinks, m_options.GetLinksNewWin());
+    setChecked(m_clbNewTabs, ItemAddress, m_target.AddressNewWin());
+    m_chkAddressNewWin->setChecked(isChecked(m_clbNewTabs, ItemAddress));
+
+    m_chkSBAutoExpand->setChecked(m_target.SBAutoExpand());
+    m_chkShowGo->setChecked(m_options.GetShowGo());
+    m_chkTabsDown->setChecked(m_options.GetTabsDown());
+    m_chkMultipleLines->setChecked(m_options.GetMultipleLines());
+    m_chkOpenNewAtEnd->setChecked(m_target.OpenNewAtEnd());
+    m_chkMinToTray->setChecked(m_target.MinToTray());
+    m_chkAllowMultiInstance->setChecked(m_options.GetAllowMultiInstance());
+    m_chkUsePopupSorvel->setChecked(m_options.GetUsePopupSorvel());
+    m_chkDefaultBrowser->setChecked(m_options.GetAskDefaultBrowser());
+    m_chkOpenInFront->setChecked(m_target.OpenNewInForeground());
+    m_chkVarloGroupsCloseOthersFirst->setChecked(m_target.SGCloseFirst());
+
+    m_edtCtrlPre->setText(m_options.GetCtrlPre());
+    m_edtCtrlPost->setText(m_options.GetCtrlPost());
+    m_edtShiftPre->setText(m_options.GetShiftPre());
+    m_edtShiftPost->setText(m_options.GetShiftPost());
+    m_edtCtrlShiftPre->setText(m_options.GetCtrlShiftPre());
+    m_edtCtrlShiftPost->setText(m_options.GetCtrlShiftPost());
+
+    m_colors->setScheme(m_options.GetTabColorScheme(), m_options.GetInactiveTabColor(),
+                        m_options.GetInactiveFontColor());
+
+    const OptionsRules::TitleLimitShown limit =
+        OptionsRules::titleLimitShown(m_options.GetLimitTitleLength());
+    m_chkLimitTitles->setChecked(limit.limited);
+    m_spnMaxTitle->setValue(limit.length);
+    m_spnMaxTitle->setEnabled(limit.limited);
+
+    m_popupList->setItems(OptionsRules::popupItemsFromLines(m_options.GetPopupSorvelList()));
+}
+
+void TfrmOptions::updateStartupEnabled()
+{
+    const bool group = chosenStartup() == OptionsRules::StartupGroup;
+    m_edtStartupVarloGroup->setEnabled(group);
+    m_cmdStartVarloGroup->setEnabled(group);
+}
+
+void TfrmOptions::newTabItemChanged()
+{
+    const bool on = isChecked(m_clbNewTabs, ItemAddress);
+    if (m_chkAddressNewWin->isChecked() != on)
+        m_chkAddressNewWin->setChecked(on);
+}
+
+void TfrmOptions::addressNewWinToggled(bool checked)
+{
+    if (isChecked(m_clbNewTabs, ItemAddress) != checked)
+        setChecked(m_clbNewTabs, ItemAddress, checked);
+}
+
+void TfrmOptions::cmdStartVarloGroupClick()
+{
+    const QString chosen = m_groupChooser(this, Paths::groupsFolder());
+    if (!chosen.isEmpty())
+        m_edtStartupVarloGroup->setText(chosen);
+}
+
+QString TfrmOptions::chooseStartupGroup(QWidget* parent, const QString& folder)
+{
+    QFileDialog dialog(parent, QStringLiteral("Choose Startup SorvelGroup"), folder,
+                       QStringLiteral("SorvelGroup Files (*.sgp)"));
+    dialog.setObjectName(QStringLiteral("ofnVarloGroup"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDefaultSuffix(QStringLiteral("sgp"));
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+// --- OK --------------------------------------------------------------------------------------
+
+int TfrmOptions::chosenCompletionStyle() const
+{
+    const int id = m_autoComplete->checkedId();
+    return id < 0 ? int(TPVOptions::StyleNone) : id;
+}
+
+int TfrmOptions::chosenNewAction() const
+{
+    return qMax(0, m_newAction->checkedId());
+}
+
+OptionsRules::StartupChoice TfrmOptions::chosenStartup() const
+{
+    const int id = m_startup->checkedId();
+    return id < 0 ? OptionsRules::StartupHome : OptionsRules::StartupChoice(id);
+}
+
+void TfrmOptions::cmdOKClick()
+{
+    const OptionsRules::StartupChoice startup = chosenStartup();
+    if (startup == OptionsRules::StartupGroup &&
+        !OptionsRules::isValidStartupGroup(m_edtStartupVarloGroup->text())) {
+        m_pgOptions->setCurrentWidget(m_tsStartup);
+        m_edtStartupVarloGroup->setFocus();
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
+                        QStringLiteral("Please select a valid startup SorvelGroup."),
+                        QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("msgInvalidStartupGroup"));
+        box.exec();
+        return;
+    }
+
+    const bool disableAlt = m_chkDisableAltShortcuts->isChecked();
+    m_target.SetDisableALTShortcuts(disableAlt);
+    m_options.SetDisableALTShortcuts(disableAlt);
+
+    const int newAction = chosenNewAction();
+    m_target.SetNewAction(newAction);
+    m_options.SetNewAction(newAction);
+
+    m_options.SetAutoCompleteStyle(m_target.SetAutoCompleteStyle(chosenCompletionStyle()));
+
+    m_options.SetMinToTray(m_chkMinToTray->isChecked());
+
+    m_target.SetInactiveTabColors(m_colors->colors());
+
+    m_target.SetSGCloseFirst(m_chkVarloGroupsCloseOthersFirst->isChecked());
+    m_target.SetOpenNewAtEnd(m_chkOpenNewAtEnd->isChecked());
+    m_target.SetAddressNewWin(isChecked(m_clbNewTabs, ItemAddress));
+    m_target.SetSBAutoExpand(m_chkSBAutoExpand->isChecked());
+    m_target.SetMinToTray(m_chkMinToTray->isChecked());
+    const NewTabFlags flags{
+        isChecked(m_clbNewTabs, ItemFavorites), isChecked(m_clbNewTabs, ItemHistory),
+        isChecked(m_clbNewTabs, ItemSearch), isChecked(m_clbNewTabs, ItemLinks)};
+    m_target.SetNewTabFlags(flags);
+
+    m_options.SetPopupSorvelList(OptionsRules::popupLinesFromItems(m_popupList->items()));
+
+    const QString scheme = m_colors->scheme();
+    if (scheme == QLatin1String("custom")) {
+        m_options.SetInactiveTabColor(m_colors->customTabColor());
+        m_options.SetInactiveFontColor(m_colors->customFontColor());
+    }
+    m_options.SetTabColorScheme(scheme);
+
+    m_options.SetAllowMultiInstance(m_chkAllowMultiInstance->isChecked());
+    m_options.SetStartupMode(OptionsRules::startupModeText(startup));
+    if (startup == OptionsRules::StartupGroup)
+        m_options.SetStartupSorvelGroup(m_edtStartupVarloGroup->text());
+
+    m_options.SetFavoritesNewWin(flags.favorites);
+    m_options.SetHistoryNewWin(flags.history);
+    m_options.SetSearchNewWin(flags.search);
+    m_options.SetLinksNewWin(flags.links);
+    m_options.SetTabsDown(m_chkTabsDown->isChecked());
+    m_options.SetShowGo(m_chkShowGo->isChecked());
+    m_target.SetShowGo(m_chkShowGo->isChecked());
+    m_options.SetMultipleLines(m_chkMultipleLines->isChecked());
+    m_options.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());
+    m_target.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());
+    m_target.SetOpenNewInForeground(m_chkOpenInFront->isChecked());
+
+    m_options.SetCtrlPre(m_edtCtrlPre->text());
+    m_options.SetCtrlPost(m_edtCtrlPost->text());
+    m_options.SetShiftPre(m_edtShiftPre->text());
+    m_options.SetShiftPost(m_edtShiftPost->text());
+    m_options.SetCtrlShiftPre(m_edtCtrlShiftPre->text());
+    m_options.SetCtrlShiftPost(m_edtCtrlShiftPost->text());
+
+    m_options.SetAskDefaultBrowser(m_chkDefaultBrowser->isChecked());
+
+    const int limit =
+        OptionsRules::titleLimitStored(m_chkLimitTitles->isChecked(), m_spnMaxTitle->value());
+    m_target.SetLimitTitleLength(limit);
+    m_options.SetLimitTitleLength(limit);
+
+    accept();
+}
+
+void TfrmOptions::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    // In the middle of the screen, once the font the window gave it has sized it.
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "settings/OptionsRules.h"
+#include "settings/pvoptions.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class OptionsTarget;
+class PopupListEditor;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+class QSpinBox;
+class QTabWidget;
+class TabColorsPage;
+
+// The options dialog: eight pages of settings, filled from the settings store and from the
+// main window's working copies when it is made. OK checks the start-up page group, writes
+// the settings, applies to the running window what takes effect at once and closes;
+// Cancel and Esc close and change nothing.
+class TfrmOptions final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmOptions)
+
+public:
+    // Asks for a start-up page group, starting in the given folder; empty when cancelled.
+    using GroupChooser = std::function<QString(QWidget* parent, const QString& folder)>;
+
+    explicit TfrmOptions(OptionsTarget& target, QWidget* parent = nullptr);
+    ~TfrmOptions() override;
+
+    TabColorsPage* colorsPage() const { return m_colors; }
+    // The open dialog by default; tests put their own answer here.
+    void setGroupChooser(GroupChooser chooser) { m_groupChooser = std::move(chooser); }
+    // The open dialog for the start-up page group.
+    static QString chooseStartupGroup(QWidget* parent, const QString& folder);
+
+public Q_SLOTS:
+    void cmdOKClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildGeneral();
+    QWidget* buildBrowserTabs();
+    QWidget* buildNewTabs();
+    QWidget* buildStartup();
+    QWidget* buildDomainCompletion();
+    QWidget* buildPopupSorvel();
+    QWidget* buildAddressBar();
+    void fill();
+    void updateStartupEnabled();
+    void cmdStartVarloGroupClick();
+    void newTabItemChanged();
+    void addressNewWinToggled(bool checked);
+    int chosenCompletionStyle() const;
+    int chosenNewAction() const;
+    OptionsRules::StartupChoice chosenStartup() const;
+
+    OptionsTarget& m_target;
+    TPVOptions m_options; // for the dialog's life
+    GroupChooser m_groupChooser;
+
+    QTabWidget* m_pgOptions = nullptr;
+    QPushButton* m_cmdOK = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
+
+    // General
+    QCheckBox* m_chkDefaultBrowser = nullptr;
+    QCheckBox* m_chkAllowMultiInstance = nullptr;
+    QCheckBox* m_chkMinToTray = nullptr;
+    QCheckBox* m_chkSBAutoExpand = nullptr;
+    QCheckBox* m_chkDisableAltShortcuts = nullptr;
+    // Browser Tabs
+    QCheckBox* m_chkOpenInFront = nullptr;
+    QCheckBox* m_chkVarloGroupsCloseOthersFirst = nullptr;
+    QCheckBox* m_chkLimitTitles = nullptr;
+    QSpinBox* m_spnMaxTitle = nullptr;
+    QCheckBox* m_chkOpenNewAtEnd = nullptr;
+    QCheckBox* m_chkTabsDown = nullptr;
+    QCheckBox* m_chkMultipleLines = nullptr;
+    // Tab Colors
+    TabColorsPage* m_colors = nullptr;
+    // New Tabs
+    QListWidget* m_clbNewTabs = nullptr;
+    QButtonGroup* m_newAction = nullptr; // ids: "NewAction"
+    // Startup
+    QWidget* m_tsStartup = nullptr;
+    QButtonGroup* m_startup = nullptr; // ids: OptionsRules::StartupChoice
+    QLineEdit* m_edtStartupVarloGroup = nullptr;
+    QPushButton* m_cmdStartVarloGroup = nullptr;
+    // Domain Completion
+    QLineEdit* m_edtCtrlPre = nullptr;
+    QLineEdit* m_edtCtrlPost = nullptr;
+    QLineEdit* m_edtShiftPre = nullptr;
+    QLineEdit* m_edtShiftPost = nullptr;
+    QLineEdit* m_edtCtrlShiftPre = nullptr;
+    QLineEdit* m_edtCtrlShiftPost = nullptr;
+    // PopupSorvel
+    QCheckBox* m_chkUsePopupSorvel = nullptr;
+    PopupListEditor* m_popupList = nullptr;
+    // Address Bar
+    QCheckBox* m_chkShowGo = nullptr;
+    QCheckBox* m_chkAddressNewWin = nullptr;
+    QButtonGroup* m_autoComplete = nullptr; // ids: TPVOptions::CompletionStyle
+    QRadioButton* m_rdoIE5AC = nullptr;
+    QLabel* m_lblACNote = nullptr;
+
+    bool m_placed = false;
+};

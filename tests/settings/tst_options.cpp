@@ -1,0 +1,629 @@
+#include "browser/strip/PVPageControl.h"
+#include "platform/RegFile.h"
+#include "platform/Registry.h"
+#include "settings/OptionsRules.h"
+#include "settings/OptionsTarget.h"
+#include "settings/TabColorsPage.h"
+#include "settings/options.h"
+#include "support/TestHome.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+namespace {
+
+const QString CurrentVersion = QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
+
+// The main window as the dialog sees it, recording what OK hands it.
+struct FakeTarget final : OptionsTarget
+{
+    bool ie4Mode = false;
+    bool trayAvailable = true;
+    bool minToTray = false;
+    bool sbAutoExpand = true;
+    bool openNewInForeground = false;
+    bool sgCloseFirst = false;
+    bool openNewAtEnd = false;
+    bool addressNewWin = false;
+    QStringList calls; // the setters called, in order
+
+    bool disableAlt = false;
+    int newAction = -1;
+    int autoCompleteStyle = -1;
+    TabColors::TabColorPair colors{0, 0};
+    NewTabFlags flags;
+    bool showGo = false;
+    bool usePopupSorvel = false;
+    int limit = -1;
+
+    bool IE4Mode() const override { return ie4Mode; }
+    bool TrayAvailable() const override { return trayAvailable; }
+    bool MinToTray() const override { return minToTray; }
+    bool SBAutoExpand() const override { return sbAutoExpand; }
+    bool OpenNewInForeground() const override { return openNewInForeground; }
+    bool SGCloseFirst() const override { return sgCloseFirst; }
+    bool OpenNewAtEnd() const override { return openNewAtEnd; }
+    bool AddressNewWin() const override { return addressNewWin; }
+
+    void SetDisableALTShortcuts(bool on) override
+    {
+        record("DisableALTShortcuts"), disableAlt = on;
+    }
+    void SetNewAction(int action) override { record("NewAction"), newAction = action; }
+    int SetAutoCompleteStyle(int style) override
+    {
+        record("AutoCompleteStyle");
+        autoCompleteStyle = style == TPVOptions::StyleIE5 && ie4Mode ? 1 : style;
+        return autoCompleteStyle;
+    }
+    void SetInactiveTabColors(TabColors::TabColorPair pair) override
+    {
+        record("InactiveTabColors"), colors = pair;
+    }
+    void SetSGCloseFirst(bool on) override { record("SGCloseFirst"), sgCloseFirst = on; }
+    void SetOpenNewAtEnd(bool on) override { record("OpenNewAtEnd"), openNewAtEnd = on; }
+    void SetAddressNewWin(bool on) override { record("AddressNewWin"), addressNewWin = on; }
+    void SetSBAutoExpand(bool on) override { record("SBAutoExpand"), sbAutoExpand = on; }
+    void SetMinToTray(bool on) override { record("MinToTray"), minToTray = on; }
+    void SetNewTabFlags(const NewTabFlags& f) override { record("NewTabFlags"), flags = f; }
+    void SetShowGo(bool show) override { record("ShowGo"), showGo = show; }
+    void SetUsePopupSorvel(bool on) override { record("UsePopupSorvel"), usePopupSorvel = on; }
+    void SetOpenNewInForeground(bool on) override
+    {
+        record("OpenNewInForeground"), openNewInForeground = on;
+    }
+    void SetLimitTitleLength(int value) override { record("LimitTitleLength"), limit = value; }
+
+    void record(const char* name) { calls << QString::fromLatin1(name); }
+};
+
+template<typename T> T* child(const QWidget* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s", name);
+    return found;
+}
+
+void clearSettings()
+{
+    TRegistry reg;
+    reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
+}
+
+QByteArray hiveDump()
+{
+    RegFile::Error error;
+    return RegFile::exportKey(RegistryHive::userHive(), QString(), &error).value_or("<none>");
+}
+
+// The value as stored, or "<none>" when it is missing.
+QString stored(const QString& name, const QString& key = CurrentVersion)
+{
+    TRegistry reg;
+    if (!reg.openKey(key, false) || !reg.valueExists(name))
+        return QStringLiteral("<none>");
+    return reg.readString(name);
+}
+
+// Runs `work` on the next modal window to appear (a message box, the dialog itself).
+void onNextModal(std::function<void(QWidget*)> work)
+{
+    QTimer::singleShot(0, qApp, [work = std::move(work)] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            work(modal);
+    });
+}
+
+// The in-place editor of the list, open now.
+QLineEdit* openEditor(const QListWidget* list)
+{
+    return list->viewport()->findChild<QLineEdit*>();
+}
+
+} // namespace
+
+class TestOptions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { clearSettings(); }
+
+    void titleLimitRules_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("limited");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("default") << 35 << true << 35;
+        QTest::newRow("no limit offers 35") << 0 << false << 35;
+        QTest::newRow("over the top") << 250 << true << 100;
+        QTest::newRow("the top") << 100 << true << 100;
+        QTest::newRow("one") << 1 << true << 1;
+        QTest::newRow("negative is no limit") << -5 << false << 35;
+    }
+    void titleLimitRules()
+    {
+        QFETCH(int, stored);
+        QFETCH(bool, limited);
+        QFETCH(int, shown);
+        const OptionsRules::TitleLimitShown view = OptionsRules::titleLimitShown(stored);
+        QCOMPARE(view.limited, limited);
+        QCOMPARE(view.length, shown);
+        QCOMPARE(OptionsRules::titleLimitStored(false, shown), 0);
+        QCOMPARE(OptionsRules::titleLimitStored(true, shown), shown);
+    }
+
+    void startupAndPopupRules()
+    {
+        using namespace OptionsRules;
+        QCOMPARE(startupChoice(QStringLiteral("Last")), StartupLast);
+        QCOMPARE(startupChoice(QStringLiteral("Home")), StartupHome);
+        QCOMPARE(startupChoice(QStringLiteral("home")), StartupGroup); // exact comparison
+        QCOMPARE(startupChoice(QStringLiteral("xyz")), StartupGroup);
+        QCOMPARE(startupChoice(QString()), StartupGroup);
+        QCOMPARE(startupModeText(StartupGroup), QStringLiteral("SorvelGroup"));
+
+        QVERIFY(!isValidStartupGroup(QString()));
+        QVERIFY(!isValidStartupGroup(QDir::tempPath())); // a folder is no group
+        QVERIFY(!isValidStartupGroup(QDir::temp().filePath(QStringLiteral("none-such.sgp"))));
+
+        QCOMPARE(popupItemsFromLines({"url1=http://a/?x=1", "garbage", "url2=", "u=b"}),
+                 (QStringList{"http://a/?x=1", "", "b"}));
+        QCOMPARE(popupLinesFromItems({"a%1", "", "c"}),
+                 (QStringList{"url1=a%1", "url2=", "url3=c"}));
+    }
+
+    void titleLimitIsStoredAsChecked()
+    {
+        FakeTarget target;
+        {
+            TfrmOptions dialog(target);
+            QVERIFY(child<QCheckBox>(&dialog, "chkLimitTitles")->isChecked());
+            QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 35);
+            child<QSpinBox>(&dialog, "spnMaxTitle")->setValue(60);
+            child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(false);
+            QVERIFY(!child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("0"));
+        QCOMPARE(target.limit, 0);
+
+        {
+            TfrmOptions dialog(target);
+            QVERIFY(!child<QCheckBox>(&dialog, "chkLimitTitles")->isChecked());
+            QVERIFY(!child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
+            child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(true);
+            QVERIFY(child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
+            QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 35);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+        }
+        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("35"));
+        QCOMPARE(target.limit, 35);
+
+        TPVOptions().SetLimitTitleLength(250);
+        {
+            TfrmOptions dialog(target);
+            QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 100);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+        }
+        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("100"));
+    }
+
+    void addressNewWinShowsInBothPlaces()
+    {
+        FakeTarget target;
+        target.addressNewWin = true;
+        TPVOptions().SetAddressNewWin(false); // the window's working copy counts
+        TPVOptions().SetHistoryNewWin(false);
+        TfrmOptions dialog(target);
+        QListWidget* list = child<QListWidget>(&dialog, "clbNewTabs");
+        QCheckBox* box = child<QCheckBox>(&dialog, "chkAddressNewWin");
+        QCOMPARE(list->count(), 5);
+        QCOMPARE(list->item(4)->text(), QStringLiteral("Addresses typed in address combo"));
+        QCOMPARE(list->item(4)->checkState(), Qt::Checked);
+        QVERIFY(box->isChecked());
+        QCOMPARE(list->item(1)->checkState(), Qt::Unchecked);
+
+        box->setChecked(false);
+        QCOMPARE(list->item(4)->checkState(), Qt::Unchecked);
+        list->item(4)->setCheckState(Qt::Checked);
+        QVERIFY(box->isChecked());
+        list->item(4)->setCheckState(Qt::Unchecked);
+        QVERIFY(!box->isChecked());
+        list->item(0)->setCheckState(Qt::Unchecked); // the other items stay apart
+        QVERIFY(!box->isChecked());
+
+        child<QPushButton>(&dialog, "cmdOK")->click();
+        QVERIFY(!target.addressNewWin);
+        QCOMPARE(target.flags, (NewTabFlags{false, false, true, true}));
+        QCOMPARE(stored(QStringLiteral("FavoritesNewWin")), QStringLiteral("0"));
+        QCOMPARE(stored(QStringLiteral("SearchNewWin")), QStringLiteral("1"));
+    }
+
+    void popupListIsEditedInPlaceAndStoredInOrder()
+    {
+        TPVOptions().SetPopupSorvelList({"url1=http://ads.", "url2=http://pop.", "url3=http://x."});
+        FakeTarget target;
+        {
+            TfrmOptions dialog(target);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QListWidget* list = child<QListWidget>(&dialog, "lvPopupSorvel");
+            QCOMPARE(list->count(), 3);
+            QCOMPARE(list->item(1)->text(), QStringLiteral("http://pop."));
+
+            // Enter on the list opens the item for typing, and Enter in the editor takes the
+            // text without closing the dialog.
+            list->setCurrentRow(0);
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Return);
+            QLineEdit* editor = openEditor(list);
+            QVERIFY(editor);
+            editor->selectAll();
+            QTest::keyClick(editor, Qt::Key_Delete);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_COMPARE(list->item(0)->text(), QString());
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.result(), 0);
+
+            // Space opens it too; Esc leaves it as it was.
+            list->setCurrentRow(1);
+            QTest::keyClick(list, Qt::Key_Space);
+            QTRY_VERIFY(openEditor(list));
+            QTest::keyClicks(openEditor(list), QStringLiteral("zzz"));
+            QTest::keyClick(openEditor(list), Qt::Key_Escape);
+            QTRY_VERIFY(!openEditor(list) || !openEditor(list)->isVisible());
+            QCOMPARE(list->item(1)->text(), QStringLiteral("http://pop."));
+            QVERIFY(dialog.isVisible());
+
+            list->setCurrentRow(2);
+            child<QPushButton>(&dialog, "btnDelete")->click();
+            QCOMPARE(list->count(), 2);
+
+            child<QPushButton>(&dialog, "btnInsert")->click();
+            QCOMPARE(list->count(), 3);
+            QCOMPARE(list->item(2)->text(), QStringLiteral("New Item"));
+            QTRY_VERIFY(openEditor(list));
+            QTest::keyClick(openEditor(list), Qt::Key_Return);
+            QTRY_COMPARE(list->currentRow(), 2);
+
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        TRegistry reg;
+        QVERIFY(reg.openKey(CurrentVersion + QStringLiteral("\\PopupSorvel"), false));
+        QCOMPARE(reg.valueNames(), (QStringList{"url1", "url2", "url3"}));
+        QCOMPARE(reg.readString(QStringLiteral("url1")), QString());
+        QCOMPARE(reg.readString(QStringLiteral("url3")), QStringLiteral("New Item"));
+
+        // The emptied entry is not read back.
+        TfrmOptions again(target);
+        QListWidget* list = child<QListWidget>(&again, "lvPopupSorvel");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("http://pop."));
+    }
+
+    void startupGroupMustExist()
+    {
+        FakeTarget target;
+        TfrmOptions dialog(target);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* group = child<QRadioButton>(&dialog, "rdoStartupVarloGroup");
+        QLineEdit* edit = child<QLineEdit>(&dialog, "edtStartupVarloGroup");
+        auto* choose = child<QPushButton>(&dialog, "cmdStartVarloGroup");
+        QVERIFY(!edit->isEnabled() && !choose->isEnabled());
+        group->setChecked(true);
+        QVERIFY(edit->isEnabled() && choose->isEnabled());
+        const QByteArray before = hiveDump();
+
+        const QString missing = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("gone.sgp");
+        for (const QString& path : {QString(), missing}) {
+            edit->setText(path);
+            QString said;
+            onNextModal([&said](QWidget* box) {
+                said = static_cast<QMessageBox*>(box)->text();
+                static_cast<QMessageBox*>(box)->accept();
+            });
+            child<QTabWidget>(&dialog, "pgOptions")->setCurrentIndex(0);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(said, QStringLiteral("Please select a valid startup SorvelGroup."));
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(child<QTabWidget>(&dialog, "pgOptions")->currentWidget()->objectName(),
+                     QStringLiteral("tsStartup"));
+            QCOMPARE(dialog.focusWidget(), edit); // where focus returns to
+        }
+        QVERIFY(target.calls.isEmpty());
+        QCOMPARE(hiveDump(), before);
+
+        // The chooser's answer goes into the edit; a cancelled choice leaves it.
+        QFile file(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("work.sgp"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QString startedIn;
+        dialog.setGroupChooser([&](QWidget*, const QString& folder) {
+            startedIn = folder;
+            return file.fileName();
+        });
+        choose->click();
+        QCOMPARE(edit->text(), file.fileName());
+        QVERIFY(startedIn.endsWith(QLatin1String("SorvelGroups")));
+        dialog.setGroupChooser([](QWidget*, const QString&) { return QString(); });
+        choose->click();
+        QCOMPARE(edit->text(), file.fileName());
+
+        child<QPushButton>(&dialog, "cmdOK")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(stored(QStringLiteral("StartupMode")), QStringLiteral("SorvelGroup"));
+        QCOMPARE(stored(QStringLiteral("StartupSorvelGroup")), file.fileName());
+    }
+
+    void startupModeShowsAndIsStored()
+    {
+        FakeTarget target;
+        TPVOptions().SetStartupMode(QStringLiteral("xyz"));
+        TPVOptions().SetStartupSorvelGroup(QStringLiteral("/kept/a.sgp"));
+        {
+            TfrmOptions dialog(target);
+            QVERIFY(child<QRadioButton>(&dialog, "rdoStartupVarloGroup")->isChecked());
+            QCOMPARE(child<QLineEdit>(&dialog, "edtStartupVarloGroup")->text(),
+                     QStringLiteral("/kept/a.sgp"));
+            child<QRadioButton>(&dialog, "rdoStartupLast")->setChecked(true);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(stored(QStringLiteral("StartupMode")), QStringLiteral("Last"));
+        // Only the group choice writes the group.
+        QCOMPARE(stored(QStringLiteral("StartupSorvelGroup")), QStringLiteral("/kept/a.sgp"));
+        TfrmOptions dialog(target);
+        QVERIFY(child<QRadioButton>(&dialog, "rdoStartupLast")->isChecked());
+        QVERIFY(child<QLineEdit>(&dialog, "edtStartupVarloGroup")->text().isEmpty());
+    }
+
+    void cancelWritesNothing()
+    {
+        TPVOptions seed;
+        seed.SetPopupSorvelList({"url1=http://a.", "url2=http://b."});
+        seed.SetTabColorScheme(QStringLiteral("std"));
+        seed.SetCtrlPre(QStringLiteral("https://"));
+        const QByteArray before = hiveDump();
+        FakeTarget target;
+        for (const bool byKey : {false, true}) {
+            TfrmOptions dialog(target);
+            dialog.show();
+            child<QCheckBox>(&dialog, "chkDisableAltShortcuts")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(false);
+            child<QRadioButton>(&dialog, "radColorCustom")->setChecked(true);
+            child<QLineEdit>(&dialog, "edtCtrlPre")->setText(QStringLiteral("ftp://"));
+            child<QPushButton>(&dialog, "btnDelete")->click();
+            child<QCheckBox>(&dialog, "chkAddressNewWin")->setChecked(true);
+            child<QRadioButton>(&dialog, "rdoNoneAC")->setChecked(true);
+            if (byKey)
+                QTest::keyClick(child<QLineEdit>(&dialog, "edtCtrlPre"), Qt::Key_Escape);
+            else
+                child<QPushButton>(&dialog, "cmdCancel")->click();
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(hiveDump(), before);
+        QVERIFY(target.calls.isEmpty());
+    }
+
+    void okWritesTheSettingsAndHandsTheRestToTheWindow()
+    {
+        FakeTarget target;
+        target.openNewAtEnd = true;
+        target.sgCloseFirst = true;
+        TPVOptions().SetNewAction(2);
+        TPVOptions().SetAutoCompleteStyle(TPVOptions::StyleNone);
+        {
+            TfrmOptions dialog(target);
+            QVERIFY(child<QRadioButton>(&dialog, "radNewActionHome")->isChecked());
+            QVERIFY(child<QRadioButton>(&dialog, "rdoNoneAC")->isChecked());
+            QVERIFY(child<QCheckBox>(&dialog, "chkOpenNewAtEnd")->isChecked());
+            QVERIFY(child<QCheckBox>(&dialog, "chkVarloGroupsCloseOthersFirst")->isChecked());
+            QVERIFY(child<QCheckBox>(&dialog, "chkTabsDown")->isChecked());
+            QCOMPARE(child<QLineEdit>(&dialog, "edtShiftPost")->text(), QStringLiteral(".net"));
+
+            child<QCheckBox>(&dialog, "chkDisableAltShortcuts")->setChecked(true);
+            child<QRadioButton>(&dialog, "radNewActionCurrent")->setChecked(true);
+            child<QRadioButton>(&dialog, "rdoIE4AC")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkMinToTray")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkVarloGroupsCloseOthersFirst")->setChecked(false);
+            child<QCheckBox>(&dialog, "chkSBAutoExpand")->setChecked(false);
+            child<QCheckBox>(&dialog, "chkOpenInFront")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkAllowMultiInstance")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkTabsDown")->setChecked(false);
+            child<QCheckBox>(&dialog, "chkMultipleLines")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkShowGo")->setChecked(true);
+            child<QCheckBox>(&dialog, "chkUsePopupSorvel")->setChecked(false);
+            child<QCheckBox>(&dialog, "chkDefaultBrowser")->setChecked(false);
+            child<QLineEdit>(&dialog, "edtCtrlPost")->clear();
+            child<QLineEdit>(&dialog, "edtShiftPre")->setText(QStringLiteral(" x "));
+            child<QRadioButton>(&dialog, "radColorStandard")->setChecked(true);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+        }
+        QCOMPARE(target.calls,
+                 (QStringList{"DisableALTShortcuts", "NewAction", "AutoCompleteStyle",
+                              "InactiveTabColors", "SGCloseFirst", "OpenNewAtEnd", "AddressNewWin",
+                              "SBAutoExpand", "MinToTray", "NewTabFlags", "ShowGo",
+                              "UsePopupSorvel", "OpenNewInForeground", "LimitTitleLength"}));
+        QVERIFY(target.disableAlt);
+        QCOMPARE(target.newAction, 1);
+        QCOMPARE(target.autoCompleteStyle, 1);
+        QVERIFY(target.minToTray && !target.sgCloseFirst && target.openNewAtEnd);
+        QVERIFY(!target.sbAutoExpand && target.openNewInForeground && target.showGo);
+        QVERIFY(!target.usePopupSorvel);
+        QCOMPARE(target.colors,
+                 (TabColors::TabColorPair{TabColors::clBtnFace, TabColors::clWindowText}));
+
+        const QList<std::pair<const char*, const char*>> expected = {
+            {"DisableALTShortcuts", "1"}, {"NewAction", "1"},         {"AutoCompleteStyle", "IE4"},
+            {"MinToTray", "1"},           {"TabColorScheme", "std"},  {"AllowMultiInstance", "1"},
+            {"StartupMode", "Home"},      {"TabsDown", "0"},          {"ShowGo", "1"},
+            {"MultipleLines", "1"},       {"UsePopupSorvel", "0"},    {"CtrlPost", ""},
+            {"ShiftPre", " x "},          {"AskDefaultBrowser", "0"}, {"LimitTitleLength", "35"},
+        };
+        for (const auto& [name, value] : expected)
+            QCOMPARE(stored(QString::fromLatin1(name)), QString::fromLatin1(value));
+        // The window's working copies reach the settings when the window closes, and the
+        // custom pair is kept only for the custom scheme.
+        for (const char* name :
+             {"SGCloseFirst", "OpenNewAtEnd", "AddressNewWin", "OpenNewInForeground",
+              "SBAutoExpand", "InactiveTabColor", "StartupSorvelGroup"})
+            QCOMPARE(stored(QString::fromLatin1(name)), QStringLiteral("<none>"));
+        // An empty list leaves no sub-key.
+        QCOMPARE(stored(QStringLiteral("url1"), CurrentVersion + QStringLiteral("\\PopupSorvel")),
+                 QStringLiteral("<none>"));
+    }
+
+    void completionInIE4Mode()
+    {
+        FakeTarget target;
+        target.ie4Mode = true;
+        {
+            TfrmOptions dialog(target); // stored IE5: what is in force, IE4, shows
+            QVERIFY(child<QRadioButton>(&dialog, "rdoIE5AC")->isHidden());
+            QVERIFY(child<QLabel>(&dialog, "lblACNote")->isHidden());
+            QVERIFY(child<QRadioButton>(&dialog, "rdoIE4AC")->isChecked());
+            child<QPushButton>(&dialog, "cmdOK")->click();
+        }
+        QCOMPARE(stored(QStringLiteral("AutoCompleteStyle")), QStringLiteral("IE4"));
+        target.ie4Mode = false;
+        TfrmOptions dialog(target);
+        QVERIFY(!child<QRadioButton>(&dialog, "rdoIE5AC")->isHidden());
+    }
+
+    void tabColorsPreviewAndCustomPair()
+    {
+        TPVOptions seed;
+        seed.SetTabColorScheme(QStringLiteral("custom"));
+        seed.SetInactiveTabColor(0x00FF00);
+        seed.SetInactiveFontColor(TabColors::clWindowText);
+        FakeTarget target;
+        TfrmOptions dialog(target);
+        dialog.show();
+        TabColorsPage* page = dialog.colorsPage();
+        TPVPageControl* preview = child<TPVPageControl>(&dialog, "pg");
+        QVERIFY(child<QRadioButton>(&dialog, "radColorCustom")->isChecked());
+        QVERIFY(child<QWidget>(&dialog, "pnlCustomColors")->isVisibleTo(page));
+        QCOMPARE(preview->InactiveTabColor(), 0x00FF00);
+        QCOMPARE(child<QWidget>(&dialog, "pnlTabColor")->palette().color(QPalette::Window),
+                 QColor(0, 255, 0));
+
+        child<QRadioButton>(&dialog, "radColorReverse")->setChecked(true);
+        QVERIFY(!child<QWidget>(&dialog, "pnlCustomColors")->isVisibleTo(page));
+        QCOMPARE(preview->InactiveTabColor(), TabColors::clInactiveCaption);
+        QCOMPARE(preview->InactiveFontColor(), TabColors::clHighlightText);
+
+        // A chosen colour goes into the swatch and the preview; a cancelled one changes
+        // nothing.
+        child<QRadioButton>(&dialog, "radColorCustom")->setChecked(true);
+        QColor offered;
+        page->setColorChooser([&offered](const QColor& initial) -> std::optional<QColor> {
+            offered = initial;
+            return QColor(255, 0, 0);
+        });
+        child<QPushButton>(&dialog, "btnGetFontColor")->click();
+        QCOMPARE(offered, dialog.palette().color(QPalette::WindowText));
+        QCOMPARE(preview->InactiveFontColor(), 0x0000FF);
+        page->setColorChooser([](const QColor&) { return std::optional<QColor>(); });
+        child<QPushButton>(&dialog, "btnGetTabColor")->click();
+        QCOMPARE(preview->InactiveTabColor(), 0x00FF00);
+
+        // The preview's captions follow its active page.
+        QCOMPARE(preview->pageCaption(preview->page(0)), QStringLiteral("Active Tab"));
+        preview->setActivePageIndex(1);
+        QCOMPARE(preview->pageCaption(preview->page(1)), QStringLiteral("Active Tab"));
+        QCOMPARE(preview->pageCaption(preview->page(0)), QStringLiteral("Inactive Tab"));
+
+        child<QPushButton>(&dialog, "cmdOK")->click();
+        QCOMPARE(stored(QStringLiteral("TabColorScheme")), QStringLiteral("custom"));
+        QCOMPARE(stored(QStringLiteral("InactiveTabColor")), QString::number(0x00FF00));
+        QCOMPARE(stored(QStringLiteral("InactiveFontColor")), QString::number(0x0000FF));
+        QCOMPARE(target.colors, (TabColors::TabColorPair{0x00FF00, 0x0000FF}));
+
+        // An unknown scheme shows as the reversed one.
+        TPVOptions().SetTabColorScheme(QStringLiteral("plaid"));
+        TfrmOptions again(target);
+        QVERIFY(child<QRadioButton>(&again, "radColorReverse")->isChecked());
+    }
+
+    void withoutATrayTheOptionSaysSo()
+    {
+        FakeTarget target;
+        target.trayAvailable = false;
+        target.minToTray = true;
+        TfrmOptions dialog(target);
+        QCheckBox* box = child<QCheckBox>(&dialog, "chkMinToTray");
+        QVERIFY(!box->isEnabled());
+        QVERIFY(box->isChecked()); // kept for a desktop that has one
+        QVERIFY(!child<QLabel>(&dialog, "lblNoTray")->text().isEmpty());
+        target.trayAvailable = true;
+        TfrmOptions withTray(target);
+        QVERIFY(child<QCheckBox>(&withTray, "chkMinToTray")->isEnabled());
+        QVERIFY(!withTray.findChild<QLabel*>(QStringLiteral("lblNoTray")));
+    }
+
+    void keyboardAlone()
+    {
+        FakeTarget target;
+        TfrmOptions dialog(target);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(child<QTabWidget>(&dialog, "pgOptions")->currentIndex(), 0);
+
+        // No two controls of a page answer the same Alt key.
+        const auto pages = child<QTabWidget>(&dialog, "pgOptions");
+        for (int index = 0; index < pages->count(); ++index) {
+            QStringList keys;
+            const auto collect = [&keys](const QString& text) {
+                const qsizetype at = text.indexOf(QLatin1Char('&'));
+                if (at >= 0 && at + 1 < text.size())
+                    keys << text.at(at + 1).toLower();
+            };
+            const QWidget* page = pages->widget(index);
+            for (const QAbstractButton* button : page->findChildren<QAbstractButton*>())
+                collect(button->text());
+            for (const QLabel* label : page->findChildren<QLabel*>())
+                if (label->buddy())
+                    collect(label->text());
+            for (const QGroupBox* group : page->findChildren<QGroupBox*>())
+                collect(group->title());
+            QVERIFY2(!keys.isEmpty(), qPrintable(page->objectName()));
+            QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        }
+
+        // Enter in an edit is OK.
+        child<QLineEdit>(&dialog, "edtCtrlPre")->setText(QStringLiteral("gopher://"));
+        QTest::keyClick(child<QLineEdit>(&dialog, "edtCtrlPre"), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(stored(QStringLiteral("CtrlPre")), QStringLiteral("gopher://"));
+    }
+
+    void dialogFitsASmallScreen()
+    {
+        FakeTarget target;
+        TfrmOptions dialog(target);
+        dialog.show();
+        // Every page at its largest, with room left for a window frame.
+        QVERIFY2(dialog.width() <= 1000 && dialog.height() <= 720,
+                 qPrintable(QStringLiteral("%1x%2").arg(dialog.width()).arg(dialog.height())));
+        QVERIFY(child<QPushButton>(&dialog, "cmdOK")->isDefault());
+    }
+};
+
+PELVANE_TEST_MAIN(TestOptions)
+#include "tst_options.moc"
