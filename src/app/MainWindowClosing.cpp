@@ -5,6 +5,7 @@
 
 #include "app/MainActions.h"
 #include "app/TabMenu.h"
+#include "app/UserInputWatch.h"
 #include "app/closeall.h"
 #include "app/confirmcloseall.h"
 #include "browser/BrowserTab.h"
@@ -25,6 +26,9 @@ void TfrmMain::buildClosing()
     connect(a("actCloseAllShowList"), &QAction::triggered, this, &TfrmMain::CloseAllShowList);
     connect(a("actAddToPopupSorvel"), &QAction::triggered, this,
             [this] { AddToPopupList(GetActivePage()); });
+
+    // Pages may open windows freely only as far as the user asks for them.
+    new UserInputWatch(this);
 
     m_pmTab = new TTabMenu(*this, *m_actions);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, this,

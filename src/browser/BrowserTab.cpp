@@ -567,7 +567,7 @@ bool TBrowserTab::mayOpenWindow()
     m_popups.removeIf([](const QPointer<TBrowserTab>& popup) {
         return !popup || popup->TabVisible();
     });
-    if (WaitingPopups() < PopupRules::MaxWaitingWindows)
+    if (PopupRules::mayOpenWindow(WaitingPopups(), m_popupsSinceInput))
         return true;
     if (!m_popupsRefusedTold) {
         m_popupsRefusedTold = true;
@@ -587,6 +587,7 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
     // Making the tab runs the event loop, where the engine may ask for the next window
     // (or the hidden tabs may be swept): count this one as waiting meanwhile.
     const QPointer<TBrowserTab> self(this);
+    ++m_popupsSinceInput;
     ++m_popupsBeingMade;
     const QPointer<TBrowserTab> tab = m_host->NewTabBackground(true);
     if (!self)

@@ -109,6 +109,12 @@ public:
     // New windows of this tab's page still hidden: not yet classified or waiting to be
     // swept, plus those being made right now.
     int WaitingPopups() const;
+    // New windows this tab's page opened since the user last pressed a key or a mouse
+    // button in the tab.
+    int PopupsSinceUserInput() const { return m_popupsSinceInput; }
+    // The user pressed a key or a mouse button in this tab (its page included): the page
+    // may open windows again.
+    void NoteUserInput() { m_popupsSinceInput = 0; }
 
     // The browser commands of the same names.
     void SelectAll();
@@ -192,5 +198,6 @@ private:
     // The windows this tab's page opened that may still be hidden, and those being made.
     QList<QPointer<TBrowserTab>> m_popups;
     int m_popupsBeingMade = 0;
+    int m_popupsSinceInput = 0;
     bool m_popupsRefusedTold = false; // for the page shown now
 };

@@ -32,6 +32,11 @@ bool isBlocked(bool usePopupSorvel, const QStringList& lines, const QString& add
     return usePopupSorvel && blockingEntry(lines, address) >= 0;
 }
 
+bool mayOpenWindow(int waiting, int openedSinceUserInput)
+{
+    return waiting < MaxWindowsAtOnce && openedSinceUserInput < MaxWindowsAtOnce;
+}
+
 QString addressForList(const QString& popupUrl, const QString& currentAddress)
 {
     const QString address = popupUrl.isEmpty() ? currentAddress : popupUrl;

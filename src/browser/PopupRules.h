@@ -5,16 +5,23 @@
 
 // The decisions of pop-up control, apart from any window or tab: whether a new window's
 // first address is on the blocked list, what the add command records, and how many windows
-// of one page may wait for their first address at once.
+// one page may open at once.
 //
 // The list is kept as the settings store hands it out: "name=value" lines, where only the
 // value (an address prefix) takes part in matching.
 namespace PopupRules {
 
-// How many windows one page may have waiting at once (still hidden: not yet classified, or
-// blocked and not yet swept). A page that opens windows in a loop gets this many; the rest
-// are refused, so such a page can neither freeze the program nor use up its memory.
-inline constexpr int MaxWaitingWindows = 20;
+// How many windows one page may open at once: windows still waiting (hidden: not yet
+// classified, or blocked and not yet swept), and windows opened since the user last pressed
+// a key or a mouse button in the page. A page that opens windows in a loop gets this many
+// and the rest are refused, so it can neither freeze the program nor use up its memory
+// (every window is a tab with an engine of its own); a user who opens links in new windows
+// one by one is never held back.
+inline constexpr int MaxWindowsAtOnce = 20;
+
+// Whether a page with `waiting` windows waiting, that opened `openedSinceUserInput` windows
+// since the user's last key or button press in it, may open one more.
+bool mayOpenWindow(int waiting, int openedSinceUserInput);
 
 // The value of a "name=value" line (the text after the first "="; empty without one).
 QString entryValue(const QString& line);

@@ -85,6 +85,26 @@ private Q_SLOTS:
         QCOMPARE(PopupRules::addressForList(popupUrl, current), recorded);
     }
 
+    void mayOpenWindow_data()
+    {
+        QTest::addColumn<int>("waiting");
+        QTest::addColumn<int>("sinceInput");
+        QTest::addColumn<bool>("may");
+        const int bound = PopupRules::MaxWindowsAtOnce;
+        QTest::newRow("nothing yet") << 0 << 0 << true;
+        QTest::newRow("one below either bound") << bound - 1 << bound - 1 << true;
+        QTest::newRow("waiting at the bound") << bound << 0 << false;
+        QTest::newRow("opened at the bound") << 0 << bound << false;
+        QTest::newRow("beyond") << bound + 5 << bound + 5 << false;
+    }
+    void mayOpenWindow()
+    {
+        QFETCH(int, waiting);
+        QFETCH(int, sinceInput);
+        QFETCH(bool, may);
+        QCOMPARE(PopupRules::mayOpenWindow(waiting, sinceInput), may);
+    }
+
     void appendEntryNumbersAfterTheCount()
     {
         QCOMPARE(PopupRules::appendEntry({}, QStringLiteral("http://a/")),
