@@ -80,7 +80,7 @@ public:
     bool WindowShown() const override { return m_windowShown; }
     int LimitTitleLength() const override { return m_limitTitleLength; }
     bool GroupOpening() const { return m_groupOpening; }
-    bool OpenNewInForeground() const { return m_openNewInForeground; }
+    bool OpenNewInForeground() const override { return m_openNewInForeground; }
     bool OpenNewAtEnd() const { return m_openNewAtEnd; }
     bool DisableALTShortcuts() const { return m_disableAltShortcuts; }
     bool FullScreen() const { return m_fullScreen; }
@@ -176,6 +176,7 @@ private:
     bool isActiveTab(const TBrowserTab* tab) const override;
     void ScheduleCloseHiddenTabs() override;
     void PopupsRefused(TBrowserTab* opener) override;
+    void BringPopupToFront(TBrowserTab* tab) override;
     int pageCount() const override;
     int pageIndexOf(const TBrowserTab* tab) const override;
     void selectNextPage(const TBrowserTab* tab, bool forward) override;

@@ -234,6 +234,17 @@ void TfrmMain::PopupsRefused(TBrowserTab* opener)
     ScheduleCloseHiddenTabs();
 }
 
+void TfrmMain::BringPopupToFront(TBrowserTab* tab)
+{
+    // Not from inside the engine's navigation callback: activating runs the tab change,
+    // which moves the focus into the page.
+    const QPointer<TBrowserTab> shown(tab);
+    QTimer::singleShot(0, this, [this, shown] {
+        if (shown && shown->TabVisible() && m_pcPage->pageIndex(shown) >= 0)
+            m_pcPage->setActivePage(shown);
+    });
+}
+
 void TfrmMain::AddToPopupList(TBrowserTab* tab)
 {
     if (!tab)

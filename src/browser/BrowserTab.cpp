@@ -541,6 +541,8 @@ bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
     }
     setTabVisible(true);
     setCaption(QStringLiteral("Loading..."));
+    if (m_popupToFront)
+        m_host->BringPopupToFront(this);
     return true;
 }
 
@@ -596,6 +598,7 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
     if (!tab)
         return; // the engine decides
     m_popups << tab;
+    tab->m_popupToFront = m_host->OpenNewInForeground();
     cancel = false;
     if (!tab->Browser()) {
         cancel = true;

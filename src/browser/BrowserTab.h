@@ -199,5 +199,6 @@ private:
     QList<QPointer<TBrowserTab>> m_popups;
     int m_popupsBeingMade = 0;
     int m_popupsSinceInput = 0;
+    bool m_popupToFront = false; // asked for while new tabs opened in the foreground
     bool m_popupsRefusedTold = false; // for the page shown now
 };

@@ -49,6 +49,12 @@ public:
     // `opener`'s page asked for more new windows than may wait at once, and the rest are
     // refused. Called once per page of the opener.
     virtual void PopupsRefused(TBrowserTab* opener) { Q_UNUSED(opener); }
+    // Whether new tabs open in the foreground (a new window's tab asked for meanwhile comes
+    // to the front once it is let through).
+    virtual bool OpenNewInForeground() const { return false; }
+    // A new window's tab, asked for while new tabs opened in the foreground, was let
+    // through: make it the active tab. It may be in the middle of one of its own handlers.
+    virtual void BringPopupToFront(TBrowserTab* tab) { Q_UNUSED(tab); }
 
     // --- The strip -----------------------------------------------------------------------
     virtual int pageCount() const = 0;

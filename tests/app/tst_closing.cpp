@@ -542,6 +542,32 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 3);
     }
 
+    void allowedWindowsComeToTheFrontWhenNewTabsDo()
+    {
+        TPVOptions().SetPopupSorvelList({"url1=" + Ads});
+        Window w;
+        TBrowserTab* first = w->GetActivePage();
+        FakeWebBackend* opener = Window::fakeOf(first);
+        opener->openWindow(QStringLiteral("http://127.0.0.1/behind"));
+        QCoreApplication::processEvents();
+        QCOMPARE(w->GetActivePage(), first);
+
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
+        QVERIFY(w->OpenNewInForeground());
+        const auto late = opener->raiseNewWindow();
+        // The preference at the time of the request counts.
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
+        late.backend->completeLoad(QStringLiteral("http://127.0.0.1/front"), "Front");
+        QCoreApplication::processEvents();
+        QCOMPARE(w->GetActivePage()->PopupUrl(), QStringLiteral("http://127.0.0.1/front"));
+
+        w->pages()->setActivePage(first);
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
+        opener->openWindow(Ads + "/x");
+        QCoreApplication::processEvents();
+        QCOMPARE(w->GetActivePage(), first); // a blocked one never shows
+    }
+
     void noticeCanBeTurnedOff()
     {
         TPVOptions().SetPopupSorvelList({"url1=" + Ads});
