@@ -52,6 +52,7 @@ constexpr ActionRow Rows[] = {
     {"actSetMediumFont", "&Medium", "", "Medium|Changes this document to a medium sized font"},
     {"actInternetOptions", "&Internet Options...", "",
      "Internet Options|Changes your internet options"},
+    {"mnuClearAddresses", "Clear &Addresses", "", "Clear Addresses|Clears the address bar"},
     {"actAddToFavorites", "&Add to Favorites", "",
      "Add to Favorites|Adds the current document to your favorites"},
     {"actOrganizeFavorites", "&Organize Favorites...", "",

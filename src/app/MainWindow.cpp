@@ -41,6 +41,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     buildContentSwitches();
     SetUserAgentTag(true);
     readSettings();
+    initNavigation();
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
@@ -254,6 +255,7 @@ void TfrmMain::runExitSequence()
     } catch (const RegistryError&) {
         // Settings that cannot be written at exit are lost; the exit goes on.
     }
+    saveTypedAddresses();
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "address/PVComboBox.h"
 #include "app/KeyDispatcher.h"
+#include "app/NavigationRules.h"
 #include "browser/BrowserTabHost.h"
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebContentSwitches.h"
@@ -13,9 +15,11 @@
 
 #include <memory>
 
+class AddressCompleter;
+class LaunchImage;
 class MainActions;
 class MessageBus;
-class QComboBox;
+struct DesktopApplication;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -40,6 +44,10 @@ struct MainWindowOptions
     // be empty (fake engines).
     std::function<void(const WebContentSwitches&)> applyContentSwitches;
     std::function<void(const QStringList&)> applyUserAgentTokens;
+    // Empties the web profile's cache and cookies (Internet Options); may be empty.
+    std::function<void()> clearCacheAndCookies;
+    // The history store the address box completes from; empty: the default store.
+    QString historyFile;
 };
 
 // The program's one main window: the tab set and everything round it. It coordinates; the
@@ -63,6 +71,8 @@ public:
     void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark);
     void MakeMeActiveTab(QObject* sender);
     void OpenAddress(const QString& address, bool newTab);
+    // The same with the state of the Shift key given rather than read.
+    void OpenAddress(const QString& address, bool newTab, bool shiftHeld);
     QList<TBrowserTab*> tabs() const; // strip order, hidden tabs included
     TPVPageControl* pages() const { return m_pcPage; }
 
@@ -86,7 +96,8 @@ public:
     bool FullScreen() const { return m_fullScreen; }
     TPVOptions& options() { return m_options; }
     MainActions* actions() const { return m_actions; }
-    QComboBox* addressBox() const { return m_cboAddress; }
+    TPVComboBox* addressBox() const { return m_cboAddress; }
+    AddressCompleter* addressCompleter() const { return m_completer; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabsMenu() const { return m_mnuTabs; }
 
@@ -100,6 +111,24 @@ public:
     void rebuildTabsMenu();
     // The caption of the Tabs menu item for tab number n (from 1).
     static QString tabsMenuCaption(int n, const QString& text);
+
+    // --- Address entry and navigation (MainWindowNavigation.cpp) ---------------------------
+    void SetAutoCompleteStyle(int style);
+    int AutoCompleteStyle() const { return m_autoCompleteStyle; }
+    void LoadAddressCompletion();
+    void ClearAddresses();
+    bool IE4Mode() const { return m_ie4Mode; }
+    bool AddressTyped() const { return m_addressTyped; }
+    // Enter in the address box with these modifier keys held.
+    void AddressEntered(Qt::KeyboardModifiers modifiers);
+    void GoButtonClicked();
+    void GoSearch();
+    void SetWorkOffline(bool offline);
+    void ShowInternetOptions();
+    // A link dropped on the tab of the strip at `tabIndex`.
+    void DropOnTab(int tabIndex, const QString& address);
+    // Opens the saved page of the active tab in `program`.
+    void EditDocumentWith(const DesktopApplication& program);
 
     // --- Page groups (MainWindowGroups.cpp) ------------------------------------------------
     // Saves the shown tabs as a new group (hidden tabs are discarded first).
@@ -199,6 +228,11 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildAddressBar();
+    void initNavigation();
+    void buildExternalPlaces();
+    void fillEditMenu(QMenu* menu);
+    void syncWorkOffline();
+    void saveTypedAddresses();
     void connectActions();
     void connectGroupCommands();
     void dropDownMenu(QToolButton* button);
@@ -231,7 +265,10 @@ private:
     KeyDispatcher* m_dispatcher = nullptr;
     TPVPageControl* m_pcPage = nullptr;
     TPVStatusBar* m_statusBar = nullptr;
-    QComboBox* m_cboAddress = nullptr;
+    TPVComboBox* m_cboAddress = nullptr;
+    AddressCompleter* m_completer = nullptr;
+    QToolButton* m_spdGo = nullptr;
+    LaunchImage* m_imgIELink = nullptr;
     QToolBar* m_tbMenu = nullptr;
     QToolBar* m_tbMain = nullptr;
     QToolBar* m_pnlAddress = nullptr;
@@ -272,6 +309,9 @@ private:
     bool m_openNewInForeground = false;
     bool m_fullScreen = false;
     bool m_viewSorvelBar = false;
+    bool m_ie4Mode = false;
+    bool m_addressTyped = false;
+    NavigationRules::DomainCompletion m_domainCompletion;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

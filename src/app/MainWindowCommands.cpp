@@ -159,9 +159,11 @@ void TfrmMain::runCommand(Command command)
         return UpdateTabState();
     case Command::StopAll:
         return forEachTab([](TBrowserTab* t) { t->Stop(); });
-    case Command::Refresh:
+    case Command::Refresh: // a click on the button with Ctrl held also reloads completely
+        withTab([](TBrowserTab* t) { t->Refresh(); });
+        return UpdateTabState();
     case Command::RefreshComplete:
-        withTab([command](TBrowserTab* t) { t->Refresh(command == Command::RefreshComplete); });
+        withTab([](TBrowserTab* t) { t->Refresh(true); });
         return UpdateTabState();
     case Command::RefreshAll:
         return forEachTab([](TBrowserTab* t) { t->Refresh(); });
@@ -268,38 +270,6 @@ void TfrmMain::newBlankFromAction()
     }
 }
 
-void TfrmMain::OpenAddress(const QString& address, bool newTab)
-{
-    if (address.isEmpty())
-        return;
-    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
-    TBrowserTab* active = GetActivePage();
-    if (newTab != shift || !active) {
-        TBrowserTab* target = active;
-        if (!active || active->GetAddress() != QLatin1String("about:blank") || active->Busy())
-            target = NewTab();
-        target->OpenAsHome(address);
-        return;
-    }
-    active->NavigateTo(address);
-}
-
-void TfrmMain::commitAddress(const QString& text)
-{
-    if (text.isEmpty())
-        return;
-    TBrowserTab* tab = nullptr;
-    if (m_addressNewWin || !GetActivePage()) {
-        tab = NewTab();
-        tab->OpenAsHome(text);
-    } else {
-        tab = GetActivePage();
-        tab->NavigateTo(text);
-    }
-    tab->FocusBrowser();
-    tab->setFocusOnLoad(true);
-}
-
 void TfrmMain::openFileDialog()
 {
     const QString file =
@@ -315,40 +285,4 @@ void TfrmMain::showAbout()
     connect(&about, &TfrmSplash::linkClicked, this,
             [this](const QString& url) { NewTab()->OpenAsHome(url); });
     about.exec();
-}
-
-void TfrmMain::setFullScreen(bool on)
-{
-    if (on == m_fullScreen)
-        return;
-    QAction* toolbarItem = m_actions->get("actViewToolbar");
-    QAction* menuBarItem = m_actions->get("actViewMenuBar");
-    if (on) {
-        toolbarItem->setVisible(false);
-        menuBarItem->setVisible(true);
-        m_beforeFullScreen.maximized = isMaximized();
-        m_beforeFullScreen.geometry = QRect(pos(), size());
-        m_beforeFullScreen.statusBarVisible = statusBar()->isVisible();
-        m_beforeFullScreen.toolbarVisible = m_tbMain->isVisible();
-        m_tbMain->setVisible(true);
-        statusBar()->hide();
-        showFullScreen();
-    } else {
-        toolbarItem->setVisible(true);
-        menuBarItem->setVisible(false);
-        statusBar()->setVisible(m_beforeFullScreen.statusBarVisible);
-        if (m_beforeFullScreen.maximized) {
-            showMaximized();
-        } else {
-            showNormal();
-            move(m_beforeFullScreen.geometry.topLeft());
-            resize(m_beforeFullScreen.geometry.size());
-        }
-        m_tbMenu->setVisible(true);
-        menuBarItem->setChecked(true);
-        m_tbMain->setVisible(m_beforeFullScreen.toolbarVisible && toolbarItem->isChecked());
-        m_pnlAddress->setVisible(m_actions->get("actViewAddressBar")->isChecked());
-    }
-    m_fullScreen = on;
-    m_actions->get("actFullScreen")->setChecked(on);
 }

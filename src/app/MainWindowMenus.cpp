@@ -54,8 +54,7 @@ constexpr const char* NotYetAvailable[] = {
     "actViewSorvelBar",
     "actViewLinksBar",
     "actOptions",
-    "actWorkOffline",
-    "actInternetOptions",
+    "actGoSearch", // the side bar's search page
     "actHelpTopics",
     "actSupport",
 };
@@ -161,6 +160,7 @@ void TfrmMain::buildMenus()
     tools->addAction(a("actReadMail"));
     tools->addAction(a("actSynchSubscriptions"));
     tools->addSeparator();
+    tools->addAction(a("mnuClearAddresses"));
     tools->addAction(a("actInternetOptions"));
     m_menuButtons.insert(Command::ToolsMenu, buttonOf(tools));
 
@@ -204,30 +204,6 @@ void TfrmMain::buildToolbar()
     add("actPrint", QStyle::SP_DialogSaveButton, QStringLiteral("Print"));
     add("actFullScreen", QStyle::SP_TitleBarMaxButton, QStringLiteral("FullScreen"));
     addToolBarBreak();
-}
-
-void TfrmMain::buildAddressBar()
-{
-    m_pnlAddress = addToolBar(QStringLiteral("Address"));
-    m_pnlAddress->setObjectName(QStringLiteral("pnlAddress"));
-    auto* label = new QLabel(QStringLiteral("A&ddress"), m_pnlAddress);
-    label->setContentsMargins(4, 0, 4, 0);
-    m_pnlAddress->addWidget(label);
-    m_cboAddress = new QComboBox(m_pnlAddress);
-    m_cboAddress->setObjectName(QStringLiteral("cboAddress"));
-    m_cboAddress->setEditable(true);
-    m_cboAddress->setInsertPolicy(QComboBox::NoInsert);
-    m_cboAddress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_cboAddress->setMaxVisibleItems(25);
-    label->setBuddy(m_cboAddress);
-    m_pnlAddress->addWidget(m_cboAddress);
-    // A choice from the list commits the text as it is, without remembering it.
-    connect(m_cboAddress, &QComboBox::activated, this,
-            [this](int index) { commitAddress(m_cboAddress->itemText(index)); });
-    connect(m_cboAddress->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        m_cboAddress->setProperty("addressTyped", true);
-        commitAddress(m_cboAddress->currentText().trimmed());
-    });
 }
 
 void TfrmMain::dropDownMenu(QToolButton* button)

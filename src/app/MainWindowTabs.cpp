@@ -173,36 +173,6 @@ void TfrmMain::UpdateBackForward()
     m_actions->get("actGoForward")->setEnabled(tab && tab->CanGoForward());
 }
 
-void TfrmMain::ShowAddress(const QString& url)
-{
-    const QString shown = url == QLatin1String("about:blank") ? QString() : url;
-    // Never overwrite what the user is typing.
-    if (m_cboAddress->lineEdit() && m_cboAddress->lineEdit()->hasFocus() &&
-        m_cboAddress->lineEdit()->isModified())
-        return;
-    m_cboAddress->setEditText(shown);
-    if (m_cboAddress->lineEdit())
-        m_cboAddress->lineEdit()->setModified(false);
-}
-
-void TfrmMain::RememberTypedAddress(const QString& url)
-{
-    // The typed-address list arrives with the address box; until then the box keeps the
-    // addresses the user committed in this run.
-    if (url.isEmpty() || url == QLatin1String("about:blank"))
-        return;
-    if (!m_cboAddress->property("addressTyped").toBool())
-        return;
-    m_cboAddress->setProperty("addressTyped", false);
-    const int existing = m_cboAddress->findText(url, Qt::MatchFixedString);
-    if (existing >= 0)
-        m_cboAddress->removeItem(existing);
-    m_cboAddress->insertItem(0, url);
-    while (m_cboAddress->count() > 25)
-        m_cboAddress->removeItem(m_cboAddress->count() - 1);
-    m_cboAddress->setEditText(url);
-}
-
 // --- BrowserTabHost --------------------------------------------------------------------------
 
 WebBackend* TfrmMain::createWebBackend()

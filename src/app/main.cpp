@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/ContentSettings.h"
+#include "platform/web/BrowsingData.h"
 #include "platform/web/WebEngineContext.h"
 #include "settings/pvoptions.h"
 
@@ -117,6 +118,9 @@ int main(int argc, char* argv[])
     options.backends = engine.factory();
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
+    options.clearCacheAndCookies = [&engine] {
+        BrowsingData::clearCacheAndCookies(engine.profile());
+    };
     options.applyContentSwitches = [&engine](const WebContentSwitches& switches) {
         engine.contentSettings()->setSwitches(switches);
     };

@@ -5,6 +5,7 @@
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
 #include "platform/web/DownloadsWindow.h"
+#include "platform/web/OfflineMode.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WidgetWebQuestions.h"
 
@@ -31,6 +32,8 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, const QString& 
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // Working offline: no request for the network leaves the program.
+    OfflineRequestInterceptor::install(m_profile);
     m_content = new WebContentSettings(m_profile, this);
 
     m_downloads = new DownloadManager(

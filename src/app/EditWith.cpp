@@ -1,0 +1,292 @@
+#include "app/EditWith.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSet>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace EditWith {
+
+namespace {
+
+// The escapes of a desktop-file string value.
+QString unescapeValue(const QString& value)
+{
+    QString result;
+    result.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != QLatin1Char('\\') || i + 1 >= value.size()) {
+            result += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        switch (next.unicode()) {
+        case 's':
+            result += QLatin1Char(' ');
+            break;
+        case 'n':
+            result += QLatin1Char('\n');
+            break;
+        case 't':
+            result += QLatin1Char('\t');
+            break;
+        case 'r':
+            result += QLatin1Char('\r');
+            break;
+        case '\\':
+            result += QLatin1Char('\\');
+            break;
+        default: // not an escape of the value: kept for the Exec rules
+            result += c;
+            result += next;
+            break;
+        }
+    }
+    return result;
+}
+
+QStringList splitList(const QString& value)
+{
+    QStringList result;
+    const QStringList parts = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (!part.trimmed().isEmpty())
+            result << part.trimmed();
+    }
+    return result;
+}
+
+bool programExists(const QString& program)
+{
+    if (QDir::isAbsolutePath(program))
+        return QFileInfo(program).isExecutable();
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+// The keys of the [Desktop Entry] group, first occurrence winning.
+QHash<QString, QString> readGroup(const QString& file)
+{
+    QHash<QString, QString> keys;
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
+        return keys;
+    bool inGroup = false;
+    while (!in.atEnd()) {
+        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            if (inGroup)
+                break;
+            inGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inGroup)
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        if (!keys.contains(key))
+            keys.insert(key, line.mid(equals + 1).trimmed());
+    }
+    return keys;
+}
+
+QString localized(const QHash<QString, QString>& keys, const QString& key)
+{
+    const QString locale = QLocale().name(); // "de_DE"
+    for (const QString& candidate :
+         {QStringLiteral("%1[%2]").arg(key, locale),
+          QStringLiteral("%1[%2]").arg(key, locale.section(QLatin1Char('_'), 0, 0))}) {
+        if (keys.contains(candidate))
+            return unescapeValue(keys.value(candidate));
+    }
+    return unescapeValue(keys.value(key));
+}
+
+} // namespace
+
+QStringList ApplicationFolders()
+{
+    QStringList folders;
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (home.isEmpty())
+        home = QDir::homePath() + QStringLiteral("/.local/share");
+    folders << home + QStringLiteral("/applications");
+    QString dirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/usr/local/share:/usr/share");
+    const QStringList parts = dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString& dir : parts)
+        folders << dir + QStringLiteral("/applications");
+    folders.removeDuplicates();
+    return folders;
+}
+
+std::optional<DesktopApplication> ReadDesktopEntry(const QString& file, const QString& id)
+{
+    const QHash<QString, QString> keys = readGroup(file);
+    if (keys.value(QStringLiteral("Type")) != QLatin1String("Application"))
+        return std::nullopt;
+    if (keys.value(QStringLiteral("Hidden")) == QLatin1String("true"))
+        return std::nullopt;
+    DesktopApplication app;
+    app.id = id;
+    app.desktopFile = file;
+    app.name = localized(keys, QStringLiteral("Name"));
+    app.exec = unescapeValue(keys.value(QStringLiteral("Exec")));
+    app.icon = unescapeValue(keys.value(QStringLiteral("Icon")));
+    app.mimeTypes = splitList(keys.value(QStringLiteral("MimeType")));
+    if (app.name.isEmpty() || app.exec.isEmpty())
+        return std::nullopt;
+    const QString tryExec = unescapeValue(keys.value(QStringLiteral("TryExec")));
+    if (!tryExec.isEmpty() && !programExists(tryExec))
+        return std::nullopt;
+    return app;
+}
+
+QList<DesktopApplication> ProgramsFor(const QString& mimeType, const QStringList& folders)
+{
+    QSet<QString> seen;
+    QList<DesktopApplication> result;
+    for (const QString& folder : folders) {
+        const QDir root(folder);
+        QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        QStringList files;
+        while (it.hasNext())
+            files << it.next();
+        files.sort();
+        for (const QString& file : std::as_const(files)) {
+            QString id = root.relativeFilePath(file);
+            id.replace(QLatin1Char('/'), QLatin1Char('-'));
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            const auto app = ReadDesktopEntry(file, id);
+            if (app && app->mimeTypes.contains(mimeType, Qt::CaseInsensitive))
+                result << *app;
+        }
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const DesktopApplication& a, const DesktopApplication& b) {
+                         return a.name.localeAwareCompare(b.name) < 0;
+                     });
+    return result;
+}
+
+QStringList SplitExec(const QString& exec, bool* ok)
+{
+    QStringList args;
+    QString current;
+    bool inWord = false;
+    bool quoted = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else if (c == QLatin1Char('\\') && i + 1 < exec.size() &&
+                       QStringLiteral("\"`$\\").contains(exec.at(i + 1))) {
+                current += exec.at(++i);
+            } else {
+                current += c;
+            }
+        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
+            if (inWord) {
+                args << current;
+                current.clear();
+                inWord = false;
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+            inWord = true;
+        } else {
+            current += c;
+            inWord = true;
+        }
+    }
+    if (inWord && !quoted)
+        args << current;
+    if (ok)
+        *ok = !quoted;
+    return quoted ? QStringList() : args;
+}
+
+QStringList BuildCommand(const DesktopApplication& app, const QString& file)
+{
+    bool ok = false;
+    const QStringList words = SplitExec(app.exec, &ok);
+    if (!ok || words.isEmpty())
+        return {};
+    const QString url = QUrl::fromLocalFile(file).toString();
+    QStringList result;
+    bool fileGiven = false;
+    for (const QString& word : words) {
+        // Codes that stand for whole arguments.
+        if (word == QLatin1String("%f") || word == QLatin1String("%F")) {
+            result << file;
+            fileGiven = true;
+            continue;
+        }
+        if (word == QLatin1String("%u") || word == QLatin1String("%U")) {
+            result << url;
+            fileGiven = true;
+            continue;
+        }
+        if (word == QLatin1String("%i")) {
+            if (!app.icon.isEmpty())
+                result << QStringLiteral("--icon") << app.icon;
+            continue;
+        }
+        QString expanded;
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            const QChar c = word.at(i);
+            if (c != QLatin1Char('%') || i + 1 >= word.size()) {
+                expanded += c;
+                continue;
+            }
+            switch (word.at(++i).unicode()) {
+            case 'f':
+            case 'F':
+                expanded += file;
+                fileGiven = true;
+                break;
+            case 'u':
+            case 'U':
+                expanded += url;
+                fileGiven = true;
+                break;
+            case 'c':
+                expanded += app.name;
+                break;
+            case 'k':
+                expanded += app.desktopFile;
+                break;
+            case '%':
+                expanded += QLatin1Char('%');
+                break;
+            default: // %i inside a word, the deprecated codes and unknown ones: nothing
+                break;
+            }
+        }
+        // A word that was only a code for nothing is no argument at all.
+        if (!expanded.isEmpty() || !word.contains(QLatin1Char('%')))
+            result << expanded;
+    }
+    if (result.isEmpty() || result.first().isEmpty())
+        return {};
+    if (!fileGiven)
+        result << file;
+    return result;
+}
+
+} // namespace EditWith

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A program the desktop lists in its applications folders (a desktop entry).
+struct DesktopApplication
+{
+    QString id;   // the desktop file id, "org.example.Editor.desktop"
+    QString name; // the caption for menus
+    QString exec; // the command line with its field codes, as the entry writes it
+    QString icon;
+    QString desktopFile; // where the entry was read
+    QStringList mimeTypes;
+};
+
+// "Edit with": the programs the desktop registers for web pages, and the command lines that
+// start them on a file. Nothing goes through a shell: a command line is split into its
+// arguments once, by the desktop entry's own rules, and a file name is always one argument.
+namespace EditWith {
+
+// $XDG_DATA_HOME/applications, then applications under each of $XDG_DATA_DIRS, the first
+// place taking precedence.
+QStringList ApplicationFolders();
+
+// Reads one desktop entry; nothing for a file that is not an application entry or that is
+// hidden. `id` becomes the entry's id.
+std::optional<DesktopApplication> ReadDesktopEntry(const QString& file, const QString& id);
+
+// The applications of `folders` (first folder first in precedence; an entry hides the
+// entries of the same id in later folders, a hidden one included) that list `mimeType`,
+// sorted by name.
+QList<DesktopApplication> ProgramsFor(const QString& mimeType, const QStringList& folders);
+
+// Splits an Exec value (already unescaped as a desktop-file string) into its arguments:
+// blanks separate, double quotes group, and inside quotes a backslash makes the next ",
+// `, $ or \ literal. False in *ok for an unfinished quote.
+QStringList SplitExec(const QString& exec, bool* ok = nullptr);
+
+// The program and its arguments that open `file` with `app`. %f and %F give the file, %u
+// and %U its file: address, %i the icon option, %c the name, %k the entry's file, %% a
+// percent sign; the deprecated codes give nothing. Without a file code the file is added
+// as the last argument. Empty when the Exec value cannot be split or names no program.
+QStringList BuildCommand(const DesktopApplication& app, const QString& file);
+
+} // namespace EditWith
