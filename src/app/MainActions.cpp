@@ -102,7 +102,7 @@ constexpr ActionRow Rows[] = {
      true},
     {"pmOptionsLoadAnimations", "Load &Animations", "",
      "Load Animations|Toggles whether animations are loaded", true},
-    {"actOptions", "&Pelvane Options...", "", "Options|Changes the options of Pelvane"},
+    {"actOptions", "&Pelvane Options...", "", "Options|Changes Pelvane options"},
 };
 
 } // namespace

@@ -122,6 +122,7 @@ void TfrmMain::buildWindow()
     connectActions();
     buildClosing();
     connectGroupCommands();
+    connectOptions();
 
     m_tmrCloseHidden = new QTimer(this);
     m_tmrCloseHidden->setObjectName(QStringLiteral("tmrCloseHidden"));

@@ -6,6 +6,7 @@
 #include "browser/BrowserTabHost.h"
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebContentSwitches.h"
+#include "settings/OptionsTarget.h"
 #include "settings/pvoptions.h"
 
 #include <QJsonArray>
@@ -174,6 +175,29 @@ public:
     // The notice of closed windows while it is open.
     TfrmPopupNotify* popupNotice() const;
 
+    // --- The options dialog and what it changes at once (MainWindowOptions.cpp) -----------
+    // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
+    // and the pop-up list are read again.
+    void ShowOptions();
+    void SetShowGo(bool show); // shows or hides the Go button
+    // The longest tab caption (0: no limit); every tab is captioned anew.
+    void SetLimitTitleLength(int limit);
+    void SetInactiveTabColors(TabColors::TabColorPair colors);
+    void SetOpenNewInForeground(bool on); // with the menu item's check mark
+    void SetOpenNewAtEnd(bool on);
+    void SetDisableALTShortcuts(bool on);
+    void SetNewAction(int action);
+    bool SGCloseFirst() const { return m_sgCloseFirst; }
+    void SetSGCloseFirst(bool on);
+    bool AddressNewWin() const { return m_addressNewWin; }
+    void SetAddressNewWin(bool on);
+    bool SBAutoExpand() const { return m_sbAutoExpand; }
+    void SetSBAutoExpand(bool on);
+    bool MinToTray() const { return m_minToTray; }
+    void SetMinToTray(bool on);
+    NewTabFlags newTabFlags() const;
+    void SetNewTabFlags(const NewTabFlags& flags);
+
     // --- Content switches and the user-agent token (MainWindowContent.cpp) -----------------
     // Each writes the browser's switch when it differs from `on` (and tells the other
     // running copies), then sets the working copy, the check marks and the engine.
@@ -235,6 +259,7 @@ private:
     void saveTypedAddresses();
     void connectActions();
     void connectGroupCommands();
+    void connectOptions();
     void dropDownMenu(QToolButton* button);
     void updateTextSizeChecks();
 

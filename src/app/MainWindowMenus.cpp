@@ -53,7 +53,6 @@ constexpr const char* NotYetAvailable[] = {
     "actReadMail",
     "actViewSorvelBar",
     "actViewLinksBar",
-    "actOptions",
     "actGoSearch", // the side bar's search page
     "actHelpTopics",
     "actSupport",

@@ -1,3 +1,6 @@
+#include "app/MainActions.h"
+#include "app/MainWindow.h"
+#include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
@@ -5,8 +8,10 @@
 #include "settings/OptionsTarget.h"
 #include "settings/TabColorsPage.h"
 #include "settings/options.h"
+#include "support/FakeWebBackend.h"
 #include "support/TestHome.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
@@ -19,6 +24,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QToolButton>
 
 namespace {
 
@@ -130,6 +136,39 @@ QLineEdit* openEditor(const QListWidget* list)
 {
     return list->viewport()->findChild<QLineEdit*>();
 }
+
+// A main window on fake engines.
+struct Window
+{
+    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
+    std::unique_ptr<TfrmMain> window;
+
+    Window()
+    {
+        MainWindowOptions options;
+        options.backends = FakeWebBackend::factory(made);
+        window = std::make_unique<TfrmMain>(options);
+    }
+    TfrmMain* operator->() const { return window.get(); }
+    void load(TBrowserTab* tab, const QString& url, const QString& title)
+    {
+        static_cast<FakeWebBackend*>(tab->Browser()->backend())->completeLoad(url, title);
+    }
+    // Opens the options dialog from the menu, lets `change` work on it, then presses OK.
+    void options(const std::function<void(TfrmOptions*)>& change, bool ok = true)
+    {
+        onNextModal([&change, ok](QWidget* modal) {
+            auto* dialog = qobject_cast<TfrmOptions*>(modal);
+            if (!dialog) {
+                modal->close();
+                return;
+            }
+            change(dialog);
+            child<QPushButton>(dialog, ok ? "cmdOK" : "cmdCancel")->click();
+        });
+        window->actions()->get("actOptions")->trigger();
+    }
+};
 
 } // namespace
 
@@ -582,7 +621,7 @@ private Q_SLOTS:
         FakeTarget target;
         TfrmOptions dialog(target);
         dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(child<QTabWidget>(&dialog, "pgOptions")->currentIndex(), 0);
 
         // No two controls of a page answer the same Alt key.
@@ -606,6 +645,15 @@ private Q_SLOTS:
             QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
         }
 
+        // Space on the fifth new-tab item ticks it, and its twin on the Address Bar page.
+        pages->setCurrentWidget(child<QWidget>(&dialog, "tsNewBrowserTabs"));
+        QListWidget* list = child<QListWidget>(&dialog, "clbNewTabs");
+        list->setFocus();
+        list->setCurrentRow(4);
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(list->item(4)->checkState(), Qt::Checked);
+        QVERIFY(child<QCheckBox>(&dialog, "chkAddressNewWin")->isChecked());
+
         // Enter in an edit is OK.
         child<QLineEdit>(&dialog, "edtCtrlPre")->setText(QStringLiteral("gopher://"));
         QTest::keyClick(child<QLineEdit>(&dialog, "edtCtrlPre"), Qt::Key_Return);
@@ -622,6 +670,92 @@ private Q_SLOTS:
         QVERIFY2(dialog.width() <= 1000 && dialog.height() <= 720,
                  qPrintable(QStringLiteral("%1x%2").arg(dialog.width()).arg(dialog.height())));
         QVERIFY(child<QPushButton>(&dialog, "cmdOK")->isDefault());
+    }
+
+    // --- With the main window ---------------------------------------------------------------
+
+    void okAppliesToTheRunningWindow()
+    {
+        Window w;
+        TBrowserTab* first = w->GetActivePage();
+        TBrowserTab* second = w->NewTab();
+        const QString title = QStringLiteral("A page title long enough to be cut in the strip");
+        w.load(first, QStringLiteral("http://127.0.0.1/a"), title);
+        w.load(second, QStringLiteral("http://127.0.0.1/b"), title);
+        second->SetStickyName(QStringLiteral("Pinned"));
+        QCOMPARE(first->Caption(), title.left(35) + QStringLiteral("..."));
+        QVERIFY(w->addressBox()->parentWidget()->findChild<QToolButton*>("spdGo")->isHidden());
+
+        w.options([](TfrmOptions* dialog) {
+            child<QSpinBox>(dialog, "spnMaxTitle")->setValue(10);
+            child<QCheckBox>(dialog, "chkShowGo")->setChecked(true);
+            child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
+            child<QRadioButton>(dialog, "rdoNoneAC")->setChecked(true);
+            child<QCheckBox>(dialog, "chkOpenInFront")->setChecked(true);
+            child<QCheckBox>(dialog, "chkAddressNewWin")->setChecked(true);
+            child<QCheckBox>(dialog, "chkDisableAltShortcuts")->setChecked(true);
+            child<QCheckBox>(dialog, "chkUsePopupSorvel")->setChecked(false);
+            child<QCheckBox>(dialog, "chkOpenNewAtEnd")->setChecked(true);
+            child<QCheckBox>(dialog, "chkMinToTray")->setChecked(true);
+            child<QPushButton>(dialog, "btnInsert")->click();
+            child<QLineEdit>(dialog, "edtCtrlPost")->setText(QStringLiteral(".test"));
+        });
+        QCOMPARE(first->Caption(), title.left(10) + QStringLiteral("..."));
+        QCOMPARE(second->Caption(), QStringLiteral("Pinned"));
+        QCOMPARE(w->LimitTitleLength(), 10);
+        QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clBtnFace);
+        QCOMPARE(w->pages()->InactiveFontColor(), TabColors::clWindowText);
+        QVERIFY(!w->addressBox()->parentWidget()->findChild<QToolButton*>("spdGo")->isHidden());
+        QCOMPARE(w->AutoCompleteStyle(), int(TPVOptions::StyleNone));
+        QVERIFY(w->OpenNewInForeground());
+        QVERIFY(w->actions()->get("actForeground")->isChecked());
+        QVERIFY(w->DisableALTShortcuts());
+        QVERIFY(!w->UsePopupSorvel());
+        QVERIFY(w->OpenNewAtEnd());
+        QVERIFY(w->MinToTray());
+        // After the dialog the window reads the pop-up list again.
+        QCOMPARE(w->PopupList(), QStringList{"url1=New Item"});
+        QVERIFY(!w->IsPopupBlocked(QStringLiteral("New Item/x"))); // switched off
+
+        // A new tab now goes to the end, in front.
+        w->pages()->setActivePage(first);
+        TBrowserTab* third = w->NewTab();
+        QCOMPARE(w->tabs().last(), third);
+
+        // The working copy shows when the dialog opens again in the same run, before any
+        // of it is stored.
+        QCOMPARE(stored(QStringLiteral("AddressNewWin")), QStringLiteral("<none>"));
+        bool shown = false;
+        w.options(
+            [&shown](TfrmOptions* dialog) {
+                shown = child<QCheckBox>(dialog, "chkAddressNewWin")->isChecked() &&
+                        child<QListWidget>(dialog, "clbNewTabs")->item(4)->checkState() ==
+                            Qt::Checked &&
+                        child<QCheckBox>(dialog, "chkOpenInFront")->isChecked();
+            },
+            false);
+        QVERIFY(shown);
+    }
+
+    void cancelFromTheWindowChangesNothing()
+    {
+        Window w;
+        TBrowserTab* tab = w->GetActivePage();
+        const QString title = QStringLiteral("Another page title long enough to be cut short");
+        w.load(tab, QStringLiteral("http://127.0.0.1/a"), title);
+        const QString caption = tab->Caption();
+        const QByteArray before = hiveDump();
+        w.options(
+            [](TfrmOptions* dialog) {
+                child<QSpinBox>(dialog, "spnMaxTitle")->setValue(5);
+                child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
+                child<QCheckBox>(dialog, "chkOpenInFront")->setChecked(true);
+            },
+            false);
+        QCOMPARE(tab->Caption(), caption);
+        QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clInactiveCaption);
+        QVERIFY(!w->OpenNewInForeground());
+        QCOMPARE(hiveDump(), before);
     }
 };
 
