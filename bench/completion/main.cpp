@@ -116,7 +116,7 @@ int main(int argc, char** argv)
     AddressCompleter completer(&box, path);
     completer.setEnabled(true);
     QList<double> allLatencies;
-    double worstKeystroke = 0;
+    QList<double> keystrokes;
     for (const QString& text : texts) {
         QList<double> times;
         for (int i = 0; i < Runs; ++i) {
@@ -127,7 +127,7 @@ int main(int argc, char** argv)
             QElapsedTimer timer;
             timer.start();
             completer.complete(text);
-            worstKeystroke = std::max(worstKeystroke, timer.nsecsElapsed() / 1e6);
+            keystrokes.append(timer.nsecsElapsed() / 1e6);
             loop.exec();
             times.append(timer.nsecsElapsed() / 1e6);
             completer.dismiss();
@@ -138,9 +138,10 @@ int main(int argc, char** argv)
                     qPrintable(QLatin1Char('"') + text + QLatin1Char('"')), f.median, f.worst);
     }
     const Figures all = summarize(allLatencies);
-    std::printf("\nall texts: median %.2f ms, worst %.2f ms (target under 30 ms); "
-                "keystroke on the UI thread at most %.3f ms\n",
-                all.median, all.worst, worstKeystroke);
+    const Figures keys = summarize(keystrokes);
+    std::printf("\nall texts: median %.2f ms, worst %.2f ms (target under 30 ms)\n"
+                "the keystroke on the UI thread: median %.3f ms, worst %.3f ms\n",
+                all.median, all.worst, keys.median, keys.worst);
 
     // A burst of typing: only the last text is looked up and answered.
     int answers = 0;

@@ -68,6 +68,11 @@ AddressCompleter::~AddressCompleter()
 
 void AddressCompleter::setEnabled(bool enabled)
 {
+    if (enabled && !m_enabled) {
+        ensureWorker();
+        QMetaObject::invokeMethod(m_worker, &HistoryCompletionWorker::prepare,
+                                  Qt::QueuedConnection);
+    }
     m_enabled = enabled;
     if (!enabled)
         dismiss();

@@ -36,10 +36,21 @@ void HistoryCompletionWorker::query(quint64 generation, const QString& text, int
 {
     if (m_latest->load() != generation)
         return; // the user typed on: a newer request is queued
+    QList<HistoryEntry> rows;
+    if (store().isOpen())
+        rows = Lookup(store(), text, limit);
+    Q_EMIT found(generation, text, rows);
+}
+
+void HistoryCompletionWorker::prepare()
+{
+    if (store().isOpen())
+        store().searchPrefix(QStringLiteral("a"), 1);
+}
+
+HistoryStore& HistoryCompletionWorker::store()
+{
     if (!m_store)
         m_store = std::make_unique<HistoryStore>(m_file);
-    QList<HistoryEntry> rows;
-    if (m_store->isOpen())
-        rows = Lookup(*m_store, text, limit);
-    Q_EMIT found(generation, text, rows);
+    return *m_store;
 }

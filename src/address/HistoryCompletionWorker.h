@@ -32,11 +32,16 @@ public:
 
 public Q_SLOTS:
     void query(quint64 generation, const QString& text, int limit);
+    // Opens the store and reads a little of it, so that the first keystroke does not wait
+    // for the file to open or the disk to wake.
+    void prepare();
 
 Q_SIGNALS:
     void found(quint64 generation, const QString& text, const QList<HistoryEntry>& entries);
 
 private:
+    HistoryStore& store();
+
     QString m_file;
     Generation m_latest;
     std::unique_ptr<HistoryStore> m_store;

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -420,6 +421,33 @@ private Q_SLOTS:
             QVERIFY(Window::fakeOf(tab)->received(QStringLiteral("refresh")));
             QVERIFY(Window::fakeOf(tab)->received(QStringLiteral("stop")));
         }
+    }
+
+    void editCommandsGoToTheAddressBoxOrThePage()
+    {
+        Window w;
+        w->show();
+        QApplication::setActiveWindow(w.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        w.activeFake()->completeLoad(QStringLiteral("http://127.0.0.1/p"), QStringLiteral("P"));
+        TPVComboBox* box = w->addressBox();
+        box->setFocus();
+        box->setEditText(QStringLiteral("http://127.0.0.1/typed"));
+        box->lineEdit()->selectAll();
+        w->actions()->get("actCopy")->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("http://127.0.0.1/typed"));
+        w->actions()->get("actCut")->trigger();
+        QVERIFY(box->currentText().isEmpty());
+        w->actions()->get("actPaste")->trigger();
+        QCOMPARE(box->currentText(), QStringLiteral("http://127.0.0.1/typed"));
+        QVERIFY(w.activeFake()->commands().isEmpty());
+
+        w->GetActivePage()->FocusBrowser();
+        w->GetActivePage()->Browser()->setFocus();
+        w->actions()->get("actCopy")->trigger();
+        w->actions()->get("actPaste")->trigger();
+        QCOMPARE(w.activeFake()->commands(),
+                 (QList<DocumentCommand>{DocumentCommand::Copy, DocumentCommand::Paste}));
     }
 
     void workOfflineIsTheSharedSwitch()
