@@ -40,12 +40,10 @@ TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
     m_addTo->setObjectName(QStringLiteral("mnuAddToMenu"));
     m_addTo->menuAction()->setObjectName(QStringLiteral("mnuAddTo"));
     m_items.insert(QStringLiteral("mnuAddTo"), m_addTo->menuAction());
-    // Its work arrives with the page-group commands, which take the tab from PopupTab.
     QAction* group =
         addItem("mnuAddToSorvelGroup", QStringLiteral("Add to Sor&velGroup..."), QString(),
-                QStringLiteral("Add to SorvelGroup|Adds this tab to a "
-                               "SorvelGroup"));
-    group->setEnabled(false);
+                QStringLiteral("Add to SorvelGroup|Adds this tab to a SorvelGroup"));
+    onTab(group, [this](TBrowserTab* tab) { m_window.AddTabToGroup(tab); });
     QAction* favorites =
         addItem("mnuAddToFavorites", QStringLiteral("A&dd to Favorites..."), QString(),
                 QStringLiteral("Add to Favorites|Adds this site to your favorites"));

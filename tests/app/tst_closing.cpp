@@ -452,6 +452,15 @@ private Q_SLOTS:
                                                        w->actions()->get("actCloseAllShowList")}));
         QCOMPARE(closeAll->defaultAction(), w->actions()->get("actCloseAll"));
         QCOMPARE(w->closeAllButtonMenu()->actions(), closeAll->actions());
+        const auto* fileCloseAll = w->findChild<QMenu*>(QStringLiteral("mnuFileCloseAll"));
+        QVERIFY(fileCloseAll);
+        QCOMPARE(fileCloseAll->title(), QStringLiteral("Close A&ll"));
+        QCOMPARE(fileCloseAll->actions(), closeAll->actions());
+        QCOMPARE(w->actions()->get("actCloseAll")->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+        QCOMPARE(w.menuItem("mnuAddToSorvelGroup")->text(),
+                 QStringLiteral("Add to Sor&velGroup..."));
+        QVERIFY(w.menuItem("mnuAddToSorvelGroup")->isEnabled());
 
         // With the tabs on top, the closing items come first, next to the pointer.
         w->pages()->setTabPosition(TPVPageControl::Side::Top);
