@@ -42,6 +42,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     SetUserAgentTag(true);
     readSettings();
     initNavigation();
+    buildTray();
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
@@ -49,6 +50,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     createTab(false);
 
     applyTabColors();
+    runDefaultBrowserCheck();
     const auto side =
         m_options.GetTabsDown() ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top;
     m_pcPage->setTabPosition(side);

@@ -21,6 +21,7 @@ class LaunchImage;
 class MainActions;
 class MessageBus;
 struct DesktopApplication;
+class QAction;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -29,6 +30,7 @@ class GroupCommandQuestions;
 class TBrowserTab;
 class TTabMenu;
 class TfrmPopupNotify;
+class TPGTrayIcon;
 class TSorvelGroupMenu;
 class TPVPageControl;
 class TPVStatusBar;
@@ -41,6 +43,11 @@ struct MainWindowOptions
     WebBackendFactory backends; // makes the engine of every tab's browser
     MessageBus* bus = nullptr;  // running copies of this user; may be null
     QString screenshotFile;     // non-empty: picture mode (see TfrmMain)
+    // Asks whether to become the default browser (true for Yes); empty: the start-up check
+    // does not run (tests, pictures). The program gives TfrmDefaultBrowser::askUser.
+    std::function<bool()> askDefaultBrowser;
+    // Whether the desktop has a notification area now; empty: the desktop is asked.
+    std::function<bool()> trayAvailable;
     // The engine's side of the browser's content switches and user-agent tokens; either may
     // be empty (fake engines).
     std::function<void(const WebContentSwitches&)> applyContentSwitches;
@@ -212,6 +219,13 @@ public:
     void SetUserAgentTag(bool add);
     WebContentSwitches ContentSwitches() const { return m_contentSwitches; }
 
+    // --- Tray (MainWindowTray.cpp) ---------------------------------------------------------
+    TPGTrayIcon* tray() const { return m_pgTray; }
+    QMenu* trayMenu() const { return m_pmTray; }
+    bool TrayMinimized() const { return m_trayMinimized; }
+    // The tray menu's first item and a double-click on the icon: into the tray, or back.
+    void TrayRestoreClick();
+
 Q_SIGNALS:
     // Picture mode: the picture was written (or could not be); the window closes next.
     void screenshotTaken(bool ok);
@@ -355,6 +369,19 @@ private:
     TSorvelGroupMenu* m_groupMenu = nullptr;
     GroupCommandQuestions* m_groupDialogs = nullptr;  // the window's own
     GroupCommandQuestions* m_groupQuestions = nullptr; // in use
+
+    // Tray and the default-browser check (MainWindowTray.cpp, MainWindowDefault.cpp).
+    void buildTray();
+    // The tray icon follows "MinToTray" (m_minToTray): at creation, whenever the window is
+    // activated again (after the options dialog), and when SetMinToTray calls it.
+    void syncTray();
+    void pmTrayPopup();
+    void TrayExitClick();
+    void runDefaultBrowserCheck();
+    TPGTrayIcon* m_pgTray = nullptr;
+    QMenu* m_pmTray = nullptr;
+    QAction* m_mnuTrayRestore = nullptr;
+    bool m_trayMinimized = false;
 
     // Content switches (MainWindowContent.cpp).
     enum class ContentSwitch

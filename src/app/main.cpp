@@ -9,6 +9,7 @@
 #include "platform/web/ContentSettings.h"
 #include "platform/web/BrowsingData.h"
 #include "platform/web/WebEngineContext.h"
+#include "settings/defaultbrowserform.h"
 #include "settings/pvoptions.h"
 
 #include <QCoreApplication>
@@ -118,6 +119,8 @@ int main(int argc, char* argv[])
     options.backends = engine.factory();
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
+    if (!pictureMode)
+        options.askDefaultBrowser = &TfrmDefaultBrowser::askUser;
     options.clearCacheAndCookies = [&engine] {
         BrowsingData::clearCacheAndCookies(engine.profile());
     };
