@@ -77,14 +77,22 @@ void clearSettings()
     reg.deleteKey(QStringLiteral("\\Software\\Microsoft\\Internet Explorer"));
 }
 
-// Answers the next message box with `button`.
+// Answers the next message box with `button`. The click is queued, so that it reaches the
+// box from inside its own event loop even when the box is found while it is being shown.
 void answerNextBox(QMessageBox::StandardButton button)
 {
-    QTimer::singleShot(0, [button] {
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, button] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        box->button(button)->click();
+        if (!box || !box->isVisible())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        QMetaObject::invokeMethod(box->button(button), &QAbstractButton::click,
+                                  Qt::QueuedConnection);
     });
+    poll->start();
 }
 
 QStringList storedTypedAddresses()
