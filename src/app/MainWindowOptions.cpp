@@ -3,12 +3,13 @@
 #include "app/MainWindow.h"
 
 #include "app/MainActions.h"
+#include "app/tray.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "settings/options.h"
 
 #include <QAction>
-#include <QSystemTrayIcon>
+#include <QMenu>
 #include <QToolButton>
 
 namespace {
@@ -69,7 +70,7 @@ void TfrmMain::ShowOptions()
 {
     {
         const bool trayAvailable =
-            QSystemTrayIcon::isSystemTrayAvailable();
+            m_start.trayAvailable ? m_start.trayAvailable() : TPGTrayIcon::TrayAvailable();
         MainWindowOptionsTarget target(*this, trayAvailable);
         TfrmOptions dialog(target, this);
         dialog.setFont(font());
@@ -140,6 +141,7 @@ void TfrmMain::SetSBAutoExpand(bool on)
 void TfrmMain::SetMinToTray(bool on)
 {
     m_minToTray = on;
+    syncTray();
 }
 
 NewTabFlags TfrmMain::newTabFlags() const

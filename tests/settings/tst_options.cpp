@@ -1,5 +1,6 @@
 #include "app/MainActions.h"
 #include "app/MainWindow.h"
+#include "app/tray.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "platform/RegFile.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -143,10 +145,11 @@ struct Window
     std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
     std::unique_ptr<TfrmMain> window;
 
-    Window()
+    explicit Window(bool trayAvailable = false)
     {
         MainWindowOptions options;
         options.backends = FakeWebBackend::factory(made);
+        options.trayAvailable = [trayAvailable] { return trayAvailable; };
         window = std::make_unique<TfrmMain>(options);
     }
     TfrmMain* operator->() const { return window.get(); }
@@ -676,7 +679,7 @@ private Q_SLOTS:
 
     void okAppliesToTheRunningWindow()
     {
-        Window w;
+        Window w(true);
         TBrowserTab* first = w->GetActivePage();
         TBrowserTab* second = w->NewTab();
         const QString title = QStringLiteral("A page title long enough to be cut in the strip");
@@ -713,6 +716,7 @@ private Q_SLOTS:
         QVERIFY(!w->UsePopupSorvel());
         QVERIFY(w->OpenNewAtEnd());
         QVERIFY(w->MinToTray());
+        QVERIFY(w->tray()->Active());
         // After the dialog the window reads the pop-up list again.
         QCOMPARE(w->PopupList(), QStringList{"url1=New Item"});
         QVERIFY(!w->IsPopupBlocked(QStringLiteral("New Item/x"))); // switched off
