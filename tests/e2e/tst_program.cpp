@@ -81,6 +81,23 @@ private:
     QProcess m_process;
 };
 
+// Deploys settings into a home with --reg-import, as a user or an administrator would.
+bool deploySettings(const QString& home, const QByteArray& values)
+{
+    const QString reg = QDir(home).filePath(QStringLiteral("deploy.reg"));
+    QFile file(reg);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n" +
+        values);
+    file.close();
+    QProcess import;
+    import.setProcessEnvironment(programEnvironment(home));
+    import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
+    return import.waitForFinished(10000) && import.exitCode() == 0;
+}
+
 QString page(const QString& title)
 {
     return QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>").arg(title);
@@ -118,6 +135,8 @@ private Q_SLOTS:
     void secondCopyHandsItsAddressToTheFirst()
     {
         TestHome home;
+        // The first start would offer to make Pelvane the default browser and wait.
+        QVERIFY(deploySettings(home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n"));
         Program first(home.path());
         first.start({url("/a")});
         QTRY_VERIFY_WITH_TIMEOUT(first.addresses() == QStringList{url("/a")}, 30000);
@@ -145,7 +164,8 @@ private Q_SLOTS:
         QVERIFY(regFile.open(QIODevice::WriteOnly));
         regFile.write(
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n"
-            "\"StartupMode\"=\"Last\"\r\n\"ConfirmCloseAll\"=\"0\"\r\n");
+            "\"StartupMode\"=\"Last\"\r\n\"ConfirmCloseAll\"=\"0\"\r\n\"AskDefaultBrowser\"="
+            "\"0\"\r\n");
         regFile.close();
         QProcess import;
         import.setProcessEnvironment(programEnvironment(home.path()));
