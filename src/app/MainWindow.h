@@ -372,8 +372,7 @@ private:
 
     // Tray and the default-browser check (MainWindowTray.cpp, MainWindowDefault.cpp).
     void buildTray();
-    // The tray icon follows "MinToTray" (m_minToTray): at creation, whenever the window is
-    // activated again (after the options dialog), and when SetMinToTray calls it.
+    // The tray icon follows "MinToTray" (m_minToTray): at creation and from SetMinToTray.
     void syncTray();
     void pmTrayPopup();
     void TrayExitClick();

@@ -43,7 +43,6 @@ void TfrmMain::buildTray()
         m_trayMinimized = false;
         m_pgTray->SetHint(QStringLiteral("Pelvane"));
     });
-    connect(m_pgTray, &TPGTrayIcon::windowActivated, this, &TfrmMain::syncTray);
     syncTray();
 }
 

@@ -141,8 +141,6 @@ bool TPGTrayIcon::eventFilter(QObject* watched, QEvent* event)
             });
         } else if (event->type() == QEvent::Close) {
             leaveTray(); // closed for good: the program's usual end applies again
-        } else if (event->type() == QEvent::WindowActivate) {
-            Q_EMIT windowActivated();
         } else if (event->type() == QEvent::Show && m_minimized && !event->spontaneous()) {
             // Shown by the program (a second copy's hand-off): out of the tray. The window
             // system's own late reports of the minimizing do not count.

@@ -56,7 +56,6 @@ Q_SIGNALS:
     void minimized(); // the window went into the tray
     void restored();  // ... and came back
     void doubleClicked();
-    void windowActivated(); // the window became the active one
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

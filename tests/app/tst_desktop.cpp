@@ -153,6 +153,22 @@ private Q_SLOTS:
         QVERIFY(!w->TrayMinimized());
     }
 
+    void switchingTheOptionShowsAndTakesTheIcon()
+    {
+        Window w;
+        w->show();
+        QVERIFY(!w->tray()->IconVisible());
+        w->SetMinToTray(true); // as the options dialog does
+        QVERIFY(w->tray()->IconVisible());
+        w->TrayRestoreClick();
+        QVERIFY(w->TrayMinimized());
+        // Without the icon nothing could bring the window back: it comes back now.
+        w->SetMinToTray(false);
+        QVERIFY(!w->tray()->icon());
+        QVERIFY(w->isVisible());
+        QVERIFY(!w->TrayMinimized());
+    }
+
     void exitFromTheTrayRunsTheExitSequence()
     {
         TPVOptions().SetMinToTray(true);
