@@ -3,7 +3,7 @@
 //
 //   bench_options [READS [WRITES]]
 
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

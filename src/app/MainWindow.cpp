@@ -7,7 +7,7 @@
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/StateIcons.h"
 #include "browser/strip/TabColors.h"
-#include "browser/strip/pvstatus.h"
+#include "browser/strip/PVStatusBar.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
 

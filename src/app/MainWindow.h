@@ -6,8 +6,8 @@
 #include "browser/BrowserTabHost.h"
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebContentSwitches.h"
-#include "settings/OptionsTarget.h"
-#include "settings/pvoptions.h"
+#include "settings/dialogs/OptionsTarget.h"
+#include "settings/PVOptions.h"
 
 #include <QJsonArray>
 #include <QMainWindow>

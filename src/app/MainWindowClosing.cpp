@@ -6,11 +6,11 @@
 #include "app/MainActions.h"
 #include "app/TabMenu.h"
 #include "app/UserInputWatch.h"
-#include "app/closeall.h"
-#include "app/confirmcloseall.h"
+#include "app/CloseAll.h"
+#include "app/ConfirmCloseAll.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupRules.h"
-#include "browser/popupnotify.h"
+#include "browser/PopupNotify.h"
 #include "browser/strip/PVPageControl.h"
 
 #include <QAction>

@@ -4,8 +4,8 @@
 
 #include "app/MainActions.h"
 #include "platform/MessageBus.h"
-#include "settings/ieoptions.h"
-#include "settings/useragent.h"
+#include "settings/IEOptions.h"
+#include "settings/UserAgent.h"
 
 #include <QAction>
 #include <QJsonValue>

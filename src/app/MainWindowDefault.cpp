@@ -1,7 +1,7 @@
 // The start-up offer to become the desktop's default browser.
 #include "app/MainWindow.h"
 
-#include "settings/default.h"
+#include "settings/DefaultBrowser.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -5,10 +5,10 @@
 #include "app/MainActions.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "groups/groupcommands.h"
-#include "groups/groupdialogs.h"
-#include "groups/groupmenu.h"
-#include "groups/sorvelgroupform.h"
+#include "groups/GroupCommands.h"
+#include "groups/dialogs/GroupDialogs.h"
+#include "groups/SorvelGroupMenu.h"
+#include "groups/dialogs/SorvelGroup.h"
 #include "platform/Paths.h"
 
 #include <QAction>

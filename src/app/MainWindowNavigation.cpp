@@ -9,7 +9,7 @@
 #include "app/InternetOptionsDialog.h"
 #include "app/MainActions.h"
 #include "browser/BrowserTab.h"
-#include "browser/strip/pvstatus.h"
+#include "browser/strip/PVStatusBar.h"
 #include "platform/Registry.h"
 #include "platform/web/OfflineMode.h"
 

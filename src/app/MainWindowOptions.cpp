@@ -3,10 +3,10 @@
 #include "app/MainWindow.h"
 
 #include "app/MainActions.h"
-#include "app/tray.h"
+#include "app/PGTrayIcon.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "settings/options.h"
+#include "settings/dialogs/Options.h"
 
 #include <QAction>
 #include <QMenu>

@@ -4,7 +4,7 @@
 #include "app/HandOff.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "groups/sorvelgroup.h"
+#include "groups/SorvelGroup.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -7,8 +7,8 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/StateIcons.h"
-#include "browser/strip/pvstatus.h"
-#include "groups/sorvelgroup.h"
+#include "browser/strip/PVStatusBar.h"
+#include "groups/SorvelGroup.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The tray icon: minimizing into the notification area and coming back.
 #include "app/MainWindow.h"
 
-#include "app/tray.h"
+#include "app/PGTrayIcon.h"
 #include "browser/BrowserTab.h"
 #include "browser/SorvelBrowser.h"
 

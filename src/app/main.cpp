@@ -9,8 +9,8 @@
 #include "platform/web/ContentSettings.h"
 #include "platform/web/BrowsingData.h"
 #include "platform/web/WebEngineContext.h"
-#include "settings/defaultbrowserform.h"
-#include "settings/pvoptions.h"
+#include "settings/dialogs/DefaultBrowser.h"
+#include "settings/PVOptions.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

@@ -2,7 +2,7 @@
 
 #include "browser/BrowserTabHost.h"
 #include "browser/PopupRules.h"
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -3,8 +3,8 @@
 #include "browser/BrowserTab.h"
 #include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
-#include "settings/ieoptions.h"
-#include "settings/useragent.h"
+#include "settings/IEOptions.h"
+#include "settings/UserAgent.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestHome.h"
 

@@ -5,7 +5,7 @@
 #include "browser/BrowserTab.h"
 #include "platform/MessageBus.h"
 #include "platform/web/ContentSettings.h"
-#include "settings/useragent.h"
+#include "settings/UserAgent.h"
 #include "support/EngineTestKit.h"
 #include "support/FakeWebBackend.h"
 #include "support/LocalHttpServer.h"

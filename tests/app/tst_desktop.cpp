@@ -1,8 +1,8 @@
 #include "app/MainWindow.h"
-#include "app/tray.h"
+#include "app/PGTrayIcon.h"
 #include "browser/BrowserTab.h"
 #include "platform/web/WebBrowser.h"
-#include "settings/default.h"
+#include "settings/DefaultBrowser.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestHome.h"
 

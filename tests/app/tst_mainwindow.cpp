@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "groups/sorvelgroup.h"
+#include "groups/SorvelGroup.h"
 #include "platform/web/WebBrowser.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestHome.h"

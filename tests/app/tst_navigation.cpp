@@ -10,7 +10,7 @@
 #include "app/OpenDialog.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "browser/strip/pvstatus.h"
+#include "browser/strip/PVStatusBar.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebBrowser.h"
 #include "support/FakeWebBackend.h"

@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupRules.h"
-#include "browser/popupnotify.h"
+#include "browser/PopupNotify.h"
 #include "platform/web/WebEngineContext.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"

@@ -1,4 +1,4 @@
-#include "browser/strip/pvstatus.h"
+#include "browser/strip/PVStatusBar.h"
 #include "support/TestHome.h"
 
 #include <QApplication>

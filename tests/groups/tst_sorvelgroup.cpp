@@ -1,4 +1,4 @@
-#include "groups/sorvelgroup.h"
+#include "groups/SorvelGroup.h"
 #include "platform/Paths.h"
 #include "support/TestHome.h"
 

@@ -1,6 +1,6 @@
 #include "platform/MessageBus.h"
-#include "settings/ieoptions.h"
-#include "settings/useragent.h"
+#include "settings/IEOptions.h"
+#include "settings/UserAgent.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "platform/Registry.h"
-#include "settings/default.h"
-#include "settings/defaultbrowserform.h"
-#include "settings/mimeappslist.h"
-#include "settings/pvoptions.h"
+#include "settings/DefaultBrowser.h"
+#include "settings/dialogs/DefaultBrowser.h"
+#include "settings/MimeAppsList.h"
+#include "settings/PVOptions.h"
 #include "support/TestHome.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "browser/popupnotify.h"
+#include "browser/PopupNotify.h"
 
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

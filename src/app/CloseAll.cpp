@@ -1,4 +1,4 @@
-#include "app/closeall.h"
+#include "app/CloseAll.h"
 
 #include "app/DialogPlacement.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "settings/OptionsRules.h"
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "groups/sorvelgroup.h"
+#include "groups/SorvelGroup.h"
 
 #include <QLatin1String>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "groups/sorvelgroupform.h"
+#include "groups/dialogs/SorvelGroup.h"
 
-#include "groups/groupcommands.h"
+#include "groups/GroupCommands.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

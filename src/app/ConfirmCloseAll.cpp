@@ -1,7 +1,7 @@
-#include "app/confirmcloseall.h"
+#include "app/ConfirmCloseAll.h"
 
 #include "app/DialogPlacement.h"
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

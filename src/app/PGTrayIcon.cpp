@@ -1,4 +1,4 @@
-#include "app/tray.h"
+#include "app/PGTrayIcon.h"
 
 #include <QApplication>
 #include <QEvent>

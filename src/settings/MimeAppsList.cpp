@@ -1,4 +1,4 @@
-#include "settings/mimeappslist.h"
+#include "settings/MimeAppsList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/ieoptions.h"
+#include "settings/IEOptions.h"
 
 #include "platform/MessageBus.h"
 

@@ -1,4 +1,4 @@
-#include "settings/useragent.h"
+#include "settings/UserAgent.h"
 
 namespace UserAgent {
 

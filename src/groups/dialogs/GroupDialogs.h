@@ -1,6 +1,6 @@
 #pragma once
 
-#include "groups/groupcommands.h"
+#include "groups/GroupCommands.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,9 +1,9 @@
-#include "settings/options.h"
+#include "settings/dialogs/Options.h"
 
 #include "platform/Paths.h"
-#include "settings/OptionsTarget.h"
-#include "settings/PopupListEditor.h"
-#include "settings/TabColorsPage.h"
+#include "settings/dialogs/OptionsTarget.h"
+#include "settings/dialogs/PopupListEditor.h"
+#include "settings/dialogs/TabColorsPage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

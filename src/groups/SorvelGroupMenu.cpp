@@ -1,6 +1,6 @@
-#include "groups/groupmenu.h"
+#include "groups/SorvelGroupMenu.h"
 
-#include "groups/sorvelgroup.h"
+#include "groups/SorvelGroup.h"
 #include "platform/Paths.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include "platform/Paths.h"
 

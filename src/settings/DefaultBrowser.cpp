@@ -1,7 +1,7 @@
-#include "settings/default.h"
+#include "settings/DefaultBrowser.h"
 
-#include "settings/mimeappslist.h"
-#include "settings/pvoptions.h"
+#include "settings/MimeAppsList.h"
+#include "settings/PVOptions.h"
 
 #include <QDir>
 #include <QFile>

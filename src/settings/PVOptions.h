@@ -6,7 +6,7 @@
 #include <QStringList>
 
 // Every scalar setting: type, value name, default, and the rule that turns the stored text
-// into the value and back (see pvoptions.cpp). Each row gives a GetName and a SetName.
+// into the value and back (see PVOptions.cpp). Each row gives a GetName and a SetName.
 // All live as text values in "Software\Brenmoor\Pelvane\CurrentVersion" of the user.
 #define PVOPTIONS_SCALARS(X)                                                                       \
     X(bool, AddressNewWin, false, Flag)                                                            \

@@ -1,4 +1,4 @@
-#include "settings/PopupListEditor.h"
+#include "settings/dialogs/PopupListEditor.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

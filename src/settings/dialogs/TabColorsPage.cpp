@@ -1,4 +1,4 @@
-#include "settings/TabColorsPage.h"
+#include "settings/dialogs/TabColorsPage.h"
 
 #include "browser/strip/PVPageControl.h"
 

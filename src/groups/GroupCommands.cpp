@@ -1,4 +1,4 @@
-#include "groups/groupcommands.h"
+#include "groups/GroupCommands.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "groups/groupdialogs.h"
+#include "groups/dialogs/GroupDialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

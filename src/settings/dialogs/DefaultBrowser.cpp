@@ -1,6 +1,6 @@
-#include "settings/defaultbrowserform.h"
+#include "settings/dialogs/DefaultBrowser.h"
 
-#include "settings/pvoptions.h"
+#include "settings/PVOptions.h"
 
 #include <QApplication>
 #include <QCheckBox>
