@@ -1,7 +1,8 @@
 // Prints how long opening a page group of 50 entries takes, on fake engines, until all 50
 // tabs exist and were told where to go (no page is loaded).
 #include "app/MainWindow.h"
-#include "support/FakeWebBackend.h"
+#include "platform/RegistryHive.h"
+#include "support/FakeEngineServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -49,9 +50,11 @@ int main(int argc, char** argv)
     std::vector<double> ms;
     std::vector<double> settled; // and the pending work (the strip's repaint) done
     for (int run = 0; run < Runs; ++run) {
-        auto made = std::make_shared<FakeWebBackend::Made>();
+        RegistryHive hive(home.filePath(QStringLiteral("registry-%1.db").arg(run)));
+        FakeEngineServices engine(home.filePath(QStringLiteral("history.db")));
         MainWindowOptions options;
-        options.backends = FakeWebBackend::factory(made);
+        options.hive = &hive;
+        options.engine = &engine;
         TfrmMain window(options);
         window.resize(1024, 768);
         window.show();

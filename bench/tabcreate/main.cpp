@@ -102,7 +102,7 @@ qint64 treePssKiB(int* processes)
 // Creates a browser and waits until its blank page is complete. Null on timeout.
 std::unique_ptr<TWebBrowser> blankBrowser(WebEngineContext& context)
 {
-    auto browser = std::make_unique<TWebBrowser>(context.createBackend());
+    auto browser = std::make_unique<TWebBrowser>(context.createBackend(), nullptr);
     bool complete = false;
     browser->OnDocumentComplete = [&](WebFrame frame, const QString& url) {
         if (frame == browser->Application() && url == QLatin1String("about:blank"))

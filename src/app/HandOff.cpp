@@ -17,7 +17,7 @@ const QString CommandLineValue = QStringLiteral("CommandLine");
 
 namespace HandOff {
 
-bool deliver(const MessageBus& bus, const QString& argument, int patienceMs)
+bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
 {
     const QDeadlineTimer deadline(patienceMs);
     do {
@@ -27,7 +27,7 @@ bool deliver(const MessageBus& bus, const QString& argument, int patienceMs)
     } while (!deadline.hasExpired());
 
     if (!argument.isEmpty()) {
-        TRegistry reg;
+        TRegistry reg(hive);
         if (reg.openKey(SettingsKey, true))
             reg.writeString(CommandLineValue, argument);
     }
@@ -42,10 +42,10 @@ QString absoluteArgument(const QString& argument)
     return file.exists() ? file.absoluteFilePath() : argument;
 }
 
-QString takeStoredCommandLine()
+QString takeStoredCommandLine(RegistryHive& hive)
 {
     try {
-        TRegistry reg;
+        TRegistry reg(hive);
         if (!reg.openKey(SettingsKey, false) || !reg.valueExists(CommandLineValue))
             return {};
         const QString value = reg.readString(CommandLineValue);

@@ -3,6 +3,7 @@
 #include <QString>
 
 class MessageBus;
+class RegistryHive;
 
 // A second copy of the program gives its argument to the copy that runs already.
 namespace HandOff {
@@ -14,13 +15,14 @@ inline constexpr char Message[] = "Pelvane";
 // running copy. A copy that is still starting may not listen yet, so the send is retried
 // for up to `patienceMs`; when nobody answers, the argument is left in the hive's
 // "CommandLine" for the running copy to pick up. Returns true when a copy answered.
-bool deliver(const MessageBus& bus, const QString& argument, int patienceMs = 3000);
+bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
+             int patienceMs = 3000);
 
 // Makes an argument that names a file independent of this process's working folder, so
 // the running copy (elsewhere) finds the same file. Other arguments are left as they are.
 QString absoluteArgument(const QString& argument);
 
 // Reads "CommandLine" and writes it back empty: the slot is for one hand-off only.
-QString takeStoredCommandLine();
+QString takeStoredCommandLine(RegistryHive& hive);
 
 } // namespace HandOff

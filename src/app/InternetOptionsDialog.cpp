@@ -178,11 +178,17 @@ void TfrmInternetOptions::accept()
     QDialog::accept();
 }
 
+bool TfrmInternetOptions::confirm(const QString& question)
+{
+    if (m_actions.confirm)
+        return m_actions.confirm(question);
+    return QMessageBox::question(this, windowTitle(), question,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TfrmInternetOptions::clearHistory()
 {
-    if (QMessageBox::question(this, windowTitle(),
-                              QStringLiteral("Delete all the pages in your history folder?"),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!confirm(QStringLiteral("Delete all the pages in your history folder?")))
         return;
     if (!m_actions.clearHistory())
         QMessageBox::warning(this, windowTitle(),
@@ -191,9 +197,7 @@ void TfrmInternetOptions::clearHistory()
 
 void TfrmInternetOptions::clearCacheAndCookies()
 {
-    if (QMessageBox::question(this, windowTitle(),
-                              QStringLiteral("Delete all temporary files and all cookies?"),
-                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!confirm(QStringLiteral("Delete all temporary files and all cookies?")))
         return;
     m_actions.clearCacheAndCookies();
 }

@@ -43,6 +43,8 @@ public:
     {
         QString currentPage;                // "Use &Current"
         std::function<bool()> clearHistory; // false: it failed
+        // Asks the user before a clearing (true: go on); empty: a message box asks.
+        std::function<bool(const QString& question)> confirm;
         std::function<void()> clearCacheAndCookies;
     };
 
@@ -61,6 +63,7 @@ public:
     void accept() override;
 
 private:
+    bool confirm(const QString& question);
     void clearHistory();
     void clearCacheAndCookies();
 

@@ -1,35 +1,94 @@
-// The main window's creation sequence and its exit sequence.
+// The main window's creation sequence, its bars, and its exit sequence.
 #include "app/MainWindow.h"
 
-#include "app/MainActions.h"
+#include "address/AddressBand.h"
+#include "app/TabMenu.h"
 #include "app/Throbber.h"
+#include "app/UserInputWatch.h"
+#include "app/WindowQuestions.h"
+#include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
+#include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
+#include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
 #include "browser/strip/TabColors.h"
-#include "browser/strip/PVStatusBar.h"
+#include "commands/MainActions.h"
+#include "commands/MenuBuilder.h"
+#include "desktop/TrayControl.h"
+#include "groups/dialogs/GroupDialogs.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
+#include "platform/web/EngineServices.h"
+#include "settings/ContentSwitchControl.h"
+#include "settings/PVOptions.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
+#include <QMenu>
 #include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
-#include <QWindow>
+#include <QToolButton>
+
+namespace {
+
+// The system browser's version string begins with "4": its shell completion is not to be
+// used.
+bool readIE4Mode(RegistryHive& hive)
+{
+    try {
+        TRegistry reg(hive);
+        reg.setRootKey(TRegistry::HKEY_LOCAL_MACHINE);
+        if (!reg.openKeyReadOnly(QStringLiteral("\\Software\\Microsoft\\Internet Explorer")))
+            return false;
+        return reg.readString(QStringLiteral("Version")).startsWith(QLatin1Char('4'));
+    } catch (const RegistryError&) {
+        return false;
+    }
+}
+
+// A menu of the menu band: a button that drops it down.
+QToolButton* addMenuButton(QToolBar* bar, QMenu* menu)
+{
+    auto* button = new QToolButton(bar);
+    button->setText(menu->title());
+    button->setMenu(menu);
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setObjectName(QStringLiteral("tb") + menu->objectName().mid(3));
+    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+    bar->addWidget(button);
+    return button;
+}
+
+// Commands whose work arrives with later parts of the program: shown, but not yet usable.
+constexpr ActionId NotYetAvailable[] = {
+    ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
+    ActionId::actReadMail,       ActionId::actViewSorvelBar,     ActionId::tbVarloBar,
+    ActionId::actViewLinksBar,   ActionId::actGoSearch,          ActionId::tbFavorites,
+    ActionId::actHelpTopics,     ActionId::actSupport,
+};
+
+} // namespace
 
 TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent)
     , m_start(std::move(options))
+    , m_hive(*m_start.hive)
+    , m_options(std::make_unique<TPVOptions>(m_hive))
 {
+    Q_ASSERT(m_start.hive && m_start.engine);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Pelvane"));
     setWindowIcon(QIcon(QDir(Paths::sharedDataFolder()).filePath(QStringLiteral("pelvane.svg"))));
+    if (!m_start.questions)
+        m_ownQuestions = std::make_unique<WindowDialogs>(this);
+    m_questions = m_start.questions ? m_start.questions : m_ownQuestions.get();
 
     // The keyboard table and the hint handler come first, as the window's own.
     m_actions = new MainActions(this);
@@ -37,42 +96,51 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
         this);
 
+    m_settings = WindowSettings::read(*m_options);
+    if (!m_options->GetAskDefaultBrowser())
+        m_options->SetAskDefaultBrowser(false);
+    m_ie4Mode = readIE4Mode(m_hive);
     buildWindow();
-    buildContentSwitches();
-    SetUserAgentTag(true);
-    readSettings();
-    initNavigation();
-    buildTray();
+
+    m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
+    connect(m_content, &ContentSwitchControl::switchesChanged, this,
+            &TfrmMain::showContentSwitches);
+    connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
+            [this] { runCommand(KeyDispatcher::Command::RefreshAll); });
+    m_content->SetUserAgentTag(true);
+
+    m_tray = new TrayControl(
+        this,
+        [this] {
+            const TBrowserTab* tab = GetActivePage();
+            return tab ? tab->Browser()->LocationName() : QString();
+        },
+        m_start.trayAvailable);
+    m_tray->SetMinToTray(m_settings.minToTray);
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
     m_placeAtEnd = true;
     createTab(false);
 
-    applyTabColors();
+    const auto pair = TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
+                                                    m_options->GetInactiveTabColor(),
+                                                    m_options->GetInactiveFontColor());
+    m_pcPage->SetInactiveTabColor(pair.tab);
+    m_pcPage->SetInactiveFontColor(pair.font);
     runDefaultBrowserCheck();
-    const auto side =
-        m_options.GetTabsDown() ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top;
-    m_pcPage->setTabPosition(side);
+    m_pcPage->setTabPosition(m_options->GetTabsDown() ? TPVPageControl::Side::Bottom
+                                                      : TPVPageControl::Side::Top);
 
-    LoadContentSwitches();
-    m_actions->get("actViewToolbar")->setChecked(m_options.GetViewToolbar());
-    m_actions->get("actViewAddressBar")->setChecked(m_options.GetViewAddressBar());
-    m_actions->get("actViewLinksBar")->setChecked(m_options.GetViewLinksBar());
-    m_actions->get("actViewStatusBar")->setChecked(m_options.GetViewStatusBar());
-    m_actions->get("actViewMenuBar")->setChecked(true);
-    m_tbMain->setVisible(m_actions->get("actViewToolbar")->isChecked());
-    m_pnlAddress->setVisible(m_actions->get("actViewAddressBar")->isChecked());
-    m_statusBar->setVisible(m_actions->get("actViewStatusBar")->isChecked());
-    m_actions->get("actViewSorvelBar")->setChecked(m_viewSorvelBar);
-    m_actions->get("actForeground")->setChecked(m_openNewInForeground);
-
+    m_content->load();
+    showContentSwitches();
+    setBarsVisible();
     applyWindowPlacement();
-    if (m_options.GetFullScreen())
+    if (m_settings.fullScreen)
         setFullScreen(true);
 
     openStartPages();
-    m_placeAtEnd = m_openNewAtEnd;
+    m_placeAtEnd = m_settings.openNewAtEnd;
 
     if (m_start.bus) {
         m_start.bus->setHandler(QStringLiteral("Pelvane"), [this](const QJsonValue& payload) {
@@ -98,6 +166,8 @@ void TfrmMain::buildWindow()
     m_pcPage = new TPVPageControl(this);
     m_pcPage->setObjectName(QStringLiteral("pcPage"));
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
+    m_pcPage->setMultiLine(m_settings.multipleLines);
+    m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
     setCentralWidget(m_pcPage);
     connect(m_pcPage, &TPVPageControl::currentChanged, this, [this] {
         if (!m_suspendTabChange)
@@ -112,79 +182,129 @@ void TfrmMain::buildWindow()
     m_statusBar->setObjectName(QStringLiteral("sbMain"));
     setStatusBar(m_statusBar);
 
-    buildMenus();
-    // The logo area at the right end of the menu bar.
-    auto* spacer = new QWidget(m_tbMenu);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_tbMenu->addWidget(spacer);
+    m_menus = std::make_unique<MenuBuilder>(*m_actions, this);
+    m_popups = new PopupControl(m_hive, this);
+    connect(m_popups, &PopupControl::sweepDue, this, &TfrmMain::CloseHiddenTabs);
+    // Pages may open windows freely only as far as the user asks for them.
+    new UserInputWatch(this);
+
+    buildBars();
+    m_groups = new SorvelGroupCommands(*this, new GroupDialogs(this), menu(MenuId::Groups), this);
+    m_pmTab = new TTabMenu(*this, *m_actions);
+    connect(m_pcPage, &TPVPageControl::tabRightPressed, this,
+            [this](int tabIndex, const QPoint& globalPos) {
+                m_popupTabIndex = tabIndex;
+                m_pmTab->popup(globalPos);
+            });
+    connectActions();
+    buildExternalPlaces();
+}
+
+void TfrmMain::buildBars()
+{
+    buildMenuBar();
+    m_tbMain = new MainToolbar(
+        *m_actions, [this](MenuId id) { return menu(id); }, this);
+    addToolBar(m_tbMain);
+    addToolBarBreak();
+
+    m_pnlAddress = addToolBar(QStringLiteral("Address"));
+    m_pnlAddress->setObjectName(QStringLiteral("pnlAddress"));
+    m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), m_pnlAddress);
+    m_pnlAddress->addWidget(m_addressBand);
+    connect(m_addressBand, &AddressBand::commitRequested, this, &TfrmMain::commitAddress);
+    m_addressBand->SetShowGo(m_settings.showGo);
+    m_addressBand->loadTypedAddresses();
+    SetAutoCompleteStyle(m_settings.autoCompleteStyle);
+    LoadAddressCompletion();
+
+    // Bars are shown and hidden through the View menu only (the bars' own context menu
+    // comes with the movable bands).
+    for (QToolBar* bar : {m_tbMenu, static_cast<QToolBar*>(m_tbMain), m_pnlAddress})
+        bar->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    for (ActionId id : NotYetAvailable)
+        action(id)->setEnabled(false);
+}
+
+void TfrmMain::buildMenuBar()
+{
+    m_tbMenu = addToolBar(QStringLiteral("Menu"));
+    m_tbMenu->setObjectName(QStringLiteral("tbMenu"));
+    for (const MenuDescription& description : MenuLayout::menuBar())
+        m_menuButtons.insert(description.id, addMenuButton(m_tbMenu, menu(description.id)));
+    menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
+    connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
+    // The offline state belongs to the system: other programs change it too.
+    connect(menu(MenuId::File), &QMenu::aboutToShow, this, &TfrmMain::syncWorkOffline);
+    action(ActionId::actViewMenuBar)->setVisible(false); // offered in full screen only
+
+    // The logo area and the two small close buttons at the right end of the menu band.
+    auto* gap = new QWidget(m_tbMenu);
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_tbMenu->addWidget(gap);
+    m_pmCloseAll = m_menus->makeCopy(MenuId::CloseAll, QStringLiteral("pmCloseAll"), this);
+    m_pmCloseAll->setDefaultAction(action(ActionId::actCloseAll));
+    auto* spdCloseAll = new QToolButton(m_tbMenu);
+    spdCloseAll->setObjectName(QStringLiteral("spdCloseAll"));
+    spdCloseAll->setText(QStringLiteral("\u00D7\u00D7"));
+    spdCloseAll->setAutoRaise(true);
+    spdCloseAll->setToolTip(QStringLiteral("Close Tabs\nRight-click for more options"));
+    spdCloseAll->setStatusTip(QStringLiteral("Closes the active browser tab"));
+    spdCloseAll->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(spdCloseAll, &QToolButton::clicked, action(ActionId::actCloseAll), &QAction::trigger);
+    connect(spdCloseAll, &QWidget::customContextMenuRequested, this,
+            [this, spdCloseAll](const QPoint& pos) {
+                m_pmCloseAll->popup(spdCloseAll->mapToGlobal(pos));
+            });
+    m_tbMenu->addWidget(spdCloseAll);
+    auto* spdClose = new QToolButton(m_tbMenu);
+    spdClose->setObjectName(QStringLiteral("spdClose"));
+    spdClose->setText(QStringLiteral("\u00D7"));
+    spdClose->setAutoRaise(true);
+    spdClose->setToolTip(QStringLiteral("Close Active Tab"));
+    spdClose->setStatusTip(QStringLiteral("Close Active Tab"));
+    connect(spdClose, &QToolButton::clicked, action(ActionId::actClose), &QAction::trigger);
+    m_tbMenu->addWidget(spdClose);
     m_throbber = new Throbber(m_tbMenu);
     m_tbMenu->addWidget(m_throbber);
-    buildToolbar();
-    buildAddressBar();
-    connectActions();
-    buildClosing();
-    connectGroupCommands();
-    connectOptions();
-
-    m_tmrCloseHidden = new QTimer(this);
-    m_tmrCloseHidden->setObjectName(QStringLiteral("tmrCloseHidden"));
-    m_tmrCloseHidden->setSingleShot(true);
-    m_tmrCloseHidden->setInterval(2000);
-    connect(m_tmrCloseHidden, &QTimer::timeout, this, &TfrmMain::CloseHiddenTabs);
+    addToolBarBreak();
 }
 
-void TfrmMain::readSettings()
+void TfrmMain::setBarsVisible()
 {
-    m_showGo = m_options.GetShowGo();
-    m_disableAltShortcuts = m_options.GetDisableALTShortcuts();
-    m_autoCompleteStyle = m_options.GetAutoCompleteStyle();
-    m_addressNewWin = m_options.GetAddressNewWin();
-    m_openNewAtEnd = m_options.GetOpenNewAtEnd();
-    m_sgCloseFirst = m_options.GetSGCloseFirst();
-    m_searchBar = m_options.GetSearchBar();
-    if (m_searchBar.isEmpty())
-        m_searchBar = TPVOptions::DefaultSearchBar();
-    m_minToTray = m_options.GetMinToTray();
-    m_sorvelBarWidth = m_options.GetSorvelBarWidth();
-    m_usePopupSorvel = m_options.GetUsePopupSorvel();
-    m_popupList = m_options.GetPopupSorvelList();
-    m_limitTitleLength = m_options.GetLimitTitleLength();
-    m_multipleLines = m_options.GetMultipleLines();
-    m_pcPage->setMultiLine(m_multipleLines);
-    m_pcPage->SetAllowTabShifting(!m_multipleLines);
-    m_startupMode = m_options.GetStartupMode();
-    m_startupSorvelGroup = m_options.GetStartupSorvelGroup();
-    m_favoritesNewWin = m_options.GetFavoritesNewWin();
-    m_historyNewWin = m_options.GetHistoryNewWin();
-    m_searchNewWin = m_options.GetSearchNewWin();
-    m_linksNewWin = m_options.GetLinksNewWin();
-    m_newAction = qBound(0, m_options.GetNewAction(), 2);
-    m_sbAutoExpand = m_options.GetSBAutoExpand();
-    m_openNewInForeground = m_options.GetOpenNewInForeground();
-    m_viewSorvelBar = m_options.GetViewSorvelBar();
-    if (!m_options.GetAskDefaultBrowser())
-        m_options.SetAskDefaultBrowser(false);
+    action(ActionId::actViewToolbar)->setChecked(m_settings.viewToolbar);
+    action(ActionId::actViewAddressBar)->setChecked(m_settings.viewAddressBar);
+    action(ActionId::actViewLinksBar)->setChecked(m_settings.viewLinksBar);
+    action(ActionId::actViewStatusBar)->setChecked(m_settings.viewStatusBar);
+    action(ActionId::actViewSorvelBar)->setChecked(m_settings.viewSorvelBar);
+    action(ActionId::actViewMenuBar)->setChecked(true);
+    action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
+    m_tbMain->setVisible(m_settings.viewToolbar);
+    m_pnlAddress->setVisible(m_settings.viewAddressBar);
+    m_statusBar->setVisible(m_settings.viewStatusBar);
 }
 
-void TfrmMain::applyTabColors()
+QAction* TfrmMain::action(ActionId id) const
 {
-    const auto pair = TabColors::tabColorsForScheme(m_options.GetTabColorScheme(),
-                                                    m_options.GetInactiveTabColor(),
-                                                    m_options.GetInactiveFontColor());
-    m_pcPage->SetInactiveTabColor(pair.tab);
-    m_pcPage->SetInactiveFontColor(pair.font);
+    return m_actions->get(id);
+}
+
+QMenu* TfrmMain::menu(MenuId id) const
+{
+    return m_menus->menu(id);
 }
 
 void TfrmMain::applyWindowPlacement()
 {
-    if (m_options.GetMaximized()) {
+    if (m_settings.maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
     // A placement from a larger screen, or a corrupt one, must not leave the window out
     // of reach: keep it on the screen it would appear on.
-    QRect wanted(m_options.GetLeft(), m_options.GetTop(), m_options.GetWidth(),
-                 m_options.GetHeight());
+    QRect wanted = m_settings.frame;
     const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -197,6 +317,42 @@ void TfrmMain::applyWindowPlacement()
     }
     move(wanted.topLeft());
     resize(wanted.size());
+}
+
+WindowSettings TfrmMain::settings() const
+{
+    WindowSettings now = m_settings;
+    // In full screen the window's own placement is the one it had before.
+    now.fullScreen = m_fullScreen;
+    now.maximized = m_fullScreen ? m_beforeFullScreen.maximized : isMaximized();
+    now.frame = m_fullScreen ? m_beforeFullScreen.geometry : QRect(pos(), size());
+    now.usePopupSorvel = m_popups->UsePopupSorvel();
+    now.viewSorvelBar = action(ActionId::actViewSorvelBar)->isChecked();
+    now.viewToolbar = action(ActionId::actViewToolbar)->isChecked();
+    now.viewAddressBar = action(ActionId::actViewAddressBar)->isChecked();
+    now.viewLinksBar = action(ActionId::actViewLinksBar)->isChecked();
+    now.viewStatusBar = action(ActionId::actViewStatusBar)->isChecked();
+    return now;
+}
+
+void TfrmMain::applySettings(const WindowSettings& wanted)
+{
+    const WindowSettings old = settings();
+    m_settings = wanted;
+    if (wanted.limitTitleLength != old.limitTitleLength)
+        forEachTab([](TBrowserTab* tab) { tab->SetTitle(tab->GetTitle()); });
+    if (wanted.showGo != old.showGo)
+        m_addressBand->SetShowGo(wanted.showGo);
+    if (wanted.autoCompleteStyle != old.autoCompleteStyle)
+        SetAutoCompleteStyle(wanted.autoCompleteStyle);
+    if (wanted.minToTray != old.minToTray)
+        m_tray->SetMinToTray(wanted.minToTray);
+    if (wanted.usePopupSorvel != old.usePopupSorvel)
+        m_popups->SetUsePopupSorvel(wanted.usePopupSorvel);
+    action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
+    // While a group opens, its tabs keep going to the end; the rule returns afterwards.
+    if (!m_groupOpening)
+        m_placeAtEnd = wanted.openNewAtEnd;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)
@@ -234,14 +390,14 @@ void TfrmMain::runExitSequence()
     m_exited = true;
     delete m_dispatcher;
     m_dispatcher = nullptr;
-    m_tmrCloseHidden->stop();
+    m_popups->stopSweep();
     if (m_start.bus) {
         m_start.bus->setHandler(QStringLiteral("Pelvane"),
                                 [](const QJsonValue&) { return QJsonValue(); });
         m_start.bus->setHandler(QStringLiteral("ListTabs"),
                                 [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
     }
-    endContentSwitches();
+    m_content->end();
     CloseHiddenTabs();
 
     // A picture of the window must not change the user's session.
@@ -253,46 +409,15 @@ void TfrmMain::runExitSequence()
     for (TBrowserTab* tab : all)
         addresses << tab->GetAddress();
     try {
-        m_options.SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
-        writeSettings();
+        m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
+        settings().write(*m_options);
     } catch (const RegistryError&) {
         // Settings that cannot be written at exit are lost; the exit goes on.
     }
-    saveTypedAddresses();
+    try {
+        m_addressBand->saveTypedAddresses();
+    } catch (const RegistryError&) {
+    }
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
-}
-
-void TfrmMain::writeSettings()
-{
-    m_options.SetDisableALTShortcuts(m_disableAltShortcuts);
-    m_options.SetOpenNewInForeground(m_openNewInForeground);
-    m_options.SetAddressNewWin(m_addressNewWin);
-    m_options.SetAutoCompleteStyle(m_autoCompleteStyle);
-    m_options.SetMinToTray(m_minToTray);
-    m_options.SetShowGo(m_showGo);
-    m_options.SetSBAutoExpand(m_sbAutoExpand);
-
-    // In full screen the window's own placement is the one it had before.
-    const bool maximized = m_fullScreen ? m_beforeFullScreen.maximized : isMaximized();
-    if (!maximized) {
-        const QRect frame = m_fullScreen ? m_beforeFullScreen.geometry : QRect(pos(), size());
-        m_options.SetTop(qMax(0, frame.top()));
-        m_options.SetHeight(qMax(0, frame.height()));
-        m_options.SetLeft(qMax(0, frame.left()));
-        m_options.SetWidth(qMax(0, frame.width()));
-    }
-    m_options.SetMaximized(maximized);
-    m_options.SetOpenNewAtEnd(m_openNewAtEnd);
-    m_options.SetSorvelBarWidth(m_sorvelBarWidth);
-    m_options.SetLimitTitleLength(m_limitTitleLength);
-    m_options.SetSearchBar(m_searchBar);
-    m_options.SetFullScreen(m_fullScreen);
-    m_options.SetUsePopupSorvel(m_usePopupSorvel);
-    m_options.SetViewSorvelBar(m_actions->get("actViewSorvelBar")->isChecked());
-    m_options.SetViewToolbar(m_actions->get("actViewToolbar")->isChecked());
-    m_options.SetViewAddressBar(m_actions->get("actViewAddressBar")->isChecked());
-    m_options.SetViewLinksBar(m_actions->get("actViewLinksBar")->isChecked());
-    m_options.SetViewStatusBar(m_actions->get("actViewStatusBar")->isChecked());
-    m_options.SetSGCloseFirst(m_sgCloseFirst);
 }

@@ -1,84 +1,15 @@
-// Closing tabs one at a time and all at once, the tab strip's context menu, the sweep of
-// hidden tabs, and the main window's part of pop-up control (the blocked-address list, the
-// notice, the add command).
+// Closing tabs one at a time and all at once, the sweep of hidden tabs, and the main
+// window's part of pop-up control.
 #include "app/MainWindow.h"
 
-#include "app/MainActions.h"
 #include "app/TabMenu.h"
-#include "app/UserInputWatch.h"
-#include "app/CloseAll.h"
-#include "app/ConfirmCloseAll.h"
+#include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
-#include "browser/PopupRules.h"
-#include "browser/PopupNotify.h"
+#include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
+#include "settings/PVOptions.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-
-void TfrmMain::buildClosing()
-{
-    const auto a = [this](const char* name) { return m_actions->get(name); };
-    connect(a("actCloseAllKeepCurrent"), &QAction::triggered, this, &TfrmMain::CloseAllKeepCurrent);
-    connect(a("actCloseAllShowList"), &QAction::triggered, this, &TfrmMain::CloseAllShowList);
-    connect(a("actAddToPopupSorvel"), &QAction::triggered, this,
-            [this] { AddToPopupList(GetActivePage()); });
-
-    // Pages may open windows freely only as far as the user asks for them.
-    new UserInputWatch(this);
-
-    m_pmTab = new TTabMenu(*this, *m_actions);
-    connect(m_pcPage, &TPVPageControl::tabRightPressed, this,
-            [this](int tabIndex, const QPoint& globalPos) {
-                m_popupTabIndex = tabIndex;
-                m_pmTab->popup(globalPos);
-            });
-
-    m_pmCloseAll = new QMenu(this);
-    m_pmCloseAll->setObjectName(QStringLiteral("pmCloseAll"));
-    m_pmCloseAll->addAction(a("actCloseAll"));
-    m_pmCloseAll->addAction(a("actCloseAllKeepCurrent"));
-    m_pmCloseAll->addAction(a("actCloseAllShowList"));
-    m_pmCloseAll->setDefaultAction(a("actCloseAll"));
-
-    // The two small close buttons at the right end of the menu bar.
-    auto* gap = new QWidget(m_tbMenu);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_tbMenu->addWidget(gap);
-    auto* spdCloseAll = new QToolButton(m_tbMenu);
-    spdCloseAll->setObjectName(QStringLiteral("spdCloseAll"));
-    spdCloseAll->setText(QStringLiteral("\u00D7\u00D7"));
-    spdCloseAll->setAutoRaise(true);
-    spdCloseAll->setToolTip(QStringLiteral("Close Tabs\nRight-click for more options"));
-    spdCloseAll->setStatusTip(QStringLiteral("Closes the active browser tab"));
-    spdCloseAll->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(spdCloseAll, &QToolButton::clicked, a("actCloseAll"), &QAction::trigger);
-    connect(spdCloseAll, &QWidget::customContextMenuRequested, this,
-            [this, spdCloseAll](const QPoint& pos) {
-                m_pmCloseAll->popup(spdCloseAll->mapToGlobal(pos));
-            });
-    m_tbMenu->addWidget(spdCloseAll);
-    auto* spdClose = new QToolButton(m_tbMenu);
-    spdClose->setObjectName(QStringLiteral("spdClose"));
-    spdClose->setText(QStringLiteral("\u00D7"));
-    spdClose->setAutoRaise(true);
-    spdClose->setToolTip(QStringLiteral("Close Active Tab"));
-    spdClose->setStatusTip(QStringLiteral("Close Active Tab"));
-    connect(spdClose, &QToolButton::clicked, a("actClose"), &QAction::trigger);
-    m_tbMenu->addWidget(spdClose);
-}
-
-void TfrmMain::addCloseAllMenu(QMenu* file)
-{
-    QMenu* closeAll = file->addMenu(QStringLiteral("Close A&ll"));
-    closeAll->setObjectName(QStringLiteral("mnuFileCloseAll"));
-    closeAll->addAction(m_actions->get("actCloseAll"));
-    closeAll->addAction(m_actions->get("actCloseAllKeepCurrent"));
-    closeAll->addAction(m_actions->get("actCloseAllShowList"));
-}
 
 QMenu* TfrmMain::tabMenu() const
 {
@@ -98,15 +29,9 @@ void TfrmMain::closePage(TBrowserTab* tab)
     tab->CloseTab();
 }
 
-bool TfrmMain::confirmCloseAll()
-{
-    TfrmConfirmCloseAll box(m_options, this);
-    return box.exec() == QDialog::Accepted;
-}
-
 void TfrmMain::CloseAll()
 {
-    if (m_options.GetConfirmCloseAll() && !confirmCloseAll())
+    if (m_options->GetConfirmCloseAll() && !m_questions->confirmCloseAll(*m_options))
         return;
     if (m_groupOpening)
         return;
@@ -159,14 +84,15 @@ void TfrmMain::CloseAllShowList()
         listed << tab;
         lines << (tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName());
     }
-    TfrmCloseAll dialog(lines, this);
-    if (dialog.exec() != QDialog::Accepted)
+    const std::optional<QList<int>> checked = m_questions->chooseTabsToClose(lines);
+    if (!checked)
         return;
     // The lines stand for the tabs, not their places: a tab that went while the list was
     // open is skipped, and no other tab is closed in its stead.
-    const QList<int> checked = dialog.checkedLines();
-    for (auto line = checked.crbegin(); line != checked.crend(); ++line)
-        closePage(listed.at(*line));
+    for (auto line = checked->crbegin(); line != checked->crend(); ++line) {
+        if (*line >= 0 && *line < listed.size())
+            closePage(listed.at(*line));
+    }
 }
 
 void TfrmMain::CloseHiddenTabs()
@@ -182,10 +108,7 @@ void TfrmMain::CloseHiddenTabs()
 
 void TfrmMain::ScheduleCloseHiddenTabs()
 {
-    // Started once, not pushed back by every further blocked window: a page that keeps
-    // opening windows would otherwise keep its hidden tabs alive for ever.
-    if (!m_tmrCloseHidden->isActive())
-        m_tmrCloseHidden->start();
+    m_popups->ScheduleCloseHiddenTabs();
 }
 
 TBrowserTab* TfrmMain::PopupTab()
@@ -200,35 +123,22 @@ TBrowserTab* TfrmMain::PopupTab()
 
 bool TfrmMain::IsPopupBlocked(const QString& url)
 {
-    if (!PopupRules::isBlocked(m_usePopupSorvel, m_popupList, url))
-        return false;
-    // This runs inside the engine's navigation callback: a store that cannot be read here
-    // means the default (tell the user), not an error box in the middle of a load.
-    bool notify = true;
-    try {
-        notify = m_options.GetPopupSorvelNotify();
-    } catch (const RegistryError&) {
-    }
-    if (notify) {
-        if (!m_popupNotify)
-            m_popupNotify = new TfrmPopupNotify(m_options, this);
-        m_popupNotify->addAddress(url);
-        m_popupNotify->show();
-    }
-    return true;
+    return m_popups->IsPopupBlocked(url);
 }
 
-TfrmPopupNotify* TfrmMain::popupNotice() const
+void TfrmMain::ReloadPopupList()
 {
-    return m_popupNotify;
+    m_popups->ReloadPopupList();
+}
+
+void TfrmMain::recordPopupAddress(const QString& address)
+{
+    m_popups->addToList(address);
 }
 
 void TfrmMain::PopupsRefused(TBrowserTab* opener)
 {
-    const QString address = opener ? opener->GetAddress() : QString();
-    SetStatusText(QStringLiteral("Pelvane did not open all the windows that %1 asked for: "
-                                 "too many at once.")
-                      .arg(address.isEmpty() ? QStringLiteral("a page") : address));
+    SetStatusText(PopupControl::refusedText(opener ? opener->GetAddress() : QString()));
     // Windows that never ask for an address wait hidden; let them go in a while so the
     // page may open others later.
     ScheduleCloseHiddenTabs();
@@ -252,10 +162,9 @@ void TfrmMain::AddToPopupList(TBrowserTab* tab)
     if (tab->TabVisible() && m_pcPage->tabCount() == 1)
         CloseHiddenTabs(); // as in closePage
     tab->AddToPopupList();
-    ReloadPopupList();
 }
 
-void TfrmMain::ReloadPopupList()
+std::optional<QString> TfrmMain::askStickyName()
 {
-    m_popupList = m_options.GetPopupSorvelList();
+    return m_questions->askStickyName();
 }

@@ -1,106 +1,189 @@
-// Commands of the main window: the keyboard table's entries, the actions behind the menus
-// and buttons, and opening addresses.
+// Commands of the main window: the actions behind the menus and buttons, and the keyboard
+// table's entries.
 #include "app/MainWindow.h"
 
+#include "address/AddressBand.h"
+#include "address/PVComboBox.h"
 #include "app/AboutBox.h"
-#include "app/MainActions.h"
+#include "app/WindowQuestions.h"
+#include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
+#include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
+#include "commands/MainActions.h"
+#include "desktop/TrayControl.h"
+#include "settings/ContentSwitchControl.h"
+#include "settings/dialogs/Options.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
 using Command = KeyDispatcher::Command;
+using Switch = ContentSwitchControl::Switch;
+
+namespace {
+
+// Actions that run an entry of the keyboard table: the key and the menu item do the same.
+struct CommandAction
+{
+    ActionId action;
+    Command command;
+};
+
+constexpr CommandAction CommandActions[] = {
+    {ActionId::actOpen, Command::Open},
+    {ActionId::actClose, Command::Close},
+    {ActionId::actCloseAll, Command::CloseAll},
+    {ActionId::actGoBack, Command::Back},
+    {ActionId::actGoForward, Command::Forward},
+    {ActionId::actTabHome, Command::TabHome},
+    {ActionId::actViewStop, Command::Stop},
+    {ActionId::actViewRefresh, Command::Refresh},
+    {ActionId::actViewStopAll, Command::StopAll},
+    {ActionId::actRefreshAll, Command::RefreshAll},
+    {ActionId::actPreviousBrowserTab, Command::PreviousTab},
+    {ActionId::actNextBrowserTab, Command::NextTab},
+    {ActionId::actPrint, Command::Print},
+    {ActionId::actSaveAs, Command::SaveAs},
+    {ActionId::actCut, Command::Cut},
+    {ActionId::actCopy, Command::Copy},
+    {ActionId::actPaste, Command::Paste},
+    {ActionId::actSelectAll, Command::SelectAll},
+    {ActionId::actFind, Command::Find},
+    {ActionId::actTabLocked, Command::ToggleLock},
+    {ActionId::actStickyName, Command::StickyName},
+    {ActionId::actFollowNextLink, Command::FollowNextLink},
+    {ActionId::actForeground, Command::ToggleForeground},
+    {ActionId::actSaveAsSorvelGroup, Command::SaveGroup},
+    {ActionId::actAddToSorvelGroup, Command::AddToGroup},
+    {ActionId::actAddToPopupSorvel, Command::AddToPopupList},
+    {ActionId::actFullScreen, Command::FullScreen},
+};
+
+// The menus the keyboard drops down.
+struct CommandMenu
+{
+    Command command;
+    MenuId menu;
+};
+
+constexpr CommandMenu CommandMenus[] = {
+    {Command::FileMenu, MenuId::File},           {Command::EditMenu, MenuId::Edit},
+    {Command::ViewMenu, MenuId::View},           {Command::GoMenu, MenuId::Go},
+    {Command::FavoritesMenu, MenuId::Favorites}, {Command::GroupsMenu, MenuId::Groups},
+    {Command::OptionsMenu, MenuId::Options},     {Command::ToolsMenu, MenuId::Tools},
+    {Command::TabsMenu, MenuId::Tabs},           {Command::HelpMenu, MenuId::Help},
+};
+
+// The text sizes, smallest first (the engine's 0 to 4).
+constexpr ActionId TextSizes[] = {ActionId::actFontSmallest, ActionId::actFontSmaller,
+                                  ActionId::actFontMedium, ActionId::actFontLarge,
+                                  ActionId::actFontLargest};
+
+struct SwitchItem
+{
+    ActionId action;
+    Switch which;
+};
+
+constexpr SwitchItem SwitchItems[] = {
+    {ActionId::pmOptionsLoadImages, Switch::Images},
+    {ActionId::tbLoadImages, Switch::Images},
+    {ActionId::pmOptionsLoadVideos, Switch::Videos},
+    {ActionId::pmOptionsLoadSounds, Switch::Sounds},
+    {ActionId::pmOptionsLoadAnimations, Switch::Animations},
+};
+
+} // namespace
 
 void TfrmMain::connectActions()
 {
-    const auto on = [this](const char* name, auto slot) {
-        connect(m_actions->get(name), &QAction::triggered, this, slot);
+    const auto on = [this](ActionId id, auto slot) {
+        connect(action(id), &QAction::triggered, this, slot);
     };
-    const auto command = [this, &on](const char* name, Command c) {
-        on(name, [this, c] { runCommand(c); });
+    const auto withTab = [this](auto work) {
+        return [this, work] {
+            if (TBrowserTab* tab = GetActivePage())
+                work(tab);
+        };
     };
-    on("actNewBlank", [this] { newBlankFromAction(); });
-    on("pmFileNewBlank", [this] { NewTab()->NavigateBlank(); });
-    on("actNewHome", [this] { NewTab()->GoHome(); });
-    on("actNewSearch", [this] { NewTab()->GoSearch(); });
-    on("actNewCurrent", [this] {
+    for (const CommandAction& row : CommandActions)
+        on(row.action, [this, c = row.command] { runCommand(c); });
+
+    on(ActionId::actNewBlank, [this] { newBlankFromAction(); });
+    on(ActionId::pmFileNewBlank, [this] { NewTab()->NavigateBlank(); });
+    on(ActionId::actNewHome, [this] { NewTab()->GoHome(); });
+    on(ActionId::actNewSearch, [this] { NewTab()->GoSearch(); });
+    on(ActionId::actNewCurrent, [this] {
         const TBrowserTab* current = GetActivePage();
         const QString address = current ? current->GetAddress() : QString();
         NewTab()->OpenAsHome(address);
     });
-    command("actOpen", Command::Open);
-    command("actClose", Command::Close);
-    command("actCloseAll", Command::CloseAll);
-    command("actGoBack", Command::Back);
-    command("actGoForward", Command::Forward);
-    on("actGoHome", [this] {
-        if (TBrowserTab* tab = GetActivePage())
-            tab->GoHome();
-    });
-    command("actTabHome", Command::TabHome);
-    command("actViewStop", Command::Stop);
-    command("actViewRefresh", Command::Refresh);
-    command("actViewStopAll", Command::StopAll);
-    command("actRefreshAll", Command::RefreshAll);
-    command("actPreviousBrowserTab", Command::PreviousTab);
-    command("actNextBrowserTab", Command::NextTab);
-    command("actPrint", Command::Print);
-    command("actSaveAs", Command::SaveAs);
-    command("actCut", Command::Cut);
-    command("actCopy", Command::Copy);
-    command("actPaste", Command::Paste);
-    command("actSelectAll", Command::SelectAll);
-    command("actFind", Command::Find);
-    command("actTabLocked", Command::ToggleLock);
-    command("actStickyName", Command::StickyName);
-    command("actFollowNextLink", Command::FollowNextLink);
-    command("actForeground", Command::ToggleForeground);
-    on("actFullScreen", [this] { toggleFullScreen(); });
-    on("actPageSetup", [this] {
-        if (TBrowserTab* tab = GetActivePage())
-            tab->PageSetup();
-    });
-    on("actViewSource", [this] {
-        if (TBrowserTab* tab = GetActivePage())
-            tab->ViewSource();
-    });
-    on("actProperties", [this] {
-        if (TBrowserTab* tab = GetActivePage())
-            tab->ShowProperties();
-    });
-    on("actSetMediumFont", [this] {
-        if (TBrowserTab* tab = GetActivePage())
-            tab->SetFontSize(2);
-    });
-    const char* const bySize[] = {"actFontSmallest", "actFontSmaller", "actFontMedium",
-                                  "actFontLarge", "actFontLargest"};
-    for (int size = 0; size < 5; ++size) {
-        on(bySize[size], [this, size] {
+    on(ActionId::actGoHome, withTab([](TBrowserTab* t) { t->GoHome(); }));
+    on(ActionId::actGoSearch, [this] { GoSearch(); });
+    on(ActionId::actPageSetup, withTab([](TBrowserTab* t) { t->PageSetup(); }));
+    on(ActionId::actViewSource, withTab([](TBrowserTab* t) { t->ViewSource(); }));
+    on(ActionId::actProperties, withTab([](TBrowserTab* t) { t->ShowProperties(); }));
+    on(ActionId::actSetMediumFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
+    on(ActionId::tbFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
+    for (int size = 0; size < int(std::size(TextSizes)); ++size) {
+        on(TextSizes[size], [this, size] {
             if (TBrowserTab* tab = GetActivePage())
                 tab->SetFontSize(size);
             updateTextSizeChecks();
         });
     }
-    on("actViewToolbar", [this](bool on) { m_tbMain->setVisible(on); });
-    on("actViewAddressBar", [this](bool on) { m_pnlAddress->setVisible(on); });
-    on("actViewStatusBar", [this](bool on) { statusBar()->setVisible(on); });
-    on("actViewMenuBar", [this](bool on) { m_tbMenu->setVisible(on); });
-    on("actAbout", [this] { showAbout(); });
-    on("actExit", [this] { close(); });
+    for (const SwitchItem& item : SwitchItems)
+        on(item.action, [this, which = item.which] { m_content->toggle(which); });
+
+    on(ActionId::actViewToolbar, [this](bool visible) { m_tbMain->setVisible(visible); });
+    on(ActionId::actViewAddressBar, [this](bool visible) { m_pnlAddress->setVisible(visible); });
+    on(ActionId::actViewStatusBar, [this](bool visible) { statusBar()->setVisible(visible); });
+    on(ActionId::actViewMenuBar, [this](bool visible) { m_tbMenu->setVisible(visible); });
+    on(ActionId::actWorkOffline, [this](bool checked) { SetWorkOffline(checked); });
+    on(ActionId::actInternetOptions, [this] { ShowInternetOptions(); });
+    on(ActionId::mnuClearAddresses, [this] { ClearAddresses(); });
+    on(ActionId::actOptions, [this] { ShowOptions(); });
+    on(ActionId::actOrganizeSorvelGroups, [this] { m_groups->OrganizeSorvelGroups(); });
+    on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
+    on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
+    on(ActionId::actAbout, [this] { showAbout(); });
+    on(ActionId::actExit, [this] { close(); });
+}
+
+void TfrmMain::showContentSwitches()
+{
+    for (const SwitchItem& item : SwitchItems)
+        action(item.action)->setChecked(m_content->isOn(item.which));
+}
+
+void TfrmMain::updateTextSizeChecks()
+{
+    for (ActionId id : TextSizes)
+        action(id)->setChecked(false);
+    if (TBrowserTab* tab = GetActivePage()) {
+        const int size = tab->GetFontSize();
+        if (size >= 0 && size < int(std::size(TextSizes)))
+            action(TextSizes[size])->setChecked(true);
+    }
+}
+
+void TfrmMain::dropDownMenu(MenuId id)
+{
+    QToolButton* button = m_menuButtons.value(id);
+    if (button && button->isVisible())
+        button->showMenu();
 }
 
 KeyDispatcher::Context TfrmMain::keyContext() const
 {
     KeyDispatcher::Context context;
-    context.altShortcutsDisabled = m_disableAltShortcuts;
+    context.altShortcutsDisabled = m_settings.disableAltShortcuts;
     const TBrowserTab* tab = GetActivePage();
     context.hasActiveTab = tab != nullptr;
     context.canGoBack = tab && tab->CanGoBack();
@@ -110,36 +193,25 @@ KeyDispatcher::Context TfrmMain::keyContext() const
 
 void TfrmMain::runCommand(Command command)
 {
+    for (const CommandMenu& row : CommandMenus) {
+        if (row.command == command) {
+            if (command == Command::TabsMenu)
+                rebuildTabsMenu();
+            return dropDownMenu(row.menu);
+        }
+    }
     TBrowserTab* tab = GetActivePage();
     const auto withTab = [tab](auto&& work) {
         if (tab)
             work(tab);
     };
     switch (command) {
-    case Command::None:
-    case Command::Swallow:
-        return;
     case Command::TabHome:
         return withTab([](TBrowserTab* t) { t->GoTabHome(); });
     case Command::FocusAddress:
-        if (m_pnlAddress->isVisible()) {
-            m_cboAddress->setFocus(Qt::ShortcutFocusReason);
-            m_cboAddress->lineEdit()->selectAll();
-        }
+        if (m_pnlAddress->isVisible())
+            m_addressBand->focusBox(Qt::ShortcutFocusReason);
         return;
-    case Command::TabsMenu:
-        rebuildTabsMenu();
-        return dropDownMenu(m_menuButtons.value(command));
-    case Command::FileMenu:
-    case Command::EditMenu:
-    case Command::ViewMenu:
-    case Command::GoMenu:
-    case Command::FavoritesMenu:
-    case Command::GroupsMenu:
-    case Command::OptionsMenu:
-    case Command::ToolsMenu:
-    case Command::HelpMenu:
-        return dropDownMenu(m_menuButtons.value(command));
     case Command::Back:
         return withTab([](TBrowserTab* t) { t->GoBack(); });
     case Command::Forward:
@@ -190,9 +262,6 @@ void TfrmMain::runCommand(Command command)
         return;
     case Command::CloseAll:
         return CloseAll();
-    case Command::HelpTopics:
-    case Command::ToggleSideBar:
-        return; // these arrive with the side bar and pop-up commands
     case Command::AddToGroup:
         return AddTabToGroup(tab);
     case Command::SaveGroup:
@@ -207,20 +276,25 @@ void TfrmMain::runCommand(Command command)
                 t->SetStickyName(QString());
         });
     case Command::FullScreen:
-        return toggleFullScreen();
+        return setFullScreen(!m_fullScreen);
     case Command::ToggleLock:
         return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
     case Command::ToggleForeground:
-        m_openNewInForeground = !m_openNewInForeground;
-        m_actions->get("actForeground")->setChecked(m_openNewInForeground);
+        m_settings.openNewInForeground = !m_settings.openNewInForeground;
+        action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
         return;
+    case Command::HelpTopics:
+    case Command::ToggleSideBar:
+        return; // these arrive with the help pages and the side bar
+    default:
+        return; // None, Swallow, and the menus above
     }
 }
 
 void TfrmMain::editCommand(Command command)
 {
     // The address box edits its own text while it has the focus; otherwise the page does.
-    QLineEdit* edit = m_cboAddress->lineEdit();
+    QLineEdit* edit = m_addressBand->box()->lineEdit();
     if (edit && edit->hasFocus()) {
         switch (command) {
         case Command::Cut:
@@ -253,7 +327,7 @@ void TfrmMain::newBlankFromAction()
     const TBrowserTab* previous = GetActivePage();
     const QString previousAddress = previous ? previous->GetAddress() : QString();
     TBrowserTab* tab = NewTab();
-    switch (m_newAction) {
+    switch (m_settings.newAction) {
     case 1:
         tab->NavigateTo(previousAddress);
         break;
@@ -264,17 +338,13 @@ void TfrmMain::newBlankFromAction()
         tab->NavigateBlank();
         break;
     }
-    if (m_pnlAddress->isVisible()) {
-        m_cboAddress->setFocus(Qt::OtherFocusReason);
-        m_cboAddress->lineEdit()->selectAll();
-    }
+    if (m_pnlAddress->isVisible())
+        m_addressBand->focusBox(Qt::OtherFocusReason);
 }
 
 void TfrmMain::openFileDialog()
 {
-    const QString file =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(),
-                                     QStringLiteral("Web Documents (*.htm *.html);;Any file (*)"));
+    const QString file = m_questions->chooseFileToOpen();
     if (!file.isEmpty())
         OpenAddress(QUrl::fromLocalFile(file).toString(), true);
 }
@@ -285,4 +355,21 @@ void TfrmMain::showAbout()
     connect(&about, &TfrmSplash::linkClicked, this,
             [this](const QString& url) { NewTab()->OpenAsHome(url); });
     about.exec();
+}
+
+void TfrmMain::ShowOptions()
+{
+    {
+        TfrmOptions dialog(m_hive, settings(), {m_ie4Mode, m_tray->trayAvailable()}, this);
+        dialog.setFont(font());
+        if (m_questions->runDialog(dialog) == QDialog::Accepted) {
+            applySettings(dialog.settings());
+            const auto colors = dialog.tabColors();
+            m_pcPage->SetInactiveTabColor(colors.tab);
+            m_pcPage->SetInactiveFontColor(colors.font);
+        }
+    }
+    // Whatever the answer: another copy may have changed them meanwhile.
+    LoadAddressCompletion();
+    ReloadPopupList();
 }

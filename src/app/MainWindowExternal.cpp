@@ -1,24 +1,25 @@
 // What goes between the main window and other programs: links dropped on the tab strip,
-// the launch image (open in the default browser, drag out as a shortcut), and editing the
-// page in a program the desktop registers for web pages.
+// the launch image (open in the default browser, drag out as a shortcut), editing the page
+// in a program the desktop registers for web pages, and the offer to become the default
+// browser.
 #include "app/MainWindow.h"
 
 #include "app/EditWith.h"
 #include "app/LaunchImage.h"
-#include "app/MainActions.h"
 #include "app/TabStripDropTarget.h"
+#include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
+#include "platform/Registry.h"
+#include "settings/DefaultBrowser.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
-#include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -29,21 +30,6 @@ void launchInDefaultBrowser(const QString& address)
     if (address.isEmpty())
         return;
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
-}
-
-QToolButton* addMenuToolButton(QToolBar* bar, const QString& text, QStyle::StandardPixmap icon,
-                               const char* name, QMenu* menu)
-{
-    auto* button = new QToolButton(bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setText(text);
-    button->setIcon(bar->style()->standardIcon(icon));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setPopupMode(QToolButton::MenuButtonPopup);
-    button->setMenu(menu);
-    bar->addWidget(button);
-    return button;
 }
 
 } // namespace
@@ -70,23 +56,9 @@ void TfrmMain::buildExternalPlaces()
     });
     connect(m_imgIELink, &LaunchImage::linkDropped, this, &launchInDefaultBrowser);
 
-    // The toolbar's Search, Font and Source buttons.
-    QAction* search = m_actions->get("actGoSearch");
-    search->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    search->setIconText(QStringLiteral("Search"));
-    m_tbMain->addAction(search);
-    QToolButton* font = addMenuToolButton(m_tbMain, QStringLiteral("Font"),
-                                          QStyle::SP_FileDialogDetailedView, "tbFont", m_mnuFont);
-    font->setToolTip(
-        MainActions::shortHint(m_actions->get("actSetMediumFont")->property("hint").toString()));
-    connect(font, &QToolButton::clicked, m_actions->get("actSetMediumFont"), &QAction::trigger);
-    auto* editMenu = new QMenu(m_tbMain);
-    editMenu->setObjectName(QStringLiteral("pmEditDocument"));
-    QToolButton* source = addMenuToolButton(m_tbMain, QStringLiteral("Source"), QStyle::SP_FileIcon,
-                                            "tbSource", editMenu);
-    source->setToolTip(QStringLiteral("View Source"));
-    connect(source, &QToolButton::clicked, m_actions->get("actViewSource"), &QAction::trigger);
-    // Filled the first time it opens; the programs are not looked up again while we run.
+    // The Source button's programs: read the first time the menu opens; the programs are
+    // not looked up again while we run.
+    QMenu* editMenu = menu(MenuId::EditWith);
     connect(editMenu, &QMenu::aboutToShow, this, [this, editMenu] {
         if (editMenu->isEmpty())
             fillEditMenu(editMenu);
@@ -119,17 +91,15 @@ void TfrmMain::EditDocumentWith(const DesktopApplication& program)
         if (!self)
             return;
         if (!result.ok()) {
-            QMessageBox::warning(self, QStringLiteral("Pelvane"),
-                                 QStringLiteral("The page could not be saved for %1:\n%2")
-                                     .arg(program.name, result.error));
+            self->m_questions->tell(QStringLiteral("The page could not be saved for %1:\n%2")
+                                        .arg(program.name, result.error));
             return;
         }
         const QStringList command = EditWith::BuildCommand(program, result.fileName);
         if (command.isEmpty())
             return;
         if (!QProcess::startDetached(command.first(), command.mid(1)))
-            QMessageBox::warning(self, QStringLiteral("Pelvane"),
-                                 QStringLiteral("%1 could not be started.").arg(program.name));
+            self->m_questions->tell(QStringLiteral("%1 could not be started.").arg(program.name));
     });
 }
 
@@ -146,4 +116,24 @@ void TfrmMain::DropOnTab(int tabIndex, const QString& address)
     }
     if (TBrowserTab* created = NewTabBackground(false))
         created->OpenAsHome(address);
+}
+
+void TfrmMain::runDefaultBrowserCheck()
+{
+    // A picture of the window asks nothing.
+    if (!m_start.askDefaultBrowser || !m_start.screenshotFile.isEmpty())
+        return;
+    QString error;
+    std::optional<DefaultBrowserCheck> result;
+    try {
+        result = StartupDefaultBrowserCheck(m_hive, QCoreApplication::applicationFilePath(),
+                                            m_start.askDefaultBrowser, &error);
+    } catch (const RegistryError& failure) {
+        result = DefaultBrowserCheck::Failed;
+        error = failure.message();
+    }
+    if (result == DefaultBrowserCheck::Failed) {
+        m_questions->tell(
+            QStringLiteral("Pelvane could not be made your default browser.\n\n%1").arg(error));
+    }
 }

@@ -5,6 +5,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "settings/PVOptions.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -34,7 +35,7 @@ void TfrmMain::openStartPages()
     TBrowserTab* first = GetActivePage();
     if (!first)
         return;
-    const bool last = m_startupMode == QLatin1String("Last");
+    const bool last = m_settings.startupMode == QLatin1String("Last");
 
     if (!argument.isEmpty()) {
         if (IsPageGroupFile(argument)) {
@@ -44,7 +45,7 @@ void TfrmMain::openStartPages()
         first->SetStartupMark(true);
         first->OpenAsHome(argument);
         if (last) {
-            const QStringList addresses = lastOpenAddresses(m_options);
+            const QStringList addresses = lastOpenAddresses(*m_options);
             for (auto it = addresses.crbegin(); it != addresses.crend(); ++it) {
                 TBrowserTab* tab = NewTabBackground(false);
                 tab->SetStartupMark(true);
@@ -55,10 +56,10 @@ void TfrmMain::openStartPages()
         return;
     }
 
-    if (m_startupMode == QLatin1String("Home")) {
+    if (m_settings.startupMode == QLatin1String("Home")) {
         first->GoHome();
     } else if (last) {
-        const QStringList addresses = lastOpenAddresses(m_options);
+        const QStringList addresses = lastOpenAddresses(*m_options);
         first->SetStartupMark(true);
         first->OpenAsHome(addresses.isEmpty() ? QStringLiteral("about:blank") : addresses.last());
         for (int i = int(addresses.size()) - 2; i >= 0; --i) {
@@ -67,7 +68,7 @@ void TfrmMain::openStartPages()
             tab->OpenAsHome(addresses.at(i));
         }
     } else {
-        OpenPageGroup(m_startupSorvelGroup, false, true);
+        OpenPageGroup(m_settings.startupSorvelGroup, false, true);
     }
 }
 
@@ -83,7 +84,7 @@ void TfrmMain::HandleHandOff(const QString& value)
     // Here the extension is compared as written: only ".sgp" in small letters is a group.
     const QFileInfo file(value);
     if (file.isFile() && value.endsWith(QLatin1String(".sgp"))) {
-        OpenPageGroup(value, m_sgCloseFirst, false);
+        OpenPageGroup(value, m_settings.sgCloseFirst, false);
         return;
     }
     if (TBrowserTab* tab = NewTab())

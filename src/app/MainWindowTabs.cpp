@@ -2,13 +2,15 @@
 // the tabs make and the Tabs menu.
 #include "app/MainWindow.h"
 
-#include "app/MainActions.h"
+#include "address/AddressBand.h"
+#include "address/PVComboBox.h"
 #include "app/Throbber.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
-#include "browser/strip/StateIcons.h"
 #include "browser/strip/PVStatusBar.h"
-#include "groups/SorvelGroup.h"
+#include "browser/strip/StateIcons.h"
+#include "commands/MainActions.h"
+#include "platform/web/EngineServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,7 +90,7 @@ TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
         m_suspendTabChange = true;
         m_pcPage->setUpdatesEnabled(false);
         tab = createTab(hidden);
-        if (!m_openNewInForeground && previous)
+        if (!m_settings.openNewInForeground && previous)
             m_pcPage->setActivePage(previous);
         m_pcPage->setUpdatesEnabled(true);
         m_suspendTabChange = false;
@@ -128,7 +130,7 @@ void TfrmMain::onTabChange()
     UpdateBackForward();
     const QString address = tab->GetAddress();
     const QString shown = address == QLatin1String("about:blank") ? QString() : address;
-    if (m_cboAddress->currentText() != shown)
+    if (m_addressBand->box()->currentText() != shown)
         ShowAddress(address);
     m_statusBar->setPanelText(3, QString());
     m_statusBar->setBusy(false);
@@ -169,15 +171,15 @@ void TfrmMain::UpdateTabState()
 void TfrmMain::UpdateBackForward()
 {
     const TBrowserTab* tab = GetActivePage();
-    m_actions->get("actGoBack")->setEnabled(tab && tab->CanGoBack());
-    m_actions->get("actGoForward")->setEnabled(tab && tab->CanGoForward());
+    action(ActionId::actGoBack)->setEnabled(tab && tab->CanGoBack());
+    action(ActionId::actGoForward)->setEnabled(tab && tab->CanGoForward());
 }
 
 // --- BrowserTabHost --------------------------------------------------------------------------
 
 WebBackend* TfrmMain::createWebBackend()
 {
-    return m_start.backends ? m_start.backends() : nullptr;
+    return m_start.engine->createBackend();
 }
 
 bool TfrmMain::isActiveTab(const TBrowserTab* tab) const
@@ -229,14 +231,15 @@ QString TfrmMain::tabsMenuCaption(int n, const QString& text)
 
 void TfrmMain::rebuildTabsMenu()
 {
-    m_mnuTabs->clear();
+    QMenu* tabsMenu = menu(MenuId::Tabs);
+    tabsMenu->clear();
     CloseHiddenTabs();
     const QList<QPixmap> images = StateIcons::tabStateImages(devicePixelRatioF());
     const auto all = tabs();
     for (int i = 0; i < all.size(); ++i) {
         TBrowserTab* tab = all.at(i);
         const QString text = tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName();
-        QAction* item = m_mnuTabs->addAction(tabsMenuCaption(i + 1, text));
+        QAction* item = tabsMenu->addAction(tabsMenuCaption(i + 1, text));
         item->setProperty("tabPosition", i);
         item->setStatusTip(tab->GetAddress());
         if (tab->ImageIndex() >= 0 && tab->ImageIndex() < images.size())
@@ -270,4 +273,86 @@ QJsonArray TfrmMain::describeTabs() const
         });
     }
     return result;
+}
+
+// --- Reports that the address band shows ------------------------------------------------------
+
+void TfrmMain::ShowAddress(const QString& url)
+{
+    m_addressBand->ShowAddress(url);
+}
+
+void TfrmMain::RememberTypedAddress(const QString& url)
+{
+    m_addressBand->RememberTypedAddress(url);
+}
+
+// --- Page groups as tabs ------------------------------------------------------------------------
+
+QList<PageGroupEntry> TfrmMain::shownTabs()
+{
+    const auto all = tabs();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (!(*it)->TabVisible()) {
+            m_pcPage->removePage(*it);
+            delete *it;
+        }
+    }
+    QList<PageGroupEntry> shown;
+    const auto remaining = tabs();
+    for (const TBrowserTab* tab : remaining)
+        shown.append({tab->StickyName(), tab->GetAddress(), tab->Locked()});
+    return shown;
+}
+
+void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
+{
+    m_groups->OpenPageGroup(fileName, replaceTabs, startupMark);
+}
+
+void TfrmMain::openGroupEntries(const QList<PageGroupEntry>& entries, bool replaceTabs,
+                                bool startupMark)
+{
+    const bool placement = m_placeAtEnd;
+    m_placeAtEnd = true;
+    int first = 0;
+    if (replaceTabs) {
+        CloseAll();
+        m_groupOpening = true;
+        if (TBrowserTab* tab = GetActivePage()) {
+            // The first entry's "*" is honoured like every other entry's: taken as
+            // written, the tab would be sent to an address that starts with "*".
+            const PageGroupEntry& entry = entries.first();
+            if (!entry.stickyName.isEmpty())
+                tab->SetStickyName(entry.stickyName);
+            tab->setLockWhenLoaded(entry.locked);
+            tab->OpenAsHome(entry.address);
+        }
+        first = 1;
+    }
+    m_groupOpening = true;
+    for (qsizetype i = first; i < entries.size(); ++i) {
+        const PageGroupEntry& entry = entries.at(i);
+        TBrowserTab* tab = NewTab();
+        if (startupMark)
+            tab->SetStartupMark(true);
+        if (!entry.stickyName.isEmpty())
+            tab->SetStickyName(entry.stickyName);
+        if (entry.locked)
+            tab->setLockWhenLoaded(true);
+        tab->OpenAsHome(entry.address);
+    }
+    m_groupOpening = false;
+    m_placeAtEnd = placement;
+}
+
+void TfrmMain::SaveAsSorvelGroup()
+{
+    m_groups->SaveAsSorvelGroup();
+}
+
+void TfrmMain::AddTabToGroup(TBrowserTab* tab)
+{
+    if (tab)
+        m_groups->AddTabToGroup({tab->StickyName(), tab->GetAddress(), tab->Locked()});
 }

@@ -1,9 +1,9 @@
 #include "app/TabMenu.h"
 
-#include "app/MainActions.h"
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
+#include "commands/MainActions.h"
 
 #include <QAction>
 
@@ -74,10 +74,10 @@ TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
     m_closeAll->setObjectName(QStringLiteral("mnuCloseAllMenu"));
     m_closeAll->menuAction()->setObjectName(QStringLiteral("mnuCloseAll"));
     m_items.insert(QStringLiteral("mnuCloseAll"), m_closeAll->menuAction());
-    m_closeAll->addAction(actions.get("actCloseAll"));
-    m_closeAll->addAction(actions.get("actCloseAllKeepCurrent"));
-    m_closeAll->addAction(actions.get("actCloseAllShowList"));
-    m_closeAll->setDefaultAction(actions.get("actCloseAll"));
+    m_closeAll->addAction(actions.get(ActionId::actCloseAll));
+    m_closeAll->addAction(actions.get(ActionId::actCloseAllKeepCurrent));
+    m_closeAll->addAction(actions.get(ActionId::actCloseAllShowList));
+    m_closeAll->setDefaultAction(actions.get(ActionId::actCloseAll));
 
     QAction* close = addItem("mnuClose", QStringLiteral("&Close"), QStringLiteral("Ctrl+W"),
                              QStringLiteral("Close|Close this browser tab"));

@@ -1,3 +1,4 @@
+#include "address/HistoryStore.h"
 #include "app/Application.h"
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
@@ -6,11 +7,10 @@
 #include "platform/MessageBus.h"
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
-#include "platform/web/ContentSettings.h"
-#include "platform/web/BrowsingData.h"
 #include "platform/web/WebEngineContext.h"
-#include "settings/dialogs/DefaultBrowser.h"
+#include "platform/web/WebEngineServices.h"
 #include "settings/PVOptions.h"
+#include "settings/dialogs/DefaultBrowser.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -66,20 +66,20 @@ StartArguments parseArguments(const QStringList& arguments)
     return result;
 }
 
-bool allowMultiInstance()
+bool allowMultiInstance(RegistryHive& hive)
 {
     try {
-        return TPVOptions().GetAllowMultiInstance();
+        return TPVOptions(hive).GetAllowMultiInstance();
     } catch (const RegistryError&) {
         return false; // an unreadable setting: one copy, as by default
     }
 }
 
-void reportRecoveredHive()
+void reportRecoveredHive(const RegistryHive& hive)
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
     // where the old file went, once (the next start finds a sound file).
-    const QString backup = RegistryHive::userHive().recoveredBackup();
+    const QString backup = hive.recoveredBackup();
     if (backup.isEmpty())
         return;
     QMessageBox::warning(nullptr, QStringLiteral("Pelvane"),
@@ -102,34 +102,30 @@ int main(int argc, char* argv[])
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
+    // The one place the user's settings are reached by name; everything else is handed
+    // the hive.
+    RegistryHive& hive = RegistryHive::userHive();
     MessageBus bus;
     InstanceLock lock(InstanceLock::defaultLockFile());
-    if (!pictureMode && !allowMultiInstance() && !lock.tryAcquire()) {
-        HandOff::deliver(bus, start.argument);
+    if (!pictureMode && !allowMultiInstance(hive) && !lock.tryAcquire()) {
+        HandOff::deliver(bus, hive, start.argument);
         return 0;
     }
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
         bus.listen();
-    reportRecoveredHive();
+    reportRecoveredHive(hive);
 
     WebEngineContext engine;
+    WebEngineServices services(engine, HistoryStore::defaultFile());
     MainWindowOptions options;
+    options.hive = &hive;
+    options.engine = &services;
     options.argument = start.argument;
-    options.backends = engine.factory();
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
     if (!pictureMode)
-        options.askDefaultBrowser = &TfrmDefaultBrowser::askUser;
-    options.clearCacheAndCookies = [&engine] {
-        BrowsingData::clearCacheAndCookies(engine.profile());
-    };
-    options.applyContentSwitches = [&engine](const WebContentSwitches& switches) {
-        engine.contentSettings()->setSwitches(switches);
-    };
-    options.applyUserAgentTokens = [&engine](const QStringList& tokens) {
-        engine.contentSettings()->setUserAgentTokens(tokens);
-    };
+        options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
 
     int exitCode = 0;
     {
@@ -151,7 +147,7 @@ int main(int argc, char* argv[])
         window.show();
         // A copy that came up while another handed over into the hive picks that up now.
         if (!pictureMode) {
-            const QString stored = HandOff::takeStoredCommandLine();
+            const QString stored = HandOff::takeStoredCommandLine(hive);
             if (!stored.isEmpty())
                 window.HandleHandOff(stored);
         }

@@ -2,11 +2,9 @@
 
 #include "browser/BrowserTabHost.h"
 #include "browser/PopupRules.h"
-#include "settings/PVOptions.h"
 
 #include <QFrame>
 #include <QGuiApplication>
-#include <QInputDialog>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -52,7 +50,7 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
     frameLayout->setContentsMargins(0, 0, 0, 0);
 
     if (WebBackend* backend = m_host->createWebBackend()) {
-        m_browser = new TSorvelBrowser(backend, m_frame);
+        m_browser = new TSorvelBrowser(backend, m_host->hive(), m_frame);
         m_browser->setNo3DBorder(true);
         m_browser->setFlatScrollbar(true);
         m_browser->setPageLayout(m_host->pageLayout());
@@ -177,14 +175,10 @@ void TBrowserTab::SetStickyName(const QString& name)
 
 void TBrowserTab::PromptStickyName()
 {
-    bool ok = false;
-    const QPointer<TBrowserTab> self(this); // the box runs the event loop; the tab may close
-    const QString name =
-        QInputDialog::getText(this, QStringLiteral("Set Sticky Name"),
-                              QStringLiteral("Enter a StickyName for the selected tab:"),
-                              QLineEdit::Normal, QString(), &ok);
-    if (self && ok && !name.isEmpty())
-        SetStickyName(name);
+    const QPointer<TBrowserTab> self(this); // the question may run the event loop
+    const std::optional<QString> name = m_host->askStickyName();
+    if (self && name && !name->isEmpty())
+        SetStickyName(*name);
 }
 
 void TBrowserTab::SetLocked(bool locked)
@@ -360,11 +354,7 @@ void TBrowserTab::resetToBlank()
 
 void TBrowserTab::AddToPopupList()
 {
-    const QString address = PopupRules::addressForList(m_popupUrl, GetAddress());
-    if (!address.isEmpty()) {
-        TPVOptions options;
-        options.SetPopupSorvelList(PopupRules::appendEntry(options.GetPopupSorvelList(), address));
-    }
+    m_host->recordPopupAddress(PopupRules::addressForList(m_popupUrl, GetAddress()));
     CloseTab();
 }
 
@@ -566,9 +556,8 @@ int TBrowserTab::WaitingPopups() const
 
 bool TBrowserTab::mayOpenWindow()
 {
-    m_popups.removeIf([](const QPointer<TBrowserTab>& popup) {
-        return !popup || popup->TabVisible();
-    });
+    m_popups.removeIf(
+        [](const QPointer<TBrowserTab>& popup) { return !popup || popup->TabVisible(); });
     if (PopupRules::mayOpenWindow(WaitingPopups(), m_popupsSinceInput))
         return true;
     if (!m_popupsRefusedTold) {

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPageLayout;
+class RegistryHive;
 class TBrowserTab;
 
 // What a browser tab needs of the main window and its tab strip. The main window
@@ -16,6 +19,8 @@ public:
     // --- What the tab asks ---------------------------------------------------------------
     // The engine for a new tab's browser; null leaves the tab without a browser.
     virtual WebBackend* createWebBackend() = 0;
+    // The settings the browsers read (start and search page); may be null.
+    virtual RegistryHive* hive() = 0;
     // The page layout that page setup edits and printing uses, kept for the window's life
     // (null: each browser keeps its own).
     virtual QPageLayout* pageLayout() = 0;
@@ -23,6 +28,8 @@ public:
     virtual bool isActiveTab(const TBrowserTab* tab) const = 0;
     // The longest tab caption in characters; 0: no limit.
     virtual int LimitTitleLength() const = 0;
+    // The sticky name the user enters for a tab; nothing when cancelled.
+    virtual std::optional<QString> askStickyName() = 0;
     // The main window is shown: focusing a page makes sense.
     virtual bool WindowShown() const = 0;
 
@@ -44,6 +51,8 @@ public:
     virtual TBrowserTab* NewTabBackground(bool hidden) = 0;
     // Whether a new window's first address is on the pop-up list (may tell the user).
     virtual bool IsPopupBlocked(const QString& url) = 0;
+    // The add command of a tab: `address` goes on the pop-up list (empty: nothing to add).
+    virtual void recordPopupAddress(const QString& address) = 0;
     // A blocked new window's tab is waiting: destroy the hidden tabs shortly.
     virtual void ScheduleCloseHiddenTabs() = 0;
     // `opener`'s page asked for more new windows than may wait at once, and the rest are

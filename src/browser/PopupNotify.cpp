@@ -1,7 +1,5 @@
 #include "browser/PopupNotify.h"
 
-#include "settings/PVOptions.h"
-
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -11,9 +9,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-TfrmPopupNotify::TfrmPopupNotify(TPVOptions& options, QWidget* parent)
+TfrmPopupNotify::TfrmPopupNotify(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-    , m_options(options)
 {
     setObjectName(QStringLiteral("frmPopupNotify"));
     setWindowTitle(QStringLiteral("PopupSorvel"));
@@ -73,6 +70,6 @@ void TfrmPopupNotify::showEvent(QShowEvent* event)
 void TfrmPopupNotify::ok()
 {
     if (m_chkDontShow->isChecked())
-        m_options.SetPopupSorvelNotify(false);
+        Q_EMIT dontShowAgain();
     accept();
 }

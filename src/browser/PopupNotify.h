@@ -6,21 +6,18 @@
 class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
-class TPVOptions;
 
 // Tells the user which new windows PopupSorvel closed. One notice collects the addresses
 // blocked while it is open, one per line, instead of one box per window: a page that opens
 // window after window would otherwise bury the user in boxes. It does not hold up the
-// program (it is not modal) and closes itself on OK, which also turns the notice off for
-// good when "Don't show me this message again." is ticked.
+// program (it is not modal) and closes itself on OK.
 class TfrmPopupNotify final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmPopupNotify)
 
 public:
-    // `options` outlives the notice (the main window's settings store).
-    TfrmPopupNotify(TPVOptions& options, QWidget* parent);
+    explicit TfrmPopupNotify(QWidget* parent);
 
     // Adds one closed address below the others.
     void addAddress(const QString& url);
@@ -29,13 +26,16 @@ public:
     QCheckBox* dontShowAgainBox() const { return m_chkDontShow; }
     QPushButton* okButton() const { return m_cmdOK; }
 
+Q_SIGNALS:
+    // OK with "Don't show me this message again." ticked: the owner turns the notice off.
+    void dontShowAgain();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void ok();
 
-    TPVOptions& m_options;
     QPlainTextEdit* m_memo = nullptr;
     QCheckBox* m_chkDontShow = nullptr;
     QPushButton* m_cmdOK = nullptr;

@@ -34,8 +34,8 @@ const SaveFilter SaveFilters[] = {
 
 } // namespace
 
-TSorvelBrowser::TSorvelBrowser(WebBackend* backend, QWidget* parent)
-    : TWebBrowser(backend, parent)
+TSorvelBrowser::TSorvelBrowser(WebBackend* backend, RegistryHive* hive, QWidget* parent)
+    : TWebBrowser(backend, hive, parent)
 {
     // Browser Helper Objects would be attached here; this platform has none.
 }

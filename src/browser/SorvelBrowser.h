@@ -43,7 +43,7 @@ public:
     using SaveDone = std::function<void(const TSaveResult&)>;
 
     // Takes ownership of the backend.
-    explicit TSorvelBrowser(WebBackend* backend, QWidget* parent = nullptr);
+    TSorvelBrowser(WebBackend* backend, RegistryHive* hive, QWidget* parent = nullptr);
 
     // Host appearance, set by the owner before the first page loads.
     bool No3DBorder() const { return m_no3DBorder; }

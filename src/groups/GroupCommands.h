@@ -20,6 +20,9 @@ public:
     virtual QString askExistingGroup(const QString& title, const QString& startFolder) = 0;
     // An error the user must know about; returns when the user has seen it.
     virtual void tell(const QString& text) = 0;
+    // The organize dialog for one group file; returns when it has closed. A file that
+    // cannot be read is told, not shown.
+    virtual void organize(const QString& fileName) = 0;
 
 protected:
     GroupCommandQuestions() = default;

@@ -49,7 +49,7 @@ public:
     };
     using DataType = RegistryHive::ValueType;
 
-    explicit TRegistry(RegistryHive& hive = RegistryHive::userHive());
+    explicit TRegistry(RegistryHive& hive);
     TRegistry(const TRegistry&) = delete;
     TRegistry& operator=(const TRegistry&) = delete;
 

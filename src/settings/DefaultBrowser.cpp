@@ -327,11 +327,12 @@ DefaultBrowserCheck CheckDefaultBrowser(const QString& ExePath, const DefaultBro
                                               : DefaultBrowserCheck::Failed;
 }
 
-std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(const QString& ExePath,
+std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(RegistryHive& hive,
+                                                              const QString& ExePath,
                                                               const DefaultBrowserQuestion& ask,
                                                               QString* error)
 {
-    TPVOptions options;
+    TPVOptions options(hive);
     if (!options.GetAskDefaultBrowser()) {
         options.SetAskDefaultBrowser(false);
         return std::nullopt;

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class RegistryHive;
+
 // Registration as the desktop's default web browser. The program is the default when the
 // desktop's defaults for web pages and http addresses name its desktop entry, which starts
 // it with the page or address as its first argument.
@@ -61,6 +63,7 @@ DefaultBrowserCheck CheckDefaultBrowser(const QString& ExePath, const DefaultBro
 // The start-up check of the main window: runs CheckDefaultBrowser while "AskDefaultBrowser"
 // is true; otherwise writes it back as false and returns nothing. Registry errors are not
 // caught here.
-std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(const QString& ExePath,
+std::optional<DefaultBrowserCheck> StartupDefaultBrowserCheck(RegistryHive& hive,
+                                                              const QString& ExePath,
                                                               const DefaultBrowserQuestion& ask,
                                                               QString* error = nullptr);

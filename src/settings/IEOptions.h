@@ -21,7 +21,7 @@ class TIEOptions final
 public:
     // Opens the key, creating it when it is missing (the registry's "Failed to create key"
     // when it cannot).
-    explicit TIEOptions(RegistryHive& hive = RegistryHive::userHive());
+    explicit TIEOptions(RegistryHive& hive);
     TIEOptions(const TIEOptions&) = delete;
     TIEOptions& operator=(const TIEOptions&) = delete;
 

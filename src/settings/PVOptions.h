@@ -79,7 +79,8 @@ public:
     };
 
     // Opens the user's program key "Software\Brenmoor\Pelvane", creating it if missing.
-    explicit TPVOptions(RegistryHive& hive = RegistryHive::userHive());
+    explicit TPVOptions(RegistryHive& hive);
+    RegistryHive& hive() const { return m_hive; }
     TPVOptions(const TPVOptions&) = delete;
     TPVOptions& operator=(const TPVOptions&) = delete;
 

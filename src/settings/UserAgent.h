@@ -23,12 +23,12 @@ bool IsProgramToken(const QString& name);
 
 // Every token of the key, in the order written; none when the key is missing or cannot
 // be read. Creates nothing.
-QStringList Tokens(RegistryHive& hive = RegistryHive::userHive());
+QStringList Tokens(RegistryHive& hive);
 
 // Removes every token of this program (the current one and those of earlier versions),
 // and with `add` writes the current one again; other products' tokens stay. When the key
 // cannot be opened or written, nothing changes and nothing is said: the browser then simply
 // does not name this program.
-void SetTag(bool add, RegistryHive& hive = RegistryHive::userHive());
+void SetTag(bool add, RegistryHive& hive);
 
 } // namespace UserAgent

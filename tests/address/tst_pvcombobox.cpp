@@ -16,7 +16,7 @@ using Completion = TPVComboBox::InlineCompletion;
 
 void writeTypedValues(const QList<std::pair<QString, QString>>& values)
 {
-    TRegistry reg;
+    TRegistry reg(RegistryHive::userHive());
     reg.deleteKey(TypedAddresses::key());
     QVERIFY(reg.openKey(TypedAddresses::key(), true));
     for (const auto& [name, value] : values)
@@ -25,7 +25,7 @@ void writeTypedValues(const QList<std::pair<QString, QString>>& values)
 
 QStringList storedValueNames()
 {
-    TRegistry reg;
+    TRegistry reg(RegistryHive::userHive());
     if (!reg.openKeyReadOnly(TypedAddresses::key()))
         return {QStringLiteral("<no key>")};
     return reg.valueNames();
@@ -198,7 +198,7 @@ private Q_SLOTS:
                                            RegistryHive::userHive());
         QCOMPARE(list, numbered(25));
 
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         reg.deleteKey(TypedAddresses::key());
         TypedAddresses::LoadTypedAddresses(list, 25, RegistryHive::userHive());
         QVERIFY(list.isEmpty());

@@ -1,20 +1,19 @@
-#include "app/MainActions.h"
-#include "app/MainWindow.h"
 #include "app/CloseAll.h"
 #include "app/ConfirmCloseAll.h"
+#include "app/TabMenu.h"
 #include "browser/BrowserTab.h"
-#include "browser/PopupRules.h"
+#include "browser/PopupControl.h"
 #include "browser/PopupNotify.h"
+#include "browser/PopupRules.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "platform/web/WebBrowser.h"
-#include "support/FakeWebBackend.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -25,101 +24,28 @@ namespace {
 
 const QString Ads = QStringLiteral("http://127.0.0.1/ads");
 
-// A main window on fake engines.
-struct Window
+using Fixture = MainWindowFixture;
+
+// A right press on the strip over the tab at `tabIndex`, or away from every tab.
+void rightPress(const Fixture& w, int tabIndex)
 {
-    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
-    std::unique_ptr<TfrmMain> window;
+    QWidget* strip = w->pages()->tabStrip();
+    const QPoint at = tabIndex >= 0 ? w->pages()->tabRect(tabIndex).center()
+                                    : QPoint(strip->width() - 2, strip->height() / 2);
+    QVERIFY(tabIndex < 0 || !w->pages()->tabRect(tabIndex).isNull());
+    QTest::mousePress(strip, Qt::RightButton, Qt::NoModifier, at);
+    QCOMPARE(w->PopupTabIndex(), tabIndex);
+}
 
-    Window()
-    {
-        MainWindowOptions options;
-        options.backends = FakeWebBackend::factory(made);
-        window = std::make_unique<TfrmMain>(options);
-    }
-    TfrmMain* operator->() const { return window.get(); }
-    static FakeWebBackend* fakeOf(const TBrowserTab* tab)
-    {
-        return static_cast<FakeWebBackend*>(tab->Browser()->backend());
-    }
-    // The first tab plus `more` new ones, with the first active.
-    QList<TBrowserTab*> withTabs(int more)
-    {
-        for (int i = 0; i < more; ++i)
-            window->NewTab();
-        window->pages()->setActivePage(window->tabs().first());
-        return window->tabs();
-    }
-    int hiddenTabs() const
-    {
-        int n = 0;
-        for (const TBrowserTab* tab : window->tabs())
-            n += tab->TabVisible() ? 0 : 1;
-        return n;
-    }
-    QString lastNavigation(const TBrowserTab* tab) const
-    {
-        return fakeOf(tab)->navigations().value(fakeOf(tab)->navigations().size() - 1);
-    }
-    void show()
-    {
-        window->resize(800, 500);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    // A right press on the strip over the tab at `tabIndex`, or away from every tab.
-    void rightPress(int tabIndex)
-    {
-        QWidget* strip = window->pages()->tabStrip();
-        const QPoint at = tabIndex >= 0 ? window->pages()->tabRect(tabIndex).center()
-                                        : QPoint(strip->width() - 2, strip->height() / 2);
-        QVERIFY(tabIndex < 0 || !window->pages()->tabRect(tabIndex).isNull());
-        QTest::mousePress(strip, Qt::RightButton, Qt::NoModifier, at);
-        QCOMPARE(window->PopupTabIndex(), tabIndex);
-    }
-    QAction* menuItem(const char* name) const
-    {
-        QAction* item = window->tabMenu()->findChild<QAction*>(QString::fromLatin1(name));
-        if (!item) {
-            const auto all = window->tabMenu()->findChildren<QMenu*>();
-            for (const QMenu* sub : all) {
-                if (sub->menuAction()->objectName() == QLatin1String(name))
-                    return sub->menuAction();
-            }
-        }
-        return item;
-    }
-};
-
-// Answers the next modal dialog of type T once it is up, and counts what it answered.
-struct ModalAnswer
+QAction* menuItem(const Fixture& w, const char* name)
 {
-    std::unique_ptr<QTimer> poll = std::make_unique<QTimer>();
-    std::shared_ptr<int> answered = std::make_shared<int>(0);
-
-    template<typename T, typename Answer> static std::unique_ptr<ModalAnswer> on(Answer answer)
-    {
-        auto result = std::make_unique<ModalAnswer>();
-        QTimer* poll = result->poll.get();
-        const auto answered = result->answered;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, answered, answer] {
-            auto* box = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            poll->stop();
-            ++*answered;
-            answer(box);
-        });
-        poll->start();
-        return result;
-    }
-};
+    return static_cast<TTabMenu*>(w->tabMenu())->item(QString::fromLatin1(name));
+}
 
 // A mouse button or a key pressed on the page of `tab`, as the application delivers it.
 void pressIn(TBrowserTab* tab)
 {
-    QWidget* page = Window::fakeOf(tab)->view() ? Window::fakeOf(tab)->view() : tab->Browser();
+    QWidget* page = Fixture::fakeOf(tab)->view() ? Fixture::fakeOf(tab)->view() : tab->Browser();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), page->mapToGlobal(QPointF(2, 2)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(page, &press);
@@ -129,12 +55,6 @@ void keyIn(TBrowserTab* tab)
 {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(tab->Browser(), &key);
-}
-
-void clearSettings()
-{
-    TRegistry reg;
-    reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
 }
 
 void click(QWidget* box, const char* button)
@@ -151,16 +71,10 @@ class TestClosing : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        clearSettings();
-        TPVOptions().SetConfirmCloseAll(false);
-    }
-
     void closeActivatesTheNeighbourAndKeepsOneTab()
     {
         {
-            Window w;
+            Fixture w;
             const auto tabs = w.withTabs(2);
             w->runCommand(KeyDispatcher::Command::Close); // the active first tab
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -168,15 +82,15 @@ private Q_SLOTS:
             QCOMPARE(w->GetActivePage(), tabs.at(1));
         }
         {
-            Window w;
+            Fixture w;
             const auto tabs = w.withTabs(2);
             w->pages()->setActivePage(tabs.at(2));
-            w->actions()->get("actClose")->trigger();
+            w->action(ActionId::actClose)->trigger();
             QCOMPARE(w->tabs().size(), 2);
             QCOMPARE(w->GetActivePage(), tabs.at(1));
         }
         // The only tab is reset, not removed.
-        Window w;
+        Fixture w;
         TBrowserTab* only = w->GetActivePage();
         only->OpenAsHome(QStringLiteral("http://127.0.0.1/home"));
         only->SetStickyName(QStringLiteral("Mine"));
@@ -196,7 +110,7 @@ private Q_SLOTS:
     {
         // A window not yet classified is a page too; closing the one tab the user sees must
         // still leave a tab to see.
-        Window w;
+        Fixture w;
         TBrowserTab* shown = w->GetActivePage();
         w->NewTabBackground(true);
         QCOMPARE(w->tabs().size(), 2);
@@ -208,7 +122,7 @@ private Q_SLOTS:
 
     void closeAllKeepsTheTabsHiddenFromIt()
     {
-        Window w;
+        Fixture w;
         const auto tabs = w.withTabs(3); // A, B, C, D
         tabs.at(1)->setHideFromCloseAll(true);
         tabs.at(3)->setHideFromCloseAll(true);
@@ -220,14 +134,14 @@ private Q_SLOTS:
 
     void closeAllWithoutKeptTabsLeavesTheFirstTabBlank()
     {
-        Window w;
+        Fixture w;
         const auto tabs = w.withTabs(3);
         TBrowserTab* first = tabs.first();
         first->OpenAsHome(QStringLiteral("http://127.0.0.1/home"));
         first->SetStickyName(QStringLiteral("Mine"));
         first->SetLocked(true);
         w->pages()->setActivePage(tabs.at(2));
-        w->actions()->get("actCloseAll")->trigger();
+        w->action(ActionId::actCloseAll)->trigger();
         QCOMPARE(w->tabs(), QList<TBrowserTab*>{first});
         QCOMPARE(w->GetActivePage(), first);
         QCOMPARE(first->Caption(), QStringLiteral("Blank"));
@@ -239,117 +153,127 @@ private Q_SLOTS:
 
     void closeAllKeepCurrent()
     {
-        Window w;
+        Fixture w;
         const auto tabs = w.withTabs(4);
         tabs.at(4)->setHideFromCloseAll(true);
         w->pages()->setActivePage(tabs.at(2));
-        w->actions()->get("actCloseAllKeepCurrent")->trigger();
+        w->action(ActionId::actCloseAllKeepCurrent)->trigger();
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(2), tabs.at(4)}));
         QCOMPARE(w->GetActivePage(), tabs.at(2));
         QVERIFY(!tabs.at(2)->HideFromCloseAll());
         QVERIFY(tabs.at(4)->HideFromCloseAll());
     }
 
-    void confirmationAndDontAskMeAgain()
+    void closeAllAsksFirstUntilToldNotTo()
     {
-        TPVOptions options;
-        options.SetConfirmCloseAll(true);
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) { o.SetConfirmCloseAll(true); }});
         w.withTabs(2);
 
-        // Closing the box any other way is No, and leaves the question on.
-        auto escape = ModalAnswer::on<TfrmConfirmCloseAll>([](TfrmConfirmCloseAll* box) {
-            QCOMPARE(box->windowTitle(), QStringLiteral("Close All"));
-            box->dontAskBox()->setChecked(true);
-            box->reject();
-        });
+        // No: nothing closes, and the question stays on.
+        w.questions.closeAllAnswer = false;
         w->CloseAll();
-        QCOMPARE(*escape->answered, 1);
+        QCOMPARE(w.questions.asked, QStringList{"closeAll"});
         QCOMPARE(w->tabs().size(), 3);
-        QVERIFY(options.GetConfirmCloseAll());
 
         // No with "Don't ask me again": nothing closes, and the question is off for good.
-        auto no = ModalAnswer::on<TfrmConfirmCloseAll>([](TfrmConfirmCloseAll* box) {
-            box->dontAskBox()->setChecked(true);
-            click(box, "cmdNo");
-        });
+        w.questions.dontAskAgain = true;
         w->runCommand(KeyDispatcher::Command::CloseAll);
-        QCOMPARE(*no->answered, 1);
         QCOMPARE(w->tabs().size(), 3);
-        QVERIFY(!options.GetConfirmCloseAll());
-
-        auto unasked = ModalAnswer::on<QDialog>([](QDialog* box) { box->reject(); });
+        QVERIFY(!w.options().GetConfirmCloseAll());
         w->CloseAll();
-        QCOMPARE(*unasked->answered, 0);
-        unasked.reset();
+        QCOMPARE(w.questions.asked.size(), 2);
         QCOMPARE(w->tabs().size(), 1);
 
-        // Yes closes; the check box is written with either button.
-        options.SetConfirmCloseAll(true);
+        // Yes closes.
+        w.options().SetConfirmCloseAll(true);
+        w.questions.dontAskAgain = false;
+        w.questions.closeAllAnswer = true;
         w->NewTab();
-        auto yes = ModalAnswer::on<TfrmConfirmCloseAll>(
-            [](TfrmConfirmCloseAll* box) { click(box, "cmdYes"); });
         w->CloseAll();
-        QCOMPARE(*yes->answered, 1);
         QCOMPARE(w->tabs().size(), 1);
+    }
+
+    void confirmCloseAllBoxWritesItsCheckWithEitherButton()
+    {
+        RegistryHive hive(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("confirm.db"));
+        TPVOptions options(hive);
+        const auto answer = [&options](bool tick, const char* button) {
+            TfrmConfirmCloseAll box(options, nullptr);
+            box.open();
+            box.dontAskBox()->setChecked(tick);
+            if (button)
+                click(&box, button);
+            else
+                box.reject(); // Esc or the window's close button
+            return box.result();
+        };
+        QCOMPARE(answer(true, nullptr), int(QDialog::Rejected));
+        QVERIFY(options.GetConfirmCloseAll()); // closing any other way writes nothing
+        QCOMPARE(answer(false, "cmdYes"), int(QDialog::Accepted));
         QVERIFY(options.GetConfirmCloseAll());
+        QCOMPARE(answer(true, "cmdNo"), int(QDialog::Rejected));
+        QVERIFY(!options.GetConfirmCloseAll());
+        options.SetConfirmCloseAll(true);
+        QCOMPARE(answer(true, "cmdYes"), int(QDialog::Accepted));
+        QVERIFY(!options.GetConfirmCloseAll());
+        TfrmConfirmCloseAll box(options, nullptr);
+        QCOMPARE(box.windowTitle(), QStringLiteral("Close All"));
     }
 
     void showListClosesTheCheckedTabs()
     {
-        Window w;
+        Fixture w;
         const auto tabs = w.withTabs(3);
         tabs.at(1)->SetStickyName(QStringLiteral("Two"));
         tabs.at(2)->SetTitle(QStringLiteral("Three"));
         tabs.at(3)->setHideFromCloseAll(true); // plays no part here
-        TPVOptions().SetConfirmCloseAll(true); // neither does this
+        w.options().SetConfirmCloseAll(true);  // neither does this
 
-        // Every line cleared: nothing closes.
-        auto none = ModalAnswer::on<TfrmCloseAll>([](TfrmCloseAll* box) {
-            QCOMPARE(box->windowTitle(), QStringLiteral("Select Browser Tabs to Close"));
-            QCOMPARE(box->list()->count(), 4);
-            QCOMPARE(box->list()->item(1)->text(), QStringLiteral("Two"));
-            QCOMPARE(box->list()->item(2)->text(), QStringLiteral("Three"));
-            QCOMPARE(box->checkedLines(), (QList<int>{0, 1, 2, 3}));
-            click(box, "cmdDeselectAll");
-            click(box, "cmdOK");
-        });
+        // Every line cleared, or Cancel: nothing closes.
+        w.questions.tabsToClose = QList<int>{};
         w->CloseAllShowList();
-        QCOMPARE(*none->answered, 1);
+        QCOMPARE(w.questions.asked, QStringList{"tabsToClose |Two|Three|"});
         QCOMPARE(w->tabs(), tabs);
-
-        // Cancel closes nothing either.
-        auto cancel =
-            ModalAnswer::on<TfrmCloseAll>([](TfrmCloseAll* box) { click(box, "cmdCancel"); });
-        w->actions()->get("actCloseAllShowList")->trigger();
+        w.questions.tabsToClose.reset();
+        w->action(ActionId::actCloseAllShowList)->trigger();
         QCOMPARE(w->tabs(), tabs);
 
         // Some lines; a tab that goes while the list is open is skipped, and no other tab
         // is closed in its place.
-        auto some = ModalAnswer::on<TfrmCloseAll>([&](TfrmCloseAll* box) {
-            box->setLineChecked(0, false);
-            box->setLineChecked(3, false);
-            w->closePage(tabs.at(1));
-            click(box, "cmdOK");
-        });
+        w.questions.tabsToClose = QList<int>{1, 2};
+        w.questions.whileAsking = [&] { w->closePage(tabs.at(1)); };
         w->CloseAllShowList();
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(0), tabs.at(3)}));
 
         // Every line: one blank tab is left.
-        auto all = ModalAnswer::on<TfrmCloseAll>([](TfrmCloseAll* box) {
-            box->deselectAll();
-            click(box, "cmdSelectAll");
-            click(box, "cmdOK");
-        });
+        w.questions.whileAsking = nullptr;
+        w.questions.tabsToClose = QList<int>{0, 1};
         w->CloseAllShowList();
         QCOMPARE(w->tabs().size(), 1);
         QCOMPARE(w->tabs().first()->Caption(), QStringLiteral("Blank"));
         QCOMPARE(w->GetActivePage(), w->tabs().first());
     }
 
+    void showListDialogOffersEveryLineChecked()
+    {
+        TfrmCloseAll box({QStringLiteral("One"), QStringLiteral("Two")}, nullptr);
+        box.open();
+        QCOMPARE(box.windowTitle(), QStringLiteral("Select Browser Tabs to Close"));
+        QCOMPARE(box.list()->count(), 2);
+        QCOMPARE(box.list()->item(1)->text(), QStringLiteral("Two"));
+        QCOMPARE(box.checkedLines(), (QList<int>{0, 1}));
+        click(&box, "cmdDeselectAll");
+        QVERIFY(box.checkedLines().isEmpty());
+        click(&box, "cmdSelectAll");
+        box.setLineChecked(0, false);
+        QCOMPARE(box.checkedLines(), QList<int>{1});
+        click(&box, "cmdOK");
+        QCOMPARE(box.result(), int(QDialog::Accepted));
+    }
+
     void tabMenuActsOnTheTabUnderThePointer()
     {
-        Window w;
+        Fixture w;
         w.show();
         const auto tabs = w.withTabs(2);
         for (TBrowserTab* tab : tabs)
@@ -358,15 +282,15 @@ private Q_SLOTS:
         tabs.at(1)->SetStickyName(QStringLiteral("Sticky"));
         QMenu* menu = w->tabMenu();
 
-        w.rightPress(1);
+        rightPress(w, 1);
         QVERIFY(menu->isVisible());
-        QCOMPARE(w.menuItem("mnuStickyName")->text(), QStringLiteral("Clear StickyName"));
-        QVERIFY(w.menuItem("mnuTabHome")->isEnabled());
-        QVERIFY(!w.menuItem("mnuTabLocked")->isChecked());
-        w.menuItem("mnuTabLocked")->trigger();
-        w.menuItem("mnuHideFromCloseAll")->trigger();
-        w.menuItem("mnuStickyName")->trigger();
-        w.menuItem("mnuTabHome")->trigger();
+        QCOMPARE(menuItem(w, "mnuStickyName")->text(), QStringLiteral("Clear StickyName"));
+        QVERIFY(menuItem(w, "mnuTabHome")->isEnabled());
+        QVERIFY(!menuItem(w, "mnuTabLocked")->isChecked());
+        menuItem(w, "mnuTabLocked")->trigger();
+        menuItem(w, "mnuHideFromCloseAll")->trigger();
+        menuItem(w, "mnuStickyName")->trigger();
+        menuItem(w, "mnuTabHome")->trigger();
         menu->hide();
         QVERIFY(tabs.at(1)->Locked());
         QVERIFY(tabs.at(1)->HideFromCloseAll());
@@ -375,53 +299,47 @@ private Q_SLOTS:
         QVERIFY(!tabs.at(0)->Locked());
         QCOMPARE(w->GetActivePage(), tabs.at(0));
 
-        w.rightPress(1);
-        QCOMPARE(w.menuItem("mnuStickyName")->text(), QStringLiteral("Set StickyName"));
-        QVERIFY(w.menuItem("mnuTabLocked")->isChecked());
-        QVERIFY(w.menuItem("mnuHideFromCloseAll")->isChecked());
+        rightPress(w, 1);
+        QCOMPARE(menuItem(w, "mnuStickyName")->text(), QStringLiteral("Set StickyName"));
+        QVERIFY(menuItem(w, "mnuTabLocked")->isChecked());
+        QVERIFY(menuItem(w, "mnuHideFromCloseAll")->isChecked());
         menu->hide();
 
         // The sticky-name prompt: a name sets it, an empty answer or Cancel changes nothing.
-        w.rightPress(2);
-        QVERIFY(!w.menuItem("mnuTabHome")->isEnabled());
+        rightPress(w, 2);
+        QVERIFY(!menuItem(w, "mnuTabHome")->isEnabled());
         menu->hide();
-        const auto prompt = [&](const QString& answer, bool accept) {
-            auto box = ModalAnswer::on<QInputDialog>([answer, accept](QInputDialog* dialog) {
-                QCOMPARE(dialog->windowTitle(), QStringLiteral("Set Sticky Name"));
-                QCOMPARE(dialog->labelText(),
-                         QStringLiteral("Enter a StickyName for the selected tab:"));
-                QVERIFY(dialog->textValue().isEmpty());
-                dialog->setTextValue(answer);
-                accept ? dialog->accept() : dialog->reject();
-            });
-            w.menuItem("mnuStickyName")->trigger();
-            QCOMPARE(*box->answered, 1);
+        const auto prompt = [&](const std::optional<QString>& answer) {
+            w.questions.stickyName = answer;
+            menuItem(w, "mnuStickyName")->trigger();
+            QCOMPARE(w.questions.asked.last(), QStringLiteral("stickyName"));
         };
-        prompt(QString(), true);
-        prompt(QStringLiteral("Ignored"), false);
+        prompt(QString());
+        prompt(std::nullopt);
         QVERIFY(tabs.at(2)->StickyName().isEmpty());
-        prompt(QStringLiteral("Named"), true);
+        prompt(QStringLiteral("Named"));
         QCOMPARE(tabs.at(2)->StickyName(), QStringLiteral("Named"));
         QCOMPARE(tabs.at(2)->Caption(), QStringLiteral("Named"));
+        QCOMPARE(w.questions.asked.size(), 3);
 
         // Close closes that tab, not the active one.
-        w.menuItem("mnuClose")->trigger();
+        menuItem(w, "mnuClose")->trigger();
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(0), tabs.at(1)}));
         QCOMPARE(w->GetActivePage(), tabs.at(0));
 
         // Away from the tabs there is no tab, and the items do nothing.
-        w.rightPress(-1);
+        rightPress(w, -1);
         menu->hide();
         QVERIFY(!w->PopupTab());
-        w.menuItem("mnuClose")->trigger();
-        w.menuItem("mnuTabLocked")->trigger();
+        menuItem(w, "mnuClose")->trigger();
+        menuItem(w, "mnuTabLocked")->trigger();
         QCOMPARE(w->tabs().size(), 2);
         QVERIFY(!tabs.at(0)->Locked());
     }
 
     void tabMenuItemsAndTheirOrder()
     {
-        Window w;
+        Fixture w;
         w.show();
         QMenu* menu = w->tabMenu();
         const auto names = [menu] {
@@ -431,82 +349,73 @@ private Q_SLOTS:
                 result << (item->isSeparator() ? QStringLiteral("-") : item->objectName());
             return result;
         };
-        w.rightPress(0);
+        rightPress(w, 0);
         menu->hide();
         QCOMPARE(names(), (QStringList{"mnuTabLocked", "mnuStickyName", "-", "mnuAddTo", "-",
                                        "mnuStop", "mnuRefresh", "mnuTabHome", "-",
                                        "mnuHideFromCloseAll", "mnuCloseAll", "mnuClose"}));
-        QCOMPARE(w.menuItem("mnuTabLocked")->text(), QStringLiteral("Tab &Locked"));
-        QCOMPARE(w.menuItem("mnuTabLocked")->shortcut(), QKeySequence(Qt::Key_F12));
-        QCOMPARE(w.menuItem("mnuStickyName")->shortcut(), QKeySequence(Qt::Key_F9));
-        QCOMPARE(w.menuItem("pmAddToPopupSorvel")->text(), QStringLiteral("&Add to PopupSorvel"));
-        QCOMPARE(w.menuItem("pmAddToPopupSorvel")->shortcut(), QKeySequence(Qt::Key_F8));
-        QCOMPARE(w.menuItem("pmAddToPopupSorvel")->statusTip(),
+        QCOMPARE(menuItem(w, "mnuTabLocked")->text(), QStringLiteral("Tab &Locked"));
+        QCOMPARE(menuItem(w, "mnuTabLocked")->shortcut(), QKeySequence(Qt::Key_F12));
+        QCOMPARE(menuItem(w, "mnuStickyName")->shortcut(), QKeySequence(Qt::Key_F9));
+        QCOMPARE(menuItem(w, "pmAddToPopupSorvel")->text(), QStringLiteral("&Add to PopupSorvel"));
+        QCOMPARE(menuItem(w, "pmAddToPopupSorvel")->shortcut(), QKeySequence(Qt::Key_F8));
+        QCOMPARE(menuItem(w, "pmAddToPopupSorvel")->statusTip(),
                  QStringLiteral("Adds this URL to PopupSorvel"));
-        QCOMPARE(w.menuItem("mnuTabHome")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Home));
-        QCOMPARE(w.menuItem("mnuClose")->statusTip(), QStringLiteral("Close this browser tab"));
-        const QMenu* closeAll = w.menuItem("mnuCloseAll")->menu();
+        QCOMPARE(menuItem(w, "mnuTabHome")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Home));
+        QCOMPARE(menuItem(w, "mnuClose")->statusTip(), QStringLiteral("Close this browser tab"));
+        const QMenu* closeAll = menuItem(w, "mnuCloseAll")->menu();
         QCOMPARE(closeAll->title(), QStringLiteral("C&lose All"));
-        QCOMPARE(closeAll->actions(), (QList<QAction*>{w->actions()->get("actCloseAll"),
-                                                       w->actions()->get("actCloseAllKeepCurrent"),
-                                                       w->actions()->get("actCloseAllShowList")}));
-        QCOMPARE(closeAll->defaultAction(), w->actions()->get("actCloseAll"));
+        QCOMPARE(closeAll->actions(), (QList<QAction*>{w->action(ActionId::actCloseAll),
+                                                       w->action(ActionId::actCloseAllKeepCurrent),
+                                                       w->action(ActionId::actCloseAllShowList)}));
+        QCOMPARE(closeAll->defaultAction(), w->action(ActionId::actCloseAll));
         QCOMPARE(w->closeAllButtonMenu()->actions(), closeAll->actions());
         const auto* fileCloseAll = w->findChild<QMenu*>(QStringLiteral("mnuFileCloseAll"));
         QVERIFY(fileCloseAll);
         QCOMPARE(fileCloseAll->title(), QStringLiteral("Close A&ll"));
         QCOMPARE(fileCloseAll->actions(), closeAll->actions());
-        QCOMPARE(w->actions()->get("actCloseAll")->shortcut(),
+        QCOMPARE(w->action(ActionId::actCloseAll)->shortcut(),
                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
-        QCOMPARE(w.menuItem("mnuAddToSorvelGroup")->text(),
+        QCOMPARE(menuItem(w, "mnuAddToSorvelGroup")->text(),
                  QStringLiteral("Add to Sor&velGroup..."));
-        QVERIFY(w.menuItem("mnuAddToSorvelGroup")->isEnabled());
+        QVERIFY(menuItem(w, "mnuAddToSorvelGroup")->isEnabled());
 
         // With the tabs on top, the closing items come first, next to the pointer.
         w->pages()->setTabPosition(TPVPageControl::Side::Top);
-        w.rightPress(0);
+        rightPress(w, 0);
         menu->hide();
         QCOMPARE(names().mid(0, 5), (QStringList{"mnuClose", "mnuCloseAll", "mnuHideFromCloseAll",
                                                  "-", "mnuTabLocked"}));
     }
 
-    void hiddenTabsAreSweptAfterTwoSeconds()
+    void hiddenTabsAreSweptByTheTimerOrAWalkOverTheTabs()
     {
-        Window w;
-        auto* timer = w->findChild<QTimer*>(QStringLiteral("tmrCloseHidden"));
-        QVERIFY(timer);
-        QCOMPARE(timer->interval(), 2000);
-        QVERIFY(timer->isSingleShot());
-        QVERIFY(!timer->isActive());
-
+        Fixture w({.before = [](TPVOptions& o) {
+            o.SetPopupSorvelList({"url1=" + Ads});
+            o.SetPopupSorvelNotify(false);
+        }});
         // A window that never asks for an address waits hidden until a walk over the tabs.
         w->NewTabBackground(true);
         QCOMPARE(w.hiddenTabs(), 1);
         w->rebuildTabsMenu();
         QCOMPARE(w->tabs().size(), 1);
 
-        TPVOptions().SetPopupSorvelList({"url1=" + Ads});
-        TPVOptions().SetPopupSorvelNotify(false);
-        w->ReloadPopupList();
-        FakeWebBackend* opener = Window::fakeOf(w->GetActivePage());
-        opener->openWindow(Ads + "/1.html");
-        QVERIFY(timer->isActive());
-        // Later blocked windows do not put the sweep off.
-        const int before = timer->remainingTime();
-        QTest::qWait(300);
-        opener->openWindow(Ads + "/2.html");
-        QVERIFY(timer->remainingTime() <= before - 200);
-        QCOMPARE(w.hiddenTabs(), 2);
-        QTRY_COMPARE_WITH_TIMEOUT(w->tabs().size(), 1, 10000);
-        QVERIFY(!timer->isActive());
+        // A blocked window starts the sweep, which destroys every hidden tab.
+        w->popups()->setSweepInterval(20);
+        Fixture::fakeOf(w->GetActivePage())->openWindow(Ads + "/1.html");
+        QCOMPARE(w.hiddenTabs(), 1);
+        QSignalSpy swept(w->popups(), &PopupControl::sweepDue);
+        QVERIFY(swept.wait());
+        QCOMPARE(w->tabs().size(), 1);
     }
 
     void blockedWindowsNeverLoadTheirAddress()
     {
-        TPVOptions().SetPopupSorvelList({"url1=" + Ads, "url2=http://127.0.0.1/longer/entry"});
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) {
+            o.SetPopupSorvelList({"url1=" + Ads, "url2=http://127.0.0.1/longer/entry"});
+        }});
         TBrowserTab* first = w->GetActivePage();
-        FakeWebBackend* opener = Window::fakeOf(first);
+        FakeWebBackend* opener = Fixture::fakeOf(first);
 
         // Blocked: hidden, cancelled before any request, told in one notice.
         const auto blocked = opener->openWindow(Ads + "/pop.html?x=1");
@@ -517,10 +426,10 @@ private Q_SLOTS:
         QVERIFY(popup->PopupBlocked());
         QVERIFY(!popup->TabVisible());
         QCOMPARE(w->GetActivePage(), first);
-        QVERIFY(w->popupNotice());
-        QVERIFY(w->popupNotice()->isVisible());
+        QVERIFY(w->popups()->notice());
+        QVERIFY(w->popups()->notice()->isVisible());
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(w->popupNotice()->windowTitle(), QStringLiteral("PopupSorvel"));
+        QCOMPARE(w->popups()->notice()->windowTitle(), QStringLiteral("PopupSorvel"));
 
         // "about:blank" first, then a real address: classified by the real one. An entry
         // longer than the address blocks when it begins with the whole address.
@@ -530,7 +439,7 @@ private Q_SLOTS:
         QVERIFY(waiting->PendingPopup());
         QVERIFY(!late.backend->completeLoad(QStringLiteral("http://127.0.0.1/longer"), {}));
         QVERIFY(waiting->PopupBlocked());
-        QCOMPARE(w->popupNotice()->addresses(),
+        QCOMPARE(w->popups()->notice()->addresses(),
                  (QStringList{Ads + "/pop.html?x=1", "http://127.0.0.1/longer"}));
 
         // Not on the list, or on it in other letters: a visible tab.
@@ -545,7 +454,7 @@ private Q_SLOTS:
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{first, visible}));
 
         // With the switch off every window shows.
-        w->SetUsePopupSorvel(false);
+        w->popups()->SetUsePopupSorvel(false);
         opener->openWindow(Ads + "/again.html", "Again");
         QCOMPARE(w.hiddenTabs(), 0);
         QCOMPARE(w->tabs().size(), 3);
@@ -553,10 +462,9 @@ private Q_SLOTS:
 
     void allowedWindowsComeToTheFrontWhenNewTabsDo()
     {
-        TPVOptions().SetPopupSorvelList({"url1=" + Ads});
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) { o.SetPopupSorvelList({"url1=" + Ads}); }});
         TBrowserTab* first = w->GetActivePage();
-        FakeWebBackend* opener = Window::fakeOf(first);
+        FakeWebBackend* opener = Fixture::fakeOf(first);
         opener->openWindow(QStringLiteral("http://127.0.0.1/behind"));
         QCoreApplication::processEvents();
         QCOMPARE(w->GetActivePage(), first);
@@ -579,41 +487,41 @@ private Q_SLOTS:
 
     void noticeCanBeTurnedOff()
     {
-        TPVOptions().SetPopupSorvelList({"url1=" + Ads});
-        Window w;
-        FakeWebBackend* opener = Window::fakeOf(w->GetActivePage());
+        Fixture w({.before = [](TPVOptions& o) { o.SetPopupSorvelList({"url1=" + Ads}); }});
+        FakeWebBackend* opener = Fixture::fakeOf(w->GetActivePage());
         opener->openWindow(Ads + "/1");
-        QPointer<TfrmPopupNotify> notice = w->popupNotice();
+        QPointer<TfrmPopupNotify> notice = w->popups()->notice();
         QVERIFY(notice);
         QVERIFY(!notice->dontShowAgainBox()->isChecked());
         notice->dontShowAgainBox()->setChecked(true);
         notice->okButton()->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!notice);
-        QVERIFY(!TPVOptions().GetPopupSorvelNotify());
+        QVERIFY(!w.options().GetPopupSorvelNotify());
 
         // Blocking goes on silently.
         opener->openWindow(Ads + "/2");
-        QVERIFY(!w->popupNotice());
+        QVERIFY(!w->popups()->notice());
         QVERIFY(w->tabs().at(1)->PopupBlocked());
     }
 
     void addToPopupListRecordsTheFirstAddressAndReloads()
     {
-        TPVOptions().SetPopupSorvelList({"url1=http://127.0.0.1/old", "url3=http://127.0.0.1/x"});
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) {
+            o.SetPopupSorvelList({"url1=http://127.0.0.1/old", "url3=http://127.0.0.1/x"});
+        }});
         w.withTabs(1);
-        FakeWebBackend* opener = Window::fakeOf(w->GetActivePage());
+        FakeWebBackend* opener = Fixture::fakeOf(w->GetActivePage());
         opener->openWindow(QStringLiteral("http://127.0.0.1/pop/a.html?id=7"), "Pop");
         TBrowserTab* popup = w->tabs().at(1);
-        Window::fakeOf(popup)->completeLoad(QStringLiteral("http://127.0.0.1/elsewhere"), "Else");
+        Fixture::fakeOf(popup)->completeLoad(QStringLiteral("http://127.0.0.1/elsewhere"), "Else");
         w->pages()->setActivePage(popup);
 
         w->runCommand(KeyDispatcher::Command::AddToPopupList); // F8
-        QCOMPARE(TPVOptions().GetPopupSorvelList(),
+        QCOMPARE(w.options().GetPopupSorvelList(),
                  (QStringList{"url1=http://127.0.0.1/old", "url3=http://127.0.0.1/x",
                               "url4=http://127.0.0.1/pop/a.html"}));
-        QCOMPARE(w->PopupList(), TPVOptions().GetPopupSorvelList());
+        QCOMPARE(w->popups()->PopupList(), w.options().GetPopupSorvelList());
         QCOMPARE(w->tabs().size(), 2);
         QVERIFY(!w->tabs().contains(popup));
         opener->openWindow(QStringLiteral("http://127.0.0.1/pop/a.html?id=8"));
@@ -623,22 +531,22 @@ private Q_SLOTS:
         // From the tab menu over a tab that is not active: that tab's own address.
         w.show();
         TBrowserTab* other = w->tabs().at(1);
-        Window::fakeOf(other)->completeLoad(QStringLiteral("http://127.0.0.1/q?a"), "Q");
+        Fixture::fakeOf(other)->completeLoad(QStringLiteral("http://127.0.0.1/q?a"), "Q");
         w->pages()->setActivePage(w->tabs().first());
-        w.rightPress(1);
+        rightPress(w, 1);
         w->tabMenu()->hide();
-        w.menuItem("pmAddToPopupSorvel")->trigger();
-        QCOMPARE(TPVOptions().GetPopupSorvelList().last(),
+        menuItem(w, "pmAddToPopupSorvel")->trigger();
+        QCOMPARE(w.options().GetPopupSorvelList().last(),
                  QStringLiteral("url5=http://127.0.0.1/q"));
         QCOMPARE(w->tabs().size(), 1);
     }
 
     void aPopupFloodIsBounded()
     {
-        Window w;
+        Fixture w;
         w.show();
         TBrowserTab* first = w->GetActivePage();
-        FakeWebBackend* opener = Window::fakeOf(first);
+        FakeWebBackend* opener = Fixture::fakeOf(first);
         opener->completeLoad(QStringLiteral("http://127.0.0.1/flood"), "Flood");
 
         // Windows that never ask for an address: the bound, and no more.
@@ -655,7 +563,7 @@ private Q_SLOTS:
         QCOMPARE(first->WaitingPopups(), PopupRules::MaxWindowsAtOnce);
         QVERIFY(w->statusPanel()->text().contains(QLatin1String("http://127.0.0.1/flood")));
         // The hidden ones go with the next sweep.
-        QVERIFY(w->findChild<QTimer*>(QStringLiteral("tmrCloseHidden"))->isActive());
+        QVERIFY(w->popups()->sweepPending());
 
         // Told once per page.
         w->SetStatusText(QString());
@@ -698,14 +606,13 @@ private Q_SLOTS:
 
     void aBlockedFloodLeavesOneNoticeAndIsSwept()
     {
-        TPVOptions().SetPopupSorvelList({"url1=" + Ads});
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) { o.SetPopupSorvelList({"url1=" + Ads}); }});
         TBrowserTab* first = w->GetActivePage();
-        FakeWebBackend* opener = Window::fakeOf(first);
+        FakeWebBackend* opener = Fixture::fakeOf(first);
         for (int i = 0; i < 300; ++i)
             opener->openWindow(Ads + QStringLiteral("/%1.html").arg(i));
         QCOMPARE(w.hiddenTabs(), PopupRules::MaxWindowsAtOnce);
-        QCOMPARE(w->popupNotice()->addresses().size(), PopupRules::MaxWindowsAtOnce);
+        QCOMPARE(w->popups()->notice()->addresses().size(), PopupRules::MaxWindowsAtOnce);
         QCOMPARE(w->findChildren<TfrmPopupNotify*>().size(), 1);
         w->CloseHiddenTabs();
         QCOMPARE(w->tabs(), QList<TBrowserTab*>{first});

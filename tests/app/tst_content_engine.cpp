@@ -1,14 +1,17 @@
 // The content switches and the user-agent token from the hive to the real engine, and from
 // one running copy to another.
-#include "app/MainActions.h"
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "commands/MainActions.h"
 #include "platform/MessageBus.h"
 #include "platform/web/ContentSettings.h"
+#include "platform/web/WebEngineServices.h"
+#include "settings/ContentSwitchControl.h"
 #include "settings/UserAgent.h"
 #include "support/EngineTestKit.h"
 #include "support/FakeWebBackend.h"
 #include "support/LocalHttpServer.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -74,29 +77,23 @@ private Q_SLOTS:
 
     void aRunningCopyFollowsAndNamesItself()
     {
-        {
-            TRegistry reg;
+        const auto tokens = [](TPVOptions& o) {
+            TRegistry reg(o.hive());
             reg.setRootKey(TRegistry::HKEY_LOCAL_MACHINE);
             reg.openKey(UserAgent::PostPlatformKey(), true);
             reg.writeString(QStringLiteral("Foreign 1.0"), QStringLiteral("x"));
             reg.writeString(QStringLiteral("VarloBrowse 4.0"), QStringLiteral("x"));
-        }
+        };
         QTemporaryDir folder;
         MessageBus changerBus(folder.path()); // sends only: one listening bus per process
         MessageBus followerBus(folder.path());
         QVERIFY(followerBus.listen());
 
         WebEngineContext engine;
-        MainWindowOptions options;
-        options.backends = engine.factory();
-        options.bus = &followerBus;
-        options.applyContentSwitches = [&engine](const WebContentSwitches& switches) {
-            engine.contentSettings()->setSwitches(switches);
-        };
-        options.applyUserAgentTokens = [&engine](const QStringList& tokens) {
-            engine.contentSettings()->setUserAgentTokens(tokens);
-        };
-        TfrmMain follower(options);
+        WebEngineServices services(engine, QString());
+        MainWindowFixture followerWindow(
+            {.before = tokens, .engine = &services, .bus = &followerBus});
+        TfrmMain& follower = *followerWindow.get();
         follower.show();
         TBrowserTab* tab = follower.GetActivePage();
 
@@ -106,20 +103,17 @@ private Q_SLOTS:
         QVERIFY2(agent.contains("; Foreign 1.0; Pelvane 5.50B3)"), agent.constData());
         QVERIFY(!agent.contains("VarloBrowse"));
 
-        auto made = std::make_shared<FakeWebBackend::Made>();
-        MainWindowOptions other;
-        other.backends = FakeWebBackend::factory(made);
-        other.bus = &changerBus;
-        TfrmMain changer(other);
+        MainWindowFixture changerWindow({.hive = &followerWindow.hive, .bus = &changerBus});
+        TfrmMain& changer = *changerWindow.get();
 
-        changer.actions()->get("pmOptionsLoadImages")->trigger();
-        QVERIFY(waitUntil([&] { return !follower.ContentSwitches().images; }));
-        QVERIFY(!follower.actions()->get("tbLoadImages")->isChecked());
+        changer.action(ActionId::pmOptionsLoadImages)->trigger();
+        QVERIFY(waitUntil([&] { return !follower.contentSwitches()->switches().images; }));
+        QVERIFY(!follower.action(ActionId::tbLoadImages)->isChecked());
         QVERIFY(open(tab, 2));
         QCOMPARE(requestsOf("/pixel.gif", 2), 0);
 
-        changer.actions()->get("pmOptionsLoadImages")->trigger();
-        QVERIFY(waitUntil([&] { return follower.ContentSwitches().images; }));
+        changer.action(ActionId::pmOptionsLoadImages)->trigger();
+        QVERIFY(waitUntil([&] { return follower.contentSwitches()->switches().images; }));
         QVERIFY(open(tab, 3));
         QCOMPARE(requestsOf("/pixel.gif", 3), 2);
     }

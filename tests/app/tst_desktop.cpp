@@ -1,9 +1,10 @@
 #include "app/MainWindow.h"
-#include "app/PGTrayIcon.h"
 #include "browser/BrowserTab.h"
+#include "desktop/PGTrayIcon.h"
+#include "desktop/TrayControl.h"
 #include "platform/web/WebBrowser.h"
 #include "settings/DefaultBrowser.h"
-#include "support/FakeWebBackend.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -12,43 +13,22 @@
 
 namespace {
 
-// A main window on fake engines; the desktop has a tray unless told otherwise.
+// A main window whose default-browser question is answered by `answer` and counted.
 struct Window
 {
-    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
-    std::unique_ptr<TfrmMain> window;
-    bool trayAvailable = true;
     int questions = 0;
+    MainWindowFixture fixture;
 
-    explicit Window(bool withTray = true, std::function<bool()> answer = {})
-        : trayAvailable(withTray)
-    {
-        MainWindowOptions options;
-        options.backends = FakeWebBackend::factory(made);
-        options.trayAvailable = [this] { return trayAvailable; };
-        if (answer) {
-            options.askDefaultBrowser = [this, answer] {
-                ++questions;
-                return answer();
-            };
-        }
-        window = std::make_unique<TfrmMain>(options);
-    }
-    TfrmMain* operator->() const { return window.get(); }
-    QStringList menuTexts() const
-    {
-        Q_EMIT window->trayMenu()->aboutToShow();
-        QStringList texts;
-        for (QAction* item : window->trayMenu()->actions())
-            texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        return texts;
-    }
-    void showPage(const QString& title)
-    {
-        auto* fake = static_cast<FakeWebBackend*>(window->GetActivePage()->Browser()->backend());
-        fake->setLocationName(title);
-        fake->completeLoad(QStringLiteral("http://127.0.0.1/page"), title);
-    }
+    explicit Window(std::function<bool()> answer = {}, std::function<void(TPVOptions&)> before = {})
+        : fixture({.before = std::move(before),
+                   .askDefaultBrowser = answer ? std::function<bool()>([this, answer] {
+                       ++questions;
+                       return answer();
+                   })
+                                               : std::function<bool()>(),
+                   .trayAvailable = [] { return true; }})
+    {}
+    TfrmMain* operator->() const { return fixture.get(); }
 };
 
 } // namespace
@@ -71,138 +51,56 @@ private Q_SLOTS:
         qunsetenv("XDG_CURRENT_DESKTOP");
     }
 
-    void init()
-    {
-        TRegistry reg;
-        reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
-        QDir(m_xdg.path()).removeRecursively();
-    }
+    void init() { QDir(m_xdg.path()).removeRecursively(); }
 
-    void withoutMinToTrayThereIsNoIcon()
+    void aHandOffBringsTheWindowBackFromTheTray()
     {
-        Window w;
+        Window w({}, [](TPVOptions& o) { o.SetMinToTray(true); });
         w->show();
-        QVERIFY(!w->tray()->Active());
-        QVERIFY(!w->tray()->icon());
-        w->showMinimized();
-        QCoreApplication::processEvents();
-        QVERIFY(w->isMinimized());
-        QVERIFY(w->isVisible());
-        QVERIFY(!w->TrayMinimized());
-    }
-
-    void trayMenuAndHintFollowTheState()
-    {
-        TPVOptions().SetMinToTray(true);
-        Window w;
-        w->show();
-        w.showPage(QStringLiteral("Local News"));
-        QVERIFY(w->tray()->IconVisible());
-        QCOMPARE(w->tray()->Hint(), QStringLiteral("Pelvane 5.5"));
-        QCOMPARE(w.menuTexts(), (QStringList{"&Minimize", "-", "&Exit"}));
-        QCOMPARE(w->trayMenu()->defaultAction(), w->trayMenu()->actions().first());
-
-        w->trayMenu()->actions().first()->trigger();
-        QVERIFY(w->TrayMinimized());
-        QVERIFY(!w->isVisible());
-        QCOMPARE(w->tray()->Hint(), QStringLiteral("Pelvane - Local News"));
-        QCOMPARE(w->tray()->icon()->toolTip(), QStringLiteral("Pelvane - Local News"));
-        QCOMPARE(w.menuTexts(), (QStringList{"&Restore", "-", "&Exit"}));
-        // Closing some other window meanwhile must not end the program.
-        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-
-        Q_EMIT w->tray()->icon()->activated(QSystemTrayIcon::DoubleClick);
-        QVERIFY(!w->TrayMinimized());
-        QVERIFY(w->isVisible());
-        QCOMPARE(w->tray()->Hint(), QStringLiteral("Pelvane"));
-        QCOMPARE(w.menuTexts(), (QStringList{"&Minimize", "-", "&Exit"}));
-        QVERIFY(QGuiApplication::quitOnLastWindowClosed());
-
-        Q_EMIT w->tray()->icon()->activated(QSystemTrayIcon::DoubleClick);
-        QVERIFY(w->TrayMinimized()); // a double-click toggles both ways
-    }
-
-    void minimizingGoesIntoTheTrayAndAHandOffBringsItBack()
-    {
-        TPVOptions().SetMinToTray(true);
-        Window w;
-        w->show();
-        w->showMinimized();
-        QTRY_VERIFY(w->TrayMinimized());
-        QVERIFY(!w->isVisible());
-
+        w->tray()->TrayRestoreClick();
+        QVERIFY(w->tray()->TrayMinimized());
         w->HandleHandOff(QString()); // a second copy started without an address
         QVERIFY(w->isVisible());
         QVERIFY(!w->isMinimized());
-        QVERIFY(!w->TrayMinimized());
-        QCOMPARE(w->tray()->Hint(), QStringLiteral("Pelvane"));
+        QVERIFY(!w->tray()->TrayMinimized());
     }
 
-    void withoutATrayTheOptionDoesNothing()
-    {
-        TPVOptions().SetMinToTray(true);
-        Window w(false);
-        w->show();
-        QVERIFY(w->tray()->Active());
-        QVERIFY(!w->tray()->IconVisible());
-        w->TrayRestoreClick();
-        QVERIFY(w->isMinimized());
-        QVERIFY(w->isVisible()); // minimized as usual, not hidden where it could not be found
-        QVERIFY(!w->TrayMinimized());
-        QCoreApplication::processEvents();
-        QVERIFY(!w->TrayMinimized());
-    }
-
-    void switchingTheOptionShowsAndTakesTheIcon()
+    void theOptionsDialogSwitchesTheIconAndTheExitWritesIt()
     {
         Window w;
         w->show();
-        QVERIFY(!w->tray()->IconVisible());
-        w->SetMinToTray(true); // as the options dialog does
-        QVERIFY(w->tray()->IconVisible());
-        w->TrayRestoreClick();
-        QVERIFY(w->TrayMinimized());
-        // Without the icon nothing could bring the window back: it comes back now.
-        w->SetMinToTray(false);
-        QVERIFY(!w->tray()->icon());
-        QVERIFY(w->isVisible());
-        QVERIFY(!w->TrayMinimized());
-    }
-
-    void exitFromTheTrayRunsTheExitSequence()
-    {
-        TPVOptions().SetMinToTray(true);
-        Window w;
-        w->show();
-        w->TrayRestoreClick();
-        QVERIFY(w->TrayMinimized());
-        TPVOptions().SetMinToTray(false); // the exit writes the state in use
-        w->trayMenu()->actions().last()->trigger();
+        QVERIFY(!w->tray()->icon()->IconVisible());
+        WindowSettings wanted = w->settings();
+        wanted.minToTray = true;
+        w->applySettings(wanted); // as the options dialog does
+        QVERIFY(w->tray()->icon()->IconVisible());
+        w->tray()->TrayRestoreClick();
+        QVERIFY(w->tray()->TrayMinimized());
+        w.fixture.options().SetMinToTray(false); // the exit writes the state in use
+        w->tray()->TrayExitClick();
         QVERIFY(!w->isVisible());
-        QVERIFY(TPVOptions().GetMinToTray());
-        QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+        QVERIFY(w.fixture.options().GetMinToTray());
     }
 
     void defaultBrowserCheckAtCreation()
     {
         {
-            Window no(true, [] { return false; });
+            Window no([] { return false; });
             QCOMPARE(no.questions, 1);
             QVERIFY(!IsDefaultBrowser());
         }
         {
-            Window yes(true, [] { return true; });
+            Window yes([] { return true; });
             QCOMPARE(yes.questions, 1);
             QVERIFY(IsDefaultBrowser());
         }
         {
-            Window again(true, [] { return true; });
+            Window again([] { return true; });
             QCOMPARE(again.questions, 0); // already the default
         }
         QDir(m_xdg.path()).removeRecursively();
-        TPVOptions().SetAskDefaultBrowser(false);
         {
-            Window off(true, [] { return true; });
+            Window off([] { return true; }, [](TPVOptions& o) { o.SetAskDefaultBrowser(false); });
             QCOMPARE(off.questions, 0);
             QVERIFY(!IsDefaultBrowser());
         }

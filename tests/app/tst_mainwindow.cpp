@@ -1,10 +1,11 @@
-#include "app/MainActions.h"
-#include "app/MainWindow.h"
+#include "address/AddressBand.h"
+#include "address/PVComboBox.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
 #include "platform/web/WebBrowser.h"
-#include "support/FakeWebBackend.h"
+#include "support/MainWindowFixture.h"
+#include "support/ScriptedGroupQuestions.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -16,50 +17,7 @@
 
 namespace {
 
-// A main window on fake engines, with the settings of the test written first.
-struct Window
-{
-    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
-    std::unique_ptr<TfrmMain> window;
-
-    explicit Window(const QString& argument = {})
-    {
-        MainWindowOptions options;
-        options.argument = argument;
-        options.backends = FakeWebBackend::factory(made);
-        window = std::make_unique<TfrmMain>(options);
-    }
-    TfrmMain* operator->() const { return window.get(); }
-    QStringList captions() const
-    {
-        QStringList result;
-        for (TBrowserTab* tab : window->tabs())
-            result << tab->Caption();
-        return result;
-    }
-    FakeWebBackend* fakeOf(TBrowserTab* tab) const
-    {
-        return static_cast<FakeWebBackend*>(tab->Browser()->backend());
-    }
-    // The address each tab was last told to open.
-    QStringList opened() const
-    {
-        QStringList result;
-        for (TBrowserTab* tab : window->tabs())
-            result << fakeOf(tab)->navigations().value(fakeOf(tab)->navigations().size() - 1);
-        return result;
-    }
-    void load(int index, const QString& url)
-    {
-        fakeOf(window->tabs().at(index))->completeLoad(url, url);
-    }
-};
-
-void clearSettings()
-{
-    TRegistry reg;
-    reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
-}
+using Fixture = MainWindowFixture;
 
 QString writeGroup(const QString& name, const QByteArray& text)
 {
@@ -77,16 +35,9 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        clearSettings();
-        // Close All asks first; its question has tests of its own.
-        TPVOptions().SetConfirmCloseAll(false);
-    }
-
     void newTabGoesAfterTheActiveOneOrAtTheEnd()
     {
-        Window w;
+        Fixture w;
         w->NewTab()->SetStickyName(QStringLiteral("B"));
         w->NewTab()->SetStickyName(QStringLiteral("C"));
         w->tabs().first()->SetStickyName(QStringLiteral("A"));
@@ -95,8 +46,7 @@ private Q_SLOTS:
         QCOMPARE(w.captions(), (QStringList{"A", "B", "new", "C"}));
         QCOMPARE(w->GetActivePage()->Caption(), QStringLiteral("new"));
 
-        TPVOptions().SetOpenNewAtEnd(true);
-        Window atEnd;
+        Fixture atEnd({.before = [](TPVOptions& o) { o.SetOpenNewAtEnd(true); }});
         atEnd->tabs().first()->SetStickyName(QStringLiteral("A"));
         atEnd->NewTab()->SetStickyName(QStringLiteral("B"));
         atEnd->pages()->setActivePage(atEnd->tabs().first());
@@ -106,7 +56,7 @@ private Q_SLOTS:
 
     void backgroundTabKeepsTheActiveTabUnlessForeground()
     {
-        Window w;
+        Fixture w;
         TBrowserTab* first = w->GetActivePage();
         TBrowserTab* background = w->NewTabBackground(false);
         QCOMPARE(w->GetActivePage(), first);
@@ -128,7 +78,7 @@ private Q_SLOTS:
             writeGroup(QStringLiteral("g.sgp"),
                        "[Other]\r\nx=1\r\n[SorvelGroup]\r\nNews=*http://127.0.0.1/news\r\n"
                        "blank2=http://127.0.0.1/two\r\nblanket=http://127.0.0.1/three\r\n");
-        Window w;
+        Fixture w;
         w->OpenPageGroup(file, false, false);
         QCOMPARE(w->tabs().size(), 4); // the blank first tab stays in front
         const auto tabs = w->tabs();
@@ -152,24 +102,41 @@ private Q_SLOTS:
     {
         const QString file =
             writeGroup(QStringLiteral("bad.sgp"), QByteArray("\x00\x01\x02garbage", 10));
-        Window w;
-        QTimer::singleShot(0, [] {
-            if (QWidget* box = QApplication::activeModalWidget())
-                box->close();
-        });
+        Fixture w;
+        ScriptedGroupQuestions questions;
+        w->groupCommands()->setQuestions(&questions);
         w->OpenPageGroup(file, true, false);
         QCOMPARE(w->tabs().size(), 1);
+        QCOMPARE(questions.told.size(), 1);
+        QVERIFY(questions.told.first().contains(file));
+    }
+
+    void savingAGroupDropsWindowsNeverShown()
+    {
+        Fixture w;
+        ScriptedGroupQuestions questions;
+        w->groupCommands()->setQuestions(&questions);
+        w->GetActivePage()->SetStickyName(QStringLiteral("Mine"));
+        w.load(0, QStringLiteral("http://127.0.0.1/a"));
+        TBrowserTab* popup = w->NewTabBackground(true);
+        Fixture::fakeOf(popup)->setLocationUrl(QStringLiteral("http://127.0.0.1/popup"));
+        questions.saveAs = w.dataFile(QStringLiteral("saved.sgp"));
+        w->runCommand(KeyDispatcher::Command::SaveGroup); // F7
+        QCOMPARE(w->tabs().size(), 1);
+        QFile saved(questions.saveAs);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("[SorvelGroup]\r\nMine=http://127.0.0.1/a\r\n"));
     }
 
     void tabsMenuNumbersTheFirstNine()
     {
         QCOMPARE(TfrmMain::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
         QCOMPARE(TfrmMain::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
-        Window w;
+        Fixture w;
         for (int i = 0; i < 10; ++i)
             w->NewTab();
         w->rebuildTabsMenu();
-        const auto items = w->tabsMenu()->actions();
+        const auto items = w->menu(MenuId::Tabs)->actions();
         QCOMPARE(items.size(), 11);
         QVERIFY(items.at(8)->text().startsWith(QLatin1String("&9    ")));
         QVERIFY(!items.at(9)->text().contains(QLatin1Char('&')));
@@ -179,15 +146,14 @@ private Q_SLOTS:
 
     void exitWritesLastOpenSitesFromTheLastTab()
     {
-        {
-            Window w;
-            w->NewTab();
-            w->NewTab();
-            w.load(0, QStringLiteral("http://127.0.0.1/one"));
-            w.load(2, QStringLiteral("http://127.0.0.1/three"));
-            w.fakeOf(w->tabs().at(1))->setLocationUrl(QString());
-        }
-        TRegistry reg;
+        Fixture w;
+        w->NewTab();
+        w->NewTab();
+        w.load(0, QStringLiteral("http://127.0.0.1/one"));
+        w.load(2, QStringLiteral("http://127.0.0.1/three"));
+        w.fakeOf(w->tabs().at(1))->setLocationUrl(QString());
+        w.window.reset();
+        TRegistry reg(w.hive);
         QVERIFY(reg.openKey(
             QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Last Open Sites"),
             false));
@@ -199,41 +165,44 @@ private Q_SLOTS:
     {
         // Home: the first tab goes to the start page.
         {
-            Window w;
+            Fixture w;
             QCOMPARE(w->tabs().size(), 1);
-            QCOMPARE(w.opened().first(), TWebBrowser::startPage());
+            QCOMPARE(w.opened().first(), w->GetActivePage()->Browser()->startPage());
         }
         // Last: the saved tabs come back in their order, the first in the first tab.
-        TPVOptions options;
-        options.SetStartupMode(QStringLiteral("Last"));
-        options.SetLastOpenSites(
-            {"url3=http://127.0.0.1/c", "url2=http://127.0.0.1/b", "url1=http://127.0.0.1/a"});
+        const auto last = [](const QStringList& sites) {
+            return [sites](TPVOptions& options) {
+                options.SetStartupMode(QStringLiteral("Last"));
+                options.SetLastOpenSites(sites);
+            };
+        };
         {
-            Window w;
+            Fixture w({.before = last({"url3=http://127.0.0.1/c", "url2=http://127.0.0.1/b",
+                                       "url1=http://127.0.0.1/a"})});
             QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/a", "http://127.0.0.1/b",
                                               "http://127.0.0.1/c"}));
             QVERIFY(w->tabs().first()->StartupMark());
             QCOMPARE(w->pages()->activePageIndex(), 0);
         }
         // Last and an argument: the argument first, the saved tabs behind it, first active.
-        options.SetLastOpenSites({"url2=http://127.0.0.1/b", "url1=http://127.0.0.1/a"});
         {
-            Window w(QStringLiteral("http://127.0.0.1/arg"));
+            Fixture w({.argument = QStringLiteral("http://127.0.0.1/arg"),
+                       .before = last({"url2=http://127.0.0.1/b", "url1=http://127.0.0.1/a"})});
             QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/arg", "http://127.0.0.1/a",
                                               "http://127.0.0.1/b"}));
             QCOMPARE(w->pages()->activePageIndex(), 0);
         }
         // Last with nothing saved: a blank tab.
-        options.SetLastOpenSites({});
         {
-            Window w;
+            Fixture w({.before = last({})});
             QCOMPARE(w.opened(), QStringList{"about:blank"});
         }
         // Any other mode opens the start-up group; a missing one leaves one blank tab.
-        options.SetStartupMode(QStringLiteral("xyz"));
-        options.SetStartupSorvelGroup(QStringLiteral("/nonexistent/group.sgp"));
         {
-            Window w;
+            Fixture w({.before = [](TPVOptions& options) {
+                options.SetStartupMode(QStringLiteral("xyz"));
+                options.SetStartupSorvelGroup(QStringLiteral("/nonexistent/group.sgp"));
+            }});
             QCOMPARE(w->tabs().size(), 1);
         }
         // A group file as argument replaces the first tab; the mode is not consulted.
@@ -241,14 +210,14 @@ private Q_SLOTS:
             QStringLiteral("start.SGP"),
             "[SorvelGroup]\r\nblank1=http://127.0.0.1/g1\r\nblank2=http://127.0.0.1/g2\r\n");
         {
-            Window w(group);
+            Fixture w({.argument = group});
             QCOMPARE(w.opened(), (QStringList{"http://127.0.0.1/g1", "http://127.0.0.1/g2"}));
         }
     }
 
     void handOffOpensANewTabOrAGroup()
     {
-        Window w;
+        Fixture w;
         w->HandleHandOff(QStringLiteral("http://127.0.0.1/handed"));
         QCOMPARE(w->tabs().size(), 2);
         QCOMPARE(w.opened().last(), QStringLiteral("http://127.0.0.1/handed"));
@@ -271,7 +240,7 @@ private Q_SLOTS:
 
     void keysReachTheirCommands()
     {
-        Window w;
+        Fixture w;
         w->show();
         QApplication::setActiveWindow(w.window.get());
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
@@ -287,24 +256,23 @@ private Q_SLOTS:
         QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_F12);
         QVERIFY(w->GetActivePage()->Locked());
         QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_D, Qt::AltModifier);
-        QVERIFY(w->addressBox()->hasFocus());
-        QTest::keyClick(w->addressBox()->lineEdit(), Qt::Key_F11);
+        QVERIFY(w->addressBand()->box()->hasFocus());
+        QTest::keyClick(w->addressBand()->box()->lineEdit(), Qt::Key_F11);
         QVERIFY(w->FullScreen());
-        QTest::keyClick(w->addressBox()->lineEdit(), Qt::Key_F11);
+        QTest::keyClick(w->addressBand()->box()->lineEdit(), Qt::Key_F11);
         QVERIFY(!w->FullScreen());
     }
 
     void altKeysCanBeSwitchedOff()
     {
-        TPVOptions().SetDisableALTShortcuts(true);
-        Window w;
+        Fixture w({.before = [](TPVOptions& o) { o.SetDisableALTShortcuts(true); }});
         w->show();
         QApplication::setActiveWindow(w.window.get());
         QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
         QWidget* page = w->GetActivePage()->Browser();
         page->setFocus();
         QTest::keyClick(page, Qt::Key_D, Qt::AltModifier);
-        QVERIFY(!w->addressBox()->hasFocus());
+        QVERIFY(!w->addressBand()->box()->hasFocus());
         w->NewTab();
         QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_F3); // F-keys still work
         QCOMPARE(w->pages()->activePageIndex(), 0);
@@ -312,7 +280,7 @@ private Q_SLOTS:
 
     void describesTabsForTheCommandLine()
     {
-        Window w;
+        Fixture w;
         w->NewTab()->SetStickyName(QStringLiteral("Sticky"));
         const QJsonArray tabs = w->describeTabs();
         QCOMPARE(tabs.size(), 2);

@@ -1,8 +1,11 @@
 // The main window on the real engine, with pages from a local server.
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "platform/web/WebEngineServices.h"
+#include "settings/ContentSwitchControl.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
 using EngineTestKit::page;
@@ -30,10 +33,10 @@ private Q_SLOTS:
     void followNextLinkLoadsTheLastNextLink()
     {
         WebEngineContext engine;
-        MainWindowOptions options;
-        options.backends = engine.factory();
-        options.argument = m_server.url(QStringLiteral("/list")).toString();
-        TfrmMain window(options);
+        WebEngineServices services(engine, QString());
+        MainWindowFixture fixture(
+            {.argument = m_server.url(QStringLiteral("/list")).toString(), .engine = &services});
+        TfrmMain& window = *fixture.get();
         window.show();
         TBrowserTab* tab = window.GetActivePage();
         QVERIFY(waitUntil([&] { return m_server.requestCount("/list") > 0 && !tab->Busy(); }));

@@ -34,6 +34,8 @@ public:
                                      : nullptr;
     }
 
+    std::optional<QString> stickyNameAnswer;
+
     QStringList takeReports()
     {
         QStringList taken = reports;
@@ -44,6 +46,12 @@ public:
     // --- BrowserTabHost ------------------------------------------------------------------
     WebBackend* createWebBackend() override { return noBackend ? nullptr : factory(); }
     QPageLayout* pageLayout() override { return &layout; }
+    RegistryHive* hive() override { return nullptr; }
+    std::optional<QString> askStickyName() override
+    {
+        report("askStickyName");
+        return stickyNameAnswer;
+    }
     bool isActiveTab(const TBrowserTab* tab) const override { return tab && tab == active; }
     int LimitTitleLength() const override { return limitTitleLength; }
     bool WindowShown() const override { return windowShown; }
@@ -71,6 +79,7 @@ public:
             active = tab;
         return tab;
     }
+    void recordPopupAddress(const QString& url) override { report("recordPopupAddress", url); }
     bool IsPopupBlocked(const QString& url) override
     {
         for (const QString& prefix : blockedPrefixes)

@@ -15,7 +15,7 @@ struct Fixture
 {
     Fixture()
         : fake(new FakeWebBackend)
-        , browser(fake)
+        , browser(fake, nullptr)
     {
         browser.setTempFolder(temp.path());
         fake->setHasDocument(true);

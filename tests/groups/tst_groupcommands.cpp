@@ -1,12 +1,9 @@
-#include "app/MainWindow.h"
-#include "browser/BrowserTab.h"
 #include "groups/GroupCommands.h"
-#include "groups/SorvelGroupMenu.h"
+#include "groups/SorvelGroupCommands.h"
 #include "groups/dialogs/SorvelGroup.h"
+#include "platform/FolderMenu.h"
 #include "platform/Paths.h"
-#include "platform/Registry.h"
-#include "platform/web/WebBrowser.h"
-#include "support/FakeWebBackend.h"
+#include "support/ScriptedGroupQuestions.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -22,69 +19,46 @@
 
 namespace {
 
-// A main window on fake engines.
-struct Window
+// The main window as the page-group commands see it: the shown tabs, and every group it
+// was asked to open.
+struct FakeGroupHost final : GroupCommandHost
 {
-    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
-    std::unique_ptr<TfrmMain> window;
+    struct Opened
+    {
+        QList<PageGroupEntry> entries;
+        bool replaceTabs = false;
+        bool startupMark = false;
+    };
+    QList<PageGroupEntry> tabs;
+    QList<Opened> opened;
+    bool sgCloseFirst = false;
 
-    Window()
+    QList<PageGroupEntry> shownTabs() override { return tabs; }
+    void openGroupEntries(const QList<PageGroupEntry>& entries, bool replaceTabs,
+                          bool startupMark) override
     {
-        MainWindowOptions options;
-        options.backends = FakeWebBackend::factory(made);
-        window = std::make_unique<TfrmMain>(options);
+        opened.append({entries, replaceTabs, startupMark});
     }
-    TfrmMain* operator->() const { return window.get(); }
-    static FakeWebBackend* fakeOf(TBrowserTab* tab)
-    {
-        return static_cast<FakeWebBackend*>(tab->Browser()->backend());
-    }
-    // The address each tab was last told to open.
-    QStringList opened() const
-    {
-        QStringList result;
-        for (TBrowserTab* tab : window->tabs()) {
-            const QStringList all = fakeOf(tab)->navigations();
-            result << (all.isEmpty() ? QString() : all.last());
-        }
-        return result;
-    }
-    QStringList stickyNames() const
-    {
-        QStringList result;
-        for (TBrowserTab* tab : window->tabs())
-            result << tab->StickyName();
-        return result;
-    }
+    bool SGCloseFirst() const override { return sgCloseFirst; }
 };
 
-// Answers every question of the page-group commands from a script and keeps what was
-// asked and told.
-class ScriptedQuestions final : public GroupCommandQuestions
+// The commands over a menu whose first four items stand for the commands.
+struct Commands
 {
-public:
-    QString saveAs;   // the answer of the save dialog; empty: cancelled
-    QString existing; // the answer of the open dialogs; empty: cancelled
-    Answer overwrite = Answer::Yes;
-    QStringList asked; // "save <folder>", "overwrite <path>", "<title> <folder>"
-    QStringList told;
+    FakeGroupHost host;
+    ScriptedGroupQuestions questions;
+    QMenu menu;
+    std::unique_ptr<SorvelGroupCommands> commands;
 
-    QString askFileName(const QString& startFolder) override
+    Commands()
     {
-        asked << QStringLiteral("save ") + startFolder;
-        return saveAs;
+        menu.addAction(QStringLiteral("&Save"))->setObjectName(QStringLiteral("save"));
+        menu.addAction(QStringLiteral("&Add"));
+        menu.addAction(QStringLiteral("&Organize"));
+        menu.addSeparator();
+        commands = std::make_unique<SorvelGroupCommands>(host, &questions, &menu, nullptr);
     }
-    Answer askOverwrite(const QString& path) override
-    {
-        asked << QStringLiteral("overwrite ") + path;
-        return overwrite;
-    }
-    QString askExistingGroup(const QString& title, const QString& startFolder) override
-    {
-        asked << title + QLatin1Char(' ') + startFolder;
-        return existing;
-    }
-    void tell(const QString& text) override { told << text; }
+    SorvelGroupCommands* operator->() const { return commands.get(); }
 };
 
 QString groups()
@@ -141,69 +115,49 @@ class TestGroupCommands : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TRegistry().deleteKey(QStringLiteral("\\Software\\Brenmoor"));
-        // No start-up group: the first tab stays blank.
-        TPVOptions().SetStartupMode(QStringLiteral("SorvelGroup"));
-        QDir(groups()).removeRecursively();
-    }
+    void init() { QDir(groups()).removeRecursively(); }
 
     void savedTabsOpenAgainAsTheyWere()
     {
-        Window w;
-        ScriptedQuestions questions;
-        w->setGroupQuestions(&questions);
-        TBrowserTab* first = w->tabs().first();
-        first->SetStickyName(QStringLiteral("My=Page"));
-        Window::fakeOf(first)->completeLoad(QStringLiteral("http://127.0.0.1/a"), "A");
-        TBrowserTab* locked = w->NewTab();
-        Window::fakeOf(locked)->completeLoad(QStringLiteral("http://127.0.0.1/b"), "B");
-        locked->SetLocked(true);
-        TBrowserTab* plain = w->NewTab();
-        Window::fakeOf(plain)->completeLoad(QStringLiteral("http://127.0.0.1/c"), "C");
-        w->NewTab(); // nothing loaded: an entry with no address
-        // A window that was never shown is not part of the group, and is gone after.
-        TBrowserTab* popup = w->NewTabBackground(true);
-        Window::fakeOf(popup)->setLocationUrl(QStringLiteral("http://127.0.0.1/popup"));
-        QCOMPARE(w->tabs().size(), 5);
+        Commands c;
+        c.host.tabs = {{QStringLiteral("My=Page"), QStringLiteral("http://127.0.0.1/a"), false},
+                       {QString(), QStringLiteral("http://127.0.0.1/b"), true},
+                       {QString(), QStringLiteral("http://127.0.0.1/c"), false},
+                       {QString(), QString(), false}}; // nothing loaded: no address
+        c.menu.aboutToShow();                          // built, so that the flag is clear
+        QVERIFY(!c->GroupsChanged());
 
-        w->SetGroupsChanged();
-        w->groupsMenu()->aboutToShow(); // built, so that the flag is clear
-        QVERIFY(!w->GroupsChanged());
-
-        questions.saveAs = groups() + QStringLiteral("/work.sgp");
-        w->runCommand(KeyDispatcher::Command::SaveGroup); // F7
-        QCOMPARE(questions.asked, QStringList{QStringLiteral("save ") + groups()});
+        c.questions.saveAs = groups() + QStringLiteral("/work.sgp");
+        c->SaveAsSorvelGroup();
+        QCOMPARE(c.questions.asked, QStringList{QStringLiteral("save ") + groups()});
         QVERIFY(QFileInfo(groups()).isDir()); // made for the dialog to start in
-        QCOMPARE(w->tabs().size(), 4);
-        QVERIFY(w->GroupsChanged());
-        QCOMPARE(readFile(questions.saveAs), QByteArray("[SorvelGroup]\r\n"
-                                                        "MyPage=http://127.0.0.1/a\r\n"
-                                                        "blank2=*http://127.0.0.1/b\r\n"
-                                                        "blank3=http://127.0.0.1/c\r\n"
-                                                        "blank4=\r\n"));
+        QVERIFY(c->GroupsChanged());
+        QCOMPARE(readFile(c.questions.saveAs), QByteArray("[SorvelGroup]\r\n"
+                                                          "MyPage=http://127.0.0.1/a\r\n"
+                                                          "blank2=*http://127.0.0.1/b\r\n"
+                                                          "blank3=http://127.0.0.1/c\r\n"
+                                                          "blank4=\r\n"));
 
-        Window again;
-        again->OpenPageGroup(questions.saveAs, false, false);
-        QCOMPARE(again.stickyNames(), (QStringList{"", "MyPage", "", ""}));
-        QCOMPARE(again.opened(), (QStringList{"about:blank", "http://127.0.0.1/a",
-                                              "http://127.0.0.1/b", "http://127.0.0.1/c"}));
-        QVERIFY(!again->tabs().at(1)->LockWhenLoaded());
-        QVERIFY(again->tabs().at(2)->LockWhenLoaded());
+        c->OpenPageGroup(c.questions.saveAs, false, true);
+        QCOMPARE(c.host.opened.size(), 1);
+        QCOMPARE(c.host.opened.first().entries,
+                 (QList<PageGroupEntry>{{"MyPage", "http://127.0.0.1/a", false},
+                                        {"", "http://127.0.0.1/b", true},
+                                        {"", "http://127.0.0.1/c", false}}));
+        QVERIFY(!c.host.opened.first().replaceTabs && c.host.opened.first().startupMark);
 
         // Declining the overwrite, or the dialog, writes nothing; the menu is redone anyway.
-        const QByteArray before = readFile(questions.saveAs);
-        w->groupsMenu()->aboutToShow();
-        questions.overwrite = GroupSaveQuestions::Answer::No;
-        w->SaveAsSorvelGroup();
-        QCOMPARE(questions.asked.last(), QStringLiteral("overwrite ") + questions.saveAs);
-        QCOMPARE(readFile(questions.saveAs), before);
-        QVERIFY(w->GroupsChanged());
-        questions.saveAs.clear();
-        w->SaveAsSorvelGroup();
-        QCOMPARE(readFile(questions.saveAs), QByteArray("<missing>"));
-        QVERIFY(questions.told.isEmpty());
+        const QByteArray before = readFile(c.questions.saveAs);
+        c.menu.aboutToShow();
+        c.questions.overwrite = GroupSaveQuestions::Answer::No;
+        c->SaveAsSorvelGroup();
+        QCOMPARE(c.questions.asked.last(), QStringLiteral("overwrite ") + c.questions.saveAs);
+        QCOMPARE(readFile(c.questions.saveAs), before);
+        QVERIFY(c->GroupsChanged());
+        c.questions.saveAs.clear();
+        c->SaveAsSorvelGroup();
+        QCOMPARE(readFile(c.questions.saveAs), QByteArray("<missing>"));
+        QVERIFY(c.questions.told.isEmpty());
     }
 
     void addingATabAppendsItToTheChosenGroup()
@@ -212,42 +166,36 @@ private Q_SLOTS:
             writeFile(groups() + QStringLiteral("/news.sgp"),
                       "[Toolbar]\r\nx=1\r\n[SorvelGroup]\r\n"
                       "Paper=http://127.0.0.1/paper\r\nblank2=http://127.0.0.1/tv\r\n");
-        Window w;
-        ScriptedQuestions questions;
-        w->setGroupQuestions(&questions);
-        TBrowserTab* tab = w->GetActivePage();
-        tab->SetStickyName(QStringLiteral("Ra=dio"));
-        Window::fakeOf(tab)->completeLoad(QStringLiteral("http://127.0.0.1/radio"), "R");
-        tab->SetLocked(true);
-
+        Commands c;
+        ScriptedGroupQuestions& questions = c.questions;
+        const PageGroupEntry radio{QStringLiteral("Ra=dio"),
+                                   QStringLiteral("http://127.0.0.1/radio"), true};
         questions.existing = file;
-        w->runCommand(KeyDispatcher::Command::AddToGroup); // F6
+        c->AddTabToGroup(radio);
         QCOMPARE(questions.asked, QStringList{QStringLiteral("Add to SorvelGroup ") + groups()});
         QCOMPARE(readFile(file), QByteArray("[Toolbar]\r\nx=1\r\n[SorvelGroup]\r\n"
                                             "Paper=http://127.0.0.1/paper\r\n"
                                             "blank2=http://127.0.0.1/tv\r\n"
                                             "Radio=*http://127.0.0.1/radio\r\n"));
-        QVERIFY(w->GroupsChanged());
+        QVERIFY(c->GroupsChanged());
 
-        // The tab menu's item names its own tab; an unnamed one gets the next line number.
-        TBrowserTab* other = w->NewTab();
-        Window::fakeOf(other)->completeLoad(QStringLiteral("http://127.0.0.1/other"), "O");
-        w->tabs().first()->SetLocked(false);
-        w->AddTabToGroup(other);
+        // An unnamed tab gets the next line number.
+        const PageGroupEntry other{QString(), QStringLiteral("http://127.0.0.1/other"), false};
+        c->AddTabToGroup(other);
         QVERIFY(readFile(file).endsWith("blank4=http://127.0.0.1/other\r\n"));
 
         // Cancelled: nothing written, the menu still redone.
         const QByteArray before = readFile(file);
-        w->groupsMenu()->aboutToShow();
+        c.menu.aboutToShow();
         questions.existing.clear();
-        w->AddTabToGroup(other);
+        c->AddTabToGroup(other);
         QCOMPARE(readFile(file), before);
-        QVERIFY(w->GroupsChanged());
+        QVERIFY(c->GroupsChanged());
 
         // A group that cannot be read is not replaced, and the user is told.
         const QByteArray binary("[SorvelGroup]\r\nk=v\0\0", 20);
         questions.existing = writeFile(groups() + QStringLiteral("/bad.sgp"), binary);
-        w->AddTabToGroup(other);
+        c->AddTabToGroup(other);
         QCOMPARE(readFile(questions.existing), binary);
         QCOMPARE(questions.told.size(), 1);
         QVERIFY(questions.told.first().startsWith(QStringLiteral("Unable to write to ")));
@@ -271,7 +219,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, caption);
-        QCOMPARE(groupMenuCaption(name), caption);
+        QCOMPARE(folderMenuCaption(name), caption);
     }
 
     void groupMenuIsBuiltOnceAndFoldersFillWhenOpened()
@@ -289,16 +237,16 @@ private Q_SLOTS:
         writeFile(groups() + QStringLiteral("/old.sgp.bak"), group);
         writeFile(groups() + QStringLiteral("/b Folder/inner.sgp"), group);
 
-        Window w;
-        QMenu* menu = w->groupsMenu();
+        Commands c;
+        QMenu* menu = &c.menu;
         QCOMPARE(menu->actions().size(), 4); // nothing read before it opens
-        QVERIFY(w->GroupsChanged());
+        QVERIFY(c->GroupsChanged());
         menu->aboutToShow();
-        QVERIFY(!w->GroupsChanged());
+        QVERIFY(!c->GroupsChanged());
         QCOMPARE(captionsAfterCommands(menu),
                  (QStringList{"A&&B", "b Folder", "Nothing", ".secret", "Alpha", "M&&M", "zeta"}));
 
-        auto* folder = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(menu, "b Folder")->menu());
+        auto* folder = qobject_cast<FolderMenuItem*>(itemCaptioned(menu, "b Folder")->menu());
         QVERIFY(folder);
         QVERIFY(!folder->Loaded());
         QCOMPARE(folder->FolderPath(), QDir(groups()).absoluteFilePath(QStringLiteral("b Folder")));
@@ -324,50 +272,47 @@ private Q_SLOTS:
         QCOMPARE(folder->actions().size(), 2);
 
         // Folders with nothing in them say so.
-        auto* nothing = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(menu, "Nothing")->menu());
+        auto* nothing = qobject_cast<FolderMenuItem*>(itemCaptioned(menu, "Nothing")->menu());
         nothing->aboutToShow();
         QCOMPARE(nothing->actions().size(), 1);
         QCOMPARE(nothing->actions().first()->text(), QStringLiteral("(Empty)"));
         QVERIFY(!nothing->actions().first()->isEnabled());
-        auto* deeper = qobject_cast<TVarloGroupMenuItem*>(itemCaptioned(folder, "deeper")->menu());
+        auto* deeper = qobject_cast<FolderMenuItem*>(itemCaptioned(folder, "deeper")->menu());
         deeper->aboutToShow();
         QCOMPARE(deeper->actions().first()->text(), QStringLiteral("(Empty)"));
 
         // After a change the menu is built anew, the commands kept.
-        w->SetGroupsChanged();
+        c->SetGroupsChanged();
         menu->aboutToShow();
         QVERIFY(!alpha);
         QVERIFY(itemCaptioned(menu, "beta"));
         QCOMPARE(captionsAfterCommands(menu).size(), 8);
-        QCOMPARE(menu->actions().at(0)->objectName(), QStringLiteral("actSaveAsSorvelGroup"));
+        QCOMPARE(menu->actions().at(0)->objectName(), QStringLiteral("save"));
         QVERIFY(menu->actions().at(3)->isSeparator());
 
         // A group item opens its file, without replacing the tabs unless SGCloseFirst.
         itemCaptioned(menu, "zeta")->trigger();
-        QCOMPARE(w.opened(), (QStringList{"about:blank", "http://127.0.0.1/g"}));
+        QCOMPARE(c.host.opened.size(), 1);
+        QCOMPARE(c.host.opened.last().entries.first().address,
+                 QStringLiteral("http://127.0.0.1/g"));
+        QVERIFY(!c.host.opened.last().replaceTabs && !c.host.opened.last().startupMark);
         QMenu* rebuilt = itemCaptioned(menu, "b Folder")->menu();
         rebuilt->aboutToShow();
         itemCaptioned(rebuilt, "inner")->trigger();
-        QCOMPARE(w->tabs().size(), 3);
+        QCOMPARE(c.host.opened.size(), 2);
     }
 
     void groupMenuFollowsSGCloseFirst()
     {
         writeFile(groups() + QStringLiteral("/two.sgp"),
                   "[SorvelGroup]\r\nOne=http://127.0.0.1/1\r\nblank2=http://127.0.0.1/2\r\n");
-        TPVOptions().SetSGCloseFirst(true);
-        Window w;
-        w->groupsMenu()->aboutToShow();
-        // Should closing ask first, either answer lets the group open.
-        QTimer::singleShot(0, [] {
-            if (QWidget* box = QApplication::activeModalWidget())
-                box->close();
-        });
-        itemCaptioned(w->groupsMenu(), "two")->trigger();
-        // The first entry went to the tab that was there; a tab was made for the second.
-        QCOMPARE(w->tabs().size(), 2);
-        QCOMPARE(w.opened().first(), QStringLiteral("http://127.0.0.1/1"));
-        QCOMPARE(w.stickyNames().first(), QStringLiteral("One"));
+        Commands c;
+        c.host.sgCloseFirst = true;
+        c.menu.aboutToShow();
+        itemCaptioned(&c.menu, "two")->trigger();
+        QCOMPARE(c.host.opened.size(), 1);
+        QVERIFY(c.host.opened.first().replaceTabs);
+        QCOMPARE(c.host.opened.first().entries.size(), 2);
     }
 
     void handWrittenGroupOpensByTheReadingRules()
@@ -382,45 +327,56 @@ private Q_SLOTS:
                                        "Empty=\r\n"
                                        "BlankSlate=http://127.0.0.1/slate\r\n"
                                        "[Other]\r\nblank1=http://127.0.0.1/other\r\n");
-        Window w;
-        ScriptedQuestions questions;
-        w->setGroupQuestions(&questions);
-        w->OpenPageGroup(file, false, false);
-        QVERIFY(questions.told.isEmpty());
-        QCOMPARE(w.opened(), (QStringList{"about:blank", "http://127.0.0.1/news",
-                                          "http://127.0.0.1/quoted", "http://127.0.0.1/slate"}));
-        QCOMPARE(w.stickyNames(), (QStringList{"", "News", "", ""}));
-        QVERIFY(w->tabs().at(1)->LockWhenLoaded());
+        Commands c;
+        c->OpenPageGroup(file, false, false);
+        QVERIFY(c.questions.told.isEmpty());
+        QCOMPARE(c.host.opened.first().entries,
+                 (QList<PageGroupEntry>{{"News", "http://127.0.0.1/news", true},
+                                        {"", "http://127.0.0.1/quoted", false},
+                                        {"", "http://127.0.0.1/slate", false}}));
     }
 
     void groupThatCannotBeReadOpensNothingAndSaysWhy()
     {
-        Window w;
-        ScriptedQuestions questions;
-        w->setGroupQuestions(&questions);
-        w->tabs().first()->SetStickyName(QStringLiteral("Keep"));
-        w->NewTab()->SetStickyName(QStringLiteral("Me"));
-
+        Commands c;
+        ScriptedGroupQuestions& questions = c.questions;
         const QString binary = writeFile(groups() + QStringLiteral("/binary.sgp"),
                                          QByteArray("[SorvelGroup]\r\nblank1=x\0\1\2", 26));
-        w->OpenPageGroup(binary, true, false); // replacing: nothing may be closed first
-        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        c->OpenPageGroup(binary, true, false); // replacing: nothing may be closed first
+        QVERIFY(c.host.opened.isEmpty());
         QCOMPARE(questions.told.size(), 1);
         QVERIFY(questions.told.last().contains(QDir::toNativeSeparators(binary)));
         QVERIFY(questions.told.last().contains(QStringLiteral("not a text file")));
 
         const QString page =
             writeFile(groups() + QStringLiteral("/page.sgp"), "<html><body>a=b</body></html>\r\n");
-        w->OpenPageGroup(page, true, false);
-        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        c->OpenPageGroup(page, true, false);
+        QVERIFY(c.host.opened.isEmpty());
         QCOMPARE(questions.told.size(), 2);
         QVERIFY(questions.told.last().contains(QStringLiteral("page.sgp")));
         QVERIFY(questions.told.last().contains(QStringLiteral("no [SorvelGroup] section")));
 
         // A group that is simply gone (a start-up group deleted since) opens nothing quietly.
-        w->OpenPageGroup(groups() + QStringLiteral("/gone.sgp"), true, false);
-        QCOMPARE(w.stickyNames(), (QStringList{"Keep", "Me"}));
+        c->OpenPageGroup(groups() + QStringLiteral("/gone.sgp"), true, false);
+        QVERIFY(c.host.opened.isEmpty());
         QCOMPARE(questions.told.size(), 2);
+    }
+
+    void organizePicksTheFileAndRebuildsTheMenu()
+    {
+        const QString file = writeFile(groups() + QStringLiteral("/org.sgp"),
+                                       "[SorvelGroup]\r\nA=http://127.0.0.1/a\r\n");
+        Commands c;
+        c.menu.aboutToShow();
+        c.questions.existing = file;
+        c->OrganizeSorvelGroups();
+        QCOMPARE(c.questions.asked,
+                 (QStringList{QStringLiteral("Organize SorvelGroups ") + groups(),
+                              QStringLiteral("organize ") + file}));
+        QVERIFY(c->GroupsChanged());
+        c.questions.existing.clear();
+        c->OrganizeSorvelGroups();
+        QCOMPARE(c.questions.asked.size(), 3); // cancelled: nothing organized
     }
 
     void organizeDialogEditsRows()
@@ -430,7 +386,7 @@ private Q_SLOTS:
                                     "blank2=http://127.0.0.1/two\r\n"
                                     "BLANKET=http://127.0.0.1/three\r\n";
         const QString file = writeFile(groups() + QStringLiteral("/org.sgp"), original);
-        ScriptedQuestions questions;
+        ScriptedGroupQuestions questions;
         TfrmSorvelGroup dialog(nullptr, file, &questions);
         QSignalSpy finished(&dialog, &QDialog::finished);
         const auto rows = [&] { return dialog.rows(); };
@@ -545,7 +501,7 @@ private Q_SLOTS:
     {
         const QString file = writeFile(groups() + QStringLiteral("/gone.sgp"),
                                        "[SorvelGroup]\r\nA=http://127.0.0.1/a\r\n");
-        ScriptedQuestions questions;
+        ScriptedGroupQuestions questions;
         TfrmSorvelGroup dialog(nullptr, file, &questions);
         QSignalSpy finished(&dialog, &QDialog::finished);
         QFile::remove(file);

@@ -55,7 +55,7 @@ class TestRegistry : public QObject
 private Q_SLOTS:
     void namesIgnoreCaseAndKeepOrder()
     {
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         QVERIFY(reg.openKey(QStringLiteral("Software\\Brenmoor\\Order"), true));
         reg.writeString(QStringLiteral("b"), QStringLiteral("1"));
         reg.writeString(QStringLiteral("a"), QStringLiteral("2"));
@@ -67,14 +67,14 @@ private Q_SLOTS:
         reg.writeString(QStringLiteral("a"), QStringLiteral("again")); // goes to the end
         QCOMPARE(reg.valueNames(), (QStringList{"b", "C", "a"}));
 
-        TRegistry other;
+        TRegistry other(RegistryHive::userHive());
         QVERIFY(other.openKey(QStringLiteral("SOFTWARE\\brenmoor\\ORDER"), false));
         QCOMPARE(other.readString(QStringLiteral("c")), QStringLiteral("3"));
     }
 
     void typedValuesAndErrors()
     {
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         QVERIFY(reg.openKey(QStringLiteral("Software\\Brenmoor\\Typed"), true));
         reg.writeInteger(QStringLiteral("n"), -2147483634);
         QCOMPARE(reg.readInteger(QStringLiteral("n")), -2147483634);
@@ -89,7 +89,7 @@ private Q_SLOTS:
 
     void deleteKeyTakesTheSubtree()
     {
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         QVERIFY(reg.openKey(QStringLiteral("\\Software\\Gone\\Deep\\Deeper"), true));
         reg.writeString(QString(), QStringLiteral("default"));
         reg.closeKey();
@@ -118,7 +118,7 @@ private Q_SLOTS:
     void failedInnerTransactionSpoilsTheOuterOne()
     {
         RegistryHive& hive = RegistryHive::userHive();
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         {
             HiveTransaction outer(hive);
             QVERIFY(outer.isActive());
@@ -130,7 +130,8 @@ private Q_SLOTS:
             reg.writeString(QStringLiteral("after"), QStringLiteral("2"));
             QVERIFY(!outer.commit());
         }
-        QVERIFY(!TRegistry().keyExists(QStringLiteral("\\Software\\Nested")));
+        QVERIFY(
+            !TRegistry(RegistryHive::userHive()).keyExists(QStringLiteral("\\Software\\Nested")));
         // The hive is usable again afterwards.
         QVERIFY(reg.openKey(QStringLiteral("\\Software\\Nested"), true));
         reg.writeString(QStringLiteral("later"), QStringLiteral("3"));

@@ -1,8 +1,8 @@
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
-#include "settings/dialogs/DefaultBrowser.h"
 #include "settings/MimeAppsList.h"
 #include "settings/PVOptions.h"
+#include "settings/dialogs/DefaultBrowser.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ QString fakeProgram(const QString& path)
 
 QString askSettingText()
 {
-    TRegistry reg;
+    TRegistry reg(RegistryHive::userHive());
     if (!reg.openKey(QStringLiteral("Software\\Brenmoor\\Pelvane\\CurrentVersion"), false))
         return QStringLiteral("<no key>");
     if (!reg.valueExists(QStringLiteral("AskDefaultBrowser")))
@@ -87,7 +87,7 @@ private Q_SLOTS:
         qputenv("XDG_DATA_DIRS", (root + QStringLiteral("/system-data")).toLocal8Bit());
         qputenv("XDG_CONFIG_DIRS", (root + QStringLiteral("/system-config")).toLocal8Bit());
         qunsetenv("XDG_CURRENT_DESKTOP");
-        TRegistry reg;
+        TRegistry reg(RegistryHive::userHive());
         reg.deleteKey(QStringLiteral("Software\\Brenmoor\\Pelvane\\CurrentVersion"));
     }
 
@@ -296,22 +296,24 @@ private Q_SLOTS:
             return false;
         };
         // Missing: ask.
-        QVERIFY(StartupDefaultBrowserCheck(program, no) == DefaultBrowserCheck::Declined);
+        QVERIFY(StartupDefaultBrowserCheck(RegistryHive::userHive(), program, no) ==
+                DefaultBrowserCheck::Declined);
         QCOMPARE(asked, 1);
         // "0": not asked, and written back as false.
-        TPVOptions().SetAskDefaultBrowser(false);
-        QVERIFY(!StartupDefaultBrowserCheck(program, no).has_value());
+        TPVOptions(RegistryHive::userHive()).SetAskDefaultBrowser(false);
+        QVERIFY(!StartupDefaultBrowserCheck(RegistryHive::userHive(), program, no).has_value());
         QCOMPARE(asked, 1);
         QCOMPARE(askSettingText(), QStringLiteral("0"));
         // Checking the box again brings the question back.
-        TPVOptions().SetAskDefaultBrowser(true);
-        QVERIFY(StartupDefaultBrowserCheck(program, no) == DefaultBrowserCheck::Declined);
+        TPVOptions(RegistryHive::userHive()).SetAskDefaultBrowser(true);
+        QVERIFY(StartupDefaultBrowserCheck(RegistryHive::userHive(), program, no) ==
+                DefaultBrowserCheck::Declined);
         QCOMPARE(asked, 2);
     }
 
     void dialogTextsAndAnswers()
     {
-        TfrmDefaultBrowser dialog;
+        TfrmDefaultBrowser dialog(RegistryHive::userHive());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Pelvane"));
         QCOMPARE(dialog.Label1()->text(),
                  QStringLiteral("Pelvane is not currently your default browser."));

@@ -1,15 +1,15 @@
-#include "app/MainActions.h"
-#include "app/MainWindow.h"
-#include "app/PGTrayIcon.h"
+#include "address/AddressBand.h"
 #include "browser/BrowserTab.h"
+#include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
+#include "desktop/PGTrayIcon.h"
+#include "desktop/TrayControl.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "settings/OptionsRules.h"
-#include "settings/dialogs/OptionsTarget.h"
-#include "settings/dialogs/TabColorsPage.h"
 #include "settings/dialogs/Options.h"
-#include "support/FakeWebBackend.h"
+#include "settings/dialogs/TabColorsPage.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -32,67 +32,29 @@ namespace {
 
 const QString CurrentVersion = QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
 
-// The main window as the dialog sees it, recording what OK hands it.
-struct FakeTarget final : OptionsTarget
+// The dialog's settings: a hive of its own, the window's working copies and what the
+// dialog must know of the running program.
+struct Setup
 {
-    bool ie4Mode = false;
-    bool trayAvailable = true;
-    bool minToTray = false;
-    bool sbAutoExpand = true;
-    bool openNewInForeground = false;
-    bool sgCloseFirst = false;
-    bool openNewAtEnd = false;
-    bool addressNewWin = false;
-    QStringList calls; // the setters called, in order
+    QTemporaryDir dir;
+    RegistryHive hive{dir.filePath(QStringLiteral("registry.db"))};
+    WindowSettings current;
+    TfrmOptions::Context context{false, true};
 
-    bool disableAlt = false;
-    int newAction = -1;
-    int autoCompleteStyle = -1;
-    TabColors::TabColorPair colors{0, 0};
-    NewTabFlags flags;
-    bool showGo = false;
-    bool usePopupSorvel = false;
-    int limit = -1;
-
-    bool IE4Mode() const override { return ie4Mode; }
-    bool TrayAvailable() const override { return trayAvailable; }
-    bool MinToTray() const override { return minToTray; }
-    bool SBAutoExpand() const override { return sbAutoExpand; }
-    bool OpenNewInForeground() const override { return openNewInForeground; }
-    bool SGCloseFirst() const override { return sgCloseFirst; }
-    bool OpenNewAtEnd() const override { return openNewAtEnd; }
-    bool AddressNewWin() const override { return addressNewWin; }
-
-    void SetDisableALTShortcuts(bool on) override
+    TPVOptions options() { return TPVOptions(hive); }
+    QByteArray dump()
     {
-        record("DisableALTShortcuts"), disableAlt = on;
+        RegFile::Error error;
+        return RegFile::exportKey(hive, QString(), &error).value_or("<none>");
     }
-    void SetNewAction(int action) override { record("NewAction"), newAction = action; }
-    int SetAutoCompleteStyle(int style) override
+    // The value as stored, or "<none>" when it is missing.
+    QString stored(const QString& name, const QString& key = CurrentVersion)
     {
-        record("AutoCompleteStyle");
-        autoCompleteStyle = style == TPVOptions::StyleIE5 && ie4Mode ? 1 : style;
-        return autoCompleteStyle;
+        TRegistry reg(hive);
+        if (!reg.openKey(key, false) || !reg.valueExists(name))
+            return QStringLiteral("<none>");
+        return reg.readString(name);
     }
-    void SetInactiveTabColors(TabColors::TabColorPair pair) override
-    {
-        record("InactiveTabColors"), colors = pair;
-    }
-    void SetSGCloseFirst(bool on) override { record("SGCloseFirst"), sgCloseFirst = on; }
-    void SetOpenNewAtEnd(bool on) override { record("OpenNewAtEnd"), openNewAtEnd = on; }
-    void SetAddressNewWin(bool on) override { record("AddressNewWin"), addressNewWin = on; }
-    void SetSBAutoExpand(bool on) override { record("SBAutoExpand"), sbAutoExpand = on; }
-    void SetMinToTray(bool on) override { record("MinToTray"), minToTray = on; }
-    void SetNewTabFlags(const NewTabFlags& f) override { record("NewTabFlags"), flags = f; }
-    void SetShowGo(bool show) override { record("ShowGo"), showGo = show; }
-    void SetUsePopupSorvel(bool on) override { record("UsePopupSorvel"), usePopupSorvel = on; }
-    void SetOpenNewInForeground(bool on) override
-    {
-        record("OpenNewInForeground"), openNewInForeground = on;
-    }
-    void SetLimitTitleLength(int value) override { record("LimitTitleLength"), limit = value; }
-
-    void record(const char* name) { calls << QString::fromLatin1(name); }
 };
 
 template<typename T> T* child(const QWidget* parent, const char* name)
@@ -103,75 +65,26 @@ template<typename T> T* child(const QWidget* parent, const char* name)
     return found;
 }
 
-void clearSettings()
-{
-    TRegistry reg;
-    reg.deleteKey(QStringLiteral("\\Software\\Brenmoor"));
-}
-
-QByteArray hiveDump()
-{
-    RegFile::Error error;
-    return RegFile::exportKey(RegistryHive::userHive(), QString(), &error).value_or("<none>");
-}
-
-// The value as stored, or "<none>" when it is missing.
-QString stored(const QString& name, const QString& key = CurrentVersion)
-{
-    TRegistry reg;
-    if (!reg.openKey(key, false) || !reg.valueExists(name))
-        return QStringLiteral("<none>");
-    return reg.readString(name);
-}
-
-// Runs `work` on the next modal window to appear (a message box, the dialog itself).
-void onNextModal(std::function<void(QWidget*)> work)
-{
-    QTimer::singleShot(0, qApp, [work = std::move(work)] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            work(modal);
-    });
-}
-
 // The in-place editor of the list, open now.
 QLineEdit* openEditor(const QListWidget* list)
 {
     return list->viewport()->findChild<QLineEdit*>();
 }
 
-// A main window on fake engines.
-struct Window
+// Opens the options dialog from the window's menu, lets `change` work on it, then presses
+// OK (or Cancel).
+void changeOptions(MainWindowFixture& w, const std::function<void(TfrmOptions*)>& change,
+                   bool ok = true)
 {
-    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
-    std::unique_ptr<TfrmMain> window;
-
-    explicit Window(bool trayAvailable = false)
-    {
-        MainWindowOptions options;
-        options.backends = FakeWebBackend::factory(made);
-        options.trayAvailable = [trayAvailable] { return trayAvailable; };
-        window = std::make_unique<TfrmMain>(options);
-    }
-    TfrmMain* operator->() const { return window.get(); }
-    void load(TBrowserTab* tab, const QString& url, const QString& title)
-    {
-        static_cast<FakeWebBackend*>(tab->Browser()->backend())->completeLoad(url, title);
-    }
-    // Opens the options dialog from the menu, lets `change` work on it, then presses OK.
-    void options(const std::function<void(TfrmOptions*)>& change, bool ok = true)
-    {
-        onNextModal([&change, ok](QWidget* modal) {
-            auto* dialog = qobject_cast<TfrmOptions*>(modal);
-            if (!dialog) {
-                modal->close();
-                return;
-            }
-            change(dialog);
-            child<QPushButton>(dialog, ok ? "cmdOK" : "cmdCancel")->click();
-        });
-        window->actions()->get("actOptions")->trigger();
-    }
-};
+    w.questions.onDialog = [&change, ok](QDialog& dialog) {
+        auto* options = qobject_cast<TfrmOptions*>(&dialog);
+        QVERIFY(options);
+        change(options);
+        child<QPushButton>(options, ok ? "cmdOK" : "cmdCancel")->click();
+    };
+    w->action(ActionId::actOptions)->trigger();
+    w.questions.onDialog = nullptr;
+}
 
 } // namespace
 
@@ -180,8 +93,6 @@ class TestOptions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { clearSettings(); }
-
     void titleLimitRules_data()
     {
         QTest::addColumn<int>("stored");
@@ -228,9 +139,9 @@ private Q_SLOTS:
 
     void titleLimitIsStoredAsChecked()
     {
-        FakeTarget target;
+        Setup d;
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             QVERIFY(child<QCheckBox>(&dialog, "chkLimitTitles")->isChecked());
             QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 35);
             child<QSpinBox>(&dialog, "spnMaxTitle")->setValue(60);
@@ -238,38 +149,38 @@ private Q_SLOTS:
             QVERIFY(!child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
             child<QPushButton>(&dialog, "cmdOK")->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(dialog.settings().limitTitleLength, 0);
         }
-        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("0"));
-        QCOMPARE(target.limit, 0);
+        QCOMPARE(d.stored(QStringLiteral("LimitTitleLength")), QStringLiteral("0"));
 
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             QVERIFY(!child<QCheckBox>(&dialog, "chkLimitTitles")->isChecked());
             QVERIFY(!child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
             child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(true);
             QVERIFY(child<QSpinBox>(&dialog, "spnMaxTitle")->isEnabled());
             QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 35);
             child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.settings().limitTitleLength, 35);
         }
-        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("35"));
-        QCOMPARE(target.limit, 35);
+        QCOMPARE(d.stored(QStringLiteral("LimitTitleLength")), QStringLiteral("35"));
 
-        TPVOptions().SetLimitTitleLength(250);
+        d.options().SetLimitTitleLength(250);
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             QCOMPARE(child<QSpinBox>(&dialog, "spnMaxTitle")->value(), 100);
             child<QPushButton>(&dialog, "cmdOK")->click();
         }
-        QCOMPARE(stored(QStringLiteral("LimitTitleLength")), QStringLiteral("100"));
+        QCOMPARE(d.stored(QStringLiteral("LimitTitleLength")), QStringLiteral("100"));
     }
 
     void addressNewWinShowsInBothPlaces()
     {
-        FakeTarget target;
-        target.addressNewWin = true;
-        TPVOptions().SetAddressNewWin(false); // the window's working copy counts
-        TPVOptions().SetHistoryNewWin(false);
-        TfrmOptions dialog(target);
+        Setup d;
+        d.current.addressNewWin = true;
+        d.options().SetAddressNewWin(false); // the window's working copy counts
+        d.options().SetHistoryNewWin(false);
+        TfrmOptions dialog(d.hive, d.current, d.context);
         QListWidget* list = child<QListWidget>(&dialog, "clbNewTabs");
         QCheckBox* box = child<QCheckBox>(&dialog, "chkAddressNewWin");
         QCOMPARE(list->count(), 5);
@@ -288,18 +199,18 @@ private Q_SLOTS:
         QVERIFY(!box->isChecked());
 
         child<QPushButton>(&dialog, "cmdOK")->click();
-        QVERIFY(!target.addressNewWin);
-        QCOMPARE(target.flags, (NewTabFlags{false, false, true, true}));
-        QCOMPARE(stored(QStringLiteral("FavoritesNewWin")), QStringLiteral("0"));
-        QCOMPARE(stored(QStringLiteral("SearchNewWin")), QStringLiteral("1"));
+        QVERIFY(!dialog.settings().addressNewWin);
+        QCOMPARE(dialog.settings().newTabFlags, (NewTabFlags{false, false, true, true}));
+        QCOMPARE(d.stored(QStringLiteral("FavoritesNewWin")), QStringLiteral("0"));
+        QCOMPARE(d.stored(QStringLiteral("SearchNewWin")), QStringLiteral("1"));
     }
 
     void popupListIsEditedInPlaceAndStoredInOrder()
     {
-        TPVOptions().SetPopupSorvelList({"url1=http://ads.", "url2=http://pop.", "url3=http://x."});
-        FakeTarget target;
+        Setup d;
+        d.options().SetPopupSorvelList({"url1=http://ads.", "url2=http://pop.", "url3=http://x."});
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QListWidget* list = child<QListWidget>(&dialog, "lvPopupSorvel");
@@ -344,14 +255,14 @@ private Q_SLOTS:
             child<QPushButton>(&dialog, "cmdOK")->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        TRegistry reg;
+        TRegistry reg(d.hive);
         QVERIFY(reg.openKey(CurrentVersion + QStringLiteral("\\PopupSorvel"), false));
         QCOMPARE(reg.valueNames(), (QStringList{"url1", "url2", "url3"}));
         QCOMPARE(reg.readString(QStringLiteral("url1")), QString());
         QCOMPARE(reg.readString(QStringLiteral("url3")), QStringLiteral("New Item"));
 
         // The emptied entry is not read back.
-        TfrmOptions again(target);
+        TfrmOptions again(d.hive, d.current, d.context);
         QListWidget* list = child<QListWidget>(&again, "lvPopupSorvel");
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(0)->text(), QStringLiteral("http://pop."));
@@ -359,8 +270,8 @@ private Q_SLOTS:
 
     void startupGroupMustExist()
     {
-        FakeTarget target;
-        TfrmOptions dialog(target);
+        Setup d;
+        TfrmOptions dialog(d.hive, d.current, d.context);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         auto* group = child<QRadioButton>(&dialog, "rdoStartupVarloGroup");
@@ -369,16 +280,13 @@ private Q_SLOTS:
         QVERIFY(!edit->isEnabled() && !choose->isEnabled());
         group->setChecked(true);
         QVERIFY(edit->isEnabled() && choose->isEnabled());
-        const QByteArray before = hiveDump();
+        const QByteArray before = d.dump();
 
         const QString missing = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("gone.sgp");
         for (const QString& path : {QString(), missing}) {
             edit->setText(path);
             QString said;
-            onNextModal([&said](QWidget* box) {
-                said = static_cast<QMessageBox*>(box)->text();
-                static_cast<QMessageBox*>(box)->accept();
-            });
+            dialog.setNotice([&said](QWidget*, const QString& text) { said = text; });
             child<QTabWidget>(&dialog, "pgOptions")->setCurrentIndex(0);
             child<QPushButton>(&dialog, "cmdOK")->click();
             QCOMPARE(said, QStringLiteral("Please select a valid startup SorvelGroup."));
@@ -387,8 +295,8 @@ private Q_SLOTS:
                      QStringLiteral("tsStartup"));
             QCOMPARE(dialog.focusWidget(), edit); // where focus returns to
         }
-        QVERIFY(target.calls.isEmpty());
-        QCOMPARE(hiveDump(), before);
+        QVERIFY(dialog.settings() == d.current);
+        QCOMPARE(d.dump(), before);
 
         // The chooser's answer goes into the edit; a cancelled choice leaves it.
         QFile file(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("work.sgp"));
@@ -408,17 +316,17 @@ private Q_SLOTS:
 
         child<QPushButton>(&dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(stored(QStringLiteral("StartupMode")), QStringLiteral("SorvelGroup"));
-        QCOMPARE(stored(QStringLiteral("StartupSorvelGroup")), file.fileName());
+        QCOMPARE(d.stored(QStringLiteral("StartupMode")), QStringLiteral("SorvelGroup"));
+        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), file.fileName());
     }
 
     void startupModeShowsAndIsStored()
     {
-        FakeTarget target;
-        TPVOptions().SetStartupMode(QStringLiteral("xyz"));
-        TPVOptions().SetStartupSorvelGroup(QStringLiteral("/kept/a.sgp"));
+        Setup d;
+        d.options().SetStartupMode(QStringLiteral("xyz"));
+        d.options().SetStartupSorvelGroup(QStringLiteral("/kept/a.sgp"));
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             QVERIFY(child<QRadioButton>(&dialog, "rdoStartupVarloGroup")->isChecked());
             QCOMPARE(child<QLineEdit>(&dialog, "edtStartupVarloGroup")->text(),
                      QStringLiteral("/kept/a.sgp"));
@@ -426,24 +334,24 @@ private Q_SLOTS:
             child<QPushButton>(&dialog, "cmdOK")->click();
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(stored(QStringLiteral("StartupMode")), QStringLiteral("Last"));
+        QCOMPARE(d.stored(QStringLiteral("StartupMode")), QStringLiteral("Last"));
         // Only the group choice writes the group.
-        QCOMPARE(stored(QStringLiteral("StartupSorvelGroup")), QStringLiteral("/kept/a.sgp"));
-        TfrmOptions dialog(target);
+        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), QStringLiteral("/kept/a.sgp"));
+        TfrmOptions dialog(d.hive, d.current, d.context);
         QVERIFY(child<QRadioButton>(&dialog, "rdoStartupLast")->isChecked());
         QVERIFY(child<QLineEdit>(&dialog, "edtStartupVarloGroup")->text().isEmpty());
     }
 
     void cancelWritesNothing()
     {
-        TPVOptions seed;
+        Setup d;
+        TPVOptions seed = d.options();
         seed.SetPopupSorvelList({"url1=http://a.", "url2=http://b."});
         seed.SetTabColorScheme(QStringLiteral("std"));
         seed.SetCtrlPre(QStringLiteral("https://"));
-        const QByteArray before = hiveDump();
-        FakeTarget target;
+        const QByteArray before = d.dump();
         for (const bool byKey : {false, true}) {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             dialog.show();
             child<QCheckBox>(&dialog, "chkDisableAltShortcuts")->setChecked(true);
             child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(false);
@@ -458,20 +366,20 @@ private Q_SLOTS:
                 child<QPushButton>(&dialog, "cmdCancel")->click();
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QVERIFY(!dialog.isVisible());
+            QVERIFY(dialog.settings() == d.current);
         }
-        QCOMPARE(hiveDump(), before);
-        QVERIFY(target.calls.isEmpty());
+        QCOMPARE(d.dump(), before);
     }
 
     void okWritesTheSettingsAndHandsTheRestToTheWindow()
     {
-        FakeTarget target;
-        target.openNewAtEnd = true;
-        target.sgCloseFirst = true;
-        TPVOptions().SetNewAction(2);
-        TPVOptions().SetAutoCompleteStyle(TPVOptions::StyleNone);
+        Setup d;
+        d.current.openNewAtEnd = true;
+        d.current.sgCloseFirst = true;
+        d.options().SetNewAction(2);
+        d.options().SetAutoCompleteStyle(TPVOptions::StyleNone);
         {
-            TfrmOptions dialog(target);
+            TfrmOptions dialog(d.hive, d.current, d.context);
             QVERIFY(child<QRadioButton>(&dialog, "radNewActionHome")->isChecked());
             QVERIFY(child<QRadioButton>(&dialog, "rdoNoneAC")->isChecked());
             QVERIFY(child<QCheckBox>(&dialog, "chkOpenNewAtEnd")->isChecked());
@@ -496,20 +404,16 @@ private Q_SLOTS:
             child<QLineEdit>(&dialog, "edtShiftPre")->setText(QStringLiteral(" x "));
             child<QRadioButton>(&dialog, "radColorStandard")->setChecked(true);
             child<QPushButton>(&dialog, "cmdOK")->click();
+            const WindowSettings after = dialog.settings();
+            QVERIFY(after.disableAltShortcuts);
+            QCOMPARE(after.newAction, 1);
+            QCOMPARE(after.autoCompleteStyle, 1);
+            QVERIFY(after.minToTray && !after.sgCloseFirst && after.openNewAtEnd);
+            QVERIFY(!after.sbAutoExpand && after.openNewInForeground && after.showGo);
+            QVERIFY(!after.usePopupSorvel && after.multipleLines);
+            QCOMPARE(dialog.tabColors(),
+                     (TabColors::TabColorPair{TabColors::clBtnFace, TabColors::clWindowText}));
         }
-        QCOMPARE(target.calls,
-                 (QStringList{"DisableALTShortcuts", "NewAction", "AutoCompleteStyle",
-                              "InactiveTabColors", "SGCloseFirst", "OpenNewAtEnd", "AddressNewWin",
-                              "SBAutoExpand", "MinToTray", "NewTabFlags", "ShowGo",
-                              "UsePopupSorvel", "OpenNewInForeground", "LimitTitleLength"}));
-        QVERIFY(target.disableAlt);
-        QCOMPARE(target.newAction, 1);
-        QCOMPARE(target.autoCompleteStyle, 1);
-        QVERIFY(target.minToTray && !target.sgCloseFirst && target.openNewAtEnd);
-        QVERIFY(!target.sbAutoExpand && target.openNewInForeground && target.showGo);
-        QVERIFY(!target.usePopupSorvel);
-        QCOMPARE(target.colors,
-                 (TabColors::TabColorPair{TabColors::clBtnFace, TabColors::clWindowText}));
 
         const QList<std::pair<const char*, const char*>> expected = {
             {"DisableALTShortcuts", "1"}, {"NewAction", "1"},         {"AutoCompleteStyle", "IE4"},
@@ -519,43 +423,44 @@ private Q_SLOTS:
             {"ShiftPre", " x "},          {"AskDefaultBrowser", "0"}, {"LimitTitleLength", "35"},
         };
         for (const auto& [name, value] : expected)
-            QCOMPARE(stored(QString::fromLatin1(name)), QString::fromLatin1(value));
+            QCOMPARE(d.stored(QString::fromLatin1(name)), QString::fromLatin1(value));
         // The window's working copies reach the settings when the window closes, and the
         // custom pair is kept only for the custom scheme.
         for (const char* name :
              {"SGCloseFirst", "OpenNewAtEnd", "AddressNewWin", "OpenNewInForeground",
               "SBAutoExpand", "InactiveTabColor", "StartupSorvelGroup"})
-            QCOMPARE(stored(QString::fromLatin1(name)), QStringLiteral("<none>"));
+            QCOMPARE(d.stored(QString::fromLatin1(name)), QStringLiteral("<none>"));
         // An empty list leaves no sub-key.
-        QCOMPARE(stored(QStringLiteral("url1"), CurrentVersion + QStringLiteral("\\PopupSorvel")),
+        QCOMPARE(d.stored(QStringLiteral("url1"), CurrentVersion + QStringLiteral("\\PopupSorvel")),
                  QStringLiteral("<none>"));
     }
 
     void completionInIE4Mode()
     {
-        FakeTarget target;
-        target.ie4Mode = true;
+        Setup d;
+        d.context.ie4Mode = true;
         {
-            TfrmOptions dialog(target); // stored IE5: what is in force, IE4, shows
+            TfrmOptions dialog(d.hive, d.current,
+                               d.context); // stored IE5: what is in force, IE4, shows
             QVERIFY(child<QRadioButton>(&dialog, "rdoIE5AC")->isHidden());
             QVERIFY(child<QLabel>(&dialog, "lblACNote")->isHidden());
             QVERIFY(child<QRadioButton>(&dialog, "rdoIE4AC")->isChecked());
             child<QPushButton>(&dialog, "cmdOK")->click();
         }
-        QCOMPARE(stored(QStringLiteral("AutoCompleteStyle")), QStringLiteral("IE4"));
-        target.ie4Mode = false;
-        TfrmOptions dialog(target);
+        QCOMPARE(d.stored(QStringLiteral("AutoCompleteStyle")), QStringLiteral("IE4"));
+        d.context.ie4Mode = false;
+        TfrmOptions dialog(d.hive, d.current, d.context);
         QVERIFY(!child<QRadioButton>(&dialog, "rdoIE5AC")->isHidden());
     }
 
     void tabColorsPreviewAndCustomPair()
     {
-        TPVOptions seed;
+        Setup d;
+        TPVOptions seed = d.options();
         seed.SetTabColorScheme(QStringLiteral("custom"));
         seed.SetInactiveTabColor(0x00FF00);
         seed.SetInactiveFontColor(TabColors::clWindowText);
-        FakeTarget target;
-        TfrmOptions dialog(target);
+        TfrmOptions dialog(d.hive, d.current, d.context);
         dialog.show();
         TabColorsPage* page = dialog.colorsPage();
         TPVPageControl* preview = child<TPVPageControl>(&dialog, "pg");
@@ -592,37 +497,37 @@ private Q_SLOTS:
         QCOMPARE(preview->pageCaption(preview->page(0)), QStringLiteral("Inactive Tab"));
 
         child<QPushButton>(&dialog, "cmdOK")->click();
-        QCOMPARE(stored(QStringLiteral("TabColorScheme")), QStringLiteral("custom"));
-        QCOMPARE(stored(QStringLiteral("InactiveTabColor")), QString::number(0x00FF00));
-        QCOMPARE(stored(QStringLiteral("InactiveFontColor")), QString::number(0x0000FF));
-        QCOMPARE(target.colors, (TabColors::TabColorPair{0x00FF00, 0x0000FF}));
+        QCOMPARE(d.stored(QStringLiteral("TabColorScheme")), QStringLiteral("custom"));
+        QCOMPARE(d.stored(QStringLiteral("InactiveTabColor")), QString::number(0x00FF00));
+        QCOMPARE(d.stored(QStringLiteral("InactiveFontColor")), QString::number(0x0000FF));
+        QCOMPARE(dialog.tabColors(), (TabColors::TabColorPair{0x00FF00, 0x0000FF}));
 
         // An unknown scheme shows as the reversed one.
-        TPVOptions().SetTabColorScheme(QStringLiteral("plaid"));
-        TfrmOptions again(target);
+        d.options().SetTabColorScheme(QStringLiteral("plaid"));
+        TfrmOptions again(d.hive, d.current, d.context);
         QVERIFY(child<QRadioButton>(&again, "radColorReverse")->isChecked());
     }
 
     void withoutATrayTheOptionSaysSo()
     {
-        FakeTarget target;
-        target.trayAvailable = false;
-        target.minToTray = true;
-        TfrmOptions dialog(target);
+        Setup d;
+        d.context.trayAvailable = false;
+        d.current.minToTray = true;
+        TfrmOptions dialog(d.hive, d.current, d.context);
         QCheckBox* box = child<QCheckBox>(&dialog, "chkMinToTray");
         QVERIFY(!box->isEnabled());
         QVERIFY(box->isChecked()); // kept for a desktop that has one
         QVERIFY(!child<QLabel>(&dialog, "lblNoTray")->text().isEmpty());
-        target.trayAvailable = true;
-        TfrmOptions withTray(target);
+        d.context.trayAvailable = true;
+        TfrmOptions withTray(d.hive, d.current, d.context);
         QVERIFY(child<QCheckBox>(&withTray, "chkMinToTray")->isEnabled());
         QVERIFY(!withTray.findChild<QLabel*>(QStringLiteral("lblNoTray")));
     }
 
     void keyboardAlone()
     {
-        FakeTarget target;
-        TfrmOptions dialog(target);
+        Setup d;
+        TfrmOptions dialog(d.hive, d.current, d.context);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QCOMPARE(child<QTabWidget>(&dialog, "pgOptions")->currentIndex(), 0);
@@ -661,13 +566,13 @@ private Q_SLOTS:
         child<QLineEdit>(&dialog, "edtCtrlPre")->setText(QStringLiteral("gopher://"));
         QTest::keyClick(child<QLineEdit>(&dialog, "edtCtrlPre"), Qt::Key_Return);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(stored(QStringLiteral("CtrlPre")), QStringLiteral("gopher://"));
+        QCOMPARE(d.stored(QStringLiteral("CtrlPre")), QStringLiteral("gopher://"));
     }
 
     void dialogFitsASmallScreen()
     {
-        FakeTarget target;
-        TfrmOptions dialog(target);
+        Setup d;
+        TfrmOptions dialog(d.hive, d.current, d.context);
         dialog.show();
         // Every page at its largest, with room left for a window frame.
         QVERIFY2(dialog.width() <= 1000 && dialog.height() <= 720,
@@ -679,17 +584,18 @@ private Q_SLOTS:
 
     void okAppliesToTheRunningWindow()
     {
-        Window w(true);
+        MainWindowFixture w({.trayAvailable = [] { return true; }});
         TBrowserTab* first = w->GetActivePage();
         TBrowserTab* second = w->NewTab();
         const QString title = QStringLiteral("A page title long enough to be cut in the strip");
-        w.load(first, QStringLiteral("http://127.0.0.1/a"), title);
-        w.load(second, QStringLiteral("http://127.0.0.1/b"), title);
+        MainWindowFixture::fakeOf(first)->completeLoad(QStringLiteral("http://127.0.0.1/a"), title);
+        MainWindowFixture::fakeOf(second)->completeLoad(QStringLiteral("http://127.0.0.1/b"),
+                                                        title);
         second->SetStickyName(QStringLiteral("Pinned"));
         QCOMPARE(first->Caption(), title.left(35) + QStringLiteral("..."));
-        QVERIFY(w->addressBox()->parentWidget()->findChild<QToolButton*>("spdGo")->isHidden());
+        QVERIFY(w->addressBand()->goButton()->isHidden());
 
-        w.options([](TfrmOptions* dialog) {
+        changeOptions(w, [](TfrmOptions* dialog) {
             child<QSpinBox>(dialog, "spnMaxTitle")->setValue(10);
             child<QCheckBox>(dialog, "chkShowGo")->setChecked(true);
             child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
@@ -705,20 +611,19 @@ private Q_SLOTS:
         });
         QCOMPARE(first->Caption(), title.left(10) + QStringLiteral("..."));
         QCOMPARE(second->Caption(), QStringLiteral("Pinned"));
-        QCOMPARE(w->LimitTitleLength(), 10);
+        const WindowSettings now = w->settings();
+        QCOMPARE(now.limitTitleLength, 10);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clBtnFace);
         QCOMPARE(w->pages()->InactiveFontColor(), TabColors::clWindowText);
-        QVERIFY(!w->addressBox()->parentWidget()->findChild<QToolButton*>("spdGo")->isHidden());
-        QCOMPARE(w->AutoCompleteStyle(), int(TPVOptions::StyleNone));
+        QVERIFY(!w->addressBand()->goButton()->isHidden());
+        QCOMPARE(now.autoCompleteStyle, int(TPVOptions::StyleNone));
         QVERIFY(w->OpenNewInForeground());
-        QVERIFY(w->actions()->get("actForeground")->isChecked());
-        QVERIFY(w->DisableALTShortcuts());
-        QVERIFY(!w->UsePopupSorvel());
-        QVERIFY(w->OpenNewAtEnd());
-        QVERIFY(w->MinToTray());
-        QVERIFY(w->tray()->Active());
+        QVERIFY(w->action(ActionId::actForeground)->isChecked());
+        QVERIFY(now.disableAltShortcuts && !now.usePopupSorvel && now.openNewAtEnd);
+        QVERIFY(now.minToTray);
+        QVERIFY(w->tray()->icon()->Active());
         // After the dialog the window reads the pop-up list again.
-        QCOMPARE(w->PopupList(), QStringList{"url1=New Item"});
+        QCOMPARE(w->popups()->PopupList(), QStringList{"url1=New Item"});
         QVERIFY(!w->IsPopupBlocked(QStringLiteral("New Item/x"))); // switched off
 
         // A new tab now goes to the end, in front.
@@ -728,9 +633,10 @@ private Q_SLOTS:
 
         // The working copy shows when the dialog opens again in the same run, before any
         // of it is stored.
-        QCOMPARE(stored(QStringLiteral("AddressNewWin")), QStringLiteral("<none>"));
+        QVERIFY(!w.options().GetAddressNewWin());
         bool shown = false;
-        w.options(
+        changeOptions(
+            w,
             [&shown](TfrmOptions* dialog) {
                 shown = child<QCheckBox>(dialog, "chkAddressNewWin")->isChecked() &&
                         child<QListWidget>(dialog, "clbNewTabs")->item(4)->checkState() ==
@@ -743,13 +649,15 @@ private Q_SLOTS:
 
     void cancelFromTheWindowChangesNothing()
     {
-        Window w;
+        MainWindowFixture w;
         TBrowserTab* tab = w->GetActivePage();
         const QString title = QStringLiteral("Another page title long enough to be cut short");
-        w.load(tab, QStringLiteral("http://127.0.0.1/a"), title);
+        MainWindowFixture::fakeOf(tab)->completeLoad(QStringLiteral("http://127.0.0.1/a"), title);
         const QString caption = tab->Caption();
-        const QByteArray before = hiveDump();
-        w.options(
+        RegFile::Error error;
+        const auto before = RegFile::exportKey(w.hive, QString(), &error);
+        changeOptions(
+            w,
             [](TfrmOptions* dialog) {
                 child<QSpinBox>(dialog, "spnMaxTitle")->setValue(5);
                 child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
@@ -759,7 +667,7 @@ private Q_SLOTS:
         QCOMPARE(tab->Caption(), caption);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clInactiveCaption);
         QVERIFY(!w->OpenNewInForeground());
-        QCOMPARE(hiveDump(), before);
+        QCOMPARE(RegFile::exportKey(w.hive, QString(), &error), before);
     }
 };
 

@@ -109,7 +109,7 @@ private:
 struct Browser
 {
     explicit Browser(WebEngineContext* context)
-        : widget(std::make_unique<TWebBrowser>(context->createBackend()))
+        : widget(std::make_unique<TWebBrowser>(context->createBackend(), nullptr))
         , log(widget.get())
     {
         widget->resize(640, 480);

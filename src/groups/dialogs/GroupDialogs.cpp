@@ -1,5 +1,7 @@
 #include "groups/dialogs/GroupDialogs.h"
 
+#include "groups/dialogs/SorvelGroup.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -60,4 +62,17 @@ QString GroupDialogs::askExistingGroup(const QString& title, const QString& star
 void GroupDialogs::tell(const QString& text)
 {
     QMessageBox::critical(m_owner, QStringLiteral("Pelvane"), text);
+}
+
+void GroupDialogs::organize(const QString& fileName)
+{
+    TfrmSorvelGroup dialog(m_owner, fileName, this);
+    if (!dialog.readError().isEmpty()) {
+        // Its rows could not be shown, and OK could not write them back.
+        tell(groupOpenProblem(fileName, TSorvelGroup(fileName)));
+        return;
+    }
+    if (m_owner)
+        dialog.setFont(m_owner->font());
+    dialog.exec();
 }

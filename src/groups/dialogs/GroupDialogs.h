@@ -20,6 +20,7 @@ public:
     Answer askOverwrite(const QString& path) override;
     QString askExistingGroup(const QString& title, const QString& startFolder) override;
     void tell(const QString& text) override;
+    void organize(const QString& fileName) override;
 
 private:
     QPointer<QWidget> m_owner;

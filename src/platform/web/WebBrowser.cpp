@@ -11,9 +11,11 @@ namespace {
 
 const QString MainKey = QStringLiteral("\\Software\\Microsoft\\Internet Explorer\\Main");
 
-QString hiveText(const QString& name, const QString& fallback)
+QString hiveText(RegistryHive* hive, const QString& name, const QString& fallback)
 {
-    TRegistry reg;
+    if (!hive)
+        return fallback;
+    TRegistry reg(*hive);
     if (reg.openKeyReadOnly(MainKey) && reg.valueExists(name)) {
         const QString text = reg.readString(name);
         if (!text.isEmpty())
@@ -29,9 +31,10 @@ QString shippedPage(const QString& name)
 
 } // namespace
 
-TWebBrowser::TWebBrowser(WebBackend* backend, QWidget* parent)
+TWebBrowser::TWebBrowser(WebBackend* backend, RegistryHive* hive, QWidget* parent)
     : QWidget(parent)
     , m_backend(backend)
+    , m_hive(hive)
 {
     Q_ASSERT(m_backend);
     auto* layout = new QVBoxLayout(this);
@@ -57,14 +60,15 @@ TWebBrowser::~TWebBrowser()
     OnDownloadComplete = nullptr;
 }
 
-QString TWebBrowser::startPage()
+QString TWebBrowser::startPage() const
 {
-    return hiveText(QStringLiteral("Start Page"), shippedPage(QStringLiteral("pages/start.html")));
+    return hiveText(m_hive, QStringLiteral("Start Page"),
+                    shippedPage(QStringLiteral("pages/start.html")));
 }
 
-QString TWebBrowser::searchPage()
+QString TWebBrowser::searchPage() const
 {
-    return hiveText(QStringLiteral("Search Page"),
+    return hiveText(m_hive, QStringLiteral("Search Page"),
                     QStringLiteral("https://duckduckgo.com/"));
 }
 

@@ -10,6 +10,8 @@
 // The browser control: a widget with the control's methods and events, over a backend
 // that does the work. Events are plain assignable handlers, as the program's classes bind
 // them; an unassigned handler is simply not called.
+class RegistryHive;
+
 class TWebBrowser : public QWidget, protected WebBackendEvents
 {
     Q_OBJECT
@@ -17,7 +19,8 @@ class TWebBrowser : public QWidget, protected WebBackendEvents
 
 public:
     // Takes ownership of the backend.
-    explicit TWebBrowser(WebBackend* backend, QWidget* parent = nullptr);
+    // The start and search pages are read from `hive` (null: the shipped defaults).
+    TWebBrowser(WebBackend* backend, RegistryHive* hive, QWidget* parent = nullptr);
     ~TWebBrowser() override;
 
     WebBackend* backend() const { return m_backend.get(); }
@@ -58,8 +61,8 @@ public:
     static constexpr int REFRESH_COMPLETELY = 3;
 
     // Where GoHome and GoSearch lead, from the hive (with the shipped defaults).
-    static QString startPage();
-    static QString searchPage();
+    QString startPage() const;
+    QString searchPage() const;
 
 protected:
     void beforeNavigate(WebFrame frame, const QString& url, bool* cancel) override;
@@ -75,4 +78,5 @@ protected:
 
 private:
     std::unique_ptr<WebBackend> m_backend;
+    RegistryHive* const m_hive;
 };

@@ -11,9 +11,10 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TfrmDefaultBrowser::TfrmDefaultBrowser(QWidget* parent)
+TfrmDefaultBrowser::TfrmDefaultBrowser(RegistryHive& hive, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint)
+    , m_hive(hive)
 {
     setObjectName(QStringLiteral("frmDefaultBrowser"));
     setWindowTitle(QStringLiteral("Pelvane"));
@@ -71,11 +72,11 @@ TfrmDefaultBrowser::TfrmDefaultBrowser(QWidget* parent)
 void TfrmDefaultBrowser::CheckBox1Click(bool checked)
 {
     // Written at once, so that unchecking holds even when the answer is No.
-    TPVOptions().SetAskDefaultBrowser(checked);
+    TPVOptions(m_hive).SetAskDefaultBrowser(checked);
 }
 
-bool TfrmDefaultBrowser::askUser()
+bool TfrmDefaultBrowser::askUser(RegistryHive& hive)
 {
-    TfrmDefaultBrowser dialog;
+    TfrmDefaultBrowser dialog(hive);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class RegistryHive;
 
 // Offers to make the program the default browser. Yes accepts, No (and Esc) rejects; the
 // check box writes "AskDefaultBrowser" as soon as it is clicked, whatever the answer.
@@ -14,7 +15,7 @@ class TfrmDefaultBrowser final : public QDialog
     Q_DISABLE_COPY_MOVE(TfrmDefaultBrowser)
 
 public:
-    explicit TfrmDefaultBrowser(QWidget* parent = nullptr);
+    explicit TfrmDefaultBrowser(RegistryHive& hive, QWidget* parent = nullptr);
 
     QLabel* Label1() const { return m_label1; }
     QLabel* Label2() const { return m_label2; }
@@ -24,12 +25,13 @@ public:
 
     // Shows the dialog modally, without an owner; true when the answer is Yes. This is the
     // question StartupDefaultBrowserCheck takes in the program.
-    static bool askUser();
+    static bool askUser(RegistryHive& hive);
 
 private Q_SLOTS:
     void CheckBox1Click(bool checked);
 
 private:
+    RegistryHive& m_hive;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
     QCheckBox* m_checkBox1 = nullptr;

@@ -1,7 +1,6 @@
 #include "settings/dialogs/Options.h"
 
 #include "platform/Paths.h"
-#include "settings/dialogs/OptionsTarget.h"
 #include "settings/dialogs/PopupListEditor.h"
 #include "settings/dialogs/TabColorsPage.h"
 
@@ -87,11 +86,20 @@ void setChecked(QListWidget* list, int row, bool on)
 
 } // namespace
 
-TfrmOptions::TfrmOptions(OptionsTarget& target, QWidget* parent)
+TfrmOptions::TfrmOptions(RegistryHive& hive, const WindowSettings& current, Context context,
+                         QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint)
-    , m_target(target)
+    , m_context(context)
+    , m_settings(current)
+    , m_options(hive)
     , m_groupChooser(&TfrmOptions::chooseStartupGroup)
+    , m_notice([](QWidget* parent, const QString& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
+                        QMessageBox::Ok, parent);
+        box.setObjectName(QStringLiteral("msgInvalidStartupGroup"));
+        box.exec();
+    })
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -154,7 +162,7 @@ QWidget* TfrmOptions::buildGeneral()
     layout->addWidget(m_chkDefaultBrowser);
     layout->addWidget(m_chkAllowMultiInstance);
     layout->addWidget(m_chkMinToTray);
-    if (!m_target.TrayAvailable()) {
+    if (!m_context.trayAvailable) {
         // The setting is kept as it is, for a desktop that has a tray.
         m_chkMinToTray->setEnabled(false);
         QLabel* why = note(QStringLiteral("This desktop has no system tray to minimize to."),
@@ -401,7 +409,7 @@ void TfrmOptions::fill()
 
     // Completion. Where the history completion is not offered, the style in force for a
     // stored IE5 choice is IE4, and that is what shows.
-    const bool ie4Mode = m_target.IE4Mode();
+    const bool ie4Mode = m_context.ie4Mode;
     m_rdoIE5AC->setVisible(!ie4Mode);
     m_lblACNote->setVisible(!ie4Mode);
     int style = m_options.GetAutoCompleteStyle();
@@ -422,20 +430,20 @@ void TfrmOptions::fill()
     setChecked(m_clbNewTabs, ItemHistory, m_options.GetHistoryNewWin());
     setChecked(m_clbNewTabs, ItemSearch, m_options.GetSearchNewWin());
     setChecked(m_clbNewTabs, ItemLinks, m_options.GetLinksNewWin());
-    setChecked(m_clbNewTabs, ItemAddress, m_target.AddressNewWin());
+    setChecked(m_clbNewTabs, ItemAddress, m_settings.addressNewWin);
     m_chkAddressNewWin->setChecked(isChecked(m_clbNewTabs, ItemAddress));
 
-    m_chkSBAutoExpand->setChecked(m_target.SBAutoExpand());
+    m_chkSBAutoExpand->setChecked(m_settings.sbAutoExpand);
     m_chkShowGo->setChecked(m_options.GetShowGo());
     m_chkTabsDown->setChecked(m_options.GetTabsDown());
     m_chkMultipleLines->setChecked(m_options.GetMultipleLines());
-    m_chkOpenNewAtEnd->setChecked(m_target.OpenNewAtEnd());
-    m_chkMinToTray->setChecked(m_target.MinToTray());
+    m_chkOpenNewAtEnd->setChecked(m_settings.openNewAtEnd);
+    m_chkMinToTray->setChecked(m_settings.minToTray);
     m_chkAllowMultiInstance->setChecked(m_options.GetAllowMultiInstance());
     m_chkUsePopupSorvel->setChecked(m_options.GetUsePopupSorvel());
     m_chkDefaultBrowser->setChecked(m_options.GetAskDefaultBrowser());
-    m_chkOpenInFront->setChecked(m_target.OpenNewInForeground());
-    m_chkVarloGroupsCloseOthersFirst->setChecked(m_target.SGCloseFirst());
+    m_chkOpenInFront->setChecked(m_settings.openNewInForeground);
+    m_chkVarloGroupsCloseOthersFirst->setChecked(m_settings.sgCloseFirst);
 
     m_edtCtrlPre->setText(m_options.GetCtrlPre());
     m_edtCtrlPost->setText(m_options.GetCtrlPost());
@@ -523,37 +531,36 @@ void TfrmOptions::cmdOKClick()
         !OptionsRules::isValidStartupGroup(m_edtStartupVarloGroup->text())) {
         m_pgOptions->setCurrentWidget(m_tsStartup);
         m_edtStartupVarloGroup->setFocus();
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
-                        QStringLiteral("Please select a valid startup SorvelGroup."),
-                        QMessageBox::Ok, this);
-        box.setObjectName(QStringLiteral("msgInvalidStartupGroup"));
-        box.exec();
+        m_notice(this, QStringLiteral("Please select a valid startup SorvelGroup."));
         return;
     }
 
     const bool disableAlt = m_chkDisableAltShortcuts->isChecked();
-    m_target.SetDisableALTShortcuts(disableAlt);
+    m_settings.disableAltShortcuts = disableAlt;
     m_options.SetDisableALTShortcuts(disableAlt);
 
     const int newAction = chosenNewAction();
-    m_target.SetNewAction(newAction);
+    m_settings.newAction = newAction;
     m_options.SetNewAction(newAction);
 
-    m_options.SetAutoCompleteStyle(m_target.SetAutoCompleteStyle(chosenCompletionStyle()));
+    // Where the history completion is not offered, IE5 means IE4.
+    int style = chosenCompletionStyle();
+    if (style == TPVOptions::StyleIE5 && m_context.ie4Mode)
+        style = TPVOptions::StyleIE4;
+    m_settings.autoCompleteStyle = style;
+    m_options.SetAutoCompleteStyle(style);
 
     m_options.SetMinToTray(m_chkMinToTray->isChecked());
 
-    m_target.SetInactiveTabColors(m_colors->colors());
-
-    m_target.SetSGCloseFirst(m_chkVarloGroupsCloseOthersFirst->isChecked());
-    m_target.SetOpenNewAtEnd(m_chkOpenNewAtEnd->isChecked());
-    m_target.SetAddressNewWin(isChecked(m_clbNewTabs, ItemAddress));
-    m_target.SetSBAutoExpand(m_chkSBAutoExpand->isChecked());
-    m_target.SetMinToTray(m_chkMinToTray->isChecked());
+    m_settings.sgCloseFirst = m_chkVarloGroupsCloseOthersFirst->isChecked();
+    m_settings.openNewAtEnd = m_chkOpenNewAtEnd->isChecked();
+    m_settings.addressNewWin = isChecked(m_clbNewTabs, ItemAddress);
+    m_settings.sbAutoExpand = m_chkSBAutoExpand->isChecked();
+    m_settings.minToTray = m_chkMinToTray->isChecked();
     const NewTabFlags flags{
         isChecked(m_clbNewTabs, ItemFavorites), isChecked(m_clbNewTabs, ItemHistory),
         isChecked(m_clbNewTabs, ItemSearch), isChecked(m_clbNewTabs, ItemLinks)};
-    m_target.SetNewTabFlags(flags);
+    m_settings.newTabFlags = flags;
 
     m_options.SetPopupSorvelList(OptionsRules::popupLinesFromItems(m_popupList->items()));
 
@@ -566,8 +573,11 @@ void TfrmOptions::cmdOKClick()
 
     m_options.SetAllowMultiInstance(m_chkAllowMultiInstance->isChecked());
     m_options.SetStartupMode(OptionsRules::startupModeText(startup));
-    if (startup == OptionsRules::StartupGroup)
+    m_settings.startupMode = OptionsRules::startupModeText(startup);
+    if (startup == OptionsRules::StartupGroup) {
         m_options.SetStartupSorvelGroup(m_edtStartupVarloGroup->text());
+        m_settings.startupSorvelGroup = m_edtStartupVarloGroup->text();
+    }
 
     m_options.SetFavoritesNewWin(flags.favorites);
     m_options.SetHistoryNewWin(flags.history);
@@ -575,11 +585,12 @@ void TfrmOptions::cmdOKClick()
     m_options.SetLinksNewWin(flags.links);
     m_options.SetTabsDown(m_chkTabsDown->isChecked());
     m_options.SetShowGo(m_chkShowGo->isChecked());
-    m_target.SetShowGo(m_chkShowGo->isChecked());
+    m_settings.showGo = m_chkShowGo->isChecked();
     m_options.SetMultipleLines(m_chkMultipleLines->isChecked());
+    m_settings.multipleLines = m_chkMultipleLines->isChecked();
     m_options.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());
-    m_target.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());
-    m_target.SetOpenNewInForeground(m_chkOpenInFront->isChecked());
+    m_settings.usePopupSorvel = m_chkUsePopupSorvel->isChecked();
+    m_settings.openNewInForeground = m_chkOpenInFront->isChecked();
 
     m_options.SetCtrlPre(m_edtCtrlPre->text());
     m_options.SetCtrlPost(m_edtCtrlPost->text());
@@ -592,10 +603,15 @@ void TfrmOptions::cmdOKClick()
 
     const int limit =
         OptionsRules::titleLimitStored(m_chkLimitTitles->isChecked(), m_spnMaxTitle->value());
-    m_target.SetLimitTitleLength(limit);
+    m_settings.limitTitleLength = limit;
     m_options.SetLimitTitleLength(limit);
 
     accept();
+}
+
+TabColors::TabColorPair TfrmOptions::tabColors() const
+{
+    return m_colors->colors();
 }
 
 void TfrmOptions::showEvent(QShowEvent* event)

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "browser/strip/TabColors.h"
 #include "settings/OptionsRules.h"
 #include "settings/PVOptions.h"
+#include "settings/WindowSettings.h"
 
 #include <QDialog>
 
 #include <functional>
 
-class OptionsTarget;
 class PopupListEditor;
 class QButtonGroup;
 class QCheckBox;
@@ -34,12 +35,29 @@ public:
     // Asks for a start-up page group, starting in the given folder; empty when cancelled.
     using GroupChooser = std::function<QString(QWidget* parent, const QString& folder)>;
 
-    explicit TfrmOptions(OptionsTarget& target, QWidget* parent = nullptr);
+    // What the dialog must know of the running program beside the settings.
+    struct Context
+    {
+        bool ie4Mode = false;      // the history completion is not offered
+        bool trayAvailable = true; // the desktop has a tray to minimize to
+    };
+
+    // Shows `current`, the window's working copies, where the window keeps one; the store's
+    // values elsewhere.
+    TfrmOptions(RegistryHive& hive, const WindowSettings& current, Context context,
+                QWidget* parent = nullptr);
     ~TfrmOptions() override;
 
     TabColorsPage* colorsPage() const { return m_colors; }
+    // After OK: the working copies as the user left them, and the strip's colours.
+    WindowSettings settings() const { return m_settings; }
+    TabColors::TabColorPair tabColors() const;
     // The open dialog by default; tests put their own answer here.
     void setGroupChooser(GroupChooser chooser) { m_groupChooser = std::move(chooser); }
+    // Tells the user why OK did not close the dialog; a message box by default, tests
+    // record the text.
+    using Notice = std::function<void(QWidget* parent, const QString& text)>;
+    void setNotice(Notice notice) { m_notice = std::move(notice); }
     // The open dialog for the start-up page group.
     static QString chooseStartupGroup(QWidget* parent, const QString& folder);
 
@@ -66,9 +84,11 @@ private:
     int chosenNewAction() const;
     OptionsRules::StartupChoice chosenStartup() const;
 
-    OptionsTarget& m_target;
+    const Context m_context;
+    WindowSettings m_settings;
     TPVOptions m_options; // for the dialog's life
     GroupChooser m_groupChooser;
+    Notice m_notice;
 
     QTabWidget* m_pgOptions = nullptr;
     QPushButton* m_cmdOK = nullptr;

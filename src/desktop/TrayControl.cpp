@@ -1,25 +1,29 @@
-// The tray icon: minimizing into the notification area and coming back.
-#include "app/MainWindow.h"
+#include "desktop/TrayControl.h"
 
-#include "app/PGTrayIcon.h"
-#include "browser/BrowserTab.h"
-#include "browser/SorvelBrowser.h"
+#include "desktop/PGTrayIcon.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
 
-void TfrmMain::buildTray()
+TrayControl::TrayControl(QWidget* window, std::function<QString()> activeTitle,
+                         std::function<bool()> trayAvailable)
+    : QObject(window)
+    , m_window(window)
+    , m_activeTitle(std::move(activeTitle))
+    , m_trayAvailable(std::move(trayAvailable))
 {
-    m_pgTray = new TPGTrayIcon(this, m_start.trayAvailable);
+    m_pgTray = new TPGTrayIcon(window, m_trayAvailable);
     m_pgTray->setObjectName(QStringLiteral("pgTray"));
-    m_pgTray->SetIcon(windowIcon());
+    m_pgTray->SetIcon(window->windowIcon());
     m_pgTray->SetHint(QStringLiteral("Pelvane 5.5"));
 
-    m_pmTray = new QMenu(this);
+    m_pmTray = new QMenu(window);
     m_pmTray->setObjectName(QStringLiteral("pmTray"));
     m_mnuTrayRestore = m_pmTray->addAction(QStringLiteral("&Restore"));
     m_mnuTrayRestore->setObjectName(QStringLiteral("mnuTrayRestore"));
@@ -29,35 +33,38 @@ void TfrmMain::buildTray()
     exit->setObjectName(QStringLiteral("mnuTrayExit"));
     m_pgTray->SetPopupMenu(m_pmTray);
 
-    connect(m_pmTray, &QMenu::aboutToShow, this, &TfrmMain::pmTrayPopup);
-    connect(m_mnuTrayRestore, &QAction::triggered, this, &TfrmMain::TrayRestoreClick);
-    connect(exit, &QAction::triggered, this, &TfrmMain::TrayExitClick);
-    connect(m_pgTray, &TPGTrayIcon::doubleClicked, this, &TfrmMain::TrayRestoreClick);
+    connect(m_pmTray, &QMenu::aboutToShow, this, &TrayControl::pmTrayPopup);
+    connect(m_mnuTrayRestore, &QAction::triggered, this, &TrayControl::TrayRestoreClick);
+    connect(exit, &QAction::triggered, this, &TrayControl::TrayExitClick);
+    connect(m_pgTray, &TPGTrayIcon::doubleClicked, this, &TrayControl::TrayRestoreClick);
     connect(m_pgTray, &TPGTrayIcon::minimized, this, [this] {
         m_trayMinimized = true;
-        const TBrowserTab* tab = GetActivePage();
-        const QString title = tab ? tab->Browser()->LocationName() : QString();
+        const QString title = m_activeTitle ? m_activeTitle() : QString();
         m_pgTray->SetHint(QStringLiteral("Pelvane - ") + title);
     });
     connect(m_pgTray, &TPGTrayIcon::restored, this, [this] {
         m_trayMinimized = false;
         m_pgTray->SetHint(QStringLiteral("Pelvane"));
     });
-    syncTray();
 }
 
-void TfrmMain::syncTray()
+bool TrayControl::trayAvailable() const
 {
-    m_pgTray->SetActive(m_minToTray);
+    return m_trayAvailable ? m_trayAvailable() : TPGTrayIcon::TrayAvailable();
 }
 
-void TfrmMain::pmTrayPopup()
+void TrayControl::SetMinToTray(bool on)
+{
+    m_pgTray->SetActive(on);
+}
+
+void TrayControl::pmTrayPopup()
 {
     m_mnuTrayRestore->setText(m_trayMinimized ? QStringLiteral("&Restore")
                                               : QStringLiteral("&Minimize"));
 }
 
-void TfrmMain::TrayRestoreClick()
+void TrayControl::TrayRestoreClick()
 {
     if (m_trayMinimized)
         m_pgTray->Restore();
@@ -65,10 +72,10 @@ void TfrmMain::TrayRestoreClick()
         m_pgTray->MinimizeToTray();
 }
 
-void TfrmMain::TrayExitClick()
+void TrayControl::TrayExitClick()
 {
     const bool hidden = m_trayMinimized;
-    if (!close() || !hidden)
+    if (!m_window->close() || !hidden)
         return;
     // A hidden window's close does not end the program by itself; it ends here when no
     // other window of it is open, as it would have had the window been shown.

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QHash>
+#include "commands/ActionId.h"
+
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 class QAction;
 
-// The main window's actions: caption, shortcut and hint shared by menu items and tool
-// buttons. Hints are "short|long": the short part is the tool tip, the long part goes to
-// the status bar.
+// The main window's actions, one QAction per ActionId, made from the action table.
 class MainActions final : public QObject
 {
     Q_OBJECT
@@ -17,9 +18,8 @@ class MainActions final : public QObject
 public:
     explicit MainActions(QObject* parent);
 
-    // The action of that name ("actNewBlank", "mnuTabLocked", ...); never null for a name
-    // of the table (asserts otherwise).
-    QAction* get(const char* name) const;
+    QAction* get(ActionId id) const { return m_actions[std::size_t(id)]; }
+    QAction* operator[](ActionId id) const { return get(id); }
     QList<QAction*> all() const;
 
     // Splits a "short|long" hint.
@@ -29,5 +29,5 @@ public:
     static void setHint(QAction* action, const QString& hint);
 
 private:
-    QHash<QByteArray, QAction*> m_actions;
+    std::array<QAction*, ActionTable::count()> m_actions{};
 };

@@ -1,4 +1,4 @@
-#include "app/NavigationRules.h"
+#include "address/NavigationRules.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "app/PGTrayIcon.h"
+#include "desktop/PGTrayIcon.h"
 
 #include <QApplication>
 #include <QEvent>

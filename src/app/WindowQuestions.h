@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QDialog;
+class QWidget;
+class TPVOptions;
+
+// Everything the main window itself asks or tells the user. The window's own dialogs
+// answer in the program (WindowDialogs); tests answer from a script.
+class WindowQuestions
+{
+public:
+    virtual ~WindowQuestions() = default;
+
+    // Close All: true to go on. A "Don't ask me again" ticked in the box is written at once.
+    virtual bool confirmCloseAll(TPVOptions& options) = 0;
+    // Clear Addresses: true to clear the typed-address list.
+    virtual bool confirmClearAddresses() = 0;
+    // Close All -- Show List: the positions in `lines` the user ticked; nothing when
+    // cancelled.
+    virtual std::optional<QList<int>> chooseTabsToClose(const QStringList& lines) = 0;
+    // A tab's sticky name; nothing when cancelled.
+    virtual std::optional<QString> askStickyName() = 0;
+    // The Open command's file; empty when cancelled.
+    virtual QString chooseFileToOpen() = 0;
+    // A failure the user must know about; returns when the user has seen it.
+    virtual void tell(const QString& text) = 0;
+    // Runs one of the window's own dialogs (the options) and answers its result.
+    virtual int runDialog(QDialog& dialog) = 0;
+
+protected:
+    WindowQuestions() = default;
+    WindowQuestions(const WindowQuestions&) = default;
+    WindowQuestions& operator=(const WindowQuestions&) = default;
+};
+
+// The questions as dialogs and message boxes owned by the main window.
+class WindowDialogs final : public WindowQuestions
+{
+public:
+    explicit WindowDialogs(QWidget* owner)
+        : m_owner(owner)
+    {}
+
+    bool confirmCloseAll(TPVOptions& options) override;
+    bool confirmClearAddresses() override;
+    std::optional<QList<int>> chooseTabsToClose(const QStringList& lines) override;
+    std::optional<QString> askStickyName() override;
+    QString chooseFileToOpen() override;
+    void tell(const QString& text) override;
+    int runDialog(QDialog& dialog) override;
+
+private:
+    QWidget* m_owner;
+};

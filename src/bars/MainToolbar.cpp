@@ -1,0 +1,102 @@
+#include "bars/MainToolbar.h"
+
+#include "commands/MainActions.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+
+namespace {
+
+constexpr const char* TagProperty = "toolbarTag";
+
+struct Picture
+{
+    const char* name;
+    const char* themeIcon; // freedesktop icon naming
+    QStyle::StandardPixmap fallback;
+};
+
+constexpr Picture Pictures[] = {
+    {"tbNew", "tab-new", QStyle::SP_FileIcon},
+    {"tbBack", "go-previous", QStyle::SP_ArrowBack},
+    {"tbForward", "go-next", QStyle::SP_ArrowForward},
+    {"tbStop", "process-stop", QStyle::SP_BrowserStop},
+    {"tbRefresh", "view-refresh", QStyle::SP_BrowserReload},
+    {"tbHome", "go-home", QStyle::SP_DirHomeIcon},
+    {"tbSearch", "edit-find", QStyle::SP_FileDialogContentsView},
+    {"tbFavorites", "bookmarks", QStyle::SP_DirOpenIcon},
+    {"tbVarloBar", "view-sidetree", QStyle::SP_FileDialogListView},
+    {"tbReadMail", "mail-read", QStyle::SP_MessageBoxInformation},
+    {"tbFont", "format-text-bold", QStyle::SP_FileDialogDetailedView},
+    {"tbPrint", "document-print", QStyle::SP_DialogSaveButton},
+    {"tbViewSource", "text-html", QStyle::SP_FileIcon},
+    {"tbLoadImages", "image-x-generic", QStyle::SP_FileDialogContentsView},
+    {"tbFullScreen", "view-fullscreen", QStyle::SP_TitleBarMaxButton},
+};
+
+} // namespace
+
+MainToolbar::MainToolbar(const MainActions& actions, const MenuSource& menus, QWidget* parent)
+    : QToolBar(QStringLiteral("Toolbar"), parent)
+{
+    setObjectName(QStringLiteral("tbMain"));
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const ToolbarButton& spec : ToolbarLayout::buttons()) {
+        QAction* entry = nullptr;
+        if (spec.style == ToolbarButton::Style::Separator) {
+            entry = addSeparator();
+        } else {
+            QAction* action = actions[spec.action];
+            action->setIcon(iconFor(spec, style()));
+            action->setIconText(QString::fromUtf8(spec.text));
+            auto* button = new QToolButton(this);
+            button->setObjectName(QString::fromLatin1(spec.name));
+            button->setAutoRaise(true);
+            button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            button->setDefaultAction(action);
+            if (spec.style == ToolbarButton::Style::DropDown) {
+                if (QMenu* menu = menus ? menus(spec.dropDown) : nullptr) {
+                    button->setMenu(menu);
+                    button->setPopupMode(QToolButton::MenuButtonPopup);
+                }
+            }
+            entry = addWidget(button);
+        }
+        entry->setObjectName(QString::fromLatin1(spec.name));
+        entry->setProperty(TagProperty, spec.tag);
+    }
+}
+
+QAction* MainToolbar::entry(int tag) const
+{
+    const auto all = actions();
+    for (QAction* action : all) {
+        if (tagOf(action) == tag)
+            return action;
+    }
+    return nullptr;
+}
+
+QToolButton* MainToolbar::button(int tag) const
+{
+    QAction* action = entry(tag);
+    return action ? qobject_cast<QToolButton*>(widgetForAction(action)) : nullptr;
+}
+
+int MainToolbar::tagOf(const QAction* entry)
+{
+    const QVariant tag = entry ? entry->property(TagProperty) : QVariant();
+    return tag.isValid() ? tag.toInt() : -1;
+}
+
+QIcon MainToolbar::iconFor(const ToolbarButton& button, const QStyle* style)
+{
+    for (const Picture& picture : Pictures) {
+        if (qstrcmp(picture.name, button.name) == 0)
+            return QIcon::fromTheme(QString::fromLatin1(picture.themeIcon),
+                                    style->standardIcon(picture.fallback));
+    }
+    return {};
+}

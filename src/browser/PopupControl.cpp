@@ -1,0 +1,93 @@
+#include "browser/PopupControl.h"
+
+#include "browser/PopupNotify.h"
+#include "browser/PopupRules.h"
+#include "settings/PVOptions.h"
+
+#include <QTimer>
+
+PopupControl::PopupControl(RegistryHive& hive, QWidget* noticeParent)
+    : QObject(noticeParent)
+    , m_hive(hive)
+    , m_noticeParent(noticeParent)
+{
+    m_tmrCloseHidden = new QTimer(this);
+    m_tmrCloseHidden->setObjectName(QStringLiteral("tmrCloseHidden"));
+    m_tmrCloseHidden->setSingleShot(true);
+    m_tmrCloseHidden->setInterval(2000);
+    connect(m_tmrCloseHidden, &QTimer::timeout, this, &PopupControl::sweepDue);
+
+    const TPVOptions options(m_hive);
+    m_usePopupSorvel = options.GetUsePopupSorvel();
+    m_popupList = options.GetPopupSorvelList();
+}
+
+void PopupControl::ReloadPopupList()
+{
+    m_popupList = TPVOptions(m_hive).GetPopupSorvelList();
+}
+
+bool PopupControl::IsPopupBlocked(const QString& url)
+{
+    if (!PopupRules::isBlocked(m_usePopupSorvel, m_popupList, url))
+        return false;
+    // This runs inside the engine's navigation callback: a store that cannot be read here
+    // means the default (tell the user), not an error box in the middle of a load.
+    bool notify = true;
+    try {
+        notify = TPVOptions(m_hive).GetPopupSorvelNotify();
+    } catch (const RegistryError&) {
+    }
+    if (notify) {
+        if (!m_notice) {
+            m_notice = new TfrmPopupNotify(m_noticeParent);
+            connect(m_notice, &TfrmPopupNotify::dontShowAgain, this,
+                    [this] { TPVOptions(m_hive).SetPopupSorvelNotify(false); });
+        }
+        m_notice->addAddress(url);
+        m_notice->show();
+    }
+    return true;
+}
+
+void PopupControl::addToList(const QString& address)
+{
+    if (!address.isEmpty()) {
+        TPVOptions options(m_hive);
+        options.SetPopupSorvelList(PopupRules::appendEntry(options.GetPopupSorvelList(), address));
+    }
+    ReloadPopupList();
+}
+
+void PopupControl::ScheduleCloseHiddenTabs()
+{
+    if (!m_tmrCloseHidden->isActive())
+        m_tmrCloseHidden->start();
+}
+
+void PopupControl::stopSweep()
+{
+    m_tmrCloseHidden->stop();
+}
+
+bool PopupControl::sweepPending() const
+{
+    return m_tmrCloseHidden->isActive();
+}
+
+int PopupControl::sweepInterval() const
+{
+    return m_tmrCloseHidden->interval();
+}
+
+void PopupControl::setSweepInterval(int milliseconds)
+{
+    m_tmrCloseHidden->setInterval(milliseconds);
+}
+
+QString PopupControl::refusedText(const QString& address)
+{
+    return QStringLiteral("Pelvane did not open all the windows that %1 asked for: "
+                          "too many at once.")
+        .arg(address.isEmpty() ? QStringLiteral("a page") : address);
+}

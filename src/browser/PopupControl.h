@@ -1,0 +1,61 @@
+#pragma once
+
+#include "browser/PopupNotify.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class QTimer;
+class QWidget;
+class RegistryHive;
+
+// Pop-up control as the main window runs it: the list of blocked address prefixes
+// ("PopupSorvel") and its switch, the decision for a new window's first address, the notice
+// that collects blocked addresses, the add command, and the timer after which the hidden
+// tabs of blocked or unclassified windows are swept.
+class PopupControl final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PopupControl)
+
+public:
+    // Reads the list and the switch. The notice, when shown, belongs to `noticeParent`.
+    PopupControl(RegistryHive& hive, QWidget* noticeParent);
+
+    bool UsePopupSorvel() const { return m_usePopupSorvel; }
+    void SetUsePopupSorvel(bool on) { m_usePopupSorvel = on; }
+    QStringList PopupList() const { return m_popupList; }
+    // Reads the list again (after the options dialog, or after the add command).
+    void ReloadPopupList();
+
+    // Whether a new window's first address is blocked; tells the user when
+    // "PopupSorvelNotify" is on. Runs inside the engine's navigation callback.
+    bool IsPopupBlocked(const QString& url);
+    // Records `address` (already cut as the add command wants it) and reads the list again.
+    void addToList(const QString& address);
+    // The notice of closed windows while it is open.
+    TfrmPopupNotify* notice() const { return m_notice; }
+
+    // The sweep: started once and not pushed back by later requests, so that a page that
+    // keeps opening windows cannot keep its hidden tabs alive for ever.
+    void ScheduleCloseHiddenTabs();
+    void stopSweep();
+    bool sweepPending() const;
+    int sweepInterval() const;
+    void setSweepInterval(int milliseconds); // tests shorten it
+    // What the status bar says when a page asked for more windows than may wait.
+    static QString refusedText(const QString& address);
+
+Q_SIGNALS:
+    // The sweep is due: the window destroys every hidden tab.
+    void sweepDue();
+
+private:
+    RegistryHive& m_hive;
+    QWidget* const m_noticeParent;
+    QTimer* m_tmrCloseHidden = nullptr;
+    QPointer<TfrmPopupNotify> m_notice;
+    QStringList m_popupList;
+    bool m_usePopupSorvel = true;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/web/WebBackend.h"
+#include "platform/web/WebContentSwitches.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the main window and its parts need of the web engine as a whole, beside the pages:
+// a browser's backend, the content switches and user-agent tokens every page obeys,
+// clearing the cache and cookies, and where the history is kept. The program wires the real
+// engine once at start (WebEngineServices); tests hand in a fake.
+class EngineServices
+{
+public:
+    virtual ~EngineServices() = default;
+
+    // The engine of a new browser; null leaves the browser without one.
+    virtual WebBackend* createBackend() = 0;
+    virtual void applyContentSwitches(const WebContentSwitches& switches) = 0;
+    virtual void applyUserAgentTokens(const QStringList& tokens) = 0;
+    virtual void clearCacheAndCookies() = 0;
+    // The history store's file.
+    virtual QString historyFile() const = 0;
+
+protected:
+    EngineServices() = default;
+    Q_DISABLE_COPY_MOVE(EngineServices)
+};

@@ -1,0 +1,31 @@
+#include "platform/web/WebEngineServices.h"
+
+#include "platform/web/BrowsingData.h"
+#include "platform/web/ContentSettings.h"
+#include "platform/web/QtWebEngineBackend.h"
+#include "platform/web/WebEngineContext.h"
+
+WebEngineServices::WebEngineServices(WebEngineContext& context, QString historyFile)
+    : m_context(context)
+    , m_historyFile(std::move(historyFile))
+{}
+
+WebBackend* WebEngineServices::createBackend()
+{
+    return m_context.createBackend();
+}
+
+void WebEngineServices::applyContentSwitches(const WebContentSwitches& switches)
+{
+    m_context.contentSettings()->setSwitches(switches);
+}
+
+void WebEngineServices::applyUserAgentTokens(const QStringList& tokens)
+{
+    m_context.contentSettings()->setUserAgentTokens(tokens);
+}
+
+void WebEngineServices::clearCacheAndCookies()
+{
+    BrowsingData::clearCacheAndCookies(m_context.profile());
+}

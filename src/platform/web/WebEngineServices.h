@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/web/EngineServices.h"
+
+class WebEngineContext;
+
+// The engine services of the real engine: one context, its profile and its history file.
+class WebEngineServices final : public EngineServices
+{
+public:
+    // `context` outlives this object.
+    WebEngineServices(WebEngineContext& context, QString historyFile);
+
+    WebBackend* createBackend() override;
+    void applyContentSwitches(const WebContentSwitches& switches) override;
+    void applyUserAgentTokens(const QStringList& tokens) override;
+    void clearCacheAndCookies() override;
+    QString historyFile() const override { return m_historyFile; }
+
+private:
+    WebEngineContext& m_context;
+    const QString m_historyFile;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/web/EngineServices.h"
+#include "support/FakeWebBackend.h"
+
+#include <memory>
+
+// The engine as the main window sees it, with fake browsers: every call recorded.
+class FakeEngineServices final : public EngineServices
+{
+public:
+    explicit FakeEngineServices(QString historyFile)
+        : m_historyFile(std::move(historyFile))
+    {}
+
+    std::shared_ptr<FakeWebBackend::Made> made = std::make_shared<FakeWebBackend::Made>();
+    // Set up every new fake before the browser gets it.
+    std::function<void(FakeWebBackend&)> setup;
+    int clearedCaches = 0;
+    QList<WebContentSwitches> appliedSwitches;
+    QList<QStringList> appliedTokens;
+
+    WebBackend* createBackend() override { return FakeWebBackend::factory(made, setup)(); }
+    void applyContentSwitches(const WebContentSwitches& switches) override
+    {
+        appliedSwitches << switches;
+    }
+    void applyUserAgentTokens(const QStringList& tokens) override { appliedTokens << tokens; }
+    void clearCacheAndCookies() override { ++clearedCaches; }
+    QString historyFile() const override { return m_historyFile; }
+
+private:
+    const QString m_historyFile;
+};
