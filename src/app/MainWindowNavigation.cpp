@@ -4,12 +4,12 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressCompleter.h"
-#include "address/HistoryStore.h"
 #include "address/TypedAddresses.h"
 #include "app/InternetOptionsDialog.h"
 #include "app/MainActions.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/pvstatus.h"
+#include "history/HistoryStore.h"
 #include "platform/Registry.h"
 #include "platform/web/OfflineMode.h"
 

@@ -1,4 +1,4 @@
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 #include "platform/web/DownloadManager.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebBrowser.h"

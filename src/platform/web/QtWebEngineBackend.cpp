@@ -1,6 +1,6 @@
 #include "platform/web/QtWebEngineBackend.h"
 
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 #include "platform/web/CrashPage.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"

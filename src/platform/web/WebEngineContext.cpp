@@ -1,6 +1,6 @@
 #include "platform/web/WebEngineContext.h"
 
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 #include "platform/Paths.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "address/HistoryPeriod.h"
+#include "history/HistoryPeriod.h"
 
 #include <QDateTime>
 #include <QHash>

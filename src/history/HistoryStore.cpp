@@ -1,4 +1,4 @@
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include "platform/Paths.h"
 

@@ -1,4 +1,4 @@
-#include "address/HistoryCompletionWorker.h"
+#include "history/HistoryCompletionWorker.h"
 
 #include <QSet>
 

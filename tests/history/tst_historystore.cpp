@@ -1,4 +1,4 @@
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include <QList>
 #include <QObject>
