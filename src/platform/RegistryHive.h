@@ -19,18 +19,35 @@ class RegistryHive final : public QObject
     Q_DISABLE_COPY_MOVE(RegistryHive)
 
 public:
+    // The registry's value types, by their numbers. A value of a type without a name here
+    // is kept with its number.
     enum class ValueType : quint32
     {
+        None = 0,
         String = 1,
         ExpandString = 2,
-        DWord = 4
+        Binary = 3,
+        DWord = 4,
+        DWordBigEndian = 5,
+        Link = 6,
+        MultiString = 7,
+        ResourceList = 8,
+        FullResourceDescriptor = 9,
+        ResourceRequirementsList = 10,
+        QWord = 11
     };
 
+    // A value's data, as data holds it:
+    //  - String, ExpandString: QString;
+    //  - DWord: qint64 in 0..0xFFFFFFFF;
+    //  - every other type: QByteArray, the bytes as the registry keeps them (a multi-string
+    //    as UTF-16LE texts each ended by a zero, then one more zero; a QWord as 8 bytes,
+    //    least significant first).
     struct Value
     {
         QString name;
         ValueType type = ValueType::String;
-        QVariant data; // QString for the string types, qint64 (0..0xFFFFFFFF) for DWord
+        QVariant data;
     };
     static bool holdsText(ValueType type)
     {
