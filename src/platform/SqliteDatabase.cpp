@@ -118,12 +118,13 @@ SqliteDatabase::Status SqliteDatabase::open(Access access, const Schema& schema)
         if (!m_recoveredBackup.isEmpty())
             result = attempt(access, schema);
     }
-    if (result != Status::Open)
+    if (result != Status::Open) {
         close();
-    else if (access == Access::ReadWrite)
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    else
-        m_errorText.clear();
+    } else {
+        m_errorText.clear(); // a damaged file set aside is told by recoveredBackup()
+        if (access == Access::ReadWrite)
+            QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
     m_status = result;
     return result;
 }
