@@ -5,9 +5,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/<dir>/bench/completion/bench_completion [store file]
 #include "address/AddressCompleter.h"
-#include "address/HistoryCompletionWorker.h"
-#include "address/HistoryStore.h"
 #include "address/PVComboBox.h"
+#include "history/HistoryCompletionWorker.h"
+#include "history/HistoryStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

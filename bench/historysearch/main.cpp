@@ -2,7 +2,7 @@
 // address or title, and address prefix), median of 20 runs each.
 //
 //   build/<dir>/bench/historysearch/bench_historysearch [store file to keep]
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

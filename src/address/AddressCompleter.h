@@ -1,6 +1,6 @@
 #pragma once
 
-#include "address/HistoryCompletionWorker.h"
+#include "history/HistoryCompletionWorker.h"
 
 #include <QObject>
 #include <QPointer>

@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
-#include "address/HistoryStore.h"
 #include "address/PVComboBox.h"
 #include "app/InternetOptionsDialog.h"
 #include "app/WindowQuestions.h"
@@ -11,6 +10,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
+#include "history/HistoryStore.h"
 #include "platform/Registry.h"
 #include "platform/web/EngineServices.h"
 #include "platform/web/OfflineMode.h"

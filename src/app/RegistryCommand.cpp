@@ -14,6 +14,9 @@ namespace {
 
 constexpr int Failure = 2;
 
+// A settings file is a few kilobytes; one far larger is not one.
+constexpr qint64 MaxImportBytes = 64 * 1024 * 1024;
+
 void printError(const QString& text)
 {
     std::fprintf(stderr, "pelvane: %s\n", text.toLocal8Bit().constData());
@@ -28,19 +31,20 @@ bool openHive(RegistryHive& hive)
                        .arg(hive.recoveredBackup()));
     }
     if (!hive.isOpen()) {
-        printError(QStringLiteral("cannot open the settings file %1").arg(hive.path()));
+        printError(QStringLiteral("cannot open the settings file %1: %2")
+                       .arg(hive.path(), hive.errorText()));
         return false;
     }
     return true;
 }
 
-int exportCommand(const QString& key)
+int exportCommand(const QString& key, RegFile::Format format)
 {
     RegistryHive hive(Paths::hiveFile());
     if (!openHive(hive))
         return Failure;
     RegFile::Error error;
-    const std::optional<QByteArray> text = RegFile::exportKey(hive, key, &error);
+    const std::optional<QByteArray> text = RegFile::exportKey(hive, key, &error, format);
     if (!text) {
         printError(error.text());
         return Failure;
@@ -59,6 +63,13 @@ int importCommand(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         printError(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
+        return Failure;
+    }
+    if (file.size() > MaxImportBytes) {
+        printError(QStringLiteral("%1: the file is larger than %2 bytes; it is not a settings "
+                                  "file")
+                       .arg(fileName)
+                       .arg(MaxImportBytes));
         return Failure;
     }
     const QByteArray bytes = file.readAll();
@@ -90,13 +101,17 @@ std::optional<int> runRegistryCommand(int argc, char** argv)
         return std::nullopt;
 
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(2);
+    QStringList args = QCoreApplication::arguments().mid(2);
     if (exporting) {
+        const bool unicode = args.value(0) == QLatin1String("--unicode");
+        if (unicode)
+            args.removeFirst();
         if (args.size() > 1) {
-            printError(QStringLiteral("usage: pelvane --reg-export [KEY]"));
+            printError(QStringLiteral("usage: pelvane --reg-export [--unicode] [KEY]"));
             return Failure;
         }
-        return exportCommand(args.value(0));
+        return exportCommand(args.value(0),
+                             unicode ? RegFile::Format::Version5 : RegFile::Format::Regedit4);
     }
     if (args.size() != 1) {
         printError(QStringLiteral("usage: pelvane --reg-import FILE"));

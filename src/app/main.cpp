@@ -1,8 +1,8 @@
-#include "address/HistoryStore.h"
 #include "app/Application.h"
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
 #include "app/RegistryCommand.h"
+#include "history/HistoryStore.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Registry.h"
@@ -89,6 +89,19 @@ void reportRecoveredHive(const RegistryHive& hive)
                              .arg(backup));
 }
 
+// The history could not be opened and has been left as it is: say so once, and run on
+// without it.
+void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
+{
+    const QString message = history.unavailableMessage();
+    if (message.isEmpty())
+        return;
+    if (pictureMode)
+        QTextStream(stderr) << "pelvane: " << message << '\n';
+    else
+        QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -116,7 +129,12 @@ int main(int argc, char* argv[])
         bus.listen();
     reportRecoveredHive(hive);
 
+    // Every completed top-level navigation of every tab goes to the history; the history
+    // outlives the engine that reports to it.
+    HistoryStore history(HistoryStore::defaultFile());
+    reportHistoryUnavailable(history, pictureMode);
     WebEngineContext engine;
+    engine.setVisitSink(history.visitSink());
     WebEngineServices services(engine, HistoryStore::defaultFile());
     MainWindowOptions options;
     options.hive = &hive;

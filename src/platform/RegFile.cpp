@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace RegFile {
 
@@ -14,8 +15,11 @@ const QLatin1String Header4("REGEDIT4");
 const QLatin1String Header5("Windows Registry Editor Version 5.00");
 
 // regedit breaks a hex line once it reaches this many characters, and goes on after a
-// backslash on a line indented by two blanks.
+// backslash on a line indented by two blanks: no line is longer than 80 characters.
 constexpr int HexLineLimit = 77;
+
+// The most bytes one value may hold; larger data in a file is refused, not stored.
+constexpr qsizetype MaxValueBytes = 1024 * 1024;
 
 // ---- decoding ----------------------------------------------------------------------------
 
@@ -38,6 +42,11 @@ QString decodeAnsi(const QByteArray& bytes)
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(bytes);
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+QByteArray utf16Bytes(const QString& text)
+{
+    return QStringEncoder(QStringConverter::Utf16LE)(text);
 }
 
 // ---- parsing -----------------------------------------------------------------------------
@@ -218,14 +227,17 @@ private:
         if (colon < 0)
             throw LineError{QStringLiteral("\":\" expected after hex")};
         const QString kind = first.left(colon).mid(3);
-        int type = 3; // plain "hex:" is binary
+        quint32 type = static_cast<quint32>(ValueType::Binary); // plain "hex:"
         if (!kind.isEmpty()) {
             bool ok = false;
             if (!kind.startsWith(QLatin1Char('(')) || !kind.endsWith(QLatin1Char(')')))
                 throw LineError{QStringLiteral("hex must be followed by (type) or :")};
-            type = kind.mid(1, kind.size() - 2).toInt(&ok, 16);
-            if (!ok)
+            const QString digits = kind.mid(1, kind.size() - 2);
+            const qulonglong number = digits.toULongLong(&ok, 16);
+            if (!ok || digits.size() > 8 || digits.startsWith(QLatin1Char('+')) ||
+                digits.startsWith(QLatin1Char('-')))
                 throw LineError{QStringLiteral("unknown hex type %1").arg(kind)};
+            type = static_cast<quint32>(number);
         }
 
         // The bytes may go on over lines that end with a backslash.
@@ -247,29 +259,35 @@ private:
             const uint byte = digits.toUInt(&ok, 16);
             if (!ok || digits.size() > 2 || digits.isEmpty())
                 throw LineError{QStringLiteral("\"%1\" is not a hex byte").arg(digits)};
+            if (bytes.size() == MaxValueBytes)
+                throw LineError{QStringLiteral("the value holds more than %1 bytes")
+                                    .arg(MaxValueBytes)};
             bytes.append(static_cast<char>(byte));
         }
 
-        switch (type) {
-        case 1:
-        case 2:
-            change->type = type == 1 ? ValueType::String : ValueType::ExpandString;
+        change->type = static_cast<ValueType>(type);
+        switch (change->type) {
+        case ValueType::String:
+        case ValueType::ExpandString:
             change->data = textFromBytes(bytes);
             return;
-        case 4:
+        case ValueType::DWord:
             if (bytes.size() != 4)
                 throw LineError{QStringLiteral("a hex(4) value needs exactly 4 bytes")};
-            change->type = ValueType::DWord;
             change->data =
                 static_cast<qint64>(static_cast<quint32>(static_cast<uchar>(bytes[0])) |
                                     static_cast<quint32>(static_cast<uchar>(bytes[1])) << 8 |
                                     static_cast<quint32>(static_cast<uchar>(bytes[2])) << 16 |
                                     static_cast<quint32>(static_cast<uchar>(bytes[3])) << 24);
             return;
-        default:
-            throw LineError{QStringLiteral("values of type hex(%1) cannot be stored; only text, "
-                                           "hex(2) and dword values can")
-                                .arg(type, 0, 16)};
+        case ValueType::MultiString:
+            // The registry keeps multi-strings in UTF-16, as regedit 5 writes them; regedit 4
+            // writes them in the 8-bit code page.
+            change->data = m_wideText ? bytes : utf16Bytes(decodeAnsi(bytes));
+            return;
+        default: // kept as the bytes they are, whatever the type
+            change->data = bytes;
+            return;
         }
     }
 
@@ -308,58 +326,103 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
-QString hexData(int type, const QByteArray& bytes, qsizetype lineLength)
+// Writes values as regedit does in the file version chosen.
+class Writer final
 {
-    QString out = QStringLiteral("hex(%1):").arg(type);
-    lineLength += out.size();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out += QStringLiteral("%1").arg(static_cast<uint>(static_cast<uchar>(bytes[i])), 2, 16,
-                                        QLatin1Char('0'));
-        if (i + 1 == bytes.size())
-            break;
-        out += QLatin1Char(',');
-        lineLength += 3;
-        if (lineLength >= HexLineLimit) {
-            out += QLatin1String("\\\n  ");
-            lineLength = 2;
+public:
+    explicit Writer(Format format)
+        : m_wide(format == Format::Version5)
+    {}
+
+    QString header() const { return (m_wide ? Header5 : Header4) + eol() + eol(); }
+    QString eol() const { return m_wide ? QStringLiteral("\r\n") : QStringLiteral("\n"); }
+
+    QByteArray encode(const QString& text) const
+    {
+        return m_wide ? QByteArray("\xFF\xFE") + utf16Bytes(text) : text.toUtf8();
+    }
+
+    QString valueLine(const RegistryHive::Value& value) const
+    {
+        const QString name =
+            (value.name.isEmpty() ? QStringLiteral("@") : quoted(value.name)) + QLatin1Char('=');
+        switch (value.type) {
+        case ValueType::DWord:
+            return name + QStringLiteral("dword:%1")
+                              .arg(static_cast<quint32>(value.data.toLongLong()), 8, 16,
+                                   QLatin1Char('0'));
+        case ValueType::ExpandString:
+            return name + hexData(value.type, textBytes(value.data.toString()), name.size());
+        case ValueType::String: {
+            const QString text = value.data.toString();
+            // A line break cannot stand inside quotes; such a text goes as bytes so that it
+            // comes back whole.
+            if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+                return name + hexData(value.type, textBytes(text), name.size());
+            return name + quoted(text);
+        }
+        case ValueType::MultiString:
+            return name + hexData(value.type, multiStringBytes(value.data.toByteArray()),
+                                  name.size());
+        default:
+            return name + hexData(value.type, value.data.toByteArray(), name.size());
         }
     }
-    return out;
-}
 
-QString valueLine(const RegistryHive::Value& value)
-{
-    const QString name =
-        (value.name.isEmpty() ? QStringLiteral("@") : quoted(value.name)) + QLatin1Char('=');
-    switch (value.type) {
-    case ValueType::DWord:
-        return name +
-               QStringLiteral("dword:%1")
-                   .arg(static_cast<quint32>(value.data.toLongLong()), 8, 16, QLatin1Char('0'));
-    case ValueType::ExpandString:
-        return name + hexData(2, value.data.toString().toUtf8() + '\0', name.size());
-    case ValueType::String:
-        break;
+private:
+    // A text with its terminating zero, in the file's character size.
+    QByteArray textBytes(const QString& text) const
+    {
+        return m_wide ? utf16Bytes(text) + QByteArray(2, '\0') : text.toUtf8() + '\0';
     }
-    const QString text = value.data.toString();
-    // A line break cannot stand inside quotes; such a text goes as bytes so that it comes
-    // back whole.
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        return name + hexData(1, text.toUtf8() + '\0', name.size());
-    return name + quoted(text);
-}
 
-void exportTree(const RegistryHive& hive, qint64 key, const QString& path, QString* out)
+    // The stored UTF-16 texts; 8-bit texts in a REGEDIT4 file. Bytes that are not whole
+    // UTF-16 units go as they are.
+    QByteArray multiStringBytes(const QByteArray& stored) const
+    {
+        if (m_wide || stored.size() % 2 != 0)
+            return stored;
+        return QString(QStringDecoder(QStringConverter::Utf16LE)(stored)).toUtf8();
+    }
+
+    // "hex:" for binary data, "hex(N):" with N in hexadecimal for every other type, then
+    // the bytes, wrapped as regedit wraps them; `lineLength` is what stands before.
+    QString hexData(ValueType type, const QByteArray& bytes, qsizetype lineLength) const
+    {
+        QString out = type == ValueType::Binary
+                          ? QStringLiteral("hex:")
+                          : QStringLiteral("hex(%1):").arg(static_cast<quint32>(type), 0, 16);
+        lineLength += out.size();
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            out += QStringLiteral("%1").arg(static_cast<uint>(static_cast<uchar>(bytes[i])), 2,
+                                            16, QLatin1Char('0'));
+            if (i + 1 == bytes.size())
+                break;
+            out += QLatin1Char(',');
+            lineLength += 3;
+            if (lineLength >= HexLineLimit) {
+                out += QLatin1Char('\\') + eol() + QLatin1String("  ");
+                lineLength = 2;
+            }
+        }
+        return out;
+    }
+
+    bool m_wide;
+};
+
+void exportTree(const RegistryHive& hive, const Writer& writer, qint64 key, const QString& path,
+                QString* out)
 {
-    *out += QLatin1Char('[') + path + QLatin1String("]\n");
+    *out += QLatin1Char('[') + path + QLatin1Char(']') + writer.eol();
     const QList<RegistryHive::Value> values = hive.values(key);
     for (const RegistryHive::Value& value : values)
-        *out += valueLine(value) + QLatin1Char('\n');
-    *out += QLatin1Char('\n');
+        *out += writer.valueLine(value) + writer.eol();
+    *out += writer.eol();
     const QStringList children = hive.childKeyNames(key);
     for (const QString& child : children) {
         if (const qint64 id = hive.childKey(key, child))
-            exportTree(hive, id, path + QLatin1Char('\\') + child, out);
+            exportTree(hive, writer, id, path + QLatin1Char('\\') + child, out);
     }
 }
 
@@ -471,8 +534,10 @@ std::optional<Error> import(RegistryHive& hive, const QByteArray& bytes)
     return apply(hive, parsed.changes);
 }
 
-std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error)
+std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error,
+                                    Format format)
 {
+    const Writer writer(format);
     // One transaction, so that the export is one moment of the hive even while another
     // copy writes; it is left without commit, as nothing was changed.
     const HiveTransaction snapshot(hive);
@@ -481,12 +546,12 @@ std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, 
             *error = Error{0, QStringLiteral("the settings store cannot be read")};
         return std::nullopt;
     }
-    QString out = Header4 + QLatin1String("\n\n");
+    QString out = writer.header();
     if (keyPath.trimmed().isEmpty()) {
         for (qint64 root :
              {RegistryHive::ClassesRoot, RegistryHive::CurrentUser, RegistryHive::LocalMachine})
-            exportTree(hive, root, joinedPath(root, {}), &out);
-        return out.toUtf8();
+            exportTree(hive, writer, root, joinedPath(root, {}), &out);
+        return writer.encode(out);
     }
     qint64 id = 0;
     QStringList parts;
@@ -506,8 +571,8 @@ std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, 
         }
         stored << hive.keyName(id);
     }
-    exportTree(hive, id, joinedPath(root, stored), &out);
-    return out.toUtf8();
+    exportTree(hive, writer, id, joinedPath(root, stored), &out);
+    return writer.encode(out);
 }
 
 } // namespace RegFile

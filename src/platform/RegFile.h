@@ -10,15 +10,28 @@
 
 #include <optional>
 
-// The registry's text exchange format, as regedit writes it ("REGEDIT4" files): how a user
-// backs up or deploys settings and how a check looks at what the program wrote.
+// The registry's text exchange format, as regedit writes it: how a user backs up, deploys
+// or brings over settings and how a check looks at what the program wrote. Two versions:
+// "REGEDIT4" (8-bit text) and "Windows Registry Editor Version 5.00" (UTF-16LE with a byte
+// order mark, and texts inside hex data in UTF-16 too).
 //
 // Export writes one "[key]" block per key, depth first, sub-keys sorted without regard to
-// case, values in stored order, a blank line after each block, LF line ends. Import reads
-// "[key]", "[-key]", "name"="text", "name"=dword:0000000a, "name"=hex(2):.. (and hex(1),
-// hex(4)), @ for the default value and "name"=- with CR LF or LF line ends, and applies the
-// whole file in one transaction or not at all.
+// case, values in stored order, a blank line after each block; a REGEDIT4 file in UTF-8
+// with LF line ends, a version 5 file with CR LF as regedit writes it. Hex data is wrapped
+// as regedit wraps it: lines of at most 80 characters, each but the last ended by a
+// backslash, the next indented by two blanks.
+//
+// Import reads "[key]", "[-key]", "name"="text", "name"=dword:0000000a, "name"=hex:..
+// and "name"=hex(N):.. of every type N (hex(1) and hex(2) become texts, hex(4) a number,
+// every other type is kept as its bytes), @ for the default value and "name"=- with CR LF
+// or LF line ends, and applies the whole file in one transaction or not at all.
 namespace RegFile {
+
+enum class Format
+{
+    Regedit4,
+    Version5
+};
 
 struct Error
 {
@@ -69,6 +82,7 @@ bool parseKeyPath(const QString& text, qint64* root, QStringList* parts);
 
 // The text of the key at `keyPath` and everything below it, or of the three roots when
 // `keyPath` is empty. Returns nothing, with `error` set, when the key does not exist.
-std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error);
+std::optional<QByteArray> exportKey(RegistryHive& hive, const QString& keyPath, Error* error,
+                                    Format format = Format::Regedit4);
 
 } // namespace RegFile

@@ -3,22 +3,9 @@
 #include "platform/Paths.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 
 namespace {
-
-// SQLite's own result codes, as Qt's driver reports them in nativeErrorCode().
-bool isDamageError(const QSqlError& error)
-{
-    // The low byte is the primary code; extended codes (CORRUPT_VTAB, ...) share it.
-    const int code = error.nativeErrorCode().toInt() & 0xFF;
-    return code == 11 || code == 26; // CORRUPT, NOTADB
-}
 
 // SQLite keeps a null text as NULL; the default value's name is the empty text, not NULL.
 QString nonNull(const QString& text)
@@ -31,113 +18,14 @@ QString folded(const QString& name)
     return nonNull(name.toCaseFolded());
 }
 
-// A connection name only has to be unique among the live hives of this process; the
-// object's address is, and the destructor removes the connection before it is freed.
-QString connectionNameFor(const void* hive)
+// PRAGMA user_version of a hive with every table. Version 1 holds every value type: the
+// data column has no declared type, so texts, numbers and bytes keep their own.
+constexpr int SchemaVersion = 1;
+
+bool createTables(SqliteDatabase& db, int found)
 {
-    return QStringLiteral("pelvane-hive-%1").arg(reinterpret_cast<quintptr>(hive), 0, 16);
-}
-
-constexpr int BusyTimeoutMs = 10000;
-constexpr int SchemaVersion = 1; // PRAGMA user_version of a hive with every table
-
-// A kept statement must let go of its read snapshot once used, or this copy would go on
-// seeing the hive as it was and would hold back the log's checkpoint.
-class StatementScope final
-{
-public:
-    explicit StatementScope(QSqlQuery& query)
-        : m_query(query)
-    {}
-    ~StatementScope() { m_query.finish(); }
-    StatementScope(const StatementScope&) = delete;
-    StatementScope& operator=(const StatementScope&) = delete;
-
-private:
-    QSqlQuery& m_query;
-};
-
-} // namespace
-
-RegistryHive::RegistryHive(const QString& path, QObject* parent)
-    : QObject(parent)
-    , m_path(path)
-    , m_connection(connectionNameFor(this))
-{
-    Paths::ensurePrivateFolder(QFileInfo(path).absolutePath());
-    OpenResult result = openDatabase();
-    if (result == OpenResult::Damaged) {
-        moveAsideDamagedFile();
-        result = openDatabase();
-    }
-    m_open = result == OpenResult::Ok;
-    if (m_open)
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-RegistryHive::~RegistryHive()
-{
-    m_statements.clear(); // prepared statements must go before their connection
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-}
-
-RegistryHive& RegistryHive::userHive()
-{
-    // The hive of this user lives as long as the application object that owns it.
-    QCoreApplication* app = QCoreApplication::instance();
-    Q_ASSERT_X(app, "RegistryHive::userHive", "needs an application object");
-    auto* hive = app->findChild<RegistryHive*>(QStringLiteral("pelvane-user-hive"),
-                                               Qt::FindDirectChildrenOnly);
-    if (!hive) {
-        hive = new RegistryHive(Paths::hiveFile(), app);
-        hive->setObjectName(QStringLiteral("pelvane-user-hive"));
-    }
-    return *hive;
-}
-
-RegistryHive::OpenResult RegistryHive::openDatabase()
-{
-    QSqlDatabase db = QSqlDatabase::contains(m_connection)
-                          ? QSqlDatabase::database(m_connection, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
-    if (!db.open())
-        return OpenResult::Failed;
-
-    OpenResult result = OpenResult::Ok;
-    {
-        QSqlQuery check(db);
-        if (!check.exec(QStringLiteral("PRAGMA quick_check")))
-            result = isDamageError(check.lastError()) ? OpenResult::Damaged : OpenResult::Failed;
-        else if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
-            result = OpenResult::Damaged;
-    }
-    if (result == OpenResult::Ok && !createSchema(&result))
-        result = result == OpenResult::Ok ? OpenResult::Failed : result;
-    if (result != OpenResult::Ok) {
-        m_statements.clear();
-        db.close();
-    }
-    return result;
-}
-
-bool RegistryHive::createSchema(OpenResult* result)
-{
-    static const char* const settings[] = {
-        // WAL lets readers go on while another copy writes; NORMAL sync keeps every commit
-        // across a killed process (the operating system still holds the log).
-        "PRAGMA journal_mode=WAL",
-        "PRAGMA synchronous=NORMAL",
-        "PRAGMA foreign_keys=ON",
-    };
+    Q_UNUSED(found); // version 1 is the first: a new file
     static const char* const schema[] = {
-        "BEGIN IMMEDIATE",
         // AUTOINCREMENT: a deleted key's id is never handed out again, so an id that a
         // TRegistry or a cache still holds can only miss, never reach another key.
         "CREATE TABLE IF NOT EXISTS keys("
@@ -155,86 +43,79 @@ bool RegistryHive::createSchema(OpenResult* result)
         " (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
         " (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
         " (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine')",
-        "PRAGMA user_version=1",
-        "COMMIT",
     };
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    const auto run = [&](const char* sql, QSqlQuery* query) {
-        if (query->exec(QLatin1String(sql)))
-            return true;
-        *result = isDamageError(query->lastError()) ? OpenResult::Damaged : OpenResult::Failed;
-        return false;
-    };
-    for (const char* sql : settings) {
-        QSqlQuery query(db);
-        if (!run(sql, &query))
-            return false;
-    }
-    // A hive made before needs no write to open, so a copy that starts while another
-    // holds the write lock does not wait for it.
-    {
-        QSqlQuery version(db);
-        if (!run("PRAGMA user_version", &version))
-            return false;
-        if (version.next() && version.value(0).toInt() == SchemaVersion)
-            return true;
-    }
     for (const char* sql : schema) {
-        QSqlQuery query(db);
-        if (!run(sql, &query)) {
-            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        if (!db.exec(QLatin1String(sql)))
             return false;
-        }
     }
     return true;
 }
 
-void RegistryHive::moveAsideDamagedFile()
+const SqliteDatabase::Schema& hiveSchema()
 {
-    m_statements.clear();
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
-    }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString backup = m_path + QStringLiteral(".damaged-") + stamp;
-    for (int n = 2; QFileInfo::exists(backup); ++n)
-        backup = m_path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
-    if (!QFile::rename(m_path, backup))
-        return;
-    // The log files belong to the damaged database; a fresh hive must not replay them.
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = m_path + QLatin1String(suffix);
-        if (QFileInfo::exists(side))
-            QFile::rename(side, backup + QLatin1String(suffix));
-    }
-    m_recoveredBackup = backup;
+    static const SqliteDatabase::Schema schema{
+        SchemaVersion,
+        createTables,
+        // NORMAL sync keeps every commit across a killed process (the operating system
+        // still holds the log).
+        {QStringLiteral("PRAGMA synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON")},
+        true, // a hive is small, and its settings must not be trusted half-read
+    };
+    return schema;
 }
 
-QSqlQuery& RegistryHive::statement(const char* sql) const
+// The column keeps what the type says: a text, a number or bytes.
+QVariant storedData(RegistryHive::ValueType type, const QVariant& data)
 {
-    // Preparing costs more than running these small statements, so each is kept.
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.setForwardOnly(true);
-        query.prepare(QLatin1String(sql));
-        it = m_statements.insert(sql, query);
-    }
-    return it.value();
+    if (type == RegistryHive::ValueType::DWord)
+        return QVariant(data.toLongLong());
+    if (RegistryHive::holdsText(type))
+        return QVariant(nonNull(data.toString()));
+    const QByteArray bytes = data.toByteArray();
+    // An empty QByteArray would go in as NULL; an empty value is an empty blob.
+    return bytes.isNull() ? QVariant(QByteArray("", 0)) : QVariant(bytes);
 }
 
-bool RegistryHive::exec(const QString& sql) const
+RegistryHive::Value valueFrom(const QSqlQuery& query)
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    return query.exec(sql);
+    const auto type = static_cast<RegistryHive::ValueType>(query.value(1).toUInt());
+    QVariant data = query.value(2);
+    if (RegistryHive::holdsBytes(type))
+        data = QVariant(data.toByteArray());
+    return RegistryHive::Value{query.value(0).toString(), type, data};
+}
+
+} // namespace
+
+RegistryHive::RegistryHive(const QString& path, QObject* parent)
+    : QObject(parent)
+    , m_path(path)
+    , m_db(path, QStringLiteral("hive"))
+{
+    m_db.open(SqliteDatabase::Access::ReadWrite, hiveSchema());
+}
+
+RegistryHive::~RegistryHive() = default;
+
+RegistryHive& RegistryHive::userHive()
+{
+    // The hive of this user lives as long as the application object that owns it.
+    QCoreApplication* app = QCoreApplication::instance();
+    Q_ASSERT_X(app, "RegistryHive::userHive", "needs an application object");
+    auto* hive = app->findChild<RegistryHive*>(QStringLiteral("pelvane-user-hive"),
+                                               Qt::FindDirectChildrenOnly);
+    if (!hive) {
+        hive = new RegistryHive(Paths::hiveFile(), app);
+        hive->setObjectName(QStringLiteral("pelvane-user-hive"));
+    }
+    return *hive;
 }
 
 qint64 RegistryHive::childKey(qint64 parent, const QString& name) const
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return 0;
-    QSqlQuery& query = statement("SELECT id FROM keys WHERE parent = ? AND folded = ?");
+    QSqlQuery& query = m_db.statement("SELECT id FROM keys WHERE parent = ? AND folded = ?");
     const StatementScope scope(query);
     query.addBindValue(parent);
     query.addBindValue(folded(name));
@@ -245,11 +126,11 @@ qint64 RegistryHive::childKey(qint64 parent, const QString& name) const
 
 qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
 {
-    if (!m_open || name.isEmpty())
+    if (!m_db.isOpen() || name.isEmpty())
         return 0;
     if (const qint64 existing = childKey(parent, name))
         return existing;
-    QSqlQuery& query = statement("INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)"
+    QSqlQuery& query = m_db.statement("INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)"
                                  " ON CONFLICT(parent, folded) DO NOTHING");
     const StatementScope scope(query);
     query.addBindValue(parent);
@@ -263,9 +144,9 @@ qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
 
 QString RegistryHive::keyName(qint64 key) const
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return {};
-    QSqlQuery& query = statement("SELECT name FROM keys WHERE id = ?");
+    QSqlQuery& query = m_db.statement("SELECT name FROM keys WHERE id = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     if (query.exec() && query.next())
@@ -276,9 +157,9 @@ QString RegistryHive::keyName(qint64 key) const
 QStringList RegistryHive::childKeyNames(qint64 key) const
 {
     QStringList names;
-    if (!m_open)
+    if (!m_db.isOpen())
         return names;
-    QSqlQuery& query = statement("SELECT name FROM keys WHERE parent = ? ORDER BY folded");
+    QSqlQuery& query = m_db.statement("SELECT name FROM keys WHERE parent = ? ORDER BY folded");
     const StatementScope scope(query);
     query.addBindValue(key);
     if (query.exec()) {
@@ -290,9 +171,9 @@ QStringList RegistryHive::childKeyNames(qint64 key) const
 
 bool RegistryHive::keyExists(qint64 key) const
 {
-    if (!m_open || key == 0)
+    if (!m_db.isOpen() || key == 0)
         return false;
-    QSqlQuery& query = statement("SELECT 1 FROM keys WHERE id = ?");
+    QSqlQuery& query = m_db.statement("SELECT 1 FROM keys WHERE id = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     return query.exec() && query.next();
@@ -300,9 +181,9 @@ bool RegistryHive::keyExists(qint64 key) const
 
 bool RegistryHive::deleteKey(qint64 key)
 {
-    if (!m_open || key <= LocalMachine) // the roots cannot be deleted
+    if (!m_db.isOpen() || key <= LocalMachine) // the roots cannot be deleted
         return false;
-    QSqlQuery& query = statement("DELETE FROM keys WHERE id = ?");
+    QSqlQuery& query = m_db.statement("DELETE FROM keys WHERE id = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     return query.exec() && query.numRowsAffected() > 0;
@@ -310,25 +191,24 @@ bool RegistryHive::deleteKey(qint64 key)
 
 std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString& name) const
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return std::nullopt;
-    QSqlQuery& query = statement("SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
+    QSqlQuery& query = m_db.statement("SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     query.addBindValue(folded(name));
     if (!query.exec() || !query.next())
         return std::nullopt;
-    return Value{query.value(0).toString(), static_cast<ValueType>(query.value(1).toInt()),
-                 query.value(2)};
+    return valueFrom(query);
 }
 
 std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString& name,
                                                        bool* keyExists) const
 {
     *keyExists = false;
-    if (!m_open)
+    if (!m_db.isOpen())
         return std::nullopt;
-    QSqlQuery& query = statement("SELECT v.name, v.type, v.data FROM keys k"
+    QSqlQuery& query = m_db.statement("SELECT v.name, v.type, v.data FROM keys k"
                                  " LEFT JOIN vals v ON v.key = k.id AND v.folded = ?"
                                  " WHERE k.id = ?");
     const StatementScope scope(query);
@@ -339,32 +219,30 @@ std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString
     *keyExists = true;
     if (query.isNull(1))
         return std::nullopt;
-    return Value{query.value(0).toString(), static_cast<ValueType>(query.value(1).toInt()),
-                 query.value(2)};
+    return valueFrom(query);
 }
 
 QList<RegistryHive::Value> RegistryHive::values(qint64 key) const
 {
     QList<Value> result;
-    if (!m_open)
+    if (!m_db.isOpen())
         return result;
-    QSqlQuery& query = statement("SELECT name, type, data FROM vals WHERE key = ? ORDER BY seq");
+    QSqlQuery& query = m_db.statement("SELECT name, type, data FROM vals WHERE key = ? ORDER BY seq");
     const StatementScope scope(query);
     query.addBindValue(key);
     if (query.exec()) {
         while (query.next())
-            result.append(Value{query.value(0).toString(),
-                                static_cast<ValueType>(query.value(1).toInt()), query.value(2)});
+            result.append(valueFrom(query));
     }
     return result;
 }
 
 bool RegistryHive::setValue(qint64 key, const QString& name, ValueType type, const QVariant& data)
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return false;
     // A value rewritten in place keeps its position; a new one goes after the others.
-    QSqlQuery& query = statement(
+    QSqlQuery& query = m_db.statement(
         "INSERT INTO vals(key, name, folded, type, data, seq)"
         " VALUES(?, ?, ?, ?, ?, (SELECT IFNULL(MAX(seq), 0) + 1 FROM vals WHERE key = ?))"
         " ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
@@ -372,18 +250,17 @@ bool RegistryHive::setValue(qint64 key, const QString& name, ValueType type, con
     query.addBindValue(key);
     query.addBindValue(nonNull(name));
     query.addBindValue(folded(name));
-    query.addBindValue(static_cast<int>(type));
-    query.addBindValue(type == ValueType::DWord ? QVariant(data.toLongLong())
-                                                : QVariant(nonNull(data.toString())));
+    query.addBindValue(static_cast<qint64>(type));
+    query.addBindValue(storedData(type, data));
     query.addBindValue(key);
     return query.exec();
 }
 
 bool RegistryHive::deleteValue(qint64 key, const QString& name)
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return false;
-    QSqlQuery& query = statement("DELETE FROM vals WHERE key = ? AND folded = ?");
+    QSqlQuery& query = m_db.statement("DELETE FROM vals WHERE key = ? AND folded = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     query.addBindValue(folded(name));
@@ -392,7 +269,7 @@ bool RegistryHive::deleteValue(qint64 key, const QString& name)
 
 bool RegistryHive::beginTransaction()
 {
-    if (!m_open)
+    if (!m_db.isOpen())
         return false;
     if (m_transactionDepth > 0) {
         ++m_transactionDepth;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QHash>
+#include "platform/SqliteDatabase.h"
+
 #include <QObject>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
@@ -20,22 +19,46 @@ class RegistryHive final : public QObject
     Q_DISABLE_COPY_MOVE(RegistryHive)
 
 public:
-    enum class ValueType
+    // The registry's value types, by their numbers. A value of a type without a name here
+    // is kept with its number.
+    enum class ValueType : quint32
     {
+        None = 0,
         String = 1,
         ExpandString = 2,
-        DWord = 4
+        Binary = 3,
+        DWord = 4,
+        DWordBigEndian = 5,
+        Link = 6,
+        MultiString = 7,
+        ResourceList = 8,
+        FullResourceDescriptor = 9,
+        ResourceRequirementsList = 10,
+        QWord = 11
     };
 
+    // A value's data, as data holds it:
+    //  - String, ExpandString: QString;
+    //  - DWord: qint64 in 0..0xFFFFFFFF;
+    //  - every other type: QByteArray, the bytes as the registry keeps them (a multi-string
+    //    as UTF-16LE texts each ended by a zero, then one more zero; a QWord as 8 bytes,
+    //    least significant first).
     struct Value
     {
         QString name;
         ValueType type = ValueType::String;
-        QVariant data; // QString for the string types, qint64 (0..0xFFFFFFFF) for DWord
+        QVariant data;
     };
+    static bool holdsText(ValueType type)
+    {
+        return type == ValueType::String || type == ValueType::ExpandString;
+    }
+    static bool holdsBytes(ValueType type) { return !holdsText(type) && type != ValueType::DWord; }
 
-    // Opens (or creates) the hive at `path`. A file that is not a usable database is moved
-    // aside to a dated backup and a fresh hive is started; recoveredBackup() says where.
+    // Opens (or creates) the hive at `path`. A file that SQLite finds damaged is moved aside
+    // to a dated backup and a fresh hive is started; recoveredBackup() says where. A hive
+    // that cannot be opened for another reason (a newer program's, locked, on a read-only
+    // or full disk) is left alone; the hive is then not open and errorText() says why.
     explicit RegistryHive(const QString& path, QObject* parent = nullptr);
     ~RegistryHive() override;
 
@@ -43,9 +66,11 @@ public:
     static RegistryHive& userHive();
 
     QString path() const { return m_path; }
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_db.isOpen(); }
+    // Why the hive is not open; empty when it is.
+    QString errorText() const { return m_db.errorText(); }
     // Non-empty when the file was damaged at start and has been moved here.
-    QString recoveredBackup() const { return m_recoveredBackup; }
+    QString recoveredBackup() const { return m_db.recoveredBackup(); }
 
     // Key ids. The roots have fixed ids; 0 means "no such key".
     static constexpr qint64 ClassesRoot = 1;
@@ -75,25 +100,12 @@ public:
     void rollbackTransaction();
 
 private:
-    enum class OpenResult
-    {
-        Ok,
-        Damaged,
-        Failed
-    };
-    OpenResult openDatabase();
-    bool createSchema(OpenResult* result);
-    void moveAsideDamagedFile();
-    bool exec(const QString& sql) const;
-    QSqlQuery& statement(const char* sql) const;
+    bool exec(const QString& sql) const { return m_db.exec(sql); }
 
     QString m_path;
-    QString m_connection;
-    QString m_recoveredBackup;
-    bool m_open = false;
+    SqliteDatabase m_db;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
-    mutable QHash<const char*, QSqlQuery> m_statements;
 };
 
 // Commits on success, rolls back when left early (an exception, a return on failure).

@@ -1,7 +1,7 @@
 #include "address/AddressCompleter.h"
-#include "address/HistoryStore.h"
 #include "address/PVComboBox.h"
 #include "address/TypedAddresses.h"
+#include "history/HistoryStore.h"
 #include "platform/Registry.h"
 #include "support/TestHome.h"
 

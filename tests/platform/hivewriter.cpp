@@ -75,8 +75,11 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     RegistryHive hive(Paths::hiveFile());
-    if (!hive.isOpen())
+    if (!hive.isOpen()) {
+        std::fprintf(stderr, "hivewriter: cannot open the hive: %s\n",
+                     qPrintable(hive.errorText()));
         return 3;
+    }
     try {
         if (args.value(0) == QLatin1String("race") && args.size() == 3)
             return race(hive, args.at(1), args.at(2).toInt());

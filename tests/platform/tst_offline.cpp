@@ -18,8 +18,7 @@ private Q_SLOTS:
         LocalHttpServer server;
         QVERIFY(server.listen());
         server.serve("/page", page("Page", "<img src=\"/picture.png\">"));
-        WebEngineContext context(qEnvironmentVariable("PELVANE_HOME") + QStringLiteral("/profile"),
-                                 qEnvironmentVariable("PELVANE_HOME") + QStringLiteral("/h.db"));
+        WebEngineContext context(qEnvironmentVariable("PELVANE_HOME") + QStringLiteral("/profile"));
         Browser browser(&context);
         const QString address = server.url(QStringLiteral("/page")).toString();
 

@@ -1,3 +1,4 @@
+#include "support/RegeditFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -127,6 +128,22 @@ private Q_SLOTS:
         QCOMPARE(pelvane({QStringLiteral("--reg-export")}).out, before);
     }
 
+    // A regedit export of every value type, brought over from another machine, imports
+    // whole and exports as regedit wrote it.
+    void versionFiveFileRoundTrip()
+    {
+        const QByteArray file = RegeditFiles::version5(RegeditFiles::Typed5);
+        const Run import = pelvane({QStringLiteral("--reg-import"), writeFile("typed.reg", file)});
+        QVERIFY2(import.exitCode == 0, import.err.constData());
+        const Run unicode =
+            pelvane({QStringLiteral("--reg-export"), QStringLiteral("--unicode"),
+                     RegeditFiles::TypedKey});
+        QCOMPARE(unicode.exitCode, 0);
+        QCOMPARE(unicode.out, file);
+        const Run ansi = pelvane({QStringLiteral("--reg-export"), RegeditFiles::TypedKey});
+        QCOMPARE(ansi.out, QByteArray(RegeditFiles::Typed4));
+    }
+
     void commandErrors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -138,6 +155,8 @@ private Q_SLOTS:
             << QStringList{"--reg-export", "HKCU\\Software\\Nope"} << "not found";
         QTest::newRow("unknown root") << QStringList{"--reg-export", "HKEY_NOWHERE"} << "root";
         QTest::newRow("two keys") << QStringList{"--reg-export", "HKCU", "HKLM"} << "usage";
+        QTest::newRow("option after the key")
+            << QStringList{"--reg-export", "HKCU", "--unicode"} << "usage";
     }
 
     void commandErrors()

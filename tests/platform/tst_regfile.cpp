@@ -1,5 +1,6 @@
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
+#include "support/RegeditFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -59,10 +60,11 @@ const char Exported[] =
 const QString Current =
     QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
 
-QByteArray exported(RegistryHive& hive, const QString& key)
+QByteArray exported(RegistryHive& hive, const QString& key,
+                    RegFile::Format format = RegFile::Format::Regedit4)
 {
     RegFile::Error error;
-    const auto text = RegFile::exportKey(hive, key, &error);
+    const auto text = RegFile::exportKey(hive, key, &error, format);
     if (!text)
         qWarning() << error.text();
     return text.value_or(QByteArray("<failed>"));
@@ -142,7 +144,13 @@ private Q_SLOTS:
         QTest::newRow("bad escape") << head + "\"a\"=\"C:\\temp\"\n" << 5 << "escape";
         QTest::newRow("short dword") << head + "\"a\"=dword:123456789\n" << 5 << "8 hex digits";
         QTest::newRow("dword not hex") << head + "\"a\"=dword:0000000g\n" << 5 << "8 hex digits";
-        QTest::newRow("binary") << head + "\"a\"=hex:01,02\n" << 5 << "cannot be stored";
+        QTest::newRow("short hex(4)") << head + "\"a\"=hex(4):01,02,03\n" << 5 << "4 bytes";
+        QTest::newRow("type past 32 bits") << head + "\"a\"=hex(100000000):01\n" << 5 << "type";
+        QTest::newRow("after a continuation")
+            << head + "\"b\"=hex(7):41,00,\\\n  00\n\"c\"=bad\n" << 7 << "unknown value data";
+        QTest::newRow("more than a mebibyte")
+            << head + "\"a\"=hex:" + QByteArray("00,").repeated(1024 * 1024) + "00\n" << 5
+            << "more than 1048576 bytes";
         QTest::newRow("bad byte") << head + "\"a\"=hex(2):41,4x,00\n" << 5 << "hex byte";
         QTest::newRow("open continuation") << head + "\"a\"=hex(2):41,\\\n"
                                            << 5 << "end of the file";
@@ -258,6 +266,73 @@ private Q_SLOTS:
         QVERIFY(error.message.contains(QStringLiteral("not found")));
         QVERIFY(!RegFile::exportKey(hive, QStringLiteral("HKEY_ELSEWHERE\\X"), &error));
         QVERIFY(error.message.contains(QStringLiteral("root")));
+    }
+
+    // Every type regedit writes comes back as it was, in either file version and across
+    // them: the same values, hex lists wrapped at the same places.
+    void everyTypeRoundTrips_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<RegFile::Format>("format");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray v4 = RegeditFiles::Typed4;
+        const QByteArray v5 = RegeditFiles::version5(RegeditFiles::Typed5);
+        QTest::newRow("REGEDIT4") << v4 << RegFile::Format::Regedit4 << v4;
+        QTest::newRow("version 5") << v5 << RegFile::Format::Version5 << v5;
+        QTest::newRow("REGEDIT4 as version 5") << v4 << RegFile::Format::Version5 << v5;
+        QTest::newRow("version 5 as REGEDIT4") << v5 << RegFile::Format::Regedit4 << v4;
+    }
+
+    void everyTypeRoundTrips()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(RegFile::Format, format);
+        QFETCH(QByteArray, expected);
+        RegistryHive hive(freshHivePath());
+        const auto error = RegFile::import(hive, file);
+        QVERIFY2(!error, qPrintable(error ? error->text() : QString()));
+        const QByteArray text = exported(hive, RegeditFiles::TypedKey, format);
+        const auto readable = [](const QByteArray& bytes) {
+            return bytes.startsWith("\xFF\xFE")
+                       ? QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                            (bytes.size() - 2) / 2)
+                       : QString::fromUtf8(bytes);
+        };
+        QCOMPARE(readable(text), readable(expected));
+        QCOMPARE(text, expected);
+    }
+
+    // The program's own reads take only the types they expect; any other is the
+    // "Invalid data type" error, never a wrong value.
+    void typedReadsRefuseOtherTypes()
+    {
+        RegistryHive hive(freshHivePath());
+        QVERIFY(!RegFile::import(hive, RegeditFiles::version5(RegeditFiles::Typed5)));
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Typed Values"), false));
+        QCOMPARE(reg.readString(QStringLiteral("Expand")), QStringLiteral("%HOME%\\Grüße"));
+        QCOMPARE(reg.readInteger(QStringLiteral("Number")), 42);
+        const auto quad = hive.value(reg.keyId(), QStringLiteral("quad"));
+        QVERIFY(quad);
+        QCOMPARE(quad->type, ValueType::QWord);
+        QCOMPARE(quad->data.toByteArray(), QByteArray("\x08\x07\x06\x05\x04\x03\x02\x01"));
+        TRegistry::DataType type = ValueType::String;
+        QVERIFY(reg.dataType(QStringLiteral("Custom"), &type));
+        QCOMPARE(static_cast<quint32>(type), 0x100u);
+
+        for (const char* name : {"Binary", "Empty binary", "Multi", "Quad", "Big endian", "None",
+                                 "Link", "Custom"}) {
+            const QString expected = QStringLiteral("Invalid data type for '%1'").arg(name);
+            for (bool asText : {true, false}) {
+                try {
+                    asText ? (void)reg.readString(QLatin1String(name))
+                           : (void)reg.readInteger(QLatin1String(name));
+                    QFAIL(name);
+                } catch (const RegistryError& e) {
+                    QCOMPARE(e.message(), expected);
+                }
+            }
+        }
     }
 };
 

@@ -6,6 +6,12 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <atomic>
+#include <latch>
 
 namespace {
 
@@ -297,6 +303,71 @@ private Q_SLOTS:
         RegistryHive hive(path);
         QVERIFY(hive.isOpen());
         QVERIFY(hive.recoveredBackup().isEmpty());
+    }
+
+    // A newer program's hive is no damage: it is neither opened nor touched.
+    void newerHiveIsLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registry.db"));
+        {
+            RegistryHive hive(path);
+            TRegistry reg(hive);
+            QVERIFY(reg.openKey(QStringLiteral("\\Software\\Kept"), true));
+            reg.writeString(QStringLiteral("v"), QStringLiteral("kept"));
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "newer");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version=2")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("newer"));
+        const QByteArray before = readFile(path);
+
+        RegistryHive hive(path);
+        QVERIFY(!hive.isOpen());
+        QVERIFY2(hive.errorText().contains(QStringLiteral("newer version")),
+                 qPrintable(hive.errorText()));
+        QVERIFY(hive.recoveredBackup().isEmpty());
+        TRegistry reg(hive);
+        QVERIFY_THROWS_EXCEPTION(RegistryError, reg.openKey(QStringLiteral("\\Software\\New"), true));
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("registry.db.damaged-*")}),
+                 QStringList());
+    }
+
+    // Copies that start together on a fresh home all open the one hive (see also the
+    // stress program bench/hiverace, which starts processes).
+    void hivesCreatedAtOnceAllOpen()
+    {
+        constexpr int Copies = 8;
+        for (int round = 0; round < 10; ++round) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("registry.db"));
+            std::latch start(Copies);
+            std::atomic<int> opened = 0;
+            QList<QThread*> threads;
+            for (int i = 0; i < Copies; ++i) {
+                threads << QThread::create([&, i] {
+                    start.arrive_and_wait();
+                    RegistryHive hive(path);
+                    const qint64 key = hive.createChildKey(RegistryHive::CurrentUser, "Race");
+                    if (key && hive.setValue(key, QString::number(i),
+                                             RegistryHive::ValueType::DWord, i))
+                        ++opened;
+                });
+                threads.last()->start();
+            }
+            for (QThread* thread : std::as_const(threads)) {
+                thread->wait();
+                delete thread;
+            }
+            QCOMPARE(opened.load(), Copies);
+            RegistryHive hive(path);
+            QVERIFY(hive.recoveredBackup().isEmpty());
+            QCOMPARE(hive.values(hive.childKey(RegistryHive::CurrentUser, "Race")).size(), Copies);
+        }
     }
 };
 

@@ -1,6 +1,5 @@
 #include "platform/web/QtWebEngineBackend.h"
 
-#include "address/HistoryStore.h"
 #include "platform/web/CrashPage.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"
@@ -315,18 +314,19 @@ void QtWebEngineBackend::onTitleChanged(const QString& title)
 {
     if (m_events)
         m_events->titleChange(title);
-    if (m_context && m_page && !m_recordedUrl.isEmpty() && m_page->url() == m_recordedUrl &&
-        isRealTitle(title, m_recordedUrl))
-        m_context->history()->updateTitle(m_recordedUrl.toString(), title);
+    if (m_context && m_context->visitSink().retitled && m_page && !m_recordedUrl.isEmpty() &&
+        m_page->url() == m_recordedUrl && isRealTitle(title, m_recordedUrl))
+        m_context->visitSink().retitled(m_recordedUrl.toString(), title);
 }
 
 void QtWebEngineBackend::recordVisit(const QUrl& url)
 {
-    if (!m_context || !HistoryStore::isRecordable(url.toString()))
+    if (!m_context || !m_context->visitSink().visited)
         return;
     const QString title = m_page ? m_page->title() : QString();
-    m_context->history()->recordVisit(url.toString(), isRealTitle(title, url) ? title : QString());
-    m_recordedUrl = url;
+    if (m_context->visitSink().visited(url.toString(),
+                                       isRealTitle(title, url) ? title : QString()))
+        m_recordedUrl = url;
 }
 
 void QtWebEngineBackend::updateCommandStates()

@@ -26,7 +26,7 @@ class WebEngineContext;
 //
 // A sub-frame's navigation is reported complete as soon as it is under way (the engine
 // says no more about frames). Every completed top-level navigation is recorded in the
-// context's history.
+// context's visit sink.
 class QtWebEngineBackend final : public QObject, public WebBackend
 {
     Q_OBJECT

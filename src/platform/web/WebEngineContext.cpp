@@ -1,6 +1,5 @@
 #include "platform/web/WebEngineContext.h"
 
-#include "address/HistoryStore.h"
 #include "platform/Paths.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
@@ -15,13 +14,11 @@
 #include <QWebEngineSettings>
 
 WebEngineContext::WebEngineContext(QObject* parent)
-    : WebEngineContext(Paths::webProfileFolder(), HistoryStore::defaultFile(), parent)
+    : WebEngineContext(Paths::webProfileFolder(), parent)
 {}
 
-WebEngineContext::WebEngineContext(const QString& profileFolder, const QString& historyFile,
-                                   QObject* parent)
+WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent)
     : QObject(parent)
-    , m_history(new HistoryStore(historyFile, this))
     , m_questions(std::make_unique<WidgetWebQuestions>())
 {
     Paths::ensurePrivateFolder(profileFolder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/web/DownloadsWindow.h"
+#include "platform/web/PageVisitSink.h"
 #include "platform/web/SitePermissions.h"
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebQuestions.h"
@@ -14,13 +15,12 @@
 
 class DownloadManager;
 class WebContentSettings;
-class HistoryStore;
 class QWebEngineProfile;
 class QtWebEngineBackend;
 
 // What every browser of this process shares: one named, persistent web profile (cookies,
-// cache and local storage survive a restart), the history store, the downloads, the
-// user's answers to sites, and the object that asks the user questions. The main window
+// cache and local storage survive a restart), where visits are reported, the downloads,
+// the user's answers to sites, and the object that asks the user questions. The main window
 // creates and owns it; its factory makes the backends of every browser.
 //
 // The profile must outlive its pages: when the context goes, it first takes the engine
@@ -31,18 +31,19 @@ class WebEngineContext final : public QObject
     Q_DISABLE_COPY_MOVE(WebEngineContext)
 
 public:
-    // The profile in Paths::webProfileFolder(), the history in HistoryStore::defaultFile(),
-    // questions asked with dialogs.
+    // The profile in Paths::webProfileFolder(), questions asked with dialogs, visits
+    // reported nowhere until a sink is set.
     explicit WebEngineContext(QObject* parent = nullptr);
-    WebEngineContext(const QString& profileFolder, const QString& historyFile,
-                     QObject* parent = nullptr);
+    explicit WebEngineContext(const QString& profileFolder, QObject* parent = nullptr);
     ~WebEngineContext() override;
 
     // The profile's name, also the name of its storage.
     static QString profileName() { return QStringLiteral("Pelvane"); }
 
     QWebEngineProfile* profile() const { return m_profile; }
-    HistoryStore* history() const { return m_history; }
+    // Where every browser of the context reports completed top-level navigations.
+    void setVisitSink(PageVisitSink sink) { m_visits = std::move(sink); }
+    const PageVisitSink& visitSink() const { return m_visits; }
     WebQuestions* questions() const { return m_questions.get(); }
     // Tests answer the questions themselves.
     void setQuestions(std::unique_ptr<WebQuestions> questions);
@@ -68,7 +69,7 @@ private:
     void backendDestroyed(QtWebEngineBackend* backend);
 
     QWebEngineProfile* m_profile = nullptr;
-    HistoryStore* m_history = nullptr;
+    PageVisitSink m_visits;
     std::unique_ptr<WebQuestions> m_questions;
     SitePermissions m_permissions;
     DownloadManager* m_downloads = nullptr;

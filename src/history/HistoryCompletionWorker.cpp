@@ -1,4 +1,4 @@
-#include "address/HistoryCompletionWorker.h"
+#include "history/HistoryCompletionWorker.h"
 
 #include <QSet>
 
@@ -37,20 +37,22 @@ void HistoryCompletionWorker::query(quint64 generation, const QString& text, int
     if (m_latest->load() != generation)
         return; // the user typed on: a newer request is queued
     QList<HistoryEntry> rows;
-    if (store().isOpen())
-        rows = Lookup(store(), text, limit);
+    if (const HistoryStore& history = store(); history.isOpen())
+        rows = Lookup(history, text, limit);
     Q_EMIT found(generation, text, rows);
 }
 
 void HistoryCompletionWorker::prepare()
 {
-    if (store().isOpen())
-        store().searchPrefix(QStringLiteral("a"), 1);
+    if (const HistoryStore& history = store(); history.isOpen())
+        history.searchPrefix(QStringLiteral("a"), 1);
 }
 
 HistoryStore& HistoryCompletionWorker::store()
 {
-    if (!m_store)
-        m_store = std::make_unique<HistoryStore>(m_file);
+    // Only looks things up: the program's own store creates the file and its tables. Until
+    // it has, each request tries again.
+    if (!m_store || !m_store->isOpen())
+        m_store = std::make_unique<HistoryStore>(m_file, HistoryStore::Access::ReadOnly);
     return *m_store;
 }

@@ -1,4 +1,4 @@
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include "platform/Paths.h"
 
@@ -14,14 +14,7 @@
 
 namespace {
 
-constexpr int BusyTimeoutMs = 10000;
 constexpr int SchemaVersion = 1;
-
-bool isDamageError(const QSqlError& error)
-{
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("11") || code == QLatin1String("26"); // CORRUPT, NOTADB
-}
 
 // SQLite stores a null QString as NULL, which the NOT NULL columns refuse.
 QString nonNull(const QString& text)
@@ -86,78 +79,10 @@ HistoryEntry entryFrom(const QSqlQuery& query)
     return entry;
 }
 
-} // namespace
-
-HistoryStore::HistoryStore(const QString& filePath, QObject* parent)
-    : QObject(parent)
-    , m_path(filePath)
-    , m_connection(QStringLiteral("pelvane-history-%1").arg(quintptr(this), 0, 16))
+bool createTables(SqliteDatabase& db, int found)
 {
-    Paths::ensurePrivateFolder(QFileInfo(filePath).absolutePath());
-    m_open = open();
-    if (!m_open && QFileInfo::exists(m_path)) {
-        moveAsideDamagedFile();
-        m_open = open();
-    }
-    if (m_open)
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-HistoryStore::~HistoryStore()
-{
-    m_statements.clear(); // prepared statements must go before their connection
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-}
-
-QString HistoryStore::defaultFile()
-{
-    return QDir(Paths::defaultHistoryFolder()).filePath(QStringLiteral("history.db"));
-}
-
-bool HistoryStore::isRecordable(const QString& url)
-{
-    const QUrl parsed(url);
-    if (url.isEmpty() || !parsed.isValid())
-        return false;
-    static const char* const skipped[] = {"about", "data", "view-source", "javascript", "blob"};
-    const QString scheme = parsed.scheme().toLower();
-    if (scheme.isEmpty())
-        return false;
-    for (const char* s : skipped) {
-        if (scheme == QLatin1String(s))
-            return false;
-    }
-    return true;
-}
-
-bool HistoryStore::open()
-{
-    QSqlDatabase db = QSqlDatabase::contains(m_connection)
-                          ? QSqlDatabase::database(m_connection, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
-    if (!db.open())
-        return false;
-    if (createSchema())
-        return true;
-    db.close();
-    return false;
-}
-
-bool HistoryStore::createSchema()
-{
+    Q_UNUSED(found); // version 1 is the first: a new file
     static const char* const statements[] = {
-        // WAL lets one running copy read while another records a visit.
-        "PRAGMA journal_mode=WAL",
-        "PRAGMA synchronous=NORMAL",
-        "PRAGMA foreign_keys=ON",
-        "PRAGMA cache_size=-8000",
         // One row per address. The folded columns hold the address and title in the form
         // searches compare; `bare` is the address without scheme and "www.". `rank` orders
         // pages most visited first, then most recent: visit count and last visit in one
@@ -203,65 +128,87 @@ bool HistoryStore::createSchema()
         "CREATE INDEX IF NOT EXISTS visits_page ON visits(page)",
     };
     for (const char* sql : statements) {
-        if (!exec(sql))
+        if (!db.exec(QLatin1String(sql)))
             return false;
     }
-    QSqlQuery version(QSqlDatabase::database(m_connection, false));
-    if (!version.exec(QStringLiteral("PRAGMA user_version")) || !version.next())
-        return false;
-    const int found = version.value(0).toInt();
-    version.finish();
-    if (found == 0)
-        return exec("PRAGMA user_version=1");
-    return found <= SchemaVersion;
+    return true;
 }
 
-void HistoryStore::moveAsideDamagedFile()
+const SqliteDatabase::Schema& historySchema()
 {
-    m_statements.clear();
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
+    static const SqliteDatabase::Schema schema{
+        SchemaVersion,
+        createTables,
+        {QStringLiteral("PRAGMA synchronous=NORMAL"), QStringLiteral("PRAGMA foreign_keys=ON"),
+         QStringLiteral("PRAGMA cache_size=-8000")},
+        false, // a check would read the whole history at every start
+    };
+    return schema;
+}
+
+} // namespace
+
+HistoryStore::HistoryStore(const QString& filePath, QObject* parent)
+    : HistoryStore(filePath, Access::ReadWrite, parent)
+{}
+
+HistoryStore::HistoryStore(const QString& filePath, Access access, QObject* parent)
+    : QObject(parent)
+    , m_path(filePath)
+    , m_db(filePath, QStringLiteral("history"))
+{
+    m_db.open(access, historySchema());
+    if (!m_db.recoveredBackup().isEmpty())
+        qWarning("The damaged history %s was moved to %s", qPrintable(m_path),
+                 qPrintable(m_db.recoveredBackup()));
+}
+
+HistoryStore::~HistoryStore() = default;
+
+QString HistoryStore::unavailableMessage() const
+{
+    if (isOpen())
+        return {};
+    return QStringLiteral("The history file\n\n%1\n\ncannot be opened: %2.\n\nPelvane runs "
+                          "without history: the pages you visit are not recorded until it "
+                          "can be opened again. The file has been left as it is.")
+        .arg(QDir::toNativeSeparators(m_path), m_db.errorText());
+}
+
+QString HistoryStore::defaultFile()
+{
+    return QDir(Paths::defaultHistoryFolder()).filePath(QStringLiteral("history.db"));
+}
+
+bool HistoryStore::isRecordable(const QString& url)
+{
+    const QUrl parsed(url);
+    if (url.isEmpty() || !parsed.isValid())
+        return false;
+    static const char* const skipped[] = {"about", "data", "view-source", "javascript", "blob"};
+    const QString scheme = parsed.scheme().toLower();
+    if (scheme.isEmpty())
+        return false;
+    for (const char* s : skipped) {
+        if (scheme == QLatin1String(s))
+            return false;
     }
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString backup = m_path + QStringLiteral(".damaged-") + stamp;
-    for (int n = 2; QFileInfo::exists(backup); ++n)
-        backup = m_path + QStringLiteral(".damaged-%1-%2").arg(stamp).arg(n);
-    if (!QFile::rename(m_path, backup))
-        return;
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = m_path + QLatin1String(suffix);
-        if (QFileInfo::exists(side))
-            QFile::rename(side, backup + QLatin1String(suffix));
-    }
+    return true;
 }
 
 bool HistoryStore::exec(const char* sql) const
 {
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    QSqlQuery query(m_db.connection());
     if (query.exec(QLatin1String(sql)))
         return true;
-    if (isDamageError(query.lastError()))
+    if (SqliteDatabase::isDamage(query.lastError()))
         qWarning("History store %s is damaged", qPrintable(m_path));
     return false;
 }
 
-QSqlQuery& HistoryStore::statement(const char* sql) const
-{
-    // Recording a visit and searching run often; preparing costs more than running them.
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) {
-        QSqlQuery query(QSqlDatabase::database(m_connection, false));
-        query.setForwardOnly(true);
-        query.prepare(QLatin1String(sql));
-        it = m_statements.insert(sql, query);
-    }
-    return it.value();
-}
-
 bool HistoryStore::run(const char* sql, const QVariantList& values, int* rowsAffected) const
 {
-    if (!m_open)
+    if (!isOpen())
         return false;
     QSqlQuery& query = statement(sql);
     for (const QVariant& value : values)
@@ -276,7 +223,7 @@ bool HistoryStore::run(const char* sql, const QVariantList& values, int* rowsAff
 QList<HistoryEntry> HistoryStore::select(const char* sql, const QVariantList& values) const
 {
     QList<HistoryEntry> entries;
-    if (!m_open)
+    if (!isOpen())
         return entries;
     QSqlQuery& query = statement(sql);
     for (const QVariant& value : values)
@@ -293,7 +240,7 @@ QList<HistoryEntry> HistoryStore::select(const char* sql, const QVariantList& va
 
 bool HistoryStore::beginBatch()
 {
-    if (!m_open || m_inBatch)
+    if (!isOpen() || m_inBatch)
         return false;
     // IMMEDIATE takes the write lock at once, so two copies never deadlock upgrading.
     m_inBatch = exec("BEGIN IMMEDIATE");
@@ -313,9 +260,22 @@ bool HistoryStore::commitBatch()
     return false;
 }
 
+PageVisitSink HistoryStore::visitSink()
+{
+    PageVisitSink sink;
+    sink.visited = [this](const QString& url, const QString& title) {
+        if (!isRecordable(url))
+            return false;
+        recordVisit(url, title);
+        return true;
+    };
+    sink.retitled = [this](const QString& url, const QString& title) { updateTitle(url, title); };
+    return sink;
+}
+
 bool HistoryStore::recordVisit(const QString& url, const QString& title, const QDateTime& when)
 {
-    if (!m_open || !isRecordable(url))
+    if (!isOpen() || !isRecordable(url))
         return false;
     const bool ownTransaction = !m_inBatch;
     if (ownTransaction && !exec("BEGIN IMMEDIATE"))
@@ -429,7 +389,7 @@ std::optional<HistoryEntry> HistoryStore::entry(const QString& url) const
 
 int HistoryStore::pageCount() const
 {
-    if (!m_open)
+    if (!isOpen())
         return 0;
     QSqlQuery& query = statement("SELECT count(*) FROM pages");
     const int count = query.exec() && query.next() ? query.value(0).toInt() : 0;
@@ -440,7 +400,7 @@ int HistoryStore::pageCount() const
 QList<HistoryPeriod> HistoryStore::periods(const QDateTime& now) const
 {
     QList<HistoryPeriod> result;
-    if (!m_open)
+    if (!isOpen())
         return result;
     QSqlQuery& oldest = statement("SELECT min(time) FROM visits");
     const bool any = oldest.exec() && oldest.next() && !oldest.value(0).isNull();
@@ -464,7 +424,7 @@ QList<HistoryPeriod> HistoryStore::periods(const QDateTime& now) const
 QStringList HistoryStore::sites(const HistoryPeriod& period) const
 {
     QStringList result;
-    if (!m_open)
+    if (!isOpen())
         return result;
     QSqlQuery& query = statement("SELECT DISTINCT p.site FROM visits v JOIN pages p"
                                  " ON p.id = v.page WHERE v.time >= ? AND v.time < ?"
@@ -510,7 +470,7 @@ bool HistoryStore::deleteSite(const QString& site)
 
 bool HistoryStore::clear()
 {
-    if (!m_open || m_inBatch || !exec("BEGIN IMMEDIATE"))
+    if (!isOpen() || m_inBatch || !exec("BEGIN IMMEDIATE"))
         return false;
     if (exec("DELETE FROM visits") && exec("DELETE FROM pages") && exec("COMMIT")) {
         Q_EMIT changed();
@@ -522,7 +482,7 @@ bool HistoryStore::clear()
 
 int HistoryStore::expire(int days, const QDateTime& now)
 {
-    if (!m_open || m_inBatch || days < 0 || !exec("BEGIN IMMEDIATE"))
+    if (!isOpen() || m_inBatch || days < 0 || !exec("BEGIN IMMEDIATE"))
         return -1;
     const qint64 cutoff = now.toMSecsSinceEpoch() - qint64(days) * 24 * 60 * 60 * 1000;
     int visits = 0;

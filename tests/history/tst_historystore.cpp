@@ -1,9 +1,15 @@
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
+
+#include <atomic>
+#include <latch>
 
 namespace {
 
@@ -18,6 +24,25 @@ QStringList urlsOf(const QList<HistoryEntry>& entries)
     for (const HistoryEntry& e : entries)
         urls << e.url;
     return urls;
+}
+
+QString freshPath(const QString& name)
+{
+    const QDir home(qEnvironmentVariable("PELVANE_HOME"));
+    const QString path = home.filePath(name);
+    QFile::remove(path);
+    return path;
+}
+
+QStringList setAside(const QString& path)
+{
+    return QFileInfo(path).dir().entryList({QFileInfo(path).fileName() + ".damaged-*"});
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList captionsOf(const QList<HistoryPeriod>& periods)
@@ -295,6 +320,114 @@ private Q_SLOTS:
         const QStringList aside =
             QDir(QFileInfo(path).absolutePath()).entryList({"damaged.db.damaged-*"});
         QCOMPARE(aside.size(), 1);
+    }
+
+    // Only SQLite's verdict of damage moves a file aside: a history that cannot be opened
+    // for another reason stays where it is, and the store says why.
+    void unopenableFileIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("newer program") << "newer" << "newer version of Pelvane";
+        QTest::newRow("folder cannot be made") << "folder" << "folder cannot be created";
+    }
+
+    void unopenableFileIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString path = freshPath(QStringLiteral("%1.db").arg(kind));
+        if (kind == QLatin1String("newer")) {
+            {
+                HistoryStore store(path);
+                QVERIFY(store.recordVisit("http://kept.test/", "Kept", at(2024, 5, 15)));
+            }
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kind);
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QVERIFY(QSqlQuery(db).exec(QStringLiteral("PRAGMA user_version=2")));
+            }
+            QSqlDatabase::removeDatabase(kind);
+        } else {
+            QFile blocker(path); // a file where the folder should be
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            path += QStringLiteral("/sub/history.db");
+        }
+        const QByteArray before = bytesOf(path);
+
+        HistoryStore store(path);
+        QVERIFY(!store.isOpen());
+        QVERIFY2(store.errorText().contains(reason), qPrintable(store.errorText()));
+        QVERIFY(store.unavailableMessage().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(!store.recordVisit("http://lost.test/", "Lost"));
+        QVERIFY(store.search("kept").isEmpty());
+        QCOMPARE(bytesOf(path), before);
+        QVERIFY(setAside(path).isEmpty());
+        QVERIFY(store.recoveredBackup().isEmpty());
+        HistoryStore reader(path, HistoryStore::Access::ReadOnly);
+        QVERIFY(!reader.isOpen());
+    }
+
+    // A read-only store (the completion worker's) creates nothing and changes nothing.
+    void readOnlyStoreOnlyLooksUp()
+    {
+        const QString path = freshPath(QStringLiteral("readonly.db"));
+        QVERIFY(!HistoryStore(path, HistoryStore::Access::ReadOnly).isOpen());
+        QVERIFY(!QFileInfo::exists(path));
+
+        HistoryStore writer(path);
+        QVERIFY(writer.recordVisit("http://read.test/", "Read", at(2024, 5, 15)));
+        HistoryStore reader(path, HistoryStore::Access::ReadOnly);
+        QVERIFY(reader.isOpen());
+        QCOMPARE(urlsOf(reader.searchPrefix("read")), QStringList{"http://read.test/"});
+        QVERIFY(!reader.recordVisit("http://other.test/", "Other"));
+        QVERIFY(!reader.clear());
+        QCOMPARE(writer.pageCount(), 1);
+    }
+
+    // Copies that start together on a fresh home all open the one file: each creates it
+    // or waits for the one that does.
+    void storesCreatedAtOnceAllOpen()
+    {
+        constexpr int Copies = 8;
+        for (int round = 0; round < 10; ++round) {
+            const QString path = freshPath(QStringLiteral("race%1.db").arg(round));
+            std::latch start(Copies);
+            QList<QThread*> threads;
+            std::atomic<int> opened = 0;
+            for (int i = 0; i < Copies; ++i) {
+                threads << QThread::create([&, i] {
+                    start.arrive_and_wait();
+                    HistoryStore store(path);
+                    if (store.recordVisit(QStringLiteral("http://copy%1.test/").arg(i),
+                                          QString(), at(2024, 5, 15)))
+                        ++opened;
+                });
+                threads.last()->start();
+            }
+            for (QThread* thread : std::as_const(threads)) {
+                thread->wait();
+                delete thread;
+            }
+            QCOMPARE(opened.load(), Copies);
+            QCOMPARE(HistoryStore(path).pageCount(), Copies);
+            QVERIFY(setAside(path).isEmpty());
+        }
+    }
+
+    // The engine's reports: recordable addresses are kept, titles follow.
+    void visitSinkRecordsWhatIsRecordable()
+    {
+        HistoryStore store(freshPath(QStringLiteral("sink.db")));
+        const PageVisitSink sink = store.visitSink();
+        QVERIFY(!sink.visited("about:blank", QString()));
+        QVERIFY(sink.visited("http://sink.test/", QString()));
+        sink.retitled("http://sink.test/", "Sunk");
+        QVERIFY(sink.visited("http://sink.test/", QString()));
+        QCOMPARE(store.pageCount(), 1);
+        QCOMPARE(store.entry("http://sink.test/")->title, QStringLiteral("Sunk"));
+        QCOMPARE(store.entry("http://sink.test/")->visitCount, 2);
     }
 };
 

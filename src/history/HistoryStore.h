@@ -1,9 +1,10 @@
 #pragma once
 
-#include "address/HistoryPeriod.h"
+#include "history/HistoryPeriod.h"
+#include "platform/SqliteDatabase.h"
+#include "platform/web/PageVisitSink.h"
 
 #include <QDateTime>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSqlQuery>
@@ -34,9 +35,17 @@ class HistoryStore final : public QObject
     Q_DISABLE_COPY_MOVE(HistoryStore)
 
 public:
-    // Opens (or creates) the store at `filePath`. A file that is not a usable database is
-    // moved aside and a fresh store started: the history is not worth refusing to run for.
+    using Access = SqliteDatabase::Access;
+
+    // Opens (or creates) the store at `filePath`. A file that SQLite finds damaged is moved
+    // aside and a fresh store started: the history is not worth refusing to run for. A file
+    // that cannot be opened for another reason (a newer program's, locked, on a full or
+    // read-only disk) is left as it is, and the store stays closed: every call then does
+    // nothing and finds nothing, and unavailableMessage() tells the user why.
     explicit HistoryStore(const QString& filePath, QObject* parent = nullptr);
+    // ReadOnly opens an existing store for look-ups only: it creates nothing, changes no
+    // table and moves nothing aside.
+    HistoryStore(const QString& filePath, Access access, QObject* parent = nullptr);
     ~HistoryStore() override;
 
     // The file in the default History folder.
@@ -46,7 +55,18 @@ public:
     static bool isRecordable(const QString& url);
 
     QString filePath() const { return m_path; }
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_db.isOpen(); }
+    // Why the store could not be opened; empty when it is open.
+    QString errorText() const { return m_db.errorText(); }
+    // What to tell the user, once, when the store could not be opened; empty when it is.
+    QString unavailableMessage() const;
+    // Where a damaged file was moved, when it was.
+    QString recoveredBackup() const { return m_db.recoveredBackup(); }
+
+    // The web engine's reports of visited pages, recorded here: recordable addresses are
+    // taken (whether or not the store is open), others are refused. The store must outlive
+    // the engine's use of the sink.
+    PageVisitSink visitSink();
 
     // Adds a visit. An empty title keeps the title the page had.
     bool recordVisit(const QString& url, const QString& title,
@@ -85,18 +105,13 @@ Q_SIGNALS:
     void changed();
 
 private:
-    bool open();
-    bool createSchema();
-    void moveAsideDamagedFile();
     bool exec(const char* sql) const;
-    QSqlQuery& statement(const char* sql) const;
+    QSqlQuery& statement(const char* sql) const { return m_db.statement(sql); }
     bool run(const char* sql, const QVariantList& values, int* rowsAffected = nullptr) const;
     QList<HistoryEntry> select(const char* sql, const QVariantList& values) const;
     qint64 rankBound() const;
 
     QString m_path;
-    QString m_connection;
-    bool m_open = false;
+    SqliteDatabase m_db;
     bool m_inBatch = false;
-    mutable QHash<const char*, QSqlQuery> m_statements;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "address/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include <QList>
 #include <QObject>
@@ -21,7 +21,7 @@ class HistoryCompletionWorker final : public QObject
 public:
     using Generation = std::shared_ptr<std::atomic<quint64>>;
 
-    // The store is opened on first use, on the thread the worker then lives on.
+    // The store is opened read-only on first use, on the thread the worker then lives on.
     HistoryCompletionWorker(const QString& historyFile, Generation latest);
     ~HistoryCompletionWorker() override;
 

@@ -1,4 +1,4 @@
-#include "address/HistoryPeriod.h"
+#include "history/HistoryPeriod.h"
 
 namespace {
 
