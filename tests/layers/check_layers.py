@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""Fails when a source file includes a header of an area it may not depend on.
+
+The areas and what each may include run one way, from the platform at the bottom to the
+program's entry at the top; an area not listed here is refused until it is added.
+Usage: check_layers.py SRC_FOLDER
+"""
+import os
+import re
+import sys
+
+# Each area (a folder below src/, longest match first) and the areas it may include besides
+# itself. Ranks: 0 platform, 1 stores and descriptions, 2 subsystems, 3 their dialogs, 4 app.
+ALLOWED = {
+    "platform": (0, set()),
+    "platform/web": (0, {"platform"}),
+    "history": (1, {"platform", "platform/web"}),
+    "settings": (1, {"platform", "platform/web"}),
+    "commands": (1, set()),
+    "browser/strip": (2, set()),
+    "browser": (2, {"platform", "platform/web", "settings", "browser/strip"}),
+    "address": (2, {"platform", "history", "settings"}),
+    "groups": (2, {"platform"}),
+    "bars": (2, {"platform", "commands", "settings"}),
+    "desktop": (2, {"platform"}),
+    "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
+                    "browser/strip", "commands"}),
+    "integration": (2, {"platform", "platform/web", "settings", "history"}),
+    "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
+    "groups/dialogs": (3, {"platform", "groups"}),
+    "app": (4, None),  # the top: anything below it
+}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def area_of(path):
+    """The area of a path relative to src/ (its folder, matched longest first)."""
+    folder = os.path.dirname(path)
+    for name in sorted(ALLOWED, key=len, reverse=True):
+        if folder == name or folder.startswith(name + "/"):
+            return name
+    return None
+
+
+def check_table():
+    problems = []
+    for name, (rank, uses) in ALLOWED.items():
+        for used in uses or ():
+            if used not in ALLOWED:
+                problems.append(f"table: {name} uses unknown area {used}")
+            elif ALLOWED[used][0] > rank or (ALLOWED[used][0] == rank and name in (ALLOWED[used][1] or ())):
+                problems.append(f"table: {name} (rank {rank}) may not use {used}")
+    return problems
+
+
+def main(src):
+    problems = check_table()
+    checked = 0
+    for root, _, files in os.walk(src):
+        for file in files:
+            if not file.endswith((".h", ".cpp")):
+                continue
+            path = os.path.relpath(os.path.join(root, file), src)
+            area = area_of(path)
+            if area is None:
+                problems.append(f"{path}: in no known area")
+                continue
+            rank, uses = ALLOWED[area]
+            with open(os.path.join(root, file), encoding="utf-8", errors="replace") as text:
+                for included in INCLUDE.findall(text.read()):
+                    target = area_of(included)
+                    checked += 1
+                    if target is None or target == area:
+                        continue  # a header of the same area, or not one of ours
+                    if uses is None:
+                        ok = ALLOWED[target][0] < rank
+                    else:
+                        ok = target in uses
+                    if not ok:
+                        problems.append(f"{path}: includes {included} ({area} may not use {target})")
+    for problem in problems:
+        print(problem)
+    print(f"layers: {checked} includes checked")
+    print(f"{0 if problems else 1} passed, {1 if problems else 0} failed")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else "src"))
