@@ -4,7 +4,7 @@
 // browser.
 #include "app/MainWindow.h"
 
-#include "app/EditWith.h"
+#include "platform/DesktopEntry.h"
 #include "app/LaunchImage.h"
 #include "app/TabStripDropTarget.h"
 #include "app/WindowQuestions.h"
@@ -68,7 +68,7 @@ void TfrmMain::buildExternalPlaces()
 void TfrmMain::fillEditMenu(QMenu* menu)
 {
     const QList<DesktopApplication> programs =
-        EditWith::ProgramsFor(QStringLiteral("text/html"), EditWith::ApplicationFolders());
+        DesktopEntry::ProgramsFor(QStringLiteral("text/html"), DesktopEntry::ApplicationFolders());
     for (const DesktopApplication& program : programs) {
         if (program.id == QLatin1String("pelvane.desktop"))
             continue; // ourselves: that is not editing
@@ -95,7 +95,7 @@ void TfrmMain::EditDocumentWith(const DesktopApplication& program)
                                         .arg(program.name, result.error));
             return;
         }
-        const QStringList command = EditWith::BuildCommand(program, result.fileName);
+        const QStringList command = DesktopEntry::BuildCommand(program, result.fileName);
         if (command.isEmpty())
             return;
         if (!QProcess::startDetached(command.first(), command.mid(1)))

@@ -1,5 +1,7 @@
 #include "settings/DefaultBrowser.h"
 
+#include "platform/DesktopEntry.h"
+
 #include "settings/MimeAppsList.h"
 #include "settings/PVOptions.h"
 
@@ -26,80 +28,11 @@ QString configHome()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
-// The escapes of a desktop entry's string values.
-QString escapeString(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\':
-            out += QLatin1String("\\\\");
-            break;
-        case '\n':
-            out += QLatin1String("\\n");
-            break;
-        case '\t':
-            out += QLatin1String("\\t");
-            break;
-        case '\r':
-            out += QLatin1String("\\r");
-            break;
-        default:
-            out += c;
-        }
-    }
-    if (out.startsWith(QLatin1Char(' '))) // a value's leading blanks are not kept
-        out.replace(0, 1, QLatin1String("\\s"));
-    return out;
-}
-
-QString unescapeString(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != QLatin1Char('\\') || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar next = text[++i];
-        switch (next.unicode()) {
-        case 's':
-            out += QLatin1Char(' ');
-            break;
-        case 'n':
-            out += QLatin1Char('\n');
-            break;
-        case 't':
-            out += QLatin1Char('\t');
-            break;
-        case 'r':
-            out += QLatin1Char('\r');
-            break;
-        default:
-            out += next;
-        }
-    }
-    return out;
-}
-
 // The program an installed desktop entry checks for (TryExec), or empty when it names none.
 QString tryExecOf(const QByteArray& entry)
 {
-    const QByteArrayList lines = entry.split('\n');
-    bool inside = false;
-    for (const QByteArray& raw : lines) {
-        const QByteArray line = raw.trimmed();
-        if (line.startsWith('[')) {
-            inside = line == "[Desktop Entry]";
-        } else if (inside && line.startsWith("TryExec")) {
-            const qsizetype eq = line.indexOf('=');
-            if (eq > 0 && line.left(eq).trimmed() == "TryExec")
-                return unescapeString(QString::fromUtf8(line.mid(eq + 1).trimmed()));
-        }
-    }
-    return QString();
+    return DesktopEntry::unescapeValue(
+        DesktopEntry::readGroup(entry).value(QStringLiteral("TryExec")));
 }
 
 bool readWhole(const QString& path, QByteArray* bytes, QString* error)
@@ -228,7 +161,7 @@ QString execArgument(const QString& argument)
             quoted += QLatin1Char('%');
         quoted += c;
     }
-    return escapeString(QLatin1Char('"') + quoted + QLatin1Char('"'));
+    return DesktopEntry::escapeValue(QLatin1Char('"') + quoted + QLatin1Char('"'));
 }
 
 QByteArray desktopEntry(const QString& exePath)
@@ -243,7 +176,7 @@ QByteArray desktopEntry(const QString& exePath)
                           "Comment=Browse the web in tabs\n"
                           "Icon=web-browser\n");
     // TryExec lets the desktop pass over the entry once the program is gone.
-    text += QLatin1String("TryExec=") + escapeString(program) + QLatin1Char('\n');
+    text += QLatin1String("TryExec=") + DesktopEntry::escapeValue(program) + QLatin1Char('\n');
     text += QLatin1String("Exec=") + execArgument(program) + QLatin1String(" %u\n");
     text += QLatin1String("Terminal=false\n"
                           "Categories=Network;WebBrowser;\n");

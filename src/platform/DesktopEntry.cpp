@@ -1,4 +1,4 @@
-#include "app/EditWith.h"
+#include "platform/DesktopEntry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -11,11 +11,8 @@
 
 #include <algorithm>
 
-namespace EditWith {
+namespace DesktopEntry {
 
-namespace {
-
-// The escapes of a desktop-file string value.
 QString unescapeValue(const QString& value)
 {
     QString result;
@@ -52,34 +49,40 @@ QString unescapeValue(const QString& value)
     return result;
 }
 
-QStringList splitList(const QString& value)
+QString escapeValue(const QString& text)
 {
-    QStringList result;
-    const QStringList parts = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        if (!part.trimmed().isEmpty())
-            result << part.trimmed();
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        default:
+            out += c;
+        }
     }
-    return result;
+    if (out.startsWith(QLatin1Char(' '))) // a value's leading blanks are not kept
+        out.replace(0, 1, QLatin1String("\\s"));
+    return out;
 }
 
-bool programExists(const QString& program)
-{
-    if (QDir::isAbsolutePath(program))
-        return QFileInfo(program).isExecutable();
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
-// The keys of the [Desktop Entry] group, first occurrence winning.
-QHash<QString, QString> readGroup(const QString& file)
+QHash<QString, QString> readGroup(const QByteArray& text)
 {
     QHash<QString, QString> keys;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Text))
-        return keys;
     bool inGroup = false;
-    while (!in.atEnd()) {
-        const QString line = QString::fromUtf8(in.readLine()).trimmed();
+    const QByteArrayList lines = text.split('\n');
+    for (const QByteArray& raw : lines) {
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
@@ -98,6 +101,37 @@ QHash<QString, QString> readGroup(const QString& file)
             keys.insert(key, line.mid(equals + 1).trimmed());
     }
     return keys;
+}
+
+namespace {
+
+QStringList splitList(const QString& value)
+{
+    QStringList result;
+    const QStringList parts = value.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (!part.trimmed().isEmpty())
+            result << part.trimmed();
+    }
+    return result;
+}
+
+bool programExists(const QString& program)
+{
+    if (QDir::isAbsolutePath(program))
+        return QFileInfo(program).isExecutable();
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+// An entry larger than this is no desktop entry.
+constexpr qint64 MaxEntrySize = 1 << 20;
+
+QHash<QString, QString> readGroupOfFile(const QString& file)
+{
+    QFile in(file);
+    if (in.size() > MaxEntrySize || !in.open(QIODevice::ReadOnly))
+        return {};
+    return readGroup(in.read(MaxEntrySize));
 }
 
 QString localized(const QHash<QString, QString>& keys, const QString& key)
@@ -133,7 +167,7 @@ QStringList ApplicationFolders()
 
 std::optional<DesktopApplication> ReadDesktopEntry(const QString& file, const QString& id)
 {
-    const QHash<QString, QString> keys = readGroup(file);
+    const QHash<QString, QString> keys = readGroupOfFile(file);
     if (keys.value(QStringLiteral("Type")) != QLatin1String("Application"))
         return std::nullopt;
     if (keys.value(QStringLiteral("Hidden")) == QLatin1String("true"))
@@ -289,4 +323,4 @@ QStringList BuildCommand(const DesktopApplication& app, const QString& file)
     return result;
 }
 
-} // namespace EditWith
+} // namespace DesktopEntry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,10 +18,20 @@ struct DesktopApplication
     QStringList mimeTypes;
 };
 
-// "Edit with": the programs the desktop registers for web pages, and the command lines that
-// start them on a file. Nothing goes through a shell: a command line is split into its
-// arguments once, by the desktop entry's own rules, and a file name is always one argument.
-namespace EditWith {
+// Desktop entries (the desktop's list of programs): where they are, reading them, the
+// programs for a kind of file, and the command lines that start them on a file ("edit with",
+// the mail programs, the default browser's own entry). Nothing goes through a shell: a
+// command line is split into its arguments once, by the desktop entry's own rules, and a
+// file name is always one argument.
+namespace DesktopEntry {
+
+// The keys of the [Desktop Entry] group of an entry's text, first occurrence winning.
+QHash<QString, QString> readGroup(const QByteArray& text);
+// The escapes of a desktop-file string value undone ("\s", "\n", "\t", "\r", "\\"); any
+// other backslash is kept for the Exec rules.
+QString unescapeValue(const QString& value);
+// The escapes a value needs when written.
+QString escapeValue(const QString& text);
 
 // $XDG_DATA_HOME/applications, then applications under each of $XDG_DATA_DIRS, the first
 // place taking precedence.
@@ -46,4 +57,4 @@ QStringList SplitExec(const QString& exec, bool* ok = nullptr);
 // as the last argument. Empty when the Exec value cannot be split or names no program.
 QStringList BuildCommand(const DesktopApplication& app, const QString& file);
 
-} // namespace EditWith
+} // namespace DesktopEntry

@@ -1,0 +1,123 @@
+#include "platform/DesktopEntry.h"
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(bytes);
+    return path;
+}
+
+QString home(const QString& name)
+{
+    return QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
+}
+
+} // namespace
+
+// Desktop entries: reading them, the programs for a kind of file, and their command lines.
+class TestDesktopEntry : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void editCommandLine_data()
+    {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("expected");
+        const QString file = QStringLiteral("/tmp/my page \"1\".htm");
+        const QString url = QUrl::fromLocalFile(file).toString();
+        QTest::newRow("%f") << "editor %f" << QStringList{"editor", file};
+        QTest::newRow("%F") << "editor --new %F" << QStringList{"editor", "--new", file};
+        QTest::newRow("%u gives an address") << "editor %u" << QStringList{"editor", url};
+        QTest::newRow("%U") << "editor %U" << QStringList{"editor", url};
+        QTest::newRow("no code: file appended") << "editor -w" << QStringList{"editor", "-w", file};
+        QTest::newRow("quoted program with blanks")
+            << "\"/opt/My Editor/edit\" %f" << QStringList{"/opt/My Editor/edit", file};
+        QTest::newRow("escapes in quotes") << "sh -c \"echo \\\"\\$1\\\" \\\\\" x %f"
+                                           << QStringList{"sh", "-c", "echo \"$1\" \\", "x", file};
+        QTest::newRow("code inside a word")
+            << "editor --file=%f" << QStringList{"editor", "--file=" + file};
+        QTest::newRow("icon, name, entry, percent")
+            << "editor %i --title=%c --from %k 100%%"
+            << QStringList{"editor", "--icon",        "ed",   "--title=Ed",
+                           "--from", "/x/ed.desktop", "100%", file};
+        QTest::newRow("deprecated codes give nothing")
+            << "editor %d %D %n %N %v %m %f" << QStringList{"editor", file};
+        QTest::newRow("unfinished quote: nothing") << "\"editor %f" << QStringList{};
+        QTest::newRow("empty program: nothing") << "\"\" %f" << QStringList{};
+    }
+
+    void editCommandLine()
+    {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, expected);
+        DesktopApplication app;
+        app.name = QStringLiteral("Ed");
+        app.icon = QStringLiteral("ed");
+        app.desktopFile = QStringLiteral("/x/ed.desktop");
+        app.exec = exec;
+        QCOMPARE(DesktopEntry::BuildCommand(app, QStringLiteral("/tmp/my page \"1\".htm")), expected);
+    }
+
+    void desktopEntriesForWebPages()
+    {
+        const QString user = home(QStringLiteral("data1/applications"));
+        const QString system = home(QStringLiteral("data2/applications"));
+        QDir().mkpath(user + QStringLiteral("/vendor"));
+        QDir().mkpath(system);
+        const QByteArray head = "[Desktop Entry]\nType=Application\n";
+        writeFile(system + "/zed.desktop",
+                  head + "Name=Zed\nExec=zed %f\nMimeType=text/plain;text/html;\n");
+        writeFile(system + "/hidden.desktop", head + "Name=Gone\nExec=gone\nMimeType=text/html;\n");
+        writeFile(user + "/hidden.desktop",
+                  head + "Name=Gone\nExec=gone\nHidden=true\nMimeType=text/html;\n");
+        writeFile(user + "/vendor/alpha.desktop",
+                  head + "Name=Alpha\nName[xx]=Alpha X\nExec=alpha\\s%U\nMimeType=text/html\n"
+                         "[Desktop Action New]\nName=Other\n");
+        writeFile(user + "/image.desktop",
+                  head + "Name=Viewer\nExec=view %f\nMimeType=image/png;\n");
+        writeFile(user + "/link.desktop",
+                  "[Desktop Entry]\nType=Link\nName=L\nURL=x\nMimeType=text/html;\n");
+        writeFile(
+            user + "/tryexec.desktop",
+            head + "Name=Absent\nTryExec=/nonexistent/absent\nExec=absent\nMimeType=text/html;\n");
+
+        const auto programs = DesktopEntry::ProgramsFor(QStringLiteral("text/html"), {user, system});
+        QCOMPARE(programs.size(), 2);
+        QCOMPARE(programs.at(0).name, QStringLiteral("Alpha"));
+        QCOMPARE(programs.at(0).id, QStringLiteral("vendor-alpha.desktop"));
+        QCOMPARE(programs.at(0).exec, QStringLiteral("alpha %U"));
+        QCOMPARE(programs.at(1).name, QStringLiteral("Zed"));
+
+        qputenv("XDG_DATA_HOME", home(QStringLiteral("data1")).toLocal8Bit());
+        qputenv("XDG_DATA_DIRS", (home(QStringLiteral("data2")) + ":/nowhere").toLocal8Bit());
+        const QStringList folders = DesktopEntry::ApplicationFolders();
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_DIRS");
+        QCOMPARE(folders, (QStringList{user, system, QStringLiteral("/nowhere/applications")}));
+    }
+
+    void entryTextAndEscapes()
+    {
+        const auto keys = DesktopEntry::readGroup("# comment\n[Other]\nName=No\n"
+                                                  "[Desktop Entry]\nName=Yes\nName=Later\n"
+                                                  " TryExec = /opt/a\\sb \n[Next]\nName=No\n");
+        QCOMPARE(keys.value(QStringLiteral("Name")), QStringLiteral("Yes"));
+        QCOMPARE(DesktopEntry::unescapeValue(keys.value(QStringLiteral("TryExec"))),
+                 QStringLiteral("/opt/a b"));
+        const QString odd = QStringLiteral(" lead\\back\nline\ttab");
+        QCOMPARE(DesktopEntry::unescapeValue(DesktopEntry::escapeValue(odd)), odd);
+    }
+};
+
+PELVANE_TEST_MAIN(TestDesktopEntry)
+#include "tst_desktopentry.moc"
