@@ -7,6 +7,7 @@
 #include "platform/MessageBus.h"
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
+#include "platform/web/OfflineMode.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "settings/PVOptions.h"
@@ -135,6 +136,7 @@ int main(int argc, char* argv[])
     reportHistoryUnavailable(history, pictureMode);
     WebEngineContext engine;
     engine.setVisitSink(history.visitSink());
+    engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
     WebEngineServices services(engine, HistoryStore::defaultFile());
     MainWindowOptions options;
     options.hive = &hive;

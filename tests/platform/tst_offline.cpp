@@ -1,3 +1,4 @@
+#include "platform/RegistryHive.h"
 #include "platform/web/OfflineMode.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
@@ -11,18 +12,18 @@ class TestOffline : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { OfflineMode::setOffline(false); }
-
     void offlineRequestsNeverLeaveTheProgram()
     {
         LocalHttpServer server;
         QVERIFY(server.listen());
         server.serve("/page", page("Page", "<img src=\"/picture.png\">"));
+        RegistryHive hive(qEnvironmentVariable("PELVANE_HOME") + QStringLiteral("/offline.db"));
         WebEngineContext context(qEnvironmentVariable("PELVANE_HOME") + QStringLiteral("/profile"));
+        context.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
         Browser browser(&context);
         const QString address = server.url(QStringLiteral("/page")).toString();
 
-        OfflineMode::setOffline(true);
+        OfflineMode::setOffline(true, hive);
         browser.widget->Navigate(address);
         QVERIFY(waitUntil([&] { return browser.log.hasPrefix(QStringLiteral("complete top")); }));
         QCOMPARE(server.requests().size(), 0);
@@ -33,7 +34,7 @@ private Q_SLOTS:
             waitUntil([&] { return browser.log.has(QStringLiteral("complete top about:blank")); }));
 
         // Back online, set by another copy: the next load goes out.
-        OfflineMode::setOffline(false);
+        OfflineMode::setOffline(false, hive);
         browser.widget->Navigate(address);
         QVERIFY(waitUntil([&] { return server.requestCount("/page") == 1; }));
     }

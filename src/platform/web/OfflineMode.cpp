@@ -27,22 +27,12 @@ bool isOffline(RegistryHive& hive)
     }
 }
 
-bool isOffline()
-{
-    return isOffline(RegistryHive::userHive());
-}
-
 void setOffline(bool offline, RegistryHive& hive)
 {
     TRegistry reg(hive);
     if (!reg.openKey(key(), true))
         throw RegistryError::failedToCreateKey(key());
     reg.writeInteger(valueName(), offline ? 1 : 0);
-}
-
-void setOffline(bool offline)
-{
-    setOffline(offline, RegistryHive::userHive());
 }
 
 bool needsNetwork(const QUrl& url)
@@ -75,14 +65,13 @@ QString pageHtml(const QString& address)
 
 } // namespace OfflineMode
 
-OfflineRequestInterceptor::OfflineRequestInterceptor(std::function<bool()> offline, QObject* parent)
+OfflineRequestInterceptor::OfflineRequestInterceptor(QObject* parent)
     : QWebEngineUrlRequestInterceptor(parent)
-    , m_offline(offline ? std::move(offline) : [] { return OfflineMode::isOffline(); })
 {}
 
 OfflineRequestInterceptor* OfflineRequestInterceptor::install(QWebEngineProfile* profile)
 {
-    auto* interceptor = new OfflineRequestInterceptor({}, profile);
+    auto* interceptor = new OfflineRequestInterceptor(profile);
     profile->setUrlRequestInterceptor(interceptor);
     return interceptor;
 }
@@ -96,6 +85,6 @@ void OfflineRequestInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
     if (!OfflineMode::needsNetwork(info.requestUrl()))
         return;
-    if (m_offline())
+    if (m_offline && m_offline())
         info.block(true);
 }

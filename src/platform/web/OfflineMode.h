@@ -21,10 +21,8 @@ QString valueName(); // "GlobalUserOffline"
 
 // A missing or unreadable value is "online".
 bool isOffline(RegistryHive& hive);
-bool isOffline(); // the user's hive
 // Throws RegistryError when the value cannot be stored.
 void setOffline(bool offline, RegistryHive& hive);
-void setOffline(bool offline);
 
 // Whether an address needs the network: http, https, ftp, ws and wss.
 bool needsNetwork(const QUrl& url);
@@ -44,10 +42,11 @@ class OfflineRequestInterceptor final : public QWebEngineUrlRequestInterceptor
     Q_DISABLE_COPY_MOVE(OfflineRequestInterceptor)
 
 public:
-    // `offline` tells the current state; by default the user's hive is read for each
-    // request, so a switch made by another copy counts at once.
-    explicit OfflineRequestInterceptor(std::function<bool()> offline = {},
-                                       QObject* parent = nullptr);
+    // Online until told how to know: setOffline() gives the function that tells the current
+    // state (the program reads the shared switch for each request, so a switch made by
+    // another copy counts at once).
+    explicit OfflineRequestInterceptor(QObject* parent = nullptr);
+    void setOffline(std::function<bool()> offline) { m_offline = std::move(offline); }
 
     // Puts an interceptor owned by `profile` on it.
     static OfflineRequestInterceptor* install(QWebEngineProfile* profile);

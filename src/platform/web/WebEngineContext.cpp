@@ -30,7 +30,7 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // Working offline: no request for the network leaves the program.
-    OfflineRequestInterceptor::install(m_profile);
+    m_offline = OfflineRequestInterceptor::install(m_profile);
     m_content = new WebContentSettings(m_profile, this);
 
     m_downloads = new DownloadManager(
@@ -96,4 +96,9 @@ void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)
 {
     m_backends.removeAll(backend);
+}
+
+void WebEngineContext::setOfflineState(std::function<bool()> offline)
+{
+    m_offline->setOffline(std::move(offline));
 }

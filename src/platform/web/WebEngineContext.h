@@ -16,6 +16,7 @@
 class DownloadManager;
 class WebContentSettings;
 class QWebEngineProfile;
+class OfflineRequestInterceptor;
 class QtWebEngineBackend;
 
 // What every browser of this process shares: one named, persistent web profile (cookies,
@@ -59,6 +60,10 @@ public:
     QtWebEngineBackend* createBackend();
     QList<QtWebEngineBackend*> backends() const { return m_backends; }
 
+    // How to know whether the program works offline (read for every request); until it is
+    // set the profile is online.
+    void setOfflineState(std::function<bool()> offline);
+
     // A window that shows a page of the profile (source view, full screen): closed with
     // the context, before the profile goes.
     void adoptWindow(QWidget* window);
@@ -68,6 +73,7 @@ private:
     void backendCreated(QtWebEngineBackend* backend);
     void backendDestroyed(QtWebEngineBackend* backend);
 
+    OfflineRequestInterceptor* m_offline = nullptr;
     QWebEngineProfile* m_profile = nullptr;
     PageVisitSink m_visits;
     std::unique_ptr<WebQuestions> m_questions;
