@@ -201,7 +201,13 @@ private Q_SLOTS:
         content()->setSwitches(off);
         m_server.clearRequests();
         QVERIFY(load(b, fresh("/video")));
-        pause(500); // the media element asks on its own schedule
+        // Made to ask for its clip now, the element gets an error instead of a request.
+        evaluate(b, QStringLiteral("var v = document.getElementById('v');"
+                                   "v.onerror = function() { window.clipFailed = true; };"
+                                   "v.preload = 'auto'; v.load(); return 1;"));
+        QVERIFY(waitUntil([&] {
+            return evaluate(b, QStringLiteral("return window.clipFailed === true;")).toBool();
+        }));
         QCOMPARE(m_server.requestCount("/clip.webm"), 0);
         QCOMPARE(evaluate(b, QStringLiteral("return document.getElementById('v').autoplay;")),
                  QVariant(false));
