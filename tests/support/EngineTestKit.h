@@ -37,11 +37,6 @@ inline bool waitUntil(const std::function<bool()>& done, int timeout = LoadTimeo
     return done();
 }
 
-inline void pause(int ms)
-{
-    waitUntil([] { return false; }, ms);
-}
-
 inline QByteArray page(const QByteArray& title, const QByteArray& body = {})
 {
     return "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body +
