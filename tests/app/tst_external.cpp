@@ -4,6 +4,7 @@
 #include "app/OpenDialog.h"
 #include "browser/strip/PVPageControl.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCheckBox>
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPushButton>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -23,20 +26,6 @@ void sendDrop(QWidget* target, const QPoint& at, QMimeData* data)
     QCoreApplication::sendEvent(target, &move);
     QDropEvent drop(at, Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
-}
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(bytes);
-    return path;
-}
-
-QString home(const QString& name)
-{
-    return QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/FolderMenu.h"
 #include "platform/Paths.h"
 #include "support/ScriptedGroupQuestions.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QTreeWidget>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -64,21 +67,6 @@ struct Commands
 QString groups()
 {
     return Paths::groupsFolder();
-}
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QStringList captionsAfterCommands(QMenu* menu)

@@ -1,25 +1,14 @@
 #include "platform/DesktopEntry.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
 #include <QFile>
 #include <QUrl>
 
+using namespace TestFiles;
+
 namespace {
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(bytes);
-    return path;
-}
-
-QString home(const QString& name)
-{
-    return QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
-}
 
 } // namespace
 

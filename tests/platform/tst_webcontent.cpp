@@ -55,13 +55,6 @@ private:
         return count;
     }
 
-    static bool load(Browser& b, const QString& address)
-    {
-        b.log.events.clear();
-        b.widget->Navigate(address);
-        return waitUntil([&] { return b.log.has(QStringLiteral("complete top ") + address); });
-    }
-
     static QVariant evaluate(Browser& b, const QString& script)
     {
         QVariant result;

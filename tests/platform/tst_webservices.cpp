@@ -120,13 +120,6 @@ private:
         return m_server.url(QString::fromLatin1(path)).toString();
     }
 
-    static bool load(Browser& b, const QString& address)
-    {
-        b.log.events.clear();
-        b.widget->Navigate(address);
-        return waitUntil([&] { return b.log.has(QStringLiteral("complete top ") + address); });
-    }
-
     static QString home() { return qEnvironmentVariable("PELVANE_HOME"); }
 
 private Q_SLOTS:

@@ -119,4 +119,12 @@ struct Browser
     EventLog log;
 };
 
+// Navigates `b` to `address` and waits until its top frame completes it.
+inline bool load(Browser& b, const QString& address)
+{
+    b.log.events.clear();
+    b.widget->Navigate(address);
+    return waitUntil([&] { return b.log.has(QStringLiteral("complete top ") + address); });
+}
+
 } // namespace EngineTestKit
