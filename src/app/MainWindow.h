@@ -84,9 +84,8 @@ public:
     void OpenAddress(const QString& address, bool newTab, bool shiftHeld);
     QList<TBrowserTab*> tabs() const; // strip order, hidden tabs included
     TPVPageControl* pages() const { return m_pcPage; }
-    // The Tabs menu, rebuilt from the tab set; the caption of its item for tab n (from 1).
+    // The Tabs menu, rebuilt from the tab set.
     void rebuildTabsMenu();
-    static QString tabsMenuCaption(int n, const QString& text);
     // The tab set as the command-line tool prints it, one object per tab in strip order.
     QJsonArray describeTabs() const;
 

@@ -6,6 +6,7 @@
 #include "address/PVComboBox.h"
 #include "app/Throbber.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
@@ -101,18 +102,6 @@ TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
     // hidden tabs may be swept meanwhile, this one included.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return tab && m_pcPage->pageIndex(tab) >= 0 ? tab.data() : nullptr;
-}
-
-void TfrmMain::MakeMeActiveTab(QObject* sender)
-{
-    auto* item = qobject_cast<QAction*>(sender);
-    if (!item)
-        return;
-    const int position = item->property("tabPosition").toInt();
-    if (position < 0 || position >= m_pcPage->pageCount())
-        return;
-    m_pcPage->setActivePageIndex(position);
-    onTabChange();
 }
 
 void TfrmMain::onTabChange()
@@ -222,57 +211,26 @@ void TfrmMain::destroyTab(TBrowserTab* tab)
 
 // --- Tabs menu and the tab set as data ----------------------------------------------------------
 
-QString TfrmMain::tabsMenuCaption(int n, const QString& text)
-{
-    if (n <= 9)
-        return QStringLiteral("&%1    %2").arg(n).arg(text);
-    return QStringLiteral("%1      %2").arg(n).arg(text);
-}
-
 void TfrmMain::rebuildTabsMenu()
 {
-    QMenu* tabsMenu = menu(MenuId::Tabs);
-    tabsMenu->clear();
     CloseHiddenTabs();
-    const QList<QPixmap> images = StateIcons::tabStateImages(devicePixelRatioF());
-    const auto all = tabs();
-    for (int i = 0; i < all.size(); ++i) {
-        TBrowserTab* tab = all.at(i);
-        const QString text = tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName();
-        QAction* item = tabsMenu->addAction(tabsMenuCaption(i + 1, text));
-        item->setProperty("tabPosition", i);
-        item->setStatusTip(tab->GetAddress());
-        if (tab->ImageIndex() >= 0 && tab->ImageIndex() < images.size())
-            item->setIcon(QIcon(images.at(tab->ImageIndex())));
-        connect(item, &QAction::triggered, this, [this, item] { MakeMeActiveTab(item); });
-    }
+    TabListing::fillTabsMenu(menu(MenuId::Tabs), tabs(),
+                             StateIcons::tabStateImages(devicePixelRatioF()),
+                             [this](QAction* item) { MakeMeActiveTab(item); });
+}
+
+void TfrmMain::MakeMeActiveTab(QObject* sender)
+{
+    const int position = TabListing::positionOf(sender);
+    if (position < 0 || position >= m_pcPage->pageCount())
+        return;
+    m_pcPage->setActivePageIndex(position);
+    onTabChange();
 }
 
 QJsonArray TfrmMain::describeTabs() const
 {
-    QJsonArray result;
-    const auto all = tabs();
-    for (int i = 0; i < all.size(); ++i) {
-        const TBrowserTab* tab = all.at(i);
-        result.append(QJsonObject{
-            {QStringLiteral("index"), i},
-            {QStringLiteral("visible"), tab->TabVisible()},
-            {QStringLiteral("active"), isActiveTab(tab)},
-            {QStringLiteral("caption"), tab->Caption()},
-            {QStringLiteral("hint"), tab->Hint()},
-            {QStringLiteral("address"), tab->GetAddress()},
-            {QStringLiteral("homeUrl"), tab->HomeUrl()},
-            {QStringLiteral("stickyName"), tab->StickyName()},
-            {QStringLiteral("locked"), tab->Locked()},
-            {QStringLiteral("hideFromCloseAll"), tab->HideFromCloseAll()},
-            {QStringLiteral("busy"), tab->Busy()},
-            {QStringLiteral("secure"), tab->Secure()},
-            {QStringLiteral("stateIcon"), tab->ImageIndex()},
-            {QStringLiteral("pendingPopup"), tab->PendingPopup()},
-            {QStringLiteral("popupBlocked"), tab->PopupBlocked()},
-        });
-    }
-    return result;
+    return TabListing::describeTabs(tabs(), GetActivePage());
 }
 
 // --- Reports that the address band shows ------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
 #include "platform/web/WebBrowser.h"
@@ -130,8 +131,8 @@ private Q_SLOTS:
 
     void tabsMenuNumbersTheFirstNine()
     {
-        QCOMPARE(TfrmMain::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
-        QCOMPARE(TfrmMain::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
+        QCOMPARE(TabListing::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
+        QCOMPARE(TabListing::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
         Fixture w;
         for (int i = 0; i < 10; ++i)
             w->NewTab();

@@ -1,0 +1,70 @@
+#include "browser/TabListing.h"
+
+#include "browser/BrowserTab.h"
+
+#include <QAction>
+#include <QJsonObject>
+#include <QMenu>
+
+namespace TabListing {
+
+namespace {
+constexpr const char* PositionProperty = "tabPosition";
+}
+
+QString tabsMenuCaption(int n, const QString& text)
+{
+    if (n <= 9)
+        return QStringLiteral("&%1    %2").arg(n).arg(text);
+    return QStringLiteral("%1      %2").arg(n).arg(text);
+}
+
+void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPixmap>& images,
+                  const std::function<void(QAction* item)>& chosen)
+{
+    menu->clear();
+    for (int i = 0; i < tabs.size(); ++i) {
+        const TBrowserTab* tab = tabs.at(i);
+        const QString text = tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName();
+        QAction* item = menu->addAction(tabsMenuCaption(i + 1, text));
+        item->setProperty(PositionProperty, i);
+        item->setStatusTip(tab->GetAddress());
+        if (tab->ImageIndex() >= 0 && tab->ImageIndex() < images.size())
+            item->setIcon(QIcon(images.at(tab->ImageIndex())));
+        QObject::connect(item, &QAction::triggered, menu, [item, chosen] { chosen(item); });
+    }
+}
+
+int positionOf(const QObject* item)
+{
+    const QVariant position = item ? item->property(PositionProperty) : QVariant();
+    return position.isValid() ? position.toInt() : -1;
+}
+
+QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* active)
+{
+    QJsonArray result;
+    for (int i = 0; i < tabs.size(); ++i) {
+        const TBrowserTab* tab = tabs.at(i);
+        result.append(QJsonObject{
+            {QStringLiteral("index"), i},
+            {QStringLiteral("visible"), tab->TabVisible()},
+            {QStringLiteral("active"), tab == active},
+            {QStringLiteral("caption"), tab->Caption()},
+            {QStringLiteral("hint"), tab->Hint()},
+            {QStringLiteral("address"), tab->GetAddress()},
+            {QStringLiteral("homeUrl"), tab->HomeUrl()},
+            {QStringLiteral("stickyName"), tab->StickyName()},
+            {QStringLiteral("locked"), tab->Locked()},
+            {QStringLiteral("hideFromCloseAll"), tab->HideFromCloseAll()},
+            {QStringLiteral("busy"), tab->Busy()},
+            {QStringLiteral("secure"), tab->Secure()},
+            {QStringLiteral("stateIcon"), tab->ImageIndex()},
+            {QStringLiteral("pendingPopup"), tab->PendingPopup()},
+            {QStringLiteral("popupBlocked"), tab->PopupBlocked()},
+        });
+    }
+    return result;
+}
+
+} // namespace TabListing

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QList>
+#include <QPixmap>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QMenu;
+class QObject;
+class TBrowserTab;
+
+// The tab set as lists: the Tabs menu and the description the command-line tool prints.
+namespace TabListing {
+
+// The caption of the Tabs menu item for tab number n (from 1): "&1" to "&9", then none.
+QString tabsMenuCaption(int n, const QString& text);
+
+// Fills `menu` anew with one item per tab in strip order (sticky name or caption, the
+// address as hint, the state picture); choosing an item calls `chosen` with it.
+void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPixmap>& images,
+                  const std::function<void(QAction* item)>& chosen);
+// The tab position an item of that menu stands for; -1 for anything else.
+int positionOf(const QObject* item);
+
+// One object per tab in strip order, with the fields the command-line tool prints.
+QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* active);
+
+} // namespace TabListing
