@@ -29,7 +29,6 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Pelvane"));
-    setWindowIcon(QIcon(QDir(Paths::sharedDataFolder()).filePath(QStringLiteral("pelvane.svg"))));
 
     // The keyboard table and the hint handler come first, as the window's own.
     m_actions = new MainActions(this);

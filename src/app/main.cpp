@@ -13,6 +13,7 @@
 #include "settings/pvoptions.h"
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -75,6 +76,18 @@ bool allowMultiInstance()
     }
 }
 
+// The program's icon at every size it is drawn in; set on the application, every window
+// (and the tray, and the dialogs that show it) has it. With the desktop file name it makes
+// the window, the task bar and the menu entry agree: X11 matches the window's class
+// ("Pelvane", the application name) and Wayland its application id ("pelvane").
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 void reportRecoveredHive()
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
@@ -99,6 +112,7 @@ int main(int argc, char* argv[])
         return *rc;
 
     PelvaneApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
