@@ -117,6 +117,10 @@ void TfrmMain::buildWindow()
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_tbMenu->addWidget(spacer);
     m_throbber = new Throbber(m_tbMenu);
+    m_throbber->setLoadingQuery([this] {
+        const TBrowserTab* tab = GetActivePage();
+        return tab && tab->Busy();
+    });
     m_tbMenu->addWidget(m_throbber);
     buildToolbar();
     buildAddressBar();
