@@ -13,15 +13,21 @@
 #include "settings/pvoptions.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTextStream>
 
 #include <cstring>
 #include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +94,35 @@ QIcon programIcon()
     return icon;
 }
 
+// The engine reports its set-up on every start, and every page's console messages, on
+// standard error: a user who starts the program from a terminal would see a wall of text.
+// They stay off unless PELVANE_DEBUG is set; QT_LOGGING_RULES overrides these rules too.
+// The program's own warnings and the toolkit's are kept.
+void quietEngine()
+{
+    if (qEnvironmentVariableIsSet("PELVANE_DEBUG"))
+        return;
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
+}
+
+// Without XDG_RUNTIME_DIR (a session without a login manager, or after su) the toolkit warns
+// on every start and falls back to a folder in /tmp. The program makes that private folder
+// itself and names it in the environment, so the start is quiet and every part of the
+// program (and the engine's processes) agree on it. A folder that is not this user's alone
+// is left to the toolkit, whose warning is then a real one.
+void provideRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder =
+        QFile::encodeName(QDir::tempPath()) + "/runtime-" + QByteArray::number(::getuid());
+    ::mkdir(folder.constData(), 0700);
+    struct stat info = {};
+    if (::lstat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == ::getuid() && (info.st_mode & 0777) == 0700)
+        qputenv("XDG_RUNTIME_DIR", folder);
+}
+
 void reportRecoveredHive()
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
@@ -106,6 +141,8 @@ void reportRecoveredHive()
 
 int main(int argc, char* argv[])
 {
+    quietEngine();
+    provideRuntimeFolder();
     if (auto rc = runRegistryCommand(argc, argv))
         return *rc;
     if (auto rc = runListTabs(argc, argv))
