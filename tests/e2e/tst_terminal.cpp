@@ -31,9 +31,9 @@ QByteArray terminalOutput(const QString& home, const QString& address, bool debu
     QEventLoop loop;
     QObject::connect(&program, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    program.start(QStringLiteral(PELVANE_BINARY),
-                  {QStringLiteral("--screenshot"), QDir(home).filePath(QStringLiteral("shot.png")),
-                   address});
+    program.start(
+        QStringLiteral(PELVANE_BINARY),
+        {QStringLiteral("--screenshot"), QDir(home).filePath(QStringLiteral("shot.png")), address});
     loop.exec();
     if (program.state() != QProcess::NotRunning || program.exitCode() != 0)
         return "the program did not finish";
@@ -58,8 +58,8 @@ private slots:
 
         const QByteArray quiet = terminalOutput(home.path(), address, false);
         QVERIFY2(!quiet.contains("finish"), quiet.constData());
-        for (const char* chatter : {"qt.webenginecontext", "GL Type", "XDG_RUNTIME_DIR",
-                                    "page console message"})
+        for (const char* chatter :
+             {"qt.webenginecontext", "GL Type", "XDG_RUNTIME_DIR", "page console message"})
             QVERIFY2(!quiet.contains(chatter), quiet.constData());
 
         // Asked for, the same run reports the engine's set-up and the page's console.

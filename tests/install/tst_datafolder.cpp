@@ -24,17 +24,17 @@ void TestDataFolder::decision_data()
     // folder "build" beside a sibling "build-old", and an installed tree without its data.
     QVERIFY(m_root.isValid());
     const QDir root(m_root.path());
-    for (const char* folder : {"usr/bin", "usr/share/pelvane", "opt/pelvane/bin",
-                               "opt/pelvane/share/pelvane", "build/src", "build-old/src",
-                               "broken/bin"})
+    for (const char* folder :
+         {"usr/bin", "usr/share/pelvane", "opt/pelvane/bin", "opt/pelvane/share/pelvane",
+          "build/src", "build-old/src", "broken/bin"})
         QVERIFY(root.mkpath(QLatin1String(folder)));
     const QString r = m_root.path();
 
     QTest::addColumn<QString>("programFolder");
     QTest::addColumn<QString>("expected");
     QTest::newRow("installed") << r + "/usr/bin" << r + "/usr/share/pelvane";
-    QTest::newRow("installed tree moved") << r + "/opt/pelvane/bin"
-                                          << r + "/opt/pelvane/share/pelvane";
+    QTest::newRow("installed tree moved")
+        << r + "/opt/pelvane/bin" << r + "/opt/pelvane/share/pelvane";
     QTest::newRow("build folder") << r + "/build/src" << QStringLiteral("SOURCES");
     QTest::newRow("folder named like the build folder")
         << r + "/build-old/src" << r + "/build-old/share/pelvane";
