@@ -9,6 +9,7 @@
 #include "platform/web/ContentSettings.h"
 #include "platform/web/BrowsingData.h"
 #include "platform/web/WebEngineContext.h"
+#include "platform/web/WebProfileSlot.h"
 #include "settings/defaultbrowserform.h"
 #include "settings/pvoptions.h"
 
@@ -31,7 +32,7 @@
 
 namespace {
 
-// `pelvane --list-tabs`: the running copy's tabs, one JSON object a line. Never a window,
+// `pelvane --list-tabs`: the running copies' tabs, one JSON object a line. Never a window,
 // never a second copy.
 std::optional<int> runListTabs(int argc, char** argv)
 {
@@ -42,14 +43,18 @@ std::optional<int> runListTabs(int argc, char** argv)
     const auto answers = bus.broadcast(QStringLiteral("ListTabs"), {}, 3000);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // With several copies running (multiple instances allowed), the tabs of every one.
+    bool answered = false;
     for (const auto& answer : answers) {
         if (!answer.reply.isArray())
             continue;
+        answered = true;
         const QJsonArray tabs = answer.reply.toArray();
         for (const QJsonValue& tab : tabs)
             out << QJsonDocument(tab.toObject()).toJson(QJsonDocument::Compact) << '\n';
-        return 0;
     }
+    if (answered)
+        return 0;
     err << "pelvane: no running Pelvane answered.\n";
     return 1;
 }
@@ -123,6 +128,22 @@ void provideRuntimeFolder()
         qputenv("XDG_RUNTIME_DIR", folder);
 }
 
+// A further running copy has a web profile of its own: say so once, the first time that
+// profile is made, without holding the window up.
+void tellAboutOwnProfile(QWidget* window)
+{
+    auto* box = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Pelvane"),
+        QStringLiteral("Another Pelvane window was already running when this one started.\n\n"
+                       "This window keeps its own logins, cookies and site data: those of the "
+                       "first window are not shared with it, and what you store here is kept "
+                       "for the next time a second window runs. Settings, favorites and "
+                       "history are shared."),
+        QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void reportRecoveredHive()
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
@@ -164,7 +185,9 @@ int main(int argc, char* argv[])
         bus.listen();
     reportRecoveredHive();
 
-    WebEngineContext engine;
+    // Every running copy, also a picture's, has a web profile folder of its own.
+    const WebProfileSlot profile;
+    WebEngineContext engine(profile.folder());
     MainWindowOptions options;
     options.argument = start.argument;
     options.backends = engine.factory();
@@ -200,6 +223,8 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
+        if (!pictureMode && !profile.isMain() && profile.isNew())
+            tellAboutOwnProfile(&window);
         // A copy that came up while another handed over into the hive picks that up now.
         if (!pictureMode) {
             const QString stored = HandOff::takeStoredCommandLine();

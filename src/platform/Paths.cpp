@@ -69,6 +69,12 @@ QString webProfileFolder()
     return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("WebProfile"));
 }
 
+QString webProfileFolder(int slot)
+{
+    const QString main = webProfileFolder();
+    return slot <= 1 ? main : main + QStringLiteral("-%1").arg(slot);
+}
+
 QString runtimeFolder()
 {
     const QString home = homeOverride();
@@ -99,10 +105,9 @@ QString sharedDataFolder()
     const QString program = QCoreApplication::instance()
                                 ? QCoreApplication::applicationFilePath()
                                 : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return sharedDataFolderFor(QFileInfo(program).absolutePath(),
-                               QStringLiteral(PELVANE_SHARE_FROM_BIN),
-                               QStringLiteral(PELVANE_BUILD_FOLDER),
-                               QStringLiteral(PELVANE_SOURCE_RESOURCES));
+    return sharedDataFolderFor(
+        QFileInfo(program).absolutePath(), QStringLiteral(PELVANE_SHARE_FROM_BIN),
+        QStringLiteral(PELVANE_BUILD_FOLDER), QStringLiteral(PELVANE_SOURCE_RESOURCES));
 }
 
 QString sharedDataFolderFor(const QString& programFolder, const QString& shareFromBin,

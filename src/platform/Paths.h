@@ -13,6 +13,10 @@ QString groupsFolder();      // programFolder()/SorvelGroups
 QString defaultFavoritesFolder();
 QString defaultHistoryFolder();
 QString webProfileFolder();  // cookies, cache and local storage of the web engine
+// The folder of the n-th running copy's web profile: 1 is webProfileFolder(), others are
+// numbered beside it ("WebProfile-2"), since the engine cannot share a folder between
+// processes.
+QString webProfileFolder(int slot);
 QString runtimeFolder();     // sockets of running copies (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
 

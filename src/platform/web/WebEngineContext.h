@@ -34,6 +34,9 @@ public:
     // The profile in Paths::webProfileFolder(), the history in HistoryStore::defaultFile(),
     // questions asked with dialogs.
     explicit WebEngineContext(QObject* parent = nullptr);
+    // The same with the profile in `profileFolder` (a running copy's own, see
+    // WebProfileSlot); an empty folder makes a profile that keeps nothing on disk.
+    explicit WebEngineContext(const QString& profileFolder, QObject* parent = nullptr);
     WebEngineContext(const QString& profileFolder, const QString& historyFile,
                      QObject* parent = nullptr);
     ~WebEngineContext() override;
