@@ -254,9 +254,9 @@ QSqlQuery& HistoryStore::statement(const char* sql) const
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
         query.prepare(QLatin1String(sql));
-        it = m_statements.insert(sql, query);
+        it = m_statements.emplace(sql, std::move(query)).first;
     }
-    return it.value();
+    return it->second;
 }
 
 bool HistoryStore::run(const char* sql, const QVariantList& values, int* rowsAffected) const

@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <unordered_map>
 
 // A page of the history: one address with its latest title and its visits.
 struct HistoryEntry
@@ -98,5 +99,7 @@ private:
     QString m_connection;
     bool m_open = false;
     bool m_inBatch = false;
-    mutable QHash<const char*, QSqlQuery> m_statements;
+    // Node-based: a statement handed out stays where it is while others are added, and
+    // a query, which must not be copied, is only ever moved in.
+    mutable std::unordered_map<const char*, QSqlQuery> m_statements;
 };

@@ -219,9 +219,9 @@ QSqlQuery& RegistryHive::statement(const char* sql) const
         QSqlQuery query(QSqlDatabase::database(m_connection, false));
         query.setForwardOnly(true);
         query.prepare(QLatin1String(sql));
-        it = m_statements.insert(sql, query);
+        it = m_statements.emplace(sql, std::move(query)).first;
     }
-    return it.value();
+    return it->second;
 }
 
 bool RegistryHive::exec(const QString& sql) const

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <unordered_map>
 
 // A registry hive kept in one SQLite file: keys form a tree below three roots, each key
 // holds typed values in the order they were first written. Names compare without regard
@@ -93,7 +94,9 @@ private:
     bool m_open = false;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
-    mutable QHash<const char*, QSqlQuery> m_statements;
+    // Node-based: a statement handed out stays where it is while others are added, and
+    // a query, which must not be copied, is only ever moved in.
+    mutable std::unordered_map<const char*, QSqlQuery> m_statements;
 };
 
 // Commits on success, rolls back when left early (an exception, a return on failure).
