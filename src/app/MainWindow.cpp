@@ -85,7 +85,6 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     Q_ASSERT(m_start.hive && m_start.engine);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Pelvane"));
-    setWindowIcon(QIcon(QDir(Paths::sharedDataFolder()).filePath(QStringLiteral("pelvane.svg"))));
     if (!m_start.questions)
         m_ownQuestions = std::make_unique<WindowDialogs>(this);
     m_questions = m_start.questions ? m_start.questions : m_ownQuestions.get();
@@ -268,6 +267,10 @@ void TfrmMain::buildMenuBar()
     connect(spdClose, &QToolButton::clicked, action(ActionId::actClose), &QAction::trigger);
     m_tbMenu->addWidget(spdClose);
     m_throbber = new Throbber(m_tbMenu);
+    m_throbber->setLoadingQuery([this] {
+        const TBrowserTab* tab = GetActivePage();
+        return tab && tab->Busy();
+    });
     m_tbMenu->addWidget(m_throbber);
     addToolBarBreak();
 }

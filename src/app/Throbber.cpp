@@ -14,6 +14,10 @@ Throbber::Throbber(QWidget* parent)
     m_timer = new QTimer(this);
     m_timer->setInterval(80);
     connect(m_timer, &QTimer::timeout, this, [this] {
+        if (m_isLoading && !m_isLoading()) {
+            setRunning(false);
+            return;
+        }
         m_step = (m_step + 1) % Steps;
         update();
     });

@@ -12,20 +12,28 @@
 #include "platform/web/WebEngineServices.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
+#include "platform/web/WebProfileSlot.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTextStream>
 
 #include <cstring>
 #include <optional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
-// `pelvane --list-tabs`: the running copy's tabs, one JSON object a line. Never a window,
+// `pelvane --list-tabs`: the running copies' tabs, one JSON object a line. Never a window,
 // never a second copy.
 std::optional<int> runListTabs(int argc, char** argv)
 {
@@ -36,14 +44,18 @@ std::optional<int> runListTabs(int argc, char** argv)
     const auto answers = bus.broadcast(QStringLiteral("ListTabs"), {}, 3000);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    // With several copies running (multiple instances allowed), the tabs of every one.
+    bool answered = false;
     for (const auto& answer : answers) {
         if (!answer.reply.isArray())
             continue;
+        answered = true;
         const QJsonArray tabs = answer.reply.toArray();
         for (const QJsonValue& tab : tabs)
             out << QJsonDocument(tab.toObject()).toJson(QJsonDocument::Compact) << '\n';
-        return 0;
     }
+    if (answered)
+        return 0;
     err << "pelvane: no running Pelvane answered.\n";
     return 1;
 }
@@ -74,6 +86,63 @@ bool allowMultiInstance(RegistryHive& hive)
     } catch (const RegistryError&) {
         return false; // an unreadable setting: one copy, as by default
     }
+}
+
+// The program's icon at every size it is drawn in; set on the application, every window
+// (and the tray, and the dialogs that show it) has it. With the desktop file name it makes
+// the window, the task bar and the menu entry agree: X11 matches the window's class
+// ("Pelvane", the application name) and Wayland its application id ("pelvane").
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+// The engine reports its set-up on every start, and every page's console messages, on
+// standard error: a user who starts the program from a terminal would see a wall of text.
+// They stay off unless PELVANE_DEBUG is set; QT_LOGGING_RULES overrides these rules too.
+// The program's own warnings and the toolkit's are kept.
+void quietEngine()
+{
+    if (qEnvironmentVariableIsSet("PELVANE_DEBUG"))
+        return;
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
+}
+
+// Without XDG_RUNTIME_DIR (a session without a login manager, or after su) the toolkit warns
+// on every start and falls back to a folder in /tmp. The program makes that private folder
+// itself and names it in the environment, so the start is quiet and every part of the
+// program (and the engine's processes) agree on it. A folder that is not this user's alone
+// is left to the toolkit, whose warning is then a real one.
+void provideRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder =
+        QFile::encodeName(QDir::tempPath()) + "/runtime-" + QByteArray::number(::getuid());
+    ::mkdir(folder.constData(), 0700);
+    struct stat info = {};
+    if (::lstat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+        info.st_uid == ::getuid() && (info.st_mode & 0777) == 0700)
+        qputenv("XDG_RUNTIME_DIR", folder);
+}
+
+// A further running copy has a web profile of its own: say so once, the first time that
+// profile is made, without holding the window up.
+void tellAboutOwnProfile(QWidget* window)
+{
+    auto* box = new QMessageBox(
+        QMessageBox::Information, QStringLiteral("Pelvane"),
+        QStringLiteral("Another Pelvane window was already running when this one started.\n\n"
+                       "This window keeps its own logins, cookies and site data: those of the "
+                       "first window are not shared with it, and what you store here is kept "
+                       "for the next time a second window runs. Settings, favorites and "
+                       "history are shared."),
+        QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void reportRecoveredHive(const RegistryHive& hive)
@@ -107,12 +176,15 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
 
 int main(int argc, char* argv[])
 {
+    quietEngine();
+    provideRuntimeFolder();
     if (auto rc = runRegistryCommand(argc, argv))
         return *rc;
     if (auto rc = runListTabs(argc, argv))
         return *rc;
 
     PelvaneApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
@@ -134,7 +206,9 @@ int main(int argc, char* argv[])
     // outlives the engine that reports to it.
     HistoryStore history(HistoryStore::defaultFile());
     reportHistoryUnavailable(history, pictureMode);
-    WebEngineContext engine;
+    // Every running copy, also a picture's, has a web profile folder of its own.
+    const WebProfileSlot profile;
+    WebEngineContext engine(profile.folder());
     engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
     WebEngineServices services(engine, HistoryStore::defaultFile());
@@ -165,6 +239,8 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
+        if (!pictureMode && !profile.isMain() && profile.isNew())
+            tellAboutOwnProfile(&window);
         // A copy that came up while another handed over into the hive picks that up now.
         if (!pictureMode) {
             const QString stored = HandOff::takeStoredCommandLine(hive);

@@ -13,6 +13,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <unordered_map>
 
 // A page of the history: one address with its latest title and its visits.
 struct HistoryEntry

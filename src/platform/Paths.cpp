@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,12 @@ QString webProfileFolder()
     return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("WebProfile"));
 }
 
+QString webProfileFolder(int slot)
+{
+    const QString main = webProfileFolder();
+    return slot <= 1 ? main : main + QStringLiteral("-%1").arg(slot);
+}
+
 QString runtimeFolder()
 {
     const QString home = homeOverride();
@@ -93,12 +100,26 @@ QString runtimeFolder()
 
 QString sharedDataFolder()
 {
-    // An installed copy reads its share folder; a copy run from the build tree reads the
-    // sources' resources folder.
-    const QString installed = QStringLiteral(PELVANE_SHARE_DIR);
-    if (QFileInfo::exists(installed))
+    // The program's own file, also before the application object exists (the kernel's
+    // link names it even when the program was started through another link).
+    const QString program = QCoreApplication::instance()
+                                ? QCoreApplication::applicationFilePath()
+                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return sharedDataFolderFor(
+        QFileInfo(program).absolutePath(), QStringLiteral(PELVANE_SHARE_FROM_BIN),
+        QStringLiteral(PELVANE_BUILD_FOLDER), QStringLiteral(PELVANE_SOURCE_RESOURCES));
+}
+
+QString sharedDataFolderFor(const QString& programFolder, const QString& shareFromBin,
+                            const QString& buildFolder, const QString& sourceResources)
+{
+    const QString installed = joined(programFolder, shareFromBin);
+    if (QFileInfo(installed).isDir())
         return installed;
-    return QStringLiteral(PELVANE_SOURCE_RESOURCES);
+    const QString build = QDir::cleanPath(buildFolder) + QLatin1Char('/');
+    if (!buildFolder.isEmpty() && (programFolder + QLatin1Char('/')).startsWith(build))
+        return sourceResources;
+    return installed;
 }
 
 bool ensurePrivateFolder(const QString& path)

@@ -13,8 +13,20 @@ QString groupsFolder();      // programFolder()/SorvelGroups
 QString defaultFavoritesFolder();
 QString defaultHistoryFolder();
 QString webProfileFolder();  // cookies, cache and local storage of the web engine
+// The folder of the n-th running copy's web profile: 1 is webProfileFolder(), others are
+// numbered beside it ("WebProfile-2"), since the engine cannot share a folder between
+// processes.
+QString webProfileFolder(int slot);
 QString runtimeFolder();     // sockets of running copies (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
+
+// The decision behind sharedDataFolder(), from the program's own folder: an installed
+// program reads the share folder beside its bin folder (`shareFromBin`, relative), wherever
+// the tree was put; a program inside the build folder, which has no such folder, reads the
+// sources' resources. Anything else gets the installed place, so that a broken installation
+// shows up as missing pages rather than quietly reading a checkout.
+QString sharedDataFolderFor(const QString& programFolder, const QString& shareFromBin,
+                            const QString& buildFolder, const QString& sourceResources);
 
 // Creates a folder (and its parents) readable by this user only. Returns false on failure.
 bool ensurePrivateFolder(const QString& path);

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <unordered_map>
 
 // A registry hive kept in one SQLite file: keys form a tree below three roots, each key
 // holds typed values in the order they were first written. Names compare without regard

@@ -305,14 +305,15 @@ void SqliteDatabase::moveAsideDamagedFile()
 
 QSqlQuery& SqliteDatabase::statement(const char* sql) const
 {
+    // Preparing costs more than running these small statements, so each is kept.
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(connection());
         query.setForwardOnly(true);
         query.prepare(QLatin1String(sql));
-        it = m_statements.insert(sql, query);
+        it = m_statements.emplace(sql, std::move(query)).first;
     }
-    return it.value();
+    return it->second;
 }
 
 bool SqliteDatabase::exec(const QString& sql) const

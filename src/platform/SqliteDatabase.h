@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <unordered_map>
+
 #include <functional>
 
 // One connection to an SQLite file, opened the way every store of the program needs it:
@@ -99,7 +101,9 @@ private:
     Status m_status = Status::Closed;
     QString m_errorText;
     QString m_recoveredBackup;
-    mutable QHash<const char*, QSqlQuery> m_statements;
+    // Node-based: a statement handed out stays where it is while others are added, and a
+    // query, which must not be copied, is only ever moved in.
+    mutable std::unordered_map<const char*, QSqlQuery> m_statements;
 };
 
 // Lets a kept statement go of its read snapshot when the scope ends: otherwise the

@@ -21,13 +21,19 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
     : QObject(parent)
     , m_questions(std::make_unique<WidgetWebQuestions>())
 {
-    Paths::ensurePrivateFolder(profileFolder);
-    // A named profile stores to disk; the storage paths must be set before any page uses it.
-    m_profile = new QWebEngineProfile(profileName(), this);
-    m_profile->setPersistentStoragePath(profileFolder);
-    m_profile->setCachePath(QDir(profileFolder).filePath(QStringLiteral("Cache")));
-    m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    if (profileFolder.isEmpty()) {
+        // No folder to call its own: a profile in memory, rather than one shared unsafely.
+        m_profile = new QWebEngineProfile(this);
+    } else {
+        Paths::ensurePrivateFolder(profileFolder);
+        // A named profile stores to disk; the storage paths must be set before any page
+        // uses it.
+        m_profile = new QWebEngineProfile(profileName(), this);
+        m_profile->setPersistentStoragePath(profileFolder);
+        m_profile->setCachePath(QDir(profileFolder).filePath(QStringLiteral("Cache")));
+        m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    }
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     // Working offline: no request for the network leaves the program.
     m_offline = OfflineRequestInterceptor::install(m_profile);

@@ -35,6 +35,8 @@ public:
     // The profile in Paths::webProfileFolder(), questions asked with dialogs, visits
     // reported nowhere until a sink is set.
     explicit WebEngineContext(QObject* parent = nullptr);
+    // The same with the profile in `profileFolder` (a running copy's own, see
+    // WebProfileSlot); an empty folder makes a profile that keeps nothing on disk.
     explicit WebEngineContext(const QString& profileFolder, QObject* parent = nullptr);
     ~WebEngineContext() override;
 

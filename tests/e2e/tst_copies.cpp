@@ -1,0 +1,149 @@
+// Several running copies of the built program, with multiple instances allowed, on the real
+// engine: each copy keeps its site storage in a profile folder of its own, and finds it again
+// the next time it runs as the same copy.
+#include "support/LocalHttpServer.h"
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <csignal>
+
+namespace {
+
+QProcessEnvironment environmentFor(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELVANE_HOME"), home);
+    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+// Runs the program in a home; ends it at the end of the test if it still runs.
+class Copy final
+{
+public:
+    Copy(const QString& home, const QString& address)
+    {
+        m_process.setProcessEnvironment(environmentFor(home));
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(PELVANE_BINARY), {address});
+    }
+    ~Copy()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    // Ends the copy as a logout does, through its ordinary exit (which writes its storage).
+    bool terminate()
+    {
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
+        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
+    }
+
+private:
+    QProcess m_process;
+};
+
+// The captions of every running copy's tabs, sorted.
+QStringList captions(const QString& home)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environmentFor(home));
+    tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
+    tool.waitForFinished(10000);
+    QStringList result;
+    const QList<QByteArray> lines = tool.readAllStandardOutput().split('\n');
+    for (const QByteArray& line : lines) {
+        if (!line.trimmed().isEmpty())
+            result << QJsonDocument::fromJson(line)
+                          .object()
+                          .value(QStringLiteral("caption"))
+                          .toString();
+    }
+    result.sort();
+    return result;
+}
+
+bool deploy(const QString& home, const QByteArray& values)
+{
+    const QString reg = QDir(home).filePath(QStringLiteral("deploy.reg"));
+    QFile file(reg);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n" +
+        values);
+    file.close();
+    QProcess import;
+    import.setProcessEnvironment(environmentFor(home));
+    import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
+    return import.waitForFinished(10000) && import.exitCode() == 0;
+}
+
+// Keeps the first value it is given in the site's local storage and shows the kept one.
+const QByteArray StoragePage =
+    "<html><head><title>-</title></head><body><script>"
+    "var kept = localStorage.getItem('kept');"
+    "if (kept === null) { kept = location.hash.substring(1); localStorage.setItem('kept', kept); }"
+    "document.title = 'kept ' + kept;"
+    "</script></body></html>";
+
+} // namespace
+
+class TestCopies final : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    QString page(const char* value) const
+    {
+        return m_server.url(QStringLiteral("/store")).toString() + QLatin1Char('#') +
+               QLatin1String(value);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.serve("/store", StoragePage);
+    }
+
+    void eachCopyKeepsItsOwnSiteStorage()
+    {
+        TestHome home;
+        QVERIFY(
+            deploy(home.path(), "\"AllowMultiInstance\"=\"1\"\r\n\"AskDefaultBrowser\"=\"0\"\r\n"));
+        {
+            Copy first(home.path(), page("one"));
+            QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), QStringList{"kept one"}, 30000);
+            Copy second(home.path(), page("two"));
+            QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), (QStringList{"kept one", "kept two"}),
+                                      30000);
+            QVERIFY(QFileInfo(home.file(QStringLiteral("WebProfile-2"))).isDir());
+            QVERIFY(second.terminate());
+            QVERIFY(first.terminate());
+        }
+        {
+            // Run again as first and second copy: each finds what it kept, not the new value.
+            Copy first(home.path(), page("three"));
+            QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), QStringList{"kept one"}, 30000);
+            Copy second(home.path(), page("four"));
+            QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), (QStringList{"kept one", "kept two"}),
+                                      30000);
+            QVERIFY(second.terminate());
+            QVERIFY(first.terminate());
+        }
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestCopies)
+#include "tst_copies.moc"
