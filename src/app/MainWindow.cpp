@@ -7,6 +7,7 @@
 #include "app/UserInputWatch.h"
 #include "app/WindowQuestions.h"
 #include "bars/MainToolbar.h"
+#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
@@ -49,21 +50,6 @@ bool readIE4Mode(RegistryHive& hive)
     } catch (const RegistryError&) {
         return false;
     }
-}
-
-// A menu of the menu band: a button that drops it down.
-QToolButton* addMenuButton(QToolBar* bar, QMenu* menu)
-{
-    auto* button = new QToolButton(bar);
-    button->setText(menu->title());
-    button->setMenu(menu);
-    button->setPopupMode(QToolButton::InstantPopup);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setAutoRaise(true);
-    button->setObjectName(QStringLiteral("tb") + menu->objectName().mid(3));
-    button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-    bar->addWidget(button);
-    return button;
 }
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
@@ -219,7 +205,8 @@ void TfrmMain::buildBars()
 
     // Bars are shown and hidden through the View menu only (the bars' own context menu
     // comes with the movable bands).
-    for (QToolBar* bar : {m_tbMenu, static_cast<QToolBar*>(m_tbMain), m_pnlAddress})
+    for (QToolBar* bar :
+         {static_cast<QToolBar*>(m_tbMenu), static_cast<QToolBar*>(m_tbMain), m_pnlAddress})
         bar->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
     for (ActionId id : NotYetAvailable)
@@ -228,10 +215,8 @@ void TfrmMain::buildBars()
 
 void TfrmMain::buildMenuBar()
 {
-    m_tbMenu = addToolBar(QStringLiteral("Menu"));
-    m_tbMenu->setObjectName(QStringLiteral("tbMenu"));
-    for (const MenuDescription& description : MenuLayout::menuBar())
-        m_menuButtons.insert(description.id, addMenuButton(m_tbMenu, menu(description.id)));
+    m_tbMenu = new MenuBand(*m_menus, *m_actions, this);
+    addToolBar(m_tbMenu);
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
@@ -239,33 +224,7 @@ void TfrmMain::buildMenuBar()
     connect(menu(MenuId::File), &QMenu::aboutToShow, this, &TfrmMain::syncWorkOffline);
     action(ActionId::actViewMenuBar)->setVisible(false); // offered in full screen only
 
-    // The logo area and the two small close buttons at the right end of the menu band.
-    auto* gap = new QWidget(m_tbMenu);
-    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    m_tbMenu->addWidget(gap);
-    m_pmCloseAll = m_menus->makeCopy(MenuId::CloseAll, QStringLiteral("pmCloseAll"), this);
-    m_pmCloseAll->setDefaultAction(action(ActionId::actCloseAll));
-    auto* spdCloseAll = new QToolButton(m_tbMenu);
-    spdCloseAll->setObjectName(QStringLiteral("spdCloseAll"));
-    spdCloseAll->setText(QStringLiteral("\u00D7\u00D7"));
-    spdCloseAll->setAutoRaise(true);
-    spdCloseAll->setToolTip(QStringLiteral("Close Tabs\nRight-click for more options"));
-    spdCloseAll->setStatusTip(QStringLiteral("Closes the active browser tab"));
-    spdCloseAll->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(spdCloseAll, &QToolButton::clicked, action(ActionId::actCloseAll), &QAction::trigger);
-    connect(spdCloseAll, &QWidget::customContextMenuRequested, this,
-            [this, spdCloseAll](const QPoint& pos) {
-                m_pmCloseAll->popup(spdCloseAll->mapToGlobal(pos));
-            });
-    m_tbMenu->addWidget(spdCloseAll);
-    auto* spdClose = new QToolButton(m_tbMenu);
-    spdClose->setObjectName(QStringLiteral("spdClose"));
-    spdClose->setText(QStringLiteral("\u00D7"));
-    spdClose->setAutoRaise(true);
-    spdClose->setToolTip(QStringLiteral("Close Active Tab"));
-    spdClose->setStatusTip(QStringLiteral("Close Active Tab"));
-    connect(spdClose, &QToolButton::clicked, action(ActionId::actClose), &QAction::trigger);
-    m_tbMenu->addWidget(spdClose);
+    // The logo area at the right end of the menu band.
     m_throbber = new Throbber(m_tbMenu);
     m_throbber->setLoadingQuery([this] {
         const TBrowserTab* tab = GetActivePage();

@@ -19,6 +19,7 @@ class EngineServices;
 class LaunchImage;
 class MainActions;
 class MainToolbar;
+class MenuBand;
 class MenuBuilder;
 class MessageBus;
 class PopupControl;
@@ -124,7 +125,7 @@ public:
     MainToolbar* toolbar() const { return m_tbMain; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
-    QMenu* closeAllButtonMenu() const { return m_pmCloseAll; }
+    QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
     // Runs one entry of the keyboard table (also what the menus and buttons run).
@@ -250,15 +251,13 @@ private:
     KeyDispatcher* m_dispatcher = nullptr;
     TPVPageControl* m_pcPage = nullptr;
     TPVStatusBar* m_statusBar = nullptr;
-    QToolBar* m_tbMenu = nullptr;
+    MenuBand* m_tbMenu = nullptr;
     MainToolbar* m_tbMain = nullptr;
     QToolBar* m_pnlAddress = nullptr;
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;
-    QHash<MenuId, QToolButton*> m_menuButtons;
     TTabMenu* m_pmTab = nullptr;
-    QMenu* m_pmCloseAll = nullptr;
     QPageLayout m_pageLayout;
 
     PopupControl* m_popups = nullptr;

@@ -7,6 +7,7 @@
 #include "app/AboutBox.h"
 #include "app/WindowQuestions.h"
 #include "bars/MainToolbar.h"
+#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
@@ -175,9 +176,12 @@ void TfrmMain::updateTextSizeChecks()
 
 void TfrmMain::dropDownMenu(MenuId id)
 {
-    QToolButton* button = m_menuButtons.value(id);
-    if (button && button->isVisible())
-        button->showMenu();
+    m_tbMenu->dropDown(id);
+}
+
+QMenu* TfrmMain::closeAllButtonMenu() const
+{
+    return m_tbMenu->closeAllMenu();
 }
 
 KeyDispatcher::Context TfrmMain::keyContext() const

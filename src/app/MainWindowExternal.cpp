@@ -4,12 +4,13 @@
 // browser.
 #include "app/MainWindow.h"
 
-#include "platform/DesktopEntry.h"
 #include "app/LaunchImage.h"
 #include "app/TabStripDropTarget.h"
 #include "app/WindowQuestions.h"
+#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
+#include "platform/DesktopEntry.h"
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
 

@@ -7,6 +7,7 @@
 #include "app/InternetOptionsDialog.h"
 #include "app/WindowQuestions.h"
 #include "bars/MainToolbar.h"
+#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
