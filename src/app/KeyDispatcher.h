@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/CommandBindings.h"
+
 #include <QObject>
 
 #include <functional>
@@ -18,55 +20,7 @@ class KeyDispatcher final : public QObject
     Q_DISABLE_COPY_MOVE(KeyDispatcher)
 
 public:
-    enum class Command
-    {
-        None,    // not ours: the key goes on to its widget
-        Swallow, // ours, and nothing to do (F10; Back without history)
-        TabHome,
-        FocusAddress,
-        TabsMenu,
-        FileMenu,
-        EditMenu,
-        ViewMenu,
-        GoMenu,
-        FavoritesMenu,
-        GroupsMenu,
-        OptionsMenu,
-        ToolsMenu,
-        HelpMenu,
-        Back,
-        Forward,
-        NextTab,
-        PreviousTab,
-        Paste,
-        Cut,
-        Copy,
-        Stop,
-        StopAll,
-        SelectAll,
-        Find,
-        Print,
-        NewHome,
-        NewBlank,
-        Open,
-        FollowNextLink,
-        TabSearch,
-        SaveAs,
-        Close,
-        CloseAll,
-        HelpTopics,
-        ToggleSideBar,
-        Refresh,
-        RefreshComplete,
-        RefreshAll,
-        AddToGroup,
-        SaveGroup,
-        AddToPopupList,
-        StickyName,
-        FullScreen,
-        ToggleLock,
-        ToggleForeground,
-    };
+    using Command = KeyCommand;
 
     // What the table needs to know of the window at the moment of the key.
     struct Context

@@ -29,58 +29,6 @@ using Switch = ContentSwitchControl::Switch;
 
 namespace {
 
-// Actions that run an entry of the keyboard table: the key and the menu item do the same.
-struct CommandAction
-{
-    ActionId action;
-    Command command;
-};
-
-constexpr CommandAction CommandActions[] = {
-    {ActionId::actOpen, Command::Open},
-    {ActionId::actClose, Command::Close},
-    {ActionId::actCloseAll, Command::CloseAll},
-    {ActionId::actGoBack, Command::Back},
-    {ActionId::actGoForward, Command::Forward},
-    {ActionId::actTabHome, Command::TabHome},
-    {ActionId::actViewStop, Command::Stop},
-    {ActionId::actViewRefresh, Command::Refresh},
-    {ActionId::actViewStopAll, Command::StopAll},
-    {ActionId::actRefreshAll, Command::RefreshAll},
-    {ActionId::actPreviousBrowserTab, Command::PreviousTab},
-    {ActionId::actNextBrowserTab, Command::NextTab},
-    {ActionId::actPrint, Command::Print},
-    {ActionId::actSaveAs, Command::SaveAs},
-    {ActionId::actCut, Command::Cut},
-    {ActionId::actCopy, Command::Copy},
-    {ActionId::actPaste, Command::Paste},
-    {ActionId::actSelectAll, Command::SelectAll},
-    {ActionId::actFind, Command::Find},
-    {ActionId::actTabLocked, Command::ToggleLock},
-    {ActionId::actStickyName, Command::StickyName},
-    {ActionId::actFollowNextLink, Command::FollowNextLink},
-    {ActionId::actForeground, Command::ToggleForeground},
-    {ActionId::actSaveAsSorvelGroup, Command::SaveGroup},
-    {ActionId::actAddToSorvelGroup, Command::AddToGroup},
-    {ActionId::actAddToPopupSorvel, Command::AddToPopupList},
-    {ActionId::actFullScreen, Command::FullScreen},
-};
-
-// The menus the keyboard drops down.
-struct CommandMenu
-{
-    Command command;
-    MenuId menu;
-};
-
-constexpr CommandMenu CommandMenus[] = {
-    {Command::FileMenu, MenuId::File},           {Command::EditMenu, MenuId::Edit},
-    {Command::ViewMenu, MenuId::View},           {Command::GoMenu, MenuId::Go},
-    {Command::FavoritesMenu, MenuId::Favorites}, {Command::GroupsMenu, MenuId::Groups},
-    {Command::OptionsMenu, MenuId::Options},     {Command::ToolsMenu, MenuId::Tools},
-    {Command::TabsMenu, MenuId::Tabs},           {Command::HelpMenu, MenuId::Help},
-};
-
 // The text sizes, smallest first (the engine's 0 to 4).
 constexpr ActionId TextSizes[] = {ActionId::actFontSmallest, ActionId::actFontSmaller,
                                   ActionId::actFontMedium, ActionId::actFontLarge,
@@ -113,7 +61,7 @@ void TfrmMain::connectActions()
                 work(tab);
         };
     };
-    for (const CommandAction& row : CommandActions)
+    for (const ActionCommand& row : CommandBindings::actionCommands())
         on(row.action, [this, c = row.command] { runCommand(c); });
 
     on(ActionId::actNewBlank, [this] { newBlankFromAction(); });
@@ -197,7 +145,7 @@ KeyDispatcher::Context TfrmMain::keyContext() const
 
 void TfrmMain::runCommand(Command command)
 {
-    for (const CommandMenu& row : CommandMenus) {
+    for (const MenuCommand& row : CommandBindings::menuCommands()) {
         if (row.command == command) {
             if (command == Command::TabsMenu)
                 rebuildTabsMenu();

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "commands/MenuLayout.h"
+
+#include <span>
+
+// What a key of the keyboard table runs (the table itself is the window's dispatcher).
+enum class KeyCommand
+{
+    None,    // not ours: the key goes on to its widget
+    Swallow, // ours, and nothing to do (F10; Back without history)
+    TabHome,
+    FocusAddress,
+    TabsMenu,
+    FileMenu,
+    EditMenu,
+    ViewMenu,
+    GoMenu,
+    FavoritesMenu,
+    GroupsMenu,
+    OptionsMenu,
+    ToolsMenu,
+    HelpMenu,
+    Back,
+    Forward,
+    NextTab,
+    PreviousTab,
+    Paste,
+    Cut,
+    Copy,
+    Stop,
+    StopAll,
+    SelectAll,
+    Find,
+    Print,
+    NewHome,
+    NewBlank,
+    Open,
+    FollowNextLink,
+    TabSearch,
+    SaveAs,
+    Close,
+    CloseAll,
+    HelpTopics,
+    ToggleSideBar,
+    Refresh,
+    RefreshComplete,
+    RefreshAll,
+    AddToGroup,
+    SaveGroup,
+    AddToPopupList,
+    StickyName,
+    FullScreen,
+    ToggleLock,
+    ToggleForeground,
+};
+
+// Actions that run an entry of the keyboard table: the key and the menu item do the same.
+struct ActionCommand
+{
+    ActionId action;
+    KeyCommand command;
+};
+
+// The menus the keyboard drops down.
+struct MenuCommand
+{
+    KeyCommand command;
+    MenuId menu;
+};
+
+namespace CommandBindings {
+std::span<const ActionCommand> actionCommands();
+std::span<const MenuCommand> menuCommands();
+} // namespace CommandBindings
