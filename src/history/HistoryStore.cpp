@@ -450,6 +450,55 @@ QList<HistoryEntry> HistoryStore::pages(const HistoryPeriod& period, const QStri
                   {period.beginMSecs(), periodEnd(period), nonNull(site)});
 }
 
+QList<HistoryEntry> HistoryStore::searchPeriod(const HistoryPeriod& period, const QString& text,
+                                               int limit) const
+{
+    const QString needle = folded(text);
+    if (needle.isEmpty() || limit <= 0)
+        return {};
+    return select("SELECT p.url, p.title, p.site, max(v.time), count(*) FROM visits v"
+                  " JOIN pages p ON p.id = v.page WHERE v.time >= ? AND v.time < ?"
+                  " AND (instr(p.url_folded, ?) > 0 OR instr(p.title_folded, ?) > 0)"
+                  " GROUP BY p.id ORDER BY CASE WHEN p.title_folded <> '' THEN p.title_folded"
+                  " ELSE p.url_folded END, p.url LIMIT ?",
+                  {period.beginMSecs(), periodEnd(period), needle, needle, limit});
+}
+
+bool HistoryStore::deleteFromPeriod(const HistoryPeriod& period, const QString& site,
+                                    const QString& url)
+{
+    if (!isOpen() || m_inBatch || !exec("BEGIN IMMEDIATE"))
+        return false;
+    const QVariantList where = {period.beginMSecs(), periodEnd(period), nonNull(site), nonNull(url)};
+    // The pages touched, then their visits in the period; counts, last visits and ranks
+    // follow what is left.
+    int visits = 0;
+    const bool ok =
+        exec("CREATE TEMP TABLE IF NOT EXISTS touched(id INTEGER PRIMARY KEY)") &&
+        exec("DELETE FROM touched") &&
+        run("INSERT OR IGNORE INTO touched SELECT v.page FROM visits v JOIN pages p"
+            " ON p.id = v.page WHERE v.time >= ? AND v.time < ? AND p.site = ?"
+            " AND (? = '' OR p.url = ?)",
+            {where[0], where[1], where[2], where[3], where[3]}) &&
+        run("DELETE FROM visits WHERE page IN (SELECT id FROM touched) AND time >= ?"
+            " AND time < ?",
+            {where[0], where[1]}, &visits) &&
+        exec("DELETE FROM pages WHERE id IN (SELECT id FROM touched)"
+             " AND NOT EXISTS (SELECT 1 FROM visits WHERE page = pages.id)") &&
+        exec("UPDATE pages SET visit_count = (SELECT count(*) FROM visits WHERE page = pages.id),"
+             " last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)"
+             " WHERE id IN (SELECT id FROM touched)") &&
+        exec("UPDATE pages SET rank = " RankOf("visit_count", "last_visit")
+             " WHERE id IN (SELECT id FROM touched)");
+    if (ok && exec("COMMIT")) {
+        if (visits > 0)
+            Q_EMIT changed();
+        return visits > 0;
+    }
+    exec("ROLLBACK");
+    return false;
+}
+
 bool HistoryStore::deleteAddress(const QString& url)
 {
     int rows = 0;

@@ -89,7 +89,16 @@ public:
     QStringList sites(const HistoryPeriod& period) const;
     QList<HistoryEntry> pages(const HistoryPeriod& period, const QString& site) const;
 
+    // The pages of one period whose address or title contains `text` (case ignored), by
+    // title; at most `limit`.
+    QList<HistoryEntry> searchPeriod(const HistoryPeriod& period, const QString& text,
+                                     int limit = 10000) const;
+
     bool deleteAddress(const QString& url);
+    // Forgets the visits one period holds of a site's pages, or of one page of it when `url`
+    // is given; pages left without visits go, the others keep their other visits.
+    bool deleteFromPeriod(const HistoryPeriod& period, const QString& site,
+                          const QString& url = QString());
     bool deleteSite(const QString& site);
     bool clear();
     // Forgets visits older than `days` days before `now` (and pages left without visits).
