@@ -69,8 +69,7 @@ QToolButton* addMenuButton(QToolBar* bar, QMenu* menu)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::actViewSorvelBar,     ActionId::tbVarloBar,
-    ActionId::actViewLinksBar,   ActionId::actGoSearch,          ActionId::tbFavorites,
+    ActionId::actReadMail,       ActionId::actViewLinksBar,      ActionId::tbFavorites,
     ActionId::actHelpTopics,     ActionId::actSupport,
 };
 
@@ -198,6 +197,7 @@ void TfrmMain::buildWindow()
             });
     connectActions();
     buildExternalPlaces();
+    buildSideBar();
 }
 
 void TfrmMain::buildBars()
