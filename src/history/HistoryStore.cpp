@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -450,18 +452,62 @@ QList<HistoryEntry> HistoryStore::pages(const HistoryPeriod& period, const QStri
                   {period.beginMSecs(), periodEnd(period), nonNull(site)});
 }
 
-QList<HistoryEntry> HistoryStore::searchPeriod(const HistoryPeriod& period, const QString& text,
-                                               int limit) const
+QList<HistoryStore::PeriodPages> HistoryStore::searchByPeriod(const QString& text,
+                                                               const QDateTime& now) const
 {
     const QString needle = folded(text);
-    if (needle.isEmpty() || limit <= 0)
+    if (needle.isEmpty() || !isOpen())
         return {};
-    return select("SELECT p.url, p.title, p.site, max(v.time), count(*) FROM visits v"
-                  " JOIN pages p ON p.id = v.page WHERE v.time >= ? AND v.time < ?"
-                  " AND (instr(p.url_folded, ?) > 0 OR instr(p.title_folded, ?) > 0)"
-                  " GROUP BY p.id ORDER BY CASE WHEN p.title_folded <> '' THEN p.title_folded"
-                  " ELSE p.url_folded END, p.url LIMIT ?",
-                  {period.beginMSecs(), periodEnd(period), needle, needle, limit});
+    // The matching pages first (through the trigram index when the text is long enough for
+    // it), then their visits.
+    QList<HistoryEntry> visits;
+    if (needle.toUcs4().size() >= 3) {
+        QString phrase = needle;
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        visits = select("SELECT p.url, p.title, p.site, v.time, 1 FROM pages p"
+                        " JOIN visits v ON v.page = p.id WHERE p.id IN"
+                        " (SELECT rowid FROM page_text WHERE page_text MATCH ?)",
+                        {QLatin1Char('"') + phrase + QLatin1Char('"')});
+    } else {
+        visits = select("SELECT p.url, p.title, p.site, v.time, 1 FROM pages p"
+                        " JOIN visits v ON v.page = p.id"
+                        " WHERE instr(p.url_folded, ?) > 0 OR instr(p.title_folded, ?) > 0",
+                        {needle, needle});
+    }
+    QList<PeriodPages> result;
+    QHash<QDate, qsizetype> periodIndex;
+    QHash<std::pair<qsizetype, QString>, qsizetype> pageIndex;
+    for (const HistoryEntry& visit : std::as_const(visits)) {
+        const HistoryPeriod period = historyPeriodOf(visit.lastVisit, now);
+        auto p = periodIndex.constFind(period.first);
+        if (p == periodIndex.constEnd()) {
+            p = periodIndex.insert(period.first, result.size());
+            result.append({period, {}});
+        }
+        QList<HistoryEntry>& pages = result[*p].pages;
+        const auto key = std::make_pair(*p, visit.url);
+        auto found = pageIndex.constFind(key);
+        if (found == pageIndex.constEnd()) {
+            pageIndex.insert(key, pages.size());
+            pages.append(visit);
+        } else {
+            HistoryEntry& page = pages[*found];
+            page.visitCount += 1;
+            page.lastVisit = std::max(page.lastVisit, visit.lastVisit);
+        }
+    }
+    std::sort(result.begin(), result.end(), [](const PeriodPages& a, const PeriodPages& b) {
+        return a.period.first > b.period.first;
+    });
+    for (PeriodPages& period : result) {
+        std::sort(period.pages.begin(), period.pages.end(),
+                  [](const HistoryEntry& a, const HistoryEntry& b) {
+                      const QString ka = folded(a.title.isEmpty() ? a.url : a.title);
+                      const QString kb = folded(b.title.isEmpty() ? b.url : b.title);
+                      return ka != kb ? ka < kb : a.url < b.url;
+                  });
+    }
+    return result;
 }
 
 bool HistoryStore::deleteFromPeriod(const HistoryPeriod& period, const QString& site,

@@ -1,10 +1,13 @@
 #include "platform/FolderTree.h"
 
+#include "platform/BackgroundJob.h"
 #include "platform/ProfileFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QMouseEvent>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -71,6 +74,10 @@ FolderTree::FolderTree(QWidget* parent)
     setEditTriggers(NoEditTriggers);
     setExpandsOnDoubleClick(false);
     setSelectionMode(SingleSelection);
+    // Made once: asking the style for a picture per node costs seconds in a large folder.
+    m_folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    m_shortcutIcon = style()->standardIcon(QStyle::SP_FileLinkIcon);
+    m_fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
     connect(this, &QTreeWidget::itemExpanded, this, &FolderTree::onExpanded);
     connect(this, &QTreeWidget::itemEntered, this,
             [this](QTreeWidgetItem* node) { Q_EMIT hintChanged(hintOf(node)); });
@@ -80,6 +87,7 @@ FolderTree::~FolderTree() = default;
 
 void FolderTree::setRoot(const QString& folder)
 {
+    ++m_generation;
     m_root = folder;
     clear();
     fill(invisibleRootItem(), m_root);
@@ -108,6 +116,20 @@ void FolderTree::refresh()
 void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
 {
     parent->setData(0, FilledRole, true);
+    // Most folders are small: counting the first entries tells cheaply.
+    {
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System |
+                                    (m_showHidden ? QDir::Hidden : QDir::Filters()));
+        int count = 0;
+        while (it.hasNext() && count <= ReadAtOnce) {
+            it.next();
+            ++count;
+        }
+        if (count > ReadAtOnce) {
+            fillLater(parent, folder);
+            return;
+        }
+    }
     QString error;
     const QList<FolderTreeEntry> entries = readFolderTreeEntries(folder, m_showHidden, &error);
     if (parent == invisibleRootItem())
@@ -119,15 +141,62 @@ void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
     parent->addChildren(nodes);
 }
 
+void FolderTree::fillLater(QTreeWidgetItem* parent, const QString& folder)
+{
+    auto* placeholder = new QTreeWidgetItem({QStringLiteral("Loading...")});
+    placeholder->setFlags(Qt::NoItemFlags);
+    parent->addChild(placeholder);
+    const bool root = parent == invisibleRootItem();
+    const QPersistentModelIndex index(root ? QModelIndex() : indexFromItem(parent));
+    const int generation = m_generation;
+    const bool hidden = m_showHidden;
+    ++m_reading;
+    auto* job = new BackgroundJob(this);
+    job->start<QList<FolderTreeEntry>>(
+        [folder, hidden](const std::atomic_bool&) {
+            return readFolderTreeEntries(folder, hidden);
+        },
+        [this, job, index, root, generation, folder](QList<FolderTreeEntry> entries) {
+            job->deleteLater();
+            addSlice(index, root, generation, folder, entries, 0);
+        });
+}
+
+void FolderTree::addSlice(const QPersistentModelIndex& index, bool root, int generation,
+                          const QString& folder, const QList<FolderTreeEntry>& entries,
+                          qsizetype from)
+{
+    QTreeWidgetItem* parent = root ? invisibleRootItem() : itemFromIndex(index);
+    if (generation != m_generation || !parent) { // a new root, or the folder went
+        --m_reading;
+        return;
+    }
+    if (from == 0)
+        delete parent->takeChild(parent->childCount() - 1); // "Loading..."
+    const qsizetype to = qMin(entries.size(), from + NodesPerSlice);
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(to - from);
+    for (qsizetype i = from; i < to; ++i)
+        nodes.append(makeNode(entries.at(i)));
+    parent->addChildren(nodes);
+    if (to < entries.size()) {
+        QTimer::singleShot(0, this, [=, this] {
+            addSlice(index, root, generation, folder, entries, to);
+        });
+        return;
+    }
+    --m_reading;
+    Q_EMIT folderRead(folder);
+}
+
 QTreeWidgetItem* FolderTree::makeNode(const FolderTreeEntry& entry) const
 {
     auto* node = new QTreeWidgetItem({entry.name});
     node->setData(0, PathRole, entry.path);
     node->setData(0, FolderRole, entry.folder);
-    QStyle::StandardPixmap icon = entry.folder               ? QStyle::SP_DirIcon
-                                  : isShortcut(entry.path)   ? QStyle::SP_FileLinkIcon
-                                                             : QStyle::SP_FileIcon;
-    node->setIcon(0, style()->standardIcon(icon));
+    node->setIcon(0, entry.folder              ? m_folderIcon
+                     : isShortcut(entry.path) ? m_shortcutIcon
+                                              : m_fileIcon);
     if (entry.folder) // whether it holds anything is learnt when it opens
         node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return node;

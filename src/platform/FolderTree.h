@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFileInfo>
+#include <QIcon>
+#include <QPersistentModelIndex>
 #include <QList>
 #include <QString>
 #include <QTreeWidget>
@@ -61,6 +63,12 @@ public:
     bool restoring() const { return m_restoring; }
     // Why the root could not be read at the last reading; empty when it could.
     QString errorText() const { return m_error; }
+    // A large folder is listed off the window's thread and its nodes added a slice at a
+    // time; true until every folder being read is shown whole.
+    bool isReading() const { return m_reading > 0; }
+    // Folders of up to this many entries are read at once.
+    static constexpr int ReadAtOnce = 1000;
+    static constexpr int NodesPerSlice = 1000;
 
     QTreeWidgetItem* nodeAt(const QPoint& viewportPos) const;
     static QString pathOf(const QTreeWidgetItem* node);
@@ -82,17 +90,27 @@ Q_SIGNALS:
     // A press that hit no node's label (empty space, an expand arrow).
     void emptyPressed(Qt::MouseButton button, const QPoint& globalPos);
     void hintChanged(const QString& hint);
+    // A folder read in the background is now shown whole.
+    void folderRead(const QString& folder);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void fill(QTreeWidgetItem* parent, const QString& folder);
+    void fillLater(QTreeWidgetItem* parent, const QString& folder);
+    void addSlice(const QPersistentModelIndex& parent, bool root, int generation,
+                  const QString& folder, const QList<FolderTreeEntry>& entries, qsizetype from);
     QTreeWidgetItem* makeNode(const FolderTreeEntry& entry) const;
     void onExpanded(QTreeWidgetItem* node);
 
     QString m_root;
     QString m_error;
+    QIcon m_folderIcon;
+    QIcon m_shortcutIcon;
+    QIcon m_fileIcon;
+    int m_generation = 0; // a new root drops what is still being read for the old one
+    int m_reading = 0;
     bool m_showHidden = false;
     std::function<bool()> m_autoExpand = [] { return true; };
     bool m_restoring = false;

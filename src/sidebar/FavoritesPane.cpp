@@ -2,7 +2,7 @@
 
 #include "platform/FolderTree.h"
 #include "platform/ShellFolders.h"
-#include "sidebar/BackgroundJob.h"
+#include "platform/BackgroundJob.h"
 #include "sidebar/FavoritesFind.h"
 #include "sidebar/FindPanel.h"
 #include "sidebar/PaneParts.h"

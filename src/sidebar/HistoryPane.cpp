@@ -4,7 +4,7 @@
 #include "history/HistoryStore.h"
 #include "platform/FolderTree.h"
 #include "platform/ShellFolders.h"
-#include "sidebar/BackgroundJob.h"
+#include "platform/BackgroundJob.h"
 #include "sidebar/HistoryProperties.h"
 #include "sidebar/PaneParts.h"
 #include "sidebar/SideBarHost.h"
@@ -75,14 +75,13 @@ QList<FoundRow> findHistory(const QString& storeFile, const QString& historyFold
         HistoryStore store(storeFile, HistoryStore::Access::ReadOnly);
         if (!store.isOpen() && error)
             *error = store.unavailableMessage();
-        const QList<HistoryPeriod> periods = store.periods(now);
-        for (const HistoryPeriod& period : periods) {
-            if (cancelled && cancelled->load())
-                return rows;
-            const QList<HistoryEntry> pages = store.searchPeriod(period, text);
-            for (const HistoryEntry& page : pages)
+        const QList<HistoryStore::PeriodPages> periods = store.searchByPeriod(text, now);
+        for (const HistoryStore::PeriodPages& period : periods) {
+            for (const HistoryEntry& page : period.pages)
                 rows.append({page.title.isEmpty() ? page.url : page.title, page.url});
         }
+        if (cancelled && cancelled->load())
+            return rows;
     }
     if (!historyFolder.isEmpty()) {
         QList<HistoryIndexRow> found;

@@ -186,9 +186,17 @@ private Q_SLOTS:
         QVERIFY(store.recordVisit("http://b.example/", "Beta", today));
         const QList<HistoryPeriod> periods = store.periods(now);
         QCOMPARE(periods.size(), 2);
-        QCOMPARE(store.searchPeriod(periods[0], "ALPHA").size(), 2);
-        QCOMPARE(store.searchPeriod(periods[1], "alpha").size(), 1);
-        QCOMPARE(store.searchPeriod(periods[0], "b.example").size(), 1);
+        for (const QString& text : {QString("ALPHA"), QString("a ")}) { // trigrams, and not
+            const auto found = store.searchByPeriod(text, now);
+            QCOMPARE(found.size(), 2);
+            QCOMPARE(found[0].period, periods[0]);
+            QCOMPARE(found[0].pages.size(), 2);
+            QCOMPARE(found[0].pages[0].title, QString("Alpha One"));
+            QCOMPARE(found[0].pages[0].visitCount, 1); // the visits within the period
+            QCOMPARE(found[1].pages.size(), 1);
+            QCOMPARE(found[1].pages[0].lastVisit, lastWeek);
+        }
+        QCOMPARE(store.searchByPeriod("b.example", now).value(0).pages.size(), 1);
 
         // A site deleted from today keeps its page's visit of last week.
         QVERIFY(store.deleteFromPeriod(periods[0], "a.example"));

@@ -3,7 +3,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "platform/ShellFolders.h"
-#include "sidebar/BackgroundJob.h"
+#include "platform/BackgroundJob.h"
 #include "sidebar/FavoritesFind.h"
 #include "sidebar/FavoritesPane.h"
 #include "sidebar/FindPanel.h"
@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -239,6 +240,31 @@ private Q_SLOTS:
         tree->refresh();
         QCOMPARE(child(tree->topLevelItem(0), "Y")->childCount(), 2);
         QVERIFY(child(tree->topLevelItem(0), "Y")->isExpanded());
+    }
+
+    // A folder too large to read at once is listed in the background, then shown in slices.
+    void largeFolder()
+    {
+        QTemporaryDir dir;
+        const int count = FolderTree::ReadAtOnce + FolderTree::NodesPerSlice + 5;
+        for (int i = 0; i < count; ++i)
+            writeFile(dir.filePath(QString("big/f%1.url").arg(i, 5, 10, QChar('0'))), "");
+        QDir().mkpath(dir.filePath("big/A folder"));
+        FolderTree tree;
+        QSignalSpy read(&tree, &FolderTree::folderRead);
+        tree.setRoot(dir.filePath("big"));
+        QVERIFY(tree.isReading());
+        QCOMPARE(tree.topLevelItem(0)->text(0), QString("Loading..."));
+        QVERIFY(read.wait());
+        QVERIFY(!tree.isReading());
+        QCOMPARE(tree.topLevelItemCount(), count + 1);
+        QCOMPARE(tree.topLevelItem(0)->text(0), QString("A folder"));
+        QCOMPARE(tree.topLevelItem(count)->text(0), QString("f%1").arg(count - 1, 5, 10, QChar('0')));
+        // A new root drops a reading still under way.
+        tree.setRoot(dir.filePath("big"));
+        tree.setRoot(dir.filePath("big/A folder"));
+        QTRY_VERIFY(!tree.isReading());
+        QCOMPARE(tree.topLevelItemCount(), 0);
     }
 
     void badFolders()
