@@ -24,6 +24,9 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes)
@@ -289,6 +292,34 @@ private Q_SLOTS:
         file.bar->ShowSideBar(true);
         QCOMPARE(file.bar->favorites()->tree()->topLevelItemCount(), 0);
         QVERIFY(file.host.status.last().contains("is not a folder"));
+
+        // A history store that cannot be opened: an empty tree and a word in the status bar.
+        Bench store;
+        QDir().mkpath(store.path("History/history.db"));
+        store.bar->showPane(SideBar::Pane::History);
+        QCOMPARE(store.bar->history()->tree()->topLevelItemCount(), 0);
+        QVERIFY(!store.host.status.isEmpty());
+        store.questions.confirmations = {true};
+        store.bar->history()->clearHistory(); // nothing to clear, nothing breaks
+
+        // A name that is not UTF-8 is passed over (it could not be opened by its decoded
+        // name); a shortcut that is not text is listed and opens nothing.
+        Bench names;
+        const QByteArray raw = QFile::encodeName(names.path("Favorites/")) + "bad\xff\xfe.url";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        writeFile(names.path("Favorites/binary.url"), QByteArray(3 << 20, '\0'));
+        names.bar->ShowSideBar(true);
+        FolderTree* tree = names.bar->favorites()->tree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        press(tree, tree->topLevelItem(0), Qt::LeftButton);
+        QVERIFY(names.host.calls.isEmpty());
+        QVERIFY(names.host.status.last().contains("holds no address"));
+        names.bar->favorites()->findPanel()->edit()->setText("binary");
+        names.bar->favorites()->find();
+        waitFor(names.bar->favorites()->findJob());
+        QCOMPARE(names.bar->favorites()->findPanel()->rows(), (QList<FoundRow>{{"binary", ""}}));
     }
 
     // The history pane is rooted on its first display only, and again after the history
