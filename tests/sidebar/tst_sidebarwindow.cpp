@@ -80,12 +80,15 @@ private Q_SLOTS:
 
     void commandsShowPanes()
     {
-        MainWindowFixture window;
+        MainWindowFixture window({.before = [](TPVOptions& options) {
+            options.SetSorvelBarWidth(150);
+        }});
         window.show();
         SideBar* bar = window->sideBar();
         QVERIFY(!bar->isVisible());
         window->action(ActionId::actOrganizeSorvelGroups)->trigger();
         QVERIFY(bar->isVisible());
+        QCOMPARE(bar->width(), 150); // first shown at the stored width
         QCOMPARE(bar->currentPane(), SideBar::Pane::SorvelGroups);
         QVERIFY(bar->GroupsRooted());
         window->action(ActionId::actGoSearch)->trigger();
