@@ -55,8 +55,7 @@ bool readIE4Mode(RegistryHive& hive)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::actViewSorvelBar,     ActionId::tbVarloBar,
-    ActionId::actViewLinksBar,   ActionId::actGoSearch,          ActionId::tbFavorites,
+    ActionId::actReadMail,       ActionId::actViewLinksBar,      ActionId::tbFavorites,
     ActionId::actHelpTopics,     ActionId::actSupport,
 };
 
@@ -183,6 +182,7 @@ void TfrmMain::buildWindow()
             });
     connectActions();
     buildExternalPlaces();
+    buildSideBar();
 }
 
 void TfrmMain::buildBars()

@@ -27,6 +27,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class RegistryHive;
+class SideBar;
 class TBrowserTab;
 class TPVOptions;
 class TPVPageControl;
@@ -122,6 +123,7 @@ public:
     ContentSwitchControl* contentSwitches() const { return m_content; }
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
+    SideBar* sideBar() const { return m_sideBar; }
     MainToolbar* toolbar() const { return m_tbMain; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
@@ -205,6 +207,7 @@ private:
     void buildWindow();
     void buildBars();
     void buildMenuBar();
+    void buildSideBar(); // MainWindowSideBar.cpp
     void applyWindowPlacement();
     void runExitSequence();
     void setBarsVisible();
@@ -264,6 +267,7 @@ private:
     ContentSwitchControl* m_content = nullptr;
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
+    SideBar* m_sideBar = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

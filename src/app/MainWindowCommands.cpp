@@ -15,6 +15,7 @@
 #include "desktop/TrayControl.h"
 #include "settings/ContentSwitchControl.h"
 #include "settings/dialogs/Options.h"
+#include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -98,7 +99,8 @@ void TfrmMain::connectActions()
     on(ActionId::actInternetOptions, [this] { ShowInternetOptions(); });
     on(ActionId::mnuClearAddresses, [this] { ClearAddresses(); });
     on(ActionId::actOptions, [this] { ShowOptions(); });
-    on(ActionId::actOrganizeSorvelGroups, [this] { m_groups->OrganizeSorvelGroups(); });
+    on(ActionId::actOrganizeSorvelGroups,
+       [this] { m_sideBar->showPane(SideBar::Pane::SorvelGroups); });
     on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
     on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
     on(ActionId::actAbout, [this] { showAbout(); });
@@ -140,6 +142,7 @@ KeyDispatcher::Context TfrmMain::keyContext() const
     context.hasActiveTab = tab != nullptr;
     context.canGoBack = tab && tab->CanGoBack();
     context.canGoForward = tab && tab->CanGoForward();
+    context.favoritesTreeFocused = m_sideBar && m_sideBar->favoritesTreeFocused();
     return context;
 }
 
@@ -235,9 +238,11 @@ void TfrmMain::runCommand(Command command)
         m_settings.openNewInForeground = !m_settings.openNewInForeground;
         action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
         return;
-    case Command::HelpTopics:
     case Command::ToggleSideBar:
-        return; // these arrive with the help pages and the side bar
+        action(ActionId::actViewSorvelBar)->trigger();
+        return;
+    case Command::HelpTopics:
+        return; // arrives with the help pages
     default:
         return; // None, Swallow, and the menus above
     }

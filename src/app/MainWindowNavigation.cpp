@@ -16,6 +16,7 @@
 #include "platform/web/EngineServices.h"
 #include "platform/web/OfflineMode.h"
 #include "settings/PVOptions.h"
+#include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -92,9 +93,8 @@ void TfrmMain::GoSearch()
 {
     if (m_ie4Mode)
         return;
-    // The side bar shows its search page and, the first time, loads the SearchBar address
-    // into its own browser; the active tab is left alone. Until the side bar exists the
-    // command stays disabled.
+    // The side bar shows its search page; the active tab is left alone.
+    m_sideBar->showPane(SideBar::Pane::Search);
 }
 
 void TfrmMain::syncWorkOffline()
@@ -125,12 +125,13 @@ void TfrmMain::ShowInternetOptions()
     EngineServices* engine = m_start.engine;
     actions.clearCacheAndCookies = [engine] { engine->clearCacheAndCookies(); };
     TfrmInternetOptions dialog(m_hive, actions, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    HistoryStore store(historyFile);
-    if (store.isOpen())
-        store.expire(dialog.values().daysToKeep);
-    // The side bar's history page reloads here once the side bar exists.
+    if (dialog.exec() == QDialog::Accepted) {
+        HistoryStore store(historyFile);
+        if (store.isOpen())
+            store.expire(dialog.values().daysToKeep);
+    }
+    // The dialog may have cleared the history even when cancelled.
+    m_sideBar->historyOptionsChanged();
 }
 
 // --- Full screen -----------------------------------------------------------------------------

@@ -5,11 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -448,6 +450,99 @@ QList<HistoryEntry> HistoryStore::pages(const HistoryPeriod& period, const QStri
                   " ORDER BY CASE WHEN p.title_folded <> '' THEN p.title_folded"
                   " ELSE p.url_folded END, p.url",
                   {period.beginMSecs(), periodEnd(period), nonNull(site)});
+}
+
+QList<HistoryStore::PeriodPages> HistoryStore::searchByPeriod(const QString& text,
+                                                               const QDateTime& now) const
+{
+    const QString needle = folded(text);
+    if (needle.isEmpty() || !isOpen())
+        return {};
+    // The matching pages first (through the trigram index when the text is long enough for
+    // it), then their visits.
+    QList<HistoryEntry> visits;
+    if (needle.toUcs4().size() >= 3) {
+        QString phrase = needle;
+        phrase.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        visits = select("SELECT p.url, p.title, p.site, v.time, 1 FROM pages p"
+                        " JOIN visits v ON v.page = p.id WHERE p.id IN"
+                        " (SELECT rowid FROM page_text WHERE page_text MATCH ?)",
+                        {QLatin1Char('"') + phrase + QLatin1Char('"')});
+    } else {
+        visits = select("SELECT p.url, p.title, p.site, v.time, 1 FROM pages p"
+                        " JOIN visits v ON v.page = p.id"
+                        " WHERE instr(p.url_folded, ?) > 0 OR instr(p.title_folded, ?) > 0",
+                        {needle, needle});
+    }
+    QList<PeriodPages> result;
+    QHash<QDate, qsizetype> periodIndex;
+    QHash<std::pair<qsizetype, QString>, qsizetype> pageIndex;
+    for (const HistoryEntry& visit : std::as_const(visits)) {
+        const HistoryPeriod period = historyPeriodOf(visit.lastVisit, now);
+        auto p = periodIndex.constFind(period.first);
+        if (p == periodIndex.constEnd()) {
+            p = periodIndex.insert(period.first, result.size());
+            result.append({period, {}});
+        }
+        QList<HistoryEntry>& pages = result[*p].pages;
+        const auto key = std::make_pair(*p, visit.url);
+        auto found = pageIndex.constFind(key);
+        if (found == pageIndex.constEnd()) {
+            pageIndex.insert(key, pages.size());
+            pages.append(visit);
+        } else {
+            HistoryEntry& page = pages[*found];
+            page.visitCount += 1;
+            page.lastVisit = std::max(page.lastVisit, visit.lastVisit);
+        }
+    }
+    std::sort(result.begin(), result.end(), [](const PeriodPages& a, const PeriodPages& b) {
+        return a.period.first > b.period.first;
+    });
+    for (PeriodPages& period : result) {
+        std::sort(period.pages.begin(), period.pages.end(),
+                  [](const HistoryEntry& a, const HistoryEntry& b) {
+                      const QString ka = folded(a.title.isEmpty() ? a.url : a.title);
+                      const QString kb = folded(b.title.isEmpty() ? b.url : b.title);
+                      return ka != kb ? ka < kb : a.url < b.url;
+                  });
+    }
+    return result;
+}
+
+bool HistoryStore::deleteFromPeriod(const HistoryPeriod& period, const QString& site,
+                                    const QString& url)
+{
+    if (!isOpen() || m_inBatch || !exec("BEGIN IMMEDIATE"))
+        return false;
+    const QVariantList where = {period.beginMSecs(), periodEnd(period), nonNull(site), nonNull(url)};
+    // The pages touched, then their visits in the period; counts, last visits and ranks
+    // follow what is left.
+    int visits = 0;
+    const bool ok =
+        exec("CREATE TEMP TABLE IF NOT EXISTS touched(id INTEGER PRIMARY KEY)") &&
+        exec("DELETE FROM touched") &&
+        run("INSERT OR IGNORE INTO touched SELECT v.page FROM visits v JOIN pages p"
+            " ON p.id = v.page WHERE v.time >= ? AND v.time < ? AND p.site = ?"
+            " AND (? = '' OR p.url = ?)",
+            {where[0], where[1], where[2], where[3], where[3]}) &&
+        run("DELETE FROM visits WHERE page IN (SELECT id FROM touched) AND time >= ?"
+            " AND time < ?",
+            {where[0], where[1]}, &visits) &&
+        exec("DELETE FROM pages WHERE id IN (SELECT id FROM touched)"
+             " AND NOT EXISTS (SELECT 1 FROM visits WHERE page = pages.id)") &&
+        exec("UPDATE pages SET visit_count = (SELECT count(*) FROM visits WHERE page = pages.id),"
+             " last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)"
+             " WHERE id IN (SELECT id FROM touched)") &&
+        exec("UPDATE pages SET rank = " RankOf("visit_count", "last_visit")
+             " WHERE id IN (SELECT id FROM touched)");
+    if (ok && exec("COMMIT")) {
+        if (visits > 0)
+            Q_EMIT changed();
+        return visits > 0;
+    }
+    exec("ROLLBACK");
+    return false;
 }
 
 bool HistoryStore::deleteAddress(const QString& url)

@@ -90,7 +90,22 @@ public:
     QStringList sites(const HistoryPeriod& period) const;
     QList<HistoryEntry> pages(const HistoryPeriod& period, const QString& site) const;
 
+    // The pages whose address or title contains `text` (case ignored), period by period
+    // (newest first, each by title): a page visited in two periods is in both. Last visit
+    // and count are those within the period.
+    struct PeriodPages
+    {
+        HistoryPeriod period;
+        QList<HistoryEntry> pages;
+    };
+    QList<PeriodPages> searchByPeriod(const QString& text,
+                                      const QDateTime& now = QDateTime::currentDateTime()) const;
+
     bool deleteAddress(const QString& url);
+    // Forgets the visits one period holds of a site's pages, or of one page of it when `url`
+    // is given; pages left without visits go, the others keep their other visits.
+    bool deleteFromPeriod(const HistoryPeriod& period, const QString& site,
+                          const QString& url = QString());
     bool deleteSite(const QString& site);
     bool clear();
     // Forgets visits older than `days` days before `now` (and pages left without visits).

@@ -1,0 +1,87 @@
+// The side bar's place in the window: beside the tabs with a splitter, its host, and the
+// commands that show it.
+#include "app/MainWindow.h"
+
+#include "browser/BrowserTab.h"
+#include "browser/strip/PVPageControl.h"
+#include "commands/MainActions.h"
+#include "groups/SorvelGroupCommands.h"
+#include "platform/Paths.h"
+#include "platform/ShellFolders.h"
+#include "platform/web/EngineServices.h"
+#include "sidebar/SideBar.h"
+#include "sidebar/SideBarHost.h"
+
+#include <QAction>
+#include <QSplitter>
+
+// What the side bar asks of the window.
+class WindowSideBarHost final : public QObject, public SideBarHost
+{
+public:
+    explicit WindowSideBarHost(TfrmMain& window)
+        : QObject(&window)
+        , m_window(window)
+    {}
+
+    void OpenAddress(const QString& address, bool newTab, bool shiftHeld) override
+    {
+        m_window.OpenAddress(address, newTab, shiftHeld);
+    }
+    void OpenInNewTab(const QString& address) override
+    {
+        if (!address.isEmpty())
+            m_window.NewTab()->OpenAsHome(address);
+    }
+    void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark) override
+    {
+        m_window.OpenPageGroup(fileName, replaceTabs, startupMark);
+    }
+    void OrganizePageGroup(const QString& fileName) override
+    {
+        m_window.groupCommands()->OrganizeSorvelGroup(fileName);
+    }
+    void SetGroupsChanged() override { m_window.groupCommands()->SetGroupsChanged(); }
+    bool SGCloseFirst() const override { return m_window.SGCloseFirst(); }
+    NewTabFlags newTabFlags() const override { return m_window.settings().newTabFlags; }
+    bool SBAutoExpand() const override { return m_window.settings().sbAutoExpand; }
+    void SetStatusText(const QString& text) override { m_window.SetStatusText(text); }
+
+private:
+    TfrmMain& m_window;
+};
+
+void TfrmMain::buildSideBar()
+{
+    ShellFolders::seed(m_hive);
+    auto* host = new WindowSideBarHost(*this);
+    const SideBar::Places places{m_start.engine->historyFile(), Paths::groupsFolder()};
+    m_sideBar = new SideBar(*host, m_hive, places, nullptr, this);
+    m_sideBar->setFavoritesCommands(action(ActionId::actAddToFavorites),
+                                    action(ActionId::actOrganizeFavorites));
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("spSplitter"));
+    splitter->setHandleWidth(3);
+    splitter->setChildrenCollapsible(false);
+    takeCentralWidget();
+    splitter->addWidget(m_sideBar);
+    splitter->addWidget(m_pcPage);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({qMax(100, m_settings.sorvelBarWidth), qMax(200, width())});
+    setCentralWidget(splitter);
+    // The width is the user's: kept as the splitter last left it, written back at exit.
+    connect(splitter, &QSplitter::splitterMoved, this, [this, splitter] {
+        if (m_sideBar->isVisible())
+            m_settings.sorvelBarWidth = splitter->sizes().value(0);
+    });
+
+    for (ActionId id : {ActionId::actViewSorvelBar, ActionId::tbVarloBar})
+        connect(action(id), &QAction::triggered, m_sideBar, &SideBar::ShowSideBar);
+    connect(m_sideBar, &SideBar::visibilityChanged, this, [this](bool visible) {
+        action(ActionId::actViewSorvelBar)->setChecked(visible);
+        action(ActionId::tbVarloBar)->setChecked(visible);
+    });
+    m_sideBar->ShowSideBar(m_settings.viewSorvelBar);
+}

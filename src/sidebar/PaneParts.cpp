@@ -1,0 +1,40 @@
+#include "sidebar/PaneParts.h"
+
+#include <QAction>
+#include <QStyle>
+#include <QToolBar>
+
+namespace PaneParts {
+
+QToolBar* makeToolBar(QWidget* parent)
+{
+    auto* bar = new QToolBar(parent);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    return bar;
+}
+
+QAction* addButton(QToolBar* bar, const QString& name, const QString& caption,
+                   const QString& hint, const QString& themeIcon, int standardPixmap)
+{
+    const QIcon fallback =
+        bar->style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardPixmap));
+    auto* action = new QAction(QIcon::fromTheme(themeIcon, fallback), caption, bar);
+    action->setObjectName(name);
+    const qsizetype bar_ = hint.indexOf(QLatin1Char('|'));
+    action->setToolTip(bar_ < 0 ? hint : hint.left(bar_));
+    action->setStatusTip(bar_ < 0 ? hint : hint.mid(bar_ + 1));
+    bar->addAction(action);
+    return action;
+}
+
+bool isPlainName(const QString& name)
+{
+    return !name.trimmed().isEmpty() && name != QLatin1String(".") &&
+           name != QLatin1String("..") && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QChar(0));
+}
+
+} // namespace PaneParts
