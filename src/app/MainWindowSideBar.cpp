@@ -79,9 +79,15 @@ void TfrmMain::buildSideBar()
 
     for (ActionId id : {ActionId::actViewSorvelBar, ActionId::tbVarloBar})
         connect(action(id), &QAction::triggered, m_sideBar, &SideBar::ShowSideBar);
-    connect(m_sideBar, &SideBar::visibilityChanged, this, [this](bool visible) {
+    connect(m_sideBar, &SideBar::visibilityChanged, this, [this, splitter](bool visible) {
         action(ActionId::actViewSorvelBar)->setChecked(visible);
         action(ActionId::tbVarloBar)->setChecked(visible);
+        // Shown again at the width the user left it, whatever the window did meanwhile.
+        if (visible) {
+            const int total = splitter->width();
+            const int bar = qMax(100, m_settings.sorvelBarWidth);
+            splitter->setSizes({bar, qMax(200, total - bar)});
+        }
     });
     m_sideBar->ShowSideBar(m_settings.viewSorvelBar);
 }
