@@ -159,6 +159,23 @@ void reportRecoveredHive(const RegistryHive& hive)
                              .arg(backup));
 }
 
+// Settings stored with a type the program cannot use were passed over for their defaults:
+// say which, once, after the window has read them.
+void reportIgnoredValues(RegistryHive& hive, QWidget* window)
+{
+    const QStringList ignored = hive.takeIgnoredValues();
+    if (ignored.isEmpty())
+        return;
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Pelvane"),
+        QStringLiteral("These settings are stored with a type Pelvane cannot read, so their "
+                       "defaults are used:\n\n%1")
+            .arg(ignored.join(QLatin1Char('\n'))),
+        QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 // The history could not be opened and has been left as it is: say so once, and run on
 // without it.
 void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
@@ -239,6 +256,8 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
+        if (!pictureMode)
+            reportIgnoredValues(hive, &window);
         if (!pictureMode && !profile.isMain() && profile.isNew())
             tellAboutOwnProfile(&window);
         // A copy that came up while another handed over into the hive picks that up now.

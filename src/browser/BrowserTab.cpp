@@ -147,7 +147,8 @@ void TBrowserTab::setTabVisible(bool visible)
 QString TBrowserTab::CaptionFromTitle(const QString& title, int limitTitleLength)
 {
     QString caption = title;
-    if (limitTitleLength != 0 && title.size() > limitTitleLength)
+    // No limit at 0, and at a negative value (a hand-edited setting) too.
+    if (limitTitleLength > 0 && title.size() > limitTitleLength)
         caption = title.left(limitTitleLength) + QStringLiteral("...");
     else if (title.size() > DefaultTitleLength)
         caption = title.left(DefaultTitleLength) + QStringLiteral("...");

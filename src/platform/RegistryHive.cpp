@@ -307,3 +307,15 @@ void RegistryHive::rollbackTransaction()
     if (--m_transactionDepth == 0)
         exec(QStringLiteral("ROLLBACK"));
 }
+
+void RegistryHive::noteIgnoredValue(const QString& key, const QString& name)
+{
+    const QString full = key + QLatin1Char('\\') + name;
+    if (!m_ignoredValues.contains(full, Qt::CaseInsensitive))
+        m_ignoredValues << full;
+}
+
+QStringList RegistryHive::takeIgnoredValues()
+{
+    return std::exchange(m_ignoredValues, {});
+}

@@ -73,6 +73,11 @@ public:
     // Non-empty when the file was damaged at start and has been moved here.
     QString recoveredBackup() const { return m_db.recoveredBackup(); }
 
+    // Values a reader passed over because they were stored with a type it cannot use (the
+    // default took their place): "<key>\\<name>", each once, for the user to be told.
+    void noteIgnoredValue(const QString& key, const QString& name);
+    QStringList takeIgnoredValues();
+
     // Key ids. The roots have fixed ids; 0 means "no such key".
     static constexpr qint64 ClassesRoot = 1;
     static constexpr qint64 CurrentUser = 2;
@@ -104,6 +109,7 @@ private:
     bool exec(const QString& sql) const { return m_db.exec(sql); }
 
     QString m_path;
+    QStringList m_ignoredValues;
     SqliteDatabase m_db;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;

@@ -163,8 +163,12 @@ std::optional<QString> TPVOptions::readText(const QString& name) const
     if (!value)
         return std::nullopt;
     if (value->type != RegistryHive::ValueType::String &&
-        value->type != RegistryHive::ValueType::ExpandString)
-        throw RegistryError::invalidDataType(name);
+        value->type != RegistryHive::ValueType::ExpandString) {
+        // A value deployed with another type (a dword, say) must not stop the program: its
+        // default stands in, and the user is told which value was passed over.
+        m_hive.noteIgnoredValue(CurrentVersionKey(), name);
+        return std::nullopt;
+    }
     return value->data.toString();
 }
 
@@ -187,8 +191,11 @@ QStringList TPVOptions::readList(const QString& subKey) const
     const QList<RegistryHive::Value> values = m_hive.values(reg.keyId());
     for (const RegistryHive::Value& value : values) {
         if (value.type != RegistryHive::ValueType::String &&
-            value.type != RegistryHive::ValueType::ExpandString)
-            throw RegistryError::invalidDataType(value.name);
+            value.type != RegistryHive::ValueType::ExpandString) {
+            m_hive.noteIgnoredValue(CurrentVersionKey() + QLatin1Char('\\') + subKey,
+                                    value.name);
+            continue;
+        }
         // Each name is there once, so every value adds its own line; a name that holds
         // "=" must not replace the line of another value.
         const QString text = value.data.toString();

@@ -64,9 +64,9 @@
 // writes it at once, so two running copies see each other's changes (the one that writes
 // last wins). Lists are exchanged as "name=value" lines.
 //
-// Errors of the registry are not caught here: a value stored with a type other than text
-// raises "Invalid data type for '<name>'", a failed write "Failed to set data for
-// '<name>'" or "Failed to create key <key>".
+// A value stored with a type other than text reads as its default, and the hive notes it
+// (RegistryHive::takeIgnoredValues) so that the user can be told. Write errors are not
+// caught here: "Failed to set data for '<name>'" or "Failed to create key <key>".
 class TPVOptions final
 {
 public:

@@ -34,6 +34,7 @@ private Q_SLOTS:
         QTest::newRow("blank page") << "about:blank" << 0 << "Blank";
         QTest::newRow("blank page, cut") << "about:blank" << 5 << "about...";
         QTest::newRow("empty") << "" << 0 << "";
+        QTest::newRow("negative: no limit") << "short" << -5 << "short";
     }
     void captionFromTitle()
     {

@@ -219,29 +219,26 @@ private Q_SLOTS:
         QCOMPARE(options.GetCtrlPre(), QString());
     }
 
-    void wrongRegistryTypeIsAnError()
+    void wrongRegistryTypeReadsAsTheDefaultAndIsNoted()
     {
         Fixture f;
         const auto reg = f.at(Current);
         reg->writeInteger(QStringLiteral("StartupMode"), 1);
         reg->writeInteger(QStringLiteral("UsePopupSorvel"), 0);
+        reg->writeInteger(QStringLiteral("LimitTitleLength"), 0x23);
         const auto list = f.at(Current + QStringLiteral("\\PopupSorvel"));
         list->writeString(QStringLiteral("url1"), QStringLiteral("http://ads."));
         list->writeInteger(QStringLiteral("url2"), 2);
         const TPVOptions options(f.hive);
-        const std::pair<std::function<void()>, const char*> reads[] = {
-            {[&] { options.GetStartupMode(); }, "StartupMode"},
-            {[&] { options.GetUsePopupSorvel(); }, "UsePopupSorvel"},
-            {[&] { options.GetPopupSorvelList(); }, "url2"},
-        };
-        for (const auto& [read, name] : reads) {
-            try {
-                read();
-                QFAIL(name);
-            } catch (const RegistryError& e) {
-                QCOMPARE(e.message(), QStringLiteral("Invalid data type for '%1'").arg(name));
-            }
-        }
+        QCOMPARE(options.GetStartupMode(), QStringLiteral("Home"));
+        QVERIFY(options.GetUsePopupSorvel());
+        QCOMPARE(options.GetLimitTitleLength(), 35);
+        QCOMPARE(options.GetPopupSorvelList(), QStringList{"url1=http://ads."});
+        options.GetStartupMode(); // noted once, however often it is read
+        QCOMPARE(f.hive.takeIgnoredValues(),
+                 (QStringList{Current + "\\StartupMode", Current + "\\UsePopupSorvel",
+                              Current + "\\LimitTitleLength", Current + "\\PopupSorvel\\url2"}));
+        QVERIFY(f.hive.takeIgnoredValues().isEmpty());
     }
 
     void listsKeepTheOrderTheyWereWrittenIn()
