@@ -203,12 +203,6 @@ void TfrmMain::buildBars()
     SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     LoadAddressCompletion();
 
-    // Bars are shown and hidden through the View menu only (the bars' own context menu
-    // comes with the movable bands).
-    for (QToolBar* bar :
-         {static_cast<QToolBar*>(m_tbMenu), static_cast<QToolBar*>(m_tbMain), m_pnlAddress})
-        bar->toggleViewAction()->setEnabled(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }
@@ -264,6 +258,15 @@ void TfrmMain::applyWindowPlacement()
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
+    if (!m_settings.placementStored) {
+        // A first start: today's screens are far larger than the stored defaults.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect first = WindowSettings::firstPlacement(screen->availableGeometry());
+            move(first.topLeft());
+            resize(first.size());
+            return;
+        }
+    }
     // A placement from a larger screen, or a corrupt one, must not leave the window out
     // of reach: keep it on the screen it would appear on.
     QRect wanted = m_settings.frame;
@@ -315,6 +318,13 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     // While a group opens, its tabs keep going to the end; the rule returns afterwards.
     if (!m_groupOpening)
         m_placeAtEnd = wanted.openNewAtEnd;
+}
+
+QMenu* TfrmMain::createPopupMenu()
+{
+    // Bars are shown and hidden through the View menu only, so that its items always say
+    // what is shown (the bars' own context menu comes with the movable bands).
+    return nullptr;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event)

@@ -177,6 +177,7 @@ Q_SIGNALS:
     void screenshotTaken(bool ok);
 
 protected:
+    QMenu* createPopupMenu() override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

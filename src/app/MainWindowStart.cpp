@@ -74,8 +74,9 @@ void TfrmMain::openStartPages()
 
 void TfrmMain::HandleHandOff(const QString& value)
 {
+    // Back from minimized only: a maximized or full-screen window stays as it was.
     if (isMinimized())
-        showNormal();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

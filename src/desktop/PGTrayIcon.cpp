@@ -81,12 +81,32 @@ void TPGTrayIcon::updateIcon()
         m_icon->setToolTip(m_hint);
         m_icon->setContextMenu(m_menu);
         connect(m_icon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::DoubleClick)
-                        Q_EMIT doubleClicked();
-                });
+                [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
     }
     m_icon->show();
+}
+
+void TPGTrayIcon::activated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger) {
+        // Trays that report only single activations (StatusNotifier trays) would otherwise
+        // never give the window back. A click brings it back and never hides it, so the
+        // first click of a double-click does no harm where double-clicks are reported.
+        if (m_minimized) {
+            Restore();
+            m_restoredByClick.start();
+        }
+        return;
+    }
+    if (reason != QSystemTrayIcon::DoubleClick)
+        return;
+    // The double-click whose first click has just brought the window back is done.
+    if (m_restoredByClick.isValid() &&
+        !m_restoredByClick.hasExpired(QApplication::doubleClickInterval())) {
+        m_restoredByClick.invalidate();
+        return;
+    }
+    Q_EMIT doubleClicked();
 }
 
 void TPGTrayIcon::MinimizeToTray()

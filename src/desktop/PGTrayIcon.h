@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
@@ -61,6 +62,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void activated(QSystemTrayIcon::ActivationReason reason);
+    QElapsedTimer m_restoredByClick;
     bool trayAvailable() const;
     void updateIcon();
     void leaveTray();

@@ -1,5 +1,6 @@
 #include "settings/WindowSettings.h"
 
+#include "platform/Registry.h"
 #include "settings/PVOptions.h"
 
 #include <QtGlobal>
@@ -30,6 +31,11 @@ WindowSettings WindowSettings::read(const TPVOptions& options)
     s.openNewInForeground = options.GetOpenNewInForeground();
     s.maximized = options.GetMaximized();
     s.frame = QRect(options.GetLeft(), options.GetTop(), options.GetWidth(), options.GetHeight());
+    {
+        TRegistry reg(options.hive());
+        s.placementStored = reg.openKeyReadOnly(TPVOptions::CurrentVersionKey()) &&
+                            reg.valueExists(QStringLiteral("Width"));
+    }
     s.fullScreen = options.GetFullScreen();
     s.viewSorvelBar = options.GetViewSorvelBar();
     s.viewToolbar = options.GetViewToolbar();
@@ -69,4 +75,11 @@ void WindowSettings::write(TPVOptions& options, const std::function<void()>& bet
     options.SetViewLinksBar(viewLinksBar);
     options.SetViewStatusBar(viewStatusBar);
     options.SetSGCloseFirst(sgCloseFirst);
+}
+
+QRect WindowSettings::firstPlacement(const QRect& available)
+{
+    QRect frame(QPoint(), available.size() * 0.8);
+    frame.moveCenter(available.center());
+    return frame;
 }

@@ -45,6 +45,7 @@ struct WindowSettings
     // The window's placement and bars, as the window last had them.
     bool maximized = false;
     QRect frame{10, 10, 638, 478};
+    bool placementStored = false; // false on a first start: the window picks its own size
     bool fullScreen = false;
     bool viewSorvelBar = false;
     bool viewToolbar = true;
@@ -53,6 +54,10 @@ struct WindowSettings
     bool viewStatusBar = true;
 
     friend bool operator==(const WindowSettings&, const WindowSettings&) = default;
+
+    // Where a window without a stored placement opens: about 80% of the screen's free
+    // area, centred.
+    static QRect firstPlacement(const QRect& available);
 
     // Every working copy from the store (unreadable values give their defaults, as the
     // store's reads do).

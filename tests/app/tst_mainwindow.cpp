@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "browser/BrowserTab.h"
+#include "bars/MainToolbar.h"
 #include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
@@ -10,6 +11,8 @@
 #include "support/TestHome.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QScreen>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -110,6 +113,23 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 1);
         QCOMPARE(questions.told.size(), 1);
         QVERIFY(questions.told.first().contains(file));
+    }
+
+    void firstStartOpensLargeAndCentredStoredPlacementIsKept()
+    {
+        QCOMPARE(WindowSettings::firstPlacement(QRect(0, 0, 1000, 500)), QRect(100, 50, 800, 400));
+        Fixture first;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(first->size(), WindowSettings::firstPlacement(screen).size());
+
+        Fixture stored({.before = [](TPVOptions& o) {
+            o.SetLeft(30);
+            o.SetTop(40);
+            o.SetWidth(300);
+            o.SetHeight(200);
+        }});
+        QCOMPARE(stored->size(), QSize(300, 200));
+        QCOMPARE(stored->pos(), QPoint(30, 40));
     }
 
     void savingAGroupDropsWindowsNeverShown()
@@ -237,6 +257,34 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 5);
         w->HandleHandOff(QString()); // only comes to the front
         QCOMPARE(w->tabs().size(), 5);
+    }
+
+    void barsAreHiddenOnlyThroughTheViewMenu()
+    {
+        Fixture w;
+        w.show();
+        // No toolkit menu of the bars that could hide one behind the View menu's back.
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->toolbar()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(w->toolbar(), &event);
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(w->toolbar()->isVisible());
+    }
+
+    void handOffBringsTheWindowBackAsItWas()
+    {
+        Fixture w;
+        w.show();
+        w->setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+        w->HandleHandOff(QString());
+        QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized),
+                 Qt::WindowStates(Qt::WindowMaximized));
+
+        w->runCommand(KeyDispatcher::Command::FullScreen);
+        w->setWindowState(w->windowState() | Qt::WindowMinimized);
+        w->HandleHandOff(QString());
+        QVERIFY(w->windowState().testFlag(Qt::WindowFullScreen));
+        QVERIFY(!w->windowState().testFlag(Qt::WindowMinimized));
+        QVERIFY(w->FullScreen());
     }
 
     void keysReachTheirCommands()

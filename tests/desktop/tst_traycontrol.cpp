@@ -82,6 +82,23 @@ private Q_SLOTS:
         QVERIFY(t.control.TrayMinimized()); // a double-click toggles both ways
     }
 
+    void aSingleClickBringsTheWindowBack()
+    {
+        Tray t;
+        t.control.SetMinToTray(true);
+        QSystemTrayIcon* icon = t.control.icon()->icon();
+        Q_EMIT icon->activated(QSystemTrayIcon::Trigger); // a click on a shown window
+        QVERIFY(!t.control.TrayMinimized());
+        t.control.TrayRestoreClick();
+        QVERIFY(t.control.TrayMinimized());
+        Q_EMIT icon->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(!t.control.TrayMinimized());
+        QVERIFY(t.window.isVisible());
+        // Where the tray also reports the double-click, its first click has done the work.
+        Q_EMIT icon->activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(!t.control.TrayMinimized());
+    }
+
     void minimizingGoesIntoTheTray()
     {
         Tray t;
