@@ -117,6 +117,11 @@ void AddressBand::RememberTypedAddress(const QString& url)
 
 void AddressBand::AddressEntered(Qt::KeyboardModifiers modifiers)
 {
+    // An empty box opens nothing, with Ctrl or Shift too (no "http://www..com").
+    if (m_cboAddress->currentText().trimmed().isEmpty()) {
+        m_addressTyped = false;
+        return;
+    }
     const QString text = NavigationRules::CompleteDomain(m_cboAddress->currentText().trimmed(),
                                                          modifiers, m_domainCompletion);
     m_addressTyped = true;
@@ -127,8 +132,17 @@ void AddressBand::AddressEntered(Qt::KeyboardModifiers modifiers)
 
 void AddressBand::GoButtonClicked()
 {
-    m_addressTyped = true;
-    commit(m_cboAddress->currentText().trimmed());
+    const QString text = m_cboAddress->currentText().trimmed();
+    m_addressTyped = !text.isEmpty();
+    commit(text);
+}
+
+void AddressBand::showPageAddress(const QString& url)
+{
+    // Another page is in front: what was typed for the one before is let go.
+    m_addressTyped = false;
+    m_cboAddress->lineEdit()->setModified(false);
+    ShowAddress(url);
 }
 
 void AddressBand::focusBox(Qt::FocusReason reason)

@@ -46,6 +46,8 @@ public:
     // A page's address for the box (never over what the user is typing); "about:blank"
     // shows as an empty box.
     void ShowAddress(const QString& url);
+    // Another tab came to the front: its address, over whatever was being typed.
+    void showPageAddress(const QString& url);
     // The address of a navigation that started: on top of the list when the user typed it.
     void RememberTypedAddress(const QString& url);
     bool AddressTyped() const { return m_addressTyped; }

@@ -4,7 +4,8 @@
 
 #include <QMessageBox>
 
-PelvaneApplication::PelvaneApplication(int& argc, char** argv) : QApplication(argc, argv)
+PelvaneApplication::PelvaneApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Pelvane"));
     setOrganizationName(QStringLiteral("Brenmoor"));

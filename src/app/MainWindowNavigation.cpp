@@ -49,7 +49,10 @@ void TfrmMain::commitAddress(const QString& text)
 {
     TBrowserTab* tab = GetActivePage();
     if (m_settings.addressNewWin || !tab) {
+        // The new tab comes to the front, which lets go of what was typed: it is this tab's.
+        const bool typed = m_addressBand->AddressTyped();
         tab = NewTab();
+        m_addressBand->setAddressTyped(typed);
         tab->OpenAsHome(text);
     } else {
         tab->NavigateTo(text);

@@ -117,10 +117,7 @@ void TfrmMain::onTabChange()
     m_lastActive = tab;
     UpdateTabState();
     UpdateBackForward();
-    const QString address = tab->GetAddress();
-    const QString shown = address == QLatin1String("about:blank") ? QString() : address;
-    if (m_addressBand->box()->currentText() != shown)
-        ShowAddress(address);
+    m_addressBand->showPageAddress(tab->GetAddress());
     m_statusBar->setPanelText(3, QString());
     m_statusBar->setBusy(false);
     m_statusBar->setText(QString());

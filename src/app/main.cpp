@@ -10,9 +10,9 @@
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
+#include "platform/web/WebProfileSlot.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
-#include "platform/web/WebProfileSlot.h"
 
 #include <QCoreApplication>
 #include <QDir>

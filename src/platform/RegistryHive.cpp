@@ -131,7 +131,7 @@ qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
     if (const qint64 existing = childKey(parent, name))
         return existing;
     QSqlQuery& query = m_db.statement("INSERT INTO keys(parent, name, folded) VALUES(?, ?, ?)"
-                                 " ON CONFLICT(parent, folded) DO NOTHING");
+                                      " ON CONFLICT(parent, folded) DO NOTHING");
     const StatementScope scope(query);
     query.addBindValue(parent);
     query.addBindValue(name);
@@ -193,7 +193,8 @@ std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString
 {
     if (!m_db.isOpen())
         return std::nullopt;
-    QSqlQuery& query = m_db.statement("SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
+    QSqlQuery& query =
+        m_db.statement("SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
     query.addBindValue(folded(name));
@@ -209,8 +210,8 @@ std::optional<RegistryHive::Value> RegistryHive::value(qint64 key, const QString
     if (!m_db.isOpen())
         return std::nullopt;
     QSqlQuery& query = m_db.statement("SELECT v.name, v.type, v.data FROM keys k"
-                                 " LEFT JOIN vals v ON v.key = k.id AND v.folded = ?"
-                                 " WHERE k.id = ?");
+                                      " LEFT JOIN vals v ON v.key = k.id AND v.folded = ?"
+                                      " WHERE k.id = ?");
     const StatementScope scope(query);
     query.addBindValue(folded(name));
     query.addBindValue(key);
@@ -227,7 +228,8 @@ QList<RegistryHive::Value> RegistryHive::values(qint64 key) const
     QList<Value> result;
     if (!m_db.isOpen())
         return result;
-    QSqlQuery& query = m_db.statement("SELECT name, type, data FROM vals WHERE key = ? ORDER BY seq");
+    QSqlQuery& query =
+        m_db.statement("SELECT name, type, data FROM vals WHERE key = ? ORDER BY seq");
     const StatementScope scope(query);
     query.addBindValue(key);
     if (query.exec()) {

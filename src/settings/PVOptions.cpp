@@ -192,8 +192,7 @@ QStringList TPVOptions::readList(const QString& subKey) const
     for (const RegistryHive::Value& value : values) {
         if (value.type != RegistryHive::ValueType::String &&
             value.type != RegistryHive::ValueType::ExpandString) {
-            m_hive.noteIgnoredValue(CurrentVersionKey() + QLatin1Char('\\') + subKey,
-                                    value.name);
+            m_hive.noteIgnoredValue(CurrentVersionKey() + QLatin1Char('\\') + subKey, value.name);
             continue;
         }
         // Each name is there once, so every value adds its own line; a name that holds

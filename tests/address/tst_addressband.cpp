@@ -184,6 +184,18 @@ private Q_SLOTS:
         QCOMPARE(b.box()->items(), (QStringList{"http://127.0.0.1/b", "http://127.0.0.1/a"}));
     }
 
+    void anEmptyBoxOpensNothing()
+    {
+        Band b;
+        for (const auto modifiers : {Qt::NoModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
+            b.box()->setEditText(QStringLiteral("  "));
+            QTest::keyClick(b.box(), Qt::Key_Return, modifiers);
+        }
+        b.band.GoButtonClicked();
+        QVERIFY(b.committed.isEmpty());
+        QVERIFY(!b.band.AddressTyped()); // the next link followed is not a typed address
+    }
+
     void pageReportsNeverOverwriteTyping()
     {
         Band b;
@@ -199,6 +211,11 @@ private Q_SLOTS:
         QTest::keyClicks(b.box(), QStringLiteral("typed"));
         b.band.ShowAddress(QStringLiteral("http://127.0.0.1/other"));
         QCOMPARE(b.box()->currentText(), QStringLiteral("typed"));
+        // Another tab in front: its address shows, and what was typed is let go.
+        b.band.setAddressTyped(true);
+        b.band.showPageAddress(QStringLiteral("http://127.0.0.1/tab"));
+        QCOMPARE(b.box()->currentText(), QStringLiteral("http://127.0.0.1/tab"));
+        QVERIFY(!b.band.AddressTyped());
     }
 
     void typedListIsSavedLoadedAndClearedAtOnce()

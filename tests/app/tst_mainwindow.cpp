@@ -1,7 +1,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "browser/BrowserTab.h"
 #include "bars/MainToolbar.h"
+#include "browser/BrowserTab.h"
 #include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
@@ -11,13 +11,13 @@
 #include "support/TestHome.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
-#include <QScreen>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 
 namespace {
 
@@ -264,7 +264,8 @@ private Q_SLOTS:
         Fixture w;
         w.show();
         // No toolkit menu of the bars that could hide one behind the View menu's back.
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), w->toolbar()->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                w->toolbar()->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(w->toolbar(), &event);
         QVERIFY(!QApplication::activePopupWidget());
         QVERIFY(w->toolbar()->isVisible());

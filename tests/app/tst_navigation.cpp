@@ -113,6 +113,9 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 3);
         QCOMPARE(w->pages()->activePageIndex(), 1);
         QCOMPARE(w->GetActivePage()->HomeUrl(), QStringLiteral("http://127.0.0.1/new"));
+        // The address is remembered as typed when the new tab starts to load it.
+        w.activeFake()->beforeNavigate(QStringLiteral("http://127.0.0.1/new"));
+        QCOMPARE(w->addressBand()->box()->items(), QStringList{"http://127.0.0.1/new"});
     }
 
     void clearingAddressesAsksFirst()

@@ -1,5 +1,7 @@
 #include "platform/web/QtWebEngineBackend.h"
 
+#include "platform/web/UserAddress.h"
+
 #include "platform/web/CrashPage.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"
@@ -116,10 +118,7 @@ void QtWebEngineBackend::navigate(const QString& url)
 {
     if (!m_page)
         return;
-    QUrl target(url, QUrl::TolerantMode);
-    if (target.scheme().isEmpty())
-        target = QUrl::fromUserInput(url);
-    m_page->load(target);
+    m_page->load(UserAddress::toUrl(url));
 }
 
 void QtWebEngineBackend::goBack()
