@@ -181,6 +181,7 @@ void TfrmMain::buildWindow()
                 m_pmTab->popup(globalPos);
             });
     connectActions();
+    applyAltShortcuts();
     buildExternalPlaces();
     buildSideBar();
 }
@@ -304,6 +305,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
 {
     const WindowSettings old = settings();
     m_settings = wanted;
+    if (wanted.disableAltShortcuts != old.disableAltShortcuts)
+        applyAltShortcuts();
     if (wanted.limitTitleLength != old.limitTitleLength)
         forEachTab([](TBrowserTab* tab) { tab->SetTitle(tab->GetTitle()); });
     if (wanted.showGo != old.showGo)

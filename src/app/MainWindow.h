@@ -222,6 +222,7 @@ private:
     void showAbout();
     void updateTextSizeChecks();
     void showContentSwitches();
+    void applyAltShortcuts();
     void dropDownMenu(MenuId id);
 
     // Tabs (MainWindowTabs.cpp).

@@ -107,6 +107,18 @@ void TfrmMain::connectActions()
     on(ActionId::actExit, [this] { close(); });
 }
 
+void TfrmMain::applyAltShortcuts()
+{
+    // With the Alt keys left to the page, the actions' own Alt shortcuts must not fire
+    // either; the keyboard table already leaves them alone.
+    for (const ActionRow* row = ActionTable::begin(); row != ActionTable::end(); ++row) {
+        const QKeySequence designed(QString::fromLatin1(row->shortcut));
+        if (designed.isEmpty() || !(designed[0].keyboardModifiers() & Qt::AltModifier))
+            continue;
+        action(row->id)->setShortcut(m_settings.disableAltShortcuts ? QKeySequence() : designed);
+    }
+}
+
 void TfrmMain::showContentSwitches()
 {
     for (const SwitchItem& item : SwitchItems)
@@ -162,7 +174,10 @@ void TfrmMain::runCommand(Command command)
     };
     switch (command) {
     case Command::TabHome:
-        return withTab([](TBrowserTab* t) { t->GoTabHome(); });
+        // Alt+Home always goes somewhere: the tab's own home, or the home page for a tab
+        // that has none (one opened from a link).
+        return withTab(
+            [](TBrowserTab* t) { t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome(); });
     case Command::FocusAddress:
         if (m_pnlAddress->isVisible())
             m_addressBand->focusBox(Qt::ShortcutFocusReason);

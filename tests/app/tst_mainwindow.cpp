@@ -326,6 +326,31 @@ private Q_SLOTS:
         w->NewTab();
         QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_F3); // F-keys still work
         QCOMPARE(w->pages()->activePageIndex(), 0);
+        // The actions' own Alt shortcuts do not fire either.
+        w.load(0, QStringLiteral("http://127.0.0.1/one"));
+        w.load(0, QStringLiteral("http://127.0.0.1/two"));
+        w.activeFake()->commandState(1, true); // Back enabled
+        w.activeFake()->clearCalls();
+        QTest::keyClick(w->GetActivePage()->Browser(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(!w.activeFake()->received(QStringLiteral("goBack")));
+        QVERIFY(w->action(ActionId::actGoBack)->shortcut().isEmpty());
+        // Switched on again, they are back.
+        WindowSettings on = w->settings();
+        on.disableAltShortcuts = false;
+        w->applySettings(on);
+        QCOMPARE(w->action(ActionId::actGoBack)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left));
+    }
+
+    void altHomeGoesHomeFromATabWithoutOne()
+    {
+        Fixture w;
+        TBrowserTab* linked = w->NewTabBackground(false); // as a link opens one: no home
+        w->pages()->setActivePage(linked);
+        w->runCommand(KeyDispatcher::Command::TabHome);
+        QCOMPARE(w.lastNavigation(linked), linked->Browser()->startPage());
+        linked->OpenAsHome(QStringLiteral("http://127.0.0.1/own"));
+        w->runCommand(KeyDispatcher::Command::TabHome);
+        QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 
     void describesTabsForTheCommandLine()
