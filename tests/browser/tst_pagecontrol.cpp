@@ -291,6 +291,38 @@ private Q_SLOTS:
         g = TabLayout::layout(in);
         QVERIFY(g.overflow);
         QVERIFY(TabLayout::drawnRect(g.rects[0], true, Side::Bottom).right() < g.clipRight);
+
+        // The selected last tab is wholly in view, drawn larger, for every width of room.
+        in.widths = QList<int>(6, 73);
+        in.selected = 5;
+        in.ensureVisible = 5;
+        in.firstVisible = 0;
+        for (in.stripWidth = 120; in.stripWidth < 460; ++in.stripWidth) {
+            g = TabLayout::layout(in);
+            QVERIFY(!g.rects[5].isNull());
+            QVERIFY2(TabLayout::drawnRect(g.rects[5], true, Side::Bottom).right() < g.clipRight,
+                     qPrintable(QString::number(in.stripWidth)));
+        }
+    }
+
+    void captionsThatGrowKeepTheActiveTabInView()
+    {
+        TPVPageControl control;
+        control.resize(300, 200);
+        control.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&control));
+        QList<QWidget*> pages;
+        for (int i = 0; i < 6; ++i) {
+            pages << new QWidget;
+            control.addPage(pages.last(), QStringLiteral("Tab"));
+        }
+        control.setActivePage(pages.last());
+        // The pages report their titles: every caption grows long.
+        for (QWidget* page : pages)
+            control.setPageCaption(page, QStringLiteral("Example Domain of a long title"));
+        const QRect tab = control.tabRect(control.tabIndex(pages.last()));
+        QVERIFY(tab.isValid());
+        QVERIFY(tab.right() < control.tabStrip()->width() - 30); // clear of the scroll buttons
     }
 
     // ---- The widget

@@ -411,7 +411,8 @@ QWidget* TPVPageControl::tabStrip() const
 
 void TPVPageControl::tabsChanged()
 {
-    m_strip->relayout(false);
+    // Captions grow as pages report their titles: the active tab stays wholly in view.
+    m_strip->relayout(true);
     m_strip->refreshHint();
 }
 

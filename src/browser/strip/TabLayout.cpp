@@ -74,7 +74,9 @@ void layoutOneRow(const Input& in, QList<int> widths, Geometry& g)
             --first;
         if (in.ensureVisible >= 0 && in.ensureVisible < n) {
             first = std::min(first, in.ensureVisible);
-            while (first < in.ensureVisible && sumFrom(widths, first, in.ensureVisible) > room)
+            // Wholly: the selected tab is drawn two pixels wider.
+            const int wanted = in.ensureVisible == in.selected ? room - 2 : room;
+            while (first < in.ensureVisible && sumFrom(widths, first, in.ensureVisible) > wanted)
                 ++first;
         }
         g.canScrollBack = first > 0;
