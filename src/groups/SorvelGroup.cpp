@@ -1,5 +1,9 @@
 #include "groups/SorvelGroup.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
@@ -66,8 +70,13 @@ QString TSorvelGroup::value(int index) const
 void TSorvelGroup::AddEntry(const QString& StickyName, const QString& Address, bool Locked)
 {
     const QString address = withoutBreakingCharacters(Address);
-    m_lines.append(groupEntryName(StickyName, count() + 1) + QLatin1Char('=') +
-                   (Locked ? QLatin1String("*") : QLatin1String()) + address);
+    QSet<QString> used;
+    for (int i = 0; i < count(); ++i)
+        used.insert(name(i).trimmed().toLower());
+    // The next number can be taken already (a hand-edited file, gaps in the numbering):
+    // saving would then write this page over that one.
+    m_lines.append(uniqueEntryName(groupEntryName(StickyName, count() + 1), count() + 1, used) +
+                   QLatin1Char('=') + (Locked ? QLatin1String("*") : QLatin1String()) + address);
 }
 
 TSorvelGroup::SaveResult TSorvelGroup::Save(GroupSaveQuestions* questions, QString* errorText,
@@ -100,11 +109,14 @@ TSorvelGroup::SaveResult TSorvelGroup::Save(GroupSaveQuestions* questions, QStri
     if (file.status() != ProfileFile::Status::Ok && file.status() != ProfileFile::Status::Missing)
         return fail(file.errorString()); // never replace what could not be read
     file.removeSection(SorvelGroupTexts::Section);
+    QSet<QString> used;
     for (int i = 0; i < count(); ++i) {
-        // Lines added by hand are made storable the same way AddEntry makes its own; a name
-        // given twice keeps its first place and takes the later value.
+        // Lines added by hand are made storable the same way AddEntry makes its own, and
+        // every name is written once: a name given twice would lose the first page.
+        const QString entryName = uniqueEntryName(groupEntryName(name(i), i + 1), i + 1, used);
+        used.insert(entryName.toLower());
         QString error;
-        if (!file.setValue(SorvelGroupTexts::Section, groupEntryName(name(i), i + 1),
+        if (!file.setValue(SorvelGroupTexts::Section, entryName,
                            withoutBreakingCharacters(value(i)), &error))
             return fail(error);
     }
@@ -141,10 +153,38 @@ QString groupEntryName(const QString& stickyName, int lineNumber)
     return name;
 }
 
+bool isGeneratedEntryName(const QString& name)
+{
+    if (!name.startsWith(Blank, Qt::CaseInsensitive))
+        return false;
+    const QStringView number = QStringView(name).mid(Blank.size());
+    return std::all_of(number.begin(), number.end(), [](QChar c) { return c.isDigit(); });
+}
+
+QString uniqueEntryName(const QString& wanted, int lineNumber, const QSet<QString>& used)
+{
+    if (!used.contains(wanted.toLower()))
+        return wanted;
+    if (isGeneratedEntryName(wanted)) {
+        for (int n = lineNumber;; ++n) {
+            const QString candidate = Blank + QString::number(n);
+            if (!used.contains(candidate))
+                return candidate;
+        }
+    }
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)").arg(wanted).arg(n);
+        if (!used.contains(candidate.toLower()))
+            return candidate;
+    }
+}
+
 PageGroupEntry interpretGroupEntry(const QString& name, const QString& value)
 {
     PageGroupEntry entry;
-    if (!name.startsWith(Blank, Qt::CaseInsensitive))
+    // Only "blank" and "blank" with a number are names the program made; "Blanket Co." is
+    // the user's.
+    if (!isGeneratedEntryName(name))
         entry.stickyName = name;
     entry.locked = value.startsWith(QLatin1Char('*'));
     entry.address = entry.locked ? value.mid(1) : value;

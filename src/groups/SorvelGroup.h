@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -109,7 +110,14 @@ bool IsPageGroupFile(const QString& path);
 // The name an entry is stored under: "=" removed, and nothing the file format would read
 // as something else. A name left empty becomes "blank" and lineNumber.
 QString groupEntryName(const QString& stickyName, int lineNumber);
-// How a stored entry opens: a name that begins with "blank" is no sticky name; a value
+// Whether a name is one the program made for an entry without a sticky name: "blank"
+// alone or followed by digits, in any letter case.
+bool isGeneratedEntryName(const QString& name);
+// `wanted`, or when another entry has it already (`used` holds names in small letters): the
+// next free "blank" number from `lineNumber` for a made name, "Name (2)", "Name (3)", ...
+// for a sticky one.
+QString uniqueEntryName(const QString& wanted, int lineNumber, const QSet<QString>& used);
+// How a stored entry opens: a generated name is no sticky name; a value
 // that begins with "*" is a locked tab whose address is the rest.
 PageGroupEntry interpretGroupEntry(const QString& name, const QString& value);
 QList<PageGroupEntry> pageGroupEntries(const TSorvelGroup& group);

@@ -321,7 +321,7 @@ private Q_SLOTS:
         QCOMPARE(c.host.opened.first().entries,
                  (QList<PageGroupEntry>{{"News", "http://127.0.0.1/news", true},
                                         {"", "http://127.0.0.1/quoted", false},
-                                        {"", "http://127.0.0.1/slate", false}}));
+                                        {"BlankSlate", "http://127.0.0.1/slate", false}}));
     }
 
     void groupThatCannotBeReadOpensNothingAndSaysWhy()
@@ -380,7 +380,7 @@ private Q_SLOTS:
         const auto rows = [&] { return dialog.rows(); };
         QCOMPARE(rows(), (QList<PageGroupEntry>{{"News", "http://127.0.0.1/news", true},
                                                 {"", "http://127.0.0.1/two", false},
-                                                {"", "http://127.0.0.1/three", false}}));
+                                                {"BLANKET", "http://127.0.0.1/three", false}}));
 
         auto* list = child<QTreeWidget>(&dialog, "lstSites");
         auto* insert = child<QPushButton>(&dialog, "cmdInsert");
@@ -480,7 +480,7 @@ private Q_SLOTS:
         QCOMPARE(accepted.size(), 1);
         QCOMPARE(readFile(file), QByteArray("[Keep]\r\nk=v\r\n[SorvelGroup]\r\n"
                                             "blank1=http://127.0.0.1/two\r\n"
-                                            "blank2=http://127.0.0.1/three\r\n"
+                                            "BLANKET=http://127.0.0.1/three\r\n"
                                             "MyPage=http://127.0.0.1/m\r\n"));
         QVERIFY(questions.asked.isEmpty());
     }

@@ -106,10 +106,14 @@ private Q_SLOTS:
                                   << "x"
                                   << ""
                                   << "x" << false;
-        QTest::newRow("blanket") << "blanket"
-                                 << "x"
-                                 << ""
-                                 << "x" << false;
+        QTest::newRow("blanket is a name") << "Blanket Co."
+                                           << "x"
+                                           << "Blanket Co."
+                                           << "x" << false;
+        QTest::newRow("blank alone") << "blank"
+                                     << "x"
+                                     << ""
+                                     << "x" << false;
         QTest::newRow("one star off") << "S"
                                       << "**x"
                                       << "S"
@@ -190,17 +194,42 @@ private Q_SLOTS:
         group.AddEntry(QString(), QString(), false); // an empty, unlocked tab
         group.AddEntry(QString(), QString(), true);  // an empty, locked tab
         QCOMPARE(group.lines(), (QStringList{"AB=http://127.0.0.1/1", "blank2=http://127.0.0.1/2",
-                                             "ab=*http://127.0.0.1/3", "blank4=", "blank5=*"}));
+                                             "ab (2)=*http://127.0.0.1/3", "blank4=", "blank5=*"}));
         QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Saved);
-        // The second "ab" took the first one's place; the empty address is written...
+        // A repeated sticky name keeps its page under a name of its own; the empty address is
+        // written...
         QCOMPARE(readAll(path), QByteArray("[SorvelGroup]\r\n"
-                                           "AB=*http://127.0.0.1/3\r\n"
+                                           "AB=http://127.0.0.1/1\r\n"
                                            "blank2=http://127.0.0.1/2\r\n"
+                                           "ab (2)=*http://127.0.0.1/3\r\n"
                                            "blank4=\r\n"
                                            "blank5=*\r\n"));
         // ...but not read back.
         QCOMPARE(TSorvelGroup(path).lines(),
-                 (QStringList{"AB=*http://127.0.0.1/3", "blank2=http://127.0.0.1/2", "blank5=*"}));
+                 (QStringList{"AB=http://127.0.0.1/1", "blank2=http://127.0.0.1/2",
+                              "ab (2)=*http://127.0.0.1/3", "blank5=*"}));
+    }
+
+    void newEntriesNeverTakeAnExistingName()
+    {
+        // A hand-edited group whose numbers have gaps, and a sticky name like a made one.
+        const QString path = Paths::groupsFolder() + QStringLiteral("/gaps.sgp");
+        QVERIFY(Paths::ensurePrivateFolder(Paths::groupsFolder()));
+        QVERIFY(writeAll(path, "[SorvelGroup]\r\nblank3=http://127.0.0.1/kept\r\n"
+                               "Mine=http://127.0.0.1/mine\r\n"));
+        TSorvelGroup group(path);
+        group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/new"), false);
+        group.AddEntry(QStringLiteral("blank4"), QStringLiteral("http://127.0.0.1/sticky"), false);
+        group.AddEntry(QStringLiteral("Mine"), QStringLiteral("http://127.0.0.1/second"), false);
+        QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Saved);
+        const QList<PageGroupEntry> entries = pageGroupEntries(TSorvelGroup(path));
+        QStringList addresses;
+        for (const PageGroupEntry& entry : entries)
+            addresses << entry.address;
+        QCOMPARE(addresses, (QStringList{"http://127.0.0.1/kept", "http://127.0.0.1/mine",
+                                         "http://127.0.0.1/new", "http://127.0.0.1/sticky",
+                                         "http://127.0.0.1/second"}));
+        QCOMPARE(entries.last().stickyName, QStringLiteral("Mine (2)"));
     }
 
     void readsByTheProfileRulesAndKeepsOtherSections()
@@ -213,7 +242,7 @@ private Q_SLOTS:
         QCOMPARE(group.lines(),
                  (QStringList{"News=*http://127.0.0.1/news", "blank2=http://127.0.0.1/quoted",
                               "blanket=http://127.0.0.1/blanket"}));
-        QCOMPARE(pageGroupEntries(group).last().stickyName, QString());
+        QCOMPARE(pageGroupEntries(group).last().stickyName, QStringLiteral("blanket"));
 
         group.clear();
         group.AddEntry(QStringLiteral("Only"), QStringLiteral("http://127.0.0.1/only"), false);
