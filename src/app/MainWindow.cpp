@@ -56,7 +56,6 @@ bool readIE4Mode(RegistryHive& hive)
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
     ActionId::actReadMail,       ActionId::actViewLinksBar,      ActionId::tbFavorites,
-    ActionId::actHelpTopics,     ActionId::actSupport,
 };
 
 } // namespace

@@ -243,6 +243,10 @@ private:
     void buildExternalPlaces();
     void fillEditMenu(QMenu* menu);
     void runDefaultBrowserCheck();
+    // The shipped help pages, opened in a tab of their own.
+    QString helpAddress(const QString& page) const;
+    void showHelpTopics();
+    void showSupport();
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;

@@ -104,6 +104,8 @@ void TfrmMain::connectActions()
     on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
     on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
     on(ActionId::actAbout, [this] { showAbout(); });
+    on(ActionId::actHelpTopics, [this] { showHelpTopics(); });
+    on(ActionId::actSupport, [this] { showSupport(); });
     on(ActionId::actExit, [this] { close(); });
 }
 
@@ -257,7 +259,7 @@ void TfrmMain::runCommand(Command command)
         action(ActionId::actViewSorvelBar)->trigger();
         return;
     case Command::HelpTopics:
-        return; // arrives with the help pages
+        return showHelpTopics();
     default:
         return; // None, Swallow, and the menus above
     }

@@ -11,17 +11,20 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "platform/DesktopEntry.h"
+#include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QToolBar>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -137,4 +140,34 @@ void TfrmMain::runDefaultBrowserCheck()
         m_questions->tell(
             QStringLiteral("Pelvane could not be made your default browser.\n\n%1").arg(error));
     }
+}
+
+// --- Help -------------------------------------------------------------------------------------
+
+QString TfrmMain::helpAddress(const QString& page) const
+{
+    return QUrl::fromLocalFile(
+               QDir(Paths::sharedDataFolder()).filePath(QStringLiteral("help/") + page))
+        .toString();
+}
+
+void TfrmMain::showHelpTopics()
+{
+    NewTab()->OpenAsHome(helpAddress(QStringLiteral("index.html")));
+}
+
+void TfrmMain::showSupport()
+{
+    // The page shows the facts of this copy; they travel in its address as data.
+    QUrlQuery facts;
+    facts.addQueryItem(QStringLiteral("version"), QCoreApplication::applicationVersion());
+    facts.addQueryItem(QStringLiteral("build"),
+                       QStringLiteral("Qt %1 (running on Qt %2)")
+                           .arg(QLatin1String(QT_VERSION_STR), QLatin1String(qVersion())));
+    facts.addQueryItem(QStringLiteral("settings"), m_hive.path());
+    facts.addQueryItem(QStringLiteral("program"), Paths::programFolder());
+    facts.addQueryItem(QStringLiteral("shared"), Paths::sharedDataFolder());
+    QUrl address(helpAddress(QStringLiteral("support.html")));
+    address.setQuery(facts);
+    NewTab()->OpenAsHome(address.toString());
 }

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QUrlQuery>
 
 using namespace TestFiles;
 
@@ -161,6 +163,47 @@ private Q_SLOTS:
         QCOMPARE(lines.at(0), QStringLiteral("1")); // one argument, blanks and quotes included
         QVERIFY(lines.at(1).startsWith(folder + QLatin1Char('/')));
         QVERIFY(QFile::exists(lines.at(1)));
+    }
+
+    // --- Help ---------------------------------------------------------------------------
+
+    void helpAndSupportOpenInTabsAndHaveNoDeadLinks()
+    {
+        MainWindowFixture w;
+        w->runCommand(KeyDispatcher::Command::HelpTopics); // F1
+        QCOMPARE(w->tabs().size(), 2);
+        const QUrl help(w.lastNavigation(w->GetActivePage()));
+        QVERIFY(help.isLocalFile());
+        QVERIFY2(QFileInfo(help.toLocalFile()).isFile(), qPrintable(help.toString()));
+
+        w->action(ActionId::actSupport)->trigger();
+        const QUrl support(w->GetActivePage()->HomeUrl());
+        QCOMPARE(QUrlQuery(support).queryItemValue(QStringLiteral("settings"), QUrl::FullyDecoded),
+                 w.hive.path());
+        QVERIFY(QFileInfo(support.toLocalFile()).isFile());
+
+        // Every link of the help pages leads somewhere: another page that is there, or a
+        // place in a page that has it.
+        const QDir folder = QFileInfo(help.toLocalFile()).dir();
+        const QRegularExpression link(QStringLiteral("href=\"([^\"]+)\""));
+        const QRegularExpression anchor(QStringLiteral("id=\"([^\"]+)\""));
+        int links = 0;
+        for (const QString& page : folder.entryList({QStringLiteral("*.html")})) {
+            const QString text = QString::fromUtf8(readFile(folder.filePath(page)));
+            QStringList ids;
+            for (const auto& m : anchor.globalMatch(text))
+                ids << m.captured(1);
+            for (const auto& m : link.globalMatch(text)) {
+                const QString target = m.captured(1);
+                ++links;
+                if (target.startsWith(QLatin1Char('#')))
+                    QVERIFY2(ids.contains(target.mid(1)), qPrintable(page + target));
+                else
+                    QVERIFY2(folder.exists(target.section(QLatin1Char('#'), 0, 0)),
+                             qPrintable(page + " " + target));
+            }
+        }
+        QVERIFY(links > 5);
     }
 
     // --- The Open box -------------------------------------------------------------------
