@@ -288,6 +288,41 @@ private Q_SLOTS:
         QCOMPARE(result.toString(), hostile + QStringLiteral("|5"));
     }
 
+    // A local page (a saved attachment, say) reads neither other local files nor remote
+    // addresses by script, and its own script keeps running after the refusals.
+    void localPageReadsNoOtherFile()
+    {
+        m_server.serve("/remote", page("Remote"));
+        const QDir home(qEnvironmentVariable("PELVANE_HOME"));
+        QFile secret(home.filePath("secret.txt"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("private key");
+        secret.close();
+        const QString secretUrl = QUrl::fromLocalFile(secret.fileName()).toString();
+        const QByteArray script =
+            "<script>"
+            "function xhr(u){return new Promise(function(ok){try{var x=new XMLHttpRequest();"
+            "x.onload=function(){ok('read:'+x.responseText)};x.onerror=function(){ok('refused')};"
+            "x.open('GET',u);x.send();}catch(e){ok('refused')}})}"
+            "function get(u){return fetch(u).then(function(r){return r.text()})"
+            ".then(function(t){return 'read:'+t},function(){return 'refused'})}"
+            "Promise.all([get('" + secretUrl.toUtf8() + "'),xhr('" + secretUrl.toUtf8() + "'),"
+            "get('" + url("/remote").toUtf8() + "'),xhr('" + url("/remote").toUtf8() + "')])"
+            ".then(function(r){document.title='done '+r.join(' ')});"
+            "</script>";
+        QFile local(home.filePath("attachment.html"));
+        QVERIFY(local.open(QIODevice::WriteOnly));
+        local.write(page("Local", script));
+        local.close();
+
+        Browser b(m_context.get());
+        b.widget->Navigate(QUrl::fromLocalFile(local.fileName()).toString());
+        QVERIFY(waitUntil([&] { return b.widget->LocationName().startsWith("done"); }));
+        QCOMPARE(b.widget->LocationName(),
+                 QStringLiteral("done refused refused refused refused"));
+        QCOMPARE(m_server.requestCount("/remote"), 0);
+    }
+
     // Cookies (and the rest of the profile) survive a restart in the same home.
     void profileIsPersistent()
     {
