@@ -126,7 +126,7 @@ int main(int argc, char* argv[])
     }
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
-        bus.listen();
+        bus.listen({QLatin1String(HandOff::Message)});
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history
