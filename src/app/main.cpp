@@ -5,6 +5,8 @@
 #include "history/HistoryStore.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
+#include "platform/Paths.h"
+#include "platform/RunFolder.h"
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/WebEngineContext.h"
@@ -21,6 +23,7 @@
 
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -106,12 +109,15 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
 
 int main(int argc, char* argv[])
 {
+    // Everything the program makes (settings, history, page copies, sockets) is the user's alone.
+    ::umask(077);
     if (auto rc = runRegistryCommand(argc, argv))
         return *rc;
     if (auto rc = runListTabs(argc, argv))
         return *rc;
 
     PelvaneApplication app(argc, argv);
+    const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 

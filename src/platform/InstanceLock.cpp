@@ -29,7 +29,7 @@ bool InstanceLock::tryAcquire()
         return true;
     // A lock in a folder another user can write to could be taken away or made to point
     // elsewhere; the file itself is opened without following a link.
-    if (!Paths::ensureRuntimeFolder(QFileInfo(m_path).absolutePath()).isEmpty())
+    if (!Paths::ensureOwnPrivateFolder(QFileInfo(m_path).absolutePath()).isEmpty())
         return true; // cannot tell: behave as the first copy
     const QByteArray path = QFile::encodeName(m_path);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

@@ -76,7 +76,7 @@ bool MessageBus::listen(const QStringList& keptUntilHandled)
     m_kept = keptUntilHandled;
     if (m_server)
         return m_server->isListening();
-    m_problem = Paths::ensureRuntimeFolder(m_folder);
+    m_problem = Paths::ensureOwnPrivateFolder(m_folder);
     if (!m_problem.isEmpty()) {
         qWarning("Not listening for other copies: %s", qPrintable(m_problem));
         return false;
@@ -167,7 +167,7 @@ QStringList MessageBus::peerSockets() const
 {
     QStringList sockets;
     // A folder that is not this user's own private one is nobody we talk to.
-    if (!Paths::runtimeFolderProblem(m_folder).isEmpty())
+    if (!Paths::ownPrivateFolderProblem(m_folder).isEmpty())
         return sockets;
     const QDir dir(m_folder);
     const QString own = socketPath();

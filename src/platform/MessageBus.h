@@ -16,7 +16,7 @@ class QLocalSocket;
 // died are removed by the next sender.
 //
 // Only this user's copies take part: the folder must be this user's own private folder
-// (see Paths::runtimeFolderProblem), and each end of every connection checks that the
+// (see Paths::ownPrivateFolderProblem), and each end of every connection checks that the
 // other end runs as this user. A message is one line of at most MaxMessageBytes.
 class MessageBus final : public QObject
 {

@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -97,6 +98,13 @@ QString runtimeFolder()
                   QStringLiteral("pelvane-%1").arg(QString::number(::getuid())));
 }
 
+QString runTempFolder()
+{
+    return joined(QDir::tempPath(), QStringLiteral("pelvane-%1-%2")
+                                        .arg(QString::number(::getuid()),
+                                             QString::number(QCoreApplication::applicationPid())));
+}
+
 QString sharedDataFolder()
 {
     // An installed copy reads its share folder; a copy run from the build tree reads the
@@ -118,7 +126,7 @@ bool ensurePrivateFolder(const QString& path)
                                            QFileDevice::ExeOwner);
 }
 
-QString runtimeFolderProblem(const QString& path)
+QString ownPrivateFolderProblem(const QString& path)
 {
     struct stat st = {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
@@ -135,13 +143,13 @@ QString runtimeFolderProblem(const QString& path)
     return {};
 }
 
-QString ensureRuntimeFolder(const QString& path)
+QString ensureOwnPrivateFolder(const QString& path)
 {
     const QFileInfo info(path);
     QDir().mkpath(info.absolutePath());
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
         return QStringLiteral("%1 cannot be made: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-    return runtimeFolderProblem(path);
+    return ownPrivateFolderProblem(path);
 }
 
 } // namespace Paths

@@ -15,16 +15,19 @@ QString defaultHistoryFolder();
 QString webProfileFolder();  // cookies, cache and local storage of the web engine
 QString runtimeFolder();     // sockets of running copies and the instance lock (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
+// This run's private folder for temporary page copies (mail, edit-with), in the
+// temporary folder; made when first needed, removed at exit (see RunFolder).
+QString runTempFolder();
 
 // Creates a folder (and its parents) readable by this user only. Returns false on failure.
 bool ensurePrivateFolder(const QString& path);
 
-// The runtime folder is where other copies send addresses and find the instance lock, so
-// it is trusted only when it is a real folder (not a link), owned by this user, with no
+// A folder in a place other users can write to (the runtime folder, the temporary folder)
+// is trusted only when it is a real folder (not a link), owned by this user, with no
 // rights for group or others. The problem with the folder at `path` in words, or empty
 // when it is sound (a folder that does not exist is a problem too).
-QString runtimeFolderProblem(const QString& path);
+QString ownPrivateFolderProblem(const QString& path);
 // Makes the folder (mode 0700) when it is missing, then checks it as above.
-QString ensureRuntimeFolder(const QString& path);
+QString ensureOwnPrivateFolder(const QString& path);
 
 } // namespace Paths
