@@ -238,6 +238,34 @@ private Q_SLOTS:
         QCOMPARE(visits.lines.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
     }
 
+    // A page that floods the history with address changes is recorded at most once a
+    // second; replaced addresses and addresses over 4 KiB are not recorded at all.
+    void pushStateFloodIsBounded()
+    {
+        m_server.serve("/flood", page("Flood",
+            "<script>"
+            "function later(ms,f){setTimeout(f,ms)}"
+            "window.onload=function(){later(100,function(){"
+            " history.replaceState({},'','/replaced');"
+            " later(1100,function(){"
+            "  for(var i=0;i<150;i++)history.pushState({},'','/flood'+i);"
+            "  later(1100,function(){"
+            "   history.pushState({},'','/long?'+'x'.repeat(5000));"
+            "   later(1100,function(){history.pushState({},'','/final')});"
+            "})})})}"
+            "</script>"));
+        VisitLog visits;
+        m_context->setVisitSink(visits.sink());
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/flood")));
+        QVERIFY(waitUntil([&] { return visits.lines.join(' ').contains(url("/final")); }));
+        m_context->setVisitSink({});
+        const QStringList expected{"visited " + url("/flood") + " Flood",
+                                   "visited " + url("/flood0") + " Flood",
+                                   "visited " + url("/final") + " Flood"};
+        QCOMPARE(visits.lines.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+    }
+
     void downloadLandsOnDisk()
     {
         Browser b(m_context.get());
