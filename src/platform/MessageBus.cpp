@@ -120,6 +120,9 @@ void MessageBus::setHandler(const QString& message, Handler handler)
 void MessageBus::onNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // More than a message's worth is never read: without a line end by then, the
+        // peer is cut off (see onReadyRead).
+        socket->setReadBufferSize(MaxMessageBytes);
         if (!peerIsThisUser(*socket)) {
             socket->abort();
             socket->deleteLater();
@@ -139,14 +142,28 @@ void MessageBus::onReadyRead(QLocalSocket* socket)
             socket->abort(); // no message of ours is that long
         return;
     }
-    const QJsonObject request = decodeLine(socket->readLine());
-    const QString message = request.value(QStringLiteral("message")).toString();
+    const std::optional<Request> request = decodeRequest(socket->readLine(MaxMessageBytes + 1));
     QJsonValue reply;
-    if (!message.isEmpty())
-        reply = dispatch(message, request.value(QStringLiteral("payload")));
+    if (request)
+        reply = dispatch(request->message, request->payload);
     socket->write(encode(QJsonObject{{QStringLiteral("reply"), reply}}));
     socket->flush();
     socket->disconnectFromServer();
+}
+
+QByteArray MessageBus::encodeRequest(const Request& request)
+{
+    return encode(QJsonObject{{QStringLiteral("message"), request.message},
+                              {QStringLiteral("payload"), request.payload}});
+}
+
+std::optional<MessageBus::Request> MessageBus::decodeRequest(const QByteArray& line)
+{
+    const QJsonObject object = decodeLine(line);
+    const QString message = object.value(QStringLiteral("message")).toString();
+    if (message.isEmpty())
+        return std::nullopt;
+    return Request{message, object.value(QStringLiteral("payload"))};
 }
 
 QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payload)
@@ -185,8 +202,7 @@ QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJ
                                                 int timeoutMs) const
 {
     QList<Answer> answers;
-    const QByteArray request = encode(
-        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const QByteArray request = encodeRequest({message, payload});
     const auto sockets = peerSockets();
     for (const QString& path : sockets) {
         QLocalSocket socket;
@@ -213,8 +229,7 @@ QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJ
 
 void MessageBus::post(const QString& message, const QJsonValue& payload)
 {
-    const QByteArray request = encode(
-        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const QByteArray request = encodeRequest({message, payload});
     const auto sockets = peerSockets();
     for (const QString& path : sockets) {
         auto* socket = new QLocalSocket(this);

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -57,6 +58,16 @@ public:
     void post(const QString& message, const QJsonValue& payload = {});
 
     QString folder() const { return m_folder; }
+
+    // The framing: one request is one line of compact JSON, {"message": name, "payload": v}.
+    struct Request
+    {
+        QString message;
+        QJsonValue payload;
+    };
+    static QByteArray encodeRequest(const Request& request);
+    // Nothing when the line is no request (not JSON, not an object, no name).
+    static std::optional<Request> decodeRequest(const QByteArray& line);
 
 Q_SIGNALS:
     void messageReceived(const QString& message);
