@@ -195,6 +195,9 @@ private:
                             .arg(next)};
                 }
                 out.append(next);
+            } else if (c.isNull()) {
+                // A stored text ends at its first NUL: what followed would be lost on export.
+                throw LineError{QStringLiteral("a text cannot hold a NUL character")};
             } else {
                 out.append(c);
             }

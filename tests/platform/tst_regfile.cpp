@@ -166,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("trailing text") << head + "\"a\"=\"b\" c\n"
                                        << 5 << "after the closing quote";
         QTest::newRow("unclosed key") << head + "[HKCU\\X\n" << 5 << "]";
+        QTest::newRow("NUL in a text") << head + QByteArray("\"a\"=\"b\0c\"\n", 10) << 5 << "NUL";
         QTest::newRow("crlf line count")
             << QByteArray("REGEDIT4\r\n\r\n[HKCU\\X]\r\n\"a\"=dword:\r\n") << 4 << "8 hex digits";
     }
