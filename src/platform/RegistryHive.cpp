@@ -134,8 +134,10 @@ qint64 RegistryHive::childKey(qint64 parent, const QString& name) const
 
 qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
 {
+    // A key's path is written in brackets and read back trimmed, so a name with blanks at
+    // its ends would come back as another key.
     if (!m_db.isOpen() || name.isEmpty() || !isWritableName(name) ||
-        name.contains(QLatin1Char('\\')))
+        name.contains(QLatin1Char('\\')) || name.trimmed() != name)
         return 0;
     if (const qint64 existing = childKey(parent, name))
         return existing;

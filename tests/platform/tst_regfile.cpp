@@ -245,6 +245,9 @@ private Q_SLOTS:
             QCOMPARE(hive.createChildKey(key, name), 0);
         }
         QCOMPARE(hive.createChildKey(key, QStringLiteral("a\\b")), 0); // a path, not a name
+        // "[...\\x ]" is read back as "x": the key would not survive export and import.
+        QCOMPARE(hive.createChildKey(key, QStringLiteral("x ")), 0);
+        QCOMPARE(hive.createChildKey(key, QStringLiteral("\ty")), 0);
         QVERIFY(!exported(hive, QString()).contains("Evil"));
 
         constexpr int Depth = 5000;
