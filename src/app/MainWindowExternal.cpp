@@ -4,6 +4,7 @@
 // browser.
 #include "app/MainWindow.h"
 
+#include "address/AddressPolicy.h"
 #include "app/LaunchImage.h"
 #include "app/TabStripDropTarget.h"
 #include "app/WindowQuestions.h"
@@ -31,8 +32,9 @@ namespace {
 // Opens an address in the desktop's default browser; nothing for an empty one.
 void launchInDefaultBrowser(const QString& address)
 {
-    if (address.isEmpty())
-        return;
+    if (AddressPolicy::decide(AddressPolicy::Source::LaunchImage, address) !=
+        AddressPolicy::Decision::Open)
+        return; // only web addresses go to the desktop: no files, no other programs
     QDesktopServices::openUrl(QUrl::fromUserInput(address));
 }
 
@@ -110,11 +112,12 @@ void TfrmMain::EditDocumentWith(const DesktopApplication& program)
 void TfrmMain::DropOnTab(int tabIndex, const QString& address)
 {
     auto* tab = qobject_cast<TBrowserTab*>(m_pcPage->pageForTabIndex(tabIndex));
-    if (!tab || address.isEmpty())
+    const auto decision = AddressPolicy::decide(AddressPolicy::Source::DroppedLink, address);
+    if (!tab || address.isEmpty() || decision == AddressPolicy::Decision::Refuse)
         return;
-    // Onto another tab: that tab shows it. Onto the page being read: it is kept, and the
-    // link opens beside it.
-    if (tab != GetActivePage()) {
+    // Onto another tab: that tab shows it. Onto the page being read (or an address that
+    // must not take over a tab): it is kept, and the link opens beside it.
+    if (tab != GetActivePage() && decision == AddressPolicy::Decision::Open) {
         tab->NavigateTo(address);
         return;
     }

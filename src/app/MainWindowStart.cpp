@@ -1,6 +1,7 @@
 // What opens at start, what a second copy hands over, and the picture mode.
 #include "app/MainWindow.h"
 
+#include "address/AddressPolicy.h"
 #include "app/HandOff.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
@@ -37,7 +38,9 @@ void TfrmMain::openStartPages()
         return;
     const bool last = m_settings.startupMode == QLatin1String("Last");
 
-    if (!argument.isEmpty()) {
+    const bool refused = AddressPolicy::decide(AddressPolicy::Source::HandOff, argument) ==
+                         AddressPolicy::Decision::Refuse;
+    if (!argument.isEmpty() && !refused) {
         if (IsPageGroupFile(argument)) {
             OpenPageGroup(argument, true, true);
             return;
@@ -80,7 +83,9 @@ void TfrmMain::HandleHandOff(const QString& value)
     show();
     raise();
     activateWindow();
-    if (value.isEmpty())
+    // Another program's argument opens in a tab of its own, never as a script.
+    if (value.isEmpty() || AddressPolicy::decide(AddressPolicy::Source::HandOff, value) ==
+                               AddressPolicy::Decision::Refuse)
         return;
     // Here the extension is compared as written: only ".sgp" in small letters is a group.
     const QFileInfo file(value);

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
+#include "address/AddressPolicy.h"
 #include "address/PVComboBox.h"
 #include "app/Throbber.h"
 #include "browser/BrowserTab.h"
@@ -265,9 +266,17 @@ void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool sta
     m_groups->OpenPageGroup(fileName, replaceTabs, startupMark);
 }
 
-void TfrmMain::openGroupEntries(const QList<PageGroupEntry>& entries, bool replaceTabs,
+void TfrmMain::openGroupEntries(const QList<PageGroupEntry>& groupEntries, bool replaceTabs,
                                 bool startupMark)
 {
+    // Every entry gets a tab of its own, so only script addresses are left out.
+    QList<PageGroupEntry> entries = groupEntries;
+    entries.removeIf([](const PageGroupEntry& e) {
+        return AddressPolicy::decide(AddressPolicy::Source::GroupEntry, e.address) ==
+               AddressPolicy::Decision::Refuse;
+    });
+    if (entries.isEmpty())
+        return;
     const bool placement = m_placeAtEnd;
     m_placeAtEnd = true;
     int first = 0;

@@ -5,6 +5,8 @@
 #include "history/HistoryStore.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
+#include "platform/Paths.h"
+#include "platform/RunFolder.h"
 #include "platform/Registry.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
@@ -27,6 +29,7 @@
 
 #include <cstring>
 #include <optional>
+#include <sys/stat.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,6 +196,8 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
 
 int main(int argc, char* argv[])
 {
+    // Everything the program makes (settings, history, page copies, sockets) is the user's alone.
+    ::umask(077);
     quietEngine();
     provideRuntimeFolder();
     if (auto rc = runRegistryCommand(argc, argv))
@@ -202,6 +207,7 @@ int main(int argc, char* argv[])
 
     PelvaneApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
+    const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
@@ -216,7 +222,7 @@ int main(int argc, char* argv[])
     }
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
-        bus.listen();
+        bus.listen({QLatin1String(HandOff::Message)});
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history

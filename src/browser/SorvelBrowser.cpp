@@ -1,5 +1,7 @@
 #include "browser/SorvelBrowser.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -42,7 +44,14 @@ TSorvelBrowser::TSorvelBrowser(WebBackend* backend, RegistryHive* hive, QWidget*
 
 QString TSorvelBrowser::tempFolder() const
 {
-    return m_tempFolder.isEmpty() ? QDir::tempPath() : m_tempFolder;
+    return m_tempFolder.isEmpty() ? Paths::runTempFolder() : m_tempFolder;
+}
+
+QString TSorvelBrowser::tempFolderProblem() const
+{
+    // The run's folder sits in the shared temporary folder: made here when first needed,
+    // and used only when it is this user's own private folder.
+    return m_tempFolder.isEmpty() ? Paths::ensureOwnPrivateFolder(tempFolder()) : QString();
 }
 
 void TSorvelBrowser::stopIfBusy()
@@ -264,6 +273,10 @@ void TSorvelBrowser::SaveToTempFile(SaveDone done)
         finishLater(std::move(done), {{}, NoDocument});
         return;
     }
+    if (const QString problem = tempFolderProblem(); !problem.isEmpty()) {
+        finishLater(std::move(done), {{}, problem});
+        return;
+    }
     // The name is unique with its final ".htm" ending from the start: created exclusively,
     // readable by this user only, so no other file can take its place.
     const QString pattern = QDir(tempFolder()).filePath(QStringLiteral("tmpXXXXXX.htm"));
@@ -298,6 +311,10 @@ void TSorvelBrowser::SaveForMail(SaveDone done)
         done = [](const TSaveResult&) {};
     if (!HasDocument()) {
         finishLater(std::move(done), {{}, NoDocument});
+        return;
+    }
+    if (const QString problem = tempFolderProblem(); !problem.isEmpty()) {
+        finishLater(std::move(done), {{}, problem});
         return;
     }
     const QString baseName = DocumentFiles::mailFileBaseName(LocationName());

@@ -66,7 +66,8 @@ public:
     void setPageLayout(QPageLayout* shared) { m_sharedLayout = shared; }
     QPageLayout& pageLayout() { return m_sharedLayout ? *m_sharedLayout : m_ownLayout; }
 
-    // Where SaveToTempFile and SaveForMail write; the system's temporary folder by default.
+    // Where SaveToTempFile and SaveForMail write; this run's private folder
+    // (Paths::runTempFolder, removed at exit) by default.
     void setTempFolder(const QString& folder) { m_tempFolder = folder; }
     QString tempFolder() const;
 
@@ -120,6 +121,7 @@ Q_SIGNALS:
     void operationFailed(const QString& message);
 
 private:
+    QString tempFolderProblem() const;
     bool documentCommand(DocumentCommand command);
     void stopIfBusy();
     void reportFailure(const QString& title, const QString& message);

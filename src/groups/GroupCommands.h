@@ -9,6 +9,9 @@
 namespace SorvelGroupTexts {
 inline constexpr QLatin1String AddTitle("Add to SorvelGroup");
 inline constexpr QLatin1String OrganizeTitle("Organize SorvelGroups");
+// More tabs than this from one group are opened only when the user agrees: a group file
+// from outside could otherwise open thousands of tabs at once.
+inline constexpr int TabsWithoutAsking = 50;
 } // namespace SorvelGroupTexts
 
 // Everything the page-group commands ask or tell the user. The widget side shows file
@@ -23,6 +26,8 @@ public:
     // The organize dialog for one group file; returns when it has closed. A file that
     // cannot be read is told, not shown.
     virtual void organize(const QString& fileName) = 0;
+    // Whether to open `count` tabs (more than TabsWithoutAsking) from the group file.
+    virtual bool askOpenManyTabs(const QString& fileName, int count) = 0;
 
 protected:
     GroupCommandQuestions() = default;

@@ -69,6 +69,9 @@ void SorvelGroupCommands::OpenPageGroup(const QString& fileName, bool replaceTab
         return;
     }
     const QList<PageGroupEntry> entries = pageGroupEntries(group);
+    if (entries.size() > SorvelGroupTexts::TabsWithoutAsking &&
+        !m_questions->askOpenManyTabs(fileName, int(entries.size())))
+        return;
     if (!entries.isEmpty())
         m_host.openGroupEntries(entries, replaceTabs, startupMark);
 }

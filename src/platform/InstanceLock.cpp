@@ -27,9 +27,12 @@ bool InstanceLock::tryAcquire()
 {
     if (m_fd >= 0)
         return true;
-    Paths::ensurePrivateFolder(QFileInfo(m_path).absolutePath());
+    // A lock in a folder another user can write to could be taken away or made to point
+    // elsewhere; the file itself is opened without following a link.
+    if (!Paths::ensureOwnPrivateFolder(QFileInfo(m_path).absolutePath()).isEmpty())
+        return true; // cannot tell: behave as the first copy
     const QByteArray path = QFile::encodeName(m_path);
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return true; // cannot tell: behave as the first copy
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -12,6 +12,9 @@
 #include <QLocalSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 const QString SocketPrefix = QStringLiteral("bus-");
@@ -26,11 +29,25 @@ QJsonObject decodeLine(const QByteArray& line)
     return QJsonDocument::fromJson(line.trimmed()).object();
 }
 
-// Reads one newline-ended line from a socket before the deadline; empty when none came.
+// The kernel's word on who is at the other end of a local socket: the user id the peer
+// had when it connected (or listened), which it cannot forge.
+bool peerIsThisUser(const QLocalSocket& socket)
+{
+    struct ucred credentials = {};
+    socklen_t size = sizeof credentials;
+    const auto fd = socket.socketDescriptor();
+    if (fd < 0 || ::getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return false;
+    return credentials.uid == ::geteuid();
+}
+
+// Reads one newline-ended line from a socket before the deadline; empty when none came
+// or when more than a message's worth arrived without one.
 QByteArray readLine(QLocalSocket& socket, const QDeadlineTimer& deadline)
 {
     while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState)
+        if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState ||
+            socket.bytesAvailable() >= MessageBus::MaxMessageBytes)
             break;
         socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     }
@@ -54,12 +71,16 @@ MessageBus::~MessageBus()
         m_server->close(); // removes the socket file
 }
 
-bool MessageBus::listen()
+bool MessageBus::listen(const QStringList& keptUntilHandled)
 {
+    m_kept = keptUntilHandled;
     if (m_server)
         return m_server->isListening();
-    if (!Paths::ensurePrivateFolder(m_folder))
+    m_problem = Paths::ensureOwnPrivateFolder(m_folder);
+    if (!m_problem.isEmpty()) {
+        qWarning("Not listening for other copies: %s", qPrintable(m_problem));
         return false;
+    }
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path =
@@ -99,6 +120,14 @@ void MessageBus::setHandler(const QString& message, Handler handler)
 void MessageBus::onNewConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // More than a message's worth is never read: without a line end by then, the
+        // peer is cut off (see onReadyRead).
+        socket->setReadBufferSize(MaxMessageBytes);
+        if (!peerIsThisUser(*socket)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         // A peer that connects and says nothing is not allowed to keep the socket forever.
@@ -109,18 +138,32 @@ void MessageBus::onNewConnection()
 void MessageBus::onReadyRead(QLocalSocket* socket)
 {
     if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > 1024 * 1024)
+        if (socket->bytesAvailable() >= MaxMessageBytes)
             socket->abort(); // no message of ours is that long
         return;
     }
-    const QJsonObject request = decodeLine(socket->readLine());
-    const QString message = request.value(QStringLiteral("message")).toString();
+    const std::optional<Request> request = decodeRequest(socket->readLine(MaxMessageBytes + 1));
     QJsonValue reply;
-    if (!message.isEmpty())
-        reply = dispatch(message, request.value(QStringLiteral("payload")));
+    if (request)
+        reply = dispatch(request->message, request->payload);
     socket->write(encode(QJsonObject{{QStringLiteral("reply"), reply}}));
     socket->flush();
     socket->disconnectFromServer();
+}
+
+QByteArray MessageBus::encodeRequest(const Request& request)
+{
+    return encode(QJsonObject{{QStringLiteral("message"), request.message},
+                              {QStringLiteral("payload"), request.payload}});
+}
+
+std::optional<MessageBus::Request> MessageBus::decodeRequest(const QByteArray& line)
+{
+    const QJsonObject object = decodeLine(line);
+    const QString message = object.value(QStringLiteral("message")).toString();
+    if (message.isEmpty())
+        return std::nullopt;
+    return Request{message, object.value(QStringLiteral("payload"))};
 }
 
 QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payload)
@@ -128,6 +171,9 @@ QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payloa
     Q_EMIT messageReceived(message);
     const auto it = m_handlers.constFind(message);
     if (it == m_handlers.constEnd()) {
+        // Only the messages a starting copy expects are worth keeping, and not without end.
+        if (!m_kept.contains(message) || m_early.size() >= MaxKeptMessages)
+            return QJsonValue();
         m_early.append({message, payload});
         return QJsonValue(QStringLiteral("queued"));
     }
@@ -137,6 +183,9 @@ QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payloa
 QStringList MessageBus::peerSockets() const
 {
     QStringList sockets;
+    // A folder that is not this user's own private one is nobody we talk to.
+    if (!Paths::ownPrivateFolderProblem(m_folder).isEmpty())
+        return sockets;
     const QDir dir(m_folder);
     const QString own = socketPath();
     const auto entries =
@@ -153,8 +202,7 @@ QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJ
                                                 int timeoutMs) const
 {
     QList<Answer> answers;
-    const QByteArray request = encode(
-        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const QByteArray request = encodeRequest({message, payload});
     const auto sockets = peerSockets();
     for (const QString& path : sockets) {
         QLocalSocket socket;
@@ -166,6 +214,8 @@ QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJ
                 QFile::remove(path); // its copy is gone
             continue;
         }
+        if (!peerIsThisUser(socket))
+            continue;
         const QDeadlineTimer deadline(timeoutMs);
         socket.write(request);
         socket.waitForBytesWritten(timeoutMs);
@@ -179,13 +229,16 @@ QList<MessageBus::Answer> MessageBus::broadcast(const QString& message, const QJ
 
 void MessageBus::post(const QString& message, const QJsonValue& payload)
 {
-    const QByteArray request = encode(
-        QJsonObject{{QStringLiteral("message"), message}, {QStringLiteral("payload"), payload}});
+    const QByteArray request = encodeRequest({message, payload});
     const auto sockets = peerSockets();
     for (const QString& path : sockets) {
         auto* socket = new QLocalSocket(this);
-        connect(socket, &QLocalSocket::connected, socket,
-                [socket, request] { socket->write(request); });
+        connect(socket, &QLocalSocket::connected, socket, [socket, request] {
+            if (peerIsThisUser(*socket))
+                socket->write(request);
+            else
+                socket->abort();
+        });
         connect(socket, &QLocalSocket::readyRead, socket, [socket] {
             if (socket->canReadLine())
                 socket->disconnectFromServer();

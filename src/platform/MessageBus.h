@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -14,6 +15,10 @@ class QLocalSocket;
 // socket in the private runtime folder; a sender connects to every socket there, sends
 // the message's name with its payload and reads each copy's answer. Sockets whose owner
 // died are removed by the next sender.
+//
+// Only this user's copies take part: the folder must be this user's own private folder
+// (see Paths::ownPrivateFolderProblem), and each end of every connection checks that the
+// other end runs as this user. A message is one line of at most MaxMessageBytes.
 class MessageBus final : public QObject
 {
     Q_OBJECT
@@ -26,9 +31,16 @@ public:
     explicit MessageBus(const QString& folder, QObject* parent = nullptr);
     ~MessageBus() override;
 
-    // Starts answering messages. Messages that arrive before their handler is set are
-    // kept and handed over when it is set, so nothing sent to a starting copy is lost.
-    bool listen();
+    static constexpr qint64 MaxMessageBytes = 1024 * 1024;
+    static constexpr int MaxKeptMessages = 64;
+
+    // Starts answering messages. Messages named in `keptUntilHandled` that arrive before
+    // their handler is set are kept (up to MaxKeptMessages) and handed over when it is set,
+    // so nothing sent to a starting copy is lost; any other message without a handler is
+    // answered with null and forgotten. False when the folder is not sound or the socket
+    // cannot be made; problem() says why.
+    bool listen(const QStringList& keptUntilHandled = {});
+    QString problem() const { return m_problem; }
     bool isListening() const;
     QString socketPath() const;
     void setHandler(const QString& message, Handler handler);
@@ -47,6 +59,16 @@ public:
 
     QString folder() const { return m_folder; }
 
+    // The framing: one request is one line of compact JSON, {"message": name, "payload": v}.
+    struct Request
+    {
+        QString message;
+        QJsonValue payload;
+    };
+    static QByteArray encodeRequest(const Request& request);
+    // Nothing when the line is no request (not JSON, not an object, no name).
+    static std::optional<Request> decodeRequest(const QByteArray& line);
+
 Q_SIGNALS:
     void messageReceived(const QString& message);
 
@@ -58,6 +80,8 @@ private:
 
     QString m_folder;
     QLocalServer* m_server = nullptr;
+    QString m_problem;
+    QStringList m_kept;
     QHash<QString, Handler> m_handlers;
     QList<QPair<QString, QJsonValue>> m_early; // arrived before their handler was set
 };

@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -92,10 +95,20 @@ QString runtimeFolder()
                       QStringLiteral("pelvane-%1-%2")
                           .arg(QString::number(::getuid()), QString::fromLatin1(hash)));
     }
-    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (base.isEmpty())
-        base = QDir::tempPath();
-    return joined(base, QStringLiteral("pelvane"));
+    // Without a runtime folder of the session the temporary folder is shared by every
+    // user: the name carries the user id, so no other user's folder is taken for ours.
+    const QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!base.isEmpty() && QFileInfo(base).isAbsolute())
+        return joined(base, QStringLiteral("pelvane"));
+    return joined(QDir::tempPath(),
+                  QStringLiteral("pelvane-%1").arg(QString::number(::getuid())));
+}
+
+QString runTempFolder()
+{
+    return joined(QDir::tempPath(), QStringLiteral("pelvane-%1-%2")
+                                        .arg(QString::number(::getuid()),
+                                             QString::number(QCoreApplication::applicationPid())));
 }
 
 QString sharedDataFolder()
@@ -131,6 +144,32 @@ bool ensurePrivateFolder(const QString& path)
         return false;
     return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
+}
+
+QString ownPrivateFolderProblem(const QString& path)
+{
+    struct stat st = {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("%1 cannot be read: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("%1 is a symbolic link").arg(path);
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("%1 is not a folder").arg(path);
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("%1 belongs to another user").arg(path);
+    if ((st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return QStringLiteral("%1 can be used by other users (mode %2)")
+            .arg(path, QString::number(st.st_mode & 07777, 8));
+    return {};
+}
+
+QString ensureOwnPrivateFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    QDir().mkpath(info.absolutePath());
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("%1 cannot be made: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    return ownPrivateFolderProblem(path);
 }
 
 } // namespace Paths

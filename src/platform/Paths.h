@@ -17,8 +17,11 @@ QString webProfileFolder();  // cookies, cache and local storage of the web engi
 // numbered beside it ("WebProfile-2"), since the engine cannot share a folder between
 // processes.
 QString webProfileFolder(int slot);
-QString runtimeFolder();     // sockets of running copies (mode 0700)
+QString runtimeFolder();     // sockets of running copies and the instance lock (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
+// This run's private folder for temporary page copies (mail, edit-with), in the
+// temporary folder; made when first needed, removed at exit (see RunFolder).
+QString runTempFolder();
 
 // The decision behind sharedDataFolder(), from the program's own folder: an installed
 // program reads the share folder beside its bin folder (`shareFromBin`, relative), wherever
@@ -30,5 +33,13 @@ QString sharedDataFolderFor(const QString& programFolder, const QString& shareFr
 
 // Creates a folder (and its parents) readable by this user only. Returns false on failure.
 bool ensurePrivateFolder(const QString& path);
+
+// A folder in a place other users can write to (the runtime folder, the temporary folder)
+// is trusted only when it is a real folder (not a link), owned by this user, with no
+// rights for group or others. The problem with the folder at `path` in words, or empty
+// when it is sound (a folder that does not exist is a problem too).
+QString ownPrivateFolderProblem(const QString& path);
+// Makes the folder (mode 0700) when it is missing, then checks it as above.
+QString ensureOwnPrivateFolder(const QString& path);
 
 } // namespace Paths

@@ -10,9 +10,50 @@
 
 namespace {
 
-// Far beyond any settings file; it keeps a wrongly chosen file (a disc image named .sgp)
-// from being read into memory whole.
-constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+// Far beyond any settings file, page group or shortcut a person writes; it keeps a wrongly
+// chosen or hostile file (a disc image named .sgp, a group of a million pages) out.
+constexpr qint64 MaxFileSize = 1024 * 1024;
+
+// Windows-1252 for 0x80-0x9F, where Latin-1 has only control characters. The five bytes
+// the code page leaves undefined map to the control characters of the same number, as
+// Windows does, so every byte has a character and back.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromCp1252(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *out++ = QChar(u >= 0x80 && u <= 0x9F ? Cp1252High[u - 0x80] : char16_t(u));
+    }
+    return text;
+}
+
+// The byte of a character in Windows-1252, or -1 when the code page has none.
+int cp1252Byte(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return u;
+    for (int i = 0; i < 32; ++i) {
+        if (Cp1252High[i] == u)
+            return 0x80 + i;
+    }
+    return -1;
+}
+
+bool hasHighBytes(const QByteArray& bytes)
+{
+    for (const char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return true;
+    }
+    return false;
+}
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
 const QByteArray Utf16LeBom("\xFF\xFE");
@@ -135,12 +176,20 @@ ProfileFile ProfileFile::fromBytes(const QByteArray& bytes)
         if (decoded)
             doc.m_encoding = Encoding::Utf8Bom;
     }
+    // Without a mark: UTF-8 when the bytes are UTF-8 (as editors on Linux write), Windows
+    // text otherwise. Plain ASCII stays Windows text, as Windows programs expect.
+    if (!decoded && !bytes.startsWith(Utf8Bom) && !bytes.startsWith(Utf16LeBom) &&
+        hasHighBytes(bytes)) {
+        decoded = decodeExactly(QStringConverter::Utf8, bytes, &text);
+        if (decoded)
+            doc.m_encoding = Encoding::Utf8;
+    }
     if (!decoded)
-        text = QString::fromLatin1(bytes);
+        text = fromCp1252(bytes);
     if (text.contains(QChar(u'\0'))) {
         doc.m_status = Status::NotText;
         doc.m_error = QStringLiteral("The data is not text");
-        doc.m_encoding = Encoding::Latin1;
+        doc.m_encoding = Encoding::Ansi;
         return doc;
     }
     doc.parse(text);
@@ -149,14 +198,22 @@ ProfileFile ProfileFile::fromBytes(const QByteArray& bytes)
 
 void ProfileFile::parse(const QString& text)
 {
+    // Each line keeps its own line end, so that a line nobody changed is written back as
+    // it was; only the last line may have none (or a lone CR).
     QStringList lines = text.split(QLatin1Char('\n'));
-    if (lines.last().isEmpty()) // the line end of the last line, or an empty file
+    const bool endsInNewline = lines.last().isEmpty(); // or the file is empty
+    if (endsInNewline)
         lines.removeLast();
     m_lines.reserve(lines.size());
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        m_lines.append(classify(line));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString& text = lines[i];
+        const bool cr = text.endsWith(QLatin1Char('\r'));
+        if (cr)
+            text.chop(1);
+        Line line = classify(text);
+        const bool hasNewline = i + 1 < lines.size() || endsInNewline;
+        line.eol = hasNewline ? (cr ? CrLf : Lf) : (cr ? CrOnly : NoEnd);
+        m_lines.append(std::move(line));
     }
 }
 
@@ -333,6 +390,8 @@ bool ProfileFile::setValue(const QString& section, const QString& key, const QSt
     const QString written = quotedIfNeeded(value);
     if (existing >= 0) {
         Line& line = m_lines[existing];
+        if (valueOf(line) == value)
+            return true; // the line stays as the user wrote it
         line.text = line.name + QLatin1Char('=') + written;
         return true;
     }
@@ -393,15 +452,15 @@ bool ProfileFile::removeSection(const QString& section)
 
 ProfileFile::Encoding ProfileFile::encodingForSave() const
 {
-    if (m_encoding != Encoding::Latin1)
+    if (m_encoding != Encoding::Ansi)
         return m_encoding;
     for (const Line& line : m_lines) {
         for (const QChar c : line.text) {
-            if (c.unicode() > 0xff)
+            if (cp1252Byte(c) < 0)
                 return Encoding::Utf8Bom;
         }
     }
-    return Encoding::Latin1;
+    return Encoding::Ansi;
 }
 
 QByteArray ProfileFile::toBytes() const
@@ -411,13 +470,36 @@ QByteArray ProfileFile::toBytes() const
     for (const Line& line : m_lines)
         size += line.text.size() + 2;
     text.reserve(size);
-    for (const Line& line : m_lines) {
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
         text += line.text;
-        text += QLatin1String("\r\n");
+        const bool last = i + 1 == m_lines.size();
+        switch (line.eol) {
+        case Lf:
+            text += QLatin1Char('\n');
+            break;
+        case CrLf:
+            text += QLatin1String("\r\n");
+            break;
+        case CrOnly: // the end of the file; a line after it needs a real line end
+            text += last ? QLatin1String("\r") : QLatin1String("\r\n");
+            break;
+        case NoEnd:
+            if (!last)
+                text += QLatin1String("\r\n");
+            break;
+        }
     }
     switch (encodingForSave()) {
-    case Encoding::Latin1:
-        return text.toLatin1();
+    case Encoding::Ansi: {
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        char* out = bytes.data();
+        for (const QChar c : std::as_const(text))
+            *out++ = char(cp1252Byte(c));
+        return bytes;
+    }
+    case Encoding::Utf8:
+        return text.toUtf8();
     case Encoding::Utf8Bom:
         return Utf8Bom + text.toUtf8();
     case Encoding::Utf16LeBom: {

@@ -18,16 +18,21 @@
 //   marks ("..." or '...'); blanks round "=" are allowed;
 // - lines before the first section, comment lines (";") and other sections are kept as
 //   they are on write; an existing key is replaced in place, a new key goes at the end
-//   of its section, a new section at the end of the file; lines end in CR LF on write.
+//   of its section, a new section at the end of the file; every line keeps its own line
+//   end (LF or CR LF), new lines end in CR LF, and a line that did not change is written
+//   back byte for byte.
 //
 // Unlike the Windows functions, nothing is cut: values and name lists of any length come
 // back whole.
 //
-// Text is 8-bit: a file is read and written byte for byte through Latin-1, so a file in
-// any ANSI code page comes back exactly as it was. A file that starts with a UTF-8 (and
-// is valid UTF-8) or UTF-16LE byte-order mark is read as such and written back the same
-// way. A document that must hold a character Latin-1 cannot (a Cyrillic sticky name, say)
+// Text: a file that starts with a UTF-8 (and is valid UTF-8) or UTF-16LE byte-order mark
+// is read as such; a file without a mark is UTF-8 when its bytes are valid UTF-8 beyond
+// ASCII, and Windows text (Windows-1252, every byte a character) otherwise. Each is written
+// back the way it was read, so a file comes back exactly as it was. A Windows-text
+// document that must hold a character the code page cannot (a Cyrillic sticky name, say)
 // is written as UTF-8 with a byte-order mark rather than losing the character.
+//
+// Files over 1 MiB are not read: no settings file, page group or shortcut is that large.
 //
 // Several edits and one write: load(), change the document, save(). Every save writes the
 // whole file to a temporary file and renames it over the old one.
@@ -36,7 +41,8 @@ class ProfileFile final
 public:
     enum class Encoding
     {
-        Latin1,
+        Ansi, // Windows-1252
+        Utf8, // without a byte-order mark
         Utf8Bom,
         Utf16LeBom
     };
@@ -110,9 +116,17 @@ private:
         Section,
         Key
     };
+    enum LineEnd : quint8
+    {
+        CrLf,
+        Lf,
+        CrOnly, // only at the end of the file
+        NoEnd   // only at the end of the file
+    };
     struct Line
     {
         QString text;
+        LineEnd eol = CrLf;
         Kind kind = Kind::Other;
         QString name;   // the section's or key's name, trimmed
         QString folded; // the name as it is compared
@@ -131,5 +145,5 @@ private:
     QString m_fileName;
     QString m_error;
     Status m_status = Status::Ok;
-    Encoding m_encoding = Encoding::Latin1;
+    Encoding m_encoding = Encoding::Ansi;
 };

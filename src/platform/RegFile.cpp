@@ -195,6 +195,9 @@ private:
                             .arg(next)};
                 }
                 out.append(next);
+            } else if (c.isNull()) {
+                // A stored text ends at its first NUL: what followed would be lost on export.
+                throw LineError{QStringLiteral("a text cannot hold a NUL character")};
             } else {
                 out.append(c);
             }
@@ -411,18 +414,24 @@ private:
     bool m_wide;
 };
 
-void exportTree(const RegistryHive& hive, const Writer& writer, qint64 key, const QString& path,
+// Depth first, each key before its sub-keys, without recursion: a hive may hold keys
+// nested deeper than a thread's stack could follow.
+void exportTree(const RegistryHive& hive, const Writer& writer, qint64 top, const QString& topPath,
                 QString* out)
 {
-    *out += QLatin1Char('[') + path + QLatin1Char(']') + writer.eol();
-    const QList<RegistryHive::Value> values = hive.values(key);
-    for (const RegistryHive::Value& value : values)
-        *out += writer.valueLine(value) + writer.eol();
-    *out += writer.eol();
-    const QStringList children = hive.childKeyNames(key);
-    for (const QString& child : children) {
-        if (const qint64 id = hive.childKey(key, child))
-            exportTree(hive, writer, id, path + QLatin1Char('\\') + child, out);
+    QList<std::pair<qint64, QString>> pending{{top, topPath}};
+    while (!pending.isEmpty()) {
+        const auto [key, path] = pending.takeLast();
+        *out += QLatin1Char('[') + path + QLatin1Char(']') + writer.eol();
+        const QList<RegistryHive::Value> values = hive.values(key);
+        for (const RegistryHive::Value& value : values)
+            *out += writer.valueLine(value) + writer.eol();
+        *out += writer.eol();
+        const QStringList children = hive.childKeyNames(key);
+        for (auto child = children.crbegin(); child != children.crend(); ++child) {
+            if (const qint64 id = hive.childKey(key, *child))
+                pending.append({id, path + QLatin1Char('\\') + *child});
+        }
     }
 }
 

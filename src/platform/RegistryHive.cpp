@@ -13,6 +13,14 @@ QString nonNull(const QString& text)
     return text.isNull() ? QString::fromLatin1("", 0) : text;
 }
 
+// A line break or a NUL in a name would split the name's line in an exported file, and
+// the rest would be read back as lines of their own.
+bool isWritableName(const QString& name)
+{
+    return !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) &&
+           !name.contains(QChar(u'\0'));
+}
+
 QString folded(const QString& name)
 {
     return nonNull(name.toCaseFolded());
@@ -126,7 +134,10 @@ qint64 RegistryHive::childKey(qint64 parent, const QString& name) const
 
 qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
 {
-    if (!m_db.isOpen() || name.isEmpty())
+    // A key's path is written in brackets and read back trimmed, so a name with blanks at
+    // its ends would come back as another key.
+    if (!m_db.isOpen() || name.isEmpty() || !isWritableName(name) ||
+        name.contains(QLatin1Char('\\')) || name.trimmed() != name)
         return 0;
     if (const qint64 existing = childKey(parent, name))
         return existing;
@@ -241,7 +252,7 @@ QList<RegistryHive::Value> RegistryHive::values(qint64 key) const
 
 bool RegistryHive::setValue(qint64 key, const QString& name, ValueType type, const QVariant& data)
 {
-    if (!m_db.isOpen())
+    if (!m_db.isOpen() || !isWritableName(name))
         return false;
     // A value rewritten in place keeps its position; a new one goes after the others.
     QSqlQuery& query = m_db.statement(

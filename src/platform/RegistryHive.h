@@ -84,7 +84,9 @@ public:
     static constexpr qint64 LocalMachine = 3;
 
     qint64 childKey(qint64 parent, const QString& name) const;
-    // Creates the child when missing; returns 0 when it cannot be created.
+    // Creates the child when missing; returns 0 when it cannot be created. Names with a
+    // backslash, a line break or a NUL are refused (a value's name too, by setValue), and
+    // key names with blanks at either end.
     qint64 createChildKey(qint64 parent, const QString& name);
     QString keyName(qint64 key) const;
     QStringList childKeyNames(qint64 key) const; // sorted without regard to case

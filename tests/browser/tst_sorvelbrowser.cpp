@@ -1,4 +1,6 @@
 #include "browser/SorvelBrowser.h"
+#include "platform/Paths.h"
+#include "platform/RunFolder.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestHome.h"
 
@@ -327,6 +329,44 @@ private Q_SLOTS:
         const TSaveResult second = f.save([&](auto done) { f.browser.SaveToTempFile(done); });
         QVERIFY(second.ok());
         QVERIFY(second.fileName != result->fileName);
+    }
+
+    // Without a folder of its own the browser writes into the run's private folder, which
+    // goes at exit; a folder planted at that place by someone else is never written into.
+    void pageCopiesGoToThePrivateRunFolder()
+    {
+        auto* fake = new FakeWebBackend;
+        TSorvelBrowser browser(fake, nullptr);
+        fake->setHasDocument(true);
+        fake->setDocumentHtml("<html></html>");
+        const auto save = [&] {
+            std::optional<TSaveResult> result;
+            browser.SaveToTempFile([&](const TSaveResult& r) { result = r; });
+            (void)QTest::qWaitFor([&] { return result.has_value(); });
+            return result.value_or(TSaveResult{{}, "no answer"});
+        };
+        const QString folder = Paths::runTempFolder();
+        {
+            const RunFolder run(folder);
+            const TSaveResult result = save();
+            QVERIFY2(result.ok(), qPrintable(result.error));
+            QCOMPARE(QFileInfo(result.fileName).absolutePath(), folder);
+            QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+            QCOMPARE(QFileInfo(result.fileName).permissions() & 0x0077, QFileDevice::Permissions());
+        }
+        QVERIFY(!QFileInfo::exists(folder));
+
+        QVERIFY(QDir().mkdir(folder));
+        QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
+        {
+            const RunFolder run(folder);
+            const TSaveResult refused = save();
+            QVERIFY(!refused.ok());
+            QVERIFY2(refused.error.contains(folder), qPrintable(refused.error));
+        }
+        QVERIFY(QFileInfo(folder).isDir()); // not ours to remove
+        QVERIFY(QDir(folder).isEmpty());
+        QDir().rmdir(folder);
     }
 
     void saveFailuresAreReported()

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDirIterator>
 #include <QProcess>
 
 #include <csignal>
@@ -198,6 +199,17 @@ private Q_SLOTS:
             QVERIFY(again.listTabs().first().value(QStringLiteral("active")).toBool());
             QVERIFY(again.terminate());
         }
+        // What the program made (settings, history, profile, sockets) is the user's alone.
+        QStringList loose;
+        QDirIterator it(home.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            const bool testsOwn = info.suffix() == QLatin1String("reg") || info.suffix() == QLatin1String("sgp");
+            if (!testsOwn && !info.isSymLink() && (info.permissions() & 0x0077))
+                loose << info.filePath();
+        }
+        QCOMPARE(loose, QStringList());
     }
 
     void pictureModeWritesAPictureAndLeavesTheSessionAlone()

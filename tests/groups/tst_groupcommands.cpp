@@ -324,6 +324,31 @@ private Q_SLOTS:
                                         {"BlankSlate", "http://127.0.0.1/slate", false}}));
     }
 
+    // A group of more tabs than a person opens at once (a file from outside) asks first.
+    void manyTabsAreOpenedOnlyWhenTheUserAgrees()
+    {
+        const auto group = [](int count) {
+            QByteArray bytes = "[SorvelGroup]\r\n";
+            for (int i = 1; i <= count; ++i)
+                bytes += "blank" + QByteArray::number(i) + "=http://127.0.0.1/" +
+                         QByteArray::number(i) + "\r\n";
+            return writeFile(groups() + QStringLiteral("/g%1.sgp").arg(count), bytes);
+        };
+        Commands c;
+        c->OpenPageGroup(group(SorvelGroupTexts::TabsWithoutAsking), true, false);
+        QVERIFY(c.questions.asked.isEmpty());
+        QCOMPARE(c.host.opened.size(), 1);
+
+        const QString many = group(SorvelGroupTexts::TabsWithoutAsking + 1);
+        c->OpenPageGroup(many, true, false);
+        QCOMPARE(c.questions.asked, QStringList{QStringLiteral("open 51 tabs ") + many});
+        QCOMPARE(c.host.opened.size(), 1); // refused: nothing opened, nothing closed
+        c.questions.openManyTabs = true;
+        c->OpenPageGroup(many, true, false);
+        QCOMPARE(c.host.opened.size(), 2);
+        QCOMPARE(c.host.opened.last().entries.size(), 51);
+    }
+
     void groupThatCannotBeReadOpensNothingAndSaysWhy()
     {
         Commands c;

@@ -1,5 +1,6 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
+#include "platform/Paths.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -9,15 +10,35 @@
 #include <QProcess>
 #include <QThread>
 
+#include <QLocalSocket>
+
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // The test binary doubles as the other copy: "--serve FOLDER" answers messages,
 // "--hold LOCKFILE" holds the instance lock. Both print "ready" and wait to be killed.
+// "--send-as-nobody SOCKET" (run as root) becomes another user, sends a message straight to
+// the socket and prints the answer.
 int runChild(const QStringList& args)
 {
     QTextStream out(stdout);
+    if (args.value(1) == QLatin1String("--send-as-nobody")) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            return 4;
+        QLocalSocket socket;
+        socket.connectToServer(args.value(2));
+        if (!socket.waitForConnected(3000))
+            return 5;
+        socket.write("{\"message\":\"echo\",\"payload\":\"x\"}\n");
+        socket.waitForBytesWritten(3000);
+        while (!socket.canReadLine() && socket.waitForReadyRead(3000)) {
+        }
+        out << "answer:" << socket.readAll() << Qt::endl;
+        return 0;
+    }
     if (args.value(1) == QLatin1String("--serve")) {
         MessageBus bus(args.value(2));
         bus.setHandler(QStringLiteral("echo"), [](const QJsonValue& payload) {
@@ -92,35 +113,108 @@ private Q_SLOTS:
         QDir(folder).removeRecursively();
     }
 
+    // Expected messages that arrive before their handler are kept; others are not.
     void messagesBeforeTheHandlerAreKept()
     {
         const QString folder = QDir::temp().filePath(
             QStringLiteral("pvbus3-%1").arg(QCoreApplication::applicationPid()));
         MessageBus receiver(folder);
-        QVERIFY(receiver.listen());
+        QVERIFY(receiver.listen({QStringLiteral("open")}));
         QThread sender;
         QStringList got;
         // The blocking sender runs on another thread so that this one can answer.
         QObject::connect(&sender, &QThread::started, [&] {
             MessageBus bus(folder);
             bus.broadcast(QStringLiteral("open"), QStringLiteral("one"));
+            bus.broadcast(QStringLiteral("junk"), QStringLiteral("junk"));
             bus.broadcast(QStringLiteral("open"), QStringLiteral("two"));
             sender.quit();
         });
         sender.start();
         QTRY_VERIFY(sender.isFinished());
-        receiver.setHandler(QStringLiteral("open"), [&](const QJsonValue& payload) {
+        const auto record = [&](const QJsonValue& payload) {
             got << payload.toString();
             return QJsonValue();
-        });
+        };
+        receiver.setHandler(QStringLiteral("junk"), record);
+        receiver.setHandler(QStringLiteral("open"), record);
         QTRY_COMPARE(got, (QStringList{"one", "two"}));
         QDir(folder).removeRecursively();
     }
 
+    // A folder somebody else could have made or can enter is not used at all: neither to
+    // listen in nor to send to.
+    void unsoundFolderIsRefused()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to give a folder to another user");
+        QTemporaryDir base;
+        const QDir dir(base.path());
+        const QString real = dir.filePath("real");
+        Child copy;
+        QVERIFY(copy.start({"--serve", real}));
+        QVERIFY(QFile::link(real, dir.filePath("link")));
+        QVERIFY(QDir().mkdir(dir.filePath("loose")));
+        ::chmod(QFile::encodeName(dir.filePath("loose")).constData(), 0777);
+        QVERIFY(QDir().mkdir(dir.filePath("foreign")));
+        QVERIFY(::chown(QFile::encodeName(dir.filePath("foreign")).constData(), 65534, 65534) == 0);
+        ::chmod(QFile::encodeName(dir.filePath("foreign")).constData(), 0700);
+
+        for (const char* name : {"link", "loose", "foreign"}) {
+            MessageBus bus(dir.filePath(name));
+            QVERIFY2(!bus.listen(), name);
+            QVERIFY2(!bus.problem().isEmpty(), name);
+            QVERIFY2(bus.broadcast(QStringLiteral("echo")).isEmpty(), name);
+        }
+        MessageBus sound(real);
+        QCOMPARE(sound.broadcast(QStringLiteral("echo")).size(), 1);
+    }
+
+    // Even with the socket reachable, a connection from another user is dropped unheard.
+    void peerOfAnotherUserIsRefused()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to become another user");
+        QTemporaryDir base;
+        const QString folder = QDir(base.path()).filePath("run");
+        MessageBus receiver(folder);
+        int heard = 0;
+        receiver.setHandler(QStringLiteral("echo"), [&](const QJsonValue&) {
+            ++heard;
+            return QJsonValue(QStringLiteral("heard"));
+        });
+        QVERIFY(receiver.listen());
+        ::chmod(QFile::encodeName(base.path()).constData(), 0711);
+        ::chmod(QFile::encodeName(folder).constData(), 0711);
+        ::chmod(QFile::encodeName(receiver.socketPath()).constData(), 0777);
+        QProcess other;
+        other.start(QCoreApplication::applicationFilePath(),
+                    {"--send-as-nobody", receiver.socketPath()});
+        QTRY_COMPARE_WITH_TIMEOUT(other.state(), QProcess::NotRunning, 10000);
+        QCOMPARE(other.exitCode(), 0);
+        QCOMPARE(other.readAll().trimmed(), QByteArray("answer:"));
+        QCOMPARE(heard, 0);
+    }
+
+    // Without a session's runtime folder the fallback is this user's own.
+    void fallbackFolderNamesTheUser()
+    {
+        const QByteArray home = qgetenv("PELVANE_HOME");
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("PELVANE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QString folder = Paths::runtimeFolder();
+        qputenv("PELVANE_HOME", home);
+        if (!runtime.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", runtime);
+        QCOMPARE(QFileInfo(folder).fileName(),
+                 QStringLiteral("pelvane-%1").arg(::getuid()));
+    }
+
     void lockIsExclusiveAndFreedWhenTheHolderDies()
     {
-        const QString file = QDir::temp().filePath(
-            QStringLiteral("pvlock-%1").arg(QCoreApplication::applicationPid()));
+        QTemporaryDir base;
+        const QString file = QDir(base.path()).filePath("run/instance.lock");
         {
             Child holder;
             QVERIFY(holder.start({"--hold", file}));
@@ -130,7 +224,20 @@ private Q_SLOTS:
             holder.process.waitForFinished();
             QVERIFY(second.tryAcquire());
         }
-        QFile::remove(file);
+    }
+
+    // A lock file planted as a link makes nothing at the link's target.
+    void lockFileLinkIsNotFollowed()
+    {
+        QTemporaryDir base;
+        const QDir dir(base.path());
+        QVERIFY(QDir().mkdir(dir.filePath("run")));
+        ::chmod(QFile::encodeName(dir.filePath("run")).constData(), 0700);
+        QVERIFY(QFile::link(dir.filePath("target"), dir.filePath("run/instance.lock")));
+        InstanceLock lock(dir.filePath("run/instance.lock"));
+        QVERIFY(lock.tryAcquire());
+        QVERIFY(!lock.isHeld());
+        QVERIFY(!QFileInfo::exists(dir.filePath("target")));
     }
 };
 

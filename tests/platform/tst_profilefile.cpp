@@ -79,9 +79,9 @@ private Q_SLOTS:
                               << "";
         QTest::newRow("empty value") << QByteArray("k=") << "k"
                                      << "";
-        // In Windows code pages 0x85 is an ellipsis and 0xA0 a no-break space: text, not blanks.
+        // In Windows text 0x85 is an ellipsis and 0xA0 a no-break space: text, not blanks.
         QTest::newRow("8-bit ends kept")
-            << QByteArray("k=\xA0Wait\x85") << "k" << QString::fromLatin1("\xA0Wait\x85");
+            << QByteArray("k=\xA0Wait\x85") << "k" << QStringLiteral("\u00A0Wait\u2026");
     }
 
     void valueOfOneLine()
@@ -266,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(ProfileFile::readKeyNames(path, QStringLiteral("SorvelGroup")), names);
     }
 
-    void eightBitBytesRoundTrip()
+    void windowsTextRoundTrip()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ansi.ini"));
@@ -277,13 +277,41 @@ private Q_SLOTS:
         writeAll(path, original);
 
         ProfileFile doc = ProfileFile::load(path);
-        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Latin1);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Ansi);
+        // Curly quotes and the euro sign of Windows text, not control characters.
+        QCOMPARE(doc.value(QStringLiteral("T"), QStringLiteral("m")),
+                 QStringLiteral("\u201Cquoted\u201D"));
         const QString value = doc.value(QStringLiteral("s"), QStringLiteral("K"));
-        QCOMPARE(value, QString::fromLatin1(all));
+        QCOMPARE(value.size(), all.size());
+        QCOMPARE(value.front(), QChar(0x20AC));
+        QCOMPARE(value.at(1), QChar(0x81)); // undefined in the code page: kept as it is
+        QCOMPARE(value.at(0x20), QChar(0xA0));
         QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("copy"), value));
         QVERIFY(doc.save());
         QCOMPARE(readAll(path),
                  "[S]\r\nk=" + all + "\r\ncopy=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n");
+    }
+
+    // UTF-8 without a mark, as editors on Linux write it; lines nobody changed keep their
+    // bytes: blanks, LF line ends, no line end at the end of the file.
+    void utf8WithoutMarkAndUnchangedLinesAreKept()
+    {
+        const QByteArray head = "; caf\xC3\xA9\n[S]\nName = Caf\xC3\xA9 \xE2\x80\x9C" "1\xE2\x80\x9D \n";
+        const QByteArray original = head + "k=v";
+        ProfileFile doc = ProfileFile::fromBytes(original);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Utf8);
+        QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("name")),
+                 QStringLiteral("Caf\u00E9 \u201C1\u201D"));
+        QCOMPARE(doc.toBytes(), original);
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("NAME"),
+                             doc.value(QStringLiteral("S"), QStringLiteral("name"))));
+        QCOMPARE(doc.toBytes(), original);
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("w")));
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("new"), QStringLiteral("\u00E9")));
+        QCOMPARE(doc.toBytes(), head + "k=w\r\nnew=\xC3\xA9\r\n");
+        // A lone CR at the end of the file stays; ASCII alone stays Windows text.
+        QCOMPARE(ProfileFile::fromBytes("[S]\r\nk=v\r").toBytes(), QByteArray("[S]\r\nk=v\r"));
+        QCOMPARE(ProfileFile::fromBytes("[S]\nk=v\n").encoding(), ProfileFile::Encoding::Ansi);
     }
 
     void unicodeFormsAreKept()
@@ -301,7 +329,7 @@ private Q_SLOTS:
         const QByteArray notUtf8 = "\xEF\xBB\xBF; note\r\n[S]\r\nk=caf\xE9\r\n";
         writeAll(path, notUtf8);
         ProfileFile doc = ProfileFile::load(path);
-        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Latin1);
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Ansi);
         QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("k")),
                  QString::fromLatin1("caf\xE9"));
         QVERIFY(doc.save());
@@ -342,6 +370,14 @@ private Q_SLOTS:
                                           QStringLiteral("v"), &error));
         QVERIFY(error.contains(QStringLiteral("binary.sgp")));
         QCOMPARE(readAll(binary), bytes);
+
+        // A file far larger than any settings file (a group of a million pages) is not read.
+        const QString huge = dir.filePath(QStringLiteral("huge.sgp"));
+        writeAll(huge, "[SorvelGroup]\r\n" + QByteArray("p=http://127.0.0.1/\r\n").repeated(60000));
+        doc = ProfileFile::load(huge);
+        QCOMPARE(doc.status(), ProfileFile::Status::NotText);
+        QVERIFY2(doc.errorString().contains(QStringLiteral("too large")), qPrintable(doc.errorString()));
+        QVERIFY(doc.keyNames(QStringLiteral("SorvelGroup")).isEmpty());
 
         doc = ProfileFile::load(dir.path());
         QCOMPARE(doc.status(), ProfileFile::Status::Unreadable);

@@ -4,6 +4,7 @@
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 namespace {
 
@@ -165,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("trailing text") << head + "\"a\"=\"b\" c\n"
                                        << 5 << "after the closing quote";
         QTest::newRow("unclosed key") << head + "[HKCU\\X\n" << 5 << "]";
+        QTest::newRow("NUL in a text") << head + QByteArray("\"a\"=\"b\0c\"\n", 10) << 5 << "NUL";
         QTest::newRow("crlf line count")
             << QByteArray("REGEDIT4\r\n\r\n[HKCU\\X]\r\n\"a\"=dword:\r\n") << 4 << "8 hex digits";
     }
@@ -227,6 +229,45 @@ private Q_SLOTS:
         QCOMPARE(back.readString(QStringLiteral("umlaut \"ä\"")), QStringLiteral("Grüße \\ 東京"));
         QCOMPARE(back.readInteger(QStringLiteral("max")), -1);
         QCOMPARE(back.valueNames(), reg.valueNames());
+    }
+
+    // A name with a line break or a NUL is refused when written, so that no name can add
+    // lines of its own to an exported file; a hive nested deeper than a small stack can
+    // follow exports all the same.
+    void namesThatBreakLinesAndDeepKeys()
+    {
+        RegistryHive hive(freshHivePath());
+        const qint64 key = hive.createChildKey(RegistryHive::CurrentUser, QStringLiteral("Names"));
+        QVERIFY(key != 0);
+        const QString injected = QStringLiteral("x\"=\"1\"\n[HKEY_LOCAL_MACHINE\\Evil]\n\"y");
+        for (const QString& name : {injected, QStringLiteral("a\rb"), QString::fromLatin1("a\0b", 3)}) {
+            QVERIFY(!hive.setValue(key, name, ValueType::String, QStringLiteral("v")));
+            QCOMPARE(hive.createChildKey(key, name), 0);
+        }
+        QCOMPARE(hive.createChildKey(key, QStringLiteral("a\\b")), 0); // a path, not a name
+        // "[...\\x ]" is read back as "x": the key would not survive export and import.
+        QCOMPARE(hive.createChildKey(key, QStringLiteral("x ")), 0);
+        QCOMPARE(hive.createChildKey(key, QStringLiteral("\ty")), 0);
+        QVERIFY(!exported(hive, QString()).contains("Evil"));
+
+        constexpr int Depth = 5000;
+        QVERIFY(hive.beginTransaction());
+        qint64 id = key;
+        for (int i = 0; i < Depth; ++i)
+            id = hive.createChildKey(id, QStringLiteral("k"));
+        QVERIFY(hive.commitTransaction());
+        QByteArray text;
+        // Its own connection to the hive, on a thread with a small stack.
+        QThread* exporter = QThread::create([&] {
+            RegistryHive same(hive.path());
+            text = exported(same, QStringLiteral("HKCU\\Names"));
+        });
+        exporter->setStackSize(256 * 1024);
+        exporter->start();
+        QVERIFY(exporter->wait(60000));
+        delete exporter;
+        QCOMPARE(text.count("\n[HKEY_CURRENT_USER\\Names"), Depth + 1);
+        QVERIFY(text.endsWith(QByteArray("\\k").repeated(Depth) + "]\n\n"));
     }
 
     void filesOfOtherEditors()

@@ -234,6 +234,34 @@ private Q_SLOTS:
         QCOMPARE(visits.lines.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
     }
 
+    // A page that floods the history with address changes is recorded at most once a
+    // second; replaced addresses and addresses over 4 KiB are not recorded at all.
+    void pushStateFloodIsBounded()
+    {
+        m_server.serve("/flood", page("Flood",
+            "<script>"
+            "function later(ms,f){setTimeout(f,ms)}"
+            "window.onload=function(){later(100,function(){"
+            " history.replaceState({},'','/replaced');"
+            " later(1100,function(){"
+            "  for(var i=0;i<150;i++)history.pushState({},'','/flood'+i);"
+            "  later(1100,function(){"
+            "   history.pushState({},'','/long?'+'x'.repeat(5000));"
+            "   later(1100,function(){history.pushState({},'','/final')});"
+            "})})})}"
+            "</script>"));
+        VisitLog visits;
+        m_context->setVisitSink(visits.sink());
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/flood")));
+        QVERIFY(waitUntil([&] { return visits.lines.join(' ').contains(url("/final")); }));
+        m_context->setVisitSink({});
+        const QStringList expected{"visited " + url("/flood") + " Flood",
+                                   "visited " + url("/flood0") + " Flood",
+                                   "visited " + url("/final") + " Flood"};
+        QCOMPARE(visits.lines.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+    }
+
     void downloadLandsOnDisk()
     {
         Browser b(m_context.get());
@@ -282,6 +310,41 @@ private Q_SLOTS:
                                    [&](const QVariant& r) { result = r; });
         QVERIFY(waitUntil([&] { return result.toString() == hostile + QStringLiteral("|5"); }));
         QCOMPARE(result.toString(), hostile + QStringLiteral("|5"));
+    }
+
+    // A local page (a saved attachment, say) reads neither other local files nor remote
+    // addresses by script, and its own script keeps running after the refusals.
+    void localPageReadsNoOtherFile()
+    {
+        m_server.serve("/remote", page("Remote"));
+        const QDir home(qEnvironmentVariable("PELVANE_HOME"));
+        QFile secret(home.filePath("secret.txt"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("private key");
+        secret.close();
+        const QString secretUrl = QUrl::fromLocalFile(secret.fileName()).toString();
+        const QByteArray script =
+            "<script>"
+            "function xhr(u){return new Promise(function(ok){try{var x=new XMLHttpRequest();"
+            "x.onload=function(){ok('read:'+x.responseText)};x.onerror=function(){ok('refused')};"
+            "x.open('GET',u);x.send();}catch(e){ok('refused')}})}"
+            "function get(u){return fetch(u).then(function(r){return r.text()})"
+            ".then(function(t){return 'read:'+t},function(){return 'refused'})}"
+            "Promise.all([get('" + secretUrl.toUtf8() + "'),xhr('" + secretUrl.toUtf8() + "'),"
+            "get('" + url("/remote").toUtf8() + "'),xhr('" + url("/remote").toUtf8() + "')])"
+            ".then(function(r){document.title='done '+r.join(' ')});"
+            "</script>";
+        QFile local(home.filePath("attachment.html"));
+        QVERIFY(local.open(QIODevice::WriteOnly));
+        local.write(page("Local", script));
+        local.close();
+
+        Browser b(m_context.get());
+        b.widget->Navigate(QUrl::fromLocalFile(local.fileName()).toString());
+        QVERIFY(waitUntil([&] { return b.widget->LocationName().startsWith("done"); }));
+        QCOMPARE(b.widget->LocationName(),
+                 QStringLiteral("done refused refused refused refused"));
+        QCOMPARE(m_server.requestCount("/remote"), 0);
     }
 
     // Cookies (and the rest of the profile) survive a restart in the same home.

@@ -1,16 +1,19 @@
 #include "platform/web/CrashPage.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"
+#include "platform/web/WidgetWebQuestions.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedWebQuestions.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QTimer>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineView>
 
@@ -378,6 +381,51 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&] { return html.contains(QStringLiteral("replaced text")); }));
     }
 
+    // A page that shows alert after alert is stopped when the user takes the offer, and
+    // keeps running; the next document may show dialogs again.
+    void alertLoopCanBeStopped()
+    {
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        m_questions->asked.clear();
+        m_questions->stopDialogs = true;
+        QCOMPARE(evaluate(b, "for (var i = 0; i < 100; i++) alert(i); return confirm('c');")
+                     .toBool(),
+                 false);
+        QCOMPARE(m_questions->asked,
+                 (QStringList{"alert 0", "alert 1", "alert 2", "alert 3 (stop offered)"}));
+        m_questions->stopDialogs = false;
+        QVERIFY(load(b, url("/a")));
+        evaluate(b, "alert('again'); return 1;");
+        QCOMPARE(m_questions->asked.last(), QStringLiteral("alert again"));
+    }
+
+    // The dialog shows the page's text as text, never as markup, and makes the offer.
+    void pageDialogShowsPlainText()
+    {
+        WidgetWebQuestions questions;
+        QString format;
+        bool offered = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            const QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+            for (QLabel* label : labels) {
+                if (label->text().contains(QLatin1String("<b>")))
+                    format = label->textFormat() == Qt::PlainText ? "plain" : "other";
+            }
+            offered = !dialog->findChildren<QCheckBox*>().isEmpty();
+            dialog->close();
+        });
+        bool stop = false;
+        questions.alert(nullptr, QUrl(QStringLiteral("http://127.0.0.1/")),
+                        QStringLiteral("<b>Pelvane</b> needs your password"), &stop);
+        QCOMPARE(format, QStringLiteral("plain"));
+        QVERIFY(offered);
+        QVERIFY(!stop);
+    }
+
     // Script dialogs, the source view and the properties box.
     void pageDialogsAndWindows()
     {
@@ -393,8 +441,9 @@ private Q_SLOTS:
         QCOMPARE(
             evaluate(b, "return String(confirm('again?')) + String(prompt('no?'));").toString(),
             QStringLiteral("falsenull"));
-        QCOMPARE(m_questions->asked, (QStringList{"alert note", "confirm sure?", "prompt name?",
-                                                  "confirm again?", "prompt no?"}));
+        QCOMPARE(m_questions->asked,
+                 (QStringList{"alert note", "confirm sure?", "prompt name?",
+                              "confirm again? (stop offered)", "prompt no? (stop offered)"}));
 
         const auto topLevel = [](const char* className) -> QWidget* {
             const QList<QWidget*> windows = QApplication::topLevelWidgets();

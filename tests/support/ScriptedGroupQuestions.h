@@ -14,12 +14,15 @@ public:
     QString saveAs;   // the answer of the save dialog; empty: cancelled
     QString existing; // the answer of the open dialogs; empty: cancelled
     Answer overwrite = Answer::Yes;
+    bool openManyTabs = false; // the answer to opening more than TabsWithoutAsking tabs
     // What the organize dialog does with the file; empty: nothing.
     std::function<void(const QString& fileName)> organizeWith;
     // Runs while a question is open, as the user or another program might meanwhile.
     std::function<void()> whileAsking;
 
-    QStringList asked; // "save <folder>", "overwrite <path>", "<title> <folder>", "organize <file>"
+    // "save <folder>", "overwrite <path>", "<title> <folder>", "organize <file>",
+    // "open <count> tabs <file>"
+    QStringList asked;
     QStringList told;
 
     QString askFileName(const QString& startFolder) override
@@ -45,6 +48,12 @@ public:
         asked << QStringLiteral("organize ") + fileName;
         if (organizeWith)
             organizeWith(fileName);
+    }
+
+    bool askOpenManyTabs(const QString& fileName, int count) override
+    {
+        asked << QStringLiteral("open %1 tabs %2").arg(count).arg(fileName);
+        return openManyTabs;
     }
 
 private:

@@ -17,6 +17,7 @@ public:
     bool allowFeatures = false;
     QStringList files;
     bool confirmAnswer = false;
+    bool stopDialogs = false; // the answer when the user is offered to stop a page's dialogs
     std::optional<QString> promptAnswer;
     QString findAnswer;
 
@@ -61,19 +62,19 @@ public:
         asked << QStringLiteral("files %1").arg(multiple ? "many" : "one");
         return files;
     }
-    void alert(QWidget*, const QUrl&, const QString& message) override
+    void alert(QWidget*, const QUrl&, const QString& message, bool* stopDialogs) override
     {
-        asked << QStringLiteral("alert ") + message;
+        asked << QStringLiteral("alert ") + message + offered(stopDialogs);
     }
-    bool confirm(QWidget*, const QUrl&, const QString& message) override
+    bool confirm(QWidget*, const QUrl&, const QString& message, bool* stopDialogs) override
     {
-        asked << QStringLiteral("confirm ") + message;
+        asked << QStringLiteral("confirm ") + message + offered(stopDialogs);
         return confirmAnswer;
     }
     bool prompt(QWidget*, const QUrl&, const QString& message, const QString&,
-                QString* result) override
+                QString* result, bool* stopDialogs) override
     {
-        asked << QStringLiteral("prompt ") + message;
+        asked << QStringLiteral("prompt ") + message + offered(stopDialogs);
         if (!promptAnswer)
             return false;
         *result = *promptAnswer;
@@ -83,5 +84,15 @@ public:
     {
         asked << QStringLiteral("find");
         return findAnswer;
+    }
+
+private:
+    // " (stop offered)" when the question came with the offer to stop the page's dialogs.
+    QString offered(bool* stop) const
+    {
+        if (!stop)
+            return {};
+        *stop = stopDialogs;
+        return QStringLiteral(" (stop offered)");
     }
 };

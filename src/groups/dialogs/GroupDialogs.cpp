@@ -2,6 +2,7 @@
 
 #include "groups/dialogs/SorvelGroup.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -75,4 +76,16 @@ void GroupDialogs::organize(const QString& fileName)
     if (m_owner)
         dialog.setFont(m_owner->font());
     dialog.exec();
+}
+
+bool GroupDialogs::askOpenManyTabs(const QString& fileName, int count)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Pelvane"),
+                    QStringLiteral("The SorvelGroup \"%1\" opens %2 tabs.\n\nOpen them all?")
+                        .arg(QDir::toNativeSeparators(fileName))
+                        .arg(count),
+                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setTextFormat(Qt::PlainText); // the file's name is not markup
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }

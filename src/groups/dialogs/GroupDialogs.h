@@ -21,6 +21,7 @@ public:
     QString askExistingGroup(const QString& title, const QString& startFolder) override;
     void tell(const QString& text) override;
     void organize(const QString& fileName) override;
+    bool askOpenManyTabs(const QString& fileName, int count) override;
 
 private:
     QPointer<QWidget> m_owner;

@@ -300,9 +300,9 @@ void QtWebEngineBackend::onUrlChanged(const QUrl& url)
     if (m_loading) {
         m_committed = true;
     } else if (withoutFragment(url) != withoutFragment(m_recordedUrl) && !m_loadIsHtml) {
-        // A page moved to another address of its own (history.pushState): a visit too.
-        recordVisit(url);
+        recordSamePageChange(url);
     }
+    m_pageUrl = url;
     if (m_events)
         m_events->navigateComplete(TopFrame, url.toString());
     if (alive)
@@ -318,9 +318,32 @@ void QtWebEngineBackend::onTitleChanged(const QString& title)
         m_context->visitSink().retitled(m_recordedUrl.toString(), title);
 }
 
+void QtWebEngineBackend::recordSamePageChange(const QUrl& url)
+{
+    // A page moved to another address of its own (history.pushState): a visit too. But a
+    // page can do that thousands of times a second and fill the disk, so only a change
+    // that made a history entry of its own counts (replaceState makes none), and at most
+    // one a second.
+    // (A page's history holds at most 50 entries, so the entry's place alone cannot tell
+    // a new entry: the one before it is the address the page was on.)
+    if (!m_page)
+        return;
+    const QWebEngineHistory* history = m_page->history();
+    const int index = history->currentItemIndex();
+    if (index < 1 || history->itemAt(index - 1).url() != m_pageUrl)
+        return;
+    if (m_samePageRecorded.isValid() && m_samePageRecorded.elapsed() < 1000)
+        return;
+    m_samePageRecorded.start();
+    recordVisit(url);
+}
+
 void QtWebEngineBackend::recordVisit(const QUrl& url)
 {
-    if (!m_context || !m_context->visitSink().visited)
+    // An address longer than any a person keeps is a page writing data into the history.
+    constexpr qsizetype MaxRecordedAddress = 4096;
+    if (!m_context || !m_context->visitSink().visited ||
+        url.toEncoded().size() > MaxRecordedAddress)
         return;
     const QString title = m_page ? m_page->title() : QString();
     if (m_context->visitSink().visited(url.toString(),

@@ -4,6 +4,7 @@
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebEnginePage.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
@@ -95,6 +96,7 @@ private:
     void onFullScreenRequested(QWebEngineFullScreenRequest request);
     void updateCommandStates();
     void recordVisit(const QUrl& url);
+    void recordSamePageChange(const QUrl& url);
     void find();
     void viewSource();
     void showProperties();
@@ -118,6 +120,8 @@ private:
     QUrl m_cancelledUrl;  // refused in beforeNavigate: its load start is not reported
     QUrl m_suppressedUrl; // a load being ignored until it ends
     QUrl m_recordedUrl;   // the history entry that later titles go to
+    QUrl m_pageUrl;                     // the address the page was on at the last change
+    QElapsedTimer m_samePageRecorded;   // since the last same-page change was recorded
     QUrl m_lostUrl;       // the page a crash took away, while its explanation shows
     QString m_findText;
 };

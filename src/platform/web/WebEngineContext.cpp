@@ -35,6 +35,12 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // A local page (a saved attachment, a page copy) may show itself, but its scripts
+    // read no other file and reach no remote address: otherwise it could read the user's
+    // files and send them out.
+    m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+                                        false);
     // Working offline: no request for the network leaves the program.
     m_offline = OfflineRequestInterceptor::install(m_profile);
     m_content = new WebContentSettings(m_profile, this);

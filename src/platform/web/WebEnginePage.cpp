@@ -41,6 +41,11 @@ WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* back
     , m_context(context)
     , m_backend(backend)
 {
+    // Another document is another page: its dialogs are counted afresh.
+    connect(this, &QWebEnginePage::loadStarted, this, [this] {
+        m_dialogs = 0;
+        m_dialogsStopped = false;
+    });
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* authenticator) {
                 onAuthenticationRequired(url, authenticator, QString());
@@ -78,22 +83,35 @@ QStringList WebEnginePage::chooseFiles(FileSelectionMode mode, const QStringList
                                                oldFiles, acceptedMimeTypes);
 }
 
+bool WebEnginePage::dialogAllowed()
+{
+    return m_context && !m_dialogsStopped;
+}
+
+bool* WebEnginePage::stopOffer()
+{
+    // A page that shows dialog after dialog (an alert in a loop) would keep the user from
+    // everything else: after a few, the user may stop them until the page is left.
+    return ++m_dialogs > WebQuestions::DialogsBeforeOffer ? &m_dialogsStopped : nullptr;
+}
+
 void WebEnginePage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
-    if (m_context)
-        m_context->questions()->alert(dialogParent(), securityOrigin, msg);
+    if (dialogAllowed())
+        m_context->questions()->alert(dialogParent(), securityOrigin, msg, stopOffer());
 }
 
 bool WebEnginePage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
-    return m_context && m_context->questions()->confirm(dialogParent(), securityOrigin, msg);
+    return dialogAllowed() &&
+           m_context->questions()->confirm(dialogParent(), securityOrigin, msg, stopOffer());
 }
 
 bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result)
 {
-    return m_context && m_context->questions()->prompt(dialogParent(), securityOrigin, msg,
-                                                       defaultValue, result);
+    return dialogAllowed() && m_context->questions()->prompt(dialogParent(), securityOrigin, msg,
+                                                             defaultValue, result, stopOffer());
 }
 
 void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,

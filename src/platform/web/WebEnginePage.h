@@ -28,6 +28,8 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
+    bool dialogAllowed();
+    bool* stopOffer();
     QWidget* dialogParent() const;
     void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                   const QString& proxyHost);
@@ -36,4 +38,6 @@ private:
 
     QPointer<WebEngineContext> m_context;
     QtWebEngineBackend* m_backend; // owns this page
+    int m_dialogs = 0;             // script dialogs of the current document
+    bool m_dialogsStopped = false; // ... which the user has stopped
 };

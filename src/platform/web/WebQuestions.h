@@ -54,11 +54,18 @@ public:
     virtual QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
                                     const QStringList& acceptedMimeTypes) = 0;
 
-    // Script dialogs of a page.
-    virtual void alert(QWidget* parent, const QUrl& origin, const QString& message) = 0;
-    virtual bool confirm(QWidget* parent, const QUrl& origin, const QString& message) = 0;
+    // Script dialogs of a page. The message is the page's text, shown as plain text (a page
+    // must not be able to draw a dialog of the program's own inside it). When
+    // `stopDialogs` is not null the page has shown several dialogs already: the user is
+    // offered to stop its dialogs, and *stopDialogs says whether they took the offer.
+    virtual void alert(QWidget* parent, const QUrl& origin, const QString& message,
+                       bool* stopDialogs) = 0;
+    virtual bool confirm(QWidget* parent, const QUrl& origin, const QString& message,
+                         bool* stopDialogs) = 0;
     virtual bool prompt(QWidget* parent, const QUrl& origin, const QString& message,
-                        const QString& defaultValue, QString* result) = 0;
+                        const QString& defaultValue, QString* result, bool* stopDialogs) = 0;
+    // After this many dialogs from one page the user is offered to stop them.
+    static constexpr int DialogsBeforeOffer = 3;
 
     // The text to find on the page; an empty answer finds nothing.
     virtual QString findText(QWidget* parent, const QString& previous) = 0;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,29 +163,67 @@ QStringList WidgetWebQuestions::chooseFiles(QWidget* parent, bool multiple,
     return file.isEmpty() ? QStringList() : QStringList{file};
 }
 
-void WidgetWebQuestions::alert(QWidget* parent, const QUrl& origin, const QString& message)
+namespace {
+
+// A page's dialog: its text as plain text, an entry line for a prompt, and once the page
+// has shown several, the offer to stop its dialogs. Returns whether OK was chosen.
+bool runScriptDialog(QWidget* parent, const QUrl& origin, const QString& message, bool cancel,
+                     QString* input, bool* stopDialogs)
 {
-    QMessageBox::information(parent, QStringLiteral("Message from %1").arg(siteCaption(origin)),
-                             message);
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Message from %1").arg(siteCaption(origin)));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(message, &dialog);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(text);
+    QLineEdit* entry = nullptr;
+    if (input) {
+        entry = new QLineEdit(*input, &dialog);
+        layout->addWidget(entry);
+    }
+    QCheckBox* stop = nullptr;
+    if (stopDialogs) {
+        stop = new QCheckBox(QStringLiteral("&Prevent this page from creating more dialogs"),
+                             &dialog);
+        layout->addWidget(stop);
+    }
+    auto* buttons = new QDialogButtonBox(
+        cancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (stop)
+        *stopDialogs = stop->isChecked();
+    if (entry && ok)
+        *input = entry->text();
+    return ok;
 }
 
-bool WidgetWebQuestions::confirm(QWidget* parent, const QUrl& origin, const QString& message)
+} // namespace
+
+void WidgetWebQuestions::alert(QWidget* parent, const QUrl& origin, const QString& message,
+                               bool* stopDialogs)
 {
-    return QMessageBox::question(parent, QStringLiteral("Message from %1").arg(siteCaption(origin)),
-                                 message, QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
+    runScriptDialog(parent, origin, message, false, nullptr, stopDialogs);
+}
+
+bool WidgetWebQuestions::confirm(QWidget* parent, const QUrl& origin, const QString& message,
+                                 bool* stopDialogs)
+{
+    return runScriptDialog(parent, origin, message, true, nullptr, stopDialogs);
 }
 
 bool WidgetWebQuestions::prompt(QWidget* parent, const QUrl& origin, const QString& message,
-                                const QString& defaultValue, QString* result)
+                                const QString& defaultValue, QString* result, bool* stopDialogs)
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, QStringLiteral("Message from %1").arg(siteCaption(origin)),
-                              message, QLineEdit::Normal, defaultValue, &ok);
-    if (ok)
-        *result = text;
-    return ok;
+    QString text = defaultValue;
+    if (!runScriptDialog(parent, origin, message, true, &text, stopDialogs))
+        return false;
+    *result = text;
+    return true;
 }
 
 QString WidgetWebQuestions::findText(QWidget* parent, const QString& previous)

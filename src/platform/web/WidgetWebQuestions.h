@@ -18,9 +18,11 @@ public:
     bool allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature) override;
     QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
                             const QStringList& acceptedMimeTypes) override;
-    void alert(QWidget* parent, const QUrl& origin, const QString& message) override;
-    bool confirm(QWidget* parent, const QUrl& origin, const QString& message) override;
+    void alert(QWidget* parent, const QUrl& origin, const QString& message,
+               bool* stopDialogs) override;
+    bool confirm(QWidget* parent, const QUrl& origin, const QString& message,
+                 bool* stopDialogs) override;
     bool prompt(QWidget* parent, const QUrl& origin, const QString& message,
-                const QString& defaultValue, QString* result) override;
+                const QString& defaultValue, QString* result, bool* stopDialogs) override;
     QString findText(QWidget* parent, const QString& previous) override;
 };
