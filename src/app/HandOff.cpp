@@ -5,33 +5,67 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QThread>
+#include <QUuid>
 
 namespace {
 
 const QString SettingsKey = QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
 const QString CommandLineValue = QStringLiteral("CommandLine");
+const QString CommandLineIdValue = QStringLiteral("CommandLineId");
+constexpr int KeptIdentities = 64;
 
 } // namespace
 
 namespace HandOff {
 
+QJsonValue encode(const Parcel& parcel)
+{
+    return QJsonObject{{QStringLiteral("id"), parcel.id},
+                       {QStringLiteral("argument"), parcel.argument}};
+}
+
+Parcel decode(const QJsonValue& payload)
+{
+    if (!payload.isObject())
+        return {QString(), payload.toString()};
+    const QJsonObject object = payload.toObject();
+    return {object.value(QStringLiteral("id")).toString(),
+            object.value(QStringLiteral("argument")).toString()};
+}
+
 bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
 {
+    const Parcel parcel{QUuid::createUuid().toString(QUuid::WithoutBraces), argument};
     const QDeadlineTimer deadline(patienceMs);
     do {
-        if (!bus.broadcast(QLatin1String(Message), argument).isEmpty())
+        if (!bus.broadcast(QLatin1String(Message), encode(parcel)).isEmpty())
             return true;
         QThread::msleep(100);
     } while (!deadline.hasExpired());
 
     if (!argument.isEmpty()) {
         TRegistry reg(hive);
-        if (reg.openKey(SettingsKey, true))
+        if (reg.openKey(SettingsKey, true)) {
             reg.writeString(CommandLineValue, argument);
+            reg.writeString(CommandLineIdValue, parcel.id);
+        }
     }
     return false;
+}
+
+bool Ledger::firstTime(const QString& id)
+{
+    if (id.isEmpty())
+        return true;
+    if (m_seen.contains(id))
+        return false;
+    m_seen.append(id);
+    if (m_seen.size() > KeptIdentities)
+        m_seen.removeFirst();
+    return true;
 }
 
 QString absoluteArgument(const QString& argument)
@@ -42,16 +76,20 @@ QString absoluteArgument(const QString& argument)
     return file.exists() ? file.absoluteFilePath() : argument;
 }
 
-QString takeStoredCommandLine(RegistryHive& hive)
+Parcel takeStoredCommandLine(RegistryHive& hive)
 {
     try {
         TRegistry reg(hive);
         if (!reg.openKey(SettingsKey, false) || !reg.valueExists(CommandLineValue))
             return {};
         const QString value = reg.readString(CommandLineValue);
-        if (!value.isEmpty())
+        const QString id =
+            reg.valueExists(CommandLineIdValue) ? reg.readString(CommandLineIdValue) : QString();
+        if (!value.isEmpty()) {
             reg.writeString(CommandLineValue, QString());
-        return value;
+            reg.writeString(CommandLineIdValue, QString());
+        }
+        return {id, value};
     } catch (const RegistryError&) {
         return {}; // a slot of the wrong type holds no argument; start-up goes on
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QJsonValue>
 #include <QString>
+#include <QStringList>
 
 class MessageBus;
 class RegistryHive;
@@ -11,6 +13,17 @@ namespace HandOff {
 // The name of the message, as the running copies know it.
 inline constexpr char Message[] = "Pelvane";
 
+// One hand-off as it travels: the argument and an identity the sender makes, so that a
+// message sent again (the running copy was too busy starting to answer in time) or also
+// left in the hive opens once.
+struct Parcel
+{
+    QString id; // empty: from an older copy, no identity
+    QString argument;
+};
+QJsonValue encode(const Parcel& parcel);
+Parcel decode(const QJsonValue& payload); // a plain text is an argument without identity
+
 // Sends `argument` (possibly empty: then the running copy only comes to the front) to the
 // running copy. A copy that is still starting may not listen yet, so the send is retried
 // for up to `patienceMs`; when nobody answers, the argument is left in the hive's
@@ -18,11 +31,23 @@ inline constexpr char Message[] = "Pelvane";
 bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
              int patienceMs = 3000);
 
+// The hand-offs a running copy has opened: each identity once.
+class Ledger
+{
+public:
+    // True the first time an identity comes (and always without one).
+    bool firstTime(const QString& id);
+
+private:
+    QStringList m_seen; // the latest ones; older ones cannot come again
+};
+
 // Makes an argument that names a file independent of this process's working folder, so
 // the running copy (elsewhere) finds the same file. Other arguments are left as they are.
 QString absoluteArgument(const QString& argument);
 
-// Reads "CommandLine" and writes it back empty: the slot is for one hand-off only.
-QString takeStoredCommandLine(RegistryHive& hive);
+// Reads "CommandLine" (and its identity) and writes it back empty: the slot is for one
+// hand-off only.
+Parcel takeStoredCommandLine(RegistryHive& hive);
 
 } // namespace HandOff

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
+#include "app/HandOff.h"
 #include "app/TabMenu.h"
 #include "app/Throbber.h"
 #include "app/UserInputWatch.h"
@@ -128,8 +129,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     if (m_start.bus) {
         m_start.bus->setHandler(QStringLiteral("Pelvane"), [this](const QJsonValue& payload) {
             // Answer first; the tab work runs once the sender has its answer.
-            const QString value = payload.toString();
-            QTimer::singleShot(0, this, [this, value] { HandleHandOff(value); });
+            const HandOff::Parcel parcel = HandOff::decode(payload);
+            QTimer::singleShot(0, this, [this, parcel] { acceptHandOff(parcel); });
             return QJsonValue(true);
         });
         m_start.bus->setHandler(QStringLiteral("ListTabs"),

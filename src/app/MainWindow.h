@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HandOff.h"
 #include "app/KeyDispatcher.h"
 #include "browser/BrowserTabHost.h"
 #include "commands/MenuLayout.h"
@@ -134,6 +135,8 @@ public:
     void runCommand(KeyDispatcher::Command command);
     // A second copy's argument (empty: only come to the front).
     void HandleHandOff(const QString& value);
+    // A hand-off as it arrived (over the bus or through the hive): each opens once.
+    void acceptHandOff(const HandOff::Parcel& parcel);
     void SetAutoCompleteStyle(int style);
     void LoadAddressCompletion();
     void ClearAddresses();
@@ -284,6 +287,7 @@ private:
         bool toolbarVisible = true;
     } m_beforeFullScreen;
 
+    HandOff::Ledger m_handOffs;
     bool m_placeAtEnd = true; // the placement rule in force (on at start and in groups)
     bool m_fullScreen = false;
     bool m_ie4Mode = false;

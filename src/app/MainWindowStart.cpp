@@ -75,6 +75,13 @@ void TfrmMain::openStartPages()
     }
 }
 
+void TfrmMain::acceptHandOff(const HandOff::Parcel& parcel)
+{
+    // A parcel sent again, or also left in the hive, opens once.
+    if (m_handOffs.firstTime(parcel.id))
+        HandleHandOff(parcel.argument);
+}
+
 void TfrmMain::HandleHandOff(const QString& value)
 {
     // Back from minimized only: a maximized or full-screen window stays as it was.

@@ -6,8 +6,8 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
-#include "platform/RunFolder.h"
 #include "platform/Registry.h"
+#include "platform/RunFolder.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebEngineContext.h"
@@ -268,9 +268,9 @@ int main(int argc, char* argv[])
             tellAboutOwnProfile(&window);
         // A copy that came up while another handed over into the hive picks that up now.
         if (!pictureMode) {
-            const QString stored = HandOff::takeStoredCommandLine(hive);
-            if (!stored.isEmpty())
-                window.HandleHandOff(stored);
+            const HandOff::Parcel stored = HandOff::takeStoredCommandLine(hive);
+            if (!stored.argument.isEmpty())
+                window.acceptHandOff(stored);
         }
         app.exec();
     }

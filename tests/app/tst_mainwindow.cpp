@@ -259,6 +259,25 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 5);
     }
 
+    void aHandOffSentAgainOpensOnce()
+    {
+        Fixture w;
+        const HandOff::Parcel parcel{QStringLiteral("id-1"),
+                                     QStringLiteral("http://127.0.0.1/once")};
+        // Sent again while the copy was busy starting, and also left in the hive.
+        const HandOff::Parcel again = HandOff::decode(HandOff::encode(parcel));
+        QCOMPARE(again.id, parcel.id);
+        QCOMPARE(again.argument, parcel.argument);
+        w->acceptHandOff(parcel);
+        w->acceptHandOff(again);
+        w->acceptHandOff(again);
+        QCOMPARE(w->tabs().size(), 2);
+        // Without an identity (an older copy) every one opens, as before.
+        w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
+        w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
+        QCOMPARE(w->tabs().size(), 4);
+    }
+
     void barsAreHiddenOnlyThroughTheViewMenu()
     {
         Fixture w;
