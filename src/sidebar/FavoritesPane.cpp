@@ -1,8 +1,8 @@
 #include "sidebar/FavoritesPane.h"
 
+#include "platform/BackgroundJob.h"
 #include "platform/FolderTree.h"
 #include "platform/ShellFolders.h"
-#include "platform/BackgroundJob.h"
 #include "sidebar/FavoritesFind.h"
 #include "sidebar/FindPanel.h"
 #include "sidebar/PaneParts.h"
@@ -53,9 +53,8 @@ FavoritesPane::FavoritesPane(SideBarHost& host, RegistryHive& hive, SideBarQuest
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("pmFavorites"));
-    QAction* open = m_menu->addAction(QStringLiteral("&Open"), this, [this] {
-        openNode(menuNode(), false, Qt::NoModifier);
-    });
+    QAction* open = m_menu->addAction(QStringLiteral("&Open"), this,
+                                      [this] { openNode(menuNode(), false, Qt::NoModifier); });
     m_menu->setDefaultAction(open);
     m_menu->addAction(QStringLiteral("Open in New &Tab"), this,
                       [this] { openNode(menuNode(), true, Qt::NoModifier); });
@@ -171,10 +170,10 @@ void FavoritesPane::renameNode()
         return;
     const QString path = FolderTree::pathOf(node);
     const QFileInfo info(path);
-    const bool shortcut = !info.isDir() && path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
+    const bool shortcut =
+        !info.isDir() && path.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
     const auto answer = m_questions.askText(QStringLiteral("Rename"),
-                                            QStringLiteral("Enter the new name:"),
-                                            node->text(0));
+                                            QStringLiteral("Enter the new name:"), node->text(0));
     if (!answer || *answer == node->text(0))
         return;
     if (!PaneParts::isPlainName(*answer)) {
@@ -213,17 +212,8 @@ void FavoritesPane::newFolder()
         const QString path = FolderTree::pathOf(node);
         parent = FolderTree::isFolder(node) ? path : QFileInfo(path).path();
     }
-    if (parent.isEmpty())
+    if (!PaneParts::makeFolderIn(parent, m_questions))
         return;
-    const auto answer = m_questions.askText(QStringLiteral("New Folder"),
-                                            QStringLiteral("Enter the folder name:"),
-                                            QStringLiteral("New Folder"));
-    if (!answer)
-        return;
-    if (!PaneParts::isPlainName(*answer) || !QDir(parent).mkdir(*answer)) {
-        m_questions.tell(QStringLiteral("Cannot create the folder \"%1\".").arg(*answer));
-        return;
-    }
     m_tree->refresh();
 }
 

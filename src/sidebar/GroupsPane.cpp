@@ -21,14 +21,14 @@ GroupsPane::GroupsPane(SideBarHost& host, SideBarQuestions& questions, QWidget* 
 {
     setObjectName(QStringLiteral("tsSorvelGroups"));
     QToolBar* bar = PaneParts::makeToolBar(this);
-    QAction* newFolder = PaneParts::addButton(
-        bar, QStringLiteral("tbNewSGFolder"), QStringLiteral("New"),
-        QStringLiteral("New Folder|Creates a new folder"), QStringLiteral("folder-new"),
-        QStyle::SP_FileDialogNewFolder);
-    QAction* refresh = PaneParts::addButton(
-        bar, QStringLiteral("tbSGRefresh"), QStringLiteral("Refresh"),
-        QStringLiteral("Refresh|Refreshes your SorvelGroups"), QStringLiteral("view-refresh"),
-        QStyle::SP_BrowserReload);
+    QAction* newFolder =
+        PaneParts::addButton(bar, QStringLiteral("tbNewSGFolder"), QStringLiteral("New"),
+                             QStringLiteral("New Folder|Creates a new folder"),
+                             QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder);
+    QAction* refresh =
+        PaneParts::addButton(bar, QStringLiteral("tbSGRefresh"), QStringLiteral("Refresh"),
+                             QStringLiteral("Refresh|Refreshes your SorvelGroups"),
+                             QStringLiteral("view-refresh"), QStyle::SP_BrowserReload);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     m_tree = new FolderTree(this);
@@ -54,9 +54,9 @@ GroupsPane::GroupsPane(SideBarHost& host, SideBarQuestions& questions, QWidget* 
     m_menu->setDefaultAction(add("pmSGOpen", QStringLiteral("&Open"),
                                  QStringLiteral("Opens the selected SorvelGroup"),
                                  &GroupsPane::openGroup));
-    m_organize = add("pmSGOrganize", QStringLiteral("Or&ganize..."),
-                     QStringLiteral("Organizes the selected SorvelGroup"),
-                     &GroupsPane::organizeGroup);
+    m_organize =
+        add("pmSGOrganize", QStringLiteral("Or&ganize..."),
+            QStringLiteral("Organizes the selected SorvelGroup"), &GroupsPane::organizeGroup);
     add("pmSGRename", QStringLiteral("&Rename..."),
         QStringLiteral("Renames the selected SorvelGroup"), &GroupsPane::renameGroup);
     add("pmSGDelete", QStringLiteral("&Delete..."),
@@ -140,9 +140,9 @@ void GroupsPane::renameGroup()
     const QFileInfo info(m_menuPath);
     QString target;
     if (info.isDir()) {
-        const auto answer = m_questions.askText(QStringLiteral("Rename Folder"),
-                                                QStringLiteral("Enter new folder name:"),
-                                                info.fileName());
+        const auto answer =
+            m_questions.askText(QStringLiteral("Rename Folder"),
+                                QStringLiteral("Enter new folder name:"), info.fileName());
         if (!answer || answer->isEmpty() || !PaneParts::isPlainName(*answer))
             return;
         target = info.dir().filePath(*answer);
@@ -187,17 +187,8 @@ void GroupsPane::newFolder()
     const QString selected = m_tree->selectedPath();
     if (!selected.isEmpty())
         parent = QFileInfo(selected).isDir() ? selected : QFileInfo(selected).path();
-    if (parent.isEmpty())
+    if (!PaneParts::makeFolderIn(parent, m_questions))
         return;
-    const auto answer = m_questions.askText(QStringLiteral("New Folder"),
-                                            QStringLiteral("Enter the folder name:"),
-                                            QStringLiteral("New Folder"));
-    if (!answer)
-        return;
-    if (!PaneParts::isPlainName(*answer) || !QDir(parent).mkdir(*answer)) {
-        m_questions.tell(QStringLiteral("Cannot create the folder \"%1\".").arg(*answer));
-        return;
-    }
     m_host.SetGroupsChanged();
     m_tree->refresh();
 }

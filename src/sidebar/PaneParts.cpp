@@ -1,5 +1,9 @@
 #include "sidebar/PaneParts.h"
 
+#include "sidebar/SideBarHost.h"
+
+#include <QDir>
+
 #include <QAction>
 #include <QStyle>
 #include <QToolBar>
@@ -16,8 +20,8 @@ QToolBar* makeToolBar(QWidget* parent)
     return bar;
 }
 
-QAction* addButton(QToolBar* bar, const QString& name, const QString& caption,
-                   const QString& hint, const QString& themeIcon, int standardPixmap)
+QAction* addButton(QToolBar* bar, const QString& name, const QString& caption, const QString& hint,
+                   const QString& themeIcon, int standardPixmap)
 {
     const QIcon fallback =
         bar->style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardPixmap));
@@ -32,9 +36,24 @@ QAction* addButton(QToolBar* bar, const QString& name, const QString& caption,
 
 bool isPlainName(const QString& name)
 {
-    return !name.trimmed().isEmpty() && name != QLatin1String(".") &&
-           name != QLatin1String("..") && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QChar(0));
+    return !name.trimmed().isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+bool makeFolderIn(const QString& parent, SideBarQuestions& questions)
+{
+    if (parent.isEmpty())
+        return false;
+    const auto answer =
+        questions.askText(QStringLiteral("New Folder"), QStringLiteral("Enter the folder name:"),
+                          QStringLiteral("New Folder"));
+    if (!answer)
+        return false;
+    if (!isPlainName(*answer) || !QDir(parent).mkdir(*answer)) {
+        questions.tell(QStringLiteral("Cannot create the folder \"%1\".").arg(*answer));
+        return false;
+    }
+    return true;
 }
 
 } // namespace PaneParts

@@ -2,6 +2,7 @@
 // engine: each copy keeps its site storage in a profile folder of its own, and finds it again
 // the next time it runs as the same copy.
 #include "support/LocalHttpServer.h"
+#include "support/ProgramRun.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -14,23 +15,13 @@
 
 namespace {
 
-QProcessEnvironment environmentFor(const QString& home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PELVANE_HOME"), home);
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return env;
-}
-
 // Runs the program in a home; ends it at the end of the test if it still runs.
 class Copy final
 {
 public:
     Copy(const QString& home, const QString& address)
     {
-        m_process.setProcessEnvironment(environmentFor(home));
+        m_process.setProcessEnvironment(ProgramRun::environment(home));
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(PELVANE_BINARY), {address});
     }
@@ -56,7 +47,7 @@ private:
 QStringList captions(const QString& home)
 {
     QProcess tool;
-    tool.setProcessEnvironment(environmentFor(home));
+    tool.setProcessEnvironment(ProgramRun::environment(home));
     tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
     tool.waitForFinished(10000);
     QStringList result;
@@ -70,22 +61,6 @@ QStringList captions(const QString& home)
     }
     result.sort();
     return result;
-}
-
-bool deploy(const QString& home, const QByteArray& values)
-{
-    const QString reg = QDir(home).filePath(QStringLiteral("deploy.reg"));
-    QFile file(reg);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n" +
-        values);
-    file.close();
-    QProcess import;
-    import.setProcessEnvironment(environmentFor(home));
-    import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
-    return import.waitForFinished(10000) && import.exitCode() == 0;
 }
 
 // Keeps the first value it is given in the site's local storage and shows the kept one.
@@ -120,8 +95,8 @@ private slots:
     void eachCopyKeepsItsOwnSiteStorage()
     {
         TestHome home;
-        QVERIFY(
-            deploy(home.path(), "\"AllowMultiInstance\"=\"1\"\r\n\"AskDefaultBrowser\"=\"0\"\r\n"));
+        QVERIFY(ProgramRun::deploySettings(
+            home.path(), "\"AllowMultiInstance\"=\"1\"\r\n\"AskDefaultBrowser\"=\"0\"\r\n"));
         {
             Copy first(home.path(), page("one"));
             QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), QStringList{"kept one"}, 30000);

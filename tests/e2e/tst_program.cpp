@@ -1,30 +1,21 @@
 // The built program, started as a user starts it, under a virtual display, with pages
 // from a local server.
 #include "support/LocalHttpServer.h"
+#include "support/ProgramRun.h"
 #include "support/TestHome.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDirIterator>
 #include <QProcess>
 
 #include <csignal>
 
 namespace {
-
-QProcessEnvironment programEnvironment(const QString& home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PELVANE_HOME"), home);
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    return env;
-}
 
 // One run of the program; killed at the end of the test if it is still running.
 class Program
@@ -33,7 +24,7 @@ public:
     explicit Program(const QString& home)
         : m_home(home)
     {
-        m_process.setProcessEnvironment(programEnvironment(home));
+        m_process.setProcessEnvironment(ProgramRun::environment(home));
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
     ~Program()
@@ -53,7 +44,7 @@ public:
     QList<QJsonObject> listTabs() const
     {
         QProcess tool;
-        tool.setProcessEnvironment(programEnvironment(m_home));
+        tool.setProcessEnvironment(ProgramRun::environment(m_home));
         tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
         tool.waitForFinished(10000);
         QList<QJsonObject> tabs;
@@ -82,23 +73,6 @@ private:
     QProcess m_process;
 };
 
-// Deploys settings into a home with --reg-import, as a user or an administrator would.
-bool deploySettings(const QString& home, const QByteArray& values)
-{
-    const QString reg = QDir(home).filePath(QStringLiteral("deploy.reg"));
-    QFile file(reg);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\CurrentVersion]\r\n" +
-        values);
-    file.close();
-    QProcess import;
-    import.setProcessEnvironment(programEnvironment(home));
-    import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
-    return import.waitForFinished(10000) && import.exitCode() == 0;
-}
-
 QString page(const QString& title)
 {
     return QStringLiteral("<html><head><title>%1</title></head><body>%1</body></html>").arg(title);
@@ -126,7 +100,7 @@ private Q_SLOTS:
     {
         TestHome home;
         QProcess tool;
-        tool.setProcessEnvironment(programEnvironment(home.path()));
+        tool.setProcessEnvironment(ProgramRun::environment(home.path()));
         tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
         QVERIFY(tool.waitForFinished(10000));
         QCOMPARE(tool.exitCode(), 1);
@@ -137,13 +111,13 @@ private Q_SLOTS:
     {
         TestHome home;
         // The first start would offer to make Pelvane the default browser and wait.
-        QVERIFY(deploySettings(home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n"));
+        QVERIFY(ProgramRun::deploySettings(home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n"));
         Program first(home.path());
         first.start({url("/a")});
         QTRY_VERIFY_WITH_TIMEOUT(first.addresses() == QStringList{url("/a")}, 30000);
 
         QProcess second;
-        second.setProcessEnvironment(programEnvironment(home.path()));
+        second.setProcessEnvironment(ProgramRun::environment(home.path()));
         second.start(QStringLiteral(PELVANE_BINARY), {url("/b")});
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
@@ -169,7 +143,7 @@ private Q_SLOTS:
             "\"0\"\r\n");
         regFile.close();
         QProcess import;
-        import.setProcessEnvironment(programEnvironment(home.path()));
+        import.setProcessEnvironment(ProgramRun::environment(home.path()));
         import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
         QVERIFY(import.waitForFinished(10000));
         QCOMPARE(import.exitCode(), 0);
@@ -201,11 +175,13 @@ private Q_SLOTS:
         }
         // What the program made (settings, history, profile, sockets) is the user's alone.
         QStringList loose;
-        QDirIterator it(home.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+        QDirIterator it(home.path(),
+                        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QFileInfo info(it.next());
-            const bool testsOwn = info.suffix() == QLatin1String("reg") || info.suffix() == QLatin1String("sgp");
+            const bool testsOwn =
+                info.suffix() == QLatin1String("reg") || info.suffix() == QLatin1String("sgp");
             if (!testsOwn && !info.isSymLink() && (info.permissions() & 0x0077))
                 loose << info.filePath();
         }
@@ -225,7 +201,7 @@ private Q_SLOTS:
         QVERIFY(image.width() > 200);
         // Nothing of the session was written.
         QProcess exportTool;
-        exportTool.setProcessEnvironment(programEnvironment(home.path()));
+        exportTool.setProcessEnvironment(ProgramRun::environment(home.path()));
         exportTool.start(QStringLiteral(PELVANE_BINARY),
                          {QStringLiteral("--reg-export"),
                           QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane")});
