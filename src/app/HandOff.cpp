@@ -8,6 +8,8 @@
 #include <QJsonValue>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 const QString SettingsKey = QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
@@ -17,12 +19,19 @@ const QString CommandLineValue = QStringLiteral("CommandLine");
 
 namespace HandOff {
 
-bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
+Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
+                 int patienceMs)
 {
     const QDeadlineTimer deadline(patienceMs);
     do {
-        if (!bus.broadcast(QLatin1String(Message), argument).isEmpty())
-            return true;
+        const QList<MessageBus::Answer> answers = bus.broadcast(QLatin1String(Message), argument);
+        const auto taken = [](const MessageBus::Answer& answer) {
+            return answer.reply != QJsonValue(false);
+        };
+        if (std::any_of(answers.cbegin(), answers.cend(), taken))
+            return Delivery::Taken;
+        if (!answers.isEmpty())
+            return Delivery::Exiting;
         QThread::msleep(100);
     } while (!deadline.hasExpired());
 
@@ -31,7 +40,7 @@ bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
         if (reg.openKey(SettingsKey, true))
             reg.writeString(CommandLineValue, argument);
     }
-    return false;
+    return Delivery::Unanswered;
 }
 
 QString absoluteArgument(const QString& argument)
