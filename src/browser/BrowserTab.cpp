@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -558,10 +559,14 @@ void TBrowserTab::RedirectFromLockedTab(const QString& url, bool& cancel)
     if (!mayOpenWindow())
         return;
     ++m_popupsSinceInput;
-    if (TBrowserTab* tab = m_host->NewTabBackground(false)) {
-        tab->setFocusOnLoad(true);
-        tab->NavigateTo(url);
-    }
+    // Not from inside the engine's question: making a tab runs the event loop, where the
+    // engine would report the refused load once more (and it would open twice).
+    QTimer::singleShot(0, this, [this, url] {
+        if (TBrowserTab* tab = m_host->NewTabBackground(false)) {
+            tab->setFocusOnLoad(true);
+            tab->NavigateTo(url);
+        }
+    });
 }
 
 int TBrowserTab::WaitingPopups() const

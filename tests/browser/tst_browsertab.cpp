@@ -311,6 +311,9 @@ private Q_SLOTS:
         host.takeReports();
 
         QVERIFY(fake->beforeNavigate(PageB)); // cancelled
+        // The tab is made once the engine has its answer, outside the engine's call.
+        QCOMPARE(host.pages.size(), 1);
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 2);
         TBrowserTab* opened = host.pages.at(1);
         QCOMPARE(host.active, tab);
@@ -332,12 +335,14 @@ private Q_SLOTS:
         QCOMPARE(fake->callNames().filter("refresh").size(), 2);
         QVERIFY(tab->Busy()); // reloading in place
         fake->finishLoad(PageA, "Kept page");
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 2);
         QVERIFY(host.takeReports().filter("NewTabBackground").isEmpty());
 
         // Without a new tab the navigation is still refused.
         host.refuseNewTabs = true;
         QVERIFY(fake->beforeNavigate(PageB));
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 2);
 
         // The lock survives loads: no other icon replaces the padlock.
@@ -358,10 +363,12 @@ private Q_SLOTS:
         tab->SetLocked(true);
         for (int i = 0; i < PopupRules::MaxWindowsAtOnce + 5; ++i)
             QVERIFY(fake->beforeNavigate(PageB + "?" + QString::number(i)));
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 1 + PopupRules::MaxWindowsAtOnce);
         // The user's next click in the page may open one again.
         tab->NoteUserInput();
         QVERIFY(fake->beforeNavigate(PageB));
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 2 + PopupRules::MaxWindowsAtOnce);
     }
 
@@ -371,6 +378,7 @@ private Q_SLOTS:
         TBrowserTab* tab = host.addTab();
         tab->SetLocked(true);
         FakeTabHost::fakeOf(tab)->beforeNavigate(PageB);
+        QCoreApplication::processEvents();
         TBrowserTab* opened = host.pages.at(1);
         FakeWebBackend* fake = FakeTabHost::fakeOf(opened);
 
