@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 const QString SettingsKey = QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion");
@@ -36,13 +38,20 @@ Parcel decode(const QJsonValue& payload)
             object.value(QStringLiteral("argument")).toString()};
 }
 
-bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
+Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
 {
     const Parcel parcel{QUuid::createUuid().toString(QUuid::WithoutBraces), argument};
     const QDeadlineTimer deadline(patienceMs);
     do {
-        if (!bus.broadcast(QLatin1String(Message), encode(parcel)).isEmpty())
-            return true;
+        const QList<MessageBus::Answer> answers =
+            bus.broadcast(QLatin1String(Message), encode(parcel));
+        const auto taken = [](const MessageBus::Answer& answer) {
+            return answer.reply != QJsonValue(false);
+        };
+        if (std::any_of(answers.cbegin(), answers.cend(), taken))
+            return Delivery::Taken;
+        if (!answers.isEmpty())
+            return Delivery::Exiting;
         QThread::msleep(100);
     } while (!deadline.hasExpired());
 
@@ -53,7 +62,7 @@ bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
             reg.writeString(CommandLineIdValue, parcel.id);
         }
     }
-    return false;
+    return Delivery::Unanswered;
 }
 
 bool Ledger::firstTime(const QString& id)

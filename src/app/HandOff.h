@@ -24,12 +24,20 @@ struct Parcel
 QJsonValue encode(const Parcel& parcel);
 Parcel decode(const QJsonValue& payload); // a plain text is an argument without identity
 
+enum class Delivery
+{
+    Taken,      // a running copy has the argument
+    Exiting,    // the running copy is on its way out and took nothing
+    Unanswered, // nobody answered; the argument waits in the hive
+};
+
 // Sends `argument` (possibly empty: then the running copy only comes to the front) to the
 // running copy. A copy that is still starting may not listen yet, so the send is retried
 // for up to `patienceMs`; when nobody answers, the argument is left in the hive's
-// "CommandLine" for the running copy to pick up. Returns true when a copy answered.
-bool deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
-             int patienceMs = 3000);
+// "CommandLine" for the running copy to pick up. A copy that is exiting answers "not
+// taken" (false); the argument is then kept nowhere, for the caller to start with it.
+Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
+                 int patienceMs = 3000);
 
 // The hand-offs a running copy has opened: each identity once.
 class Ledger

@@ -332,8 +332,25 @@ QMenu* TfrmMain::createPopupMenu()
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    if (!m_exited && !mayExit()) {
+        event->ignore();
+        return;
+    }
     runExitSequence();
     event->accept();
+    Q_EMIT exited();
+}
+
+void TfrmMain::ExitNow()
+{
+    runExitSequence();
+    close();
+}
+
+bool TfrmMain::mayExit()
+{
+    const int running = m_start.engine->runningDownloads();
+    return running == 0 || m_questions->confirmExitWithDownloads(running);
 }
 
 void TfrmMain::showEvent(QShowEvent* event)
@@ -367,8 +384,9 @@ void TfrmMain::runExitSequence()
     m_dispatcher = nullptr;
     m_popups->stopSweep();
     if (m_start.bus) {
+        // Not taken: the second copy waits until this one is gone and starts on its own.
         m_start.bus->setHandler(QStringLiteral("Pelvane"),
-                                [](const QJsonValue&) { return QJsonValue(); });
+                                [](const QJsonValue&) { return QJsonValue(false); });
         m_start.bus->setHandler(QStringLiteral("ListTabs"),
                                 [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
     }

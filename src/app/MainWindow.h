@@ -175,7 +175,14 @@ public:
     // The tab's AddToPopupList (the tab closes), then the list is read again.
     void AddToPopupList(TBrowserTab* tab);
 
+    // Leaves without asking anything (the process is told to end, the session ends): the
+    // exit sequence runs and the window closes, also from the tray.
+    void ExitNow();
+
 Q_SIGNALS:
+    // The exit sequence has run and the window has closed: the program ends, whatever other
+    // top-level windows (downloads, page source) are still open.
+    void exited();
     // Picture mode: the picture was written (or could not be); the window closes next.
     void screenshotTaken(bool ok);
 
@@ -214,6 +221,8 @@ private:
     void buildSideBar(); // MainWindowSideBar.cpp
     void applyWindowPlacement();
     void runExitSequence();
+    // Whether the user lets the window close now (asked while downloads run).
+    bool mayExit();
     void setBarsVisible();
 
     // Commands (MainWindowCommands.cpp).

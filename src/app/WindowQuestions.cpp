@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 bool WindowDialogs::confirmCloseAll(TPVOptions& options)
 {
@@ -45,6 +46,21 @@ QString WindowDialogs::chooseFileToOpen()
     return QFileDialog::getOpenFileName(
         m_owner, QStringLiteral("Open"), QString(),
         QStringLiteral("Web Documents (*.htm *.html);;Any file (*)"));
+}
+
+bool WindowDialogs::confirmExitWithDownloads(int running)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelvane"),
+                    running == 1 ? QStringLiteral("A download is still in progress.")
+                                 : QStringLiteral("%1 downloads are still in progress.").arg(running),
+                    QMessageBox::NoButton, m_owner);
+    box.setInformativeText(
+        QStringLiteral("If you exit now, the unfinished downloads are cancelled."));
+    QPushButton* exit = box.addButton(QStringLiteral("E&xit"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("&Stay"), QMessageBox::RejectRole);
+    box.setDefaultButton(qobject_cast<QPushButton*>(box.buttons().constLast()));
+    box.exec();
+    return box.clickedButton() == exit;
 }
 
 void WindowDialogs::tell(const QString& text)

@@ -28,6 +28,8 @@ public:
     virtual std::optional<QString> askStickyName() = 0;
     // The Open command's file; empty when cancelled.
     virtual QString chooseFileToOpen() = 0;
+    // Leaving while `running` downloads still run (they would be cut off): true to leave.
+    virtual bool confirmExitWithDownloads(int running) = 0;
     // A failure the user must know about; returns when the user has seen it.
     virtual void tell(const QString& text) = 0;
     // Runs one of the window's own dialogs (the options) and answers its result.
@@ -52,6 +54,7 @@ public:
     std::optional<QList<int>> chooseTabsToClose(const QStringList& lines) override;
     std::optional<QString> askStickyName() override;
     QString chooseFileToOpen() override;
+    bool confirmExitWithDownloads(int running) override;
     void tell(const QString& text) override;
     int runDialog(QDialog& dialog) override;
 

@@ -17,6 +17,7 @@
 #include "settings/dialogs/DefaultBrowser.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -26,6 +27,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstring>
 #include <optional>
@@ -162,6 +164,21 @@ void reportRecoveredHive(const RegistryHive& hive)
                              .arg(backup));
 }
 
+// How long a second copy waits for an exiting copy to let go of the single-copy lock (the
+// engine's shutdown takes a moment).
+constexpr int LockPatienceMs = 15000;
+
+bool waitForLock(InstanceLock& lock, int patienceMs)
+{
+    const QDeadlineTimer deadline(patienceMs);
+    while (!lock.tryAcquire()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(100);
+    }
+    return true;
+}
+
 // Settings stored with a type the program cannot use were passed over for their defaults:
 // say which, once, after the window has read them.
 void reportIgnoredValues(RegistryHive& hive, QWidget* window)
@@ -217,8 +234,13 @@ int main(int argc, char* argv[])
     MessageBus bus;
     InstanceLock lock(InstanceLock::defaultLockFile());
     if (!pictureMode && !allowMultiInstance(hive) && !lock.tryAcquire()) {
-        HandOff::deliver(bus, hive, start.argument);
-        return 0;
+        // A copy that is exiting takes nothing: wait until it is gone and start as the first.
+        if (HandOff::deliver(bus, hive, start.argument) != HandOff::Delivery::Exiting)
+            return 0;
+        if (!waitForLock(lock, LockPatienceMs)) {
+            HandOff::deliver(bus, hive, start.argument);
+            return 0;
+        }
     }
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
@@ -249,10 +271,14 @@ int main(int argc, char* argv[])
         TfrmMain window(options);
         TerminationWatcher termination;
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
-                         &QWidget::close);
+                         &TfrmMain::ExitNow);
         // The desktop session is ending: leave through the ordinary exit, so nothing is lost.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                         [&window](QSessionManager&) { window.close(); });
+                         [&window](QSessionManager&) { window.ExitNow(); });
+        // The program is the main window: once it has closed, other windows (downloads, page
+        // source) and the tray do not keep the process, its lock and its hand-offs alive.
+        QObject::connect(&window, &TfrmMain::exited, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         if (pictureMode) {
             QObject::connect(
                 &window, &TfrmMain::screenshotTaken, &app, [&exitCode, &start](bool ok) {

@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -494,7 +496,7 @@ void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& ca
     if (m_pendingPopup && !m_popupBlocked) {
         if (!ClassifyPendingPopup(url, cancel))
             return;
-    } else if (m_locked) {
+    } else if (m_locked && leavesPage(frame, url)) {
         RedirectFromLockedTab(url, cancel);
         return;
     }
@@ -537,14 +539,34 @@ bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
     return true;
 }
 
+bool TBrowserTab::leavesPage(WebFrame frame, const QString& url) const
+{
+    // A page's own frames (adverts, videos, consent boxes) load as part of it, and a reload
+    // (which the engine reports as a top-level navigation to the address shown) or a jump
+    // to an anchor keeps the page too.
+    if (!isTopFrame(frame))
+        return false;
+    const auto page = [](const QString& address) {
+        return QUrl(address).adjusted(QUrl::RemoveFragment);
+    };
+    return page(url) != page(GetAddress());
+}
+
 void TBrowserTab::RedirectFromLockedTab(const QString& url, bool& cancel)
 {
-    // Frames too: a locked tab keeps everything it shows.
     cancel = true;
-    if (TBrowserTab* tab = m_host->NewTabBackground(false)) {
-        tab->setFocusOnLoad(true);
-        tab->NavigateTo(url);
-    }
+    // A locked page that navigates in a loop would otherwise open tabs without end.
+    if (!mayOpenWindow())
+        return;
+    ++m_popupsSinceInput;
+    // Not from inside the engine's question: making a tab runs the event loop, where the
+    // engine would report the refused load once more (and it would open twice).
+    QTimer::singleShot(0, this, [this, url] {
+        if (TBrowserTab* tab = m_host->NewTabBackground(false)) {
+            tab->setFocusOnLoad(true);
+            tab->NavigateTo(url);
+        }
+    });
 }
 
 int TBrowserTab::WaitingPopups() const
@@ -600,7 +622,8 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
 
 void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
 {
-    if (m_lockWhenLoaded && !m_locked)
+    // The entry's own page, not the blank page every tab starts with.
+    if (m_lockWhenLoaded && !m_locked && isTopFrame(frame) && url != AboutBlank)
         SetLocked(true);
     if (!url.startsWith(QLatin1String("https")))
         m_insecureSeen = true;

@@ -159,6 +159,9 @@ private:
     // Returns whether the navigation goes on as any other (false: it was the tab's own
     // blank start page, or the window was blocked and the navigation cancelled).
     bool ClassifyPendingPopup(const QString& url, bool& cancel);
+    // Whether a navigation would take the tab away from the page it shows (a locked tab
+    // opens such a navigation in a new tab).
+    bool leavesPage(WebFrame frame, const QString& url) const;
     // A locked tab keeps its page: the navigation opens in a new tab instead.
     void RedirectFromLockedTab(const QString& url, bool& cancel);
     bool isTopFrame(WebFrame frame) const;

@@ -1,10 +1,12 @@
 #include "address/AddressBand.h"
+#include "app/HandOff.h"
 #include "address/PVComboBox.h"
 #include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
@@ -18,6 +20,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <future>
 
 namespace {
 
@@ -180,6 +186,49 @@ private Q_SLOTS:
             false));
         QCOMPARE(reg.valueNames(), (QStringList{"url3", "url1"}));
         QCOMPARE(reg.readString(QStringLiteral("url1")), QStringLiteral("http://127.0.0.1/one"));
+    }
+
+    void exitAsksWhileDownloadsRunThenEndsTheProgramAndTakesNoHandOff()
+    {
+        QTemporaryDir folder;
+        MessageBus bus(folder.path());
+        QVERIFY(bus.listen());
+        Fixture w({.bus = &bus});
+        QSignalSpy exited(w.get(), &TfrmMain::exited);
+        // What a second copy is told; it waits for its answer, so it runs on a thread.
+        const auto handOff = [&] {
+            auto answer = std::async(std::launch::async, [&folder, &w] {
+                const MessageBus sender(folder.path());
+                return HandOff::deliver(sender, w.hive, QStringLiteral("http://127.0.0.1/x"), 0);
+            });
+            // The sender gives up after its own timeout, so this loop ends.
+            while (answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            return answer.get();
+        };
+
+        w.engine.running = 2;
+        w.questions.exitAnswer = false;
+        QVERIFY(!w->close());
+        QCOMPARE(w.questions.asked, QStringList{"exitWithDownloads 2"});
+        QCOMPARE(exited.count(), 0);
+        QVERIFY(handOff() == HandOff::Delivery::Taken);
+
+        w.questions.exitAnswer = true;
+        QVERIFY(w->close());
+        QCOMPARE(exited.count(), 1);
+        QVERIFY(handOff() == HandOff::Delivery::Exiting);
+    }
+
+    void exitNowAsksNothingAndLeavesFromTheTray()
+    {
+        Fixture w;
+        QSignalSpy exited(w.get(), &TfrmMain::exited);
+        w.engine.running = 1;
+        QVERIFY(w->isHidden()); // as in the tray
+        w->ExitNow();
+        QCOMPARE(exited.count(), 1);
+        QVERIFY(w.questions.asked.isEmpty());
     }
 
     void startModes()

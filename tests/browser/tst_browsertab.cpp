@@ -1,4 +1,5 @@
 #include "FakeTabHost.h"
+#include "browser/PopupRules.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -310,6 +311,9 @@ private Q_SLOTS:
         host.takeReports();
 
         QVERIFY(fake->beforeNavigate(PageB)); // cancelled
+        // The tab is made once the engine has its answer, outside the engine's call.
+        QCOMPARE(host.pages.size(), 1);
+        QCoreApplication::processEvents();
         QCOMPARE(host.pages.size(), 2);
         TBrowserTab* opened = host.pages.at(1);
         QCOMPARE(host.active, tab);
@@ -321,15 +325,25 @@ private Q_SLOTS:
         QCOMPARE(tab->ImageIndex(), int(TBrowserTab::iconLocked));
         QCOMPARE(host.takeReports(), QStringList{"NewTabBackground(false)"});
 
-        // Frames are treated alike.
-        QVERIFY(fake->beforeNavigate(SecureB, fake->subFrame()));
-        QCOMPARE(host.pages.size(), 3);
-        QCOMPARE(FakeTabHost::fakeOf(host.pages.at(1))->navigations().last(), SecureB);
+        // The page's own frames, a jump to an anchor and a reload (F5, Refresh All, a
+        // content switch) keep the page in place: no tab is opened for any of them.
+        QVERIFY(fake->frameLoad(SecureB) != 0);
+        QVERIFY(!fake->beforeNavigate(PageA + "#part"));
+        fake->finishLoad(PageA, "Kept page");
+        tab->Refresh(false);
+        tab->Refresh(true);
+        QCOMPARE(fake->callNames().filter("refresh").size(), 2);
+        QVERIFY(tab->Busy()); // reloading in place
+        fake->finishLoad(PageA, "Kept page");
+        QCoreApplication::processEvents();
+        QCOMPARE(host.pages.size(), 2);
+        QVERIFY(host.takeReports().filter("NewTabBackground").isEmpty());
 
         // Without a new tab the navigation is still refused.
         host.refuseNewTabs = true;
         QVERIFY(fake->beforeNavigate(PageB));
-        QCOMPARE(host.pages.size(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(host.pages.size(), 2);
 
         // The lock survives loads: no other icon replaces the padlock.
         fake->navigateComplete(PageA);
@@ -340,12 +354,31 @@ private Q_SLOTS:
         QCOMPARE(tab->Caption(), QStringLiteral("Kept page"));
     }
 
+    void lockedPageThatNavigatesInALoopGetsAFewTabs()
+    {
+        FakeTabHost host;
+        TBrowserTab* tab = host.addTab();
+        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        fake->completeLoad(PageA, "A");
+        tab->SetLocked(true);
+        for (int i = 0; i < PopupRules::MaxWindowsAtOnce + 5; ++i)
+            QVERIFY(fake->beforeNavigate(PageB + "?" + QString::number(i)));
+        QCoreApplication::processEvents();
+        QCOMPARE(host.pages.size(), 1 + PopupRules::MaxWindowsAtOnce);
+        // The user's next click in the page may open one again.
+        tab->NoteUserInput();
+        QVERIFY(fake->beforeNavigate(PageB));
+        QCoreApplication::processEvents();
+        QCOMPARE(host.pages.size(), 2 + PopupRules::MaxWindowsAtOnce);
+    }
+
     void redirectedTabTakesTheFocusWhenItsPageArrives()
     {
         FakeTabHost host;
         TBrowserTab* tab = host.addTab();
         tab->SetLocked(true);
         FakeTabHost::fakeOf(tab)->beforeNavigate(PageB);
+        QCoreApplication::processEvents();
         TBrowserTab* opened = host.pages.at(1);
         FakeWebBackend* fake = FakeTabHost::fakeOf(opened);
 
@@ -371,7 +404,13 @@ private Q_SLOTS:
         TBrowserTab* tab = host.addTab();
         FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
         tab->setLockWhenLoaded(true);
-        fake->completeLoad(PageA, "A");
+        // Neither the blank page every tab starts with nor a frame locks: the group's own
+        // address must still load in this tab.
+        fake->completeLoad("about:blank", "about:blank");
+        QVERIFY(fake->startLoad(PageA));
+        fake->navigateComplete(SecureB, fake->subFrame());
+        QVERIFY(!tab->Locked());
+        fake->finishLoad(PageA, "A");
         QVERIFY(tab->Locked());
         QCOMPARE(tab->ImageIndex(), int(TBrowserTab::iconLocked));
 

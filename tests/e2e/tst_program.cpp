@@ -1,5 +1,7 @@
 // The built program, started as a user starts it, under a virtual display, with pages
 // from a local server.
+#include "platform/InstanceLock.h"
+#include "platform/MessageBus.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramRun.h"
 #include "support/TestHome.h"
@@ -14,6 +16,7 @@
 #include <QProcess>
 
 #include <csignal>
+#include <memory>
 
 namespace {
 
@@ -127,6 +130,35 @@ private Q_SLOTS:
         QVERIFY(tabs.at(1).value(QStringLiteral("active")).toBool());
         QCOMPARE(tabs.at(1).value(QStringLiteral("homeUrl")).toString(), url("/b"));
         QVERIFY(first.terminate());
+    }
+
+    void aStartWhileTheRunningCopyExitsWaitsAndOpensItsOwnWindow()
+    {
+        TestHome home;
+        QVERIFY(ProgramRun::deploySettings(home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n"));
+        // A copy on its way out, as the program sees it: it still holds the lock and answers
+        // hand-offs "not taken".
+        const QString run = QDir(home.path()).filePath(QStringLiteral("run"));
+        auto lock =
+            std::make_unique<InstanceLock>(QDir(run).filePath(QStringLiteral("instance.lock")));
+        QVERIFY(lock->tryAcquire());
+        auto exiting = std::make_unique<MessageBus>(run);
+        QStringList offered;
+        exiting->setHandler(QStringLiteral("Pelvane"), [&offered](const QJsonValue& payload) {
+            offered << payload.toObject().value(QStringLiteral("argument")).toString();
+            return QJsonValue(false);
+        });
+        QVERIFY(exiting->listen());
+
+        Program second(home.path());
+        second.start({url("/b")});
+        QTRY_VERIFY_WITH_TIMEOUT(!offered.isEmpty(), 20000);
+        QCOMPARE(offered.first(), url("/b"));
+        exiting.reset();
+        lock.reset();
+        // The address was not handed to anybody: the new copy opens it itself.
+        QTRY_VERIFY_WITH_TIMEOUT(second.addresses() == QStringList{url("/b")}, 30000);
+        QVERIFY(second.terminate());
     }
 
     void lastOpenSitesComeBackAfterARestart()

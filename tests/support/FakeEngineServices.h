@@ -17,6 +17,7 @@ public:
     // Set up every new fake before the browser gets it.
     std::function<void(FakeWebBackend&)> setup;
     int clearedCaches = 0;
+    int running = 0; // downloads still running
     QList<WebContentSwitches> appliedSwitches;
     QList<QStringList> appliedTokens;
 
@@ -28,6 +29,7 @@ public:
     void applyUserAgentTokens(const QStringList& tokens) override { appliedTokens << tokens; }
     void clearCacheAndCookies() override { ++clearedCaches; }
     QString historyFile() const override { return m_historyFile; }
+    int runningDownloads() const override { return running; }
 
 private:
     const QString m_historyFile;

@@ -241,11 +241,20 @@ void FakeWebBackend::stop()
 void FakeWebBackend::refresh()
 {
     record(QStringLiteral("refresh"));
+    startReload();
 }
 
 void FakeWebBackend::refreshCompletely()
 {
     record(QStringLiteral("refreshCompletely"));
+    startReload();
+}
+
+void FakeWebBackend::startReload()
+{
+    // The engine reports a reload as a new top-level navigation to the address shown.
+    if (m_events && m_hasDocument && !m_locationUrl.isEmpty())
+        startLoad(m_locationUrl);
 }
 
 void FakeWebBackend::execCommand(DocumentCommand command)

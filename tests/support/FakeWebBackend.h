@@ -92,6 +92,8 @@ public:
     bool completeLoad(const QString& url, const QString& title);
     bool startLoad(const QString& url);
     void finishLoad(const QString& url, const QString& title);
+    // refresh() and refreshCompletely() raise startLoad of the address shown, as the engine
+    // does for a reload; the test finishes it with finishLoad.
     // A redirect within the running load: another top-level beforeNavigate, as the engine
     // raises for a page that sends the browser elsewhere. True when the browser cancelled it.
     bool redirect(const QString& to) { return beforeNavigate(to); }
@@ -169,6 +171,7 @@ public:
 private:
     void record(const QString& name, QVariantList args = {});
     void answer(std::function<void()> deliver);
+    void startReload();
     WebBackendEvents* requireEvents() const;
 
     WebBackendEvents* m_events = nullptr;

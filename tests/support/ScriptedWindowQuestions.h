@@ -13,6 +13,7 @@ public:
     bool closeAllAnswer = true;
     bool dontAskAgain = false; // as if the box's check box were ticked
     bool clearAnswer = true;
+    bool exitAnswer = true;
     std::optional<QList<int>> tabsToClose; // nothing: cancelled
     QString fileToOpen;
     std::optional<QString> stickyName; // nothing: cancelled
@@ -54,6 +55,12 @@ public:
     {
         asked << QStringLiteral("open");
         return fileToOpen;
+    }
+    bool confirmExitWithDownloads(int running) override
+    {
+        asked << QStringLiteral("exitWithDownloads %1").arg(running);
+        meanwhile();
+        return exitAnswer;
     }
     void tell(const QString& text) override { told << text; }
     int runDialog(QDialog& dialog) override

@@ -22,6 +22,8 @@ public:
     virtual void clearCacheAndCookies() = 0;
     // The history store's file.
     virtual QString historyFile() const = 0;
+    // Downloads of this session still running.
+    virtual int runningDownloads() const = 0;
 
 protected:
     EngineServices() = default;

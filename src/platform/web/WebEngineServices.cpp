@@ -2,8 +2,11 @@
 
 #include "platform/web/BrowsingData.h"
 #include "platform/web/ContentSettings.h"
+#include "platform/web/DownloadManager.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebEngineContext.h"
+
+#include <QWebEngineDownloadRequest>
 
 WebEngineServices::WebEngineServices(WebEngineContext& context, QString historyFile)
     : m_context(context)
@@ -28,4 +31,12 @@ void WebEngineServices::applyUserAgentTokens(const QStringList& tokens)
 void WebEngineServices::clearCacheAndCookies()
 {
     BrowsingData::clearCacheAndCookies(m_context.profile());
+}
+
+int WebEngineServices::runningDownloads() const
+{
+    int running = 0;
+    for (const QWebEngineDownloadRequest* download : m_context.downloads()->downloads())
+        running += download->isFinished() ? 0 : 1;
+    return running;
 }

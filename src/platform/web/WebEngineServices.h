@@ -16,6 +16,7 @@ public:
     void applyUserAgentTokens(const QStringList& tokens) override;
     void clearCacheAndCookies() override;
     QString historyFile() const override { return m_historyFile; }
+    int runningDownloads() const override;
 
 private:
     WebEngineContext& m_context;
