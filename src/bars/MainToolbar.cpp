@@ -43,29 +43,29 @@ MainToolbar::MainToolbar(const MainActions& actions, const MenuSource& menus, QW
 {
     setObjectName(QStringLiteral("tbMain"));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const ToolbarButton& spec : ToolbarLayout::buttons()) {
+    for (const ToolbarButton& described : ToolbarLayout::buttons()) {
         QAction* entry = nullptr;
-        if (spec.style == ToolbarButton::Style::Separator) {
+        if (described.style == ToolbarButton::Style::Separator) {
             entry = addSeparator();
         } else {
-            QAction* action = actions[spec.action];
-            action->setIcon(iconFor(spec, style()));
-            action->setIconText(QString::fromUtf8(spec.text));
+            QAction* action = actions[described.action];
+            action->setIcon(iconFor(described, style()));
+            action->setIconText(QString::fromUtf8(described.text));
             auto* button = new QToolButton(this);
-            button->setObjectName(QString::fromLatin1(spec.name));
+            button->setObjectName(QString::fromLatin1(described.name));
             button->setAutoRaise(true);
             button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             button->setDefaultAction(action);
-            if (spec.style == ToolbarButton::Style::DropDown) {
-                if (QMenu* menu = menus ? menus(spec.dropDown) : nullptr) {
+            if (described.style == ToolbarButton::Style::DropDown) {
+                if (QMenu* menu = menus ? menus(described.dropDown) : nullptr) {
                     button->setMenu(menu);
                     button->setPopupMode(QToolButton::MenuButtonPopup);
                 }
             }
             entry = addWidget(button);
         }
-        entry->setObjectName(QString::fromLatin1(spec.name));
-        entry->setProperty(TagProperty, spec.tag);
+        entry->setObjectName(QString::fromLatin1(described.name));
+        entry->setProperty(TagProperty, described.tag);
     }
 }
 
