@@ -99,9 +99,9 @@ TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
     }
     if (GetActivePage() != previous)
         onTabChange();
-    // Callers expect the pending work (a tab change above all) to have run by now. The
-    // hidden tabs may be swept meanwhile, this one included.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // No event loop runs here: this is called from inside the engine's create-window call,
+    // where a sweep of hidden tabs or a Close All run from the loop could delete the very
+    // page that asked.
     return tab && m_pcPage->pageIndex(tab) >= 0 ? tab.data() : nullptr;
 }
 

@@ -409,6 +409,25 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 1);
     }
 
+    void aWindowAskedForWhileTheSweepIsDueLeavesTheOpenerAlive()
+    {
+        // A window not yet classified (hidden) asks for a window of its own while the sweep
+        // of hidden tabs is due: nothing may run the sweep inside the engine's call.
+        Fixture w;
+        const auto first = Fixture::fakeOf(w->GetActivePage())->raiseNewWindow();
+        QVERIFY(first.backend);
+        QPointer<TBrowserTab> hiddenOpener = w->tabs().at(1);
+        QVERIFY(!hiddenOpener->TabVisible());
+        w->popups()->setSweepInterval(0);
+        w->popups()->ScheduleCloseHiddenTabs();
+        const auto second = first.backend->raiseNewWindow();
+        QVERIFY(hiddenOpener); // alive when the engine's call returns
+        QVERIFY(second.browser || second.cancel);
+        QSignalSpy swept(w->popups(), &PopupControl::sweepDue);
+        QVERIFY(swept.wait());
+        QCOMPARE(w->tabs().size(), 1); // then the sweep takes the hidden ones
+    }
+
     void blockedWindowsNeverLoadTheirAddress()
     {
         Fixture w({.before = [](TPVOptions& o) {
