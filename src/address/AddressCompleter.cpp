@@ -200,7 +200,9 @@ void AddressCompleter::moveCurrent(int step)
 
 bool AddressCompleter::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_popup || !m_box)
+    // isNull(), not a conversion: the list dies inside the box's destructor, when the box is
+    // no longer a TPVComboBox.
+    if (watched != m_popup || m_box.isNull())
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress: {

@@ -125,7 +125,7 @@ private Q_SLOTS:
         shortcut(root + "/Second/Other.url", "http://other.example/");
         shortcut(root + "/.hidden/news.url", "http://hidden.example/");
         writeFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
-        writeFile(root + "/Binary news.url", QByteArray("\0\1\2\3news", 10));
+        writeFile(root + "/Binary news.url", QByteArray("\0\1\2\3news", 8));
         writeFile(root + "/news.txt", "not a shortcut");
         QVERIFY(QFile::link(root, root + "/First/Loop")); // a link back up
 
