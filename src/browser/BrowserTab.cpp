@@ -65,9 +65,9 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
 
 TBrowserTab::~TBrowserTab()
 {
-    // The browser dies with us as our grandchild; its engine must not call into a tab that
-    // is already half gone.
-    clearHandlers();
+    // The engine must not call into a tab that is already half gone, and a page with a
+    // question open must outlive us (see destroyBrowser).
+    destroyBrowser();
 }
 
 void TBrowserTab::assignHandlers()
@@ -338,11 +338,21 @@ void TBrowserTab::destroyBrowser()
         return;
     m_browser->Stop();
     clearHandlers();
+    WebBackend* backend = m_browser->backend();
     m_browser = nullptr;
-    // The frame takes the browser with it; later, since we may be inside one of its events.
-    m_frame->hide();
-    m_frame->deleteLater();
+    QWidget* frame = m_frame;
     m_frame = nullptr;
+    frame->hide();
+    // The frame takes the browser with it; later, since we may be inside one of its events.
+    // A page that has a question open is inside a call of the engine that a nested event
+    // loop runs: the frame leaves the tab (which may go at once) and goes once the question
+    // is answered.
+    if (backend && backend->questionOpen()) {
+        frame->setParent(nullptr);
+        backend->afterQuestions([frame] { frame->deleteLater(); });
+        return;
+    }
+    frame->deleteLater();
 }
 
 void TBrowserTab::resetToBlank()

@@ -428,6 +428,38 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 1); // then the sweep takes the hidden ones
     }
 
+    void aPageWithAQuestionOpenOutlivesItsTab()
+    {
+        // A page's question (an alert) runs a nested event loop inside the engine's call;
+        // the sweep and Close All may run in that loop, and the page must not go before the
+        // call returns.
+        Fixture w;
+        const auto popup = Fixture::fakeOf(w->GetActivePage())->raiseNewWindow();
+        QVERIFY(popup.backend);
+        QVERIFY(w.hiddenTabs() == 1);
+        popup.backend->openQuestion();
+        w->CloseHiddenTabs();
+        QCOMPARE(w->tabs().size(), 1);
+        QVERIFY(w.engine.made->alive().contains(popup.backend)); // its page is still there
+        QSignalSpy gone(popup.backend->view() ? static_cast<QObject*>(popup.backend->view())
+                                              : static_cast<QObject*>(popup.browser),
+                        &QObject::destroyed);
+        popup.backend->closeQuestion();
+        QVERIFY(gone.wait());
+        QVERIFY(!w.engine.made->alive().contains(popup.backend));
+
+        // The same for a visible tab that Close All takes while its page asks.
+        TBrowserTab* asking = w->NewTab();
+        FakeWebBackend* fake = Fixture::fakeOf(asking);
+        QSignalSpy browserGone(asking->Browser(), &QObject::destroyed);
+        fake->openQuestion();
+        w->CloseAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w.engine.made->alive().contains(fake));
+        fake->closeQuestion();
+        QVERIFY(browserGone.wait());
+    }
+
     void blockedWindowsNeverLoadTheirAddress()
     {
         Fixture w({.before = [](TPVOptions& o) {

@@ -313,3 +313,19 @@ void FakeWebBackend::focusPage()
 {
     record(QStringLiteral("focusPage"));
 }
+
+void FakeWebBackend::afterQuestions(std::function<void()> then)
+{
+    if (!m_questionOpen)
+        then();
+    else
+        m_afterQuestions.append(std::move(then));
+}
+
+void FakeWebBackend::closeQuestion()
+{
+    m_questionOpen = false;
+    const auto waiting = std::exchange(m_afterQuestions, {});
+    for (const auto& then : waiting)
+        then();
+}

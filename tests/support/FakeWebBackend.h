@@ -167,8 +167,17 @@ public:
     void print(QPrinter* printer, std::function<void(bool)> done) override;
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
+    bool questionOpen() const override { return m_questionOpen; }
+    void afterQuestions(std::function<void()> then) override;
+
+    // A question of the page is open (as a script dialog keeps it inside an engine call)
+    // until closeQuestion(), which runs what waited for it.
+    void openQuestion() { m_questionOpen = true; }
+    void closeQuestion();
 
 private:
+    bool m_questionOpen = false;
+    QList<std::function<void()>> m_afterQuestions;
     void record(const QString& name, QVariantList args = {});
     void answer(std::function<void()> deliver);
     void startReload();

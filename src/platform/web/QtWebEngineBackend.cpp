@@ -346,8 +346,7 @@ void QtWebEngineBackend::recordVisit(const QUrl& url)
         url.toEncoded().size() > MaxRecordedAddress)
         return;
     const QString title = m_page ? m_page->title() : QString();
-    if (m_context->visitSink().visited(url.toString(),
-                                       isRealTitle(title, url) ? title : QString()))
+    if (m_context->visitSink().visited(url.toString(), isRealTitle(title, url) ? title : QString()))
         m_recordedUrl = url;
 }
 
@@ -609,4 +608,20 @@ void QtWebEngineBackend::focusPage()
 {
     if (m_view)
         m_view->setFocus(Qt::OtherFocusReason);
+}
+
+bool QtWebEngineBackend::questionOpen() const
+{
+    return m_page && m_page->questionOpen();
+}
+
+void QtWebEngineBackend::afterQuestions(std::function<void()> then)
+{
+    if (!questionOpen()) {
+        then();
+        return;
+    }
+    // Queued: the page's call must have returned before anything it holds goes.
+    connect(m_page.data(), &WebEnginePage::questionsClosed, this, std::move(then),
+            static_cast<Qt::ConnectionType>(Qt::SingleShotConnection | Qt::QueuedConnection));
 }

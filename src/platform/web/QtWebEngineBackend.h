@@ -71,6 +71,8 @@ public:
     void print(QPrinter* printer, std::function<void(bool)> done) override;
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
+    bool questionOpen() const override;
+    void afterQuestions(std::function<void()> then) override;
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);
@@ -117,11 +119,11 @@ private:
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     bool m_printing = false;
-    QUrl m_cancelledUrl;  // refused in beforeNavigate: its load start is not reported
-    QUrl m_suppressedUrl; // a load being ignored until it ends
-    QUrl m_recordedUrl;   // the history entry that later titles go to
-    QUrl m_pageUrl;                     // the address the page was on at the last change
-    QElapsedTimer m_samePageRecorded;   // since the last same-page change was recorded
-    QUrl m_lostUrl;       // the page a crash took away, while its explanation shows
+    QUrl m_cancelledUrl;              // refused in beforeNavigate: its load start is not reported
+    QUrl m_suppressedUrl;             // a load being ignored until it ends
+    QUrl m_recordedUrl;               // the history entry that later titles go to
+    QUrl m_pageUrl;                   // the address the page was on at the last change
+    QElapsedTimer m_samePageRecorded; // since the last same-page change was recorded
+    QUrl m_lostUrl;                   // the page a crash took away, while its explanation shows
     QString m_findText;
 };

@@ -14,7 +14,8 @@ class TWebBrowser;
 using WebFrame = quint64;
 
 // Editing and document commands the browser forwards to its engine.
-enum class DocumentCommand {
+enum class DocumentCommand
+{
     SelectAll,
     Copy,
     Cut,
@@ -100,6 +101,13 @@ public:
     virtual void savePage(const QString& filePath, bool complete) = 0;
     // Moves the keyboard focus into the page.
     virtual void focusPage() = 0;
+
+    // Whether the page has a question open to the user (a script dialog, a password, a
+    // certificate): it is then inside one of the engine's calls, and its browser must not
+    // be destroyed before the call returns.
+    virtual bool questionOpen() const { return false; }
+    // Runs `then` once no question is open any more (at once when none is).
+    virtual void afterQuestions(std::function<void()> then) { then(); }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at

@@ -83,6 +83,25 @@ QStringList WebEnginePage::chooseFiles(FileSelectionMode mode, const QStringList
                                                oldFiles, acceptedMimeTypes);
 }
 
+class WebEnginePage::QuestionOpen final
+{
+public:
+    explicit QuestionOpen(WebEnginePage& page)
+        : m_page(page)
+    {
+        ++m_page.m_questionsOpen;
+    }
+    ~QuestionOpen()
+    {
+        if (--m_page.m_questionsOpen == 0)
+            Q_EMIT m_page.questionsClosed();
+    }
+    Q_DISABLE_COPY_MOVE(QuestionOpen)
+
+private:
+    WebEnginePage& m_page;
+};
+
 bool WebEnginePage::dialogAllowed()
 {
     return m_context && !m_dialogsStopped;
@@ -97,12 +116,14 @@ bool* WebEnginePage::stopOffer()
 
 void WebEnginePage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
+    const QuestionOpen open(*this);
     if (dialogAllowed())
         m_context->questions()->alert(dialogParent(), securityOrigin, msg, stopOffer());
 }
 
 bool WebEnginePage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
+    const QuestionOpen open(*this);
     return dialogAllowed() &&
            m_context->questions()->confirm(dialogParent(), securityOrigin, msg, stopOffer());
 }
@@ -110,6 +131,7 @@ bool WebEnginePage::javaScriptConfirm(const QUrl& securityOrigin, const QString&
 bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result)
 {
+    const QuestionOpen open(*this);
     return dialogAllowed() && m_context->questions()->prompt(dialogParent(), securityOrigin, msg,
                                                              defaultValue, result, stopOffer());
 }
@@ -117,6 +139,7 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
 void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                              const QString& proxyHost)
 {
+    const QuestionOpen open(*this);
     WebQuestions::Credentials credentials{authenticator->user(), QString()};
     if (m_context && m_context->questions()->askCredentials(
                          dialogParent(), url, authenticator->realm(), proxyHost, &credentials)) {
@@ -130,6 +153,7 @@ void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* au
 
 void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
 {
+    const QuestionOpen open(*this);
     // Refused unless the user explicitly chooses to go on.
     error.defer();
     const bool proceed =
@@ -143,6 +167,7 @@ void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
 
 void WebEnginePage::onFeaturePermissionRequested(const QUrl& origin, Feature feature)
 {
+    const QuestionOpen open(*this);
     const std::optional<SiteFeature> asked = siteFeature(feature);
     bool allowed = false;
     if (asked && m_context) {

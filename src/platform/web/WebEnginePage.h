@@ -17,6 +17,14 @@ class WebEnginePage final : public QWebEnginePage
 public:
     WebEnginePage(WebEngineContext* context, QtWebEngineBackend* backend);
 
+    // A question of this page is open: the page is inside one of the engine's calls and
+    // must not be destroyed before it returns.
+    bool questionOpen() const { return m_questionsOpen > 0; }
+
+Q_SIGNALS:
+    // The last open question of the page was answered.
+    void questionsClosed();
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
@@ -28,6 +36,8 @@ protected:
                           const QString& defaultValue, QString* result) override;
 
 private:
+    // Marks a question open for as long as it lives.
+    class QuestionOpen;
     bool dialogAllowed();
     bool* stopOffer();
     QWidget* dialogParent() const;
@@ -39,5 +49,6 @@ private:
     QPointer<WebEngineContext> m_context;
     QtWebEngineBackend* m_backend; // owns this page
     int m_dialogs = 0;             // script dialogs of the current document
+    int m_questionsOpen = 0;
     bool m_dialogsStopped = false; // ... which the user has stopped
 };
