@@ -48,7 +48,9 @@ void TfrmMain::ClearAddresses()
 void TfrmMain::commitAddress(const QString& text)
 {
     TBrowserTab* tab = GetActivePage();
-    if (m_settings.addressNewWin || !tab) {
+    // A locked tab keeps its page: what is typed there opens in a tab of its own, in front,
+    // where it is remembered as typed when it starts.
+    if (m_settings.addressNewWin || !tab || tab->Locked()) {
         // The new tab comes to the front, which lets go of what was typed: it is this tab's.
         const bool typed = m_addressBand->AddressTyped();
         tab = NewTab();

@@ -1,6 +1,6 @@
 #include "address/AddressBand.h"
-#include "app/HandOff.h"
 #include "address/PVComboBox.h"
+#include "app/HandOff.h"
 #include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabListing.h"
@@ -153,6 +153,27 @@ private Q_SLOTS:
         QFile saved(questions.saveAs);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QCOMPARE(saved.readAll(), QByteArray("[SorvelGroup]\r\nMine=http://127.0.0.1/a\r\n"));
+    }
+
+    void aTabThatGoesWhileItsGroupIsChosenIsStillAdded()
+    {
+        // A hand-off that replaces the tabs arrives while the user picks the group.
+        const QString group = writeGroup(QStringLiteral("target.sgp"),
+                                         "[SorvelGroup]\r\nblank1=http://127.0.0.1/g\r\n");
+        const QString other = writeGroup(QStringLiteral("other.sgp"),
+                                         "[SorvelGroup]\r\nblank1=http://127.0.0.1/o\r\n");
+        Fixture w({.before = [](TPVOptions& o) { o.SetSGCloseFirst(true); }});
+        ScriptedGroupQuestions questions;
+        w->groupCommands()->setQuestions(&questions);
+        TBrowserTab* tab = w->NewTab();
+        tab->SetStickyName(QStringLiteral("Going"));
+        questions.existing = group;
+        questions.whileAsking = [&] { w->HandleHandOff(other); };
+        w->AddTabToGroup(tab);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QFile file(group);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Going="));
     }
 
     void tabsMenuNumbersTheFirstNine()

@@ -92,6 +92,24 @@ private Q_SLOTS:
         QCOMPARE(storedTypedAddresses(w.hive), QStringList{"http://www.example.com/"});
     }
 
+    void anAddressTypedOverALockedTabOpensBesideIt()
+    {
+        Fixture w;
+        w.settleBlank();
+        TBrowserTab* locked = w->GetActivePage();
+        locked->SetLocked(true);
+        const QString before = Fixture::lastNavigation(locked);
+        TPVComboBox* box = w->addressBand()->box();
+        box->setEditText(QStringLiteral("http://127.0.0.1/typed"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(w->tabs().size(), 2);
+        QVERIFY(w->GetActivePage() != locked);
+        QCOMPARE(Fixture::lastNavigation(locked), before); // it keeps its page
+        w.activeFake()->beforeNavigate(QStringLiteral("http://127.0.0.1/typed"));
+        QCOMPARE(box->items(), QStringList{"http://127.0.0.1/typed"});
+        QVERIFY(!w->addressBand()->AddressTyped());
+    }
+
     void goButtonFollowsShowGo()
     {
         Fixture hidden;
