@@ -1,9 +1,9 @@
 #include "history/HistoryStore.h"
+#include "platform/BackgroundJob.h"
 #include "platform/FolderTree.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "platform/ShellFolders.h"
-#include "platform/BackgroundJob.h"
 #include "sidebar/FavoritesFind.h"
 #include "sidebar/FavoritesPane.h"
 #include "sidebar/FindPanel.h"
@@ -11,6 +11,7 @@
 #include "sidebar/HistoryPane.h"
 #include "sidebar/SideBar.h"
 #include "support/FakeSideBarHost.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -29,13 +30,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using TestFiles::writeFile;
 
 void shortcut(const QString& path, const QString& url)
 {
@@ -131,14 +126,16 @@ private Q_SLOTS:
 
         // Sub-folders come in the order the file system lists them.
         QStringList expected;
-        for (const QString& sub : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                       QDir::Unsorted)) {
+        for (const QString& sub :
+             QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted)) {
             if (sub == "First")
-                expected << "Deep" << "first NEWS";
+                expected << "Deep"
+                         << "first NEWS";
             else if (sub == "Second")
                 expected << "Plain";
         }
-        expected << "Binary news" << "Own news";
+        expected << "Binary news"
+                 << "Own news";
         QStringList found = captionsOf(findFavorites(root, "news"));
         // The folder's own shortcuts follow the file system's order too.
         QCOMPARE(found.size(), expected.size());
@@ -165,8 +162,8 @@ private Q_SLOTS:
         b.host.flags.favorites = true;
         press(tree, tree->topLevelItem(1), Qt::LeftButton);
         press(tree, tree->topLevelItem(1), Qt::LeftButton, Qt::ShiftModifier);
-        QCOMPARE(b.host.calls, (QStringList{"open http://news.example/ 1 0",
-                                            "open http://news.example/ 1 1"}));
+        QCOMPARE(b.host.calls,
+                 (QStringList{"open http://news.example/ 1 0", "open http://news.example/ 1 1"}));
         press(tree, tree->topLevelItem(0), Qt::LeftButton);
         QVERIFY(tree->topLevelItem(0)->isExpanded());
         press(tree, tree->topLevelItem(0), Qt::LeftButton);
@@ -262,7 +259,8 @@ private Q_SLOTS:
         QVERIFY(!tree.isReading());
         QCOMPARE(tree.topLevelItemCount(), count + 1);
         QCOMPARE(tree.topLevelItem(0)->text(0), QString("A folder"));
-        QCOMPARE(tree.topLevelItem(count)->text(0), QString("f%1").arg(count - 1, 5, 10, QChar('0')));
+        QCOMPARE(tree.topLevelItem(count)->text(0),
+                 QString("f%1").arg(count - 1, 5, 10, QChar('0')));
         // A new root drops a reading still under way.
         tree.setRoot(dir.filePath("big"));
         tree.setRoot(dir.filePath("big/A folder"));

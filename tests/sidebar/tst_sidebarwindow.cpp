@@ -5,6 +5,7 @@
 #include "sidebar/HistoryPane.h"
 #include "sidebar/SideBar.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -18,10 +19,7 @@ namespace {
 
 void shortcut(const QString& path, const QByteArray& body)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(body);
+    TestFiles::writeFile(path, body);
 }
 
 // A Favorites folder as a user might have it: CR LF and LF files, UTF-8 names, one
@@ -31,10 +29,12 @@ void fillFavorites()
     const QString root = Paths::defaultFavoritesFolder();
     if (QFileInfo::exists(root + "/Links"))
         return;
-    shortcut(root + "/Links/Pelvane Help.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/help\r\n");
+    shortcut(root + "/Links/Pelvane Help.url",
+             "[InternetShortcut]\r\nURL=http://127.0.0.1/help\r\n");
     shortcut(root + "/Links/Weather.url", "[InternetShortcut]\nURL=http://127.0.0.1/weather\n");
     shortcut(root + "/News/Zürich Zeitung.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/z\r\n");
-    shortcut(root + "/Software/Qt Documentation.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/qt\r\n");
+    shortcut(root + "/Software/Qt Documentation.url",
+             "[InternetShortcut]\r\nURL=http://127.0.0.1/qt\r\n");
     shortcut(root + "/Local Pages.url", "[InternetShortcut]\r\nURL=http://127.0.0.1:8080/\r\n");
     shortcut(root + "/No Address.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
     shortcut(root + "/Café Menu.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/cafe\r\n");
@@ -80,9 +80,8 @@ private Q_SLOTS:
 
     void commandsShowPanes()
     {
-        MainWindowFixture window({.before = [](TPVOptions& options) {
-            options.SetSorvelBarWidth(150);
-        }});
+        MainWindowFixture window(
+            {.before = [](TPVOptions& options) { options.SetSorvelBarWidth(150); }});
         window.show();
         SideBar* bar = window->sideBar();
         QVERIFY(!bar->isVisible());
@@ -99,15 +98,15 @@ private Q_SLOTS:
     void favoriteOpensInTab()
     {
         fillFavorites();
-        MainWindowFixture window({.before = [](TPVOptions& options) {
-            options.SetViewSorvelBar(true);
-        }});
+        MainWindowFixture window(
+            {.before = [](TPVOptions& options) { options.SetViewSorvelBar(true); }});
         window.show();
         window.settleBlank();
         FolderTree* tree = window->sideBar()->favorites()->tree();
         QTreeWidgetItem* local = tree->nodeOf(Paths::defaultFavoritesFolder() + "/Local Pages.url");
         QVERIFY(local);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(local).center());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(local).center());
         QCOMPARE(window.opened().last(), QString("http://127.0.0.1:8080/"));
     }
 
@@ -119,9 +118,8 @@ private Q_SLOTS:
         if (folder.isEmpty())
             QSKIP("PELVANE_SHOTS not set");
         fillFavorites();
-        MainWindowFixture window({.before = [](TPVOptions& options) {
-            options.SetViewSorvelBar(true);
-        }});
+        MainWindowFixture window(
+            {.before = [](TPVOptions& options) { options.SetViewSorvelBar(true); }});
         {
             HistoryStore store(window.engine.historyFile());
             const QDateTime now = QDateTime::currentDateTime();
