@@ -15,6 +15,7 @@
 #include <memory>
 
 class AddressBand;
+class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
 class LaunchImage;
@@ -24,6 +25,7 @@ class MenuBand;
 class MenuBuilder;
 class MessageBus;
 class PopupControl;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -126,6 +128,7 @@ public:
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
     MainToolbar* toolbar() const { return m_tbMain; }
+    BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
     QMenu* closeAllButtonMenu() const;
@@ -150,6 +153,16 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
+
+    // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
+    void ApplyBarVisibility();
+    // The links bar's widget and its whole menu, for the "Links" band.
+    void setLinksWidget(QWidget* links, QMenu* linksMenu);
+    // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
+    void CustomizeToolbar();
+    void LoadToolbarLayout(bool reset);
+    void SaveToolbarLayout();
+    QString toolbarFile() const;
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
@@ -224,6 +237,7 @@ private:
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
     void setBarsVisible();
+    void buildBands(QLabel* addressLabel); // MainWindowBands.cpp
 
     // Commands (MainWindowCommands.cpp).
     void connectActions();
@@ -274,7 +288,8 @@ private:
     TPVStatusBar* m_statusBar = nullptr;
     MenuBand* m_tbMenu = nullptr;
     MainToolbar* m_tbMain = nullptr;
-    QToolBar* m_pnlAddress = nullptr;
+    QWidget* m_pnlAddress = nullptr;
+    BarsControl* m_bars = nullptr;
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;

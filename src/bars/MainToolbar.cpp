@@ -43,6 +43,9 @@ MainToolbar::MainToolbar(const MainActions& actions, const MenuSource& menus, QW
 {
     setObjectName(QStringLiteral("tbMain"));
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // The band's grip moves the toolbar; the chevron takes what does not fit.
+    setMovable(false);
+    setFloatable(false);
     for (const ToolbarButton& described : ToolbarLayout::buttons()) {
         QAction* entry = nullptr;
         if (described.style == ToolbarButton::Style::Separator) {
@@ -99,4 +102,67 @@ QIcon MainToolbar::iconFor(const ToolbarButton& button, const QStyle* style)
                                     style->standardIcon(picture.fallback));
     }
     return {};
+}
+
+ToolbarArrangement MainToolbar::arrangement() const
+{
+    ToolbarArrangement arrangement;
+    const auto all = actions();
+    for (const QAction* entry : all) {
+        const int tag = tagOf(entry);
+        if (tag >= 0)
+            arrangement << ToolbarSlot{tag, entry->isVisible()};
+    }
+    return arrangement;
+}
+
+void MainToolbar::setArrangement(const ToolbarArrangement& arrangement)
+{
+    // Each named entry goes to the far right end in turn, leaving them in the given order.
+    for (const ToolbarSlot& slot : arrangement) {
+        QAction* found = entry(slot.tag);
+        if (!found)
+            continue;
+        removeAction(found);
+        addAction(found);
+        found->setVisible(slot.shown);
+    }
+}
+
+std::optional<int> MainToolbar::lastShownEdge() const
+{
+    const auto all = actions();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (!(*it)->isVisible())
+            continue;
+        if (const QWidget* widget = widgetForAction(*it))
+            return widget->geometry().right() + 1;
+    }
+    return std::nullopt;
+}
+
+QList<MainToolbar::ButtonRow> MainToolbar::buttonRows() const
+{
+    QList<ButtonRow> rows;
+    const auto all = actions();
+    for (const QAction* entry : all) {
+        const int tag = tagOf(entry);
+        if (tag < 0)
+            continue;
+        ButtonRow row;
+        row.tag = tag;
+        row.shown = entry->isVisible();
+        row.separator = entry->isSeparator();
+        if (row.separator) {
+            row.caption = QStringLiteral("Separator");
+            row.description = QStringLiteral("-");
+        } else if (const QToolButton* tool = button(tag); tool && tool->defaultAction()) {
+            const QString hint = tool->defaultAction()->property("hint").toString();
+            row.caption = MainActions::shortHint(hint);
+            row.description = MainActions::longHint(hint);
+            row.icon = tool->defaultAction()->icon();
+        }
+        rows << row;
+    }
+    return rows;
 }
