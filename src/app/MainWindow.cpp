@@ -400,8 +400,14 @@ void TfrmMain::runExitSequence()
         addresses << tab->GetAddress();
     try {
         m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
-        settings().write(*m_options);
-        m_bars->SaveBandLayout(m_hive);
+        // The band layout goes among the settings, before the bars' visibility.
+        settings().write(*m_options, [this] {
+            try {
+                m_bars->SaveBandLayout(m_hive);
+            } catch (const RegistryError&) {
+                // A layout that cannot be written is lost; the design one comes back.
+            }
+        });
     } catch (const RegistryError&) {
         // Settings that cannot be written at exit are lost; the exit goes on.
     }
