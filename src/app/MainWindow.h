@@ -66,8 +66,9 @@ struct MainWindowOptions
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
 // set and its reports (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp),
 // navigation, start pages and hand-off (MainWindowNavigation.cpp), closing tabs
-// (MainWindowClosing.cpp), and the places shared with other programs
-// (MainWindowExternal.cpp).
+// (MainWindowClosing.cpp), the places shared with other programs
+// (MainWindowExternal.cpp), and the bands and toolbar layout (MainWindowBands.cpp, with
+// BarsControl doing the work).
 class TfrmMain final : public QMainWindow, public BrowserTabHost, public GroupCommandHost
 {
     Q_OBJECT
