@@ -47,6 +47,7 @@ public:
     };
     QList<ButtonRow> buttonRows() const;
 
-    // The picture of a button: the desktop theme's where it has one, ours otherwise.
-    static QIcon iconFor(const ToolbarButton& button, const QStyle* style);
+    // The picture of a button: the desktop theme's where it has one, our own drawn one
+    // otherwise.
+    static QIcon iconFor(const ToolbarButton& button);
 };

@@ -276,6 +276,11 @@ private Q_SLOTS:
         QCOMPARE(bars.toolbar->arrangement(), wanted);
         QCOMPARE(MainToolbar::tagOf(bars.toolbar->actions().first()), 7);
         QVERIFY(!bars.toolbar->entry(wanted[3].tag)->isVisible());
+        // Every button has a picture, also where the desktop has no icon theme.
+        for (const ToolbarButton& button : ToolbarLayout::buttons()) {
+            if (button.style != ToolbarButton::Style::Separator)
+                QVERIFY2(!MainToolbar::iconFor(button).pixmap(QSize(48, 48)).isNull(), button.name);
+        }
         // A missing file changes nothing, Reset included.
         const QString missing = TestFiles::home(QStringLiteral("none/toolbar.dat"));
         QCOMPARE(ToolbarFile::LoadToolbarLayout(missing, wanted, true), wanted);
