@@ -225,7 +225,11 @@ void BarsControl::buildCustomizeMenu()
     m_organizeLinks = m_pmCustomize->addAction(QStringLiteral("&Organize Links..."));
     m_organizeLinks->setObjectName(QStringLiteral("pmCustomizeOrganizeLinks"));
     m_organizeLinks->setEnabled(false); // until the links bar offers it
-    m_pmCustomize->addAction(m_actions[ActionId::mnuClearAddresses]);
+    // The same command as the Tools menu's, under the caption this menu gives it.
+    QAction* clear = m_pmCustomize->addAction(QStringLiteral("&Clear Addresses"));
+    clear->setObjectName(QStringLiteral("pmCustomizeClearAddresses"));
+    MainActions::setHint(clear, m_actions[ActionId::mnuClearAddresses]->property("hint").toString());
+    connect(clear, &QAction::triggered, m_actions[ActionId::mnuClearAddresses], &QAction::trigger);
 
     connect(m_pmCustomize, &QMenu::aboutToShow, this, &BarsControl::updateCustomizeMenu);
     connect(m_pmAddress, &QAction::triggered, this, [this] {

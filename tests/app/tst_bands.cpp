@@ -1,3 +1,4 @@
+#include "address/AddressBand.h"
 #include "bars/BarsControl.h"
 #include "bars/CoolBar.h"
 #include "bars/MainToolbar.h"
@@ -9,6 +10,7 @@
 #include "support/TestHome.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -111,6 +113,20 @@ private Q_SLOTS:
                  ToolbarFile::design(19));
     }
 
+    void doubleClickOnTheAddressLabelFoldsTheBand()
+    {
+        Fixture w;
+        w.show();
+        CoolBar* bar = w->bars()->coolBar();
+        const int address = bar->bandIndex(QStringLiteral("Address"));
+        QVERIFY(bar->bandRect(address).width() >= 100);
+        QTest::mouseDClick(w->addressBand()->label(), Qt::LeftButton);
+        QVERIFY(bar->bandRect(address).width() < 100);
+        QTest::mouseDClick(w->addressBand()->label(), Qt::LeftButton);
+        QCOMPARE(bar->bandRect(address).right(), bar->bandRect(bar->bandIndex("Links")).left() - 1);
+        QVERIFY(bar->bandRect(bar->bandIndex("Links")).width() < 100);
+    }
+
     void barsMenuAndViewItemsAgree()
     {
         Fixture w;
@@ -126,6 +142,7 @@ private Q_SLOTS:
                 pmMenuBar = a;
         }
         QVERIFY(pmToolbar && pmMenuBar);
+        QCOMPARE(pm->actions().last()->text(), QStringLiteral("&Clear Addresses"));
         bars->updateCustomizeMenu();
         QVERIFY(pmToolbar->isChecked() && pmToolbar->isVisible());
         QVERIFY(!pmMenuBar->isVisible());
