@@ -280,7 +280,9 @@ void CoolBar::relayout()
             if (band.width > 0) {
                 widths[k] = std::max(band.width, least.at(k));
             } else if (k == n - 1) {
-                widths[k] = std::max(naturalWidth(band), least.at(k));
+                // Folded at the row's end, as the links band starts out: its chevron
+                // offers what does not fit, and the bands before it get the room.
+                widths[k] = least.at(k);
             } else {
                 widths[k] = least.at(k);
                 flexible << k;

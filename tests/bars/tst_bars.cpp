@@ -167,6 +167,19 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(bars.control.menuChevronMenu(), "aboutToShow");
         QCOMPARE(captionsOf(bars.control.menuChevronMenu()),
                  (QStringList{"&Tools", "Tab&s", "&Help"}));
+
+        // The links bar: its last button against the whole panel, its menu behind the chevron.
+        auto* links = new QWidget;
+        QMenu linksMenu;
+        for (int i = 0; i < 3; ++i)
+            (new QToolButton(links))->setGeometry(i * 50, 0, 50, 20);
+        bars.control.setLinksWidget(links, &linksMenu);
+        BandPanel* linksPanel = bars.control.panel(BarsControl::Band::Links);
+        bars.bar()->maximizeBand(bars.bar()->bandIndex(QStringLiteral("Links")));
+        QVERIFY(linksPanel->width() >= 150 && !linksPanel->chevronShown());
+        bars.bar()->minimizeBand(bars.bar()->bandIndex(QStringLiteral("Links")));
+        QVERIFY(linksPanel->chevronShown());
+        QCOMPARE(linksPanel->chevron()->menu(), &linksMenu);
     }
 
     void bandsMoveByTheirGrips()
