@@ -24,6 +24,7 @@ CoolBar::CoolBar(QWidget* parent)
 {
     setObjectName(QStringLiteral("cbCoolbar"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setMouseTracking(true); // the grips show that they move their band
 }
 
 void CoolBar::addBand(const QString& name, QWidget* panel, QSize minimum, bool breakBefore,
@@ -402,8 +403,13 @@ void CoolBar::mousePressEvent(QMouseEvent* event)
 
 void CoolBar::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragBand < 0)
+    if (m_dragBand < 0) {
+        if (headerAt(event->position().toPoint()) >= 0)
+            setCursor(Qt::SizeAllCursor);
+        else
+            unsetCursor();
         return QWidget::mouseMoveEvent(event);
+    }
     dragTo(event->position().toPoint());
 }
 
