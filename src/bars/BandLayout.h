@@ -13,7 +13,7 @@ class RegistryHive;
 struct BandState
 {
     QString name;       // "Menu", "Tool", "Address" or "Links"
-    int width = 0;      // pixels; 0: as wide as its content asks
+    int width = 0;      // pixels; 0: none of its own (the design value)
     bool breakBefore = false; // starts a new row
 
     friend bool operator==(const BandState&, const BandState&) = default;

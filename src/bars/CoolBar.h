@@ -74,7 +74,9 @@ private:
         QPointer<QWidget> panel;
         QSize minimum;
         QString text;
-        int width = 0; // wanted; 0: as the row allows
+        // Wanted; 0: none of its own (before the last it shares what the row leaves; the
+        // last starts folded).
+        int width = 0;
         bool breakBefore = false;
         bool visible = true;
         QRect rect; // as laid out
