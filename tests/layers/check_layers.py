@@ -28,6 +28,7 @@ ALLOWED = {
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
+    "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it
 }
 
