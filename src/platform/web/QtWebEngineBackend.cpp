@@ -258,9 +258,22 @@ void QtWebEngineBackend::onLoadStarted(const QUrl& url)
 
 void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
 {
-    if (!m_suppressedUrl.isEmpty() && info.url() == m_suppressedUrl) {
+    if (!m_suppressedUrl.isEmpty()) {
+        if (info.url() == m_suppressedUrl) {
+            m_suppressedUrl.clear();
+            return;
+        }
+        // When the next navigation comes before the ignored load has ended, the engine
+        // carries on with that same load for the new address and does not report a start
+        // again. The navigation request was heard; the load is the program's from here.
         m_suppressedUrl.clear();
-        return;
+        if (!m_loading) {
+            m_loading = true;
+            m_navigationReported = false;
+            m_loadIsHtml = false;
+            if (m_events)
+                m_events->downloadBegin();
+        }
     }
     if (!m_loading)
         return;
