@@ -17,6 +17,7 @@
 class AddressBand;
 class ContentSwitchControl;
 class EngineServices;
+class FormFillerQuestions;
 class LaunchImage;
 class MainActions;
 class MainToolbar;
@@ -38,6 +39,7 @@ class Throbber;
 class TrayControl;
 class WindowQuestions;
 struct DesktopApplication;
+enum class ProfileKind;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -46,6 +48,7 @@ struct MainWindowOptions
     EngineServices* engine = nullptr;     // the web engine; required
     MessageBus* bus = nullptr;            // running copies of this user; may be null
     WindowQuestions* questions = nullptr; // null: the window's own dialogs
+    FormFillerQuestions* formFillerQuestions = nullptr; // null: the form filler's dialogs
     QString argument;                     // the first command-line argument
     QString screenshotFile;               // non-empty: picture mode (see TfrmMain)
     // Asks whether to become the default browser (true for Yes); empty: the start-up check
@@ -151,6 +154,11 @@ public:
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
 
+    // --- Form filler (MainWindowFormFiller.cpp) ---------------------------------------------
+    // Fills the active tab's form with the user's personal or business profile.
+    void FillForm(ProfileKind mode);
+    void ShowMyProfile();
+
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
@@ -219,6 +227,7 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
+    void buildFormFiller(); // MainWindowFormFiller.cpp
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -265,6 +274,8 @@ private:
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
     std::unique_ptr<WindowQuestions> m_ownQuestions;
     WindowQuestions* m_questions = nullptr;
+    std::unique_ptr<FormFillerQuestions> m_ownFormQuestions;
+    FormFillerQuestions* m_formQuestions = nullptr;
     WindowSettings m_settings; // the working copies
 
     MainActions* m_actions = nullptr;

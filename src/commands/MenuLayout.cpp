@@ -109,6 +109,8 @@ constexpr MenuEntry Options[] = {
 };
 constexpr MenuEntry Tools[] = {
     item(A::actReadMail),       item(A::actSynchSubscriptions), separator(),
+    item(A::mnuFormPersonal),   item(A::mnuFormBusiness),       item(A::actMyProfile),
+    separator(),
     item(A::mnuClearAddresses), item(A::actInternetOptions),
 };
 constexpr MenuEntry Help[] = {
