@@ -25,7 +25,8 @@
 namespace {
 
 constexpr int Fields = 10000;
-const char* const FieldNames[] = {"first_name", "last_name", "email", "city", "zip", "phone", "other"};
+const char* const FieldNames[] = {"first_name", "last_name", "email", "city",
+                                  "zip",        "phone",     "other"};
 
 class AllowAll final : public FormFillerQuestions
 {
@@ -43,9 +44,8 @@ public:
     LoopWatch()
     {
         m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_clock.restart()); });
         m_clock.start();
         m_timer.start();
     }
@@ -92,14 +92,15 @@ int main(int argc, char** argv)
     for (int i = 0; i < Fields; ++i) {
         // Every other field has a name of its own, the rest repeat the common names (each of
         // those is filled).
-        const QString name = i % 2 ? QStringLiteral("field%1").arg(i)
-                                   : QLatin1String(FieldNames[i / 2 % 7]);
+        const QString name =
+            i % 2 ? QStringLiteral("field%1").arg(i) : QLatin1String(FieldNames[i / 2 % 7]);
         fields.append({name, {}});
         html += QStringLiteral("<input type='text' name='%1'>").arg(name);
     }
     html += QStringLiteral("</form></body></html>");
 
-    const FieldMap map(ProfileFile::load(QStringLiteral(PELVANE_SOURCE_RESOURCES "/formfiller.ini")));
+    const FieldMap map(
+        ProfileFile::load(QStringLiteral(PELVANE_SOURCE_RESOURCES "/formfiller.ini")));
     QElapsedTimer clock;
     clock.start();
     const auto plan = TFormFiller::plan(fields, map, ProfileKind::Personal, card);
@@ -123,7 +124,8 @@ int main(int argc, char** argv)
     RegistryHive hive(home.filePath(QStringLiteral("registry.db")));
     TPVOptions(hive).SetAskProfile(false);
     AllowAll questions;
-    TFormFiller filler({&hive, &questions, profile, home.path(), QStringLiteral(PELVANE_SOURCE_RESOURCES)});
+    TFormFiller filler(
+        {&hive, &questions, profile, home.path(), QStringLiteral(PELVANE_SOURCE_RESOURCES)});
     int filled = -1;
     QObject::connect(&filler, &TFormFiller::finished, [&](int n) { filled = n; });
     LoopWatch watch;

@@ -48,7 +48,6 @@ struct MainWindowOptions
     EngineServices* engine = nullptr;     // the web engine; required
     MessageBus* bus = nullptr;            // running copies of this user; may be null
     WindowQuestions* questions = nullptr; // null: the window's own dialogs
-    FormFillerQuestions* formFillerQuestions = nullptr; // null: the form filler's dialogs
     QString argument;                     // the first command-line argument
     QString screenshotFile;               // non-empty: picture mode (see TfrmMain)
     // Asks whether to become the default browser (true for Yes); empty: the start-up check
@@ -56,6 +55,8 @@ struct MainWindowOptions
     std::function<bool()> askDefaultBrowser;
     // Whether the desktop has a notification area now; empty: the desktop is asked.
     std::function<bool()> trayAvailable;
+    // The form filler's questions; null: its own dialogs.
+    FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
 // The program's one main window. It owns the tab set, the creation and exit sequences and
@@ -227,7 +228,8 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
-    void buildFormFiller(); // MainWindowFormFiller.cpp
+    // MainWindowFormFiller.cpp
+    void buildFormFiller();
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).

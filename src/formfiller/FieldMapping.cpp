@@ -59,8 +59,8 @@ FieldMap::Section FieldMap::read(const ProfileFile& file, const QString& section
 FieldMap FieldMap::load(const QString& programFolder, const QString& sharedFolder)
 {
     const QString own = QDir(programFolder).filePath(fileName());
-    return FieldMap(ProfileFile::load(QFileInfo::exists(own) ? own
-                                                             : QDir(sharedFolder).filePath(fileName())));
+    return FieldMap(
+        ProfileFile::load(QFileInfo::exists(own) ? own : QDir(sharedFolder).filePath(fileName())));
 }
 
 QString FieldMap::attributeFor(const FormField& field, ProfileKind kind) const
@@ -76,7 +76,8 @@ QString FieldMap::attributeFor(const FormField& field, ProfileKind kind) const
 
 QString FieldMap::attributeForAutocomplete(QStringView autocomplete, ProfileKind kind)
 {
-    const QStringList tokens = autocomplete.toString().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList tokens =
+        autocomplete.toString().toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (tokens.isEmpty())
         return {};
     const QString& name = tokens.last();

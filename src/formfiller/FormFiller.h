@@ -32,19 +32,19 @@ class TFormFiller final : public QObject
 public:
     struct Setup
     {
-        RegistryHive* hive = nullptr;              // "AskProfile" and the allowed sites
-        FormFillerQuestions* questions = nullptr;  // required
-        QString profilePath;                       // the card (ProfileStore::defaultPath)
-        QString programFolder;                     // the user's formfiller.ini, if any
-        QString sharedFolder;                      // the installed formfiller.ini
+        RegistryHive* hive = nullptr;             // "AskProfile" and the allowed sites
+        FormFillerQuestions* questions = nullptr; // required
+        QString profilePath;                      // the card (ProfileStore::defaultPath)
+        QString programFolder;                    // the user's formfiller.ini, if any
+        QString sharedFolder;                     // the installed formfiller.ini
     };
 
     // A field name and its value, in the page's order.
     using Answers = QList<std::pair<QString, QString>>;
     struct Plan
     {
-        Answers answers;          // only fields whose attribute has a value
-        QStringList attributes;   // the attributes shared, each once, in the page's order
+        Answers answers;        // only fields whose attribute has a value
+        QStringList attributes; // the attributes shared, each once, in the page's order
     };
 
     TFormFiller(Setup setup, QObject* parent = nullptr);

@@ -136,7 +136,8 @@ QString ProfileCard::labelOf(QAnyStringView name)
     for (const auto& a : Attributes) {
         if (canonical == QLatin1String(a.name))
             return QString::fromLatin1(a.label) +
-                   (a.page == Page::Business && canonical.startsWith(QLatin1String("vCard.Business."))
+                   (a.page == Page::Business &&
+                            canonical.startsWith(QLatin1String("vCard.Business."))
                         ? QStringLiteral(" (business)")
                         : QString());
     }
@@ -251,7 +252,8 @@ QByteArray ProfileCard::toVCard() const
     };
     if (!attribute(u"vCard.Company").isEmpty() || !attribute(u"vCard.Department").isEmpty() ||
         !attribute(u"vCard.Office").isEmpty())
-        line(QStringLiteral("ORG:") + joined({"vCard.Company", "vCard.Department", "vCard.Office"}));
+        line(QStringLiteral("ORG:") +
+             joined({"vCard.Company", "vCard.Department", "vCard.Office"}));
     optional(QStringLiteral("TITLE:"), "vCard.JobTitle");
     optional(QStringLiteral("EMAIL;TYPE=INTERNET,PREF:"), "vCard.Email");
     optional(QStringLiteral("TEL;TYPE=HOME,VOICE:"), "vCard.Home.Phone");
@@ -260,7 +262,8 @@ QByteArray ProfileCard::toVCard() const
     optional(QStringLiteral("TEL;TYPE=WORK,FAX:"), "vCard.Business.Fax");
     optional(QStringLiteral("TEL;TYPE=CELL:"), "vCard.Cellular");
     optional(QStringLiteral("TEL;TYPE=PAGER:"), "vCard.Pager");
-    for (const auto& [type, prefix] : {std::pair{"HOME", "vCard.Home."}, std::pair{"WORK", "vCard.Business."}}) {
+    for (const auto& [type, prefix] :
+         {std::pair{"HOME", "vCard.Home."}, std::pair{"WORK", "vCard.Business."}}) {
         QStringList parts{QString(), QString()};
         bool any = false;
         for (const char* field : {"StreetAddress", "City", "State", "Zipcode", "Country"}) {
@@ -269,7 +272,8 @@ QByteArray ProfileCard::toVCard() const
             parts << VCard::escaped(text);
         }
         if (any)
-            line(QStringLiteral("ADR;TYPE=%1:").arg(QLatin1String(type)) + parts.join(QLatin1Char(';')));
+            line(QStringLiteral("ADR;TYPE=%1:").arg(QLatin1String(type)) +
+                 parts.join(QLatin1Char(';')));
     }
     optional(QStringLiteral("URL;TYPE=HOME:"), "vCard.Homepage");
     optional(QStringLiteral("URL;TYPE=WORK:"), "vCard.Business.URL");
@@ -294,7 +298,8 @@ Loaded load(const QString& path)
         return loaded;
     loaded.status = Status::Damaged;
     if (file.size() > VCard::MaxBytes) {
-        loaded.error = QStringLiteral("The card is larger than %1 MiB.").arg(VCard::MaxBytes / 1024 / 1024);
+        loaded.error =
+            QStringLiteral("The card is larger than %1 MiB.").arg(VCard::MaxBytes / 1024 / 1024);
         return loaded;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -336,7 +341,8 @@ QString setAside(const QString& path, QString* error)
 {
     const QFileInfo info(path);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = info.dir().filePath(QStringLiteral("%1-damaged-%2.vcf").arg(info.completeBaseName(), stamp));
+    QString target = info.dir().filePath(
+        QStringLiteral("%1-damaged-%2.vcf").arg(info.completeBaseName(), stamp));
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = info.dir().filePath(
             QStringLiteral("%1-damaged-%2-%3.vcf").arg(info.completeBaseName(), stamp).arg(n));

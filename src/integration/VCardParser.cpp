@@ -291,7 +291,8 @@ VCardReadResult read(const QByteArray& input)
 {
     VCardReadResult result;
     if (input.size() > MaxBytes) {
-        result.error = QStringLiteral("The card is larger than %1 MiB.").arg(MaxBytes / 1024 / 1024);
+        result.error =
+            QStringLiteral("The card is larger than %1 MiB.").arg(MaxBytes / 1024 / 1024);
         return result;
     }
     const QByteArray bytes = withoutMark(input);
@@ -339,7 +340,8 @@ VCardReadResult read(const QByteArray& input)
     if (depth == 0 && !ended)
         result.error = QStringLiteral("The file holds no vCard.");
     else if (!ended)
-        result.error = QStringLiteral("The card ends before its END:VCARD line; the file may be cut short.");
+        result.error =
+            QStringLiteral("The card ends before its END:VCARD line; the file may be cut short.");
     if (!result.ok())
         result.properties.clear();
     return result;

@@ -20,7 +20,7 @@ struct VCardProperty
     // backslash escapes still in: text() and components() take them out.
     QString raw;
 
-    bool hasType(QStringView type) const; // among the TYPE values, without regard to case
+    bool hasType(QStringView type) const;  // among the TYPE values, without regard to case
     QString param(QStringView name) const; // the first value of the parameter
     QString text() const { return unescaped(raw); }
     // A structured value (N, ADR, ORG) split at its unescaped semicolons, each part

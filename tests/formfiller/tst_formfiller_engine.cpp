@@ -51,20 +51,21 @@ private Q_SLOTS:
         m_server.serve("/inner", page("Inner", "<input type='text' name='zip' id='zip'>"));
         m_server.serve(
             "/form",
-            page("Form", "<form>"
-                         "<input type='text' name='fname' id='t1'>"
-                         "<input name='email' id='t2'>"
-                         "<input type='TEXT' name='fname' id='upper' value='upper'>"
-                         "<input type='password' name='fname' id='pw'>"
-                         "<textarea name='fname' id='ta'></textarea>"
-                         "<select name='fname' id='sel'><option value=''>-</option>"
-                         "<option value='Anna'>Anna</option></select>"
-                         "<input type='text' name='city' id='c1'><input type='text' name='CITY' id='c2'>"
-                         "<input type='text' name='fax' id='fax' value='typed'>"
-                         "<input type='text' name='q&quot;b\\s&lt;/script&gt;&#39;x' id='odd'>"
-                         "<input type='text' name='x1' autocomplete='family-name' id='ac'>"
-                         "</form><iframe src='/inner'></iframe><iframe src='" +
-                             m_otherOrigin.url("/inner").toEncoded() + "'></iframe>"));
+            page("Form",
+                 "<form>"
+                 "<input type='text' name='fname' id='t1'>"
+                 "<input name='email' id='t2'>"
+                 "<input type='TEXT' name='fname' id='upper' value='upper'>"
+                 "<input type='password' name='fname' id='pw'>"
+                 "<textarea name='fname' id='ta'></textarea>"
+                 "<select name='fname' id='sel'><option value=''>-</option>"
+                 "<option value='Anna'>Anna</option></select>"
+                 "<input type='text' name='city' id='c1'><input type='text' name='CITY' id='c2'>"
+                 "<input type='text' name='fax' id='fax' value='typed'>"
+                 "<input type='text' name='q&quot;b\\s&lt;/script&gt;&#39;x' id='odd'>"
+                 "<input type='text' name='x1' autocomplete='family-name' id='ac'>"
+                 "</form><iframe src='/inner'></iframe><iframe src='" +
+                     m_otherOrigin.url("/inner").toEncoded() + "'></iframe>"));
         m_context = std::make_unique<WebEngineContext>();
 
         ProfileCard card;
@@ -98,17 +99,20 @@ private Q_SLOTS:
 
         // The walk: text fields by document order, the same-origin frame's too, never the
         // other origin's (its zip would make a second "zip").
-        const QVariantList fields =
-            run(b, FormScripts::collectFields(), {FormScripts::MaxNameLength, FormScripts::MaxFields}).toList();
+        const QVariantList fields = run(b, FormScripts::collectFields(),
+                                        {FormScripts::MaxNameLength, FormScripts::MaxFields})
+                                        .toList();
         QStringList names;
         for (const QVariant& f : fields)
             names << f.toList().value(0).toString();
-        QCOMPARE(names, (QStringList{"fname", "email", "city", "CITY", "fax", "q\"b\\s</script>'x", "x1", "zip"}));
+        QCOMPARE(names, (QStringList{"fname", "email", "city", "CITY", "fax", "q\"b\\s</script>'x",
+                                     "x1", "zip"}));
 
         RegistryHive hive(TestFiles::home(QStringLiteral("registry.db")));
         TPVOptions(hive).SetAskProfile(false);
         ScriptedFormFillerQuestions questions;
-        TFormFiller filler({&hive, &questions, TestFiles::home(QStringLiteral("Pelvane/profile.vcf")),
+        TFormFiller filler({&hive, &questions,
+                            TestFiles::home(QStringLiteral("Pelvane/profile.vcf")),
                             TestFiles::home(QStringLiteral("Pelvane")), QString()});
         QSignalSpy done(&filler, &TFormFiller::finished);
         filler.Fill(ProfileKind::Personal, b.widget.get());
@@ -122,8 +126,8 @@ private Q_SLOTS:
                    "return ['t1','t2','upper','pw','ta','sel','c1','c2','fax','odd','ac']"
                    ".map((id) => v(document, id)).concat([v(inner, 'zip')]);")
                 .toStringList();
-        QCOMPARE(values, (QStringList{"t1=Anna", "t2=anna@example.org", "upper=upper", "pw=", "ta=",
-                                      "sel=", "c1=London", "c2=London", "fax=typed",
+        QCOMPARE(values, (QStringList{"t1=Anna", "t2=anna@example.org", "upper=upper",
+                                      "pw=", "ta=", "sel=", "c1=London", "c2=London", "fax=typed",
                                       "odd=</script>\"\\ ${x}", "ac=Smith", "zip=SW1A 1AA"}));
     }
 };

@@ -10,8 +10,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTabWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace {
@@ -97,7 +97,8 @@ private Q_SLOTS:
         QCOMPARE(saved.attribute(u"vCard.JobTitle"), QStringLiteral("Buyer"));
         QCOMPARE(saved.attribute(u"vCard.Home.City"), QStringLiteral("Berlin"));
 
-        QVERIFY(!dialog.importFrom(TestFiles::writeFile(TestFiles::home("letter.vcf"), "Dear Anna")));
+        QVERIFY(
+            !dialog.importFrom(TestFiles::writeFile(TestFiles::home("letter.vcf"), "Dear Anna")));
         QVERIFY(dialog.message().contains(QLatin1String("could not be read")));
     }
 
@@ -111,8 +112,10 @@ private Q_SLOTS:
         picture(dialog, QStringLiteral("myprofile-damaged"));
         dialog.findChild<QLineEdit*>("vCard.FirstName")->setText(QStringLiteral("Anna"));
         dialog.accept();
-        QCOMPARE(ProfileStore::load(m_path).card.attribute(u"vCard.FirstName"), QStringLiteral("Anna"));
-        const QStringList aside = QDir(QFileInfo(m_path).path()).entryList({"profile-damaged-*.vcf"});
+        QCOMPARE(ProfileStore::load(m_path).card.attribute(u"vCard.FirstName"),
+                 QStringLiteral("Anna"));
+        const QStringList aside =
+            QDir(QFileInfo(m_path).path()).entryList({"profile-damaged-*.vcf"});
         QCOMPARE(aside.size(), 1);
         QCOMPARE(TestFiles::readFile(QFileInfo(m_path).dir().filePath(aside.first())),
                  QByteArray("BEGIN:VCARD\r\nFN:cut short"));
@@ -121,7 +124,8 @@ private Q_SLOTS:
     void consentBox()
     {
         std::unique_ptr<QMessageBox> box(FormFillerDialogs::consentBox(
-            "http://127.0.0.1:8080", {"First name", "E-mail address", "Street address (business)"}, nullptr));
+            "http://127.0.0.1:8080", {"First name", "E-mail address", "Street address (business)"},
+            nullptr));
         picture(*box, QStringLiteral("formfiller-consent"));
         QCOMPARE(FormFillerDialogs::consentOf(*box), FormFillerQuestions::Consent::Deny);
         box->findChild<QPushButton*>("cmdAllowAlways")->click();

@@ -22,7 +22,8 @@ private Q_SLOTS:
 
         MainWindowFixture w;
         const QList<QAction*> tools = w->menu(MenuId::Tools)->actions();
-        for (ActionId id : {ActionId::mnuFormPersonal, ActionId::mnuFormBusiness, ActionId::actMyProfile})
+        for (ActionId id :
+             {ActionId::mnuFormPersonal, ActionId::mnuFormBusiness, ActionId::actMyProfile})
             QVERIFY(tools.contains(w->action(id)));
 
         FakeWebBackend* page = w.activeFake();

@@ -41,27 +41,28 @@ private Q_SLOTS:
         QTest::addColumn<Expected>("expected");
         QTest::newRow("phone 3.0: folding, escapes, pref e-mail, groups, photo")
             << "phone-3.0.vcf"
-            << Expected{{"vCard.FirstName", "Anna"},
-                        {"vCard.MiddleName", "Maria"},
-                        {"vCard.LastName", "Smith"},
-                        {"vCard.DisplayName", "Anna Maria Smith"},
-                        {"vCard.Company", "Brenmoor Ltd"},
-                        {"vCard.Department", "Sales"},
-                        {"vCard.JobTitle", "Account Manager"},
-                        {"vCard.Email", "anna@example.org"},
-                        {"vCard.Cellular", "+44 7700 900123"},
-                        {"vCard.Home.Phone", "+44 20 7946 0000"},
-                        {"vCard.Business.Phone", "+44 20 7946 0999"},
-                        {"vCard.Home.StreetAddress", "12 High Street\nFlat 3"},
-                        {"vCard.Home.City", "London"},
-                        {"vCard.Home.Zipcode", "SW1A 1AA"},
-                        {"vCard.Home.Country", "United Kingdom"},
-                        {"vCard.Business.StreetAddress", "1 Market Square"},
-                        {"vCard.Business.City", "Cambridge"},
-                        {"vCard.Business.State", "Cambs"},
-                        {"vCard.Business.Zipcode", "CB2 3QJ"},
-                        {"vCard.Business.Country", "United Kingdom"},
-                        {"vCard.Notes", "Line one\nLine two, with comma; and semicolon\\ backslash"}};
+            << Expected{
+                   {"vCard.FirstName", "Anna"},
+                   {"vCard.MiddleName", "Maria"},
+                   {"vCard.LastName", "Smith"},
+                   {"vCard.DisplayName", "Anna Maria Smith"},
+                   {"vCard.Company", "Brenmoor Ltd"},
+                   {"vCard.Department", "Sales"},
+                   {"vCard.JobTitle", "Account Manager"},
+                   {"vCard.Email", "anna@example.org"},
+                   {"vCard.Cellular", "+44 7700 900123"},
+                   {"vCard.Home.Phone", "+44 20 7946 0000"},
+                   {"vCard.Business.Phone", "+44 20 7946 0999"},
+                   {"vCard.Home.StreetAddress", "12 High Street\nFlat 3"},
+                   {"vCard.Home.City", "London"},
+                   {"vCard.Home.Zipcode", "SW1A 1AA"},
+                   {"vCard.Home.Country", "United Kingdom"},
+                   {"vCard.Business.StreetAddress", "1 Market Square"},
+                   {"vCard.Business.City", "Cambridge"},
+                   {"vCard.Business.State", "Cambs"},
+                   {"vCard.Business.Zipcode", "CB2 3QJ"},
+                   {"vCard.Business.Country", "United Kingdom"},
+                   {"vCard.Notes", "Line one\nLine two, with comma; and semicolon\\ backslash"}};
         QTest::newRow("android 2.1: quoted-printable, soft breaks, charsets, first card only")
             << "android-2.1.vcf"
             << Expected{{"vCard.FirstName", "J\u00fcrgen"},
@@ -155,8 +156,8 @@ private Q_SLOTS:
         int n = 0;
         for (const ProfileCard::Attribute& a : ProfileCard::attributes())
             card.setAttribute(QLatin1String(a.name), QStringLiteral("v%1 ; , \\ \u00e9").arg(++n));
-        card.setAttribute(u"vCard.Notes", QStringLiteral("first line\nsecond: ") +
-                                              QString(60, QChar(0x20AC)));
+        card.setAttribute(u"vCard.Notes",
+                          QStringLiteral("first line\nsecond: ") + QString(60, QChar(0x20AC)));
         const QByteArray bytes = card.toVCard();
         for (const QByteArray& line : bytes.split('\n')) {
             QVERIFY2(line.size() <= 76, line.constData()); // 75 and the CR
@@ -176,7 +177,8 @@ private Q_SLOTS:
         QCOMPARE(card.attribute(u"vCard.Company"), QStringLiteral("Brenmoor"));
         QCOMPARE(card.attribute(u"vcard.business.company"), QStringLiteral("Brenmoor"));
         QCOMPARE(card.attribute(u"email"), QString());
-        QCOMPARE(ProfileCard::canonicalName(u"vcard.home.zipcode"), QStringLiteral("vCard.Home.Zipcode"));
+        QCOMPARE(ProfileCard::canonicalName(u"vcard.home.zipcode"),
+                 QStringLiteral("vCard.Home.Zipcode"));
         card.setAttribute(u"vCard.Company", QStringLiteral("  "));
         QVERIFY(card.isEmpty());
     }

@@ -34,10 +34,11 @@ TfrmFormFiller::TfrmFormFiller(TPVOptions& options, QWidget* parent)
 
     m_groupBox1 = new QGroupBox(this);
     m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto* label2 = new QLabel(QStringLiteral("Click the 'Proceed' button below to create your "
-                                             "profile. When the My Profile dialog opens, enter your "
-                                             "personal and business details and click OK."),
-                              m_groupBox1);
+    auto* label2 =
+        new QLabel(QStringLiteral("Click the 'Proceed' button below to create your "
+                                  "profile. When the My Profile dialog opens, enter your "
+                                  "personal and business details and click OK."),
+                   m_groupBox1);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setWordWrap(true);
     m_button1 = new QPushButton(QStringLiteral("Proceed..."), m_groupBox1);

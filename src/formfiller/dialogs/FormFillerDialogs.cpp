@@ -34,12 +34,13 @@ QMessageBox* FormFillerDialogs::consentBox(const QString& site, const QStringLis
         lines << QStringLiteral("\u2022 ") + attribute;
     if (attributes.size() > ListedAttributes)
         lines << QStringLiteral("and %1 more").arg(attributes.size() - ListedAttributes);
-    auto* box = new QMessageBox(QMessageBox::Question, QStringLiteral("FormFiller"),
-                                QStringLiteral("%1 asks for this information from your profile:\n\n%2\n\n"
-                                               "Do you want to fill in the form with it?")
-                                    .arg(site.isEmpty() ? QStringLiteral("This page") : site,
-                                         lines.join(QLatin1Char('\n'))),
-                                QMessageBox::NoButton, parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("FormFiller"),
+                        QStringLiteral("%1 asks for this information from your profile:\n\n%2\n\n"
+                                       "Do you want to fill in the form with it?")
+                            .arg(site.isEmpty() ? QStringLiteral("This page") : site,
+                                 lines.join(QLatin1Char('\n'))),
+                        QMessageBox::NoButton, parent);
     box->setObjectName(QStringLiteral("FormFillerConsent"));
     QPushButton* allow = box->addButton(QStringLiteral("Allow"), QMessageBox::AcceptRole);
     allow->setObjectName(QStringLiteral("cmdAllow"));
@@ -58,7 +59,7 @@ FormFillerQuestions::Consent FormFillerDialogs::consentOf(QMessageBox& box)
     if (!clicked || clicked->objectName() == QLatin1String("cmdDeny"))
         return Consent::Deny;
     return clicked->objectName() == QLatin1String("cmdAllowAlways") ? Consent::AllowAlways
-                                                                      : Consent::Allow;
+                                                                    : Consent::Allow;
 }
 
 FormFillerQuestions::Consent FormFillerDialogs::askConsent(const QString& site,

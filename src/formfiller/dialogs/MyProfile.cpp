@@ -20,7 +20,8 @@ const QLatin1String Notes("vCard.Notes");
 
 } // namespace
 
-TfrmMyProfile::TfrmMyProfile(const QString& path, QWidget* parent, std::function<QString()> chooseCard)
+TfrmMyProfile::TfrmMyProfile(const QString& path, QWidget* parent,
+                             std::function<QString()> chooseCard)
     : QDialog(parent)
     , m_path(path)
     , m_chooseCard(std::move(chooseCard))
@@ -85,9 +86,10 @@ TfrmMyProfile::TfrmMyProfile(const QString& path, QWidget* parent, std::function
     const ProfileStore::Loaded loaded = ProfileStore::load(m_path);
     if (loaded.status == ProfileStore::Status::Damaged) {
         m_damaged = true;
-        m_damagedMessage = QStringLiteral("Your profile card could not be read: %1\nThe card is kept as a "
-                                  "copy beside the new one when you click OK.")
-                       .arg(loaded.error);
+        m_damagedMessage =
+            QStringLiteral("Your profile card could not be read: %1\nThe card is kept as a "
+                           "copy beside the new one when you click OK.")
+                .arg(loaded.error);
         setMessage(m_damagedMessage);
     }
     showCard(loaded.card, true);
@@ -119,8 +121,9 @@ bool TfrmMyProfile::importFrom(const QString& file)
     QFile source(file);
     if (source.size() > VCard::MaxBytes || !source.open(QIODevice::ReadOnly)) {
         setMessage(QStringLiteral("%1 could not be read: %2")
-                       .arg(file, source.size() > VCard::MaxBytes ? QStringLiteral("it is too large.")
-                                                                  : source.errorString()));
+                       .arg(file, source.size() > VCard::MaxBytes
+                                      ? QStringLiteral("it is too large.")
+                                      : source.errorString()));
         return false;
     }
     const VCardReadResult read = VCard::read(source.read(VCard::MaxBytes + 1));
@@ -165,6 +168,7 @@ QString TfrmMyProfile::chooseFile()
 {
     if (m_chooseCard)
         return m_chooseCard();
-    return QFileDialog::getOpenFileName(this, QStringLiteral("Import from card"), QString(),
-                                        QStringLiteral("vCard files (*.vcf *.vcard);;Any file (*)"));
+    return QFileDialog::getOpenFileName(
+        this, QStringLiteral("Import from card"), QString(),
+        QStringLiteral("vCard files (*.vcf *.vcard);;Any file (*)"));
 }
