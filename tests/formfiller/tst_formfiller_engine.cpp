@@ -14,23 +14,6 @@
 
 using namespace EngineTestKit;
 
-namespace {
-
-// Runs a script in the browser's page and waits for its answer.
-QVariant run(Browser& b, const QString& script, const QVariantList& args = {})
-{
-    QVariant answer;
-    bool done = false;
-    b.widget->backend()->runJavaScript(script, args, [&](const QVariant& result) {
-        answer = result;
-        done = true;
-    });
-    waitUntil([&] { return done; });
-    return answer;
-}
-
-} // namespace
-
 // The form filler on the real engine: which elements the walk takes, the frames it reaches,
 // and what the page holds afterwards.
 class TestFormFillerEngine : public QObject
@@ -91,16 +74,16 @@ private Q_SLOTS:
         QVERIFY(load(b, address));
         // The frames load on their own; the walk needs both documents there.
         QVERIFY(waitUntil([&] {
-            return run(b, "const f = document.querySelectorAll('iframe');"
-                          "return f.length == 2 && !!f[0].contentDocument && "
-                          "!!f[0].contentDocument.getElementById('zip');")
+            return evaluate(b, "const f = document.querySelectorAll('iframe');"
+                               "return f.length == 2 && !!f[0].contentDocument && "
+                               "!!f[0].contentDocument.getElementById('zip');")
                 .toBool();
         }));
 
         // The walk: text fields by document order, the same-origin frame's too, never the
         // other origin's (its zip would make a second "zip").
-        const QVariantList fields = run(b, FormScripts::collectFields(),
-                                        {FormScripts::MaxNameLength, FormScripts::MaxFields})
+        const QVariantList fields = evaluate(b, FormScripts::collectFields(),
+                                             {FormScripts::MaxNameLength, FormScripts::MaxFields})
                                         .toList();
         QStringList names;
         for (const QVariant& f : fields)
@@ -121,10 +104,10 @@ private Q_SLOTS:
         QCOMPARE(questions.asked.size(), 1);
 
         const QStringList values =
-            run(b, "const v = (d, id) => id + '=' + d.getElementById(id).value;"
-                   "const inner = document.querySelector('iframe').contentDocument;"
-                   "return ['t1','t2','upper','pw','ta','sel','c1','c2','fax','odd','ac']"
-                   ".map((id) => v(document, id)).concat([v(inner, 'zip')]);")
+            evaluate(b, "const v = (d, id) => id + '=' + d.getElementById(id).value;"
+                        "const inner = document.querySelector('iframe').contentDocument;"
+                        "return ['t1','t2','upper','pw','ta','sel','c1','c2','fax','odd','ac']"
+                        ".map((id) => v(document, id)).concat([v(inner, 'zip')]);")
                 .toStringList();
         QCOMPARE(values, (QStringList{"t1=Anna", "t2=anna@example.org", "upper=upper",
                                       "pw=", "ta=", "sel=", "c1=London", "c2=London", "fax=typed",
