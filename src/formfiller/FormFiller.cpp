@@ -35,9 +35,14 @@ void TFormFiller::Fill(ProfileKind mode, TWebBrowser* browser)
     m_mode = mode;
     m_browser = browser;
 
-    TPVOptions options(*m_setup.hive);
-    if (options.GetAskProfile() && m_setup.questions->showProfileNotice(options))
-        m_setup.questions->editProfile(m_setup.profilePath);
+    try {
+        TPVOptions options(*m_setup.hive);
+        if (options.GetAskProfile() && m_setup.questions->showProfileNotice(options))
+            m_setup.questions->editProfile(m_setup.profilePath);
+    } catch (const RegistryError& error) {
+        // The notice could not keep its answer; the fill goes on as the notice would.
+        m_setup.questions->tell(error.message());
+    }
     // The tab may have gone while the notice was open.
     if (!m_browser || !m_browser->HasDocument()) {
         finish(0);
@@ -86,8 +91,14 @@ void TFormFiller::collected(const QVariant& result)
             finish(0);
             return;
         }
-        if (consent == FormFillerQuestions::Consent::AllowAlways)
-            allowAlways(*m_setup.hive, site);
+        if (consent == FormFillerQuestions::Consent::AllowAlways) {
+            try {
+                allowAlways(*m_setup.hive, site);
+            } catch (const RegistryError& error) {
+                // Allowed this time all the same; the next fill asks again.
+                m_setup.questions->tell(error.message());
+            }
+        }
     }
     // The page may have been closed, or have moved to another site, while the user chose.
     if (!m_browser || siteOf(m_browser->LocationURL()) != site) {
