@@ -88,9 +88,30 @@ bool isPreferred(const VCardProperty& p)
 QString telephoneNumber(const VCardProperty& p)
 {
     QString number = p.text().trimmed();
-    if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+    // 4.0 writes numbers as addresses: "TEL;VALUE=uri:tel:+1-555-0100".
+    if (p.param(u"VALUE").compare(QLatin1String("uri"), Qt::CaseInsensitive) == 0 &&
+        number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
         number = number.mid(4);
     return number;
+}
+
+// The text an attribute may hold: lines end in LF, and control characters other than line
+// breaks and tabs (a quoted-printable "=00", say) are dropped, so that the card stays text.
+QString cleanText(const QString& value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == QLatin1Char('\r')) {
+            text += QLatin1Char('\n');
+            if (i + 1 < value.size() && value.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (c.unicode() >= 0x20 || c == QLatin1Char('\n') || c == QLatin1Char('\t')) {
+            text += c;
+        }
+    }
+    return text;
 }
 
 // Which attribute a telephone number fills, by its types.
@@ -155,10 +176,11 @@ void ProfileCard::setAttribute(QAnyStringView name, const QString& value)
     const QString canonical = canonicalName(name);
     if (canonical.isEmpty())
         return;
-    if (value.trimmed().isEmpty())
+    const QString text = cleanText(value).trimmed();
+    if (text.isEmpty())
         m_values.remove(canonical);
     else
-        m_values.insert(canonical, value);
+        m_values.insert(canonical, text);
 }
 
 ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)

@@ -37,7 +37,8 @@ public:
 
     // Empty for an attribute not stored, and for a name that is not an attribute.
     QString attribute(QAnyStringView name) const;
-    // Names that are not attributes are ignored; an empty value removes the attribute.
+    // Names that are not attributes are ignored; an empty value removes the attribute. The
+    // value is kept trimmed, its lines ending in LF, without other control characters.
     void setAttribute(QAnyStringView name, const QString& value);
     bool isEmpty() const { return m_values.isEmpty(); }
     bool operator==(const ProfileCard& other) const { return m_values == other.m_values; }

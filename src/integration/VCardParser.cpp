@@ -38,11 +38,35 @@ qsizetype valueColon(const QByteArray& line)
     return -1;
 }
 
-bool isQuotedPrintable(const QByteArray& line)
+// Whether a content line being joined is quoted-printable, found from its header once the
+// header's colon has arrived. The scan goes on where it stopped, so a long line is read
+// once however often it is asked about.
+class HeaderScan
 {
-    const qsizetype colon = valueColon(line);
-    return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
-}
+public:
+    bool isQuotedPrintable(const QByteArray& line)
+    {
+        while (m_colon < 0 && m_scanned < line.size()) {
+            const char c = line.at(m_scanned);
+            if (c == '"')
+                m_quoted = !m_quoted;
+            else if (c == ':' && !m_quoted)
+                m_colon = m_scanned;
+            ++m_scanned;
+        }
+        if (m_colon < 0)
+            return false;
+        if (m_qp < 0)
+            m_qp = line.left(m_colon).toUpper().contains("QUOTED-PRINTABLE") ? 1 : 0;
+        return m_qp == 1;
+    }
+
+private:
+    qsizetype m_scanned = 0;
+    qsizetype m_colon = -1;
+    int m_qp = -1;
+    bool m_quoted = false;
+};
 
 QByteArray unquoted(QByteArray value)
 {
@@ -120,6 +144,7 @@ QList<QByteArray> contentLines(const QByteArray& bytes)
 {
     QList<QByteArray> lines;
     QByteArray current;
+    HeaderScan scan;
     bool haveCurrent = false;
     qsizetype start = 0;
     const qsizetype size = bytes.size();
@@ -132,7 +157,7 @@ QList<QByteArray> contentLines(const QByteArray& bytes)
             ++end;
         start = end + 1;
 
-        if (haveCurrent && current.endsWith('=') && isQuotedPrintable(current)) {
+        if (haveCurrent && current.endsWith('=') && scan.isQuotedPrintable(current)) {
             current.chop(1);
             current += line;
         } else if (haveCurrent && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
@@ -141,6 +166,7 @@ QList<QByteArray> contentLines(const QByteArray& bytes)
             if (haveCurrent)
                 lines << current;
             current = line;
+            scan = HeaderScan();
             haveCurrent = true;
         }
         if (end >= size)

@@ -125,6 +125,9 @@ private Q_SLOTS:
         QTest::newRow("cut short") << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\n");
         QTest::newRow("binary") << QByteArray("BEGIN:VCARD\r\n\0\1\2END:VCARD\r\n", 23);
         QTest::newRow("too large") << QByteArray(VCard::MaxBytes + 1, 'A');
+        // Read once, not once for every line it grows by.
+        QTest::newRow("long folded header")
+            << "BEGIN:VCARD\r\nX" + QByteArray("\r\n A=").repeated(400000);
     }
     void damagedCards()
     {
@@ -181,6 +184,8 @@ private Q_SLOTS:
                  QStringLiteral("vCard.Home.Zipcode"));
         card.setAttribute(u"vCard.Company", QStringLiteral("  "));
         QVERIFY(card.isEmpty());
+        card.setAttribute(u"vCard.Notes", QStringLiteral(" a\r\nb\x01\rc\0 "));
+        QCOMPARE(card.attribute(u"vCard.Notes"), QStringLiteral("a\nb\nc"));
     }
 
     // The store: missing is an empty profile, damaged says why and is set aside, never
