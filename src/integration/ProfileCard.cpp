@@ -96,7 +96,8 @@ QString telephoneNumber(const VCardProperty& p)
 }
 
 // The text an attribute may hold: lines end in LF, and control characters other than line
-// breaks and tabs (a quoted-printable "=00", say) are dropped, so that the card stays text.
+// breaks and tabs (a quoted-printable "=00", say) are dropped, so that the card stays text;
+// so are byte-order marks, which a reader of the written card would take for its own.
 QString cleanText(const QString& value)
 {
     QString text;
@@ -107,7 +108,8 @@ QString cleanText(const QString& value)
             text += QLatin1Char('\n');
             if (i + 1 < value.size() && value.at(i + 1) == QLatin1Char('\n'))
                 ++i;
-        } else if (c.unicode() >= 0x20 || c == QLatin1Char('\n') || c == QLatin1Char('\t')) {
+        } else if ((c.unicode() >= 0x20 && c.unicode() != 0xFEFF) || c == QLatin1Char('\n') ||
+                   c == QLatin1Char('\t')) {
             text += c;
         }
     }
