@@ -19,6 +19,7 @@
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
 #include "desktop/TrayControl.h"
+#include "formfiller/FormFillerQuestions.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -187,6 +188,7 @@ void TfrmMain::buildWindow()
     applyAltShortcuts();
     buildExternalPlaces();
     buildSideBar();
+    buildFormFiller();
 }
 
 void TfrmMain::buildBars()

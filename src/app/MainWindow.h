@@ -18,6 +18,7 @@ class AddressBand;
 class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
+class FormFillerQuestions;
 class LaunchImage;
 class MainActions;
 class MainToolbar;
@@ -40,6 +41,7 @@ class Throbber;
 class TrayControl;
 class WindowQuestions;
 struct DesktopApplication;
+enum class ProfileKind;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -55,6 +57,8 @@ struct MainWindowOptions
     std::function<bool()> askDefaultBrowser;
     // Whether the desktop has a notification area now; empty: the desktop is asked.
     std::function<bool()> trayAvailable;
+    // The form filler's questions; null: its own dialogs.
+    FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
 // The program's one main window. It owns the tab set, the creation and exit sequences and
@@ -165,6 +169,11 @@ public:
     void SaveToolbarLayout();
     QString toolbarFile() const;
 
+    // --- Form filler (MainWindowFormFiller.cpp) ---------------------------------------------
+    // Fills the active tab's form with the user's personal or business profile.
+    void FillForm(ProfileKind mode);
+    void ShowMyProfile();
+
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
@@ -233,6 +242,8 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
+    // MainWindowFormFiller.cpp
+    void buildFormFiller();
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -280,6 +291,8 @@ private:
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
     std::unique_ptr<WindowQuestions> m_ownQuestions;
     WindowQuestions* m_questions = nullptr;
+    std::unique_ptr<FormFillerQuestions> m_ownFormQuestions;
+    FormFillerQuestions* m_formQuestions = nullptr;
     WindowSettings m_settings; // the working copies
 
     MainActions* m_actions = nullptr;

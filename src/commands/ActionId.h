@@ -80,7 +80,10 @@
     X(actOptions, "&Pelvane Options...", "", "Options|Changes Pelvane options", Plain) \
     X(tbFavorites, "Favorites", "", "Favorites|Displays the favorites menu", Plain) \
     X(tbVarloBar, "SorvelBar", "", "Show SorvelBar|Shows or hides the SorvelBar", Check) \
-    X(tbFont, "Font", "", "Font Size|Changes font size", Plain)
+    X(tbFont, "Font", "", "Font Size|Changes font size", Plain) \
+    X(mnuFormPersonal, "FormFiller - Personal", "", "FormFiller|Fills form with your personal profile", Plain) \
+    X(mnuFormBusiness, "FormFiller - Business", "", "FormFiller|Fills form with your business profile", Plain) \
+    X(actMyProfile, "My Pro&file...", "", "My Profile|Changes the personal and business data that FormFiller fills in", Plain)
 // clang-format on
 
 enum class ActionId

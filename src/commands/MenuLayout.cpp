@@ -108,8 +108,15 @@ constexpr MenuEntry Options[] = {
     item(A::actOptions),
 };
 constexpr MenuEntry Tools[] = {
-    item(A::actReadMail),       item(A::actSynchSubscriptions), separator(),
-    item(A::mnuClearAddresses), item(A::actInternetOptions),
+    item(A::actReadMail),
+    item(A::actSynchSubscriptions),
+    separator(),
+    item(A::mnuFormPersonal),
+    item(A::mnuFormBusiness),
+    item(A::actMyProfile),
+    separator(),
+    item(A::mnuClearAddresses),
+    item(A::actInternetOptions),
 };
 constexpr MenuEntry Help[] = {
     item(A::actHelpTopics),

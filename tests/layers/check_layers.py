@@ -26,6 +26,8 @@ ALLOWED = {
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
+    "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
+    "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
     "bars/dialogs": (3, {"platform", "commands", "bars"}),

@@ -96,18 +96,6 @@ bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted)
     return reacted();
 }
 
-QVariant evaluate(Browser& b, const QString& script)
-{
-    QVariant result = QStringLiteral("(no answer)");
-    bool done = false;
-    b.backend()->runJavaScript(script, {}, [&](const QVariant& r) {
-        result = r;
-        done = true;
-    });
-    waitUntil([&] { return done; });
-    return result;
-}
-
 } // namespace
 
 // What the engine does on its own behalf, with questions answered by the test.
