@@ -57,7 +57,7 @@ bool readIE4Mode(RegistryHive& hive)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::tbFavorites,
+    ActionId::tbFavorites,
 };
 
 } // namespace
@@ -186,6 +186,7 @@ void TfrmMain::buildWindow()
     connectActions();
     applyAltShortcuts();
     buildExternalPlaces();
+    buildMail();
     buildSideBar();
 }
 

@@ -19,6 +19,7 @@ class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
 class LaunchImage;
+class MailNews;
 class MainActions;
 class MainToolbar;
 class MenuBand;
@@ -154,6 +155,10 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
+    // The active tab's page, saved for a mail, attached to a new message
+    // (MainWindowMail.cpp).
+    void SendPageByMail();
+    MailNews* mail() const { return m_mail; }
 
     // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
     void ApplyBarVisibility();
@@ -275,6 +280,9 @@ private:
     void showHelpTopics();
     void showSupport();
 
+    // The mail and news commands (MainWindowMail.cpp).
+    void buildMail();
+
     MainWindowOptions m_start;
     RegistryHive& m_hive;
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
@@ -302,6 +310,7 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    MailNews* m_mail = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

@@ -57,6 +57,53 @@ private Q_SLOTS:
         QCOMPARE(DesktopEntry::BuildCommand(app, QStringLiteral("/tmp/my page \"1\".htm")), expected);
     }
 
+    void addressCommandLine()
+    {
+        const struct
+        {
+            QString exec, address;
+            QStringList expected;
+        } rows[] = {
+            {"mail %u", "mailto:?a=1", {"mail", "mailto:?a=1"}},
+            {"mail -x %F", "mailto:", {"mail", "-x", "mailto:"}}, // a file code gives it too
+            {"mail", "mailto:", {"mail", "mailto:"}},
+            {"mail --to=%u %U 50%%", "", {"mail", "--to=", "50%"}}, // none: the codes give nothing
+        };
+        for (const auto& row : rows) {
+            DesktopApplication app;
+            app.exec = row.exec;
+            QCOMPARE(DesktopEntry::BuildAddressCommand(app, row.address), row.expected);
+        }
+    }
+
+    void environmentReferences()
+    {
+        const auto lookup = [](const QString& name) {
+            return name == QLatin1String("HOME") ? QStringLiteral("/home/u") : QString();
+        };
+        QCOMPARE(
+            DesktopEntry::ExpandEnvironment("$HOME/bin/${HOME}x $NONE. $$HOME $ $1 ${open", lookup),
+            QStringLiteral("/home/u/bin//home/ux . $HOME $ $1 ${open"));
+        // Only the KDE form "Key[$e]" is expanded; a plain key stays as written.
+        qputenv("PELVANE_MAIL_TEST", "/opt/mail");
+        const QString file =
+            writeFile(home("e.desktop"), "[Desktop Entry]\nType=Application\n"
+                                         "Name=E\nExec[$e]=$PELVANE_MAIL_TEST/run %u\n"
+                                         "Path=$PELVANE_MAIL_TEST\nTerminal=true\n");
+        const auto app = DesktopEntry::ReadDesktopEntry(file, "e.desktop");
+        QVERIFY(app);
+        QCOMPARE(app->exec, QStringLiteral("/opt/mail/run %u"));
+        QCOMPARE(app->workingFolder, QStringLiteral("$PELVANE_MAIL_TEST"));
+        QVERIFY(app->terminal);
+        // Found by id, also in a vendor folder.
+        writeFile(home("apps/vendor/app.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=V\nExec=v\n");
+        QCOMPARE(DesktopEntry::FindDesktopEntry("vendor-app.desktop", {home("none"), home("apps")})
+                     ->name,
+                 QStringLiteral("V"));
+        QVERIFY(!DesktopEntry::FindDesktopEntry("../apps/vendor/app.desktop", {home("apps")}));
+    }
+
     void desktopEntriesForWebPages()
     {
         const QString user = home(QStringLiteral("data1/applications"));
