@@ -16,7 +16,8 @@ const QString MailNews::NoNewsProgram =
 
 MailNews::Setup MailNews::thisDesktop()
 {
-    return {MailDesktop::current(), QStandardPaths::findExecutable(QStringLiteral("xdg-email")),
+    return {DefaultPrograms::Places::current(),
+            QStandardPaths::findExecutable(QStringLiteral("xdg-email")),
             QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"))};
 }
 

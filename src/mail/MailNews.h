@@ -19,7 +19,7 @@ class MailNews final : public QObject
 public:
     struct Setup
     {
-        MailDesktop desktop;
+        DefaultPrograms::Places desktop;
         QString xdgEmail; // the desktop's xdg-email; empty: not installed
         QString terminal; // runs programs that want a terminal; empty: none
     };

@@ -5,7 +5,7 @@
 #include "browser/strip/PVStatusBar.h"
 #include "mail/MailNews.h"
 #include "platform/DesktopEntry.h"
-#include "support/FakeMailDesktop.h"
+#include "support/FakeDesktop.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -173,7 +173,7 @@ private Q_SLOTS:
 
     void mailCommandsReachTheDesktopsMailProgram()
     {
-        FakeMailDesktop desktop;
+        FakeDesktop desktop;
         MainWindowFixture w;
         w->action(ActionId::mnuGoMail)->trigger();
         QCOMPARE(w->statusPanel()->text(), MailNews::NoMailProgram);
@@ -193,14 +193,14 @@ private Q_SLOTS:
                                      QStringLiteral("Q&A #2"));
         w.activeFake()->setDocumentHtml(QStringLiteral("<html><body>page</body></html>"));
         w->action(ActionId::mnuFileSendLink)->trigger();
-        QTRY_COMPARE(FakeMailDesktop::received(kmail).mid(1),
+        QTRY_COMPARE(FakeDesktop::received(kmail).mid(1),
                      QStringList{"mailto:?subject=Q%26A%20%232%20%28http%3A%2F%2F127.0.0.1%2Fdir%2F"
                                  "p%3Fq%3D1%29&body=http%3A%2F%2F127.0.0.1%2Fdir%2Fp%3Fq%3D1"});
 
         // The page goes as an attachment, saved with its base address.
         w->action(ActionId::pmMailSendFile)->trigger();
-        QTRY_COMPARE(FakeMailDesktop::received(kmail).value(1), QStringLiteral("--attach"));
-        const QString file = FakeMailDesktop::received(kmail).value(2);
+        QTRY_COMPARE(FakeDesktop::received(kmail).value(1), QStringLiteral("--attach"));
+        const QString file = FakeDesktop::received(kmail).value(2);
         QVERIFY2(file.startsWith(temp) && file.endsWith(QLatin1String("Q A  2.htm")),
                  qPrintable(file));
         QVERIFY(

@@ -2,7 +2,7 @@
 #include "mail/MailLauncher.h"
 #include "mail/MailNews.h"
 #include "mail/MailRules.h"
-#include "support/FakeMailDesktop.h"
+#include "support/FakeDesktop.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -13,7 +13,7 @@
 
 namespace {
 
-MailNews::Setup setupOf(const FakeMailDesktop& desktop, const QString& xdgEmail = {})
+MailNews::Setup setupOf(const FakeDesktop& desktop, const QString& xdgEmail = {})
 {
     return {{{desktop.applications()}, {desktop.mimeAppsList()}}, xdgEmail, {}};
 }
@@ -77,7 +77,7 @@ private Q_SLOTS:
     // The desktop's programs and defaults, and the commands that start them.
     void programsOfTheDesktop()
     {
-        FakeMailDesktop desktop;
+        FakeDesktop desktop;
         const QString work = desktop.path(QStringLiteral("work folder"));
         QDir().mkpath(work);
         const QString zeta =
@@ -98,7 +98,7 @@ private Q_SLOTS:
         MailNews mail(setupOf(desktop));
         QSignalSpy status(&mail, &MailNews::statusText);
         mail.ReadMail(); // no address: the codes give nothing
-        QTRY_COMPARE(FakeMailDesktop::received(zeta), QStringList{work});
+        QTRY_COMPARE(FakeDesktop::received(zeta), QStringList{work});
 
         // Every mail program once, by name; the list is made once per run.
         QMenu menu;
@@ -108,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(menu.actions().size(), 2);
         QCOMPARE(menu.actions().at(0)->text(), QStringLiteral("Alpha && Co"));
         menu.actions().at(0)->trigger(); // RunMe: the expanded command, "%%" a percent sign
-        QTRY_COMPARE(FakeMailDesktop::received(alpha).mid(1), QStringList{"%u"});
+        QTRY_COMPARE(FakeDesktop::received(alpha).mid(1), QStringList{"%u"});
 
         // News: the default's entry cannot be split, which is said; without it, the first
         // installed program that can start.
@@ -117,13 +117,13 @@ private Q_SLOTS:
         QVERIFY(status.first().first().toString().contains(QLatin1String("Broken")));
         QFile::remove(QDir(desktop.applications()).filePath("broken.desktop"));
         mail.ReadNews();
-        QTRY_COMPARE(FakeMailDesktop::received(news).size(), 1);
+        QTRY_COMPARE(FakeDesktop::received(news).size(), 1);
     }
 
     // Each failure is said once, and nothing else starts.
     void failures()
     {
-        FakeMailDesktop desktop;
+        FakeDesktop desktop;
         MailNews mail(setupOf(desktop));
         QSignalSpy status(&mail, &MailNews::statusText);
         const QString page = TestFiles::writeFile(desktop.path("P.htm"), "<p>");
@@ -151,7 +151,7 @@ private Q_SLOTS:
         const QString xdgEmail = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
         if (xdgEmail.isEmpty())
             QSKIP("xdg-email (xdg-utils) is not installed: scripts/setup installs it");
-        FakeMailDesktop desktop;
+        FakeDesktop desktop;
         // xdg-open hands addresses on only when a display is named; the fake needs none.
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -162,7 +162,7 @@ private Q_SLOTS:
         const QString page = TestFiles::writeFile(desktop.path("Page.htm"), "<p>");
         MailNews mail(setupOf(desktop, xdgEmail));
         QCOMPARE(sendAndWait(mail, page), QStringLiteral("accepted"));
-        const QStringList got = FakeMailDesktop::received(client);
+        const QStringList got = FakeDesktop::received(client);
         QCOMPARE(got.size(), 2);
         QVERIFY2(got.at(1).startsWith(QLatin1String("mailto:?attach=")), qPrintable(got.at(1)));
         QCOMPARE(QUrl::fromPercentEncoding(got.at(1).mid(15).toUtf8()), page);

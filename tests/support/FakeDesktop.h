@@ -7,13 +7,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A desktop of its own for the mail tests: XDG data and config folders in a temporary
-// folder, made the process's own through the XDG variables, and fake programs that write
-// their working folder and arguments, one a line, to "<program>.args".
-class FakeMailDesktop final
+// A desktop of its own for the tests of its programs (mail, files opened from links): XDG data and
+// config folders in a temporary folder, made the process's own through the XDG variables, and fake
+// programs that write their working folder and arguments, one a line, to "<program>.args".
+class FakeDesktop final
 {
 public:
-    FakeMailDesktop()
+    FakeDesktop()
     {
         QDir().mkpath(applications());
         QDir().mkpath(path(QStringLiteral("config")));
