@@ -204,6 +204,7 @@ void TfrmMain::buildBars()
     LoadAddressCompletion();
 
     buildBands(m_addressBand->label());
+    buildLinksBar();
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }

@@ -20,6 +20,7 @@ class ContentSwitchControl;
 class EngineServices;
 class LaunchImage;
 class MailNews;
+class TLinksBar;
 class MainActions;
 class MainToolbar;
 class MenuBand;
@@ -159,6 +160,12 @@ public:
     // (MainWindowMail.cpp).
     void SendPageByMail();
     MailNews* mail() const { return m_mail; }
+    // The link opener of the links bar: an existing file opens in its own program, anything
+    // else goes to OpenAddress with LinksNewWin (MainWindowLinks.cpp).
+    void OpenLink(const QString& address, bool shiftHeld);
+    // Organize Links: the Links folder in the desktop's file manager.
+    void OrganizeLinks();
+    TLinksBar* linksBar() const { return m_linksBar; }
 
     // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
     void ApplyBarVisibility();
@@ -282,6 +289,8 @@ private:
 
     // The mail and news commands (MainWindowMail.cpp).
     void buildMail();
+    // The links bar on the "Links" band (MainWindowLinks.cpp).
+    void buildLinksBar();
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;
@@ -311,6 +320,7 @@ private:
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
     MailNews* m_mail = nullptr;
+    TLinksBar* m_linksBar = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

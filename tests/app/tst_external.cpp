@@ -3,8 +3,11 @@
 #include "app/OpenDialog.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
+#include "bars/BarsControl.h"
+#include "links/LinksBar.h"
 #include "mail/MailNews.h"
 #include "platform/DesktopEntry.h"
+#include "platform/ShellFolders.h"
 #include "support/FakeDesktop.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
@@ -17,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QUrlQuery>
 
 using namespace TestFiles;
@@ -205,6 +209,41 @@ private Q_SLOTS:
                  qPrintable(file));
         QVERIFY(
             readFile(file).startsWith("\xEF\xBB\xBF<BASE HREF=\"http://127.0.0.1/dir/\">\n<html>"));
+    }
+
+    // --- Links bar ----------------------------------------------------------------------
+
+    void linksOpenInTabsOrTheirOwnProgram()
+    {
+        FakeDesktop desktop;
+        const QString viewer = desktop.client(QStringLiteral("viewer"),
+                                              QStringLiteral("text/plain"), QStringLiteral(" %f"));
+        const QString links = home(QStringLiteral("Favorites/Links/"));
+        writeFile(links + "Site.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/site\r\n");
+        const QString notes = writeFile(links + "notes.txt", "text");
+        RegistryHive hive(home(QStringLiteral("links.db")));
+        ShellFolders::seed(hive);
+        MainWindowFixture w(
+            {.before = [](TPVOptions& o) { o.SetLinksNewWin(false); }, .hive = &hive});
+        QCOMPARE(w->linksBar()->LinksFolder(), links);
+        QCOMPARE(w->linksBar()->buttons().size(), 2);
+        QVERIFY(w->bars()->organizeLinksItem()->isEnabled());
+        w.settleBlank();
+
+        // A shortcut opens in the active tab; with Shift, in a new one.
+        for (QToolButton* button : w->linksBar()->buttons()) {
+            if (button->text() == QLatin1String("Site"))
+                button->click();
+        }
+        QCOMPARE(w.lastNavigation(w->GetActivePage()), QStringLiteral("http://127.0.0.1/site"));
+        w.load(0, QStringLiteral("http://127.0.0.1/site"));
+        w->OpenLink(QStringLiteral("http://127.0.0.1/other"), true);
+        QCOMPARE(w->tabs().size(), 2);
+
+        // Any other file goes to the desktop's program for it.
+        w->OpenLink(notes, false);
+        QTRY_COMPARE(FakeDesktop::received(viewer).mid(1), QStringList{notes});
+        QCOMPARE(w->tabs().size(), 2);
     }
 
     // --- Help ---------------------------------------------------------------------------

@@ -26,6 +26,7 @@ ALLOWED = {
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
     "mail": (2, {"platform", "platform/web", "settings"}),
+    "links": (2, {"platform", "platform/web", "settings"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),

@@ -20,6 +20,9 @@ public:
         QDir().mkpath(path(QStringLiteral("bin")));
         qputenv("XDG_DATA_HOME", path(QStringLiteral("data")).toUtf8());
         qputenv("XDG_DATA_DIRS", path(QStringLiteral("system")).toUtf8());
+        // The system's file types stay known: they are no program of the desktop.
+        QDir().mkpath(path(QStringLiteral("system")));
+        QFile::link(QStringLiteral("/usr/share/mime"), path(QStringLiteral("system/mime")));
         qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toUtf8());
         qputenv("XDG_CONFIG_DIRS", path(QStringLiteral("system-config")).toUtf8());
         qputenv("XDG_CURRENT_DESKTOP", "X-Generic"); // xdg-email's plain desktop rules
