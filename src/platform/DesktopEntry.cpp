@@ -134,12 +134,26 @@ QHash<QString, QString> readGroupOfFile(const QString& file)
     return readGroup(in.read(MaxEntrySize));
 }
 
+// The language the desktop's texts are wanted in, as the entries' keys name it
+// ("de_DE@euro"): LC_ALL, LC_MESSAGES or LANG, without the encoding; else the program's
+// own locale.
+QString messagesLocale()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty()) {
+            const qsizetype dot = value.indexOf(QLatin1Char('.'));
+            const qsizetype at = value.indexOf(QLatin1Char('@'));
+            return dot < 0 ? value : value.left(dot) + (at > dot ? value.mid(at) : QString());
+        }
+    }
+    return QLocale().name();
+}
+
 QString localized(const QHash<QString, QString>& keys, const QString& key)
 {
-    const QString locale = QLocale().name(); // "de_DE"
-    for (const QString& candidate :
-         {QStringLiteral("%1[%2]").arg(key, locale),
-          QStringLiteral("%1[%2]").arg(key, locale.section(QLatin1Char('_'), 0, 0))}) {
+    for (const QString& suffix : LocaleSuffixes(messagesLocale())) {
+        const QString candidate = QStringLiteral("%1[%2]").arg(key, suffix);
         if (keys.contains(candidate))
             return unescapeValue(keys.value(candidate));
     }
@@ -159,6 +173,24 @@ QString valueOrExpanded(const QHash<QString, QString>& keys, const QString& key)
 }
 
 } // namespace
+
+QStringList LocaleSuffixes(const QString& locale)
+{
+    const qsizetype at = locale.indexOf(QLatin1Char('@'));
+    const QString modifier = at < 0 ? QString() : locale.mid(at);
+    const QString langCountry = at < 0 ? locale : locale.left(at);
+    const QString lang = langCountry.section(QLatin1Char('_'), 0, 0);
+    QStringList suffixes;
+    if (!modifier.isEmpty() && langCountry != lang)
+        suffixes << langCountry + modifier;
+    if (langCountry != lang)
+        suffixes << langCountry;
+    if (!modifier.isEmpty())
+        suffixes << lang + modifier;
+    if (!lang.isEmpty() && lang != QLatin1String("C") && lang != QLatin1String("POSIX"))
+        suffixes << lang;
+    return suffixes;
+}
 
 QStringList ApplicationFolders()
 {

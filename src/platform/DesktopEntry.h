@@ -36,6 +36,10 @@ QString unescapeValue(const QString& value);
 // The escapes a value needs when written.
 QString escapeValue(const QString& text);
 
+// The key suffixes a localized value is looked up by for a locale such as "sr_RS@latin",
+// best first: "sr_RS@latin", "sr_RS", "sr@latin", "sr"; none for "C".
+QStringList LocaleSuffixes(const QString& locale);
+
 // $XDG_DATA_HOME/applications, then applications under each of $XDG_DATA_DIRS, the first
 // place taking precedence.
 QStringList ApplicationFolders();

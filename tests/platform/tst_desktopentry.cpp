@@ -76,8 +76,12 @@ private Q_SLOTS:
         }
     }
 
-    void environmentReferences()
+    void languageAndEnvironment()
     {
+        QCOMPARE(DesktopEntry::LocaleSuffixes("sr_RS@latin"),
+                 (QStringList{"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
+        QCOMPARE(DesktopEntry::LocaleSuffixes("de"), QStringList{"de"});
+        QCOMPARE(DesktopEntry::LocaleSuffixes("C"), QStringList{});
         const auto lookup = [](const QString& name) {
             return name == QLatin1String("HOME") ? QStringLiteral("/home/u") : QString();
         };
@@ -87,11 +91,16 @@ private Q_SLOTS:
         // Only the KDE form "Key[$e]" is expanded; a plain key stays as written.
         qputenv("PELVANE_MAIL_TEST", "/opt/mail");
         const QString file =
-            writeFile(home("e.desktop"), "[Desktop Entry]\nType=Application\n"
-                                         "Name=E\nExec[$e]=$PELVANE_MAIL_TEST/run %u\n"
-                                         "Path=$PELVANE_MAIL_TEST\nTerminal=true\n");
+            writeFile(home("e.desktop"),
+                      "[Desktop Entry]\nType=Application\n"
+                      "Name=E\nName[de]=D\nName[de_AT]=A\nExec[$e]=$PELVANE_MAIL_TEST/run %u\n"
+                      "Path=$PELVANE_MAIL_TEST\nTerminal=true\n");
+        const QByteArray language = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "de_CH.UTF-8"); // the desktop's language decides the name
         const auto app = DesktopEntry::ReadDesktopEntry(file, "e.desktop");
+        qputenv("LC_ALL", language);
         QVERIFY(app);
+        QCOMPARE(app->name, QStringLiteral("D"));
         QCOMPARE(app->exec, QStringLiteral("/opt/mail/run %u"));
         QCOMPARE(app->workingFolder, QStringLiteral("$PELVANE_MAIL_TEST"));
         QVERIFY(app->terminal);
