@@ -58,7 +58,7 @@ bool readIE4Mode(RegistryHive& hive)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::tbFavorites,
+    ActionId::tbFavorites,
 };
 
 } // namespace
@@ -187,6 +187,7 @@ void TfrmMain::buildWindow()
     connectActions();
     applyAltShortcuts();
     buildExternalPlaces();
+    buildMail();
     buildSideBar();
     buildFormFiller();
 }
@@ -205,6 +206,7 @@ void TfrmMain::buildBars()
     LoadAddressCompletion();
 
     buildBands(m_addressBand->label());
+    buildLinksBar();
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }

@@ -20,6 +20,8 @@ class ContentSwitchControl;
 class EngineServices;
 class FormFillerQuestions;
 class LaunchImage;
+class MailNews;
+class TLinksBar;
 class MainActions;
 class MainToolbar;
 class MenuBand;
@@ -158,6 +160,16 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
+    // The active tab's page, saved for a mail, attached to a new message
+    // (MainWindowMail.cpp).
+    void SendPageByMail();
+    MailNews* mail() const { return m_mail; }
+    // The link opener of the links bar: an existing file opens in its own program, anything
+    // else goes to OpenAddress with LinksNewWin (MainWindowLinks.cpp).
+    void OpenLink(const QString& address, bool shiftHeld);
+    // Organize Links: the Links folder in the desktop's file manager.
+    void OrganizeLinks();
+    TLinksBar* linksBar() const { return m_linksBar; }
 
     // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
     void ApplyBarVisibility();
@@ -286,6 +298,11 @@ private:
     void showHelpTopics();
     void showSupport();
 
+    // The mail and news commands (MainWindowMail.cpp).
+    void buildMail();
+    // The links bar on the "Links" band (MainWindowLinks.cpp).
+    void buildLinksBar();
+
     MainWindowOptions m_start;
     RegistryHive& m_hive;
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
@@ -315,6 +332,8 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    MailNews* m_mail = nullptr;
+    TLinksBar* m_linksBar = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

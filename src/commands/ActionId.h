@@ -45,6 +45,14 @@
     X(actOrganizeFavorites, "&Organize Favorites...", "", "Organize Favorites|Organizes your favorites folder", Plain) \
     X(actSynchSubscriptions, "&Synchronize Subscriptions...", "", "Synchronize Subscriptions|Synchronizes your offline subscriptions", Plain) \
     X(actReadMail, "&Read Mail...", "", "Read Mail|Read your e-mail", Plain) \
+    X(pmMailNewMessage, "Ne&w Message...", "", "New Message|Creates a new e-mail message", Plain) \
+    X(pmMailSendLink, "Send &Link by Email...", "", "Send a Link|Sends a link via e-mail", Plain) \
+    X(pmMailSendFile, "Send &Page by Email...", "", "Send File", Plain) \
+    X(pmMailReadNews, "Read &News", "", "Read News|Opens your news reader", Plain) \
+    X(mnuGoMail, "&Mail", "", "Read Mail|Read your e-mail", Plain) \
+    X(mnuGoNews, "&News", "", "Read News|Opens your news reader", Plain) \
+    X(mnuFileSendLink, "Send &Link by Email...", "", "Send Link|Sends a link via email", Plain) \
+    X(mnuFileSendPage, "Send &Page by Email...", "", "Send File", Plain) \
     X(actSaveAsSorvelGroup, "S&ave as SorvelGroup...", "F7", "Save as SorvelGroup", Plain) \
     X(actAddToSorvelGroup, "&Add to SorvelGroup...", "F6", "Add|Add to SorvelGroup", Plain) \
     X(actOrganizeSorvelGroups, "&Organize SorvelGroups", "", "Organize SorvelGroups", Plain) \

@@ -28,6 +28,9 @@ constexpr MenuEntry File[] = {
     item(A::actSaveAs),
     item(A::actSaveAsSorvelGroup),
     separator(),
+    item(A::mnuFileSendLink),
+    item(A::mnuFileSendPage),
+    separator(),
     item(A::actPageSetup),
     item(A::actPrint),
     separator(),
@@ -82,6 +85,9 @@ constexpr MenuEntry Go[] = {
     item(A::actGoSearch),
     item(A::actTabHome),
     separator(),
+    item(A::mnuGoMail),
+    item(A::mnuGoNews),
+    separator(),
     item(A::actPreviousBrowserTab),
     item(A::actNextBrowserTab),
     item(A::actFollowNextLink),
@@ -118,6 +124,15 @@ constexpr MenuEntry Tools[] = {
     item(A::mnuClearAddresses),
     item(A::actInternetOptions),
 };
+constexpr MenuEntry Mail[] = {
+    item(A::actReadMail),
+    item(A::pmMailNewMessage),
+    item(A::pmMailSendLink),
+    item(A::pmMailSendFile),
+    separator(),
+    item(A::pmMailReadNews),
+    separator(),
+};
 constexpr MenuEntry Help[] = {
     item(A::actHelpTopics),
     item(A::actSupport),
@@ -142,7 +157,7 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::CloseAll, "Close A&ll", "mnuFileCloseAll", CloseAll},
     {MenuId::TextSize, "Te&xt Size", "pmFont", TextSize},
     {MenuId::SearchEngines, "&Search", "pmSearch", {}},
-    {MenuId::Mail, "&Mail", "pmMail", {}},
+    {MenuId::Mail, "&Mail", "pmMail", Mail},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
 };
 

@@ -25,6 +25,8 @@ ALLOWED = {
     "desktop": (2, {"platform"}),
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
+    "mail": (2, {"platform", "platform/web", "settings"}),
+    "links": (2, {"platform", "platform/web", "settings"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
     "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),
