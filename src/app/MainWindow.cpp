@@ -184,6 +184,7 @@ void TfrmMain::buildWindow()
     applyAltShortcuts();
     buildExternalPlaces();
     buildSideBar();
+    buildSearch();
 }
 
 void TfrmMain::buildBars()

@@ -28,6 +28,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class RegistryHive;
+class SearchPane;
 class SideBar;
 class TBrowserTab;
 class TPVOptions;
@@ -37,6 +38,7 @@ class TTabMenu;
 class Throbber;
 class TrayControl;
 class WindowQuestions;
+class WindowSearch;
 struct DesktopApplication;
 
 // What the program's entry hands the main window.
@@ -141,6 +143,11 @@ public:
     void LoadAddressCompletion();
     void ClearAddresses();
     void GoSearch();
+    // The toolbar's Search menu: the engines after its two fixed items, read again at every
+    // drop-down (MainWindowSearch.cpp).
+    void LoadSearchEngines();
+    void OrganizeSearchEngines();
+    SearchPane* searchPane() const;
     void SetWorkOffline(bool offline);
     void ShowInternetOptions();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
@@ -219,6 +226,10 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
+    void buildSearch();  // MainWindowSearch.cpp
+    // What the address box's text opens: a search with the first engine when it is no
+    // address and the user searches from the address box, else the text itself.
+    QString addressForTyped(const QString& text);
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -286,6 +297,7 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    WindowSearch* m_search = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

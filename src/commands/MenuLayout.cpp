@@ -91,6 +91,10 @@ constexpr MenuEntry Favorites[] = {
     item(A::actOrganizeFavorites),
     separator(),
 };
+constexpr MenuEntry SearchEngineMenu[] = {
+    item(A::mnuOrganizeSearchEngines),
+    separator(),
+};
 constexpr MenuEntry Groups[] = {
     item(A::actSaveAsSorvelGroup),
     item(A::actAddToSorvelGroup),
@@ -134,7 +138,7 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::NewBrowser, "&New Browser", "mnuFileNew", NewBrowser},
     {MenuId::CloseAll, "Close A&ll", "mnuFileCloseAll", CloseAll},
     {MenuId::TextSize, "Te&xt Size", "pmFont", TextSize},
-    {MenuId::SearchEngines, "&Search", "pmSearch", {}},
+    {MenuId::SearchEngines, "&Search", "pmSearch", SearchEngineMenu},
     {MenuId::Mail, "&Mail", "pmMail", {}},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
 };

@@ -25,9 +25,11 @@ ALLOWED = {
     "desktop": (2, {"platform"}),
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
+    "search": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
+    "search/dialogs": (3, {"platform", "settings", "search"}),
     "app": (4, None),  # the top: anything below it
 }
 
