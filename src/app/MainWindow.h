@@ -31,6 +31,7 @@ class RegistryHive;
 class SearchPane;
 class SideBar;
 class TBrowserTab;
+class TSorvelBrowser;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
@@ -227,9 +228,12 @@ private:
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
     void buildSearch();  // MainWindowSearch.cpp
+    void stopSearch();
     // What the address box's text opens: a search with the first engine when it is no
     // address and the user searches from the address box, else the text itself.
     QString addressForTyped(const QString& text);
+    // The search pane's browser when it has the keyboard focus; null otherwise.
+    TSorvelBrowser* searchBrowserInUse() const;
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).

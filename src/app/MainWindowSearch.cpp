@@ -19,6 +19,7 @@
 #include "sidebar/SideBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QInputDialog>
 #include <QMenu>
 
@@ -154,4 +155,19 @@ QString TfrmMain::addressForTyped(const QString& text)
     // A search is no address the user typed: it stays out of the typed-address list.
     m_addressBand->setAddressTyped(false);
     return query;
+}
+
+TSorvelBrowser* TfrmMain::searchBrowserInUse() const
+{
+    if (!m_search)
+        return nullptr;
+    SearchBrowser* browser = m_search->pane->browser();
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == browser || browser->isAncestorOf(focus)) ? browser : nullptr;
+}
+
+void TfrmMain::stopSearch()
+{
+    if (m_search)
+        m_search->pane->browser()->Stop();
 }

@@ -6,10 +6,14 @@
 #include "search/SearchPaneHost.h"
 
 #include <QAction>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -95,6 +99,10 @@ SearchPane::SearchPane(SearchPaneHost& host, RegistryHive& hive, WebBackend* bac
 
     m_browser = new SearchBrowser(backend, &hive, this);
     m_browser->OnDivert = [this](const QString& url) { m_host.OpenSearchResult(url); };
+    m_browser->OnDocumentComplete = [this](WebFrame frame, const QString& url) {
+        if (frame == m_browser->Application() && isShippedPage(url))
+            offerEngines();
+    };
     m_browser->OnNewWindow2 = [this](TWebBrowser*& newBrowser, bool& cancel) {
         m_host.SearchNewWindow(newBrowser, cancel);
     };
@@ -112,6 +120,27 @@ QString SearchPane::loadingPage()
     return QStringLiteral(
         "<html><body bgcolor=\"#666699\"><font face=\"Tahoma,Arial,Helvetica\" size=\"-1\" "
         "color=\"#ffffff\">Loading Search Engine...</font></body></html>");
+}
+
+bool SearchPane::isShippedPage(const QString& url) const
+{
+    const auto plain = QUrl::RemoveQuery | QUrl::RemoveFragment;
+    return QUrl(url).adjusted(plain) == QUrl(m_shippedPage).adjusted(plain);
+}
+
+void SearchPane::offerEngines()
+{
+    // The list goes in as data; the page reads it from its root element.
+    QJsonArray engines;
+    for (const SearchEngines::Entry& entry :
+         SearchEngines::read(m_hive, SearchEngines::List::Engines))
+        engines.append(QJsonObject{{"title", entry.title}, {"address", entry.address}});
+    m_browser->backend()->runJavaScript(
+        QStringLiteral("document.documentElement.setAttribute('data-engines', args[0]);"
+                       "document.dispatchEvent(new Event('pelvane-engines'));"
+                       "return true;"),
+        {QString::fromUtf8(QJsonDocument(engines).toJson(QJsonDocument::Compact))},
+        [](const QVariant&) {});
 }
 
 void SearchPane::prepare()

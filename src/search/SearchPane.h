@@ -50,6 +50,9 @@ public:
 
 private:
     void navigateLoading(const QString& address);
+    bool isShippedPage(const QString& url) const;
+    // Hands the shipped page the user's search engines.
+    void offerEngines();
 
     SearchPaneHost& m_host;
     RegistryHive& m_hive;

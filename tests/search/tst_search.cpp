@@ -368,6 +368,10 @@ private Q_SLOTS:
         QVERIFY(dialog.editing());
         QCOMPARE(told.size(), 1);
         dialog.locationEdit()->setText("https://d.example/find?q=%s");
+        if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS")) {
+            dialog.show();
+            dialog.grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/dialog.png");
+        }
         dialog.commitClicked();
         QVERIFY(!dialog.editing());
 

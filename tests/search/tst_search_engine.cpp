@@ -2,6 +2,7 @@
 #include "browser/BrowserTab.h"
 #include "search/SearchBrowser.h"
 #include "search/SearchPane.h"
+#include "settings/PVOptions.h"
 #include "sidebar/SideBar.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
@@ -31,6 +32,7 @@ private Q_SLOTS:
         server.serve("/main-target", page("Main"));
         server.serve("/upper-target", page("Upper"));
         server.serve("/reading", page("Reading"));
+        server.serve("/find", page("Found"));
         WebEngineContext context;
         context.setQuestions(std::make_unique<ScriptedWebQuestions>());
         WebEngineServices services(context, QString());
@@ -38,7 +40,11 @@ private Q_SLOTS:
         {
             // A tab with a page of its own: a result must not take its place.
             MainWindowFixture window({.argument = server.url("/reading").toString(),
-                                      .before = [bar](TPVOptions& o) { o.SetSearchBar(bar); },
+                                      .before = [&](TPVOptions& o) {
+                                          o.SetSearchBar(bar);
+                                          o.SetSearchEngines(
+                                              {"Local=" + server.url("/find").toString() + "?q=%s"});
+                                      },
                                       .engine = &services});
             window->resize(900, 600);
             window->show();
@@ -75,6 +81,32 @@ private Q_SLOTS:
             }));
             QCOMPARE(window->tabs().size(), 2);
             QCOMPARE(server.requestCount("/main-target"), 1);
+
+            // The shipped page searches with the user's engines; results go to the tabs.
+            window->searchPane()->chooseSearch();
+            QVERIFY(waitUntil([&] {
+                return pane->LocationURL() == TPVOptions::DefaultSearchBar() && !pane->Busy();
+            }));
+            QString offered;
+            QVERIFY(waitUntil([&] {
+                pane->backend()->runJavaScript(
+                    QStringLiteral("var o = document.getElementById('engine').options;"
+                                   "return o.length ? o[0].textContent : '';"),
+                    {}, [&](const QVariant& v) { offered = v.toString(); });
+                return offered == QLatin1String("Local");
+            }));
+            if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS")) {
+                waitUntil([] { return false; }, 500); // only for the picture: let it paint
+                window->grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/page.png");
+            }
+            pane->backend()->runJavaScript(
+                QStringLiteral("document.getElementById('q').value = args[0];"
+                               "document.getElementById('go').click(); return true;"),
+                {QStringLiteral("two words & more")}, {});
+            QVERIFY(waitUntil([&] { return server.requestCount("/find") == 1; }));
+            QCOMPARE(server.requestsFor("/find").first().target, "/find?q=two%20words%20%26%20more");
+            QVERIFY(waitUntil([&] { return window->tabs().size() == 3; }));
+            QCOMPARE(pane->LocationURL(), TPVOptions::DefaultSearchBar());
         }
     }
 };
