@@ -7,7 +7,10 @@
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
+#include <QCheckBox>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
 
 namespace {
 
@@ -46,9 +49,21 @@ private Q_SLOTS:
         enter(window, "localhost:8080");
         QCOMPARE(window.lastNavigation(window->GetActivePage()), "localhost:8080");
 
-        WindowSettings wanted = window->settings();
-        wanted.searchFromAddressBar = false;
-        window->applySettings(wanted);
+        // The option on the Address Bar page, on by default.
+        window.questions.onDialog = [](QDialog& dialog) {
+            auto* box = dialog.findChild<QCheckBox*>("chkSearchFromAddressBar");
+            QVERIFY(box && box->isChecked());
+            box->setChecked(false);
+            if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS")) {
+                auto* pages = dialog.findChild<QTabWidget*>();
+                pages->setCurrentWidget(box->parentWidget());
+                dialog.show();
+                dialog.grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/options.png");
+            }
+            dialog.findChild<QPushButton*>("cmdOK")->click();
+        };
+        window->action(ActionId::actOptions)->trigger();
+        QVERIFY(!window.options().GetSearchFromAddressBar());
         enter(window, "two words");
         QCOMPARE(window.lastNavigation(window->GetActivePage()), "two words");
     }
