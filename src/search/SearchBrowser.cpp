@@ -26,8 +26,12 @@ void SearchBrowser::navigateOwn(const QString& url)
 void SearchBrowser::beforeNavigate(WebFrame frame, const QString& url, bool* cancel)
 {
     // A frame's navigation proceeds: the top document's focused element is then the frame
-    // itself, never a link.
-    if (frame != Application() || m_allowNext || !HasDocument()) {
+    // itself, never a link. So do forms, reloads, redirects and steps in the history: they
+    // follow no link, and holding them back to follow them again would lose a form's body
+    // or add to the history instead of moving in it.
+    const NavigationKind kind = backend()->navigationKind();
+    const bool mayFollowLink = kind == NavigationKind::Link || kind == NavigationKind::Other;
+    if (frame != Application() || m_allowNext || !HasDocument() || !mayFollowLink) {
         if (frame == Application())
             m_allowNext = false;
         TSorvelBrowser::beforeNavigate(frame, url, cancel);

@@ -8,6 +8,9 @@
 // pane's rule (SearchNavigation): the ones the program starts itself go ahead, links meant
 // for the main browser area go to OnDivert instead, everything else stays in the pane.
 //
+// Only a navigation that may follow a link is asked about; forms, reloads, redirects and
+// steps in the history go ahead.
+//
 // The engine gives the document's state only asynchronously. When its answer is not there
 // at once, the navigation is held back (cancelled) until it comes, and then either followed
 // again as the program's own or diverted; the window is never blocked meanwhile.

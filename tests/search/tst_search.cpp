@@ -242,6 +242,11 @@ private Q_SLOTS:
         QVERIFY(!fake->beforeNavigate("http://127.0.0.1/c"));
         reportState(*fake, linkState("", "A", "_main"));
         QVERIFY(fake->frameLoad("http://127.0.0.1/frame") != 0); // frames proceed
+        for (NavigationKind kind : {NavigationKind::Form, NavigationKind::Redirect,
+                                    NavigationKind::Reload, NavigationKind::History}) {
+            fake->setNavigationKind(kind);
+            QVERIFY(!fake->beforeNavigate("http://127.0.0.1/d"));
+        }
         QCOMPARE(diverted, 0);
     }
 

@@ -30,7 +30,10 @@ private Q_SLOTS:
                                   "<p><a id='m' href='/main-target' target='_main'>For the tabs</a></p>"
                                   "<p><a id='M' href='/upper-target' target='_MAIN'>Stays</a></p>"));
         server.serve("/main-target", page("Main"));
-        server.serve("/upper-target", page("Upper"));
+        server.serve("/upper-target",
+                     page("Upper", "<form id='f' method='post' action='/posted'>"
+                                   "<input name='a' value='1'></form>"));
+        server.serve("/posted", page("Posted"));
         server.serve("/reading", page("Reading"));
         server.serve("/find", page("Found"));
         WebEngineContext context;
@@ -81,6 +84,12 @@ private Q_SLOTS:
             }));
             QCOMPARE(window->tabs().size(), 2);
             QCOMPARE(server.requestCount("/main-target"), 1);
+
+            // A form goes ahead at once, with its body.
+            pane->backend()->runJavaScript(
+                QStringLiteral("document.getElementById('f').submit(); return true;"), {}, {});
+            QVERIFY(waitUntil([&] { return pane->LocationURL() == server.url("/posted").toString(); }));
+            QCOMPARE(server.requestsFor("/posted").value(0).body, "a=1");
 
             // The shipped page searches with the user's engines; results go to the tabs.
             window->searchPane()->chooseSearch();
