@@ -39,7 +39,9 @@ Kind classify(const QString& text, const QSet<QString>& knownHosts)
         static const QRegularExpression withPath(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:/"));
         return withPath.match(trimmed).hasMatch() ? Kind::Address : Kind::Search;
     }
-    if (trimmed.startsWith(QLatin1Char('/')) || trimmed.startsWith(QLatin1Char('~')))
+    // A path, or an address of IPv6 ("[::1]:8080").
+    if (trimmed.startsWith(QLatin1Char('/')) || trimmed.startsWith(QLatin1Char('~')) ||
+        trimmed.startsWith(QLatin1Char('[')))
         return Kind::Address;
     // The host part: up to the first "/", "?" or "#".
     static const QRegularExpression hostEnd(QStringLiteral("[/?#]"));

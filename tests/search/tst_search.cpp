@@ -108,6 +108,7 @@ private Q_SLOTS:
         QTest::newRow("about:blank") << "about:blank" << false;
         QTest::newRow("bookmarklet") << "javascript:alert(1)" << false;
         QTest::newRow("path") << "/tmp/page.html" << false;
+        QTest::newRow("IPv6") << "[::1]:8080/x" << false;
         QTest::newRow("intranet") << "intranet" << true;
         QTest::newRow("two words") << "two words" << true;
         QTest::newRow("what is 2+2") << "what is 2+2" << true;
