@@ -148,8 +148,8 @@ QString TfrmMain::addressForTyped(const QString& text)
         SearchEngines::read(m_hive, SearchEngines::List::Engines);
     // Without an engine that takes a query, the text goes to the browser as typed.
     const QString query =
-        engines.isEmpty() ? QString() : SearchEngines::queryAddress(engines.first().address,
-                                                                    text.trimmed());
+        engines.isEmpty() ? QString()
+                          : SearchEngines::queryAddress(engines.first().address, text.trimmed());
     if (query.isEmpty())
         return text;
     // A search is no address the user typed: it stays out of the typed-address list.

@@ -47,8 +47,8 @@ void SearchBrowser::beforeNavigate(WebFrame frame, const QString& url, bool* can
     const QPointer<SearchBrowser> self(this);
     backend()->runJavaScript(
         SearchNavigation::stateScript(), {}, [self, pending, ticket, url](const QVariant& answer) {
-            const auto verdict = SearchNavigation::decide(
-                false, SearchNavigation::stateFromScript(answer));
+            const auto verdict =
+                SearchNavigation::decide(false, SearchNavigation::stateFromScript(answer));
             if (pending->inCall) {
                 pending->verdict = verdict;
                 return;

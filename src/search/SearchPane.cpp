@@ -60,8 +60,8 @@ SearchPane::SearchPane(SearchPaneHost& host, RegistryHive& hive, WebBackend* bac
     m_pmSearchHome->setObjectName(QStringLiteral("pmSearchHome"));
     m_pmSearchHome->addAction(QStringLiteral("&Set Current as Home"), this,
                               &SearchPane::setCurrentAsHome);
-    QAction* open = m_pmSearchHome->addAction(QStringLiteral("&Open..."), this,
-                                              &SearchPane::openLocation);
+    QAction* open =
+        m_pmSearchHome->addAction(QStringLiteral("&Open..."), this, &SearchPane::openLocation);
     open->setToolTip(QStringLiteral("Open"));
     open->setStatusTip(QStringLiteral("Open a location in the search bar"));
     newSearch->setMenu(m_pmSearchHome);
@@ -75,11 +75,12 @@ SearchPane::SearchPane(SearchPaneHost& host, RegistryHive& hive, WebBackend* bac
                                     themed(this, "bookmarks", QStyle::SP_DirLinkIcon));
     m_pmSearchFavs = new QMenu(this);
     m_pmSearchFavs->setObjectName(QStringLiteral("pmSearchFavs"));
-    m_pmSearchFavs->addAction(QStringLiteral("&Add to Search Favs..."), this,
-                              &SearchPane::addToSearchFavs)
+    m_pmSearchFavs
+        ->addAction(QStringLiteral("&Add to Search Favs..."), this, &SearchPane::addToSearchFavs)
         ->setObjectName(QStringLiteral("pmSearchFavsAdd"));
-    m_pmSearchFavs->addAction(QStringLiteral("&Organize Search Favs..."), this,
-                              &SearchPane::organizeSearchFavs)
+    m_pmSearchFavs
+        ->addAction(QStringLiteral("&Organize Search Favs..."), this,
+                    &SearchPane::organizeSearchFavs)
         ->setObjectName(QStringLiteral("pmSearchFavsOrg"));
     m_pmSearchFavs->addSeparator();
     favorites->setMenu(m_pmSearchFavs);
@@ -89,9 +90,9 @@ SearchPane::SearchPane(SearchPaneHost& host, RegistryHive& hive, WebBackend* bac
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     }
 
-    QAction* choose = makeAction(this, QStringLiteral("tbSearchBar"), QString(),
-                                 QStringLiteral("Choose Search"),
-                                 themed(this, "edit-find", QStyle::SP_FileDialogContentsView));
+    QAction* choose =
+        makeAction(this, QStringLiteral("tbSearchBar"), QString(), QStringLiteral("Choose Search"),
+                   themed(this, "edit-find", QStyle::SP_FileDialogContentsView));
     connect(choose, &QAction::triggered, this, &SearchPane::chooseSearch);
     bar->addAction(choose);
     if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(choose)))

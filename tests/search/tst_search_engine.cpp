@@ -1,11 +1,11 @@
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "platform/web/WebEngineContext.h"
+#include "platform/web/WebEngineServices.h"
 #include "search/SearchBrowser.h"
 #include "search/SearchPane.h"
 #include "settings/PVOptions.h"
 #include "sidebar/SideBar.h"
-#include "platform/web/WebEngineContext.h"
-#include "platform/web/WebEngineServices.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
 #include "support/MainWindowFixture.h"
@@ -25,14 +25,14 @@ private Q_SLOTS:
     {
         LocalHttpServer server;
         QVERIFY(server.listen());
-        server.serve("/bar", page("Search Bar",
-                                  "<p>Results</p>"
-                                  "<p><a id='m' href='/main-target' target='_main'>For the tabs</a></p>"
-                                  "<p><a id='M' href='/upper-target' target='_MAIN'>Stays</a></p>"));
+        server.serve("/bar",
+                     page("Search Bar",
+                          "<p>Results</p>"
+                          "<p><a id='m' href='/main-target' target='_main'>For the tabs</a></p>"
+                          "<p><a id='M' href='/upper-target' target='_MAIN'>Stays</a></p>"));
         server.serve("/main-target", page("Main"));
-        server.serve("/upper-target",
-                     page("Upper", "<form id='f' method='post' action='/posted'>"
-                                   "<input name='a' value='1'></form>"));
+        server.serve("/upper-target", page("Upper", "<form id='f' method='post' action='/posted'>"
+                                                    "<input name='a' value='1'></form>"));
         server.serve("/posted", page("Posted"));
         server.serve("/reading", page("Reading"));
         server.serve("/find", page("Found"));
@@ -42,13 +42,14 @@ private Q_SLOTS:
         const QString bar = server.url("/bar").toString();
         {
             // A tab with a page of its own: a result must not take its place.
-            MainWindowFixture window({.argument = server.url("/reading").toString(),
-                                      .before = [&](TPVOptions& o) {
-                                          o.SetSearchBar(bar);
-                                          o.SetSearchEngines(
-                                              {"Local=" + server.url("/find").toString() + "?q=%s"});
-                                      },
-                                      .engine = &services});
+            MainWindowFixture window(
+                {.argument = server.url("/reading").toString(),
+                 .before =
+                     [&](TPVOptions& o) {
+                         o.SetSearchBar(bar);
+                         o.SetSearchEngines({"Local=" + server.url("/find").toString() + "?q=%s"});
+                     },
+                 .engine = &services});
             window->resize(900, 600);
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -64,8 +65,8 @@ private Q_SLOTS:
             // The links script goes in as the page loads; a click before it is answered
             // could still reach the engine's own handling.
             bool ready = false;
-            pane->backend()->runJavaScript(QStringLiteral("return window.__pelvaneSearchPane;"),
-                                           {}, [&](const QVariant& v) { ready = v.toBool(); });
+            pane->backend()->runJavaScript(QStringLiteral("return window.__pelvaneSearchPane;"), {},
+                                           [&](const QVariant& v) { ready = v.toBool(); });
             QVERIFY(waitUntil([&] { return ready; }));
             if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS"))
                 window->grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/pane.png");
@@ -88,7 +89,8 @@ private Q_SLOTS:
             // A form goes ahead at once, with its body.
             pane->backend()->runJavaScript(
                 QStringLiteral("document.getElementById('f').submit(); return true;"), {}, {});
-            QVERIFY(waitUntil([&] { return pane->LocationURL() == server.url("/posted").toString(); }));
+            QVERIFY(
+                waitUntil([&] { return pane->LocationURL() == server.url("/posted").toString(); }));
             QCOMPARE(server.requestsFor("/posted").value(0).body, "a=1");
 
             // The shipped page searches with the user's engines; results go to the tabs.
@@ -113,7 +115,8 @@ private Q_SLOTS:
                                "document.getElementById('go').click(); return true;"),
                 {QStringLiteral("two words & more")}, {});
             QVERIFY(waitUntil([&] { return server.requestCount("/find") == 1; }));
-            QCOMPARE(server.requestsFor("/find").first().target, "/find?q=two%20words%20%26%20more");
+            QCOMPARE(server.requestsFor("/find").first().target,
+                     "/find?q=two%20words%20%26%20more");
             QVERIFY(waitUntil([&] { return window->tabs().size() == 3; }));
             QCOMPARE(pane->LocationURL(), TPVOptions::DefaultSearchBar());
         }

@@ -90,9 +90,8 @@ private Q_SLOTS:
     // tab ("SearchNewWin"), a window the pane's page asks for opens in front.
     void paneInTheWindow()
     {
-        MainWindowFixture window({.before = [](TPVOptions& o) {
-            o.SetSearchBar("http://127.0.0.1:9/bar");
-        }});
+        MainWindowFixture window(
+            {.before = [](TPVOptions& o) { o.SetSearchBar("http://127.0.0.1:9/bar"); }});
         window.show();
         window->action(ActionId::actGoSearch)->trigger();
         QCOMPARE(window->sideBar()->currentPane(), SideBar::Pane::Search);
@@ -107,8 +106,8 @@ private Q_SLOTS:
         pane->setScriptHandler([](const QString& script, const QVariantList&) -> QVariant {
             if (script == SearchNavigation::paneLinksScript())
                 return true;
-            return QVariantMap{{"hasElements", true}, {"activeTag", "A"},
-                               {"activeTarget", "_main"}};
+            return QVariantMap{
+                {"hasElements", true}, {"activeTag", "A"}, {"activeTarget", "_main"}};
         });
         QVERIFY(pane->beforeNavigate("http://127.0.0.1:9/result"));
         QCOMPARE(window->tabs().size(), 2);

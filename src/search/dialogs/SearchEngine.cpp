@@ -122,8 +122,8 @@ TfrmSearchEngine::TfrmSearchEngine(RegistryHive& hive, int mode, QWidget* parent
     layout->addLayout(middle, 1);
     layout->addWidget(m_editArea);
 
-    const auto list = m_mode == SearchBarMode ? SearchEngines::List::SearchBar
-                                              : SearchEngines::List::Engines;
+    const auto list =
+        m_mode == SearchBarMode ? SearchEngines::List::SearchBar : SearchEngines::List::Engines;
     for (const SearchEngines::Entry& entry : SearchEngines::read(m_hive, list))
         addRow(entry);
     showEditArea(false);
@@ -262,8 +262,8 @@ void TfrmSearchEngine::moveSelected(int by)
 
 void TfrmSearchEngine::accept()
 {
-    const auto list = m_mode == SearchBarMode ? SearchEngines::List::SearchBar
-                                              : SearchEngines::List::Engines;
+    const auto list =
+        m_mode == SearchBarMode ? SearchEngines::List::SearchBar : SearchEngines::List::Engines;
     try {
         SearchEngines::write(m_hive, list, entries());
     } catch (const RegistryError& error) {
