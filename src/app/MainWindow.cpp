@@ -7,6 +7,7 @@
 #include "app/Throbber.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowQuestions.h"
+#include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
@@ -56,7 +57,7 @@ bool readIE4Mode(RegistryHive& hive)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::actViewLinksBar,      ActionId::tbFavorites,
+    ActionId::actReadMail,       ActionId::tbFavorites,
 };
 
 } // namespace
@@ -138,6 +139,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     }
     if (!m_start.screenshotFile.isEmpty())
         startScreenshotWatch();
+    // The saved band layout is put in place once the window is up.
+    QTimer::singleShot(1, this, [this] { m_bars->LoadBandLayout(m_hive); });
 }
 
 TfrmMain::~TfrmMain()
@@ -192,19 +195,15 @@ void TfrmMain::buildBars()
     buildMenuBar();
     m_tbMain = new MainToolbar(
         *m_actions, [this](MenuId id) { return menu(id); }, this);
-    addToolBar(m_tbMain);
-    addToolBarBreak();
 
-    m_pnlAddress = addToolBar(QStringLiteral("Address"));
-    m_pnlAddress->setObjectName(QStringLiteral("pnlAddress"));
-    m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), m_pnlAddress);
-    m_pnlAddress->addWidget(m_addressBand);
+    m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
     connect(m_addressBand, &AddressBand::commitRequested, this, &TfrmMain::commitAddress);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
     SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     LoadAddressCompletion();
 
+    buildBands(m_addressBand->label());
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }
@@ -212,7 +211,6 @@ void TfrmMain::buildBars()
 void TfrmMain::buildMenuBar()
 {
     m_tbMenu = new MenuBand(*m_menus, *m_actions, this);
-    addToolBar(m_tbMenu);
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
@@ -227,7 +225,6 @@ void TfrmMain::buildMenuBar()
         return tab && tab->Busy();
     });
     m_tbMenu->addWidget(m_throbber);
-    addToolBarBreak();
 }
 
 void TfrmMain::setBarsVisible()
@@ -239,8 +236,7 @@ void TfrmMain::setBarsVisible()
     action(ActionId::actViewSorvelBar)->setChecked(m_settings.viewSorvelBar);
     action(ActionId::actViewMenuBar)->setChecked(true);
     action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
-    m_tbMain->setVisible(m_settings.viewToolbar);
-    m_pnlAddress->setVisible(m_settings.viewAddressBar);
+    ApplyBarVisibility();
     m_statusBar->setVisible(m_settings.viewStatusBar);
 }
 
@@ -326,8 +322,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
 
 QMenu* TfrmMain::createPopupMenu()
 {
-    // Bars are shown and hidden through the View menu only, so that its items always say
-    // what is shown (the bars' own context menu comes with the movable bands).
+    // The bars have their own context menu (pmCustomize), which keeps the View menu's
+    // items saying what is shown.
     return nullptr;
 }
 
@@ -399,13 +395,21 @@ void TfrmMain::runExitSequence()
     if (!m_start.screenshotFile.isEmpty())
         return;
 
+    SaveToolbarLayout();
     QStringList addresses;
     const auto all = tabs();
     for (TBrowserTab* tab : all)
         addresses << tab->GetAddress();
     try {
         m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
-        settings().write(*m_options);
+        // The band layout goes among the settings, before the bars' visibility.
+        settings().write(*m_options, [this] {
+            try {
+                m_bars->SaveBandLayout(m_hive);
+            } catch (const RegistryError&) {
+                // A layout that cannot be written is lost; the design one comes back.
+            }
+        });
     } catch (const RegistryError&) {
         // Settings that cannot be written at exit are lost; the exit goes on.
     }

@@ -15,6 +15,7 @@
 #include <memory>
 
 class AddressBand;
+class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
 class LaunchImage;
@@ -24,6 +25,7 @@ class MenuBand;
 class MenuBuilder;
 class MessageBus;
 class PopupControl;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -67,8 +69,9 @@ struct MainWindowOptions
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
 // set and its reports (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp),
 // navigation, start pages and hand-off (MainWindowNavigation.cpp), closing tabs
-// (MainWindowClosing.cpp), and the places shared with other programs
-// (MainWindowExternal.cpp).
+// (MainWindowClosing.cpp), the places shared with other programs
+// (MainWindowExternal.cpp), and the bands and toolbar layout (MainWindowBands.cpp, with
+// BarsControl doing the work).
 class TfrmMain final : public QMainWindow, public BrowserTabHost, public GroupCommandHost
 {
     Q_OBJECT
@@ -129,6 +132,7 @@ public:
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
     MainToolbar* toolbar() const { return m_tbMain; }
+    BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
     QMenu* closeAllButtonMenu() const;
@@ -158,6 +162,16 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
+
+    // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
+    void ApplyBarVisibility();
+    // The links bar's widget and its whole menu, for the "Links" band.
+    void setLinksWidget(QWidget* links, QMenu* linksMenu);
+    // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
+    void CustomizeToolbar();
+    void LoadToolbarLayout(bool reset);
+    void SaveToolbarLayout();
+    QString toolbarFile() const;
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
@@ -239,6 +253,7 @@ private:
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
     void setBarsVisible();
+    void buildBands(QLabel* addressLabel); // MainWindowBands.cpp
 
     // Commands (MainWindowCommands.cpp).
     void connectActions();
@@ -289,7 +304,8 @@ private:
     TPVStatusBar* m_statusBar = nullptr;
     MenuBand* m_tbMenu = nullptr;
     MainToolbar* m_tbMain = nullptr;
-    QToolBar* m_pnlAddress = nullptr;
+    QWidget* m_pnlAddress = nullptr;
+    BarsControl* m_bars = nullptr;
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;

@@ -91,10 +91,7 @@ void TfrmMain::connectActions()
     for (const SwitchItem& item : SwitchItems)
         on(item.action, [this, which = item.which] { m_content->toggle(which); });
 
-    on(ActionId::actViewToolbar, [this](bool visible) { m_tbMain->setVisible(visible); });
-    on(ActionId::actViewAddressBar, [this](bool visible) { m_pnlAddress->setVisible(visible); });
     on(ActionId::actViewStatusBar, [this](bool visible) { statusBar()->setVisible(visible); });
-    on(ActionId::actViewMenuBar, [this](bool visible) { m_tbMenu->setVisible(visible); });
     on(ActionId::actWorkOffline, [this](bool checked) { SetWorkOffline(checked); });
     on(ActionId::actInternetOptions, [this] { ShowInternetOptions(); });
     on(ActionId::mnuClearAddresses, [this] { ClearAddresses(); });

@@ -58,6 +58,7 @@
     X(actViewToolbar, "&Toolbar", "", "Toolbar|Hides or shows the toolbar", Check) \
     X(actViewMenuBar, "&Menu Bar", "", "Menu Bar|Hides or shows the menu bar", Check) \
     X(actViewLinksBar, "&Links Bar", "", "View Links Bar|Toggles the visibility of the links bar", Check) \
+    X(actCustomizeToolbar, "&Customize...", "", "Customize Toolbar|Chooses and orders the buttons of the toolbar", Plain) \
     X(actTabLocked, "Tab &Locked", "F12", "Tab Locked|Locks the current browser tab", Check) \
     X(actStickyName, "Stic&ky Name...", "F9", "Sticky Name|Sets or clears the sticky name of the current browser tab", Plain) \
     X(actAddToPopupSorvel, "&Add to PopupSorvel", "F8", "Add to PopupSorvel|Closes windows from this address from now on", Plain) \

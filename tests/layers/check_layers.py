@@ -30,6 +30,7 @@ ALLOWED = {
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
     "search/dialogs": (3, {"platform", "settings", "search"}),
+    "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it
 }
 
