@@ -40,6 +40,10 @@ private Q_SLOTS:
         context.setQuestions(std::make_unique<ScriptedWebQuestions>());
         WebEngineServices services(context, QString());
         const QString bar = server.url("/bar").toString();
+        // Written by the page's answers, which may still come while the window goes: they
+        // must outlive it.
+        bool ready = false;
+        QString offered;
         {
             // A tab with a page of its own: a result must not take its place.
             MainWindowFixture window(
@@ -64,7 +68,6 @@ private Q_SLOTS:
             };
             // The links script goes in as the page loads; a click before it is answered
             // could still reach the engine's own handling.
-            bool ready = false;
             pane->backend()->runJavaScript(QStringLiteral("return window.__pelvaneSearchPane;"), {},
                                            [&](const QVariant& v) { ready = v.toBool(); });
             QVERIFY(waitUntil([&] { return ready; }));
@@ -98,7 +101,6 @@ private Q_SLOTS:
             QVERIFY(waitUntil([&] {
                 return pane->LocationURL() == TPVOptions::DefaultSearchBar() && !pane->Busy();
             }));
-            QString offered;
             QVERIFY(waitUntil([&] {
                 pane->backend()->runJavaScript(
                     QStringLiteral("var o = document.getElementById('engine').options;"
