@@ -190,6 +190,7 @@ void TfrmMain::buildWindow()
     buildMail();
     buildSideBar();
     buildFormFiller();
+    buildSearch();
 }
 
 void TfrmMain::buildBars()
@@ -383,6 +384,7 @@ void TfrmMain::runExitSequence()
     delete m_dispatcher;
     m_dispatcher = nullptr;
     m_popups->stopSweep();
+    stopSearch();
     if (m_start.bus) {
         // Not taken: the second copy waits until this one is gone and starts on its own.
         m_start.bus->setHandler(QStringLiteral("Pelvane"),

@@ -33,8 +33,10 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class RegistryHive;
+class SearchPane;
 class SideBar;
 class TBrowserTab;
+class TSorvelBrowser;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
@@ -42,6 +44,7 @@ class TTabMenu;
 class Throbber;
 class TrayControl;
 class WindowQuestions;
+class WindowSearch;
 struct DesktopApplication;
 enum class ProfileKind;
 
@@ -151,6 +154,11 @@ public:
     void LoadAddressCompletion();
     void ClearAddresses();
     void GoSearch();
+    // The toolbar's Search menu: the engines after its two fixed items, read again at every
+    // drop-down (MainWindowSearch.cpp).
+    void LoadSearchEngines();
+    void OrganizeSearchEngines();
+    SearchPane* searchPane() const;
     void SetWorkOffline(bool offline);
     void ShowInternetOptions();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
@@ -256,6 +264,13 @@ private:
     void buildSideBar(); // MainWindowSideBar.cpp
     // MainWindowFormFiller.cpp
     void buildFormFiller();
+    void buildSearch();  // MainWindowSearch.cpp
+    void stopSearch();
+    // What the address box's text opens: a search with the first engine when it is no
+    // address and the user searches from the address box, else the text itself.
+    QString addressForTyped(const QString& text);
+    // The search pane's browser when it has the keyboard focus; null otherwise.
+    TSorvelBrowser* searchBrowserInUse() const;
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -334,6 +349,7 @@ private:
     SideBar* m_sideBar = nullptr;
     MailNews* m_mail = nullptr;
     TLinksBar* m_linksBar = nullptr;
+    WindowSearch* m_search = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

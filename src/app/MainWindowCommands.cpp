@@ -278,6 +278,19 @@ void TfrmMain::editCommand(Command command)
             return edit->selectAll();
         }
     }
+    // Next the search pane's page, when the user is working in it.
+    if (TSorvelBrowser* search = searchBrowserInUse()) {
+        switch (command) {
+        case Command::Cut:
+            return search->Cut();
+        case Command::Copy:
+            return search->Copy();
+        case Command::Paste:
+            return search->Paste();
+        default:
+            return search->SelectAll();
+        }
+    }
     TBrowserTab* tab = GetActivePage();
     if (!tab)
         return;

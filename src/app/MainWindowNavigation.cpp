@@ -46,8 +46,9 @@ void TfrmMain::ClearAddresses()
         ShowAddress(location);
 }
 
-void TfrmMain::commitAddress(const QString& text)
+void TfrmMain::commitAddress(const QString& typed)
 {
+    const QString text = addressForTyped(typed);
     TBrowserTab* tab = GetActivePage();
     // A locked tab keeps its page: what is typed there opens in a tab of its own, in front,
     // where it is remembered as typed when it starts.

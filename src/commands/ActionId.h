@@ -42,6 +42,7 @@
     X(actInternetOptions, "&Internet Options...", "", "Internet Options|Changes your internet options", Plain) \
     X(mnuClearAddresses, "Clear &Addresses", "", "Clear Addresses|Clears the address bar", Plain) \
     X(actAddToFavorites, "&Add to Favorites", "", "Add to Favorites|Adds the current document to your favorites", Plain) \
+    X(mnuOrganizeSearchEngines, "&Organize Search Engines...", "", "Organize Search Engines|Edits the list of search engines", Plain) \
     X(actOrganizeFavorites, "&Organize Favorites...", "", "Organize Favorites|Organizes your favorites folder", Plain) \
     X(actSynchSubscriptions, "&Synchronize Subscriptions...", "", "Synchronize Subscriptions|Synchronizes your offline subscriptions", Plain) \
     X(actReadMail, "&Read Mail...", "", "Read Mail|Read your e-mail", Plain) \

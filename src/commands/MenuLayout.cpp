@@ -97,6 +97,10 @@ constexpr MenuEntry Favorites[] = {
     item(A::actOrganizeFavorites),
     separator(),
 };
+constexpr MenuEntry SearchEngineMenu[] = {
+    item(A::mnuOrganizeSearchEngines),
+    separator(),
+};
 constexpr MenuEntry Groups[] = {
     item(A::actSaveAsSorvelGroup),
     item(A::actAddToSorvelGroup),
@@ -156,7 +160,7 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::NewBrowser, "&New Browser", "mnuFileNew", NewBrowser},
     {MenuId::CloseAll, "Close A&ll", "mnuFileCloseAll", CloseAll},
     {MenuId::TextSize, "Te&xt Size", "pmFont", TextSize},
-    {MenuId::SearchEngines, "&Search", "pmSearch", {}},
+    {MenuId::SearchEngines, "&Search", "pmSearch", SearchEngineMenu},
     {MenuId::Mail, "&Mail", "pmMail", Mail},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
 };

@@ -27,11 +27,13 @@ ALLOWED = {
                     "browser/strip", "commands"}),
     "mail": (2, {"platform", "platform/web", "settings"}),
     "links": (2, {"platform", "platform/web", "settings"}),
+    "search": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
     "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
+    "search/dialogs": (3, {"platform", "settings", "search"}),
     "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it
 }

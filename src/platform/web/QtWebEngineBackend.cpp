@@ -168,6 +168,28 @@ QString QtWebEngineBackend::locationName() const
 
 // Navigation --------------------------------------------------------------------------
 
+namespace {
+
+NavigationKind kindOf(QWebEnginePage::NavigationType type)
+{
+    switch (type) {
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        return NavigationKind::Link;
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+        return NavigationKind::Form;
+    case QWebEnginePage::NavigationTypeRedirect:
+        return NavigationKind::Redirect;
+    case QWebEnginePage::NavigationTypeReload:
+        return NavigationKind::Reload;
+    case QWebEnginePage::NavigationTypeBackForward:
+        return NavigationKind::History;
+    default:
+        return NavigationKind::Other;
+    }
+}
+
+} // namespace
+
 bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
                                              bool isMainFrame)
 {
@@ -180,9 +202,11 @@ bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::Na
     const WebFrame frame = isMainFrame ? TopFrame : m_nextSubFrame++;
     bool cancel = false;
     const QPointer<QtWebEngineBackend> alive(this);
+    m_navigationKind = kindOf(type);
     m_events->beforeNavigate(frame, url.toString(), &cancel);
     if (!alive)
         return false;
+    m_navigationKind = NavigationKind::Other;
     if (cancel) {
         // A refused redirect ends a load that was reported as started; it must still end as
         // reported. A refused fresh navigation is never reported as started.
