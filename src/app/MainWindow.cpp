@@ -23,6 +23,7 @@
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
+#include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
 #include "settings/ContentSwitchControl.h"
 #include "settings/PVOptions.h"
@@ -151,6 +152,9 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::buildWindow()
 {
+    // The Favorites and History folders are named in the hive on the first run, before the
+    // links bar, the side bar or the Favorites menu look for them.
+    ShellFolders::seed(m_hive);
     m_pcPage = new TPVPageControl(this);
     m_pcPage->setObjectName(QStringLiteral("pcPage"));
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));

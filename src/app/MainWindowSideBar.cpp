@@ -7,7 +7,6 @@
 #include "commands/MainActions.h"
 #include "groups/SorvelGroupCommands.h"
 #include "platform/Paths.h"
-#include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
 #include "sidebar/SideBar.h"
 #include "sidebar/SideBarHost.h"
@@ -53,7 +52,6 @@ private:
 
 void TfrmMain::buildSideBar()
 {
-    ShellFolders::seed(m_hive);
     auto* host = new WindowSideBarHost(*this);
     const SideBar::Places places{m_start.engine->historyFile(), Paths::groupsFolder()};
     m_sideBar = new SideBar(*host, m_hive, places, nullptr, this);
