@@ -23,6 +23,7 @@
 #include "platform/Paths.h"
 #include "platform/web/EngineServices.h"
 #include "settings/ContentSwitchControl.h"
+#include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
 
 #include <QAction>
@@ -123,7 +124,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     if (m_settings.fullScreen)
         setFullScreen(true);
 
-    openStartPages();
+    openStartOrRestore();
     m_placeAtEnd = m_settings.openNewAtEnd;
 
     if (m_start.bus) {
@@ -143,6 +144,9 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     runExitSequence();
+    // Tabs report changes while they go; there is no session to note them in any more.
+    delete m_session;
+    m_session = nullptr;
 }
 
 void TfrmMain::buildWindow()
@@ -411,6 +415,9 @@ void TfrmMain::runExitSequence()
         m_addressBand->saveTypedAddresses();
     } catch (const RegistryError&) {
     }
+    // A clean exit: "Last Open Sites" and "StartupMode" decide the next start, as always.
+    if (m_session)
+        m_session->endCleanly();
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
 }

@@ -28,6 +28,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class RegistryHive;
+class SessionKeeper;
 class SideBar;
 class TBrowserTab;
 class TPVOptions;
@@ -38,6 +39,7 @@ class Throbber;
 class TrayControl;
 class WindowQuestions;
 struct DesktopApplication;
+struct SessionState;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -48,6 +50,7 @@ struct MainWindowOptions
     WindowQuestions* questions = nullptr; // null: the window's own dialogs
     QString argument;                     // the first command-line argument
     QString screenshotFile;               // non-empty: picture mode (see TfrmMain)
+    QString sessionFile; // this copy's session, kept against crashes; empty: none kept
     // Asks whether to become the default browser (true for Yes); empty: the start-up check
     // does not run (tests, pictures). The program gives TfrmDefaultBrowser::askUser.
     std::function<bool()> askDefaultBrowser;
@@ -125,6 +128,9 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
+    SessionKeeper* session() const { return m_session; } // null when none is kept
+    // The open tabs as the session keeps them (MainWindowSession.cpp).
+    SessionState sessionNow() const;
     MainToolbar* toolbar() const { return m_tbMain; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
@@ -249,6 +255,12 @@ private:
     void syncWorkOffline();
     void setFullScreen(bool on);
     void openStartPages();
+
+    // The session kept against crashes (MainWindowSession.cpp).
+    void openStartOrRestore();
+    void restoreTabs(const SessionState& saved);
+    void startFresh();
+    void noteSessionChange();
     void startScreenshotWatch();
 
     // What other programs share with the window (MainWindowExternal.cpp).
@@ -286,6 +298,7 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    SessionKeeper* m_session = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

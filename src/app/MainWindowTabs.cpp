@@ -50,7 +50,11 @@ TBrowserTab* TfrmMain::createTab(bool hidden)
 {
     TBrowserTab* previous = GetActivePage();
     auto* tab = new TBrowserTab(this, hidden);
-    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
+    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] {
+        syncAppearance(tab);
+        noteSessionChange();
+    });
+    connect(tab, &TBrowserTab::stateChanged, this, &TfrmMain::noteSessionChange);
     m_pcPage->addPage(tab, tab->Caption());
     syncAppearance(tab);
     placeNewTab(tab, previous);
@@ -110,6 +114,8 @@ void TfrmMain::onTabChange()
     TBrowserTab* tab = GetActivePage();
     if (!tab)
         return;
+    noteSessionChange();
+    tab->Wake(); // a tab that waited loads when it is first shown
     if (!tab->Busy())
         tab->SetViewed(true);
     // The tab left behind may now show the "finished, not seen" mark again.
@@ -205,6 +211,7 @@ void TfrmMain::destroyTab(TBrowserTab* tab)
     m_pcPage->removePage(tab);
     tab->hide();
     tab->deleteLater();
+    noteSessionChange();
 }
 
 // --- Tabs menu and the tab set as data ----------------------------------------------------------

@@ -20,6 +20,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -164,6 +165,18 @@ void reportRecoveredHive(const RegistryHive& hive)
                              .arg(backup));
 }
 
+// Where this copy keeps its open tabs against a crash: beside the settings, one session per
+// web profile slot, so that two running copies (AllowMultiInstance) each keep their own and
+// a copy that runs again in the same slot finds its own. No slot: nothing is kept.
+QString sessionFileFor(int slot)
+{
+    if (slot <= 0)
+        return {};
+    const QString folder = QFileInfo(Paths::hiveFile()).absolutePath();
+    return QDir(folder).filePath(slot == 1 ? QStringLiteral("session.json")
+                                           : QStringLiteral("session-%1.json").arg(slot));
+}
+
 // How long a second copy waits for an exiting copy to let go of the single-copy lock (the
 // engine's shutdown takes a moment).
 constexpr int LockPatienceMs = 15000;
@@ -263,6 +276,8 @@ int main(int argc, char* argv[])
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
+    if (!pictureMode)
+        options.sessionFile = sessionFileFor(profile.number());
     if (!pictureMode)
         options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
 

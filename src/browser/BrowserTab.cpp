@@ -58,8 +58,18 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
         m_browser->setPageLayout(m_host->pageLayout());
         m_browser->setFocusPolicy(Qt::StrongFocus);
         frameLayout->addWidget(m_browser);
-        NavigateBlank();
         assignHandlers();
+        if (hidden) {
+            NavigateBlank();
+        } else {
+            // Most tabs are told their address at once: loading a blank page first would
+            // only cost a load that the real one replaces.
+            m_blankPending = true;
+            QTimer::singleShot(0, this, [this] {
+                if (m_blankPending)
+                    NavigateBlank();
+            });
+        }
     }
 }
 
@@ -217,6 +227,43 @@ bool TBrowserTab::IsActive() const
 
 // --- Navigation ---------------------------------------------------------------------------
 
+void TBrowserTab::setHideFromCloseAll(bool on)
+{
+    if (on == m_hideFromCloseAll)
+        return;
+    m_hideFromCloseAll = on;
+    Q_EMIT stateChanged();
+}
+
+void TBrowserTab::navigationChosen()
+{
+    m_blankPending = false;
+    m_waiting = false;
+    m_waitingAddress.clear();
+}
+
+void TBrowserTab::Wait(const QString& address, const QString& caption)
+{
+    if (!m_browser)
+        return;
+    m_blankPending = false;
+    m_waiting = true;
+    m_waitingAddress = address;
+    SetTitle(caption.isEmpty() ? address : caption);
+    Q_EMIT stateChanged();
+}
+
+void TBrowserTab::Wake()
+{
+    if (!m_waiting)
+        return;
+    const QString address = m_waitingAddress;
+    navigationChosen();
+    m_waitingAddress = address; // until its page has arrived (see leavesPage)
+    // The caption stays what it was until the page gives its title.
+    m_browser->NavigateUrl(address);
+}
+
 void TBrowserTab::OpenAsHome(const QString& url)
 {
     m_homeUrl = url;
@@ -227,6 +274,7 @@ void TBrowserTab::NavigateTo(const QString& url)
 {
     if (!m_browser)
         return;
+    navigationChosen();
     // A locked tab's navigation goes to a new tab, so its own caption stays.
     if (!m_locked)
         SetTitle(url);
@@ -235,6 +283,7 @@ void TBrowserTab::NavigateTo(const QString& url)
 
 void TBrowserTab::NavigateBlank()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->NavigateUrl(AboutBlank);
 }
@@ -247,12 +296,14 @@ void TBrowserTab::GoTabHome()
 
 void TBrowserTab::GoHome()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->GoHome();
 }
 
 void TBrowserTab::GoSearch()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->GoSearch();
 }
@@ -284,6 +335,8 @@ void TBrowserTab::Refresh(bool completely)
 {
     if (!m_browser)
         return;
+    if (m_waiting)
+        return; // nothing loaded to reload: the page loads fresh when the tab is shown
     if (completely)
         m_browser->ReloadCompletely();
     else
@@ -292,11 +345,17 @@ void TBrowserTab::Refresh(bool completely)
 
 QString TBrowserTab::GetAddress() const
 {
-    return m_browser ? m_browser->LocationURL() : QString();
+    if (m_waiting)
+        return m_waitingAddress;
+    const QString location = m_browser ? m_browser->LocationURL() : QString();
+    // A woken tab is on its way to its address: it is still the tab's until the page comes.
+    return location.isEmpty() ? m_waitingAddress : location;
 }
 
 QString TBrowserTab::GetTitle() const
 {
+    if (m_waiting)
+        return m_hint;
     return m_browser ? m_browser->LocationName() : QString();
 }
 
@@ -559,6 +618,9 @@ bool TBrowserTab::leavesPage(WebFrame frame, const QString& url) const
     const auto page = [](const QString& address) {
         return QUrl(address).adjusted(QUrl::RemoveFragment);
     };
+    // A locked tab that waited loads its own page when woken, redirects included.
+    if (!m_waitingAddress.isEmpty())
+        return false;
     return page(url) != page(GetAddress());
 }
 
@@ -638,8 +700,11 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
     if (!url.startsWith(QLatin1String("https")))
         m_insecureSeen = true;
     const bool active = IsActive();
-    if (isTopFrame(frame))
+    if (isTopFrame(frame)) {
         m_popupsRefusedTold = false; // another page: it may be told again
+        m_waitingAddress.clear();
+        Q_EMIT stateChanged();
+    }
     if (active && isTopFrame(frame)) {
         m_host->ShowAddress(url);
         if (m_focusOnLoad) {

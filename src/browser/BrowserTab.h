@@ -34,7 +34,9 @@ public:
     };
 
     // The strip adds the tab and makes it active; hidden: a new window's tab, kept out of
-    // sight until its first address is classified. The tab starts loading "about:blank".
+    // sight until its first address is classified. The tab loads "about:blank" unless it is
+    // told where to go before control returns to the event loop (a hidden tab at once: the
+    // engine gives it its page).
     TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent = nullptr);
     ~TBrowserTab() override;
 
@@ -70,12 +72,20 @@ public:
     bool InsecureSeen() const { return m_insecureSeen; }
     bool Viewed() const { return m_viewed; }
     bool HideFromCloseAll() const { return m_hideFromCloseAll; }
-    void setHideFromCloseAll(bool on) { m_hideFromCloseAll = on; }
+    void setHideFromCloseAll(bool on);
     bool Busy() const { return m_busy; }
     WebFrame CycleFrame() const { return m_cycleFrame; } // 0 while no cycle runs
     bool FocusOnLoad() const { return m_focusOnLoad; }
     void setFocusOnLoad(bool on) { m_focusOnLoad = on; }
     bool StartupMark() const { return m_startupMark; }
+
+    // --- Waiting tabs --------------------------------------------------------------------
+    // The tab shows `address` and `caption` in the strip, the menus and the listing, but
+    // loads nothing until Wake (the window wakes a tab when it is first shown). Any
+    // navigation of the tab ends the wait too.
+    void Wait(const QString& address, const QString& caption);
+    bool Waiting() const { return m_waiting; }
+    void Wake();
 
     // --- Operations ----------------------------------------------------------------------
     void OpenAsHome(const QString& url);
@@ -137,6 +147,8 @@ public:
 
 Q_SIGNALS:
     void appearanceChanged();
+    // What a session keeps of the tab changed: its address or its Close All exemption.
+    void stateChanged();
 
 private:
     void assignHandlers();
@@ -170,6 +182,8 @@ private:
     bool mayOpenWindow();
     void destroyBrowser();
     void resetToBlank();
+    // The tab is told where to go: its pending blank page and its wait are over.
+    void navigationChosen();
 
     BrowserTabHost* const m_host;
     QFrame* m_frame = nullptr;
@@ -197,6 +211,9 @@ private:
     bool m_busy = false;
     bool m_focusOnLoad = false;
     bool m_startupMark = false;
+    bool m_blankPending = false; // "about:blank" follows unless another address comes first
+    bool m_waiting = false;
+    QString m_waitingAddress; // while waiting; afterwards, until its page has arrived
 
     // The windows this tab's page opened that may still be hidden, and those being made.
     QList<QPointer<TBrowserTab>> m_popups;

@@ -25,6 +25,7 @@ ALLOWED = {
     "desktop": (2, {"platform"}),
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
+    "session": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
