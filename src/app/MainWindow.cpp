@@ -23,6 +23,7 @@
 #include "platform/Paths.h"
 #include "platform/web/EngineServices.h"
 #include "settings/ContentSwitchControl.h"
+#include "browser/TabSleeper.h"
 #include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
 
@@ -81,6 +82,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
         this);
 
+    // The window's settings in one look-up of the hive rather than one each.
+    const TPVOptions::Held held(*m_options);
     m_settings = WindowSettings::read(*m_options);
     if (!m_options->GetAskDefaultBrowser())
         m_options->SetAskDefaultBrowser(false);
@@ -321,6 +324,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         m_tray->SetMinToTray(wanted.minToTray);
     if (wanted.usePopupSorvel != old.usePopupSorvel)
         m_popups->SetUsePopupSorvel(wanted.usePopupSorvel);
+    if (wanted.freezeTabsAfter != old.freezeTabsAfter)
+        m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
     // While a group opens, its tabs keep going to the end; the rule returns afterwards.
     if (!m_groupOpening)

@@ -29,6 +29,7 @@ class QToolBar;
 class QToolButton;
 class RegistryHive;
 class SessionKeeper;
+class TabSleeper;
 class SideBar;
 class TBrowserTab;
 class TPVOptions;
@@ -129,6 +130,7 @@ public:
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
     SessionKeeper* session() const { return m_session; } // null when none is kept
+    TabSleeper* sleeper() const { return m_sleeper; }
     // The open tabs as the session keeps them (MainWindowSession.cpp).
     SessionState sessionNow() const;
     MainToolbar* toolbar() const { return m_tbMain; }
@@ -299,6 +301,7 @@ private:
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
     SessionKeeper* m_session = nullptr;
+    TabSleeper* m_sleeper = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

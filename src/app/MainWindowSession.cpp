@@ -4,8 +4,10 @@
 
 #include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "platform/MemoryPressure.h"
 #include "session/RestoredBar.h"
 #include "session/SessionKeeper.h"
 
@@ -47,6 +49,11 @@ void TfrmMain::noteSessionChange()
 
 void TfrmMain::openStartOrRestore()
 {
+    m_sleeper = new TabSleeper({[this] { return tabs(); },
+                                [this]() -> const TBrowserTab* { return GetActivePage(); },
+                                &MemoryPressure::isLowNow},
+                               this);
+    m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
     if (m_start.sessionFile.isEmpty()) {
         openStartPages();
         return;

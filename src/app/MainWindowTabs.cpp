@@ -8,6 +8,7 @@
 #include "app/Throbber.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabListing.h"
+#include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
@@ -115,12 +116,16 @@ void TfrmMain::onTabChange()
     if (!tab)
         return;
     noteSessionChange();
-    tab->Wake(); // a tab that waited loads when it is first shown
+    // A tab that waited loads when it is first shown; one that slept comes back.
+    TabSleeper::wake(tab);
+    tab->Wake();
     if (!tab->Busy())
         tab->SetViewed(true);
     // The tab left behind may now show the "finished, not seen" mark again.
-    if (m_lastActive && m_lastActive != tab)
+    if (m_lastActive && m_lastActive != tab) {
         syncAppearance(m_lastActive);
+        m_lastActive->noteUsed(); // seen until now
+    }
     m_lastActive = tab;
     UpdateTabState();
     UpdateBackForward();

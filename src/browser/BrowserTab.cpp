@@ -3,6 +3,7 @@
 #include "browser/BrowserTabHost.h"
 #include "browser/PopupRules.h"
 
+#include <QDeadlineTimer>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPointer>
@@ -41,6 +42,7 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
     Q_ASSERT(m_host);
     m_pendingPopup = hidden;
     m_tabVisible = !hidden;
+    noteUsed();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -233,6 +235,18 @@ void TBrowserTab::setHideFromCloseAll(bool on)
         return;
     m_hideFromCloseAll = on;
     Q_EMIT stateChanged();
+}
+
+void TBrowserTab::NoteUserInput(bool typed)
+{
+    m_popupsSinceInput = 0;
+    m_typedSinceLoad = m_typedSinceLoad || typed;
+    noteUsed();
+}
+
+void TBrowserTab::noteUsed()
+{
+    m_lastUsedMs = QDeadlineTimer::current().deadline();
 }
 
 void TBrowserTab::navigationChosen()
@@ -702,6 +716,7 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
     const bool active = IsActive();
     if (isTopFrame(frame)) {
         m_popupsRefusedTold = false; // another page: it may be told again
+        m_typedSinceLoad = false;
         m_waitingAddress.clear();
         Q_EMIT stateChanged();
     }

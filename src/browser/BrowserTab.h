@@ -124,7 +124,13 @@ public:
     int PopupsSinceUserInput() const { return m_popupsSinceInput; }
     // The user pressed a key or a mouse button in this tab (its page included): the page
     // may open windows again.
-    void NoteUserInput() { m_popupsSinceInput = 0; }
+    // `typed`: a key, which in a page most likely goes into a form.
+    void NoteUserInput(bool typed = false);
+    // When the tab was last shown or used (ms of a steady clock), and whether its page has
+    // been typed into since it loaded: what freezing and discarding weigh (TabSleeper).
+    qint64 LastUsedMs() const { return m_lastUsedMs; }
+    void noteUsed();
+    bool TypedSinceLoad() const { return m_typedSinceLoad; }
 
     // The browser commands of the same names.
     void SelectAll();
@@ -213,6 +219,8 @@ private:
     bool m_startupMark = false;
     bool m_blankPending = false; // "about:blank" follows unless another address comes first
     bool m_waiting = false;
+    bool m_typedSinceLoad = false;
+    qint64 m_lastUsedMs = 0;
     QString m_waitingAddress; // while waiting; afterwards, until its page has arrived
 
     // The windows this tab's page opened that may still be hidden, and those being made.

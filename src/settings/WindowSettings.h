@@ -41,6 +41,7 @@ struct WindowSettings
     bool multipleLines = false;
     QString startupMode;
     QString startupSorvelGroup;
+    int freezeTabsAfter = 30; // minutes a background tab waits before it is frozen; 0: never
 
     // The window's placement and bars, as the window last had them.
     bool maximized = false;

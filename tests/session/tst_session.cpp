@@ -1,5 +1,7 @@
 // The session kept against crashes: its file, the rule after an abnormal end, the delayed
 // writer, and the window's tabs that wait until they are shown.
+#include "browser/TabLifecycle.h"
+#include "platform/MemoryPressure.h"
 #include "session/SessionFile.h"
 #include "session/SessionKeeper.h"
 #include "session/SessionRecovery.h"
@@ -151,6 +153,53 @@ private Q_SLOTS:
         keeper.flush();
         QCOMPARE(failed.size(), 1);
         QVERIFY(failed.first().first().toString().contains(QStringLiteral("no-folder")));
+    }
+
+    void sleepRules()
+    {
+        using State = TabLifecycle::State;
+        constexpr qint64 Hour = 3600 * 1000;
+        TabLifecycle::Facts idle;
+        idle.idleMs = Hour;
+        auto with = [idle](auto change) {
+            TabLifecycle::Facts facts = idle;
+            change(facts);
+            return facts;
+        };
+        const QList<TabLifecycle::Facts> tabs = {
+            with([](auto& f) { f.shown = true; }),
+            idle,
+            with([](auto& f) { f.idleMs = 60 * 1000; }),
+            with([](auto& f) { f.locked = true; }),
+            with([](auto& f) { f.audible = true; }),
+            with([](auto& f) { f.editing = true; }),
+            with([](auto& f) { f.waiting = true; }),
+            with([](auto& f) { f.busy = true; }),
+            with([](auto& f) { f.idleMs = 2 * Hour; }),
+        };
+        // Idle for the delay: frozen, except the shown, the playing, the unloaded and the
+        // loading tab.
+        QCOMPARE(TabLifecycle::decide(tabs, {30 * 60 * 1000, false}),
+                 (QList<State>{State::Active, State::Frozen, State::Active, State::Frozen,
+                               State::Active, State::Frozen, State::Active, State::Active,
+                               State::Frozen}));
+        // Freezing off, memory short: the least recently used half of those that may go
+        // are discarded; locked, playing and edited tabs never are.
+        QCOMPARE(TabLifecycle::decide(tabs, {0, true}),
+                 (QList<State>{State::Active, State::Active, State::Active, State::Active,
+                               State::Active, State::Active, State::Active, State::Active,
+                               State::Discarded}));
+        // A tab shown again is active, whatever it was.
+        QCOMPARE(TabLifecycle::decide({with([](auto& f) {
+                                          f.shown = true;
+                                          f.state = State::Discarded;
+                                      })},
+                                      {}),
+                 QList<State>{State::Active});
+
+        QVERIFY(MemoryPressure::isLow("MemTotal: 8000000 kB\nMemAvailable: 700000 kB\n"));
+        QVERIFY(!MemoryPressure::isLow("MemTotal: 8000000 kB\nMemAvailable: 3000000 kB\n"));
+        QVERIFY(!MemoryPressure::isLow("MemTotal: 8000000 kB\n")); // no figure: no pressure
     }
 
     // A window started after an abnormal end, on the fake engine.

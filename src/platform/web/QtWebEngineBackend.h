@@ -73,6 +73,9 @@ public:
     void focusPage() override;
     bool questionOpen() const override;
     void afterQuestions(std::function<void()> then) override;
+    PageLifecycle lifecycle() const override;
+    void setLifecycle(PageLifecycle state) override;
+    bool audible() const override;
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);

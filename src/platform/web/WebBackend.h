@@ -25,6 +25,15 @@ enum class DocumentCommand
     Properties, // show the page's address, title, type, security
 };
 
+// The engine's page lifecycle: a page nobody looks at may be frozen (its scripts and timers
+// stop, the page is kept) or discarded (the page is dropped and loaded again when shown).
+enum class PageLifecycle
+{
+    Active,
+    Frozen,
+    Discarded,
+};
+
 // What a backend reports. TWebBrowser implements it and turns each call into the
 // matching event handler; a backend never calls the program's handlers directly.
 class WebBackendEvents
@@ -108,6 +117,13 @@ public:
     virtual bool questionOpen() const { return false; }
     // Runs `then` once no question is open any more (at once when none is).
     virtual void afterQuestions(std::function<void()> then) { then(); }
+
+    virtual PageLifecycle lifecycle() const { return PageLifecycle::Active; }
+    // Frozen and Discarded apply to a page that is not shown; Active brings it back (a
+    // discarded page loads again).
+    virtual void setLifecycle(PageLifecycle state) { Q_UNUSED(state); }
+    // Whether the page played sound lately.
+    virtual bool audible() const { return false; }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at
