@@ -2,7 +2,7 @@
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
 #include "app/RegistryCommand.h"
-#include "history/HistoryStore.h"
+#include "history/DeferredHistory.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -29,6 +29,7 @@
 #include <QMessageBox>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 
 #include <cstring>
 #include <optional>
@@ -261,9 +262,8 @@ int main(int argc, char* argv[])
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history
-    // outlives the engine that reports to it.
-    HistoryStore history(HistoryStore::defaultFile());
-    reportHistoryUnavailable(history, pictureMode);
+    // outlives the engine that reports to it. It is opened once the window is up.
+    DeferredHistory history(HistoryStore::defaultFile());
     // Every running copy, also a picture's, has a web profile folder of its own.
     const WebProfileSlot profile;
     WebEngineContext engine(profile.folder());
@@ -303,6 +303,10 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
+        QTimer::singleShot(0, &window, [&history, pictureMode] {
+            history.open();
+            reportHistoryUnavailable(*history.store(), pictureMode);
+        });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);
         if (!pictureMode && !profile.isMain() && profile.isNew())
