@@ -34,7 +34,7 @@ SessionState TfrmMain::sessionNow() const
         state.tabs << SessionTab{address,           tab->Hint(),
                                  tab->HomeUrl(),    tab->StickyName(),
                                  tab->Locked(),     tab->HideFromCloseAll(),
-                                 {}};
+                                 tab->ScrollPosition()};
     }
     if (state.active < 0 && !state.tabs.isEmpty())
         state.active = 0;
@@ -107,7 +107,7 @@ void TfrmMain::restoreTabs(const SessionState& saved)
         TBrowserTab* tab = made.isEmpty() ? GetActivePage() : createTab(false);
         if (!tab)
             continue;
-        tab->Wait(entry.address, entry.title);
+        tab->Wait(entry.address, entry.title, entry.scroll);
         tab->setHomeUrl(entry.homeUrl);
         if (!entry.stickyName.isEmpty())
             tab->SetStickyName(entry.stickyName);

@@ -3,7 +3,6 @@
 #include "browser/BrowserTabHost.h"
 #include "browser/PopupRules.h"
 
-#include <QDeadlineTimer>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPointer>
@@ -228,55 +227,6 @@ bool TBrowserTab::IsActive() const
 }
 
 // --- Navigation ---------------------------------------------------------------------------
-
-void TBrowserTab::setHideFromCloseAll(bool on)
-{
-    if (on == m_hideFromCloseAll)
-        return;
-    m_hideFromCloseAll = on;
-    Q_EMIT stateChanged();
-}
-
-void TBrowserTab::NoteUserInput(bool typed)
-{
-    m_popupsSinceInput = 0;
-    m_typedSinceLoad = m_typedSinceLoad || typed;
-    noteUsed();
-}
-
-void TBrowserTab::noteUsed()
-{
-    m_lastUsedMs = QDeadlineTimer::current().deadline();
-}
-
-void TBrowserTab::navigationChosen()
-{
-    m_blankPending = false;
-    m_waiting = false;
-    m_waitingAddress.clear();
-}
-
-void TBrowserTab::Wait(const QString& address, const QString& caption)
-{
-    if (!m_browser)
-        return;
-    m_blankPending = false;
-    m_waiting = true;
-    m_waitingAddress = address;
-    SetTitle(caption.isEmpty() ? address : caption);
-    Q_EMIT stateChanged();
-}
-
-void TBrowserTab::Wake()
-{
-    if (!m_waiting)
-        return;
-    const QString address = m_waitingAddress;
-    navigationChosen();
-    m_waitingAddress = address; // until its page has arrived (see leavesPage)
-    // The caption stays what it was until the page gives its title.
-    m_browser->NavigateUrl(address);
-}
 
 void TBrowserTab::OpenAsHome(const QString& url)
 {
@@ -747,6 +697,8 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
     const bool active = IsActive();
     if (isTopFrame(frame) && active)
         m_host->ShowAddress(url);
+    if (isTopFrame(frame))
+        restoreScroll();
     if (m_cycleFrame != 0 && frame == m_cycleFrame) {
         SetViewed(active);
         m_busy = false;

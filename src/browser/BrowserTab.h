@@ -83,9 +83,12 @@ public:
     // The tab shows `address` and `caption` in the strip, the menus and the listing, but
     // loads nothing until Wake (the window wakes a tab when it is first shown). Any
     // navigation of the tab ends the wait too.
-    void Wait(const QString& address, const QString& caption);
+    // `scroll`: where the page was scrolled to, put back once it has loaded.
+    void Wait(const QString& address, const QString& caption, QPointF scroll = {});
     bool Waiting() const { return m_waiting; }
     void Wake();
+    // Where the page is scrolled to (a waiting tab: where it will be), when the engine says.
+    QPointF ScrollPosition() const;
 
     // --- Operations ----------------------------------------------------------------------
     void OpenAsHome(const QString& url);
@@ -190,6 +193,7 @@ private:
     void resetToBlank();
     // The tab is told where to go: its pending blank page and its wait are over.
     void navigationChosen();
+    void restoreScroll();
 
     BrowserTabHost* const m_host;
     QFrame* m_frame = nullptr;
@@ -222,6 +226,7 @@ private:
     bool m_typedSinceLoad = false;
     qint64 m_lastUsedMs = 0;
     QString m_waitingAddress; // while waiting; afterwards, until its page has arrived
+    QPointF m_scroll;         // to put back when the page has loaded
 
     // The windows this tab's page opened that may still be hidden, and those being made.
     QList<QPointer<TBrowserTab>> m_popups;

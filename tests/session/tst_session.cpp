@@ -229,9 +229,13 @@ private Q_SLOTS:
         QCoreApplication::processEvents(); // no blank page comes after all
         QVERIFY(MainWindowFixture::fakeOf(tabs.at(0))->navigations().isEmpty());
 
-        // The locked tab loads its own page although it is locked.
+        // The locked tab loads its own page although it is locked, scrolled where it was.
         window.load(1, QStringLiteral("http://127.0.0.1/b"));
         QCOMPARE(window->tabs().size(), 2);
+        const auto scripts =
+            MainWindowFixture::fakeOf(tabs.at(1))->calls(QStringLiteral("runJavaScript"));
+        QCOMPARE(scripts.size(), 1);
+        QCOMPARE(scripts.first().args.at(1).toList(), (QVariantList{0.0, 240.0}));
         window->pages()->setActivePage(tabs.at(0));
         QCOMPARE(MainWindowFixture::fakeOf(tabs.at(0))->navigations(),
                  QStringList{QStringLiteral("http://127.0.0.1/a")});

@@ -139,6 +139,11 @@ bool QtWebEngineBackend::audible() const
     return m_page && m_page->recentlyAudible();
 }
 
+QPointF QtWebEngineBackend::scrollPosition() const
+{
+    return m_page ? m_page->scrollPosition() : QPointF();
+}
+
 void QtWebEngineBackend::attach(WebBackendEvents* events, QWidget* container)
 {
     m_events = events;

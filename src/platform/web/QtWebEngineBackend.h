@@ -76,6 +76,7 @@ public:
     PageLifecycle lifecycle() const override;
     void setLifecycle(PageLifecycle state) override;
     bool audible() const override;
+    QPointF scrollPosition() const override;
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QVariant>
 
@@ -124,6 +125,8 @@ public:
     virtual void setLifecycle(PageLifecycle state) { Q_UNUSED(state); }
     // Whether the page played sound lately.
     virtual bool audible() const { return false; }
+    // Where the page is scrolled to, in CSS pixels; nothing when the engine does not say.
+    virtual QPointF scrollPosition() const { return {}; }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at
