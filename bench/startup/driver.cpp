@@ -57,6 +57,25 @@ double pssMiB(qint64 pid)
     return kib / 1024;
 }
 
+// A home for a first start that asks nothing: not to become the default browser, not to
+// close the blank tab before a group opens. Done before the clock starts.
+void prepareHome(const QString& pelvane, const QString& home)
+{
+    QDir().mkpath(home);
+    const QString reg = QDir(home).filePath(QStringLiteral("bench.reg"));
+    QFile file(reg);
+    file.open(QIODevice::WriteOnly);
+    file.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\"
+               "CurrentVersion]\r\n\"AskDefaultBrowser\"=\"0\"\r\n\"ConfirmCloseAll\"=\"0\"\r\n");
+    file.close();
+    QProcess import;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELVANE_HOME"), home);
+    import.setProcessEnvironment(env);
+    import.start(pelvane, {QStringLiteral("--reg-import"), reg});
+    import.waitForFinished(10000);
+}
+
 struct Run
 {
     double firstSeconds = -1;
@@ -65,8 +84,10 @@ struct Run
 };
 
 Run measure(const QString& program, const QStringList& arguments, int pages,
-            LocalHttpServer& server, const QString& home)
+            LocalHttpServer& server, const QString& home, const QString& pelvane = {})
 {
+    if (!pelvane.isEmpty())
+        prepareHome(pelvane, home);
     Run run;
     int beacons = 0;
     QElapsedTimer clock;
@@ -216,10 +237,11 @@ int main(int argc, char* argv[])
             s.pss << run.pss;
         };
         add(bareOne, measure(bare, {ten.first()}, 1, server, home.path() + QStringLiteral("/b1")));
-        add(pelOne,
-            measure(pelvane, {ten.first()}, 1, server, home.path() + QStringLiteral("/p1")));
+        add(pelOne, measure(pelvane, {ten.first()}, 1, server,
+                            home.path() + QStringLiteral("/p1"), pelvane));
         add(bareTen, measure(bare, ten, 10, server, home.path() + QStringLiteral("/b10")));
-        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10")));
+        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10"),
+                            pelvane));
     }
     out << "median of " << Runs << " runs\n";
     out << QStringLiteral(
@@ -252,9 +274,11 @@ int main(int argc, char* argv[])
     for (int r = 0; r < 3; ++r) {
         QTemporaryDir home;
         bareFifty << measure(bare, fifty, Many, server, home.path() + QStringLiteral("/b")).pss;
-        pelFifty << measure(pelvane, {groupOfFifty}, Many, server, home.path() + QStringLiteral("/p"))
+        pelFifty << measure(pelvane, {groupOfFifty}, Many, server, home.path() + QStringLiteral("/p"),
+                            pelvane)
                         .pss;
         const QString crashed = home.path() + QStringLiteral("/w");
+        prepareHome(pelvane, crashed);
         leaveCrashedSession(crashed, fifty);
         // Only the active tab loads: its beacon is the one to wait for.
         pelWaiting << measure(pelvane, {}, 1, server, crashed).pss;
