@@ -11,6 +11,7 @@
 #include "session/RestoredBar.h"
 #include "session/SessionKeeper.h"
 
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,8 +62,13 @@ void TfrmMain::openStartOrRestore()
     m_session = new SessionKeeper(m_start.sessionFile, [this] { return sessionNow(); }, this);
     connect(m_pcPage, &TPVPageControl::pageMoved, this, &TfrmMain::noteSessionChange);
     const SessionKeeper::Previous previous = m_session->inspect();
-    if (!previous.problem.isEmpty())
-        qWarning("%s", qUtf8Printable(previous.problem));
+    if (!previous.problem.isEmpty()) {
+        // The tabs of a run that ended abnormally are lost: the user is told why, once the
+        // window is up.
+        QTimer::singleShot(0, this, [this, problem = previous.problem] {
+            m_questions->tell(problem + QStringLiteral(" Pelvane starts with its start pages."));
+        });
+    }
     const int count = int(previous.saved.tabs.size());
     bool restore = previous.decision == SessionRecovery::Decision::Restore;
     if (previous.decision == SessionRecovery::Decision::Ask)

@@ -270,6 +270,17 @@ private Q_SLOTS:
         QCOMPARE(window->tabs().size(), 1);
         QVERIFY(!window->tabs().first()->Waiting());
 
+        // A session damaged on disk: the start pages, and the user is told.
+        window.window.reset();
+        writeFile(path, "{\"format\":1,\"tabs\":[{\"addr");
+        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, true}.toJson());
+        {
+            MainWindowFixture damaged({.sessionFile = path});
+            QCOMPARE(damaged->tabs().size(), 1);
+            QTRY_COMPARE(damaged.questions.told.size(), 1);
+            QVERIFY(damaged.questions.told.first().contains(path));
+        }
+
         // Restored, then "Start fresh instead": the tabs go, the start page opens.
         window.window.reset();
         QCOMPARE(SessionFile::write(path, twoTabs()), QString());
