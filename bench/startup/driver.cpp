@@ -1,9 +1,16 @@
 // Start-up and memory of Pelvane beside a bare web view, measured from outside: every page
 // fetches a beacon from a local server when it has loaded; we time process start to the
 // first beacon and to the tenth, and sum the proportional memory (PSS) of the whole process
-// tree five seconds after the last beacon. Median of five runs each.
+// tree five seconds after the last beacon. Median of five runs each (PELVANE_BENCH_RUNS
+// for more).
+//
+// Then fifty tabs: the bare view and Pelvane opening fifty pages, and Pelvane bringing the
+// same fifty back after an abnormal end (one loads, the others wait until shown); and the
+// cost of writing the session of fifty tabs once.
 //
 //   xvfb-run -a bench/startup/bench_startup <pelvane binary> <bare view binary>
+#include "session/SessionFile.h"
+#include "session/SessionRecovery.h"
 #include "support/LocalHttpServer.h"
 
 #include <QCoreApplication>
@@ -50,6 +57,25 @@ double pssMiB(qint64 pid)
     return kib / 1024;
 }
 
+// A home for a first start that asks nothing: not to become the default browser, not to
+// close the blank tab before a group opens. Done before the clock starts.
+void prepareHome(const QString& pelvane, const QString& home)
+{
+    QDir().mkpath(home);
+    const QString reg = QDir(home).filePath(QStringLiteral("bench.reg"));
+    QFile file(reg);
+    file.open(QIODevice::WriteOnly);
+    file.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane\\"
+               "CurrentVersion]\r\n\"AskDefaultBrowser\"=\"0\"\r\n\"ConfirmCloseAll\"=\"0\"\r\n");
+    file.close();
+    QProcess import;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELVANE_HOME"), home);
+    import.setProcessEnvironment(env);
+    import.start(pelvane, {QStringLiteral("--reg-import"), reg});
+    import.waitForFinished(10000);
+}
+
 struct Run
 {
     double firstSeconds = -1;
@@ -58,8 +84,10 @@ struct Run
 };
 
 Run measure(const QString& program, const QStringList& arguments, int pages,
-            LocalHttpServer& server, const QString& home)
+            LocalHttpServer& server, const QString& home, const QString& pelvane = {})
 {
+    if (!pelvane.isEmpty())
+        prepareHome(pelvane, home);
     Run run;
     int beacons = 0;
     QElapsedTimer clock;
@@ -109,6 +137,39 @@ double median(QList<double> values)
     return values.isEmpty() ? -1 : values.at(values.size() / 2);
 }
 
+SessionState sessionOf(const QStringList& addresses)
+{
+    SessionState state;
+    for (const QString& address : addresses)
+        state.tabs << SessionTab{address, QStringLiteral("Page"), address, {}, false, false, {}};
+    state.active = 0;
+    return state;
+}
+
+// A home where the last run of Pelvane ended abnormally with these tabs open.
+void leaveCrashedSession(const QString& home, const QStringList& addresses)
+{
+    QDir().mkpath(home);
+    SessionFile::write(QDir(home).filePath(QStringLiteral("session.json")), sessionOf(addresses));
+    QFile marker(QDir(home).filePath(QStringLiteral("session.json.running")));
+    marker.open(QIODevice::WriteOnly);
+    marker.write(RunMarker{1, false, true}.toJson());
+}
+
+// Milliseconds to write the session of `addresses` once, median of 21 writes.
+double sessionWriteMs(const QStringList& addresses, const QString& folder)
+{
+    const SessionState state = sessionOf(addresses);
+    QList<double> times;
+    for (int i = 0; i < 21; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        SessionFile::write(QDir(folder).filePath(QStringLiteral("session.json")), state);
+        times << clock.nsecsElapsed() / 1e6;
+    }
+    return median(times);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -123,7 +184,8 @@ int main(int argc, char* argv[])
     const QString bare = QString::fromLocal8Bit(argv[2]);
     LocalHttpServer server;
     server.listen();
-    for (int i = 1; i <= 10; ++i) {
+    constexpr int Many = 50;
+    for (int i = 1; i <= Many; ++i) {
         const QByteArray path = "/page" + QByteArray::number(i);
         server.serve(path, QStringLiteral("<html><head><title>Page %1</title></head><body>"
                                           "<p>Page %1</p><script>addEventListener('load',"
@@ -132,8 +194,11 @@ int main(int argc, char* argv[])
                                .toUtf8());
     }
     server.serve("/beacon", QByteArray("ok"), "text/plain");
-    for (int i = 1; i <= 10; ++i)
+    for (int i = 1; i <= Many; ++i)
         server.serve("/beacon" + QByteArray::number(i), QByteArray("ok"), "text/plain");
+    QStringList fifty;
+    for (int i = 1; i <= Many; ++i)
+        fifty << server.url(QStringLiteral("/page%1").arg(i)).toString();
 
     QStringList ten;
     for (int i = 1; i <= 10; ++i)
@@ -148,13 +213,21 @@ int main(int argc, char* argv[])
         for (int i = 0; i < ten.size(); ++i)
             file.write(QStringLiteral("blank%1=%2\r\n").arg(i + 1).arg(ten.at(i)).toUtf8());
     }
+    const QString groupOfFifty = QDir(scratch.path()).filePath(QStringLiteral("fifty.sgp"));
+    {
+        QFile file(groupOfFifty);
+        file.open(QIODevice::WriteOnly);
+        file.write("[SorvelGroup]\r\n");
+        for (int i = 0; i < fifty.size(); ++i)
+            file.write(QStringLiteral("blank%1=%2\r\n").arg(i + 1).arg(fifty.at(i)).toUtf8());
+    }
 
     struct Series
     {
         QList<double> first, all, pss;
     };
     Series bareOne, bareTen, pelOne, pelTen;
-    constexpr int Runs = 5;
+    const int Runs = qMax(5, qEnvironmentVariableIntValue("PELVANE_BENCH_RUNS"));
     for (int r = 0; r < Runs; ++r) {
         QTemporaryDir home;
         // Each run starts from a fresh home so that caches do not favour either side.
@@ -164,10 +237,11 @@ int main(int argc, char* argv[])
             s.pss << run.pss;
         };
         add(bareOne, measure(bare, {ten.first()}, 1, server, home.path() + QStringLiteral("/b1")));
-        add(pelOne,
-            measure(pelvane, {ten.first()}, 1, server, home.path() + QStringLiteral("/p1")));
+        add(pelOne, measure(pelvane, {ten.first()}, 1, server,
+                            home.path() + QStringLiteral("/p1"), pelvane));
         add(bareTen, measure(bare, ten, 10, server, home.path() + QStringLiteral("/b10")));
-        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10")));
+        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10"),
+                            pelvane));
     }
     out << "median of " << Runs << " runs\n";
     out << QStringLiteral(
@@ -193,5 +267,30 @@ int main(int argc, char* argv[])
                .arg(median(pelTen.all) - median(bareTen.all), 0, 'f', 2)
                .arg(median(pelOne.pss) - median(bareOne.pss), 0, 'f', 1)
                .arg(pelPer - barePer, 0, 'f', 1);
+    out.flush();
+
+    // Fifty tabs, three runs each: every page loaded, or brought back waiting.
+    QList<double> bareFifty, pelFifty, pelWaiting;
+    for (int r = 0; r < 3; ++r) {
+        QTemporaryDir home;
+        bareFifty << measure(bare, fifty, Many, server, home.path() + QStringLiteral("/b")).pss;
+        pelFifty << measure(pelvane, {groupOfFifty}, Many, server, home.path() + QStringLiteral("/p"),
+                            pelvane)
+                        .pss;
+        const QString crashed = home.path() + QStringLiteral("/w");
+        prepareHome(pelvane, crashed);
+        leaveCrashedSession(crashed, fifty);
+        // Only the active tab loads: its beacon is the one to wait for.
+        pelWaiting << measure(pelvane, {}, 1, server, crashed).pss;
+    }
+    out << QStringLiteral("50 tabs (median of 3): bare view %1 MiB, Pelvane all loaded %2 MiB, "
+                          "Pelvane waiting tabs %3 MiB\n")
+               .arg(median(bareFifty), 0, 'f', 1)
+               .arg(median(pelFifty), 0, 'f', 1)
+               .arg(median(pelWaiting), 0, 'f', 1);
+    out << QStringLiteral("waiting tab: %1 MiB each (beside one loaded tab)\n")
+               .arg((median(pelWaiting) - median(pelOne.pss)) / (Many - 1), 0, 'f', 2);
+    out << QStringLiteral("session write of 50 tabs: %1 ms (median of 21)\n")
+               .arg(sessionWriteMs(fifty, scratch.path()), 0, 'f', 3);
     return 0;
 }

@@ -26,6 +26,8 @@
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
 #include "settings/ContentSwitchControl.h"
+#include "browser/TabSleeper.h"
+#include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
 
 #include <QAction>
@@ -83,6 +85,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
         this);
 
+    // The window's settings in one look-up of the hive rather than one each.
+    const TPVOptions::Held held(*m_options);
     m_settings = WindowSettings::read(*m_options);
     if (!m_options->GetAskDefaultBrowser())
         m_options->SetAskDefaultBrowser(false);
@@ -126,7 +130,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     if (m_settings.fullScreen)
         setFullScreen(true);
 
-    openStartPages();
+    openStartOrRestore();
     m_placeAtEnd = m_settings.openNewAtEnd;
 
     if (m_start.bus) {
@@ -148,6 +152,9 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 TfrmMain::~TfrmMain()
 {
     runExitSequence();
+    // Tabs report changes while they go; there is no session to note them in any more.
+    delete m_session;
+    m_session = nullptr;
 }
 
 void TfrmMain::buildWindow()
@@ -322,6 +329,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         m_tray->SetMinToTray(wanted.minToTray);
     if (wanted.usePopupSorvel != old.usePopupSorvel)
         m_popups->SetUsePopupSorvel(wanted.usePopupSorvel);
+    if (wanted.freezeTabsAfter != old.freezeTabsAfter)
+        m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
     // While a group opens, its tabs keep going to the end; the rule returns afterwards.
     if (!m_groupOpening)
@@ -425,6 +434,9 @@ void TfrmMain::runExitSequence()
         m_addressBand->saveTypedAddresses();
     } catch (const RegistryError&) {
     }
+    // A clean exit: "Last Open Sites" and "StartupMode" decide the next start, as always.
+    if (m_session)
+        m_session->endCleanly();
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
 }

@@ -34,6 +34,8 @@ class QToolBar;
 class QToolButton;
 class RegistryHive;
 class SearchPane;
+class SessionKeeper;
+class TabSleeper;
 class SideBar;
 class TBrowserTab;
 class TSorvelBrowser;
@@ -47,6 +49,7 @@ class WindowQuestions;
 class WindowSearch;
 struct DesktopApplication;
 enum class ProfileKind;
+struct SessionState;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -57,6 +60,7 @@ struct MainWindowOptions
     WindowQuestions* questions = nullptr; // null: the window's own dialogs
     QString argument;                     // the first command-line argument
     QString screenshotFile;               // non-empty: picture mode (see TfrmMain)
+    QString sessionFile; // this copy's session, kept against crashes; empty: none kept
     // Asks whether to become the default browser (true for Yes); empty: the start-up check
     // does not run (tests, pictures). The program gives TfrmDefaultBrowser::askUser.
     std::function<bool()> askDefaultBrowser;
@@ -137,6 +141,10 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
+    SessionKeeper* session() const { return m_session; } // null when none is kept
+    TabSleeper* sleeper() const { return m_sleeper; }
+    // The open tabs as the session keeps them (MainWindowSession.cpp).
+    SessionState sessionNow() const;
     MainToolbar* toolbar() const { return m_tbMain; }
     BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
@@ -302,6 +310,12 @@ private:
     void syncWorkOffline();
     void setFullScreen(bool on);
     void openStartPages();
+
+    // The session kept against crashes (MainWindowSession.cpp).
+    void openStartOrRestore();
+    void restoreTabs(const SessionState& saved);
+    void startFresh();
+    void noteSessionChange();
     void startScreenshotWatch();
 
     // What other programs share with the window (MainWindowExternal.cpp).
@@ -350,6 +364,8 @@ private:
     MailNews* m_mail = nullptr;
     TLinksBar* m_linksBar = nullptr;
     WindowSearch* m_search = nullptr;
+    SessionKeeper* m_session = nullptr;
+    TabSleeper* m_sleeper = nullptr;
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

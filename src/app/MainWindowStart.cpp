@@ -28,6 +28,15 @@ QStringList lastOpenAddresses(const TPVOptions& options)
     return addresses;
 }
 
+// A tab of "Last Open Sites": it shows its address and waits until it is first shown, so
+// that a start with many saved tabs loads one page, not all of them.
+void openWaiting(TBrowserTab* tab, const QString& address)
+{
+    tab->SetStartupMark(true);
+    tab->setHomeUrl(address);
+    tab->Wait(address, address);
+}
+
 } // namespace
 
 void TfrmMain::openStartPages()
@@ -49,11 +58,8 @@ void TfrmMain::openStartPages()
         first->OpenAsHome(argument);
         if (last) {
             const QStringList addresses = lastOpenAddresses(*m_options);
-            for (auto it = addresses.crbegin(); it != addresses.crend(); ++it) {
-                TBrowserTab* tab = NewTabBackground(false);
-                tab->SetStartupMark(true);
-                tab->OpenAsHome(*it);
-            }
+            for (auto it = addresses.crbegin(); it != addresses.crend(); ++it)
+                openWaiting(NewTabBackground(false), *it);
         }
         m_pcPage->setActivePage(first);
         return;
@@ -65,11 +71,11 @@ void TfrmMain::openStartPages()
         const QStringList addresses = lastOpenAddresses(*m_options);
         first->SetStartupMark(true);
         first->OpenAsHome(addresses.isEmpty() ? QStringLiteral("about:blank") : addresses.last());
-        for (int i = int(addresses.size()) - 2; i >= 0; --i) {
-            TBrowserTab* tab = NewTabBackground(false);
-            tab->SetStartupMark(true);
-            tab->OpenAsHome(addresses.at(i));
-        }
+        for (int i = int(addresses.size()) - 2; i >= 0; --i)
+            openWaiting(NewTabBackground(false), addresses.at(i));
+        // With new tabs in front, the one opened last is shown: it loads now.
+        if (TBrowserTab* shown = GetActivePage())
+            shown->Wake();
     } else {
         OpenPageGroup(m_settings.startupSorvelGroup, false, true);
     }

@@ -9,6 +9,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/TabListing.h"
+#include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
@@ -51,7 +52,11 @@ TBrowserTab* TfrmMain::createTab(bool hidden)
 {
     TBrowserTab* previous = GetActivePage();
     auto* tab = new TBrowserTab(this, hidden);
-    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
+    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] {
+        syncAppearance(tab);
+        noteSessionChange();
+    });
+    connect(tab, &TBrowserTab::stateChanged, this, &TfrmMain::noteSessionChange);
     m_pcPage->addPage(tab, tab->Caption());
     syncAppearance(tab);
     placeNewTab(tab, previous);
@@ -113,11 +118,17 @@ void TfrmMain::onTabChange()
     TBrowserTab* tab = GetActivePage();
     if (!tab)
         return;
+    noteSessionChange();
+    // A tab that waited loads when it is first shown; one that slept comes back.
+    TabSleeper::wake(tab);
+    tab->Wake();
     if (!tab->Busy())
         tab->SetViewed(true);
     // The tab left behind may now show the "finished, not seen" mark again.
-    if (m_lastActive && m_lastActive != tab)
+    if (m_lastActive && m_lastActive != tab) {
         syncAppearance(m_lastActive);
+        m_lastActive->noteUsed(); // seen until now
+    }
     m_lastActive = tab;
     UpdateTabState();
     UpdateBackForward();
@@ -208,6 +219,7 @@ void TfrmMain::destroyTab(TBrowserTab* tab)
     m_pcPage->removePage(tab);
     tab->hide();
     tab->deleteLater();
+    noteSessionChange();
 }
 
 // --- Tabs menu and the tab set as data ----------------------------------------------------------

@@ -38,7 +38,7 @@ bool UserInputWatch::eventFilter(QObject* watched, QEvent* event)
     case QEvent::TouchBegin:
         if (watched->isWidgetType()) {
             if (TBrowserTab* tab = tabOf(watched))
-                tab->NoteUserInput();
+                tab->NoteUserInput(event->type() == QEvent::KeyPress);
         }
         break;
     default:

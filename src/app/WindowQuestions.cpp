@@ -48,6 +48,23 @@ QString WindowDialogs::chooseFileToOpen()
         QStringLiteral("Web Documents (*.htm *.html);;Any file (*)"));
 }
 
+bool WindowDialogs::askRestoreAfterRepeatedCrash(int tabCount)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelvane"),
+                    QStringLiteral("Pelvane did not close properly, twice in a row: the last "
+                                   "time within a minute of bringing back your tabs. One of "
+                                   "their pages may be the cause."),
+                    QMessageBox::NoButton, m_owner);
+    box.setInformativeText(tabCount == 1
+                               ? QStringLiteral("Bring the tab back anyway?")
+                               : QStringLiteral("Bring the %1 tabs back anyway?").arg(tabCount));
+    QPushButton* restore = box.addButton(QStringLiteral("&Bring Back"), QMessageBox::AcceptRole);
+    QPushButton* fresh = box.addButton(QStringLiteral("Start &Fresh"), QMessageBox::RejectRole);
+    box.setDefaultButton(fresh);
+    box.exec();
+    return box.clickedButton() == restore;
+}
+
 bool WindowDialogs::confirmExitWithDownloads(int running)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelvane"),

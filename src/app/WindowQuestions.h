@@ -30,6 +30,9 @@ public:
     virtual QString chooseFileToOpen() = 0;
     // Leaving while `running` downloads still run (they would be cut off): true to leave.
     virtual bool confirmExitWithDownloads(int running) = 0;
+    // The tabs brought back after an abnormal end ended the program again within a minute:
+    // true to bring the `tabCount` tabs back once more, false to start afresh.
+    virtual bool askRestoreAfterRepeatedCrash(int tabCount) = 0;
     // A failure the user must know about; returns when the user has seen it.
     virtual void tell(const QString& text) = 0;
     // Runs one of the window's own dialogs (the options) and answers its result.
@@ -55,6 +58,7 @@ public:
     std::optional<QString> askStickyName() override;
     QString chooseFileToOpen() override;
     bool confirmExitWithDownloads(int running) override;
+    bool askRestoreAfterRepeatedCrash(int tabCount) override;
     void tell(const QString& text) override;
     int runDialog(QDialog& dialog) override;
 

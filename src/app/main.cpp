@@ -2,7 +2,7 @@
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
 #include "app/RegistryCommand.h"
-#include "history/HistoryStore.h"
+#include "history/DeferredHistory.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -20,6 +20,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -28,6 +29,7 @@
 #include <QMessageBox>
 #include <QTextStream>
 #include <QThread>
+#include <QTimer>
 
 #include <cstring>
 #include <optional>
@@ -164,6 +166,18 @@ void reportRecoveredHive(const RegistryHive& hive)
                              .arg(backup));
 }
 
+// Where this copy keeps its open tabs against a crash: beside the settings, one session per
+// web profile slot, so that two running copies (AllowMultiInstance) each keep their own and
+// a copy that runs again in the same slot finds its own. No slot: nothing is kept.
+QString sessionFileFor(int slot)
+{
+    if (slot <= 0)
+        return {};
+    const QString folder = QFileInfo(Paths::hiveFile()).absolutePath();
+    return QDir(folder).filePath(slot == 1 ? QStringLiteral("session.json")
+                                           : QStringLiteral("session-%1.json").arg(slot));
+}
+
 // How long a second copy waits for an exiting copy to let go of the single-copy lock (the
 // engine's shutdown takes a moment).
 constexpr int LockPatienceMs = 15000;
@@ -248,9 +262,8 @@ int main(int argc, char* argv[])
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history
-    // outlives the engine that reports to it.
-    HistoryStore history(HistoryStore::defaultFile());
-    reportHistoryUnavailable(history, pictureMode);
+    // outlives the engine that reports to it. It is opened once the window is up.
+    DeferredHistory history(HistoryStore::defaultFile());
     // Every running copy, also a picture's, has a web profile folder of its own.
     const WebProfileSlot profile;
     WebEngineContext engine(profile.folder());
@@ -263,6 +276,8 @@ int main(int argc, char* argv[])
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
+    if (!pictureMode)
+        options.sessionFile = sessionFileFor(profile.number());
     if (!pictureMode)
         options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
 
@@ -288,6 +303,10 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
+        QTimer::singleShot(0, &window, [&history, pictureMode] {
+            history.open();
+            reportHistoryUnavailable(*history.store(), pictureMode);
+        });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);
         if (!pictureMode && !profile.isMain() && profile.isNew())

@@ -41,6 +41,7 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
     Q_ASSERT(m_host);
     m_pendingPopup = hidden;
     m_tabVisible = !hidden;
+    noteUsed();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -58,8 +59,18 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
         m_browser->setPageLayout(m_host->pageLayout());
         m_browser->setFocusPolicy(Qt::StrongFocus);
         frameLayout->addWidget(m_browser);
-        NavigateBlank();
         assignHandlers();
+        if (hidden) {
+            NavigateBlank();
+        } else {
+            // Most tabs are told their address at once: loading a blank page first would
+            // only cost a load that the real one replaces.
+            m_blankPending = true;
+            QTimer::singleShot(0, this, [this] {
+                if (m_blankPending)
+                    NavigateBlank();
+            });
+        }
     }
 }
 
@@ -227,6 +238,7 @@ void TBrowserTab::NavigateTo(const QString& url)
 {
     if (!m_browser)
         return;
+    navigationChosen();
     // A locked tab's navigation goes to a new tab, so its own caption stays.
     if (!m_locked)
         SetTitle(url);
@@ -235,6 +247,7 @@ void TBrowserTab::NavigateTo(const QString& url)
 
 void TBrowserTab::NavigateBlank()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->NavigateUrl(AboutBlank);
 }
@@ -247,12 +260,14 @@ void TBrowserTab::GoTabHome()
 
 void TBrowserTab::GoHome()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->GoHome();
 }
 
 void TBrowserTab::GoSearch()
 {
+    navigationChosen();
     if (m_browser)
         m_browser->GoSearch();
 }
@@ -284,6 +299,8 @@ void TBrowserTab::Refresh(bool completely)
 {
     if (!m_browser)
         return;
+    if (m_waiting)
+        return; // nothing loaded to reload: the page loads fresh when the tab is shown
     if (completely)
         m_browser->ReloadCompletely();
     else
@@ -292,11 +309,17 @@ void TBrowserTab::Refresh(bool completely)
 
 QString TBrowserTab::GetAddress() const
 {
-    return m_browser ? m_browser->LocationURL() : QString();
+    if (m_waiting)
+        return m_waitingAddress;
+    const QString location = m_browser ? m_browser->LocationURL() : QString();
+    // A woken tab is on its way to its address: it is still the tab's until the page comes.
+    return location.isEmpty() ? m_waitingAddress : location;
 }
 
 QString TBrowserTab::GetTitle() const
 {
+    if (m_waiting)
+        return m_hint;
     return m_browser ? m_browser->LocationName() : QString();
 }
 
@@ -573,6 +596,9 @@ bool TBrowserTab::leavesPage(WebFrame frame, const QString& url) const
     const auto page = [](const QString& address) {
         return QUrl(address).adjusted(QUrl::RemoveFragment);
     };
+    // A locked tab that waited loads its own page when woken, redirects included.
+    if (!m_waitingAddress.isEmpty())
+        return false;
     return page(url) != page(GetAddress());
 }
 
@@ -652,8 +678,12 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
     if (!url.startsWith(QLatin1String("https")))
         m_insecureSeen = true;
     const bool active = IsActive();
-    if (isTopFrame(frame))
+    if (isTopFrame(frame)) {
         m_popupsRefusedTold = false; // another page: it may be told again
+        m_typedSinceLoad = false;
+        m_waitingAddress.clear();
+        Q_EMIT stateChanged();
+    }
     if (active && isTopFrame(frame)) {
         m_host->ShowAddress(url);
         if (m_focusOnLoad) {
@@ -681,6 +711,8 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
     const bool active = IsActive();
     if (isTopFrame(frame) && active)
         m_host->ShowAddress(url);
+    if (isTopFrame(frame))
+        restoreScroll();
     if (m_cycleFrame != 0 && frame == m_cycleFrame) {
         SetViewed(active);
         m_busy = false;

@@ -34,7 +34,9 @@ public:
     };
 
     // The strip adds the tab and makes it active; hidden: a new window's tab, kept out of
-    // sight until its first address is classified. The tab starts loading "about:blank".
+    // sight until its first address is classified. The tab loads "about:blank" unless it is
+    // told where to go before control returns to the event loop (a hidden tab at once: the
+    // engine gives it its page).
     TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent = nullptr);
     ~TBrowserTab() override;
 
@@ -70,12 +72,23 @@ public:
     bool InsecureSeen() const { return m_insecureSeen; }
     bool Viewed() const { return m_viewed; }
     bool HideFromCloseAll() const { return m_hideFromCloseAll; }
-    void setHideFromCloseAll(bool on) { m_hideFromCloseAll = on; }
+    void setHideFromCloseAll(bool on);
     bool Busy() const { return m_busy; }
     WebFrame CycleFrame() const { return m_cycleFrame; } // 0 while no cycle runs
     bool FocusOnLoad() const { return m_focusOnLoad; }
     void setFocusOnLoad(bool on) { m_focusOnLoad = on; }
     bool StartupMark() const { return m_startupMark; }
+
+    // --- Waiting tabs --------------------------------------------------------------------
+    // The tab shows `address` and `caption` in the strip, the menus and the listing, but
+    // loads nothing until Wake (the window wakes a tab when it is first shown). Any
+    // navigation of the tab ends the wait too.
+    // `scroll`: where the page was scrolled to, put back once it has loaded.
+    void Wait(const QString& address, const QString& caption, QPointF scroll = {});
+    bool Waiting() const { return m_waiting; }
+    void Wake();
+    // Where the page is scrolled to (a waiting tab: where it will be), when the engine says.
+    QPointF ScrollPosition() const;
 
     // --- Operations ----------------------------------------------------------------------
     void OpenAsHome(const QString& url);
@@ -114,7 +127,13 @@ public:
     int PopupsSinceUserInput() const { return m_popupsSinceInput; }
     // The user pressed a key or a mouse button in this tab (its page included): the page
     // may open windows again.
-    void NoteUserInput() { m_popupsSinceInput = 0; }
+    // `typed`: a key, which in a page most likely goes into a form.
+    void NoteUserInput(bool typed = false);
+    // When the tab was last shown or used (ms of a steady clock), and whether its page has
+    // been typed into since it loaded: what freezing and discarding weigh (TabSleeper).
+    qint64 LastUsedMs() const { return m_lastUsedMs; }
+    void noteUsed();
+    bool TypedSinceLoad() const { return m_typedSinceLoad; }
 
     // The browser commands of the same names.
     void SelectAll();
@@ -139,6 +158,8 @@ public:
 
 Q_SIGNALS:
     void appearanceChanged();
+    // What a session keeps of the tab changed: its address or its Close All exemption.
+    void stateChanged();
 
 private:
     void assignHandlers();
@@ -173,6 +194,9 @@ private:
     bool mayOpenWindow();
     void destroyBrowser();
     void resetToBlank();
+    // The tab is told where to go: its pending blank page and its wait are over.
+    void navigationChosen();
+    void restoreScroll();
 
     BrowserTabHost* const m_host;
     QFrame* m_frame = nullptr;
@@ -200,6 +224,12 @@ private:
     bool m_busy = false;
     bool m_focusOnLoad = false;
     bool m_startupMark = false;
+    bool m_blankPending = false; // "about:blank" follows unless another address comes first
+    bool m_waiting = false;
+    bool m_typedSinceLoad = false;
+    qint64 m_lastUsedMs = 0;
+    QString m_waitingAddress; // while waiting; afterwards, until its page has arrived
+    QPointF m_scroll;         // to put back when the page has loaded
 
     // The windows this tab's page opened that may still be hidden, and those being made.
     QList<QPointer<TBrowserTab>> m_popups;

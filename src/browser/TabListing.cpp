@@ -58,6 +58,7 @@ QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* acti
             {QStringLiteral("locked"), tab->Locked()},
             {QStringLiteral("hideFromCloseAll"), tab->HideFromCloseAll()},
             {QStringLiteral("busy"), tab->Busy()},
+            {QStringLiteral("waiting"), tab->Waiting()},
             {QStringLiteral("secure"), tab->Secure()},
             {QStringLiteral("stateIcon"), tab->ImageIndex()},
             {QStringLiteral("pendingPopup"), tab->PendingPopup()},

@@ -152,14 +152,37 @@ qint64 TPVOptions::currentVersion(bool create) const
     return m_currentVersion;
 }
 
+TPVOptions::Held::Held(const TPVOptions& options)
+    : m_options(options)
+{
+    QHash<QString, RegistryHive::Value> held;
+    if (options.currentVersion(false) != 0) {
+        const QList<RegistryHive::Value> values = options.m_hive.values(options.m_currentVersion);
+        for (const RegistryHive::Value& value : values)
+            held.insert(value.name.toLower(), value);
+    }
+    options.m_held = std::move(held);
+}
+
+TPVOptions::Held::~Held()
+{
+    m_options.m_held.reset();
+}
+
 std::optional<QString> TPVOptions::readText(const QString& name) const
 {
     bool keyExists = false;
     std::optional<RegistryHive::Value> value;
-    if (m_currentVersion != 0)
-        value = m_hive.value(m_currentVersion, name, &keyExists);
-    if (!keyExists && currentVersion(false) != 0)
-        value = m_hive.value(m_currentVersion, name);
+    if (m_held) {
+        const auto found = m_held->constFind(name.toLower());
+        if (found != m_held->cend())
+            value = *found;
+    } else {
+        if (m_currentVersion != 0)
+            value = m_hive.value(m_currentVersion, name, &keyExists);
+        if (!keyExists && currentVersion(false) != 0)
+            value = m_hive.value(m_currentVersion, name);
+    }
     if (!value)
         return std::nullopt;
     if (value->type != RegistryHive::ValueType::String &&
@@ -175,6 +198,8 @@ std::optional<QString> TPVOptions::readText(const QString& name) const
 void TPVOptions::writeText(const QString& name, const QString& text)
 {
     const auto type = RegistryHive::ValueType::String;
+    if (m_held)
+        m_held->insert(name.toLower(), RegistryHive::Value{name, type, text});
     if (m_currentVersion != 0 && m_hive.setValue(m_currentVersion, name, type, text))
         return;
     // Not known yet, or deleted by another copy since: find or make it, and try again.

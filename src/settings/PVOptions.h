@@ -2,8 +2,11 @@
 
 #include "platform/Registry.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // Every scalar setting: type, value name, default, and the rule that turns the stored text
 // into the value and back (see PVOptions.cpp). Each row gives a GetName and a SetName.
@@ -60,6 +63,7 @@
     X(int, FavoritesWidth, 250, Number)                                                            \
     X(bool, DisableALTShortcuts, false, Flag)                                                      \
     X(bool, SearchFromAddressBar, true, Flag)
+    X(int, FreezeTabsAfter, 30, Number)
 
 // The settings store. Nothing is kept in memory: every Get reads the hive and every Set
 // writes it at once, so two running copies see each other's changes (the one that writes
@@ -119,6 +123,21 @@ public:
     // The key path below HKEY_CURRENT_USER, for the places that open it themselves.
     static QString CurrentVersionKey(); // "\Software\Brenmoor\Pelvane\CurrentVersion"
 
+    // While a Held lives, the settings of "CurrentVersion" are read from one copy taken in
+    // a single look-up when it began, instead of one look-up each: the main window reads
+    // some fifty at creation. Sets still write at once, and keep the copy current.
+    class Held final
+    {
+    public:
+        explicit Held(const TPVOptions& options);
+        ~Held();
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        const TPVOptions& m_options;
+    };
+
 private:
     std::optional<QString> readText(const QString& name) const;
     void writeText(const QString& name, const QString& text);
@@ -131,4 +150,6 @@ private:
     // this id exists it is that key, and what it holds is current; once another copy has
     // deleted it (and perhaps made it anew) the path is looked up again.
     mutable qint64 m_currentVersion = 0;
+    // The copy a Held took, by lower-case name; nothing while none is held.
+    mutable std::optional<QHash<QString, RegistryHive::Value>> m_held;
 };

@@ -25,6 +25,7 @@ WindowSettings WindowSettings::read(const TPVOptions& options)
     s.searchFromAddressBar = options.GetSearchFromAddressBar();
     s.startupMode = options.GetStartupMode();
     s.startupSorvelGroup = options.GetStartupSorvelGroup();
+    s.freezeTabsAfter = qMax(0, options.GetFreezeTabsAfter());
     s.newTabFlags = {options.GetFavoritesNewWin(), options.GetHistoryNewWin(),
                      options.GetSearchNewWin(), options.GetLinksNewWin()};
     s.newAction = qBound(0, options.GetNewAction(), 2);

@@ -42,6 +42,7 @@ struct WindowSettings
     bool searchFromAddressBar = true; // words typed in the address box are searched for
     QString startupMode;
     QString startupSorvelGroup;
+    int freezeTabsAfter = 30; // minutes a background tab waits before it is frozen; 0: never
 
     // The window's placement and bars, as the window last had them.
     bool maximized = false;

@@ -51,7 +51,10 @@ private Q_SLOTS:
         TBrowserTab* tab = host.addTab();
         FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
         QVERIFY(fake);
-        QCOMPARE(fake->navigations(), QStringList{"about:blank"});
+        // The blank page follows once control is back in the event loop, unless the tab was
+        // told another address first (homeAddressOfTheTab).
+        QVERIFY(fake->navigations().isEmpty());
+        QTRY_COMPARE(fake->navigations(), QStringList{"about:blank"});
         QVERIFY(tab->Browser()->No3DBorder());
         QVERIFY(tab->Browser()->FlatScrollbar());
         QCOMPARE(&tab->Browser()->pageLayout(), &host.layout);
@@ -559,12 +562,13 @@ private Q_SLOTS:
         TBrowserTab* tab = host.addTab();
         FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
         tab->GoTabHome(); // none yet
-        QCOMPARE(fake->navigations().size(), 1);
+        QCOMPARE(fake->navigations().size(), 0);
         tab->OpenAsHome(PageA);
         QCOMPARE(tab->HomeUrl(), PageA);
         tab->NavigateTo(PageB);
         tab->GoTabHome();
-        QCOMPARE(fake->navigations(), (QStringList{"about:blank", PageA, PageB, PageA}));
+        QCoreApplication::processEvents();
+        QCOMPARE(fake->navigations(), (QStringList{PageA, PageB, PageA}));
     }
 
     void followNextLinkTakesTheLastMatch()

@@ -220,6 +220,59 @@ private Q_SLOTS:
         QCOMPARE(loose, QStringList());
     }
 
+    void aKilledProgramBringsItsTabsBackAndACleanExitDoesNot()
+    {
+        TestHome home;
+        QVERIFY(ProgramRun::deploySettings(
+            home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n\"ConfirmCloseAll\"=\"0\"\r\n"));
+        const QString group = home.file(QStringLiteral("four.sgp"));
+        QFile file(group);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[SorvelGroup]\r\nblank1=%1\r\nSecond=%2\r\nblank3=%3\r\n"
+                                  "blank4=%4\r\n")
+                       .arg(url("/a"), url("/b"), url("/c"), url("/d"))
+                       .toUtf8());
+        file.close();
+        const QStringList four{url("/a"), url("/b"), url("/c"), url("/d")};
+        const QString session = home.file(QStringLiteral("session.json"));
+        const auto saved = [&session] {
+            QFile kept(session);
+            return kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray();
+        };
+        {
+            Program run(home.path());
+            run.start({group});
+            QTRY_VERIFY_WITH_TIMEOUT(run.addresses() == four, 30000);
+            // Written a few seconds after the last change; then the process dies.
+            QTRY_VERIFY_WITH_TIMEOUT(saved().contains("/d") && saved().contains("Second"), 20000);
+            QVERIFY(QFile::exists(session + QStringLiteral(".running")));
+            run.process().kill();
+            QVERIFY(run.process().waitForFinished(10000));
+        }
+        {
+            Program again(home.path());
+            again.start({});
+            QTRY_VERIFY_WITH_TIMEOUT(again.addresses() == four, 30000);
+            const auto tabs = again.listTabs();
+            QCOMPARE(tabs.at(1).value(QStringLiteral("stickyName")).toString(),
+                     QStringLiteral("Second"));
+            // Only the active tab loaded; the others wait to be shown.
+            int waiting = 0;
+            for (const QJsonObject& tab : tabs)
+                waiting += tab.value(QStringLiteral("waiting")).toBool() ? 1 : 0;
+            QCOMPARE(waiting, 3);
+            QVERIFY(again.terminate());
+        }
+        QVERIFY(!QFile::exists(session));
+        {
+            // After a clean exit the start pages are as "StartupMode" says: the home page.
+            Program third(home.path());
+            third.start({});
+            QTRY_COMPARE_WITH_TIMEOUT(third.listTabs().size(), 1, 30000);
+            QVERIFY(third.terminate());
+        }
+    }
+
     void pictureModeWritesAPictureAndLeavesTheSessionAlone()
     {
         TestHome home;

@@ -1,3 +1,4 @@
+#include "history/DeferredHistory.h"
 #include "history/HistoryStore.h"
 #include "support/TestHome.h"
 
@@ -164,6 +165,22 @@ private Q_SLOTS:
         QVERIFY(store.updateTitle("https://www.example.com/news", "Évening Ärchive"));
         QCOMPARE(urlsOf(store.search("éVENING ä")), QStringList{"https://www.example.com/news"});
         QVERIFY(store.search("bulletin").isEmpty());
+    }
+
+    // Opened once the window is up: what the engine reported before waits for it.
+    void deferredHistoryKeepsEarlyVisits()
+    {
+        TestHome home;
+        DeferredHistory history(home.file(QStringLiteral("early.db")));
+        const PageVisitSink sink = history.visitSink();
+        QVERIFY(sink.visited("http://plain.test/a", QString()));
+        QVERIFY(!sink.visited("about:blank", QString()));
+        sink.retitled("http://plain.test/a", "First Page");
+        QVERIFY(!history.store());
+        history.open();
+        QVERIFY(sink.visited("http://plain.test/b", "Second"));
+        QCOMPARE(history.store()->pageCount(), 2);
+        QCOMPARE(history.store()->entry("http://plain.test/a")->title, QStringLiteral("First Page"));
     }
 
     void prefixesOfAddressAndTitle()

@@ -28,6 +28,7 @@ ALLOWED = {
     "mail": (2, {"platform", "platform/web", "settings"}),
     "links": (2, {"platform", "platform/web", "settings"}),
     "search": (2, {"platform", "platform/web", "settings", "browser"}),
+    "session": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
     "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
     "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),

@@ -120,6 +120,30 @@ private Q_SLOTS:
         QVERIFY(b.log.has("command 1 1"));
     }
 
+    // A page out of sight can be frozen and discarded; shown again it is back, reloaded.
+    void lifecycleStates()
+    {
+        Browser b(m_context.get());
+        const QString a = url("/a");
+        QVERIFY(load(b, a));
+        WebBackend* backend = b.widget->backend();
+        QVERIFY(!backend->audible());
+        backend->setLifecycle(PageLifecycle::Frozen);
+        QCOMPARE(backend->lifecycle(), PageLifecycle::Active); // not while it is seen
+        b.widget->hide();
+        QVERIFY(waitUntil([&] { return !b.backend()->page()->isVisible(); }));
+        backend->setLifecycle(PageLifecycle::Frozen);
+        QCOMPARE(backend->lifecycle(), PageLifecycle::Frozen);
+        backend->setLifecycle(PageLifecycle::Discarded);
+        QCOMPARE(backend->lifecycle(), PageLifecycle::Discarded);
+        b.log.events.clear();
+        backend->setLifecycle(PageLifecycle::Active);
+        b.widget->show();
+        QCOMPARE(backend->lifecycle(), PageLifecycle::Active);
+        QVERIFY(waitUntil([&] { return b.log.has("complete top " + a); }));
+        QCOMPARE(b.widget->LocationName(), QStringLiteral("Page A"));
+    }
+
     void subFrameHasItsOwnIdentity()
     {
         Browser b(m_context.get());

@@ -31,6 +31,9 @@ public:
         MessageBus* bus = nullptr;
         std::function<bool()> askDefaultBrowser; // empty: the check does not run
         std::function<bool()> trayAvailable;
+        QString sessionFile; // empty: no session kept
+        // Sets the answers to the window's questions before it is made.
+        std::function<void(ScriptedWindowQuestions&)> answers;
     };
 
     MainWindowFixture()
@@ -59,6 +62,9 @@ public:
         options.argument = setup.argument;
         options.askDefaultBrowser = setup.askDefaultBrowser;
         options.trayAvailable = setup.trayAvailable;
+        options.sessionFile = setup.sessionFile;
+        if (setup.answers)
+            setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);
     }
 

@@ -14,6 +14,7 @@ public:
     bool dontAskAgain = false; // as if the box's check box were ticked
     bool clearAnswer = true;
     bool exitAnswer = true;
+    bool restoreAnswer = true;
     std::optional<QList<int>> tabsToClose; // nothing: cancelled
     QString fileToOpen;
     std::optional<QString> stickyName; // nothing: cancelled
@@ -61,6 +62,11 @@ public:
         asked << QStringLiteral("exitWithDownloads %1").arg(running);
         meanwhile();
         return exitAnswer;
+    }
+    bool askRestoreAfterRepeatedCrash(int tabCount) override
+    {
+        asked << QStringLiteral("restoreAfterCrash %1").arg(tabCount);
+        return restoreAnswer;
     }
     void tell(const QString& text) override { told << text; }
     int runDialog(QDialog& dialog) override

@@ -102,6 +102,48 @@ QWebEnginePage* QtWebEngineBackend::page() const
     return m_page;
 }
 
+PageLifecycle QtWebEngineBackend::lifecycle() const
+{
+    if (!m_page)
+        return PageLifecycle::Active;
+    switch (m_page->lifecycleState()) {
+    case QWebEnginePage::LifecycleState::Frozen:
+        return PageLifecycle::Frozen;
+    case QWebEnginePage::LifecycleState::Discarded:
+        return PageLifecycle::Discarded;
+    default:
+        return PageLifecycle::Active;
+    }
+}
+
+void QtWebEngineBackend::setLifecycle(PageLifecycle state)
+{
+    if (!m_page || state == lifecycle())
+        return;
+    using Engine = QWebEnginePage::LifecycleState;
+    if (state == PageLifecycle::Active) {
+        m_page->setLifecycleState(Engine::Active);
+        return;
+    }
+    // The engine refuses to freeze or drop a page that is on the screen.
+    if (m_page->isVisible())
+        return;
+    // A page is discarded from the frozen state or not at all.
+    if (state == PageLifecycle::Discarded && lifecycle() == PageLifecycle::Active)
+        m_page->setLifecycleState(Engine::Frozen);
+    m_page->setLifecycleState(state == PageLifecycle::Frozen ? Engine::Frozen : Engine::Discarded);
+}
+
+bool QtWebEngineBackend::audible() const
+{
+    return m_page && m_page->recentlyAudible();
+}
+
+QPointF QtWebEngineBackend::scrollPosition() const
+{
+    return m_page ? m_page->scrollPosition() : QPointF();
+}
+
 void QtWebEngineBackend::attach(WebBackendEvents* events, QWidget* container)
 {
     m_events = events;

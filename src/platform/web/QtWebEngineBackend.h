@@ -74,6 +74,10 @@ public:
     bool questionOpen() const override;
     NavigationKind navigationKind() const override { return m_navigationKind; }
     void afterQuestions(std::function<void()> then) override;
+    PageLifecycle lifecycle() const override;
+    void setLifecycle(PageLifecycle state) override;
+    bool audible() const override;
+    QPointF scrollPosition() const override;
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);

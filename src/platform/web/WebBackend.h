@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QVariant>
 
@@ -34,6 +35,15 @@ enum class NavigationKind
     Redirect, // the server or the page sent the load elsewhere
     Reload,
     History, // back or forward
+};
+
+// The engine's page lifecycle: a page nobody looks at may be frozen (its scripts and timers
+// stop, the page is kept) or discarded (the page is dropped and loaded again when shown).
+enum class PageLifecycle
+{
+    Active,
+    Frozen,
+    Discarded,
 };
 
 // What a backend reports. TWebBrowser implements it and turns each call into the
@@ -122,6 +132,15 @@ public:
     virtual bool questionOpen() const { return false; }
     // Runs `then` once no question is open any more (at once when none is).
     virtual void afterQuestions(std::function<void()> then) { then(); }
+
+    virtual PageLifecycle lifecycle() const { return PageLifecycle::Active; }
+    // Frozen and Discarded apply to a page that is not shown; Active brings it back (a
+    // discarded page loads again).
+    virtual void setLifecycle(PageLifecycle state) { Q_UNUSED(state); }
+    // Whether the page played sound lately.
+    virtual bool audible() const { return false; }
+    // Where the page is scrolled to, in CSS pixels; nothing when the engine does not say.
+    virtual QPointF scrollPosition() const { return {}; }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at

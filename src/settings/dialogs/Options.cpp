@@ -200,12 +200,27 @@ QWidget* TfrmOptions::buildBrowserTabs()
     limitRow->addWidget(m_chkLimitTitles);
     limitRow->addWidget(m_spnMaxTitle);
     limitRow->addStretch();
+    // A tab nobody has looked at for a while is frozen by the engine: it costs little
+    // memory and no processor time until it is shown again.
+    m_chkFreezeTabs = checkBox(QStringLiteral("Let background tabs &sleep after"),
+                               "chkFreezeTabs", now);
+    m_spnFreezeAfter = new QSpinBox(now);
+    m_spnFreezeAfter->setObjectName(QStringLiteral("spnFreezeAfter"));
+    m_spnFreezeAfter->setRange(1, 24 * 60);
+    m_spnFreezeAfter->setSuffix(QStringLiteral(" minutes"));
+    m_spnFreezeAfter->setAccessibleName(QStringLiteral("Minutes before a background tab sleeps"));
+    auto* freezeRow = new QHBoxLayout;
+    freezeRow->addWidget(m_chkFreezeTabs);
+    freezeRow->addWidget(m_spnFreezeAfter);
+    freezeRow->addStretch();
     auto* nowLayout = new QVBoxLayout(now);
     nowLayout->addWidget(m_chkOpenInFront);
     nowLayout->addWidget(m_chkVarloGroupsCloseOthersFirst);
     nowLayout->addLayout(limitRow);
     nowLayout->addWidget(m_chkOpenNewAtEnd);
+    nowLayout->addLayout(freezeRow);
     connect(m_chkLimitTitles, &QCheckBox::toggled, m_spnMaxTitle, &QWidget::setEnabled);
+    connect(m_chkFreezeTabs, &QCheckBox::toggled, m_spnFreezeAfter, &QWidget::setEnabled);
 
     auto* later = new QGroupBox(ts);
     QLabel* label4 =
@@ -467,6 +482,9 @@ void TfrmOptions::fill()
     m_chkLimitTitles->setChecked(limit.limited);
     m_spnMaxTitle->setValue(limit.length);
     m_spnMaxTitle->setEnabled(limit.limited);
+    m_chkFreezeTabs->setChecked(m_settings.freezeTabsAfter > 0);
+    m_spnFreezeAfter->setValue(m_settings.freezeTabsAfter > 0 ? m_settings.freezeTabsAfter : 30);
+    m_spnFreezeAfter->setEnabled(m_settings.freezeTabsAfter > 0);
 
     m_popupList->setItems(OptionsRules::popupItemsFromLines(m_options.GetPopupSorvelList()));
 }
@@ -614,6 +632,8 @@ void TfrmOptions::cmdOKClick()
         OptionsRules::titleLimitStored(m_chkLimitTitles->isChecked(), m_spnMaxTitle->value());
     m_settings.limitTitleLength = limit;
     m_options.SetLimitTitleLength(limit);
+    m_settings.freezeTabsAfter = m_chkFreezeTabs->isChecked() ? m_spnFreezeAfter->value() : 0;
+    m_options.SetFreezeTabsAfter(m_settings.freezeTabsAfter);
 
     accept();
 }

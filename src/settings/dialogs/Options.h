@@ -106,6 +106,8 @@ private:
     QCheckBox* m_chkLimitTitles = nullptr;
     QSpinBox* m_spnMaxTitle = nullptr;
     QCheckBox* m_chkOpenNewAtEnd = nullptr;
+    QCheckBox* m_chkFreezeTabs = nullptr;
+    QSpinBox* m_spnFreezeAfter = nullptr;
     QCheckBox* m_chkTabsDown = nullptr;
     QCheckBox* m_chkMultipleLines = nullptr;
     // Tab Colors

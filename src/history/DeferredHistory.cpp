@@ -1,0 +1,51 @@
+#include "history/DeferredHistory.h"
+
+DeferredHistory::DeferredHistory(QString filePath, QObject* parent)
+    : QObject(parent)
+    , m_file(std::move(filePath))
+{}
+
+DeferredHistory::~DeferredHistory() = default;
+
+PageVisitSink DeferredHistory::visitSink()
+{
+    PageVisitSink sink;
+    sink.visited = [this](const QString& url, const QString& title) {
+        if (!HistoryStore::isRecordable(url))
+            return false;
+        visited(url, title);
+        return true;
+    };
+    sink.retitled = [this](const QString& url, const QString& title) { retitled(url, title); };
+    return sink;
+}
+
+void DeferredHistory::visited(const QString& url, const QString& title)
+{
+    if (m_store)
+        m_store->recordVisit(url, title);
+    else if (m_waiting.size() < MaxWaiting)
+        m_waiting.append({true, url, title});
+}
+
+void DeferredHistory::retitled(const QString& url, const QString& title)
+{
+    if (m_store)
+        m_store->updateTitle(url, title);
+    else if (m_waiting.size() < MaxWaiting)
+        m_waiting.append({false, url, title});
+}
+
+void DeferredHistory::open()
+{
+    if (m_store)
+        return;
+    m_store = std::make_unique<HistoryStore>(m_file);
+    const QList<Waiting> waiting = std::exchange(m_waiting, {});
+    for (const Waiting& report : waiting) {
+        if (report.visit)
+            m_store->recordVisit(report.url, report.title);
+        else
+            m_store->updateTitle(report.url, report.title);
+    }
+}
