@@ -62,7 +62,7 @@
     X(int, FavoritesHeight, 400, Number)                                                           \
     X(int, FavoritesWidth, 250, Number)                                                            \
     X(bool, DisableALTShortcuts, false, Flag)                                                      \
-    X(bool, SearchFromAddressBar, true, Flag)
+    X(bool, SearchFromAddressBar, true, Flag)                                                      \
     X(int, FreezeTabsAfter, 30, Number)
 
 // The settings store. Nothing is kept in memory: every Get reads the hive and every Set
