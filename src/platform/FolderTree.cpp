@@ -1,7 +1,7 @@
 #include "platform/FolderTree.h"
 
 #include "platform/BackgroundJob.h"
-#include "platform/ProfileFile.h"
+#include "platform/InternetShortcut.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,7 +19,7 @@ constexpr int FilledRole = Qt::UserRole + 3;
 
 bool isShortcut(const QString& fileName)
 {
-    return fileName.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
+    return InternetShortcut::isShortcutName(fileName);
 }
 
 } // namespace
@@ -27,9 +27,7 @@ bool isShortcut(const QString& fileName)
 QString folderTreeName(const QFileInfo& file)
 {
     const QString name = file.fileName();
-    if (!file.isDir() && isShortcut(name) && name.size() > 4)
-        return name.first(name.size() - 4);
-    return name;
+    return file.isDir() ? name : InternetShortcut::displayName(name);
 }
 
 QList<FolderTreeEntry> readFolderTreeEntries(const QString& folder, bool showHidden,
@@ -269,8 +267,7 @@ QString FolderTree::hintOf(const QTreeWidgetItem* node)
 {
     const QString path = pathOf(node);
     if (!isFolder(node) && isShortcut(path)) {
-        const QString url = ProfileFile::readString(path, QStringLiteral("InternetShortcut"),
-                                                    QStringLiteral("URL"));
+        const QString url = InternetShortcut::readAddress(path);
         if (!url.isEmpty())
             return url;
     }

@@ -26,6 +26,9 @@ ALLOWED = {
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
+    "favorites": (2, {"platform", "platform/web", "settings", "integration"}),
+    "favorites/dialogs": (3, {"platform", "platform/web", "settings", "integration", "favorites",
+                              "sidebar"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
     "app": (4, None),  # the top: anything below it
