@@ -55,8 +55,8 @@ bool readIE4Mode(RegistryHive& hive)
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
-    ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,       ActionId::actViewLinksBar,      ActionId::tbFavorites,
+    ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions, ActionId::actReadMail,
+    ActionId::actViewLinksBar,      ActionId::actImportBookmarks,    ActionId::actExportFavorites,
 };
 
 } // namespace
@@ -184,6 +184,7 @@ void TfrmMain::buildWindow()
     applyAltShortcuts();
     buildExternalPlaces();
     buildSideBar();
+    buildFavorites();
 }
 
 void TfrmMain::buildBars()

@@ -17,6 +17,8 @@
 class AddressBand;
 class ContentSwitchControl;
 class EngineServices;
+class FavoritesMenu;
+class TfrmFavorites;
 class LaunchImage;
 class MainActions;
 class MainToolbar;
@@ -151,6 +153,16 @@ public:
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
 
+    // --- Favorites (MainWindowFavorites.cpp) ----------------------------------------------------
+    FavoritesMenu* favoritesMenu() const { return m_favoritesMenu; }
+    TfrmFavorites* favoritesWindow() const { return m_frmFavorites; }
+    // The Favorites folder as the hive names it; empty when it names none.
+    QString favoritesFolder() const;
+    // The Add Favorite dialog for a page (the active tab's, or the tab menu's tab).
+    void AddToFavorites(const QString& address, const QString& title);
+    // The floating favorites window under the toolbar's Favorites button.
+    void ShowFavoritesWindow();
+
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
@@ -219,6 +231,7 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
+    void buildFavorites(); // MainWindowFavorites.cpp
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -286,6 +299,8 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    FavoritesMenu* m_favoritesMenu = nullptr;
+    TfrmFavorites* m_frmFavorites = nullptr; // made on first use
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

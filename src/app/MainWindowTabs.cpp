@@ -51,6 +51,8 @@ TBrowserTab* TfrmMain::createTab(bool hidden)
     TBrowserTab* previous = GetActivePage();
     auto* tab = new TBrowserTab(this, hidden);
     connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
+    connect(tab->Browser(), &TSorvelBrowser::addToFavoritesRequested, this,
+            &TfrmMain::AddToFavorites);
     m_pcPage->addPage(tab, tab->Caption());
     syncAppearance(tab);
     placeNewTab(tab, previous);

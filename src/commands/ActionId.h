@@ -44,6 +44,8 @@
     X(actAddToFavorites, "&Add to Favorites", "", "Add to Favorites|Adds the current document to your favorites", Plain) \
     X(actOrganizeFavorites, "&Organize Favorites...", "", "Organize Favorites|Organizes your favorites folder", Plain) \
     X(actSynchSubscriptions, "&Synchronize Subscriptions...", "", "Synchronize Subscriptions|Synchronizes your offline subscriptions", Plain) \
+    X(actImportBookmarks, "&Import Bookmarks...", "", "Import Bookmarks|Imports bookmarks from another browser into your favorites", Plain) \
+    X(actExportFavorites, "&Export Favorites...", "", "Export Favorites|Saves your favorites as a bookmark file that other browsers import", Plain) \
     X(actReadMail, "&Read Mail...", "", "Read Mail|Read your e-mail", Plain) \
     X(actSaveAsSorvelGroup, "S&ave as SorvelGroup...", "F7", "Save as SorvelGroup", Plain) \
     X(actAddToSorvelGroup, "&Add to SorvelGroup...", "F6", "Add|Add to SorvelGroup", Plain) \

@@ -108,8 +108,14 @@ constexpr MenuEntry Options[] = {
     item(A::actOptions),
 };
 constexpr MenuEntry Tools[] = {
-    item(A::actReadMail),       item(A::actSynchSubscriptions), separator(),
+    item(A::actReadMail),       submenu(MenuId::ToolsFavorites), separator(),
     item(A::mnuClearAddresses), item(A::actInternetOptions),
+};
+// Synchronizing offline pages belongs to a facility this desktop does not have, so the
+// submenu holds no "Synchronize Offline..." item.
+constexpr MenuEntry ToolsFavorites[] = {
+    item(A::actImportBookmarks),
+    item(A::actExportFavorites),
 };
 constexpr MenuEntry Help[] = {
     item(A::actHelpTopics),
@@ -137,6 +143,7 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::SearchEngines, "&Search", "pmSearch", {}},
     {MenuId::Mail, "&Mail", "pmMail", {}},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
+    {MenuId::ToolsFavorites, "&Favorites", "mnuToolsFavorites", ToolsFavorites},
 };
 
 using Style = ToolbarButton::Style;

@@ -134,8 +134,10 @@ void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
         m_error = error;
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(entries.size());
-    for (const FolderTreeEntry& entry : entries)
-        nodes.append(makeNode(entry));
+    for (const FolderTreeEntry& entry : entries) {
+        if (entry.folder || !m_foldersOnly)
+            nodes.append(makeNode(entry));
+    }
     parent->addChildren(nodes);
 }
 
@@ -174,8 +176,10 @@ void FolderTree::addSlice(const QPersistentModelIndex& index, bool root, int gen
     const qsizetype to = qMin(entries.size(), from + NodesPerSlice);
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(to - from);
-    for (qsizetype i = from; i < to; ++i)
-        nodes.append(makeNode(entries.at(i)));
+    for (qsizetype i = from; i < to; ++i) {
+        if (entries.at(i).folder || !m_foldersOnly)
+            nodes.append(makeNode(entries.at(i)));
+    }
     parent->addChildren(nodes);
     if (to < entries.size()) {
         QTimer::singleShot(0, this, [=, this] {

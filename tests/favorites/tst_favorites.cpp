@@ -1,0 +1,208 @@
+#include "favorites/FavoriteFiles.h"
+#include "favorites/FavoritesMenu.h"
+#include "favorites/dialogs/AddFavoriteDialog.h"
+#include "platform/FolderTree.h"
+#include "support/FakeSideBarHost.h"
+#include "support/TestFiles.h"
+#include "support/TestHome.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
+namespace {
+
+QString shortcut(const QString& path, const QString& url)
+{
+    return writeFile(path, "[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
+}
+
+QStringList captions(const QList<QAction*>& items)
+{
+    QStringList texts;
+    for (const QAction* item : items)
+        texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    return texts;
+}
+
+QAction* itemNamed(QMenu* menu, const QString& caption)
+{
+    for (QAction* item : menu->actions()) {
+        if (item->text() == caption)
+            return item;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestFavorites : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void displayNames_data();
+    void displayNames();
+    void levelsListFoldersThenShortcuts();
+    void menuFollowsTheFolder();
+    void safeNames_data();
+    void safeNames();
+    void addFavoriteWritesAShortcut();
+};
+
+void TestFavorites::displayNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    const QString n45(45, QLatin1Char('x'));
+    const QString fifty = QStringLiteral("abcdefghijklmnopqrstuVWXYZ0123456789ABCDEFGHIJKLMN");
+    QTest::newRow("short") << "News" << "News";
+    QTest::newRow("45 kept") << n45 << n45;
+    QTest::newRow("46 cut") << n45 + "y" << QString(21, 'x') + "..." + QString(20, 'x') + "y";
+    QTest::newRow("50 cut") << fifty << "abcdefghijklmnopqrstu...3456789ABCDEFGHIJKLMN";
+    QTest::newRow("ampersand") << "Tom & Jerry" << "Tom && Jerry";
+    QTest::newRow("cut, then doubled") << "&" + QString(49, 'a') << "&&" + QString(20, 'a') + "..." + QString(21, 'a');
+    QTest::newRow("tab") << "a\tb" << "a b";
+}
+
+void TestFavorites::displayNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QCOMPARE(favoriteDisplayName(name), shown);
+}
+
+void TestFavorites::levelsListFoldersThenShortcuts()
+{
+    const QString root = TestFiles::home(QStringLiteral("order"));
+    QDir().mkpath(root + "/zeta");
+    QDir().mkpath(root + "/Alpha & Omega");
+    QDir().mkpath(root + "/.hidden");
+    shortcut(root + "/aardvark.url", "http://a.example/");
+    shortcut(root + "/Beta.URL", "http://b.example/");
+    writeFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
+    writeFile(root + "/notes.txt", "not listed");
+    const auto entries = readFavoriteEntries(root, {}, QIcon());
+    QStringList shown;
+    for (const FolderMenuEntry& entry : entries)
+        shown << QStringLiteral("%1|%2|%3").arg(entry.caption).arg(entry.folder).arg(entry.hint);
+    // Folders first even when a shortcut sorts before them.
+    QCOMPARE(shown, QStringList({"Alpha && Omega|1|", "zeta|1|", "aardvark|0|http://a.example/",
+                                 "Beta|0|http://b.example/", "No address|0|"}));
+    QVERIFY(readFavoriteEntries(root + "/missing", {}, QIcon()).isEmpty());
+}
+
+void TestFavorites::menuFollowsTheFolder()
+{
+    const QString root = TestFiles::home(QStringLiteral("menu"));
+    QDir().mkpath(root + "/Empty");
+    shortcut(root + "/News/Deep/Paper.url", "http://paper.example/");
+    shortcut(root + "/Site.url", "http://site.example/");
+    writeFile(root + "/Nowhere.url", "[InternetShortcut]\r\n");
+    QMenu menu;
+    menu.addAction(QStringLiteral("&Add to Favorites..."));
+    menu.addAction(QStringLiteral("&Organize Favorites..."));
+    menu.addSeparator();
+    FavoritesMenu favorites(&menu, [root] { return root; }, nullptr);
+    QSignalSpy chosen(&favorites, &FavoritesMenu::favoriteChosen);
+    QSignalSpy changed(&favorites, &FavoritesMenu::folderChanged);
+    QVERIFY(!favorites.FavoritesMenuBuilt());
+    Q_EMIT menu.aboutToShow();
+    QVERIFY(favorites.FavoritesMenuBuilt());
+    QCOMPARE(captions(menu.actions()),
+             QStringList({"&Add to Favorites...", "&Organize Favorites...", "-", "Empty", "News",
+                          "Nowhere", "Site"}));
+
+    QMenu* empty = itemNamed(&menu, "Empty")->menu();
+    Q_EMIT empty->aboutToShow();
+    QCOMPARE(captions(empty->actions()), QStringList({"(Empty)"}));
+    QVERIFY(!empty->actions().first()->isEnabled());
+
+    itemNamed(&menu, "Nowhere")->trigger(); // listed, opens nothing
+    itemNamed(&menu, "Site")->trigger();
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.first().first().toString(), QStringLiteral("http://site.example/"));
+
+    // A change deep inside a subfolder is heard; the menu is read again when it opens.
+    QVERIFY(favorites.monitor());
+    for (int n = 0; changed.isEmpty() && n < 50; ++n) {
+        shortcut(root + QStringLiteral("/News/Deep/Late %1.url").arg(n), "http://late.example/");
+        changed.wait(100);
+    }
+    QVERIFY(!changed.isEmpty());
+    QVERIFY(!favorites.FavoritesMenuBuilt());
+    shortcut(root + "/Added.url", "http://added.example/");
+    Q_EMIT menu.aboutToShow();
+    QVERIFY(itemNamed(&menu, "Added"));
+    QMenu* news = itemNamed(&menu, "News")->menu();
+    Q_EMIT news->aboutToShow();
+    QMenu* deep = itemNamed(news, "Deep")->menu();
+    Q_EMIT deep->aboutToShow();
+    QVERIFY(itemNamed(deep, "Late 0"));
+    QVERIFY(itemNamed(deep, "Paper"));
+}
+
+void TestFavorites::safeNames_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "Example Domain" << "Example Domain";
+    QTest::newRow("reserved") << "a/b\\c|d: e*f?\"<g>" << "a-b-c-d efg";
+    QTest::newRow("breaks and blanks") << "  one\r\ntwo\tthree  " << "one two three";
+    QTest::newRow("trailing dots") << "Wait..." << "Wait";
+    QTest::newRow("device") << "con" << "_con";
+    QTest::newRow("device with extension") << "NUL.txt" << "_NUL.txt";
+    QTest::newRow("nothing left") << " ?*: " << "Untitled";
+    QTest::newRow("dots only") << ".." << "Untitled";
+    QTest::newRow("lone surrogate") << QString("a") + QChar(0xD800) + "b" << "ab";
+    QTest::newRow("long") << QString(300, 'n') << QString(FavoriteFiles::MaxNameChars, 'n');
+}
+
+void TestFavorites::safeNames()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    QCOMPARE(FavoriteFiles::safeName(title), name);
+}
+
+void TestFavorites::addFavoriteWritesAShortcut()
+{
+    const QString root = TestFiles::home(QStringLiteral("add"));
+    QDir().mkpath(root + "/Work");
+    ScriptedSideBarQuestions questions;
+    {
+        TfrmAddFavorite dialog(root, "Report: Q3 / draft", "http://report.example/", questions);
+        QCOMPARE(dialog.nameEdit()->text(), QStringLiteral("Report Q3 - draft"));
+        dialog.folders()->setCurrentItem(dialog.folders()->nodeOf(root + "/Work"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    const QString file = root + "/Work/Report Q3 - draft.url";
+    QCOMPARE(readFile(file), QByteArray("[InternetShortcut]\r\nURL=http://report.example/\r\n"));
+
+    // The same name again: asked; No keeps the old one and the dialog open, Yes replaces it.
+    questions.confirmations = {false, true};
+    TfrmAddFavorite again(root, "Report: Q3 / draft", "http://other.example/", questions);
+    again.folders()->setCurrentItem(again.folders()->nodeOf(root + "/Work"));
+    again.accept();
+    QCOMPARE(again.result(), int(QDialog::Rejected));
+    QVERIFY(readFile(file).contains("report.example"));
+    again.accept();
+    QCOMPARE(again.result(), int(QDialog::Accepted));
+    QCOMPARE(readFile(file), QByteArray("[InternetShortcut]\r\nURL=http://other.example/\r\n"));
+    QCOMPARE(questions.asked.size(), 2);
+
+    // An empty name is refused with a word.
+    again.nameEdit()->setText("  ");
+    again.setResult(QDialog::Rejected);
+    again.accept();
+    QCOMPARE(again.result(), int(QDialog::Rejected));
+    QCOMPARE(questions.told.size(), 1);
+}
+
+PELVANE_TEST_MAIN(TestFavorites)
+#include "tst_favorites.moc"
