@@ -55,8 +55,9 @@ bool readIE4Mode(RegistryHive& hive)
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
-    ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions, ActionId::actReadMail,
-    ActionId::actViewLinksBar,      ActionId::actImportBookmarks,    ActionId::actExportFavorites,
+    ActionId::actSynchSubscriptions,
+    ActionId::actReadMail,
+    ActionId::actViewLinksBar,
 };
 
 } // namespace

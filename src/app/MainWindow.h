@@ -162,6 +162,9 @@ public:
     void AddToFavorites(const QString& address, const QString& title);
     // The floating favorites window under the toolbar's Favorites button.
     void ShowFavoritesWindow();
+    void OrganizeFavorites();
+    // The import and export wizard, starting on import or export.
+    void ImportExportFavorites(bool importing);
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();

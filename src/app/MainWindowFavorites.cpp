@@ -9,6 +9,8 @@
 #include "favorites/FavoritesMenu.h"
 #include "favorites/dialogs/AddFavoriteDialog.h"
 #include "favorites/dialogs/FavoritesWindow.h"
+#include "favorites/dialogs/ImportExportWizard.h"
+#include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
 #include "platform/ShellFolders.h"
 #include "sidebar/FavoritesPane.h"
@@ -16,6 +18,7 @@
 #include "sidebar/SideBarDialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QToolButton>
 
@@ -53,6 +56,35 @@ void TfrmMain::buildFavorites()
     });
     connect(action(ActionId::tbFavorites), &QAction::triggered, this,
             &TfrmMain::ShowFavoritesWindow);
+    connect(action(ActionId::actOrganizeFavorites), &QAction::triggered, this,
+            &TfrmMain::OrganizeFavorites);
+    connect(action(ActionId::actImportBookmarks), &QAction::triggered, this,
+            [this] { ImportExportFavorites(true); });
+    connect(action(ActionId::actExportFavorites), &QAction::triggered, this,
+            [this] { ImportExportFavorites(false); });
+}
+
+void TfrmMain::OrganizeFavorites()
+{
+    const QString folder = favoritesFolder();
+    if (folder.isEmpty()) {
+        m_questions->tell(QStringLiteral("There is no Favorites folder to organize."));
+        return;
+    }
+    SideBarDialogs questions(this);
+    TfrmOrganizeFavorites dialog(folder, questions, this);
+    m_questions->runDialog(dialog);
+}
+
+void TfrmMain::ImportExportFavorites(bool importing)
+{
+    const QString folder = favoritesFolder();
+    if (folder.isEmpty()) {
+        m_questions->tell(QStringLiteral("There is no Favorites folder."));
+        return;
+    }
+    TfrmImportExport wizard(folder, QDir::homePath(), importing, this);
+    m_questions->runDialog(wizard);
 }
 
 void TfrmMain::AddToFavorites(const QString& address, const QString& title)

@@ -124,4 +124,53 @@ SaveResult saveShortcut(const QString& folder, const QString& name, const QStrin
     return SaveResult::Saved;
 }
 
+bool moveInto(const QString& path, const QString& folder, QString* moved, QString* error)
+{
+    const QFileInfo source(path);
+    const QString sourcePath = source.absoluteFilePath();
+    const QString target = QDir(folder).absoluteFilePath(source.fileName());
+    const auto refuse = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!source.exists())
+        return refuse(QStringLiteral("%1 is no longer there.").arg(source.fileName()));
+    if (source.isDir() && (QDir::cleanPath(folder) == sourcePath ||
+                           QDir::cleanPath(folder).startsWith(sourcePath + QLatin1Char('/'))))
+        return refuse(QStringLiteral("A folder cannot be moved into itself."));
+    if (source.absolutePath() == QDir(folder).absolutePath()) {
+        *moved = sourcePath; // already there
+        return true;
+    }
+    if (namesIn(folder).contains(folded(source.fileName())))
+        return refuse(QStringLiteral("\"%1\" is already in that folder.").arg(source.fileName()));
+    if (!QDir().rename(sourcePath, target))
+        return refuse(QStringLiteral("Cannot move %1.").arg(source.fileName()));
+    *moved = target;
+    return true;
+}
+
+bool rename(const QString& path, const QString& name, QString* renamed, QString* error)
+{
+    const QFileInfo source(path);
+    const bool shortcut = !source.isDir() && InternetShortcut::isShortcutName(source.fileName());
+    const QString fileName = name + (shortcut ? source.fileName().right(4) : QString());
+    const auto refuse = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (name.isEmpty() || safeName(name, QString()) != name)
+        return refuse(QStringLiteral("\"%1\" cannot be used as a name.").arg(name));
+    if (fileName != source.fileName() && folded(fileName) != folded(source.fileName()) &&
+        namesIn(source.absolutePath()).contains(folded(fileName)))
+        return refuse(QStringLiteral("\"%1\" is already there.").arg(name));
+    const QString target = source.dir().absoluteFilePath(fileName);
+    if (fileName != source.fileName() && !QDir().rename(source.absoluteFilePath(), target))
+        return refuse(QStringLiteral("Cannot rename %1.").arg(source.fileName()));
+    *renamed = target;
+    return true;
+}
+
 } // namespace FavoriteFiles

@@ -36,4 +36,12 @@ enum class SaveResult
 SaveResult saveShortcut(const QString& folder, const QString& name, const QString& address,
                         bool replace, QString* error = nullptr);
 
+// Moves a shortcut or folder into `folder`. Refused (false, with the reason in *error): a
+// folder into itself or below itself, a name already taken there, a move that fails. The
+// path it has now goes to *moved.
+bool moveInto(const QString& path, const QString& folder, QString* moved, QString* error);
+// Renames a shortcut (its ".url" kept) or folder to `name`, which must be usable as a file
+// name (see safeName). A name differing only in case is allowed.
+bool rename(const QString& path, const QString& name, QString* renamed, QString* error);
+
 } // namespace FavoriteFiles

@@ -1,6 +1,7 @@
 #include "favorites/FavoriteFiles.h"
 #include "favorites/FavoritesMenu.h"
 #include "favorites/dialogs/AddFavoriteDialog.h"
+#include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
 #include "support/FakeSideBarHost.h"
 #include "support/TestFiles.h"
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void safeNames_data();
     void safeNames();
     void addFavoriteWritesAShortcut();
+    void organizeMovesRenamesAndEdits();
 };
 
 void TestFavorites::displayNames_data()
@@ -202,6 +204,43 @@ void TestFavorites::addFavoriteWritesAShortcut()
     again.accept();
     QCOMPARE(again.result(), int(QDialog::Rejected));
     QCOMPARE(questions.told.size(), 1);
+}
+
+void TestFavorites::organizeMovesRenamesAndEdits()
+{
+    const QString root = TestFiles::home(QStringLiteral("organize"));
+    shortcut(root + "/Work/Inner/Deep.url", "http://deep.example/");
+    shortcut(root + "/Site.url", "http://site.example/");
+    shortcut(root + "/Work/site.URL", "http://other.example/");
+    QString moved;
+    QString error;
+    // A folder into itself or below itself, a name already there (in any case): refused.
+    QVERIFY(!FavoriteFiles::moveInto(root + "/Work", root + "/Work/Inner", &moved, &error));
+    QCOMPARE(error, QStringLiteral("A folder cannot be moved into itself."));
+    QVERIFY(!FavoriteFiles::moveInto(root + "/Site.url", root + "/Work", &moved, &error));
+    QVERIFY(FavoriteFiles::moveInto(root + "/Work/Inner/Deep.url", root, &moved, &error));
+    QCOMPARE(moved, root + "/Deep.url");
+    QVERIFY(!FavoriteFiles::rename(root + "/Deep.url", "a/b", &moved, &error));
+    QVERIFY(!FavoriteFiles::rename(root + "/Deep.url", "SITE", &moved, &error));
+    QVERIFY(FavoriteFiles::rename(root + "/Work/site.URL", "Renamed", &moved, &error));
+    QCOMPARE(moved, root + "/Work/Renamed.URL"); // the extension as it was
+
+    // The dialog edits the selected shortcut's address, keeping its other lines.
+    writeFile(root + "/Icon.url", "[InternetShortcut]\r\nURL=http://old.example/\r\nIconIndex=3\r\n");
+    ScriptedSideBarQuestions questions;
+    TfrmOrganizeFavorites dialog(root, questions);
+    dialog.tree()->setCurrentItem(dialog.tree()->nodeOf(root + "/Icon.url"));
+    QCOMPARE(dialog.addressEdit()->text(), QStringLiteral("http://old.example/"));
+    dialog.addressEdit()->setText("http://new.example/");
+    dialog.addressEdit()->setModified(true);
+    dialog.saveAddress();
+    QCOMPARE(readFile(root + "/Icon.url"),
+             QByteArray("[InternetShortcut]\r\nURL=http://new.example/\r\nIconIndex=3\r\n"));
+    // A drop onto a folder moves it there.
+    dialog.moveByDrop(root + "/Icon.url", dialog.tree()->nodeOf(root + "/Work"));
+    QVERIFY(QFileInfo::exists(root + "/Work/Icon.url"));
+    QCOMPARE(dialog.tree()->selectedPath(), root + "/Work/Icon.url");
+    QVERIFY(questions.told.isEmpty());
 }
 
 PELVANE_TEST_MAIN(TestFavorites)

@@ -57,6 +57,18 @@ void TfrmFavorites::showAt(const QPoint& topLeft)
     activateWindow();
 }
 
+bool TfrmFavorites::event(QEvent* event)
+{
+    // A tool window shares its owner's shortcuts, and Esc is the main window's Stop: here it
+    // is this window's own.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return QFrame::event(event);
+}
+
 void TfrmFavorites::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
