@@ -46,16 +46,22 @@ bool writeLevel(const BookmarkNode& folder, const QString& path, BookmarkCounts&
         ProfileFile shortcut;
         const QString target = QDir(path).filePath(file);
         QString why;
-        if (!shortcut.setValue(InternetShortcut::section(), QStringLiteral("URL"), node.url, &why) ||
-            !shortcut.saveAs(target, &why)) {
+        if (!shortcut.setValue(InternetShortcut::section(), QStringLiteral("URL"), node.url, &why)) {
             error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(target), why);
             return false;
         }
-        if (node.added.isValid()) {
-            QFile written(target);
-            if (written.open(QIODevice::ReadWrite))
-                written.setFileTime(node.added, QFileDevice::FileModificationTime);
+        // Written plainly, not each through a temporary file: the whole tree is what is
+        // put in place at once (and ten thousand flushes to the disk would take minutes).
+        QFile written(target);
+        const QByteArray bytes = shortcut.toBytes();
+        if (!written.open(QIODevice::NewOnly) || written.write(bytes) != bytes.size() ||
+            !written.flush()) {
+            error = QStringLiteral("Cannot write %1: %2")
+                        .arg(QDir::toNativeSeparators(target), written.errorString());
+            return false;
         }
+        if (node.added.isValid())
+            written.setFileTime(node.added, QFileDevice::FileModificationTime);
         ++counts.bookmarks;
     }
     return true;

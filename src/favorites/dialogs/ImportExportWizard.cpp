@@ -91,11 +91,15 @@ QWizardPage* TfrmImportExport::makeImportPage(const QString& home)
     auto* browse = new QPushButton(QStringLiteral("B&rowse..."), page);
     m_folderName = new QLineEdit(QStringLiteral("Imported Bookmarks"), page);
     m_folderName->setObjectName(QStringLiteral("edtFolderName"));
+    auto* from = new QLabel(QStringLiteral("Import &from:"), page);
+    from->setBuddy(m_sources);
+    auto* into = new QLabel(QStringLiteral("Into the new Favorites f&older:"), page);
+    into->setBuddy(m_folderName);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("Import &from:"), page));
+    layout->addWidget(from);
     layout->addWidget(m_sources, 1);
     layout->addLayout(fileRow(m_importFile, browse));
-    layout->addWidget(new QLabel(QStringLiteral("Into the new Favorites &folder:"), page));
+    layout->addWidget(into);
     layout->addWidget(m_folderName);
     const auto fileWanted = [this] {
         const QListWidgetItem* item = m_sources->currentItem();
@@ -127,8 +131,10 @@ QWizardPage* TfrmImportExport::makeExportPage(const QString& home)
     m_exportFile = new QLineEdit(QDir(home).filePath(QStringLiteral("bookmark.htm")), page);
     m_exportFile->setObjectName(QStringLiteral("edtExportFile"));
     auto* browse = new QPushButton(QStringLiteral("B&rowse..."), page);
+    auto* to = new QLabel(QStringLiteral("Export &to the file:"), page);
+    to->setBuddy(m_exportFile);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("Export &to the file:"), page));
+    layout->addWidget(to);
     layout->addLayout(fileRow(m_exportFile, browse));
     layout->addStretch(1);
     connect(browse, &QPushButton::clicked, this, [this] {
