@@ -13,6 +13,7 @@
 #include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
 #include "platform/ShellFolders.h"
+#include "platform/web/EngineServices.h"
 #include "sidebar/FavoritesPane.h"
 #include "sidebar/SideBar.h"
 #include "sidebar/SideBarDialogs.h"
@@ -31,6 +32,8 @@ void TfrmMain::buildFavorites()
 {
     m_favoritesMenu = new FavoritesMenu(menu(MenuId::Favorites),
                                         [this] { return favoritesFolder(); }, this);
+    m_favoritesMenu->setIconLookup(
+        [engine = m_start.engine](const QString& address) { return engine->siteIcon(address); });
     connect(m_favoritesMenu, &FavoritesMenu::favoriteChosen, this,
             [this](const QString& address, bool shiftHeld) {
                 OpenAddress(address, m_settings.newTabFlags.favorites, shiftHeld);

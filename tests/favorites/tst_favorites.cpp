@@ -3,6 +3,7 @@
 #include "favorites/dialogs/AddFavoriteDialog.h"
 #include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
+#include "platform/SiteIcons.h"
 #include "support/FakeSideBarHost.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -54,6 +55,7 @@ private Q_SLOTS:
     void safeNames();
     void addFavoriteWritesAShortcut();
     void organizeMovesRenamesAndEdits();
+    void siteIconsByHost();
 };
 
 void TestFavorites::displayNames_data()
@@ -241,6 +243,34 @@ void TestFavorites::organizeMovesRenamesAndEdits()
     QVERIFY(QFileInfo::exists(root + "/Work/Icon.url"));
     QCOMPARE(dialog.tree()->selectedPath(), root + "/Work/Icon.url");
     QVERIFY(questions.told.isEmpty());
+}
+
+void TestFavorites::siteIconsByHost()
+{
+    const QString folder = TestFiles::home(QStringLiteral("icons"));
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    {
+        SiteIcons icons(folder);
+        icons.store(QUrl("https://Example.org/a/page"), QIcon(red));
+        icons.store(QUrl("about:blank"), QIcon(red)); // no host: nothing kept
+        QVERIFY(icons.iconFor("https://other.example/").isNull());
+    }
+    // Read back from the folder by another store, for any address of the host.
+    SiteIcons again(folder);
+    const QIcon icon = again.iconFor("http://example.org/other?x=1");
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    QVERIFY(again.iconFor("http://[::1]:8080/").isNull());
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList({"example.org.png"}));
+    // A file that is no picture (or far too large for one) gives none.
+    writeFile(folder + "/bad.example.png", "not a png");
+    QVERIFY(again.iconFor("http://bad.example/").isNull());
+    // The menu shows the site's picture where it has one.
+    shortcut(folder + "/fav/Site.url", "http://example.org/");
+    const auto entries = readFavoriteEntries(
+        folder + "/fav", [&again](const QString& a) { return again.iconFor(a); }, QIcon());
+    QCOMPARE(entries.first().icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
 }
 
 PELVANE_TEST_MAIN(TestFavorites)
