@@ -90,14 +90,25 @@ void TestFavorites::levelsListFoldersThenShortcuts()
     shortcut(root + "/Beta.URL", "http://b.example/");
     writeFile(root + "/No address.url", "[InternetShortcut]\r\nIconIndex=1\r\n");
     writeFile(root + "/notes.txt", "not listed");
+    // Not text, several megabytes, a name that is not UTF-8: listed, leading nowhere.
+    writeFile(root + "/binary.url", QByteArray("[InternetShortcut]\r\nURL=x\0\x01", 27));
+    writeFile(root + "/huge.url", "[InternetShortcut]\r\nURL=" + QByteArray(3 << 20, 'a'));
+    const QByteArray badName = QFile::encodeName(root) + "/bad \xff\xfe.url";
+    QFile bad;
+    QVERIFY(bad.open(::fopen(badName.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    bad.write("[InternetShortcut]\r\nURL=http://bad.example/\r\n");
+    bad.close();
     const auto entries = readFavoriteEntries(root, {}, QIcon());
     QStringList shown;
     for (const FolderMenuEntry& entry : entries)
         shown << QStringLiteral("%1|%2|%3").arg(entry.caption).arg(entry.folder).arg(entry.hint);
     // Folders first even when a shortcut sorts before them.
+    // (The name that is not UTF-8 cannot be named back to the system, so it is not listed.)
     QCOMPARE(shown, QStringList({"Alpha && Omega|1|", "zeta|1|", "aardvark|0|http://a.example/",
-                                 "Beta|0|http://b.example/", "No address|0|"}));
+                                 "Beta|0|http://b.example/", "binary|0|", "huge|0|",
+                                 "No address|0|"}));
     QVERIFY(readFavoriteEntries(root + "/missing", {}, QIcon()).isEmpty());
+    ::remove(badName.constData()); // the temporary home cannot name it either
 }
 
 void TestFavorites::menuFollowsTheFolder()
