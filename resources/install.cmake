@@ -5,10 +5,10 @@ set(_res ${CMAKE_SOURCE_DIR}/resources)
 set(_share ${CMAKE_INSTALL_DATADIR}/pelvane)
 
 # Read-only data the program finds beside itself (platform/Paths): the shipped pages, and
-# the defaults and help pages once there are any.
+# the defaults (formfiller.ini) and the help pages.
 install(DIRECTORY ${_res}/pages DESTINATION ${_share})
 install(DIRECTORY ${_res}/help DESTINATION ${_share} OPTIONAL)
-install(FILES ${_res}/formfiller.ini DESTINATION ${_share} OPTIONAL)
+install(FILES ${_res}/formfiller.ini DESTINATION ${_share})
 
 # The icon in the theme every desktop reads, drawn once (scalable) and rendered at the sizes
 # menus and task bars ask for (scripts/icons).

@@ -7,6 +7,7 @@
 #include "app/Throbber.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowQuestions.h"
+#include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
@@ -18,6 +19,7 @@
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
 #include "desktop/TrayControl.h"
+#include "formfiller/FormFillerQuestions.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -56,8 +58,6 @@ bool readIE4Mode(RegistryHive& hive)
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
     ActionId::actSynchSubscriptions,
-    ActionId::actReadMail,
-    ActionId::actViewLinksBar,
 };
 
 } // namespace
@@ -139,6 +139,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     }
     if (!m_start.screenshotFile.isEmpty())
         startScreenshotWatch();
+    // The saved band layout is put in place once the window is up.
+    QTimer::singleShot(1, this, [this] { m_bars->LoadBandLayout(m_hive); });
 }
 
 TfrmMain::~TfrmMain()
@@ -184,7 +186,10 @@ void TfrmMain::buildWindow()
     connectActions();
     applyAltShortcuts();
     buildExternalPlaces();
+    buildMail();
     buildSideBar();
+    buildFormFiller();
+    buildSearch();
     buildFavorites();
 }
 
@@ -193,19 +198,16 @@ void TfrmMain::buildBars()
     buildMenuBar();
     m_tbMain = new MainToolbar(
         *m_actions, [this](MenuId id) { return menu(id); }, this);
-    addToolBar(m_tbMain);
-    addToolBarBreak();
 
-    m_pnlAddress = addToolBar(QStringLiteral("Address"));
-    m_pnlAddress->setObjectName(QStringLiteral("pnlAddress"));
-    m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), m_pnlAddress);
-    m_pnlAddress->addWidget(m_addressBand);
+    m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
     connect(m_addressBand, &AddressBand::commitRequested, this, &TfrmMain::commitAddress);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
     SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     LoadAddressCompletion();
 
+    buildBands(m_addressBand->label());
+    buildLinksBar();
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }
@@ -213,7 +215,6 @@ void TfrmMain::buildBars()
 void TfrmMain::buildMenuBar()
 {
     m_tbMenu = new MenuBand(*m_menus, *m_actions, this);
-    addToolBar(m_tbMenu);
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
@@ -228,7 +229,6 @@ void TfrmMain::buildMenuBar()
         return tab && tab->Busy();
     });
     m_tbMenu->addWidget(m_throbber);
-    addToolBarBreak();
 }
 
 void TfrmMain::setBarsVisible()
@@ -240,8 +240,7 @@ void TfrmMain::setBarsVisible()
     action(ActionId::actViewSorvelBar)->setChecked(m_settings.viewSorvelBar);
     action(ActionId::actViewMenuBar)->setChecked(true);
     action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
-    m_tbMain->setVisible(m_settings.viewToolbar);
-    m_pnlAddress->setVisible(m_settings.viewAddressBar);
+    ApplyBarVisibility();
     m_statusBar->setVisible(m_settings.viewStatusBar);
 }
 
@@ -327,8 +326,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
 
 QMenu* TfrmMain::createPopupMenu()
 {
-    // Bars are shown and hidden through the View menu only, so that its items always say
-    // what is shown (the bars' own context menu comes with the movable bands).
+    // The bars have their own context menu (pmCustomize), which keeps the View menu's
+    // items saying what is shown.
     return nullptr;
 }
 
@@ -385,6 +384,7 @@ void TfrmMain::runExitSequence()
     delete m_dispatcher;
     m_dispatcher = nullptr;
     m_popups->stopSweep();
+    stopSearch();
     if (m_start.bus) {
         // Not taken: the second copy waits until this one is gone and starts on its own.
         m_start.bus->setHandler(QStringLiteral("Pelvane"),
@@ -399,13 +399,21 @@ void TfrmMain::runExitSequence()
     if (!m_start.screenshotFile.isEmpty())
         return;
 
+    SaveToolbarLayout();
     QStringList addresses;
     const auto all = tabs();
     for (TBrowserTab* tab : all)
         addresses << tab->GetAddress();
     try {
         m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
-        settings().write(*m_options);
+        // The band layout goes among the settings, before the bars' visibility.
+        settings().write(*m_options, [this] {
+            try {
+                m_bars->SaveBandLayout(m_hive);
+            } catch (const RegistryError&) {
+                // A layout that cannot be written is lost; the design one comes back.
+            }
+        });
     } catch (const RegistryError&) {
         // Settings that cannot be written at exit are lost; the exit goes on.
     }

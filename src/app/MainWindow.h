@@ -15,23 +15,30 @@
 #include <memory>
 
 class AddressBand;
+class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
+class FormFillerQuestions;
 class FavoritesMenu;
 class TfrmFavorites;
 class LaunchImage;
+class MailNews;
+class TLinksBar;
 class MainActions;
 class MainToolbar;
 class MenuBand;
 class MenuBuilder;
 class MessageBus;
 class PopupControl;
+class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
 class RegistryHive;
+class SearchPane;
 class SideBar;
 class TBrowserTab;
+class TSorvelBrowser;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
@@ -39,7 +46,9 @@ class TTabMenu;
 class Throbber;
 class TrayControl;
 class WindowQuestions;
+class WindowSearch;
 struct DesktopApplication;
+enum class ProfileKind;
 
 // What the program's entry hands the main window.
 struct MainWindowOptions
@@ -55,6 +64,8 @@ struct MainWindowOptions
     std::function<bool()> askDefaultBrowser;
     // Whether the desktop has a notification area now; empty: the desktop is asked.
     std::function<bool()> trayAvailable;
+    // The form filler's questions; null: its own dialogs.
+    FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
 // The program's one main window. It owns the tab set, the creation and exit sequences and
@@ -66,8 +77,9 @@ struct MainWindowOptions
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
 // set and its reports (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp),
 // navigation, start pages and hand-off (MainWindowNavigation.cpp), closing tabs
-// (MainWindowClosing.cpp), and the places shared with other programs
-// (MainWindowExternal.cpp).
+// (MainWindowClosing.cpp), the places shared with other programs
+// (MainWindowExternal.cpp), and the bands and toolbar layout (MainWindowBands.cpp, with
+// BarsControl doing the work).
 class TfrmMain final : public QMainWindow, public BrowserTabHost, public GroupCommandHost
 {
     Q_OBJECT
@@ -128,6 +140,7 @@ public:
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
     MainToolbar* toolbar() const { return m_tbMain; }
+    BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const;
     QMenu* closeAllButtonMenu() const;
@@ -143,6 +156,11 @@ public:
     void LoadAddressCompletion();
     void ClearAddresses();
     void GoSearch();
+    // The toolbar's Search menu: the engines after its two fixed items, read again at every
+    // drop-down (MainWindowSearch.cpp).
+    void LoadSearchEngines();
+    void OrganizeSearchEngines();
+    SearchPane* searchPane() const;
     void SetWorkOffline(bool offline);
     void ShowInternetOptions();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
@@ -152,6 +170,31 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
+    // The active tab's page, saved for a mail, attached to a new message
+    // (MainWindowMail.cpp).
+    void SendPageByMail();
+    MailNews* mail() const { return m_mail; }
+    // The link opener of the links bar: an existing file opens in its own program, anything
+    // else goes to OpenAddress with LinksNewWin (MainWindowLinks.cpp).
+    void OpenLink(const QString& address, bool shiftHeld);
+    // Organize Links: the Links folder in the desktop's file manager.
+    void OrganizeLinks();
+    TLinksBar* linksBar() const { return m_linksBar; }
+
+    // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
+    void ApplyBarVisibility();
+    // The links bar's widget and its whole menu, for the "Links" band.
+    void setLinksWidget(QWidget* links, QMenu* linksMenu);
+    // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
+    void CustomizeToolbar();
+    void LoadToolbarLayout(bool reset);
+    void SaveToolbarLayout();
+    QString toolbarFile() const;
+
+    // --- Form filler (MainWindowFormFiller.cpp) ---------------------------------------------
+    // Fills the active tab's form with the user's personal or business profile.
+    void FillForm(ProfileKind mode);
+    void ShowMyProfile();
 
     // --- Favorites (MainWindowFavorites.cpp) ----------------------------------------------------
     FavoritesMenu* favoritesMenu() const { return m_favoritesMenu; }
@@ -234,12 +277,22 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
+    // MainWindowFormFiller.cpp
+    void buildFormFiller();
+    void buildSearch();  // MainWindowSearch.cpp
+    void stopSearch();
+    // What the address box's text opens: a search with the first engine when it is no
+    // address and the user searches from the address box, else the text itself.
+    QString addressForTyped(const QString& text);
+    // The search pane's browser when it has the keyboard focus; null otherwise.
+    TSorvelBrowser* searchBrowserInUse() const;
     void buildFavorites(); // MainWindowFavorites.cpp
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
     void setBarsVisible();
+    void buildBands(QLabel* addressLabel); // MainWindowBands.cpp
 
     // Commands (MainWindowCommands.cpp).
     void connectActions();
@@ -276,11 +329,18 @@ private:
     void showHelpTopics();
     void showSupport();
 
+    // The mail and news commands (MainWindowMail.cpp).
+    void buildMail();
+    // The links bar on the "Links" band (MainWindowLinks.cpp).
+    void buildLinksBar();
+
     MainWindowOptions m_start;
     RegistryHive& m_hive;
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
     std::unique_ptr<WindowQuestions> m_ownQuestions;
     WindowQuestions* m_questions = nullptr;
+    std::unique_ptr<FormFillerQuestions> m_ownFormQuestions;
+    FormFillerQuestions* m_formQuestions = nullptr;
     WindowSettings m_settings; // the working copies
 
     MainActions* m_actions = nullptr;
@@ -290,7 +350,8 @@ private:
     TPVStatusBar* m_statusBar = nullptr;
     MenuBand* m_tbMenu = nullptr;
     MainToolbar* m_tbMain = nullptr;
-    QToolBar* m_pnlAddress = nullptr;
+    QWidget* m_pnlAddress = nullptr;
+    BarsControl* m_bars = nullptr;
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;
@@ -302,6 +363,9 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
+    MailNews* m_mail = nullptr;
+    TLinksBar* m_linksBar = nullptr;
+    WindowSearch* m_search = nullptr;
     FavoritesMenu* m_favoritesMenu = nullptr;
     TfrmFavorites* m_frmFavorites = nullptr; // made on first use
 

@@ -91,10 +91,7 @@ void TfrmMain::connectActions()
     for (const SwitchItem& item : SwitchItems)
         on(item.action, [this, which = item.which] { m_content->toggle(which); });
 
-    on(ActionId::actViewToolbar, [this](bool visible) { m_tbMain->setVisible(visible); });
-    on(ActionId::actViewAddressBar, [this](bool visible) { m_pnlAddress->setVisible(visible); });
     on(ActionId::actViewStatusBar, [this](bool visible) { statusBar()->setVisible(visible); });
-    on(ActionId::actViewMenuBar, [this](bool visible) { m_tbMenu->setVisible(visible); });
     on(ActionId::actWorkOffline, [this](bool checked) { SetWorkOffline(checked); });
     on(ActionId::actInternetOptions, [this] { ShowInternetOptions(); });
     on(ActionId::mnuClearAddresses, [this] { ClearAddresses(); });
@@ -279,6 +276,19 @@ void TfrmMain::editCommand(Command command)
             return edit->paste();
         default:
             return edit->selectAll();
+        }
+    }
+    // Next the search pane's page, when the user is working in it.
+    if (TSorvelBrowser* search = searchBrowserInUse()) {
+        switch (command) {
+        case Command::Cut:
+            return search->Cut();
+        case Command::Copy:
+            return search->Copy();
+        case Command::Paste:
+            return search->Paste();
+        default:
+            return search->SelectAll();
         }
     }
     TBrowserTab* tab = GetActivePage();

@@ -6,6 +6,7 @@
 #include "address/PVComboBox.h"
 #include "app/InternetOptionsDialog.h"
 #include "app/WindowQuestions.h"
+#include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
@@ -45,8 +46,9 @@ void TfrmMain::ClearAddresses()
         ShowAddress(location);
 }
 
-void TfrmMain::commitAddress(const QString& text)
+void TfrmMain::commitAddress(const QString& typed)
 {
+    const QString text = addressForTyped(typed);
     TBrowserTab* tab = GetActivePage();
     // A locked tab keeps its page: what is typed there opens in a tab of its own, in front,
     // where it is remembered as typed when it starts.
@@ -157,8 +159,8 @@ void TfrmMain::setFullScreen(bool on)
         m_beforeFullScreen.maximized = isMaximized();
         m_beforeFullScreen.geometry = QRect(pos(), size());
         m_beforeFullScreen.statusBarVisible = m_statusBar->isVisibleTo(this);
-        m_beforeFullScreen.toolbarVisible = m_tbMain->isVisibleTo(this);
-        m_tbMain->setVisible(true);
+        m_beforeFullScreen.toolbarVisible = m_bars->isBandVisible(BarsControl::Band::Tool);
+        m_bars->setBandVisible(BarsControl::Band::Tool, true);
         setUpdatesEnabled(false);
         m_statusBar->hide();
         setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) |
@@ -176,12 +178,11 @@ void TfrmMain::setFullScreen(bool on)
             move(m_beforeFullScreen.geometry.topLeft());
             resize(m_beforeFullScreen.geometry.size());
         }
-        m_tbMenu->setVisible(true);
+        m_bars->setBandVisible(BarsControl::Band::Menu, true);
         menuBarItem->setChecked(true);
-        m_tbMain->setVisible(m_beforeFullScreen.toolbarVisible);
-        // Then every band as its View menu item says (the links bar arrives with its bar).
-        m_tbMain->setVisible(toolbarItem->isChecked());
-        m_pnlAddress->setVisible(action(ActionId::actViewAddressBar)->isChecked());
+        m_bars->setBandVisible(BarsControl::Band::Tool, m_beforeFullScreen.toolbarVisible);
+        // Then every band as its View menu item says.
+        ApplyBarVisibility();
         setUpdatesEnabled(true);
     }
     m_fullScreen = on;

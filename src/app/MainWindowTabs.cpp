@@ -7,6 +7,7 @@
 #include "address/PVComboBox.h"
 #include "app/Throbber.h"
 #include "browser/BrowserTab.h"
+#include "browser/PopupControl.h"
 #include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -101,6 +102,8 @@ TBrowserTab* TfrmMain::NewTabBackground(bool hidden)
     }
     if (GetActivePage() != previous)
         onTabChange();
+    if (hidden)
+        m_popups->pendingWindowOpened();
     // No event loop runs here: this is called from inside the engine's create-window call,
     // where a sweep of hidden tabs or a Close All run from the loop could delete the very
     // page that asked.

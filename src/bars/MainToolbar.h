@@ -1,10 +1,12 @@
 #pragma once
 
+#include "bars/ToolbarFile.h"
 #include "commands/MenuLayout.h"
 
 #include <QToolBar>
 
 #include <functional>
+#include <optional>
 
 class MainActions;
 class QToolButton;
@@ -27,6 +29,25 @@ public:
     // The tag of a toolbar entry, -1 for an entry that is none of the buttons.
     static int tagOf(const QAction* entry);
 
-    // The picture of a button: the desktop theme's where it has one, ours otherwise.
-    static QIcon iconFor(const ToolbarButton& button, const QStyle* style);
+    // The buttons' order and which are shown, and putting them so.
+    ToolbarArrangement arrangement() const;
+    void setArrangement(const ToolbarArrangement& arrangement);
+    // The right edge of the last shown button; empty when none is shown.
+    std::optional<int> lastShownEdge() const;
+
+    // One button as the customize dialog lists it.
+    struct ButtonRow
+    {
+        int tag = 0;
+        bool separator = false;
+        QString caption;     // the short part of its hint
+        QString description; // the long part
+        QIcon icon;
+        bool shown = true;
+    };
+    QList<ButtonRow> buttonRows() const;
+
+    // The picture of a button: the desktop theme's where it has one, our own drawn one
+    // otherwise.
+    static QIcon iconFor(const ToolbarButton& button);
 };

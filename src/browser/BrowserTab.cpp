@@ -482,6 +482,20 @@ void TBrowserTab::SaveToTempFile(TSorvelBrowser::SaveDone done)
         m_browser->SaveToTempFile(std::move(done));
         return;
     }
+    noPageToSave(std::move(done));
+}
+
+void TBrowserTab::SaveForMail(TSorvelBrowser::SaveDone done)
+{
+    if (m_browser) {
+        m_browser->SaveForMail(std::move(done));
+        return;
+    }
+    noPageToSave(std::move(done));
+}
+
+void TBrowserTab::noPageToSave(TSorvelBrowser::SaveDone done)
+{
     if (done)
         QMetaObject::invokeMethod(
             this,

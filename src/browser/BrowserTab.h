@@ -133,6 +133,8 @@ public:
     void SetFontSize(int size);
     // The page in a new temporary ".htm" file; without browser `done` gets an empty name.
     void SaveToTempFile(TSorvelBrowser::SaveDone done);
+    // The page saved for a mail (TSorvelBrowser::SaveForMail); likewise without browser.
+    void SaveForMail(TSorvelBrowser::SaveDone done);
     // (TranslateAccel is absent for the reason given in TSorvelBrowser.)
 
 Q_SIGNALS:
@@ -140,6 +142,7 @@ Q_SIGNALS:
 
 private:
     void assignHandlers();
+    void noPageToSave(TSorvelBrowser::SaveDone done);
     void clearHandlers();
     void setImageIndex(int index);
 

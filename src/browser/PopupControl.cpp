@@ -16,6 +16,10 @@ PopupControl::PopupControl(RegistryHive& hive, QWidget* noticeParent)
     m_tmrCloseHidden->setSingleShot(true);
     m_tmrCloseHidden->setInterval(2000);
     connect(m_tmrCloseHidden, &QTimer::timeout, this, &PopupControl::sweepDue);
+    m_tmrPendingWindows = new QTimer(this);
+    m_tmrPendingWindows->setSingleShot(true);
+    m_tmrPendingWindows->setInterval(PendingWindowGrace);
+    connect(m_tmrPendingWindows, &QTimer::timeout, this, &PopupControl::sweepDue);
 
     const TPVOptions options(m_hive);
     m_usePopupSorvel = options.GetUsePopupSorvel();
@@ -65,9 +69,21 @@ void PopupControl::ScheduleCloseHiddenTabs()
         m_tmrCloseHidden->start();
 }
 
+void PopupControl::pendingWindowOpened()
+{
+    if (!m_tmrPendingWindows->isActive())
+        m_tmrPendingWindows->start();
+}
+
+void PopupControl::setPendingWindowGrace(int milliseconds)
+{
+    m_tmrPendingWindows->setInterval(milliseconds);
+}
+
 void PopupControl::stopSweep()
 {
     m_tmrCloseHidden->stop();
+    m_tmrPendingWindows->stop();
 }
 
 bool PopupControl::sweepPending() const

@@ -40,6 +40,13 @@ public:
     // The sweep: started once and not pushed back by later requests, so that a page that
     // keeps opening windows cannot keep its hidden tabs alive for ever.
     void ScheduleCloseHiddenTabs();
+    // A new window waits hidden until its first real address classifies it. One that
+    // never asks for one (it stays on about:blank, its script running out of sight) is swept
+    // this long after the first such window opened; one that asked in time is shown or
+    // blocked by then. Not pushed back, for the same reason as the sweep.
+    static constexpr int PendingWindowGrace = 5000;
+    void pendingWindowOpened();
+    void setPendingWindowGrace(int milliseconds); // tests shorten it
     void stopSweep();
     bool sweepPending() const;
     int sweepInterval() const;
@@ -55,6 +62,7 @@ private:
     RegistryHive& m_hive;
     QWidget* const m_noticeParent;
     QTimer* m_tmrCloseHidden = nullptr;
+    QTimer* m_tmrPendingWindows = nullptr;
     QPointer<TfrmPopupNotify> m_notice;
     QStringList m_popupList;
     bool m_usePopupSorvel = true;

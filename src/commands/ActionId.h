@@ -42,11 +42,20 @@
     X(actInternetOptions, "&Internet Options...", "", "Internet Options|Changes your internet options", Plain) \
     X(mnuClearAddresses, "Clear &Addresses", "", "Clear Addresses|Clears the address bar", Plain) \
     X(actAddToFavorites, "&Add to Favorites", "", "Add to Favorites|Adds the current document to your favorites", Plain) \
+    X(mnuOrganizeSearchEngines, "&Organize Search Engines...", "", "Organize Search Engines|Edits the list of search engines", Plain) \
     X(actOrganizeFavorites, "&Organize Favorites...", "", "Organize Favorites|Organizes your favorites folder", Plain) \
     X(actSynchSubscriptions, "&Synchronize Subscriptions...", "", "Synchronize Subscriptions|Synchronizes your offline subscriptions", Plain) \
     X(actImportBookmarks, "&Import Bookmarks...", "", "Import Bookmarks|Imports bookmarks from another browser into your favorites", Plain) \
     X(actExportFavorites, "&Export Favorites...", "", "Export Favorites|Saves your favorites as a bookmark file that other browsers import", Plain) \
     X(actReadMail, "&Read Mail...", "", "Read Mail|Read your e-mail", Plain) \
+    X(pmMailNewMessage, "Ne&w Message...", "", "New Message|Creates a new e-mail message", Plain) \
+    X(pmMailSendLink, "Send &Link by Email...", "", "Send a Link|Sends a link via e-mail", Plain) \
+    X(pmMailSendFile, "Send &Page by Email...", "", "Send File", Plain) \
+    X(pmMailReadNews, "Read &News", "", "Read News|Opens your news reader", Plain) \
+    X(mnuGoMail, "&Mail", "", "Read Mail|Read your e-mail", Plain) \
+    X(mnuGoNews, "&News", "", "Read News|Opens your news reader", Plain) \
+    X(mnuFileSendLink, "Send &Link by Email...", "", "Send Link|Sends a link via email", Plain) \
+    X(mnuFileSendPage, "Send &Page by Email...", "", "Send File", Plain) \
     X(actSaveAsSorvelGroup, "S&ave as SorvelGroup...", "F7", "Save as SorvelGroup", Plain) \
     X(actAddToSorvelGroup, "&Add to SorvelGroup...", "F6", "Add|Add to SorvelGroup", Plain) \
     X(actOrganizeSorvelGroups, "&Organize SorvelGroups", "", "Organize SorvelGroups", Plain) \
@@ -59,6 +68,7 @@
     X(actViewToolbar, "&Toolbar", "", "Toolbar|Hides or shows the toolbar", Check) \
     X(actViewMenuBar, "&Menu Bar", "", "Menu Bar|Hides or shows the menu bar", Check) \
     X(actViewLinksBar, "&Links Bar", "", "View Links Bar|Toggles the visibility of the links bar", Check) \
+    X(actCustomizeToolbar, "&Customize...", "", "Customize Toolbar|Chooses and orders the buttons of the toolbar", Plain) \
     X(actTabLocked, "Tab &Locked", "F12", "Tab Locked|Locks the current browser tab", Check) \
     X(actStickyName, "Stic&ky Name...", "F9", "Sticky Name|Sets or clears the sticky name of the current browser tab", Plain) \
     X(actAddToPopupSorvel, "&Add to PopupSorvel", "F8", "Add to PopupSorvel|Closes windows from this address from now on", Plain) \
@@ -81,7 +91,10 @@
     X(actOptions, "&Pelvane Options...", "", "Options|Changes Pelvane options", Plain) \
     X(tbFavorites, "Favorites", "", "Favorites|Displays the favorites menu", Plain) \
     X(tbVarloBar, "SorvelBar", "", "Show SorvelBar|Shows or hides the SorvelBar", Check) \
-    X(tbFont, "Font", "", "Font Size|Changes font size", Plain)
+    X(tbFont, "Font", "", "Font Size|Changes font size", Plain) \
+    X(mnuFormPersonal, "FormFiller - Personal", "", "FormFiller|Fills form with your personal profile", Plain) \
+    X(mnuFormBusiness, "FormFiller - Business", "", "FormFiller|Fills form with your business profile", Plain) \
+    X(actMyProfile, "My Pro&file...", "", "My Profile|Changes the personal and business data that FormFiller fills in", Plain)
 // clang-format on
 
 enum class ActionId

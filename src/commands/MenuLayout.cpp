@@ -28,6 +28,9 @@ constexpr MenuEntry File[] = {
     item(A::actSaveAs),
     item(A::actSaveAsSorvelGroup),
     separator(),
+    item(A::mnuFileSendLink),
+    item(A::mnuFileSendPage),
+    separator(),
     item(A::actPageSetup),
     item(A::actPrint),
     separator(),
@@ -82,6 +85,9 @@ constexpr MenuEntry Go[] = {
     item(A::actGoSearch),
     item(A::actTabHome),
     separator(),
+    item(A::mnuGoMail),
+    item(A::mnuGoNews),
+    separator(),
     item(A::actPreviousBrowserTab),
     item(A::actNextBrowserTab),
     item(A::actFollowNextLink),
@@ -89,6 +95,10 @@ constexpr MenuEntry Go[] = {
 constexpr MenuEntry Favorites[] = {
     item(A::actAddToFavorites),
     item(A::actOrganizeFavorites),
+    separator(),
+};
+constexpr MenuEntry SearchEngineMenu[] = {
+    item(A::mnuOrganizeSearchEngines),
     separator(),
 };
 constexpr MenuEntry Groups[] = {
@@ -108,8 +118,24 @@ constexpr MenuEntry Options[] = {
     item(A::actOptions),
 };
 constexpr MenuEntry Tools[] = {
-    item(A::actReadMail),       submenu(MenuId::ToolsFavorites), separator(),
-    item(A::mnuClearAddresses), item(A::actInternetOptions),
+    item(A::actReadMail),
+    submenu(MenuId::ToolsFavorites),
+    separator(),
+    item(A::mnuFormPersonal),
+    item(A::mnuFormBusiness),
+    item(A::actMyProfile),
+    separator(),
+    item(A::mnuClearAddresses),
+    item(A::actInternetOptions),
+};
+constexpr MenuEntry Mail[] = {
+    item(A::actReadMail),
+    item(A::pmMailNewMessage),
+    item(A::pmMailSendLink),
+    item(A::pmMailSendFile),
+    separator(),
+    item(A::pmMailReadNews),
+    separator(),
 };
 // Synchronizing offline pages belongs to a facility this desktop does not have, so the
 // submenu holds no "Synchronize Offline..." item.
@@ -140,8 +166,8 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::NewBrowser, "&New Browser", "mnuFileNew", NewBrowser},
     {MenuId::CloseAll, "Close A&ll", "mnuFileCloseAll", CloseAll},
     {MenuId::TextSize, "Te&xt Size", "pmFont", TextSize},
-    {MenuId::SearchEngines, "&Search", "pmSearch", {}},
-    {MenuId::Mail, "&Mail", "pmMail", {}},
+    {MenuId::SearchEngines, "&Search", "pmSearch", SearchEngineMenu},
+    {MenuId::Mail, "&Mail", "pmMail", Mail},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
     {MenuId::ToolsFavorites, "&Favorites", "mnuToolsFavorites", ToolsFavorites},
 };

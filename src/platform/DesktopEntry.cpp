@@ -134,19 +134,63 @@ QHash<QString, QString> readGroupOfFile(const QString& file)
     return readGroup(in.read(MaxEntrySize));
 }
 
+// The language the desktop's texts are wanted in, as the entries' keys name it
+// ("de_DE@euro"): LC_ALL, LC_MESSAGES or LANG, without the encoding; else the program's
+// own locale.
+QString messagesLocale()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty()) {
+            const qsizetype dot = value.indexOf(QLatin1Char('.'));
+            const qsizetype at = value.indexOf(QLatin1Char('@'));
+            return dot < 0 ? value : value.left(dot) + (at > dot ? value.mid(at) : QString());
+        }
+    }
+    return QLocale().name();
+}
+
 QString localized(const QHash<QString, QString>& keys, const QString& key)
 {
-    const QString locale = QLocale().name(); // "de_DE"
-    for (const QString& candidate :
-         {QStringLiteral("%1[%2]").arg(key, locale),
-          QStringLiteral("%1[%2]").arg(key, locale.section(QLatin1Char('_'), 0, 0))}) {
+    for (const QString& suffix : LocaleSuffixes(messagesLocale())) {
+        const QString candidate = QStringLiteral("%1[%2]").arg(key, suffix);
         if (keys.contains(candidate))
             return unescapeValue(keys.value(candidate));
     }
     return unescapeValue(keys.value(key));
 }
 
+// A key's value; for "Key[$e]", the KDE form that refers to the environment, the value
+// with its references expanded.
+QString valueOrExpanded(const QHash<QString, QString>& keys, const QString& key)
+{
+    if (keys.contains(key))
+        return unescapeValue(keys.value(key));
+    const QString expandable = keys.value(key + QLatin1String("[$e]"));
+    return ExpandEnvironment(unescapeValue(expandable), [](const QString& name) {
+        return qEnvironmentVariable(qPrintable(name));
+    });
+}
+
 } // namespace
+
+QStringList LocaleSuffixes(const QString& locale)
+{
+    const qsizetype at = locale.indexOf(QLatin1Char('@'));
+    const QString modifier = at < 0 ? QString() : locale.mid(at);
+    const QString langCountry = at < 0 ? locale : locale.left(at);
+    const QString lang = langCountry.section(QLatin1Char('_'), 0, 0);
+    QStringList suffixes;
+    if (!modifier.isEmpty() && langCountry != lang)
+        suffixes << langCountry + modifier;
+    if (langCountry != lang)
+        suffixes << langCountry;
+    if (!modifier.isEmpty())
+        suffixes << lang + modifier;
+    if (!lang.isEmpty() && lang != QLatin1String("C") && lang != QLatin1String("POSIX"))
+        suffixes << lang;
+    return suffixes;
+}
 
 QStringList ApplicationFolders()
 {
@@ -176,15 +220,75 @@ std::optional<DesktopApplication> ReadDesktopEntry(const QString& file, const QS
     app.id = id;
     app.desktopFile = file;
     app.name = localized(keys, QStringLiteral("Name"));
-    app.exec = unescapeValue(keys.value(QStringLiteral("Exec")));
+    app.exec = valueOrExpanded(keys, QStringLiteral("Exec"));
     app.icon = unescapeValue(keys.value(QStringLiteral("Icon")));
     app.mimeTypes = splitList(keys.value(QStringLiteral("MimeType")));
+    app.workingFolder = valueOrExpanded(keys, QStringLiteral("Path"));
+    app.terminal = keys.value(QStringLiteral("Terminal")) == QLatin1String("true");
     if (app.name.isEmpty() || app.exec.isEmpty())
         return std::nullopt;
     const QString tryExec = unescapeValue(keys.value(QStringLiteral("TryExec")));
     if (!tryExec.isEmpty() && !programExists(tryExec))
         return std::nullopt;
     return app;
+}
+
+std::optional<DesktopApplication> FindDesktopEntry(const QString& id, const QStringList& folders)
+{
+    if (id.isEmpty() || id.contains(QLatin1Char('/')) || !id.endsWith(QLatin1String(".desktop")))
+        return std::nullopt;
+    for (const QString& folder : folders) {
+        // The id's dashes may stand for subfolders: try each split, the plain file first.
+        QString relative = id;
+        for (qsizetype from = 0;;) {
+            const QString path = folder + QLatin1Char('/') + relative;
+            if (QFileInfo(path).isFile())
+                return ReadDesktopEntry(path, id); // found here: later folders do not count
+            from = relative.indexOf(QLatin1Char('-'), from);
+            if (from < 0)
+                break;
+            relative[from] = QLatin1Char('/');
+            ++from;
+        }
+    }
+    return std::nullopt;
+}
+
+QString ExpandEnvironment(const QString& text, const std::function<QString(const QString&)>& lookup)
+{
+    const auto isNameChar = [](QChar c) {
+        return c == QLatin1Char('_') || (c.unicode() < 128 && c.isLetterOrNumber());
+    };
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('$') || i + 1 >= text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = text.at(i + 1);
+        if (next == QLatin1Char('$')) {
+            out += c;
+            ++i;
+        } else if (next == QLatin1Char('{')) {
+            const qsizetype close = text.indexOf(QLatin1Char('}'), i + 2);
+            if (close < 0) {
+                out += c;
+                continue;
+            }
+            out += lookup(text.mid(i + 2, close - i - 2));
+            i = close;
+        } else if (isNameChar(next) && !next.isDigit()) {
+            qsizetype end = i + 1;
+            while (end < text.size() && isNameChar(text.at(end)))
+                ++end;
+            out += lookup(text.mid(i + 1, end - i - 1));
+            i = end - 1;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 QList<DesktopApplication> ProgramsFor(const QString& mimeType, const QStringList& folders)
@@ -255,24 +359,30 @@ QStringList SplitExec(const QString& exec, bool* ok)
     return quoted ? QStringList() : args;
 }
 
-QStringList BuildCommand(const DesktopApplication& app, const QString& file)
+namespace {
+
+// The Exec line of `app` with its codes given: `file` for the file codes, `url` for the
+// address codes; with `given` false they give nothing and nothing is added.
+QStringList buildFrom(const DesktopApplication& app, const QString& file, const QString& url,
+                      bool given)
 {
     bool ok = false;
     const QStringList words = SplitExec(app.exec, &ok);
     if (!ok || words.isEmpty())
         return {};
-    const QString url = QUrl::fromLocalFile(file).toString();
     QStringList result;
     bool fileGiven = false;
     for (const QString& word : words) {
         // Codes that stand for whole arguments.
         if (word == QLatin1String("%f") || word == QLatin1String("%F")) {
-            result << file;
+            if (given)
+                result << file;
             fileGiven = true;
             continue;
         }
         if (word == QLatin1String("%u") || word == QLatin1String("%U")) {
-            result << url;
+            if (given)
+                result << url;
             fileGiven = true;
             continue;
         }
@@ -291,12 +401,12 @@ QStringList BuildCommand(const DesktopApplication& app, const QString& file)
             switch (word.at(++i).unicode()) {
             case 'f':
             case 'F':
-                expanded += file;
+                expanded += given ? file : QString();
                 fileGiven = true;
                 break;
             case 'u':
             case 'U':
-                expanded += url;
+                expanded += given ? url : QString();
                 fileGiven = true;
                 break;
             case 'c':
@@ -318,9 +428,21 @@ QStringList BuildCommand(const DesktopApplication& app, const QString& file)
     }
     if (result.isEmpty() || result.first().isEmpty())
         return {};
-    if (!fileGiven)
+    if (!fileGiven && given)
         result << file;
     return result;
+}
+
+} // namespace
+
+QStringList BuildCommand(const DesktopApplication& app, const QString& file)
+{
+    return buildFrom(app, file, QUrl::fromLocalFile(file).toString(), true);
+}
+
+QStringList BuildAddressCommand(const DesktopApplication& app, const QString& address)
+{
+    return buildFrom(app, address, address, !address.isEmpty());
 }
 
 } // namespace DesktopEntry

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // A program the desktop lists in its applications folders (a desktop entry).
@@ -16,6 +17,8 @@ struct DesktopApplication
     QString icon;
     QString desktopFile; // where the entry was read
     QStringList mimeTypes;
+    QString workingFolder; // the entry's Path: where the program is started; empty: ours
+    bool terminal = false; // the program runs in a terminal
 };
 
 // Desktop entries (the desktop's list of programs): where they are, reading them, the
@@ -33,13 +36,28 @@ QString unescapeValue(const QString& value);
 // The escapes a value needs when written.
 QString escapeValue(const QString& text);
 
+// The key suffixes a localized value is looked up by for a locale such as "sr_RS@latin",
+// best first: "sr_RS@latin", "sr_RS", "sr@latin", "sr"; none for "C".
+QStringList LocaleSuffixes(const QString& locale);
+
 // $XDG_DATA_HOME/applications, then applications under each of $XDG_DATA_DIRS, the first
 // place taking precedence.
 QStringList ApplicationFolders();
 
 // Reads one desktop entry; nothing for a file that is not an application entry or that is
-// hidden. `id` becomes the entry's id.
+// hidden. `id` becomes the entry's id. An Exec or Path key written "Exec[$e]" (the form
+// KDE's configuration files use for values that refer to the environment) has its
+// environment references expanded; the plain keys are taken as they are.
 std::optional<DesktopApplication> ReadDesktopEntry(const QString& file, const QString& id);
+
+// The entry of that desktop file id in `folders` (first folder first), found as the file
+// itself or in a vendor subfolder ("vendor-app.desktop" as "vendor/app.desktop").
+std::optional<DesktopApplication> FindDesktopEntry(const QString& id, const QStringList& folders);
+
+// "$NAME" and "${NAME}" replaced by the value `lookup` gives (empty for an unknown one),
+// "$$" by one "$"; any other "$" is kept.
+QString ExpandEnvironment(const QString& text,
+                          const std::function<QString(const QString&)>& lookup);
 
 // The applications of `folders` (first folder first in precedence; an entry hides the
 // entries of the same id in later folders, a hidden one included) that list `mimeType`,
@@ -56,5 +74,11 @@ QStringList SplitExec(const QString& exec, bool* ok = nullptr);
 // percent sign; the deprecated codes give nothing. Without a file code the file is added
 // as the last argument. Empty when the Exec value cannot be split or names no program.
 QStringList BuildCommand(const DesktopApplication& app, const QString& file);
+
+// The program and its arguments that start `app` on an address that is no file (a
+// "mailto:" address): every file and address code gives the address, and without such a
+// code it is added as the last argument. An empty address starts the program alone: the
+// codes give nothing and nothing is added.
+QStringList BuildAddressCommand(const DesktopApplication& app, const QString& address);
 
 } // namespace DesktopEntry

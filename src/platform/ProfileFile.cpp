@@ -162,6 +162,11 @@ ProfileFile ProfileFile::load(const QString& path)
     return parsed;
 }
 
+QString ProfileFile::fromWindowsText(const QByteArray& bytes)
+{
+    return fromCp1252(bytes);
+}
+
 ProfileFile ProfileFile::fromBytes(const QByteArray& bytes)
 {
     ProfileFile doc;

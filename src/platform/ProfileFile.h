@@ -61,6 +61,9 @@ public:
     // gives an empty document, and status() and errorString() tell why.
     static ProfileFile load(const QString& path);
     static ProfileFile fromBytes(const QByteArray& bytes);
+    // Windows text (Windows-1252, every byte a character), as files without a mark are read
+    // when they are not UTF-8; other readers of Windows-era files use it too.
+    static QString fromWindowsText(const QByteArray& bytes);
 
     QString fileName() const { return m_fileName; }
     Status status() const { return m_status; }

@@ -58,7 +58,8 @@
     X(int, NewAction, 0, Action)                                                                   \
     X(int, FavoritesHeight, 400, Number)                                                           \
     X(int, FavoritesWidth, 250, Number)                                                            \
-    X(bool, DisableALTShortcuts, false, Flag)
+    X(bool, DisableALTShortcuts, false, Flag)                                                      \
+    X(bool, SearchFromAddressBar, true, Flag)
 
 // The settings store. Nothing is kept in memory: every Get reads the hive and every Set
 // writes it at once, so two running copies see each other's changes (the one that writes

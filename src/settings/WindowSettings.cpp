@@ -22,6 +22,7 @@ WindowSettings WindowSettings::read(const TPVOptions& options)
     s.usePopupSorvel = options.GetUsePopupSorvel();
     s.limitTitleLength = options.GetLimitTitleLength();
     s.multipleLines = options.GetMultipleLines();
+    s.searchFromAddressBar = options.GetSearchFromAddressBar();
     s.startupMode = options.GetStartupMode();
     s.startupSorvelGroup = options.GetStartupSorvelGroup();
     s.newTabFlags = {options.GetFavoritesNewWin(), options.GetHistoryNewWin(),

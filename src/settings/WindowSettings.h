@@ -39,6 +39,7 @@ struct WindowSettings
     int newAction = 0; // 0 blank, 1 the current address, 2 home
     NewTabFlags newTabFlags;
     bool multipleLines = false;
+    bool searchFromAddressBar = true; // words typed in the address box are searched for
     QString startupMode;
     QString startupSorvelGroup;
 

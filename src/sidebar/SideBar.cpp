@@ -58,11 +58,15 @@ SideBar::SideBar(SideBarHost& host, RegistryHive& hive, const Places& places,
 
     m_favorites = new FavoritesPane(host, hive, ask, this);
     m_history = new HistoryPane(host, hive, places.historyStore, ask, this);
-    m_search = new QLabel(QStringLiteral("Search engines are not available in this version."),
-                          this);
+    m_search = new QWidget(this);
     m_search->setObjectName(QStringLiteral("tsSearch"));
-    static_cast<QLabel*>(m_search)->setWordWrap(true);
-    static_cast<QLabel*>(m_search)->setAlignment(Qt::AlignCenter);
+    auto* placeholder = new QLabel(QStringLiteral("Searching is not available."), m_search);
+    placeholder->setWordWrap(true);
+    placeholder->setAlignment(Qt::AlignCenter);
+    m_searchContent = placeholder;
+    auto* searchLayout = new QVBoxLayout(m_search);
+    searchLayout->setContentsMargins(0, 0, 0, 0);
+    searchLayout->addWidget(placeholder);
     m_groups = new GroupsPane(host, ask, this);
     const std::pair<QWidget*, QString> pages[] = {
         {m_favorites, QStringLiteral("Favorites")},
@@ -150,6 +154,9 @@ void SideBar::preparePane(QWidget* page)
     if (page == m_history && !m_historyRooted) {
         m_historyRooted = true;
         m_history->root();
+    } else if (page == m_search && !m_searchLoaded && m_prepareSearch) {
+        m_searchLoaded = true;
+        m_prepareSearch();
     } else if (page == m_groups && !m_groupsRooted) {
         m_groupsRooted = true;
         m_groups->fill(m_places.groupsFolder);
@@ -172,4 +179,16 @@ bool SideBar::favoritesTreeFocused() const
 void SideBar::setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites)
 {
     m_favorites->setCommands(addToFavorites, organizeFavorites);
+}
+
+void SideBar::setSearchPane(QWidget* pane, std::function<void()> prepare)
+{
+    if (!pane)
+        return;
+    m_search->layout()->replaceWidget(m_searchContent, pane);
+    delete m_searchContent;
+    m_searchContent = pane;
+    m_prepareSearch = std::move(prepare);
+    if (currentPane() == Pane::Search && isVisible())
+        preparePane(m_search);
 }

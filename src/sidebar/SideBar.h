@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class FavoritesPane;
@@ -52,6 +53,9 @@ public:
     void historyOptionsChanged();
     // The window's "Add to Favorites" and "Organize Favorites" for the Favorites toolbar.
     void setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites);
+    // The search pane's content, handed in by the window, and how it is prepared on its first
+    // display. Until then the pane says that searching is not available.
+    void setSearchPane(QWidget* pane, std::function<void()> prepare);
 
     TPVPageControl* paneStrip() const { return m_pcVarloBar; }
     FavoritesPane* favorites() const { return m_favorites; }
@@ -64,6 +68,7 @@ public:
     bool FavoritesFilled() const { return m_favoritesFilled; }
     bool HistoryRooted() const { return m_historyRooted; }
     bool GroupsRooted() const { return m_groupsRooted; }
+    bool SearchLoaded() const { return m_searchLoaded; }
 
 Q_SIGNALS:
     // The bar was shown or hidden (the View item and the toolbar button follow it).
@@ -85,4 +90,7 @@ private:
     bool m_favoritesFilled = false;
     bool m_historyRooted = false;
     bool m_groupsRooted = false;
+    bool m_searchLoaded = false;
+    QWidget* m_searchContent = nullptr;
+    std::function<void()> m_prepareSearch;
 };

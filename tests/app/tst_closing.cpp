@@ -394,10 +394,16 @@ private Q_SLOTS:
             o.SetPopupSorvelList({"url1=" + Ads});
             o.SetPopupSorvelNotify(false);
         }});
-        // A window that never asks for an address waits hidden until a walk over the tabs.
+        // A window that never asks for an address waits hidden until a walk over the tabs,
+        // or until its grace is over.
         w->NewTabBackground(true);
         QCOMPARE(w.hiddenTabs(), 1);
         w->rebuildTabsMenu();
+        QCOMPARE(w->tabs().size(), 1);
+        w->popups()->setPendingWindowGrace(20);
+        w->NewTabBackground(true);
+        QSignalSpy graceOver(w->popups(), &PopupControl::sweepDue);
+        QVERIFY(graceOver.wait());
         QCOMPARE(w->tabs().size(), 1);
 
         // A blocked window starts the sweep, which destroys every hidden tab.

@@ -2,7 +2,13 @@
 #include "app/LaunchImage.h"
 #include "app/OpenDialog.h"
 #include "browser/strip/PVPageControl.h"
+#include "browser/strip/PVStatusBar.h"
+#include "bars/BarsControl.h"
+#include "links/LinksBar.h"
+#include "mail/MailNews.h"
 #include "platform/DesktopEntry.h"
+#include "platform/ShellFolders.h"
+#include "support/FakeDesktop.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -10,9 +16,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QUrlQuery>
 
 using namespace TestFiles;
@@ -163,6 +171,79 @@ private Q_SLOTS:
         QCOMPARE(lines.at(0), QStringLiteral("1")); // one argument, blanks and quotes included
         QVERIFY(lines.at(1).startsWith(folder + QLatin1Char('/')));
         QVERIFY(QFile::exists(lines.at(1)));
+    }
+
+    // --- Mail ---------------------------------------------------------------------------
+
+    void mailCommandsReachTheDesktopsMailProgram()
+    {
+        FakeDesktop desktop;
+        MainWindowFixture w;
+        w->action(ActionId::mnuGoMail)->trigger();
+        QCOMPARE(w->statusPanel()->text(), MailNews::NoMailProgram);
+
+        const QString kmail = desktop.client(QStringLiteral("kmail"));
+        QMenu* pmMail = w->menu(MenuId::Mail);
+        const qsizetype fixed = pmMail->actions().size();
+        Q_EMIT pmMail->aboutToShow();
+        Q_EMIT pmMail->aboutToShow();
+        QCOMPARE(pmMail->actions().size(), fixed + 1);
+        QCOMPARE(pmMail->actions().last()->text(), QStringLiteral("kmail"));
+
+        const QString temp = desktop.path(QStringLiteral("temp"));
+        QDir().mkpath(temp);
+        w->GetActivePage()->Browser()->setTempFolder(temp);
+        w.activeFake()->completeLoad(QStringLiteral("http://127.0.0.1/dir/p?q=1"),
+                                     QStringLiteral("Q&A #2"));
+        w.activeFake()->setDocumentHtml(QStringLiteral("<html><body>page</body></html>"));
+        w->action(ActionId::mnuFileSendLink)->trigger();
+        QTRY_COMPARE(FakeDesktop::received(kmail).mid(1),
+                     QStringList{"mailto:?subject=Q%26A%20%232%20%28http%3A%2F%2F127.0.0.1%2Fdir%2F"
+                                 "p%3Fq%3D1%29&body=http%3A%2F%2F127.0.0.1%2Fdir%2Fp%3Fq%3D1"});
+
+        // The page goes as an attachment, saved with its base address.
+        w->action(ActionId::pmMailSendFile)->trigger();
+        QTRY_COMPARE(FakeDesktop::received(kmail).value(1), QStringLiteral("--attach"));
+        const QString file = FakeDesktop::received(kmail).value(2);
+        QVERIFY2(file.startsWith(temp) && file.endsWith(QLatin1String("Q A  2.htm")),
+                 qPrintable(file));
+        QVERIFY(
+            readFile(file).startsWith("\xEF\xBB\xBF<BASE HREF=\"http://127.0.0.1/dir/\">\n<html>"));
+    }
+
+    // --- Links bar ----------------------------------------------------------------------
+
+    void linksOpenInTabsOrTheirOwnProgram()
+    {
+        FakeDesktop desktop;
+        const QString viewer = desktop.client(QStringLiteral("viewer"),
+                                              QStringLiteral("text/plain"), QStringLiteral(" %f"));
+        const QString links = home(QStringLiteral("Favorites/Links/"));
+        writeFile(links + "Site.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/site\r\n");
+        const QString notes = writeFile(links + "notes.txt", "text");
+        RegistryHive hive(home(QStringLiteral("links.db")));
+        ShellFolders::seed(hive);
+        MainWindowFixture w(
+            {.before = [](TPVOptions& o) { o.SetLinksNewWin(false); }, .hive = &hive});
+        QCOMPARE(w->linksBar()->LinksFolder(), links);
+        QCOMPARE(w->linksBar()->buttons().size(), 2);
+        QVERIFY(w->bars()->organizeLinksItem()->isEnabled());
+        w.settleBlank();
+
+        // A shortcut opens in the active tab; with Shift, in a new one.
+        for (QToolButton* button : w->linksBar()->buttons()) {
+            if (button->text() == QLatin1String("Site"))
+                button->click();
+        }
+        QCOMPARE(w.lastNavigation(w->GetActivePage()), QStringLiteral("http://127.0.0.1/site"));
+        w.load(0, QStringLiteral("http://127.0.0.1/site"));
+        w->OpenLink(QStringLiteral("http://127.0.0.1/other"), true);
+        QCOMPARE(w->tabs().size(), 2);
+
+        // Any other file goes to the desktop's program for it.
+        w->OpenLink(notes, false);
+        QTRY_COMPARE(FakeDesktop::received(viewer).mid(1), QStringList{notes});
+        QCOMPARE(w->tabs().size(), 2);
     }
 
     // --- Help ---------------------------------------------------------------------------

@@ -348,18 +348,6 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 4);
     }
 
-    void barsAreHiddenOnlyThroughTheViewMenu()
-    {
-        Fixture w;
-        w.show();
-        // No toolkit menu of the bars that could hide one behind the View menu's back.
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                w->toolbar()->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(w->toolbar(), &event);
-        QVERIFY(!QApplication::activePopupWidget());
-        QVERIFY(w->toolbar()->isVisible());
-    }
-
     void handOffBringsTheWindowBackAsItWas()
     {
         Fixture w;

@@ -14,6 +14,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 sizes=(16 22 24 32 48 64 128 256)
 expected=(bin/pelvane
           share/pelvane/pages/start.html share/pelvane/pages/searchbar.html
+          share/pelvane/formfiller.ini
           share/applications/pelvane.desktop
           share/metainfo/com.brenmoor.pelvane.metainfo.xml
           share/man/man1/pelvane.1

@@ -25,12 +25,19 @@ ALLOWED = {
     "desktop": (2, {"platform"}),
     "sidebar": (2, {"platform", "platform/web", "history", "settings", "groups", "browser",
                     "browser/strip", "commands"}),
+    "mail": (2, {"platform", "platform/web", "settings"}),
+    "links": (2, {"platform", "platform/web", "settings"}),
+    "search": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
+    "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
+    "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),
     "favorites": (2, {"platform", "platform/web", "settings", "integration"}),
     "favorites/dialogs": (3, {"platform", "platform/web", "settings", "integration", "favorites",
                               "sidebar"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
+    "search/dialogs": (3, {"platform", "settings", "search"}),
+    "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it
 }
 

@@ -57,6 +57,62 @@ private Q_SLOTS:
         QCOMPARE(DesktopEntry::BuildCommand(app, QStringLiteral("/tmp/my page \"1\".htm")), expected);
     }
 
+    void addressCommandLine()
+    {
+        const struct
+        {
+            QString exec, address;
+            QStringList expected;
+        } rows[] = {
+            {"mail %u", "mailto:?a=1", {"mail", "mailto:?a=1"}},
+            {"mail -x %F", "mailto:", {"mail", "-x", "mailto:"}}, // a file code gives it too
+            {"mail", "mailto:", {"mail", "mailto:"}},
+            {"mail --to=%u %U 50%%", "", {"mail", "--to=", "50%"}}, // none: the codes give nothing
+        };
+        for (const auto& row : rows) {
+            DesktopApplication app;
+            app.exec = row.exec;
+            QCOMPARE(DesktopEntry::BuildAddressCommand(app, row.address), row.expected);
+        }
+    }
+
+    void languageAndEnvironment()
+    {
+        QCOMPARE(DesktopEntry::LocaleSuffixes("sr_RS@latin"),
+                 (QStringList{"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
+        QCOMPARE(DesktopEntry::LocaleSuffixes("de"), QStringList{"de"});
+        QCOMPARE(DesktopEntry::LocaleSuffixes("C"), QStringList{});
+        const auto lookup = [](const QString& name) {
+            return name == QLatin1String("HOME") ? QStringLiteral("/home/u") : QString();
+        };
+        QCOMPARE(
+            DesktopEntry::ExpandEnvironment("$HOME/bin/${HOME}x $NONE. $$HOME $ $1 ${open", lookup),
+            QStringLiteral("/home/u/bin//home/ux . $HOME $ $1 ${open"));
+        // Only the KDE form "Key[$e]" is expanded; a plain key stays as written.
+        qputenv("PELVANE_MAIL_TEST", "/opt/mail");
+        const QString file =
+            writeFile(home("e.desktop"),
+                      "[Desktop Entry]\nType=Application\n"
+                      "Name=E\nName[de]=D\nName[de_AT]=A\nExec[$e]=$PELVANE_MAIL_TEST/run %u\n"
+                      "Path=$PELVANE_MAIL_TEST\nTerminal=true\n");
+        const QByteArray language = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "de_CH.UTF-8"); // the desktop's language decides the name
+        const auto app = DesktopEntry::ReadDesktopEntry(file, "e.desktop");
+        qputenv("LC_ALL", language);
+        QVERIFY(app);
+        QCOMPARE(app->name, QStringLiteral("D"));
+        QCOMPARE(app->exec, QStringLiteral("/opt/mail/run %u"));
+        QCOMPARE(app->workingFolder, QStringLiteral("$PELVANE_MAIL_TEST"));
+        QVERIFY(app->terminal);
+        // Found by id, also in a vendor folder.
+        writeFile(home("apps/vendor/app.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=V\nExec=v\n");
+        QCOMPARE(DesktopEntry::FindDesktopEntry("vendor-app.desktop", {home("none"), home("apps")})
+                     ->name,
+                 QStringLiteral("V"));
+        QVERIFY(!DesktopEntry::FindDesktopEntry("../apps/vendor/app.desktop", {home("apps")}));
+    }
+
     void desktopEntriesForWebPages()
     {
         const QString user = home(QStringLiteral("data1/applications"));

@@ -55,18 +55,6 @@ private:
         return count;
     }
 
-    static QVariant evaluate(Browser& b, const QString& script)
-    {
-        QVariant result;
-        bool done = false;
-        b.widget->backend()->runJavaScript(script, {}, [&](const QVariant& value) {
-            result = value;
-            done = true;
-        });
-        waitUntil([&] { return done; });
-        return result;
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {

@@ -363,7 +363,12 @@ private Q_SLOTS:
             Browser b(&context);
             QVERIFY(load(b, url("/set")));
         }
-        QVERIFY(waitUntil([&] { return QFileInfo::exists(QDir(folder).filePath("Cookies")); }));
+        // The engine writes its cookie store some time after the profile goes: wait until the
+        // cookie is in the file, not merely the file there.
+        QVERIFY(waitUntil([&] {
+            QFile cookies(QDir(folder).filePath("Cookies"));
+            return cookies.open(QIODevice::ReadOnly) && cookies.readAll().contains("keep");
+        }));
         m_server.clearRequests();
         {
             WebEngineContext context(folder);

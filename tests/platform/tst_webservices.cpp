@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QPrinter>
 #include <QTimer>
 #include <QWebEngineFindTextResult>
@@ -92,18 +94,6 @@ bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted)
         waitUntil(reacted, 500);
     }
     return reacted();
-}
-
-QVariant evaluate(Browser& b, const QString& script)
-{
-    QVariant result = QStringLiteral("(no answer)");
-    bool done = false;
-    b.backend()->runJavaScript(script, {}, [&](const QVariant& r) {
-        result = r;
-        done = true;
-    });
-    waitUntil([&] { return done; });
-    return result;
 }
 
 } // namespace
@@ -424,6 +414,52 @@ private Q_SLOTS:
         QCOMPARE(format, QStringLiteral("plain"));
         QVERIFY(offered);
         QVERIFY(!stop);
+    }
+
+    // A page's dialog sits inside its own view: the program stays usable, the dialog goes
+    // away with its tab and comes back with it, and closing the tab ends it unanswered.
+    void pageDialogBlocksOnlyItsTab()
+    {
+        QTabWidget tabs;
+        auto* page = new QWidget;
+        auto* other = new QLineEdit;
+        tabs.addTab(page, QStringLiteral("page"));
+        tabs.addTab(other, QStringLiteral("other"));
+        tabs.resize(500, 400);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+        WidgetWebQuestions questions;
+        const QUrl origin(QStringLiteral("http://127.0.0.1/"));
+
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = page->findChild<QDialog*>();
+            QVERIFY(dialog && !dialog->isWindow() && dialog->isVisible());
+            QVERIFY(!QApplication::activeModalWidget());
+            tabs.setCurrentIndex(1);
+            QVERIFY(!dialog->isVisible());
+            QTest::keyClicks(other, QStringLiteral("typed"));
+            tabs.setCurrentIndex(0);
+            QVERIFY(dialog->isVisible());
+            dialog->findChild<QLineEdit*>()->setText(QStringLiteral("answer"));
+            dialog->accept();
+            checked = true;
+        });
+        QString answer;
+        QVERIFY(questions.prompt(page, origin, QStringLiteral("name?"), QString(), &answer,
+                                 nullptr));
+        QVERIFY(checked);
+        QCOMPARE(answer, QStringLiteral("answer"));
+        QCOMPARE(other->text(), QStringLiteral("typed"));
+        QVERIFY(page->findChildren<QDialog*>().isEmpty());
+
+        // The tab closes while the page waits: its frame leaves the window first.
+        QTimer::singleShot(0, [&] {
+            page->hide();
+            page->setParent(nullptr);
+        });
+        QVERIFY(!questions.confirm(page, origin, QStringLiteral("sure?"), nullptr));
+        delete page;
     }
 
     // Script dialogs, the source view and the properties box.

@@ -127,4 +127,17 @@ inline bool load(Browser& b, const QString& address)
     return waitUntil([&] { return b.log.has(QStringLiteral("complete top ") + address); });
 }
 
+// Runs a script in the page of `b` (see WebBackend::runJavaScript) and waits for its answer.
+inline QVariant evaluate(Browser& b, const QString& script, const QVariantList& arguments = {})
+{
+    QVariant result;
+    bool done = false;
+    b.widget->backend()->runJavaScript(script, arguments, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    waitUntil([&] { return done; });
+    return result;
+}
+
 } // namespace EngineTestKit

@@ -122,6 +122,9 @@ public:
         m_scriptHandler = std::move(handler);
     }
     void setPrintResult(bool ok) { m_printResult = ok; }
+    // What navigationKind() says during the beforeNavigate events raised from now on.
+    void setNavigationKind(NavigationKind kind) { m_navigationKind = kind; }
+    NavigationKind navigationKind() const override { return m_navigationKind; }
 
     // Keeps asynchronous answers until releaseAnswers(), to test callers that must not
     // assume an immediate answer (or that are destroyed before it arrives).
@@ -199,5 +202,6 @@ private:
     bool m_busy = false;
     bool m_hasDocument = false;
     bool m_printResult = true;
+    NavigationKind m_navigationKind = NavigationKind::Other;
     bool m_hold = false;
 };

@@ -8,6 +8,7 @@
 #include "platform/web/WebBrowser.h"
 #include "settings/PVOptions.h"
 #include "support/FakeEngineServices.h"
+#include "support/ScriptedFormFillerQuestions.h"
 #include "support/ScriptedWindowQuestions.h"
 
 #include <QTemporaryDir>
@@ -54,6 +55,7 @@ public:
         options.engine = setup.engine ? setup.engine : &engine;
         options.bus = setup.bus;
         options.questions = &questions;
+        options.formFillerQuestions = &formQuestions;
         options.argument = setup.argument;
         options.askDefaultBrowser = setup.askDefaultBrowser;
         options.trayAvailable = setup.trayAvailable;
@@ -117,6 +119,7 @@ public:
     RegistryHive& hive;
     FakeEngineServices engine;
     ScriptedWindowQuestions questions;
+    ScriptedFormFillerQuestions formQuestions;
     std::unique_ptr<TfrmMain> window;
 };
 

@@ -173,6 +173,28 @@ QString QtWebEngineBackend::locationName() const
 
 // Navigation --------------------------------------------------------------------------
 
+namespace {
+
+NavigationKind kindOf(QWebEnginePage::NavigationType type)
+{
+    switch (type) {
+    case QWebEnginePage::NavigationTypeLinkClicked:
+        return NavigationKind::Link;
+    case QWebEnginePage::NavigationTypeFormSubmitted:
+        return NavigationKind::Form;
+    case QWebEnginePage::NavigationTypeRedirect:
+        return NavigationKind::Redirect;
+    case QWebEnginePage::NavigationTypeReload:
+        return NavigationKind::Reload;
+    case QWebEnginePage::NavigationTypeBackForward:
+        return NavigationKind::History;
+    default:
+        return NavigationKind::Other;
+    }
+}
+
+} // namespace
+
 bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
                                              bool isMainFrame)
 {
@@ -185,9 +207,11 @@ bool QtWebEngineBackend::onNavigationRequest(const QUrl& url, QWebEnginePage::Na
     const WebFrame frame = isMainFrame ? TopFrame : m_nextSubFrame++;
     bool cancel = false;
     const QPointer<QtWebEngineBackend> alive(this);
+    m_navigationKind = kindOf(type);
     m_events->beforeNavigate(frame, url.toString(), &cancel);
     if (!alive)
         return false;
+    m_navigationKind = NavigationKind::Other;
     if (cancel) {
         // A refused redirect ends a load that was reported as started; it must still end as
         // reported. A refused fresh navigation is never reported as started.
@@ -263,9 +287,22 @@ void QtWebEngineBackend::onLoadStarted(const QUrl& url)
 
 void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
 {
-    if (!m_suppressedUrl.isEmpty() && info.url() == m_suppressedUrl) {
+    if (!m_suppressedUrl.isEmpty()) {
+        if (info.url() == m_suppressedUrl) {
+            m_suppressedUrl.clear();
+            return;
+        }
+        // When the next navigation comes before the ignored load has ended, the engine
+        // carries on with that same load for the new address and does not report a start
+        // again. The navigation request was heard; the load is the program's from here.
         m_suppressedUrl.clear();
-        return;
+        if (!m_loading) {
+            m_loading = true;
+            m_navigationReported = false;
+            m_loadIsHtml = false;
+            if (m_events)
+                m_events->downloadBegin();
+        }
     }
     if (!m_loading)
         return;

@@ -72,6 +72,7 @@ public:
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
     bool questionOpen() const override;
+    NavigationKind navigationKind() const override { return m_navigationKind; }
     void afterQuestions(std::function<void()> then) override;
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
@@ -126,4 +127,5 @@ private:
     QElapsedTimer m_samePageRecorded; // since the last same-page change was recorded
     QUrl m_lostUrl;                   // the page a crash took away, while its explanation shows
     QString m_findText;
+    NavigationKind m_navigationKind = NavigationKind::Other;
 };

@@ -25,6 +25,17 @@ enum class DocumentCommand
     Properties, // show the page's address, title, type, security
 };
 
+// What started a navigation, as far as the engine tells.
+enum class NavigationKind
+{
+    Other,    // a script, a typed address, anything the engine does not name
+    Link,     // a link followed
+    Form,     // a form submitted (it may carry a body)
+    Redirect, // the server or the page sent the load elsewhere
+    Reload,
+    History, // back or forward
+};
+
 // What a backend reports. TWebBrowser implements it and turns each call into the
 // matching event handler; a backend never calls the program's handlers directly.
 class WebBackendEvents
@@ -101,6 +112,9 @@ public:
     virtual void savePage(const QString& filePath, bool complete) = 0;
     // Moves the keyboard focus into the page.
     virtual void focusPage() = 0;
+
+    // The kind of the navigation that beforeNavigate is reporting; valid only during that call.
+    virtual NavigationKind navigationKind() const { return NavigationKind::Other; }
 
     // Whether the page has a question open to the user (a script dialog, a password, a
     // certificate): it is then inside one of the engine's calls, and its browser must not

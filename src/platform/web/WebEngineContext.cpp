@@ -38,6 +38,12 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
         m_profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
     }
     m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // From Qt 6.8 the engine would keep the user's answers to sites on disk; the program
+    // keeps them for the session (and says so when it asks), so every request reaches it.
+    m_profile->setPersistentPermissionsPolicy(
+        QWebEngineProfile::PersistentPermissionsPolicy::AskEveryTime);
+#endif
     // A local page (a saved attachment, a page copy) may show itself, but its scripts
     // read no other file and reach no remote address: otherwise it could read the user's
     // files and send them out.

@@ -6,12 +6,42 @@
 
 #include <QAuthenticator>
 #include <QWebEngineCertificateError>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#include <QWebEnginePermission>
+#endif
 #include <QWebEngineView>
 
 #include <optional>
 
 namespace {
 
+// Qt 6.8 replaced the page's feature requests with permission objects, and deprecated the
+// old ones; the build treats warnings as errors, so each Qt gets only the API it prefers.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+std::optional<SiteFeature> siteFeature(QWebEnginePermission::PermissionType type)
+{
+    using Type = QWebEnginePermission::PermissionType;
+    switch (type) {
+    case Type::Geolocation:
+        return SiteFeature::Geolocation;
+    case Type::Notifications:
+        return SiteFeature::Notifications;
+    case Type::MediaAudioCapture:
+        return SiteFeature::Microphone;
+    case Type::MediaVideoCapture:
+        return SiteFeature::Camera;
+    case Type::MediaAudioVideoCapture:
+        return SiteFeature::CameraAndMicrophone;
+    case Type::DesktopVideoCapture:
+    case Type::DesktopAudioVideoCapture:
+        return SiteFeature::ScreenCapture;
+    case Type::MouseLock:
+        return SiteFeature::MouseLock;
+    default: // clipboard, local fonts and what later engines add: not offered, refused
+        return std::nullopt;
+    }
+}
+#else
 std::optional<SiteFeature> siteFeature(QWebEnginePage::Feature feature)
 {
     switch (feature) {
@@ -33,6 +63,7 @@ std::optional<SiteFeature> siteFeature(QWebEnginePage::Feature feature)
     }
     return std::nullopt;
 }
+#endif
 
 } // namespace
 
@@ -55,8 +86,23 @@ WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* back
                 onAuthenticationRequired(url, authenticator, proxyHost);
             });
     connect(this, &QWebEnginePage::certificateError, this, &WebEnginePage::onCertificateError);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    connect(this, &QWebEnginePage::permissionRequested, this,
+            [this](QWebEnginePermission permission) {
+                if (allowFeature(permission.origin(), siteFeature(permission.permissionType())))
+                    permission.grant();
+                else
+                    permission.deny();
+            });
+#else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
-            &WebEnginePage::onFeaturePermissionRequested);
+            [this](const QUrl& origin, Feature feature) {
+                setFeaturePermission(origin, feature,
+                                     allowFeature(origin, siteFeature(feature))
+                                         ? PermissionGrantedByUser
+                                         : PermissionDeniedByUser);
+            });
+#endif
 }
 
 QWidget* WebEnginePage::dialogParent() const
@@ -165,20 +211,15 @@ void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
         error.rejectCertificate();
 }
 
-void WebEnginePage::onFeaturePermissionRequested(const QUrl& origin, Feature feature)
+bool WebEnginePage::allowFeature(const QUrl& origin, std::optional<SiteFeature> asked)
 {
     const QuestionOpen open(*this);
-    const std::optional<SiteFeature> asked = siteFeature(feature);
-    bool allowed = false;
-    if (asked && m_context) {
-        SitePermissions& permissions = m_context->permissions();
-        if (const std::optional<bool> known = permissions.remembered(origin, *asked)) {
-            allowed = *known;
-        } else {
-            allowed = m_context->questions()->allowFeature(dialogParent(), origin, *asked);
-            permissions.remember(origin, *asked, allowed);
-        }
-    }
-    setFeaturePermission(origin, feature,
-                         allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+    if (!asked || !m_context)
+        return false;
+    SitePermissions& permissions = m_context->permissions();
+    if (const std::optional<bool> known = permissions.remembered(origin, *asked))
+        return *known;
+    const bool allowed = m_context->questions()->allowFeature(dialogParent(), origin, *asked);
+    permissions.remember(origin, *asked, allowed);
+    return allowed;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/web/WebQuestions.h"
+
 #include <QPointer>
 #include <QWebEnginePage>
+
+#include <optional>
 
 class QtWebEngineBackend;
 class WebEngineContext;
@@ -44,7 +48,8 @@ private:
     void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                   const QString& proxyHost);
     void onCertificateError(QWebEngineCertificateError error);
-    void onFeaturePermissionRequested(const QUrl& origin, Feature feature);
+    // Asks once per site and feature; unknown features are refused.
+    bool allowFeature(const QUrl& origin, std::optional<SiteFeature> asked);
 
     QPointer<WebEngineContext> m_context;
     QtWebEngineBackend* m_backend; // owns this page

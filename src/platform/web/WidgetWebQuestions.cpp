@@ -1,5 +1,7 @@
 #include "platform/web/WidgetWebQuestions.h"
 
+#include "platform/web/InPageDialog.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -73,9 +75,9 @@ QString WidgetWebQuestions::saveDownloadAs(QWidget* parent, const QString& sugge
 bool WidgetWebQuestions::askCredentials(QWidget* parent, const QUrl& url, const QString& realm,
                                         const QString& proxyHost, Credentials* credentials)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Authentication Required"));
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* dialog = new QDialog;
+    dialog->setWindowTitle(QStringLiteral("Authentication Required"));
+    auto* layout = new QVBoxLayout(dialog);
     const QString who = proxyHost.isEmpty()
                             ? QStringLiteral("The site <b>%1</b>").arg(escaped(siteCaption(url)))
                             : QStringLiteral("The proxy <b>%1</b>").arg(escaped(proxyHost));
@@ -96,58 +98,68 @@ bool WidgetWebQuestions::askCredentials(QWidget* parent, const QUrl& url, const 
     form->addRow(QStringLiteral("&Password:"), password);
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    credentials->user = user->text();
-    credentials->password = password->text();
-    return true;
+    return execInPage(parent, dialog, [&](int result) {
+               if (result != QDialog::Accepted)
+                   return;
+               credentials->user = user->text();
+               credentials->password = password->text();
+           }) == QDialog::Accepted;
 }
+
+namespace {
+
+// A question about the page, asked inside it; true when the user chose `yes`.
+bool askInPage(QWidget* parent, QMessageBox* box, QAbstractButton* yes)
+{
+    bool chosen = false;
+    execInPage(parent, box, [&](int) { chosen = yes && box->clickedButton() == yes; });
+    return chosen;
+}
+
+} // namespace
 
 bool WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url,
                                                 const QString& description, bool overridable)
 {
-    QMessageBox box(parent);
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(QStringLiteral("Security Warning"));
-    box.setTextFormat(Qt::RichText);
+    auto* box = new QMessageBox;
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QStringLiteral("Security Warning"));
+    box->setTextFormat(Qt::RichText);
     QString text = QStringLiteral("The identity of <b>%1</b> cannot be verified: %2<br><br>"
                                   "Someone may be pretending to be this site to read what you "
                                   "send to it.")
                        .arg(escaped(siteCaption(url)), escaped(description));
     if (!overridable) {
-        box.setText(text + QStringLiteral("<br><br>The page will not be opened."));
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-        return false;
+        box->setText(text + QStringLiteral("<br><br>The page will not be opened."));
+        box->setStandardButtons(QMessageBox::Ok);
+        return askInPage(parent, box, nullptr);
     }
-    box.setText(text + QStringLiteral("<br><br>Do you want to open it anyway?"));
-    QPushButton* back = box.addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole);
+    box->setText(text + QStringLiteral("<br><br>Do you want to open it anyway?"));
+    QPushButton* back = box->addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole);
     QPushButton* proceed =
-        box.addButton(QStringLiteral("&Open Anyway (Unsafe)"), QMessageBox::AcceptRole);
-    box.setDefaultButton(back);
-    box.setEscapeButton(back);
-    box.exec();
-    return box.clickedButton() == proceed;
+        box->addButton(QStringLiteral("&Open Anyway (Unsafe)"), QMessageBox::AcceptRole);
+    box->setDefaultButton(back);
+    box->setEscapeButton(back);
+    return askInPage(parent, box, proceed);
 }
 
 bool WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature)
 {
-    QMessageBox box(parent);
-    box.setIcon(QMessageBox::Question);
-    box.setWindowTitle(QStringLiteral("Permission Request"));
-    box.setText(QStringLiteral("The site %1 wants to use %2.")
-                    .arg(siteCaption(origin), featureName(feature)));
-    box.setInformativeText(QStringLiteral("Your answer holds for this site until you close the "
-                                          "program."));
-    QPushButton* block = box.addButton(QStringLiteral("&Block"), QMessageBox::RejectRole);
-    QPushButton* allow = box.addButton(QStringLiteral("&Allow"), QMessageBox::AcceptRole);
-    box.setDefaultButton(block);
-    box.setEscapeButton(block);
-    box.exec();
-    return box.clickedButton() == allow;
+    auto* box = new QMessageBox;
+    box->setIcon(QMessageBox::Question);
+    box->setWindowTitle(QStringLiteral("Permission Request"));
+    box->setText(QStringLiteral("The site %1 wants to use %2.")
+                     .arg(siteCaption(origin), featureName(feature)));
+    box->setInformativeText(QStringLiteral("Your answer holds for this site until you close the "
+                                           "program."));
+    QPushButton* block = box->addButton(QStringLiteral("&Block"), QMessageBox::RejectRole);
+    QPushButton* allow = box->addButton(QStringLiteral("&Allow"), QMessageBox::AcceptRole);
+    box->setDefaultButton(block);
+    box->setEscapeButton(block);
+    return askInPage(parent, box, allow);
 }
 
 QStringList WidgetWebQuestions::chooseFiles(QWidget* parent, bool multiple,
@@ -170,36 +182,36 @@ namespace {
 bool runScriptDialog(QWidget* parent, const QUrl& origin, const QString& message, bool cancel,
                      QString* input, bool* stopDialogs)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Message from %1").arg(siteCaption(origin)));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(message, &dialog);
+    auto* dialog = new QDialog;
+    dialog->setWindowTitle(QStringLiteral("Message from %1").arg(siteCaption(origin)));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* text = new QLabel(message, dialog);
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(text);
     QLineEdit* entry = nullptr;
     if (input) {
-        entry = new QLineEdit(*input, &dialog);
+        entry = new QLineEdit(*input, dialog);
         layout->addWidget(entry);
     }
     QCheckBox* stop = nullptr;
     if (stopDialogs) {
         stop = new QCheckBox(QStringLiteral("&Prevent this page from creating more dialogs"),
-                             &dialog);
+                             dialog);
         layout->addWidget(stop);
     }
     auto* buttons = new QDialogButtonBox(
-        cancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        cancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    if (stop)
-        *stopDialogs = stop->isChecked();
-    if (entry && ok)
-        *input = entry->text();
-    return ok;
+    return execInPage(parent, dialog, [&](int result) {
+               if (stop)
+                   *stopDialogs = stop->isChecked();
+               if (entry && result == QDialog::Accepted)
+                   *input = entry->text();
+           }) == QDialog::Accepted;
 }
 
 } // namespace

@@ -372,6 +372,11 @@ QWidget* TfrmOptions::buildAddressBar()
     m_chkAddressNewWin =
         checkBox(QStringLiteral("Open urls typed in Address Bar on &new browser tab"),
                  "chkAddressNewWin", ts);
+    m_chkSearchFromAddressBar = checkBox(QStringLiteral("Search from the Address Bar"),
+                                         "chkSearchFromAddressBar", ts);
+    m_chkSearchFromAddressBar->setToolTip(
+        QStringLiteral("Words typed in the Address Bar that are not an address are searched for "
+                       "with the first search engine"));
 
     auto* group = new QGroupBox(QStringLiteral("Use AutoComplete"), ts);
     group->setObjectName(QStringLiteral("gbAutoComplete"));
@@ -393,6 +398,7 @@ QWidget* TfrmOptions::buildAddressBar()
     auto* layout = new QVBoxLayout(ts);
     layout->addWidget(m_chkShowGo);
     layout->addWidget(m_chkAddressNewWin);
+    layout->addWidget(m_chkSearchFromAddressBar);
     layout->addSpacing(6);
     layout->addWidget(group);
     layout->addStretch();
@@ -435,6 +441,7 @@ void TfrmOptions::fill()
 
     m_chkSBAutoExpand->setChecked(m_settings.sbAutoExpand);
     m_chkShowGo->setChecked(m_options.GetShowGo());
+    m_chkSearchFromAddressBar->setChecked(m_settings.searchFromAddressBar);
     m_chkTabsDown->setChecked(m_options.GetTabsDown());
     m_chkMultipleLines->setChecked(m_options.GetMultipleLines());
     m_chkOpenNewAtEnd->setChecked(m_settings.openNewAtEnd);
@@ -586,6 +593,8 @@ void TfrmOptions::cmdOKClick()
     m_options.SetTabsDown(m_chkTabsDown->isChecked());
     m_options.SetShowGo(m_chkShowGo->isChecked());
     m_settings.showGo = m_chkShowGo->isChecked();
+    m_options.SetSearchFromAddressBar(m_chkSearchFromAddressBar->isChecked());
+    m_settings.searchFromAddressBar = m_chkSearchFromAddressBar->isChecked();
     m_options.SetMultipleLines(m_chkMultipleLines->isChecked());
     m_settings.multipleLines = m_chkMultipleLines->isChecked();
     m_options.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());

@@ -131,6 +131,7 @@ private:
     // Address Bar
     QCheckBox* m_chkShowGo = nullptr;
     QCheckBox* m_chkAddressNewWin = nullptr;
+    QCheckBox* m_chkSearchFromAddressBar = nullptr;
     QButtonGroup* m_autoComplete = nullptr; // ids: TPVOptions::CompletionStyle
     QRadioButton* m_rdoIE5AC = nullptr;
     QLabel* m_lblACNote = nullptr;

@@ -1,0 +1,381 @@
+#include "integration/ProfileCard.h"
+
+#include "integration/VCardParser.h"
+#include "platform/Paths.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+using Page = ProfileCard::Page;
+
+const QList<ProfileCard::Attribute> Attributes = {
+    {"vCard.FirstName", "First name", Page::Personal},
+    {"vCard.MiddleName", "Middle name", Page::Personal},
+    {"vCard.LastName", "Last name", Page::Personal},
+    {"vCard.DisplayName", "Display name", Page::Personal},
+    {"vCard.Email", "E-mail address", Page::Personal},
+    {"vCard.Home.StreetAddress", "Street address", Page::Personal},
+    {"vCard.Home.City", "City", Page::Personal},
+    {"vCard.Home.State", "State or province", Page::Personal},
+    {"vCard.Home.Zipcode", "Postal code", Page::Personal},
+    {"vCard.Home.Country", "Country", Page::Personal},
+    {"vCard.Home.Phone", "Phone", Page::Personal},
+    {"vCard.Home.Fax", "Fax", Page::Personal},
+    {"vCard.Cellular", "Mobile phone", Page::Personal},
+    {"vCard.Pager", "Pager", Page::Personal},
+    {"vCard.Homepage", "Personal web page", Page::Personal},
+    {"vCard.Gender", "Gender", Page::Personal},
+    {"vCard.Notes", "Notes", Page::Personal},
+    {"vCard.Company", "Company", Page::Business},
+    {"vCard.Department", "Department", Page::Business},
+    {"vCard.JobTitle", "Job title", Page::Business},
+    {"vCard.Office", "Office", Page::Business},
+    {"vCard.Business.StreetAddress", "Street address", Page::Business},
+    {"vCard.Business.City", "City", Page::Business},
+    {"vCard.Business.State", "State or province", Page::Business},
+    {"vCard.Business.Zipcode", "Postal code", Page::Business},
+    {"vCard.Business.Country", "Country", Page::Business},
+    {"vCard.Business.Phone", "Phone", Page::Business},
+    {"vCard.Business.Fax", "Fax", Page::Business},
+    {"vCard.Business.URL", "Business web page", Page::Business},
+};
+
+const QHash<QString, QString>& canonicalNames()
+{
+    static const QHash<QString, QString> names = [] {
+        QHash<QString, QString> map;
+        for (const auto& a : Attributes)
+            map.insert(QString::fromLatin1(a.name).toLower(), QString::fromLatin1(a.name));
+        map.insert(QStringLiteral("vcard.business.company"), QStringLiteral("vCard.Company"));
+        map.insert(QStringLiteral("vcard.business.jobtitle"), QStringLiteral("vCard.JobTitle"));
+        return map;
+    }();
+    return names;
+}
+
+// The parts of an address (ADR) as the profile names them, after "vCard.Home." or
+// "vCard.Business.": post-office box and extended address are folded into the street.
+void takeAddress(ProfileCard& card, const QString& prefix, const VCardProperty& adr)
+{
+    const QStringList parts = adr.components();
+    const auto part = [&](int i) { return i < parts.size() ? parts.at(i).trimmed() : QString(); };
+    QStringList street;
+    for (int i : {2, 1, 0}) {
+        if (!part(i).isEmpty())
+            street << part(i);
+    }
+    const std::pair<const char*, QString> fields[] = {
+        {"StreetAddress", street.join(QStringLiteral(", "))},
+        {"City", part(3)},
+        {"State", part(4)},
+        {"Zipcode", part(5)},
+        {"Country", part(6)},
+    };
+    for (const auto& [name, value] : fields)
+        card.setAttribute(prefix + QLatin1String(name), value);
+}
+
+bool isPreferred(const VCardProperty& p)
+{
+    return p.hasType(u"pref") || p.param(u"PREF") == QLatin1String("1");
+}
+
+QString telephoneNumber(const VCardProperty& p)
+{
+    QString number = p.text().trimmed();
+    // 4.0 writes numbers as addresses: "TEL;VALUE=uri:tel:+1-555-0100".
+    if (p.param(u"VALUE").compare(QLatin1String("uri"), Qt::CaseInsensitive) == 0 &&
+        number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+        number = number.mid(4);
+    return number;
+}
+
+// The text an attribute may hold: lines end in LF, and control characters other than line
+// breaks and tabs (a quoted-printable "=00", say) are dropped, so that the card stays text;
+// so are byte-order marks, which a reader of the written card would take for its own.
+QString cleanText(const QString& value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c == QLatin1Char('\r')) {
+            text += QLatin1Char('\n');
+            if (i + 1 < value.size() && value.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if ((c.unicode() >= 0x20 && c.unicode() != 0xFEFF) || c == QLatin1Char('\n') ||
+                   c == QLatin1Char('\t')) {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Which attribute a telephone number fills, by its types.
+const char* telephoneAttribute(const VCardProperty& p)
+{
+    if (p.hasType(u"cell") || p.hasType(u"mobile"))
+        return "vCard.Cellular";
+    if (p.hasType(u"pager"))
+        return "vCard.Pager";
+    const bool work = p.hasType(u"work");
+    if (p.hasType(u"fax"))
+        return work ? "vCard.Business.Fax" : "vCard.Home.Fax";
+    return work ? "vCard.Business.Phone" : "vCard.Home.Phone";
+}
+
+// GENDER (4.0) is a sex and a free text: "M", "F;woman", "O;intersex".
+QString genderText(const QStringList& parts)
+{
+    const QString sex = parts.value(0).trimmed();
+    if (sex.compare(QLatin1String("M"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Male");
+    if (sex.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Female");
+    const QString text = parts.mid(1).join(QLatin1Char(';')).trimmed();
+    return text.isEmpty() ? sex : text;
+}
+
+} // namespace
+
+const QList<ProfileCard::Attribute>& ProfileCard::attributes()
+{
+    return Attributes;
+}
+
+QString ProfileCard::canonicalName(QAnyStringView name)
+{
+    return canonicalNames().value(name.toString().trimmed().toLower());
+}
+
+QString ProfileCard::labelOf(QAnyStringView name)
+{
+    const QString canonical = canonicalName(name);
+    for (const auto& a : Attributes) {
+        if (canonical == QLatin1String(a.name))
+            return QString::fromLatin1(a.label) +
+                   (a.page == Page::Business &&
+                            canonical.startsWith(QLatin1String("vCard.Business."))
+                        ? QStringLiteral(" (business)")
+                        : QString());
+    }
+    return name.toString();
+}
+
+QString ProfileCard::attribute(QAnyStringView name) const
+{
+    const QString canonical = canonicalName(name);
+    return canonical.isEmpty() ? QString() : m_values.value(canonical);
+}
+
+void ProfileCard::setAttribute(QAnyStringView name, const QString& value)
+{
+    const QString canonical = canonicalName(name);
+    if (canonical.isEmpty())
+        return;
+    const QString text = cleanText(value).trimmed();
+    if (text.isEmpty())
+        m_values.remove(canonical);
+    else
+        m_values.insert(canonical, text);
+}
+
+ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
+{
+    ProfileCard card;
+    // The first value for an attribute wins, except where a preferred one comes later.
+    const auto offer = [&card](const char* name, const QString& value) {
+        if (card.attribute(QLatin1String(name)).isEmpty())
+            card.setAttribute(QLatin1String(name), value.trimmed());
+    };
+    const VCardProperty* email = nullptr;
+    const VCardProperty* homeAddress = nullptr;
+    const VCardProperty* workAddress = nullptr;
+    for (const VCardProperty& p : read.properties) {
+        const QString& n = p.name;
+        if (n == QLatin1String("N")) {
+            const QStringList parts = p.components();
+            offer("vCard.LastName", parts.value(0));
+            offer("vCard.FirstName", parts.value(1));
+            offer("vCard.MiddleName", parts.value(2));
+        } else if (n == QLatin1String("FN")) {
+            offer("vCard.DisplayName", p.text());
+        } else if (n == QLatin1String("EMAIL")) {
+            if (!email || (isPreferred(p) && !isPreferred(*email)))
+                email = &p;
+        } else if (n == QLatin1String("TEL")) {
+            offer(telephoneAttribute(p), telephoneNumber(p));
+        } else if (n == QLatin1String("ADR")) {
+            if (p.hasType(u"work")) {
+                if (!workAddress)
+                    workAddress = &p;
+            } else if (!homeAddress || (p.hasType(u"home") && !homeAddress->hasType(u"home"))) {
+                homeAddress = &p;
+            }
+        } else if (n == QLatin1String("ORG")) {
+            const QStringList parts = p.components();
+            offer("vCard.Company", parts.value(0));
+            offer("vCard.Department", parts.value(1));
+            offer("vCard.Office", parts.value(2));
+        } else if (n == QLatin1String("TITLE")) {
+            offer("vCard.JobTitle", p.text());
+        } else if (n == QLatin1String("URL")) {
+            offer(p.hasType(u"work") ? "vCard.Business.URL" : "vCard.Homepage", p.text());
+        } else if (n == QLatin1String("NOTE")) {
+            offer("vCard.Notes", p.text());
+        } else if (n == QLatin1String("GENDER")) {
+            offer("vCard.Gender", genderText(p.components()));
+        } else if (n == QLatin1String("X-GENDER")) {
+            offer("vCard.Gender", p.text());
+        }
+    }
+    if (email)
+        offer("vCard.Email", email->text());
+    if (homeAddress)
+        takeAddress(card, QStringLiteral("vCard.Home."), *homeAddress);
+    if (workAddress)
+        takeAddress(card, QStringLiteral("vCard.Business."), *workAddress);
+    return card;
+}
+
+QByteArray ProfileCard::toVCard() const
+{
+    const auto value = [this](const char* name) {
+        return VCard::escaped(attribute(QLatin1String(name)));
+    };
+    const auto joined = [&](std::initializer_list<const char*> names) {
+        QStringList parts;
+        for (const char* name : names)
+            parts << (name ? value(name) : QString());
+        return parts.join(QLatin1Char(';'));
+    };
+    QByteArray out = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
+    const auto line = [&out](const QString& text) { out += VCard::foldedLine(text); };
+    line(QStringLiteral("N:") +
+         joined({"vCard.LastName", "vCard.FirstName", "vCard.MiddleName", nullptr, nullptr}));
+    // FN is required in 3.0: the display name, else the name's parts.
+    QString fullName = attribute(u"vCard.DisplayName");
+    if (fullName.isEmpty()) {
+        QStringList parts;
+        for (const char* name : {"vCard.FirstName", "vCard.MiddleName", "vCard.LastName"}) {
+            if (!attribute(QLatin1String(name)).isEmpty())
+                parts << attribute(QLatin1String(name));
+        }
+        fullName = parts.join(QLatin1Char(' '));
+    }
+    line(QStringLiteral("FN:") + VCard::escaped(fullName));
+
+    const auto optional = [&](const QString& head, const char* name) {
+        if (!attribute(QLatin1String(name)).isEmpty())
+            line(head + value(name));
+    };
+    if (!attribute(u"vCard.Company").isEmpty() || !attribute(u"vCard.Department").isEmpty() ||
+        !attribute(u"vCard.Office").isEmpty())
+        line(QStringLiteral("ORG:") +
+             joined({"vCard.Company", "vCard.Department", "vCard.Office"}));
+    optional(QStringLiteral("TITLE:"), "vCard.JobTitle");
+    optional(QStringLiteral("EMAIL;TYPE=INTERNET,PREF:"), "vCard.Email");
+    optional(QStringLiteral("TEL;TYPE=HOME,VOICE:"), "vCard.Home.Phone");
+    optional(QStringLiteral("TEL;TYPE=HOME,FAX:"), "vCard.Home.Fax");
+    optional(QStringLiteral("TEL;TYPE=WORK,VOICE:"), "vCard.Business.Phone");
+    optional(QStringLiteral("TEL;TYPE=WORK,FAX:"), "vCard.Business.Fax");
+    optional(QStringLiteral("TEL;TYPE=CELL:"), "vCard.Cellular");
+    optional(QStringLiteral("TEL;TYPE=PAGER:"), "vCard.Pager");
+    for (const auto& [type, prefix] :
+         {std::pair{"HOME", "vCard.Home."}, std::pair{"WORK", "vCard.Business."}}) {
+        QStringList parts{QString(), QString()};
+        bool any = false;
+        for (const char* field : {"StreetAddress", "City", "State", "Zipcode", "Country"}) {
+            const QString text = attribute(QLatin1String(prefix) + QLatin1String(field));
+            any = any || !text.isEmpty();
+            parts << VCard::escaped(text);
+        }
+        if (any)
+            line(QStringLiteral("ADR;TYPE=%1:").arg(QLatin1String(type)) +
+                 parts.join(QLatin1Char(';')));
+    }
+    optional(QStringLiteral("URL;TYPE=HOME:"), "vCard.Homepage");
+    optional(QStringLiteral("URL;TYPE=WORK:"), "vCard.Business.URL");
+    optional(QStringLiteral("NOTE:"), "vCard.Notes");
+    optional(QStringLiteral("X-GENDER:"), "vCard.Gender");
+    out += "END:VCARD\r\n";
+    return out;
+}
+
+namespace ProfileStore {
+
+QString defaultPath()
+{
+    return QDir(Paths::programFolder()).filePath(QStringLiteral("profile.vcf"));
+}
+
+Loaded load(const QString& path)
+{
+    Loaded loaded;
+    QFile file(path);
+    if (!file.exists())
+        return loaded;
+    loaded.status = Status::Damaged;
+    if (file.size() > VCard::MaxBytes) {
+        loaded.error =
+            QStringLiteral("The card is larger than %1 MiB.").arg(VCard::MaxBytes / 1024 / 1024);
+        return loaded;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        loaded.error = file.errorString();
+        return loaded;
+    }
+    const VCardReadResult read = VCard::read(file.read(VCard::MaxBytes + 1));
+    if (!read.ok()) {
+        loaded.error = read.error;
+        return loaded;
+    }
+    loaded.card = ProfileCard::fromVCard(read);
+    loaded.status = Status::Ok;
+    return loaded;
+}
+
+bool save(const QString& path, const ProfileCard& card, QString* error)
+{
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!Paths::ensurePrivateFolder(QFileInfo(path).absolutePath()))
+        return fail(QStringLiteral("The folder of %1 cannot be made.").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray bytes = card.toVCard();
+    if (file.write(bytes) != bytes.size())
+        return fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+QString setAside(const QString& path, QString* error)
+{
+    const QFileInfo info(path);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = info.dir().filePath(
+        QStringLiteral("%1-damaged-%2.vcf").arg(info.completeBaseName(), stamp));
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = info.dir().filePath(
+            QStringLiteral("%1-damaged-%2-%3.vcf").arg(info.completeBaseName(), stamp).arg(n));
+    if (!QFile::rename(path, target)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be moved to %2.").arg(path, target);
+        return {};
+    }
+    return target;
+}
+
+} // namespace ProfileStore

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+struct VCardReadResult;
+
+// The user's own card: the personal and business attributes that the form filler shares
+// with a page, under the names of the user-profile interface ("vCard.FirstName",
+// "vCard.Home.City", ...). Kept as a vCard file, "profile.vcf" in the program folder.
+class ProfileCard final
+{
+public:
+    enum class Page
+    {
+        Personal,
+        Business
+    };
+    struct Attribute
+    {
+        const char* name;  // "vCard.Home.City"
+        const char* label; // "City", as the My Profile dialog shows it
+        Page page;
+    };
+
+    // Every attribute, in the order the dialog shows them.
+    static const QList<Attribute>& attributes();
+    // The attribute's name as the table spells it, for any spelling without regard to case
+    // ("VCARD.EMAIL"); "vCard.Business.Company" and "vCard.Business.JobTitle" stand for
+    // vCard.Company and vCard.JobTitle. Empty when it is not an attribute.
+    static QString canonicalName(QAnyStringView name);
+    // The label of an attribute for the user ("E-mail address"); the name itself when it is
+    // not one.
+    static QString labelOf(QAnyStringView name);
+
+    // Empty for an attribute not stored, and for a name that is not an attribute.
+    QString attribute(QAnyStringView name) const;
+    // Names that are not attributes are ignored; an empty value removes the attribute. The
+    // value is kept trimmed, its lines ending in LF, without other control characters.
+    void setAttribute(QAnyStringView name, const QString& value);
+    bool isEmpty() const { return m_values.isEmpty(); }
+    bool operator==(const ProfileCard& other) const { return m_values == other.m_values; }
+
+    // The attributes of a card an address book wrote (vCard 2.1, 3.0 or 4.0): the name, the
+    // preferred e-mail address, the home and work addresses, telephone numbers by their
+    // types, the organisation, title, web pages, note and gender.
+    static ProfileCard fromVCard(const VCardReadResult& card);
+    // The card as vCard 3.0 text, CR LF line ends, long lines folded.
+    QByteArray toVCard() const;
+
+private:
+    QHash<QString, QString> m_values; // by canonical name
+};
+
+// Where the card is kept and how it is read and written.
+namespace ProfileStore {
+
+enum class Status
+{
+    Ok,
+    Missing, // no card yet: an empty profile
+    Damaged  // a file that is there but could not be read; see error
+};
+
+struct Loaded
+{
+    ProfileCard card;
+    Status status = Status::Missing;
+    QString error; // in words, for Damaged
+};
+
+QString defaultPath(); // profile.vcf in the program folder
+
+Loaded load(const QString& path);
+// Whole file, written to a temporary file and renamed over the old one, readable by this
+// user only. On failure the old file is left as it was and *error says why.
+bool save(const QString& path, const ProfileCard& card, QString* error = nullptr);
+// Moves a damaged card out of the way ("profile-damaged-<date>.vcf" beside it), so that a
+// new card never silently replaces it. The new path, or empty (with *error) on failure.
+QString setAside(const QString& path, QString* error = nullptr);
+
+} // namespace ProfileStore

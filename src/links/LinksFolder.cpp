@@ -1,0 +1,125 @@
+#include "links/LinksFolder.h"
+
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
+#include "platform/ShellFolders.h"
+#include "settings/DefaultPrograms.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
+
+#include <algorithm>
+
+namespace {
+
+bool isShortcut(const QString& name)
+{
+    return name.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
+}
+
+QIcon fileIcon(const QString& path, bool shortcut)
+{
+    if (shortcut)
+        return QIcon::fromTheme(QStringLiteral("text-html"));
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    const QIcon icon = QIcon::fromTheme(type.iconName());
+    return icon.isNull() ? QIcon::fromTheme(type.genericIconName()) : icon;
+}
+
+} // namespace
+
+namespace LinksFolder {
+
+QString path(RegistryHive& hive)
+{
+    QString favorites = ShellFolders::read(hive, QStringLiteral("Favorites"));
+    if (favorites.isEmpty())
+        return {};
+    if (!favorites.endsWith(QLatin1Char('/')))
+        favorites += QLatin1Char('/');
+    QString name = QStringLiteral("Links");
+    try {
+        TRegistry reg(hive);
+        if (reg.openKeyReadOnly(
+                QStringLiteral("\\Software\\Microsoft\\Internet Explorer\\Toolbar"))) {
+            const QString value = reg.readString(QStringLiteral("LinksFolderName"));
+            if (!value.isEmpty())
+                name = value;
+        }
+    } catch (const RegistryError&) {
+        // An unreadable hive leaves the default name.
+    }
+    return favorites + name + QLatin1Char('/');
+}
+
+QList<FolderMenuEntry> read(const QString& folder, int limit)
+{
+    QList<FolderMenuEntry> folders;
+    QList<FolderMenuEntry> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext() && folders.size() + files.size() < limit) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = info.fileName();
+        if (name.startsWith(QLatin1Char('.')))
+            continue;
+        FolderMenuEntry entry;
+        entry.path = info.absoluteFilePath();
+        if (info.isDir()) {
+            entry.caption = folderMenuCaption(name);
+            entry.folder = true;
+            entry.hint = entry.path;
+            folders << entry;
+            continue;
+        }
+        const bool shortcut = isShortcut(name);
+        // The name without its last extension; a name that is only an extension keeps it.
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        entry.caption = folderMenuCaption(dot > 0 ? name.left(dot) : name);
+        entry.icon = fileIcon(entry.path, shortcut);
+        if (shortcut)
+            entry.path = ProfileFile::readString(entry.path, QStringLiteral("InternetShortcut"),
+                                                 QStringLiteral("URL"));
+        entry.hint = entry.path;
+        files << entry;
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(folders.begin(), folders.end(),
+                     [&collator](const FolderMenuEntry& a, const FolderMenuEntry& b) {
+                         return collator.compare(a.caption, b.caption) < 0;
+                     });
+    return folders + files;
+}
+
+bool hasEntries(const QString& folder)
+{
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        if (!it.next().section(QLatin1Char('/'), -1).startsWith(QLatin1Char('.')))
+            return true;
+    }
+    return false;
+}
+
+bool isExistingFile(const QString& address)
+{
+    if (address.isEmpty() || !QDir::isAbsolutePath(address))
+        return false;
+    const QFileInfo info(address);
+    return info.exists() && !info.isDir();
+}
+
+QStringList fileCommand(const QString& file, const DefaultPrograms::Places& places)
+{
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
+    const auto program =
+        DefaultPrograms::defaultFor(QStringList{type.name()} + type.allAncestors(), places);
+    return program ? DesktopEntry::BuildCommand(*program, file) : QStringList();
+}
+
+} // namespace LinksFolder

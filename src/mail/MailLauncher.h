@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/DesktopEntry.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+// Starts the mail and news programs: always a program and its arguments, never a shell,
+// in the working folder their desktop entries name.
+class MailLauncher final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MailLauncher)
+
+public:
+    // `terminal` runs the programs whose entries ask for a terminal; empty: there is none.
+    explicit MailLauncher(QString terminal, QObject* parent = nullptr);
+
+    // Starts `command` for `app` and lets it run on its own. The problem, for the status
+    // bar, when it cannot start; empty when it started.
+    QString start(const DesktopApplication& app, QStringList command) const;
+
+    // Runs `command` and says whether it accepted its work: it ended with success, or it
+    // was still running after the grace period (a mail program that stays open with the
+    // new message). `done` is called once, later, with the problem when not accepted.
+    using Done = std::function<void(bool accepted, const QString& problem)>;
+    void run(const QString& name, const QStringList& command, const QString& workingFolder,
+             Done done);
+    void setGracePeriod(int milliseconds) { m_graceMs = milliseconds; }
+
+private:
+    QString m_terminal;
+    int m_graceMs = 5000;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+// Whether the text typed into the address box is an address or something to search for.
+// An address is anything that starts with a scheme ("about:blank", "file:///x"), a path
+// ("/tmp/page.html"), or a single word that names a host: one with a dot or a port
+// ("a.b", "localhost:8080", "intranet/page"), "localhost", or a host the machine knows by
+// name. Anything with a blank in it, or a single word that is none of these ("intranet",
+// "2+2"), is a search.
+namespace TypedText {
+
+enum class Kind
+{
+    Address,
+    Search,
+};
+
+// `knownHosts` are host names in small letters.
+Kind classify(const QString& text, const QSet<QString>& knownHosts);
+
+// The host names of a hosts file's text ("/etc/hosts"): every name after the address on each
+// line, comments left out, in small letters.
+QSet<QString> hostNames(const QByteArray& hostsFile);
+// The names of the machine's hosts file, read once per call; at most `limit` bytes are read.
+QSet<QString> systemHostNames(const QString& path = QStringLiteral("/etc/hosts"),
+                              qint64 limit = 256 * 1024);
+
+} // namespace TypedText

@@ -1,0 +1,90 @@
+#include "settings/DefaultPrograms.h"
+
+#include "settings/DefaultBrowser.h"
+#include "settings/MimeAppsList.h"
+
+#include <QFile>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// A mimeapps.list larger than this is not read: it cannot be one the desktop wrote.
+constexpr qint64 MaxListSize = 1 << 20;
+
+} // namespace
+
+namespace DefaultPrograms {
+
+Places Places::current()
+{
+    return {DesktopEntry::ApplicationFolders(), DefaultBrowser::mimeAppsListsByPrecedence()};
+}
+
+QList<QByteArray> readLists(const QStringList& paths)
+{
+    QList<QByteArray> lists;
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (file.size() > MaxListSize || !file.open(QIODevice::ReadOnly))
+            continue;
+        lists << file.read(MaxListSize);
+    }
+    return lists;
+}
+
+std::optional<DesktopApplication>
+choose(const QList<QByteArray>& lists, const QStringList& types,
+       const std::function<std::optional<DesktopApplication>(const QString&)>& entry,
+       const QList<DesktopApplication>& installed)
+{
+    for (const QString& type : types) {
+        for (const QByteArray& list : lists) {
+            const QByteArrayList ids = MimeAppsList::defaultsFor(list, type.toUtf8());
+            for (const QByteArray& id : ids) {
+                if (auto program = entry(QString::fromUtf8(id)))
+                    return program;
+            }
+        }
+    }
+    // Without a choice of the user's, a program whose entry gives no command to run is
+    // passed over: it would only be refused.
+    for (const DesktopApplication& program : installed) {
+        if (!DesktopEntry::BuildAddressCommand(program, QString()).isEmpty())
+            return program;
+    }
+    return std::nullopt;
+}
+
+QList<DesktopApplication> installedFor(const QStringList& types, const Places& places)
+{
+    QList<DesktopApplication> result;
+    QSet<QString> seen;
+    for (const QString& type : types) {
+        const QList<DesktopApplication> programs =
+            DesktopEntry::ProgramsFor(type, places.applicationFolders);
+        for (const DesktopApplication& program : programs) {
+            if (!seen.contains(program.id)) {
+                seen.insert(program.id);
+                result << program;
+            }
+        }
+    }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const DesktopApplication& a, const DesktopApplication& b) {
+                         return a.name.localeAwareCompare(b.name) < 0;
+                     });
+    return result;
+}
+
+std::optional<DesktopApplication> defaultFor(const QStringList& types, const Places& places)
+{
+    const QStringList& folders = places.applicationFolders;
+    return choose(
+        readLists(places.mimeAppsLists), types,
+        [&folders](const QString& id) { return DesktopEntry::FindDesktopEntry(id, folders); },
+        installedFor(types, places));
+}
+
+} // namespace DefaultPrograms

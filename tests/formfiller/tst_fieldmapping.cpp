@@ -1,0 +1,158 @@
+#include "formfiller/FieldMapping.h"
+#include "integration/ProfileCard.h"
+#include "platform/ProfileFile.h"
+#include "support/TestFiles.h"
+#include "support/TestHome.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(ProfileKind)
+
+namespace {
+
+FieldMap mapOf(const QByteArray& ini)
+{
+    return FieldMap(ProfileFile::fromBytes(ini));
+}
+
+QString shippedFile()
+{
+    return QFINDTESTDATA("../../resources/formfiller.ini");
+}
+
+} // namespace
+
+class TestFieldMapping : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lookup_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("autocomplete");
+        QTest::addColumn<ProfileKind>("kind");
+        QTest::addColumn<QString>("attribute");
+        const auto P = ProfileKind::Personal;
+        const auto B = ProfileKind::Business;
+        const QByteArray general = "[General]\r\nemail=vCard.Email\r\n";
+        const QByteArray both =
+            "[General]\r\nEMAIL=vCard.Email\r\n[Personal]\r\nemail=vCard.Notes\r\n"
+            "city=vCard.Home.City\r\n[Business]\r\nemail=vCard.Office\r\n"
+            "city=vCard.Business.City\r\n";
+        QTest::newRow("no entry: the field's own name") << QByteArray() << "email"
+                                                        << "" << P << "email";
+        QTest::newRow("General, personal") << general << "email"
+                                           << "" << P << "vCard.Email";
+        QTest::newRow("General, business") << general << "email"
+                                           << "" << B << "vCard.Email";
+        QTest::newRow("General wins over Personal") << both << "Email"
+                                                    << "" << P << "vCard.Email";
+        QTest::newRow("General wins over Business") << both << "Email"
+                                                    << "" << B << "vCard.Email";
+        QTest::newRow("Personal for personal") << both << "CITY"
+                                               << "" << P << "vCard.Home.City";
+        QTest::newRow("Business for business") << both << "city"
+                                               << "" << B << "vCard.Business.City";
+        QTest::newRow("Personal ignored by business")
+            << QByteArray("[Personal]\r\ntown=vCard.Home.City\r\n") << "town"
+            << "" << B << "town";
+        QTest::newRow("Business ignored by personal")
+            << QByteArray("[Business]\r\ntown=vCard.Business.City\r\n") << "town"
+            << "" << P << "town";
+        QTest::newRow("empty General entry falls through")
+            << QByteArray("[General]\r\nzip=\r\n[Personal]\r\nzip=vCard.Home.Zipcode\r\n") << "zip"
+            << "" << P << "vCard.Home.Zipcode";
+        QTest::newRow("entry wins over autocomplete") << general << "email"
+                                                      << "given-name" << P << "vCard.Email";
+        QTest::newRow("autocomplete without entry") << general << "f1"
+                                                    << "given-name" << P << "vCard.FirstName";
+        QTest::newRow("unknown autocomplete: own name") << general << "cc"
+                                                        << "cc-number" << P << "cc";
+        QTest::newRow("odd names stay names") << general << "a\"b\\c</script>\nd"
+                                              << "" << P << "a\"b\\c</script>\nd";
+    }
+    void lookup()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, name);
+        QFETCH(QString, autocomplete);
+        QFETCH(ProfileKind, kind);
+        QFETCH(QString, attribute);
+        QCOMPARE(mapOf(ini).attributeFor({name, autocomplete}, kind), attribute);
+    }
+
+    void autocomplete_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<ProfileKind>("kind");
+        QTest::addColumn<QString>("attribute");
+        const auto P = ProfileKind::Personal;
+        const auto B = ProfileKind::Business;
+        QTest::newRow("section and shipping")
+            << "section-a shipping postal-code" << P << "vCard.Home.Zipcode";
+        QTest::newRow("business address")
+            << "street-address" << B << "vCard.Business.StreetAddress";
+        QTest::newRow("home hint in business") << "home tel" << B << "vCard.Home.Phone";
+        QTest::newRow("work hint in personal") << "work tel" << P << "vCard.Business.Phone";
+        QTest::newRow("mobile") << "mobile tel" << B << "vCard.Cellular";
+        QTest::newRow("fax") << "fax tel" << B << "vCard.Business.Fax";
+        QTest::newRow("upper case") << "Country-Name" << P << "vCard.Home.Country";
+        QTest::newRow("off") << "off" << P << "";
+        QTest::newRow("country code is not a name") << "country" << P << "";
+    }
+    void autocomplete()
+    {
+        QFETCH(QString, value);
+        QFETCH(ProfileKind, kind);
+        QFETCH(QString, attribute);
+        QCOMPARE(FieldMap::attributeForAutocomplete(value, kind), attribute);
+    }
+
+    // The shipped file: every value is an attribute the profile knows, and the names real
+    // forms use map as a person expects.
+    void shippedFile()
+    {
+        const ProfileFile file = ProfileFile::load(::shippedFile());
+        QCOMPARE(file.status(), ProfileFile::Status::Ok);
+        for (const QString& section : file.sectionNames()) {
+            for (const auto& [key, value] : file.entries(section))
+                QVERIFY2(!ProfileCard::canonicalName(value).isEmpty(),
+                         qPrintable(key + "=" + value));
+        }
+        const FieldMap map(file);
+        const struct
+        {
+            const char* field;
+            ProfileKind kind;
+            const char* attribute;
+        } rows[] = {
+            {"first_name", ProfileKind::Personal, "vCard.FirstName"},
+            {"Surname", ProfileKind::Business, "vCard.LastName"},
+            {"e-mail", ProfileKind::Business, "vCard.Email"},
+            {"postcode", ProfileKind::Personal, "vCard.Home.Zipcode"},
+            {"town", ProfileKind::Business, "vCard.Business.City"},
+            {"organisation", ProfileKind::Personal, "vCard.Company"},
+            {"tel", ProfileKind::Business, "vCard.Business.Phone"},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(map.attributeFor({QLatin1String(row.field), {}}, row.kind),
+                     QLatin1String(row.attribute));
+    }
+
+    // The user's own file in the program folder is read instead of the shipped one.
+    void ownFileFirst()
+    {
+        const QString own = TestFiles::home(QStringLiteral("own"));
+        const QString shared = QFileInfo(::shippedFile()).absolutePath();
+        QCOMPARE(FieldMap::load(own, shared).attributeFor({"fname", {}}, ProfileKind::Personal),
+                 QStringLiteral("vCard.FirstName"));
+        TestFiles::writeFile(own + "/formfiller.ini", "[General]\r\nfname=vCard.Notes\r\n");
+        QCOMPARE(FieldMap::load(own, shared).attributeFor({"fname", {}}, ProfileKind::Personal),
+                 QStringLiteral("vCard.Notes"));
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestFieldMapping)
+#include "tst_fieldmapping.moc"

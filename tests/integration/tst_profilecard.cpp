@@ -1,0 +1,219 @@
+#include "integration/ProfileCard.h"
+#include "integration/VCardParser.h"
+#include "support/TestFiles.h"
+#include "support/TestHome.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QtTest>
+
+using Expected = QList<std::pair<QString, QString>>;
+Q_DECLARE_METATYPE(Expected)
+
+namespace {
+
+QByteArray dataFile(const QString& name)
+{
+    QFile file(QFINDTESTDATA(QStringLiteral("data/") + name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ProfileCard cardOf(const QByteArray& bytes)
+{
+    const VCardReadResult read = VCard::read(bytes);
+    if (!read.ok())
+        qWarning() << read.error;
+    return ProfileCard::fromVCard(read);
+}
+
+} // namespace
+
+class TestProfileCard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Cards as address books write them: each expected attribute, and every other attribute
+    // of these cards empty.
+    void exportedCards_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Expected>("expected");
+        QTest::newRow("phone 3.0: folding, escapes, pref e-mail, groups, photo")
+            << "phone-3.0.vcf"
+            << Expected{
+                   {"vCard.FirstName", "Anna"},
+                   {"vCard.MiddleName", "Maria"},
+                   {"vCard.LastName", "Smith"},
+                   {"vCard.DisplayName", "Anna Maria Smith"},
+                   {"vCard.Company", "Brenmoor Ltd"},
+                   {"vCard.Department", "Sales"},
+                   {"vCard.JobTitle", "Account Manager"},
+                   {"vCard.Email", "anna@example.org"},
+                   {"vCard.Cellular", "+44 7700 900123"},
+                   {"vCard.Home.Phone", "+44 20 7946 0000"},
+                   {"vCard.Business.Phone", "+44 20 7946 0999"},
+                   {"vCard.Home.StreetAddress", "12 High Street\nFlat 3"},
+                   {"vCard.Home.City", "London"},
+                   {"vCard.Home.Zipcode", "SW1A 1AA"},
+                   {"vCard.Home.Country", "United Kingdom"},
+                   {"vCard.Business.StreetAddress", "1 Market Square"},
+                   {"vCard.Business.City", "Cambridge"},
+                   {"vCard.Business.State", "Cambs"},
+                   {"vCard.Business.Zipcode", "CB2 3QJ"},
+                   {"vCard.Business.Country", "United Kingdom"},
+                   {"vCard.Notes", "Line one\nLine two, with comma; and semicolon\\ backslash"}};
+        QTest::newRow("android 2.1: quoted-printable, soft breaks, charsets, first card only")
+            << "android-2.1.vcf"
+            << Expected{{"vCard.FirstName", "J\u00fcrgen"},
+                        {"vCard.LastName", "\u00d6zt\u00fcrk"},
+                        {"vCard.DisplayName", "J\u00fcrgen \u00d6zt\u00fcrk"},
+                        {"vCard.Cellular", "+49 170 1234567"},
+                        {"vCard.Home.Phone", "030 123456"},
+                        {"vCard.Business.Fax", "030 999999"},
+                        {"vCard.Email", "juergen@example.de"},
+                        {"vCard.Home.StreetAddress", "Stra\u00dfe des 17. Juni 135"},
+                        {"vCard.Home.City", "Berlin"},
+                        {"vCard.Home.Zipcode", "10623"},
+                        {"vCard.Home.Country", "Deutschland"},
+                        {"vCard.Notes", "Gr\u00fc\u00dfe"}};
+        QTest::newRow("4.0: quoted type lists, tel: values, gender, quoted colon")
+            << "rfc-4.0.vcf"
+            << Expected{{"vCard.FirstName", "Simon"},
+                        {"vCard.LastName", "Perreault"},
+                        {"vCard.DisplayName", "Simon Perreault"},
+                        {"vCard.Gender", "Male"},
+                        {"vCard.Company", "Viagenie"},
+                        {"vCard.Business.Phone", "+1-418-656-9254;ext=102"},
+                        {"vCard.Cellular", "+1-418-262-6501"},
+                        {"vCard.Email", "simon.perreault@viagenie.ca"},
+                        {"vCard.Business.StreetAddress", "2875 boul. Laurier, suite D2-630"},
+                        {"vCard.Business.City", "Quebec"},
+                        {"vCard.Business.State", "QC"},
+                        {"vCard.Business.Zipcode", "G1V 2M2"},
+                        {"vCard.Business.Country", "Canada"},
+                        {"vCard.Homepage", "http://nomis80.org"}};
+        QTest::newRow("windows text without charset, LF ends, tab folding")
+            << "windows-3.0.vcf"
+            << Expected{{"vCard.FirstName", "Ren\u00e9"},
+                        {"vCard.LastName", "M\u00fcller"},
+                        {"vCard.DisplayName", "Ren\u00e9 M\u00fcller"},
+                        {"vCard.JobTitle", "Gesch\u00e4ftsf\u00fchrer der Firma"}};
+    }
+    void exportedCards()
+    {
+        QFETCH(QString, file);
+        QFETCH(Expected, expected);
+        const QByteArray bytes = dataFile(file);
+        QVERIFY(!bytes.isEmpty());
+        const ProfileCard card = cardOf(bytes);
+        for (const ProfileCard::Attribute& a : ProfileCard::attributes()) {
+            QString want;
+            for (const auto& [name, value] : expected) {
+                if (name == QLatin1String(a.name))
+                    want = value;
+            }
+            QCOMPARE(card.attribute(QLatin1String(a.name)), want);
+        }
+    }
+
+    void damagedCards_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not a card") << QByteArray("Dear Anna,\r\nthanks.\r\n");
+        QTest::newRow("cut short") << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\n");
+        QTest::newRow("binary") << QByteArray("BEGIN:VCARD\r\n\0\1\2END:VCARD\r\n", 23);
+        QTest::newRow("too large") << QByteArray(VCard::MaxBytes + 1, 'A');
+        // Read once, not once for every line it grows by.
+        QTest::newRow("long folded header")
+            << "BEGIN:VCARD\r\nX" + QByteArray("\r\n A=").repeated(400000);
+    }
+    void damagedCards()
+    {
+        QFETCH(QByteArray, bytes);
+        const VCardReadResult read = VCard::read(bytes);
+        QVERIFY(!read.ok());
+        QVERIFY(read.properties.isEmpty());
+    }
+
+    // A card of several megabytes (a large photo) is read, quickly, for what it holds.
+    void largeCard()
+    {
+        QByteArray bytes = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nPHOTO;ENCODING=b:";
+        for (int i = 0; i < 80000; ++i)
+            bytes += QByteArray(74, 'Q') + "\r\n ";
+        bytes += "Q\r\nEMAIL:anna@example.org\r\nEND:VCARD\r\n";
+        QElapsedTimer timer;
+        timer.start();
+        const ProfileCard card = cardOf(bytes);
+        qInfo("%.1f MB card read in %lld ms", bytes.size() / 1e6, timer.elapsed());
+        QCOMPARE(card.attribute(u"vCard.Email"), QStringLiteral("anna@example.org"));
+    }
+
+    // What the program writes comes back whole: escapes, line breaks, long values folded
+    // without cutting a character, every line within 75 octets and ending in CR LF.
+    void writtenCardReadsBack()
+    {
+        ProfileCard card;
+        int n = 0;
+        for (const ProfileCard::Attribute& a : ProfileCard::attributes())
+            card.setAttribute(QLatin1String(a.name), QStringLiteral("v%1 ; , \\ \u00e9").arg(++n));
+        card.setAttribute(u"vCard.Notes",
+                          QStringLiteral("first line\nsecond: ") + QString(60, QChar(0x20AC)));
+        const QByteArray bytes = card.toVCard();
+        for (const QByteArray& line : bytes.split('\n')) {
+            QVERIFY2(line.size() <= 76, line.constData()); // 75 and the CR
+            QVERIFY(line.isEmpty() || line.endsWith('\r'));
+        }
+        const ProfileCard back = cardOf(bytes);
+        for (const ProfileCard::Attribute& a : ProfileCard::attributes())
+            QCOMPARE(back.attribute(QLatin1String(a.name)), card.attribute(QLatin1String(a.name)));
+        QCOMPARE(VCard::read(bytes).version, QStringLiteral("3.0"));
+    }
+
+    void attributeNames()
+    {
+        ProfileCard card;
+        card.setAttribute(u"VCARD.BUSINESS.COMPANY", QStringLiteral("Brenmoor"));
+        card.setAttribute(u"email", QStringLiteral("not an attribute"));
+        QCOMPARE(card.attribute(u"vCard.Company"), QStringLiteral("Brenmoor"));
+        QCOMPARE(card.attribute(u"vcard.business.company"), QStringLiteral("Brenmoor"));
+        QCOMPARE(card.attribute(u"email"), QString());
+        QCOMPARE(ProfileCard::canonicalName(u"vcard.home.zipcode"),
+                 QStringLiteral("vCard.Home.Zipcode"));
+        card.setAttribute(u"vCard.Company", QStringLiteral("  "));
+        QVERIFY(card.isEmpty());
+        card.setAttribute(u"vCard.Notes", QStringLiteral(" a\r\nb\x01\rc\0 "));
+        QCOMPARE(card.attribute(u"vCard.Notes"), QStringLiteral("a\nb\nc"));
+    }
+
+    // The store: missing is an empty profile, damaged says why and is set aside, never
+    // overwritten; a saved card is private to the user.
+    void store()
+    {
+        const QString path = TestFiles::home(QStringLiteral("Pelvane/profile.vcf"));
+        QCOMPARE(ProfileStore::load(path).status, ProfileStore::Status::Missing);
+
+        TestFiles::writeFile(path, "BEGIN:VCARD\r\nFN:cut");
+        const ProfileStore::Loaded damaged = ProfileStore::load(path);
+        QCOMPARE(damaged.status, ProfileStore::Status::Damaged);
+        QVERIFY(!damaged.error.isEmpty());
+        const QString aside = ProfileStore::setAside(path);
+        QVERIFY(aside.contains(QLatin1String("profile-damaged-")));
+        QCOMPARE(TestFiles::readFile(aside), QByteArray("BEGIN:VCARD\r\nFN:cut"));
+        QVERIFY(!QFile::exists(path));
+
+        ProfileCard card;
+        card.setAttribute(u"vCard.FirstName", QStringLiteral("Anna"));
+        card.setAttribute(u"vCard.DisplayName", QStringLiteral("Anna"));
+        QVERIFY(ProfileStore::save(path, card));
+        QCOMPARE(int(QFile::permissions(path) & 0x0FFF), 0x0600); // owner only
+        const ProfileStore::Loaded loaded = ProfileStore::load(path);
+        QCOMPARE(loaded.status, ProfileStore::Status::Ok);
+        QVERIFY(loaded.card == card);
+    }
+};
+
+PELVANE_TEST_GUILESS_MAIN(TestProfileCard)
+#include "tst_profilecard.moc"
