@@ -60,8 +60,7 @@ bool readIE4Mode(RegistryHive& hive)
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
-    ActionId::actAddToFavorites, ActionId::actOrganizeFavorites, ActionId::actSynchSubscriptions,
-    ActionId::tbFavorites,
+    ActionId::actSynchSubscriptions,
 };
 
 } // namespace
@@ -202,6 +201,7 @@ void TfrmMain::buildWindow()
     buildSideBar();
     buildFormFiller();
     buildSearch();
+    buildFavorites();
 }
 
 void TfrmMain::buildBars()

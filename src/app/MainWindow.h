@@ -19,6 +19,8 @@ class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
 class FormFillerQuestions;
+class FavoritesMenu;
+class TfrmFavorites;
 class LaunchImage;
 class MailNews;
 class TLinksBar;
@@ -202,6 +204,19 @@ public:
     void FillForm(ProfileKind mode);
     void ShowMyProfile();
 
+    // --- Favorites (MainWindowFavorites.cpp) ----------------------------------------------------
+    FavoritesMenu* favoritesMenu() const { return m_favoritesMenu; }
+    TfrmFavorites* favoritesWindow() const { return m_frmFavorites; }
+    // The Favorites folder as the hive names it; empty when it names none.
+    QString favoritesFolder() const;
+    // The Add Favorite dialog for a page (the active tab's, or the tab menu's tab).
+    void AddToFavorites(const QString& address, const QString& title);
+    // The floating favorites window under the toolbar's Favorites button.
+    void ShowFavoritesWindow();
+    void OrganizeFavorites();
+    // The import and export wizard, starting on import or export.
+    void ImportExportFavorites(bool importing);
+
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
@@ -279,6 +294,7 @@ private:
     QString addressForTyped(const QString& text);
     // The search pane's browser when it has the keyboard focus; null otherwise.
     TSorvelBrowser* searchBrowserInUse() const;
+    void buildFavorites(); // MainWindowFavorites.cpp
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -366,6 +382,8 @@ private:
     WindowSearch* m_search = nullptr;
     SessionKeeper* m_session = nullptr;
     TabSleeper* m_sleeper = nullptr;
+    FavoritesMenu* m_favoritesMenu = nullptr;
+    TfrmFavorites* m_frmFavorites = nullptr; // made on first use
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

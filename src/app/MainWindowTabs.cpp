@@ -57,6 +57,8 @@ TBrowserTab* TfrmMain::createTab(bool hidden)
         noteSessionChange();
     });
     connect(tab, &TBrowserTab::stateChanged, this, &TfrmMain::noteSessionChange);
+    connect(tab->Browser(), &TSorvelBrowser::addToFavoritesRequested, this,
+            &TfrmMain::AddToFavorites);
     m_pcPage->addPage(tab, tab->Caption());
     syncAppearance(tab);
     placeNewTab(tab, previous);

@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/BookmarkCommand.h"
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
 #include "app/RegistryCommand.h"
@@ -232,6 +233,8 @@ int main(int argc, char* argv[])
     quietEngine();
     provideRuntimeFolder();
     if (auto rc = runRegistryCommand(argc, argv))
+        return *rc;
+    if (auto rc = runBookmarkCommand(argc, argv))
         return *rc;
     if (auto rc = runListTabs(argc, argv))
         return *rc;

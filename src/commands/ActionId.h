@@ -45,6 +45,8 @@
     X(mnuOrganizeSearchEngines, "&Organize Search Engines...", "", "Organize Search Engines|Edits the list of search engines", Plain) \
     X(actOrganizeFavorites, "&Organize Favorites...", "", "Organize Favorites|Organizes your favorites folder", Plain) \
     X(actSynchSubscriptions, "&Synchronize Subscriptions...", "", "Synchronize Subscriptions|Synchronizes your offline subscriptions", Plain) \
+    X(actImportBookmarks, "&Import Bookmarks...", "", "Import Bookmarks|Imports bookmarks from another browser into your favorites", Plain) \
+    X(actExportFavorites, "&Export Favorites...", "", "Export Favorites|Saves your favorites as a bookmark file that other browsers import", Plain) \
     X(actReadMail, "&Read Mail...", "", "Read Mail|Read your e-mail", Plain) \
     X(pmMailNewMessage, "Ne&w Message...", "", "New Message|Creates a new e-mail message", Plain) \
     X(pmMailSendLink, "Send &Link by Email...", "", "Send a Link|Sends a link via e-mail", Plain) \

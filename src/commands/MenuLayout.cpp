@@ -119,7 +119,7 @@ constexpr MenuEntry Options[] = {
 };
 constexpr MenuEntry Tools[] = {
     item(A::actReadMail),
-    item(A::actSynchSubscriptions),
+    submenu(MenuId::ToolsFavorites),
     separator(),
     item(A::mnuFormPersonal),
     item(A::mnuFormBusiness),
@@ -136,6 +136,12 @@ constexpr MenuEntry Mail[] = {
     separator(),
     item(A::pmMailReadNews),
     separator(),
+};
+// Synchronizing offline pages belongs to a facility this desktop does not have, so the
+// submenu holds no "Synchronize Offline..." item.
+constexpr MenuEntry ToolsFavorites[] = {
+    item(A::actImportBookmarks),
+    item(A::actExportFavorites),
 };
 constexpr MenuEntry Help[] = {
     item(A::actHelpTopics),
@@ -163,6 +169,7 @@ constexpr MenuDescription Submenus[] = {
     {MenuId::SearchEngines, "&Search", "pmSearch", SearchEngineMenu},
     {MenuId::Mail, "&Mail", "pmMail", Mail},
     {MenuId::EditWith, "&Edit with", "pmEditWith", {}},
+    {MenuId::ToolsFavorites, "&Favorites", "mnuToolsFavorites", ToolsFavorites},
 };
 
 using Style = ToolbarButton::Style;

@@ -28,6 +28,7 @@ enum class MenuId
     SearchEngines,
     Mail,
     EditWith,
+    ToolsFavorites, // Tools > Favorites
 };
 
 struct MenuEntry

@@ -1,5 +1,6 @@
 #include "platform/FolderMenu.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QStyle>
 
@@ -19,6 +20,17 @@ void sortFolderMenuEntries(QList<FolderMenuEntry>& entries)
     std::sort(entries.begin(), entries.end(),
               [](const FolderMenuEntry& a, const FolderMenuEntry& b) {
                   const int folded = QString::compare(a.caption, b.caption, Qt::CaseInsensitive);
+                  return folded != 0 ? folded < 0 : a.caption < b.caption;
+              });
+}
+
+void sortFolderMenuEntriesLocaleAware(QList<FolderMenuEntry>& entries)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(entries.begin(), entries.end(),
+              [&collator](const FolderMenuEntry& a, const FolderMenuEntry& b) {
+                  const int folded = collator.compare(a.caption, b.caption);
                   return folded != 0 ? folded < 0 : a.caption < b.caption;
               });
 }

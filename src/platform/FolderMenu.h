@@ -34,6 +34,8 @@ using FolderItemOpen = std::function<void(const QString& path)>;
 QString folderMenuCaption(const QString& name);
 // Sorts entries by caption without regard to case (ties by the exact text).
 void sortFolderMenuEntries(QList<FolderMenuEntry>& entries);
+// The same by the user's language's rules (accented letters beside their base letters).
+void sortFolderMenuEntriesLocaleAware(QList<FolderMenuEntry>& entries);
 
 // Adds the entries of `folder` to `menu`: folders as FolderMenuItem, files as items that call
 // `open` with their path. Returns how many items were added.

@@ -1,7 +1,7 @@
 #include "platform/FolderTree.h"
 
 #include "platform/BackgroundJob.h"
-#include "platform/ProfileFile.h"
+#include "platform/InternetShortcut.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,7 +19,7 @@ constexpr int FilledRole = Qt::UserRole + 3;
 
 bool isShortcut(const QString& fileName)
 {
-    return fileName.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
+    return InternetShortcut::isShortcutName(fileName);
 }
 
 } // namespace
@@ -27,9 +27,7 @@ bool isShortcut(const QString& fileName)
 QString folderTreeName(const QFileInfo& file)
 {
     const QString name = file.fileName();
-    if (!file.isDir() && isShortcut(name) && name.size() > 4)
-        return name.first(name.size() - 4);
-    return name;
+    return file.isDir() ? name : InternetShortcut::displayName(name);
 }
 
 QList<FolderTreeEntry> readFolderTreeEntries(const QString& folder, bool showHidden,
@@ -136,8 +134,10 @@ void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
         m_error = error;
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(entries.size());
-    for (const FolderTreeEntry& entry : entries)
-        nodes.append(makeNode(entry));
+    for (const FolderTreeEntry& entry : entries) {
+        if (entry.folder || !m_foldersOnly)
+            nodes.append(makeNode(entry));
+    }
     parent->addChildren(nodes);
 }
 
@@ -176,8 +176,10 @@ void FolderTree::addSlice(const QPersistentModelIndex& index, bool root, int gen
     const qsizetype to = qMin(entries.size(), from + NodesPerSlice);
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(to - from);
-    for (qsizetype i = from; i < to; ++i)
-        nodes.append(makeNode(entries.at(i)));
+    for (qsizetype i = from; i < to; ++i) {
+        if (entries.at(i).folder || !m_foldersOnly)
+            nodes.append(makeNode(entries.at(i)));
+    }
     parent->addChildren(nodes);
     if (to < entries.size()) {
         QTimer::singleShot(0, this, [=, this] {
@@ -269,8 +271,7 @@ QString FolderTree::hintOf(const QTreeWidgetItem* node)
 {
     const QString path = pathOf(node);
     if (!isFolder(node) && isShortcut(path)) {
-        const QString url = ProfileFile::readString(path, QStringLiteral("InternetShortcut"),
-                                                    QStringLiteral("URL"));
+        const QString url = InternetShortcut::readAddress(path);
         if (!url.isEmpty())
             return url;
     }

@@ -48,6 +48,8 @@ public:
     void setRoot(const QString& folder);
     QString root() const { return m_root; }
     void setShowHidden(bool show) { m_showHidden = show; }
+    // Lists folders and no files (a tree to choose a folder in).
+    void setFoldersOnly(bool only) { m_foldersOnly = only; }
     bool showHidden() const { return m_showHidden; }
     void setAutoExpand(bool on)
     {
@@ -112,6 +114,7 @@ private:
     int m_generation = 0; // a new root drops what is still being read for the old one
     int m_reading = 0;
     bool m_showHidden = false;
+    bool m_foldersOnly = false;
     std::function<bool()> m_autoExpand = [] { return true; };
     bool m_restoring = false;
 };

@@ -200,6 +200,8 @@ SqliteDatabase::Status SqliteDatabase::attempt(Access access, const Schema& sche
 SqliteDatabase::Status SqliteDatabase::checkSchemaReadOnly(const Schema& schema)
 {
     Status result = Status::Open;
+    if (schema.version == AnyVersion)
+        return Status::Open;
     QSqlQuery version(connection());
     if (!execWaiting(QStringLiteral("PRAGMA user_version"), &version, &result))
         return result;

@@ -38,6 +38,10 @@ public:
         Failed   // it could not be opened for another reason; the file is left alone
     };
 
+    // A read-only schema version that accepts a file of any version: another program's
+    // database, read as it stands.
+    static constexpr int AnyVersion = -1;
+
     struct Schema
     {
         // PRAGMA user_version of a file with every table. A file with a higher number was

@@ -1,6 +1,6 @@
 #include "sidebar/FavoritesFind.h"
 
-#include "platform/ProfileFile.h"
+#include "platform/InternetShortcut.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,8 +43,7 @@ void searchFolder(const QString& folder, const QString& text, QSet<QString>& see
 
 QString readShortcutAddress(const QString& file)
 {
-    return ProfileFile::readString(file, QStringLiteral("InternetShortcut"),
-                                   QStringLiteral("URL"));
+    return InternetShortcut::readAddress(file);
 }
 
 QList<FoundRow> findFavorites(const QString& folder, const QString& text,

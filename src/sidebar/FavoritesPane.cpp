@@ -101,6 +101,26 @@ void FavoritesPane::setCommands(QAction* addToFavorites, QAction* organizeFavori
     }
 }
 
+QAction* FavoritesPane::addNewFolderButton()
+{
+    QAction* refresh = nullptr;
+    for (QAction* action : m_toolbar->actions()) {
+        if (action->objectName() == QLatin1String("tbFavoritesRefresh"))
+            refresh = action;
+    }
+    QAction* button = PaneParts::addButton(
+        m_toolbar, QStringLiteral("tbNewFolder"), QStringLiteral("New Folder"),
+        QStringLiteral("New Folder|Makes a new folder in the selected folder"),
+        QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder);
+    m_toolbar->removeAction(button);
+    m_toolbar->insertAction(refresh, button);
+    connect(button, &QAction::triggered, this, [this] {
+        setMenuNode(m_tree->currentItem());
+        newFolder();
+    });
+    return button;
+}
+
 void FavoritesPane::setMenuNode(const QTreeWidgetItem* node)
 {
     m_menuPath = FolderTree::pathOf(node);

@@ -30,6 +30,9 @@ public:
     void fill();
     // The window's "Add to Favorites" and "Organize Favorites" commands on the toolbar.
     void setCommands(QAction* addToFavorites, QAction* organizeFavorites);
+    // A "New Folder" button before Refresh: a new folder inside the selected folder (the
+    // floating favorites window has one).
+    QAction* addNewFolderButton();
 
     FolderTree* tree() const { return m_tree; }
     FindPanel* findPanel() const { return m_find; }

@@ -3,6 +3,7 @@
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebContentSwitches.h"
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,13 @@ public:
     virtual QString historyFile() const = 0;
     // Downloads of this session still running.
     virtual int runningDownloads() const = 0;
+    // The picture of the site of an address, when the engine has shown one of its pages;
+    // a null icon otherwise.
+    virtual QIcon siteIcon(const QString& address) const
+    {
+        Q_UNUSED(address);
+        return QIcon();
+    }
 
 protected:
     EngineServices() = default;

@@ -67,6 +67,11 @@ QtWebEngineBackend::QtWebEngineBackend(WebEngineContext* context)
     connect(page, &QWebEnginePage::loadingChanged, this, &QtWebEngineBackend::onLoadingChanged);
     connect(page, &QWebEnginePage::urlChanged, this, &QtWebEngineBackend::onUrlChanged);
     connect(page, &QWebEnginePage::titleChanged, this, &QtWebEngineBackend::onTitleChanged);
+    // Kept for the menus that list addresses of the site (the Favorites).
+    connect(page, &QWebEnginePage::iconChanged, this, [this](const QIcon& icon) {
+        if (!icon.isNull())
+            m_context->siteIcons().store(m_page->url(), icon);
+    });
     connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) {
         if (m_events && m_loading)
             m_events->progressChange(progress, 100);

@@ -20,6 +20,9 @@ WebEngineContext::WebEngineContext(QObject* parent)
 WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent)
     : QObject(parent)
     , m_questions(std::make_unique<WidgetWebQuestions>())
+    , m_icons(std::make_unique<SiteIcons>(
+          profileFolder.isEmpty() ? QString()
+                                  : QDir(profileFolder).filePath(QStringLiteral("Site Icons"))))
 {
     if (profileFolder.isEmpty()) {
         // No folder to call its own: a profile in memory, rather than one shared unsafely.

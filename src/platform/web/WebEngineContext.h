@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/web/DownloadsWindow.h"
+#include "platform/SiteIcons.h"
 #include "platform/web/PageVisitSink.h"
 #include "platform/web/SitePermissions.h"
 #include "platform/web/WebBackend.h"
@@ -51,6 +52,8 @@ public:
     // Tests answer the questions themselves.
     void setQuestions(std::unique_ptr<WebQuestions> questions);
     SitePermissions& permissions() { return m_permissions; }
+    // The pictures of the sites the pages have shown.
+    SiteIcons& siteIcons() { return *m_icons; }
     DownloadManager* downloads() const { return m_downloads; }
     // The content switches and user-agent tokens every page of the profile obeys.
     WebContentSettings* contentSettings() const { return m_content; }
@@ -80,6 +83,7 @@ private:
     PageVisitSink m_visits;
     std::unique_ptr<WebQuestions> m_questions;
     SitePermissions m_permissions;
+    std::unique_ptr<SiteIcons> m_icons;
     DownloadManager* m_downloads = nullptr;
     WebContentSettings* m_content = nullptr;
     QPointer<DownloadsWindow> m_downloadsWindow;

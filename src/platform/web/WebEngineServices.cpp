@@ -40,3 +40,8 @@ int WebEngineServices::runningDownloads() const
         running += download->isFinished() ? 0 : 1;
     return running;
 }
+
+QIcon WebEngineServices::siteIcon(const QString& address) const
+{
+    return m_context.siteIcons().iconFor(address);
+}

@@ -17,6 +17,7 @@ public:
     void clearCacheAndCookies() override;
     QString historyFile() const override { return m_historyFile; }
     int runningDownloads() const override;
+    QIcon siteIcon(const QString& address) const override;
 
 private:
     WebEngineContext& m_context;

@@ -1,0 +1,241 @@
+#include "favorites/FavoritesTransfer.h"
+
+#include "favorites/FavoriteFiles.h"
+#include "favorites/FavoritesMenu.h"
+#include "platform/InternetShortcut.h"
+#include "platform/ProfileFile.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QDirIterator>
+#include <QSaveFile>
+#include <QUuid>
+
+namespace FavoritesTransfer {
+
+namespace {
+
+bool writeLevel(const BookmarkNode& folder, const QString& path, BookmarkCounts& counts,
+                QString& error)
+{
+    QSet<QString> taken = FavoriteFiles::namesIn(path);
+    for (const BookmarkNode& node : folder.children) {
+        if (node.folder) {
+            const QString name =
+                FavoriteFiles::uniqueName(FavoriteFiles::safeName(node.title, QStringLiteral("New Folder")),
+                                          QString(), taken);
+            const QString below = QDir(path).filePath(name);
+            if (!QDir(path).mkdir(name)) {
+                error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(below));
+                return false;
+            }
+            ++counts.folders;
+            if (!writeLevel(node, below, counts, error))
+                return false;
+            continue;
+        }
+        if (node.url.isEmpty())
+            continue;
+        const QString name = FavoriteFiles::uniqueName(
+            FavoriteFiles::safeName(node.title.isEmpty() ? node.url : node.title), QString(), taken);
+        // uniqueName weighed the name alone; the shortcut's own name must be free too.
+        QString file = name + InternetShortcut::extension();
+        for (int n = 2; taken.contains(FavoriteFiles::folded(file)); ++n)
+            file = QStringLiteral("%1 (%2)%3").arg(name).arg(n).arg(InternetShortcut::extension());
+        taken.insert(FavoriteFiles::folded(file));
+        ProfileFile shortcut;
+        const QString target = QDir(path).filePath(file);
+        QString why;
+        if (!shortcut.setValue(InternetShortcut::section(), QStringLiteral("URL"), node.url, &why)) {
+            error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(target), why);
+            return false;
+        }
+        // Written plainly, not each through a temporary file: the whole tree is what is
+        // put in place at once (and ten thousand flushes to the disk would take minutes).
+        QFile written(target);
+        const QByteArray bytes = shortcut.toBytes();
+        if (!written.open(QIODevice::NewOnly) || written.write(bytes) != bytes.size() ||
+            !written.flush()) {
+            error = QStringLiteral("Cannot write %1: %2")
+                        .arg(QDir::toNativeSeparators(target), written.errorString());
+            return false;
+        }
+        if (node.added.isValid())
+            written.setFileTime(node.added, QFileDevice::FileModificationTime);
+        ++counts.bookmarks;
+    }
+    return true;
+}
+
+bool readLevel(const QString& path, int depth, BookmarkNode& into, const BookmarkLimits& limits,
+               int& nodes, QString& error)
+{
+    if (depth > limits.maxDepth) {
+        error = QStringLiteral("Its folders are nested more than %1 deep.").arg(limits.maxDepth);
+        return false;
+    }
+    const QFileInfoList entries = QDir(path).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
+    QList<std::pair<QString, QFileInfo>> folders;
+    QList<std::pair<QString, QFileInfo>> shortcuts;
+    for (const QFileInfo& entry : entries) {
+        const QString name = entry.fileName();
+        if (entry.isDir()) {
+            if (!name.startsWith(QLatin1Char('.')) && !entry.isSymLink())
+                folders.append({name, entry});
+        } else if (InternetShortcut::isShortcutName(name)) {
+            shortcuts.append({InternetShortcut::displayName(name), entry});
+        }
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const auto byName = [&collator](const auto& a, const auto& b) {
+        const int order = collator.compare(a.first, b.first);
+        return order != 0 ? order < 0 : a.first < b.first;
+    };
+    std::sort(folders.begin(), folders.end(), byName);
+    std::sort(shortcuts.begin(), shortcuts.end(), byName);
+    for (const auto& [name, info] : std::as_const(folders)) {
+        if (++nodes > limits.maxNodes) {
+            error = QStringLiteral("It holds more than %1 favorites and folders.").arg(limits.maxNodes);
+            return false;
+        }
+        BookmarkNode folder;
+        folder.folder = true;
+        folder.title = name;
+        if (!readLevel(info.filePath(), depth + 1, folder, limits, nodes, error))
+            return false;
+        into.children.append(std::move(folder));
+    }
+    for (const auto& [name, info] : std::as_const(shortcuts)) {
+        if (++nodes > limits.maxNodes) {
+            error = QStringLiteral("It holds more than %1 favorites and folders.").arg(limits.maxNodes);
+            return false;
+        }
+        BookmarkNode shortcut;
+        shortcut.title = name;
+        shortcut.url = InternetShortcut::readAddress(info.filePath());
+        shortcut.added = info.lastModified().toUTC();
+        into.children.append(std::move(shortcut));
+    }
+    return true;
+}
+
+} // namespace
+
+Outcome writeTree(const BookmarkNode& root, const QString& folder)
+{
+    Outcome outcome;
+    const bool made = !QFileInfo::exists(folder);
+    if (!QDir().mkpath(folder)) {
+        outcome.error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(folder));
+        return outcome;
+    }
+    if (!writeLevel(root, folder, outcome.counts, outcome.error)) {
+        if (made)
+            QDir(folder).removeRecursively();
+        return outcome;
+    }
+    outcome.folder = folder;
+    return outcome;
+}
+
+Outcome importInto(const BookmarkNode& root, const QString& favorites, const QString& name)
+{
+    Outcome outcome;
+    if (favorites.isEmpty()) {
+        outcome.error = QStringLiteral("There is no Favorites folder.");
+        return outcome;
+    }
+    if (!QDir().mkpath(favorites)) {
+        outcome.error = QStringLiteral("Cannot make the Favorites folder %1.")
+                            .arg(QDir::toNativeSeparators(favorites));
+        return outcome;
+    }
+    // Hidden from the menu and the trees (a leading ".") until it is whole.
+    const QString staging = QDir(favorites).filePath(
+        QStringLiteral(".import-%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12)));
+    outcome = writeTree(root, staging);
+    if (!outcome.ok())
+        return outcome;
+    QSet<QString> taken = FavoriteFiles::namesIn(favorites);
+    const QString finalName = FavoriteFiles::uniqueName(
+        FavoriteFiles::safeName(name, QStringLiteral("Imported Bookmarks")), QString(), taken);
+    const QString target = QDir(favorites).filePath(finalName);
+    if (!QDir().rename(staging, target)) {
+        QDir(staging).removeRecursively();
+        outcome.error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(target));
+        return outcome;
+    }
+    outcome.folder = target;
+    return outcome;
+}
+
+Outcome readFavorites(const QString& favorites, BookmarkNode* root, const BookmarkLimits& limits)
+{
+    Outcome outcome;
+    *root = BookmarkNode();
+    root->folder = true;
+    if (favorites.isEmpty() || !QFileInfo(favorites).isDir()) {
+        outcome.error = QStringLiteral("The Favorites folder %1 does not exist.")
+                            .arg(QDir::toNativeSeparators(favorites));
+        return outcome;
+    }
+    int nodes = 0;
+    if (!readLevel(favorites, 1, *root, limits, nodes, outcome.error))
+        *root = BookmarkNode();
+    outcome.counts = countBookmarks(*root);
+    return outcome;
+}
+
+Outcome exportTo(const QString& favorites, const QString& file)
+{
+    BookmarkNode root;
+    Outcome outcome = readFavorites(favorites, &root);
+    if (!outcome.ok())
+        return outcome;
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(writeNetscapeBookmarks(root)) < 0 ||
+        !out.commit()) {
+        outcome.error = QStringLiteral("Cannot write %1: %2")
+                            .arg(QDir::toNativeSeparators(file), out.errorString());
+    }
+    return outcome;
+}
+
+QList<Source> findBrowserBookmarks(const QString& home)
+{
+    QList<Source> found;
+    // Firefox: every profile folder under the profiles folder (the Snap and Flatpak
+    // packages keep theirs elsewhere).
+    for (const QString& base : {QStringLiteral(".mozilla/firefox"),
+                                QStringLiteral("snap/firefox/common/.mozilla/firefox"),
+                                QStringLiteral(".var/app/org.mozilla.firefox/.mozilla/firefox")}) {
+        const QDir profiles(QDir(home).filePath(base));
+        const QStringList names = profiles.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& profile : names) {
+            const QString places = profiles.filePath(profile + QStringLiteral("/places.sqlite"));
+            if (QFileInfo::exists(places))
+                found.append({QStringLiteral("Firefox (%1)").arg(profile.section(QLatin1Char('.'), 1)), places});
+        }
+    }
+    const std::pair<const char*, const char*> chromiums[] = {
+        {"Chromium", ".config/chromium"},
+        {"Google Chrome", ".config/google-chrome"},
+        {"Brave", ".config/BraveSoftware/Brave-Browser"},
+        {"Microsoft Edge", ".config/microsoft-edge"},
+        {"Vivaldi", ".config/vivaldi"},
+    };
+    for (const auto& [label, base] : chromiums) {
+        const QDir config(QDir(home).filePath(QString::fromLatin1(base)));
+        const QStringList names = config.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& profile : names) {
+            const QString bookmarks = config.filePath(profile + QStringLiteral("/Bookmarks"));
+            if (QFileInfo(bookmarks).isFile())
+                found.append({QStringLiteral("%1 (%2)").arg(QString::fromLatin1(label), profile), bookmarks});
+        }
+    }
+    return found;
+}
+
+} // namespace FavoritesTransfer

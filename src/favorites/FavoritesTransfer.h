@@ -1,0 +1,45 @@
+#pragma once
+
+#include "favorites/Bookmarks.h"
+
+#include <QString>
+
+// Bookmarks into the Favorites folder and the Favorites folder out as bookmarks.
+namespace FavoritesTransfer {
+
+struct Outcome
+{
+    BookmarkCounts counts;
+    QString folder; // import: the folder made
+    QString error;  // empty on success
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Writes `root`'s children as a new folder `name` (made unique: "name (2)") of
+// `favorites`: folders become folders, bookmarks shortcuts, names made safe and unique
+// ("name (2)"). Everything is written into a hidden folder first and renamed into place at
+// the end, so that a failure leaves nothing behind and no reader sees half an import.
+// Bookmarks without an address are passed over.
+Outcome importInto(const BookmarkNode& root, const QString& favorites, const QString& name);
+// Writes `root`'s children straight into `folder` (made when missing), as above; what is
+// written is removed again when anything fails.
+Outcome writeTree(const BookmarkNode& root, const QString& folder);
+
+// The Favorites folder as a tree: folders (not those beginning with ".") and shortcuts,
+// each level sorted as the menu sorts it, dates from the files' times. Links to folders
+// are not followed; depth as BookmarkLimits bounds it.
+Outcome readFavorites(const QString& favorites, BookmarkNode* root,
+                      const BookmarkLimits& limits = {});
+// Writes the Favorites as a Netscape bookmark file, whole or not at all.
+Outcome exportTo(const QString& favorites, const QString& file);
+
+// Where bookmarks of browsers on this computer usually are: Firefox profiles'
+// places.sqlite and Chromium-family "Bookmarks" files, below `home`.
+struct Source
+{
+    QString label; // "Firefox (default-release)", "Chromium (Default)"
+    QString path;
+};
+QList<Source> findBrowserBookmarks(const QString& home);
+
+} // namespace FavoritesTransfer

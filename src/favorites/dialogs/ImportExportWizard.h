@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWizard>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+
+// The import and export wizard: bookmarks of a browser on this computer (found in the
+// usual places) or of a bookmark file into a new folder of the Favorites, or the Favorites
+// out as a bookmark file.
+class TfrmImportExport final : public QWizard
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmImportExport)
+
+public:
+    enum Page
+    {
+        ChoosePage,
+        ImportPage,
+        ExportPage,
+        DonePage
+    };
+
+    // `home` is where browsers' profiles are looked for.
+    TfrmImportExport(const QString& favoritesFolder, const QString& home, bool importing,
+                     QWidget* parent = nullptr);
+
+    QRadioButton* importChoice() const { return m_import; }
+    QListWidget* sources() const { return m_sources; }
+    QLineEdit* importFile() const { return m_importFile; }
+    QLineEdit* folderName() const { return m_folderName; }
+    QLineEdit* exportFile() const { return m_exportFile; }
+    QString summary() const;
+
+    int nextId() const override;
+    bool validateCurrentPage() override;
+
+private:
+    QWizardPage* makeChoosePage(bool importing);
+    QWizardPage* makeImportPage(const QString& home);
+    QWizardPage* makeExportPage(const QString& home);
+    QWizardPage* makeDonePage();
+    bool runImport();
+    bool runExport();
+    QString chosenSource() const;
+
+    QString m_favorites;
+    QRadioButton* m_import = nullptr;
+    QListWidget* m_sources = nullptr;
+    QLineEdit* m_importFile = nullptr;
+    QLineEdit* m_folderName = nullptr;
+    QLineEdit* m_exportFile = nullptr;
+    QLabel* m_done = nullptr;
+};

@@ -1,0 +1,58 @@
+#include "platform/SiteIcons.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QSaveFile>
+#include <QUrl>
+
+SiteIcons::SiteIcons(QString folder)
+    : m_folder(std::move(folder))
+{}
+
+QString SiteIcons::fileNameFor(const QString& address)
+{
+    const QString host = QUrl(address).host().toLower();
+    if (host.isEmpty())
+        return QString();
+    // A host name holds letters, digits, "-", "." and, for IPv6, ":": the last would not
+    // do in a file name on every disk.
+    QString name = host;
+    name.replace(QLatin1Char(':'), QLatin1Char('_'));
+    if (name.startsWith(QLatin1Char('.')) || name.contains(QLatin1Char('/')))
+        return QString();
+    return name + QStringLiteral(".png");
+}
+
+void SiteIcons::store(const QUrl& page, const QIcon& icon)
+{
+    const QString name = fileNameFor(page.toString());
+    if (name.isEmpty() || icon.isNull())
+        return;
+    const QPixmap picture = icon.pixmap(16, 16);
+    m_known.insert(name, QIcon(picture));
+    if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
+        return;
+    QSaveFile file(QDir(m_folder).filePath(name));
+    if (file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG"))
+        file.commit();
+}
+
+QIcon SiteIcons::iconFor(const QString& address) const
+{
+    const QString name = fileNameFor(address);
+    if (name.isEmpty())
+        return QIcon();
+    if (const auto found = m_known.constFind(name); found != m_known.constEnd())
+        return *found;
+    QIcon icon;
+    const QString path = m_folder.isEmpty() ? QString() : QDir(m_folder).filePath(name);
+    const QFileInfo info(path);
+    if (!path.isEmpty() && info.isFile() && info.size() <= MaxFileBytes) {
+        const QPixmap picture(path, "PNG");
+        if (!picture.isNull())
+            icon = QIcon(picture);
+    }
+    m_known.insert(name, icon);
+    return icon;
+}

@@ -1,0 +1,254 @@
+#include "favorites/Bookmarks.h"
+#include "favorites/FavoritesTransfer.h"
+#include "support/ProgramRun.h"
+#include "support/TestFiles.h"
+#include "support/TestHome.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QSqlError>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
+namespace {
+
+const char Exported[] = R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks</H1>
+<DL><p>
+    <DT><H3 ADD_DATE="1600000000">Toolbar</H3>
+    <DL><p>
+        <DT><A HREF="https://example.org/?a=1&amp;b=2" ADD_DATE="1600000001">Tom &amp; Jerry</A>
+        <DT><A HREF="https://example.org/2">Tom &amp; Jerry</A>
+        <DT><A HREF="https://q.example/">What? A: b/c</A>
+        <DT><A HREF="">No address</A>
+    </DL><p>
+    <DT><H3>Empty</H3>
+    <DL><p>
+    </DL><p>
+    <DT><A HREF="https://top.example/">Caf&#233; &lt;b&gt;</A>
+</DL><p>
+)";
+
+QString dropDates(const QByteArray& html)
+{
+    return QString::fromUtf8(html).remove(QRegularExpression(QStringLiteral(" ADD_DATE=\"\\d+\"")));
+}
+
+QStringList listing(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+class TestBookmarks : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void netscapeFileIsRead();
+    void roundTripKeepsTheTree();
+    void hostileFiles_data();
+    void hostileFiles();
+    void chromiumAndFirefoxProfiles();
+    void commandLine();
+};
+
+void TestBookmarks::netscapeFileIsRead()
+{
+    const BookmarkRead read = readNetscapeBookmarks(Exported);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(read.root.children.size(), 3);
+    const BookmarkNode& toolbar = read.root.children.at(0);
+    QVERIFY(toolbar.folder);
+    QCOMPARE(toolbar.added.toSecsSinceEpoch(), 1600000000);
+    QCOMPARE(toolbar.children.at(0).url, QStringLiteral("https://example.org/?a=1&b=2"));
+    QCOMPARE(toolbar.children.at(0).title, QStringLiteral("Tom & Jerry"));
+    QCOMPARE(read.root.children.at(2).title, QStringLiteral("Café <b>"));
+    const BookmarkCounts counts = countBookmarks(read.root);
+    QCOMPARE(counts.folders, 2);
+    QCOMPARE(counts.bookmarks, 5);
+    // Windows text is read as such.
+    const BookmarkRead ansi = readNetscapeBookmarks("<DL><DT><A HREF=\"x\">Caf\xe9</A></DL>");
+    QCOMPARE(ansi.root.children.value(0).title, QStringLiteral("Café"));
+}
+
+void TestBookmarks::roundTripKeepsTheTree()
+{
+    const QString first = TestFiles::home(QStringLiteral("first"));
+    auto outcome = FavoritesTransfer::writeTree(readNetscapeBookmarks(Exported).root, first);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QCOMPARE(outcome.counts.bookmarks, 4); // the one without an address is passed over
+    QCOMPARE(listing(first),
+             QStringList({"Café b.url", "Empty", "Toolbar", "Toolbar/Tom & Jerry (2).url",
+                          "Toolbar/Tom & Jerry.url", "Toolbar/What A b-c.url"}));
+    QCOMPARE(readFile(first + "/Toolbar/Tom & Jerry.url"),
+             QByteArray("[InternetShortcut]\r\nURL=https://example.org/?a=1&b=2\r\n"));
+
+    // Export, import into an empty folder, export again: the same file but for dates.
+    const QString html1 = TestFiles::home(QStringLiteral("one.html"));
+    const QString html2 = TestFiles::home(QStringLiteral("two.html"));
+    QVERIFY(FavoritesTransfer::exportTo(first, html1).ok());
+    const QString second = TestFiles::home(QStringLiteral("second"));
+    QVERIFY(FavoritesTransfer::writeTree(readBookmarkFile(html1).root, second).ok());
+    QVERIFY(FavoritesTransfer::exportTo(second, html2).ok());
+    QCOMPARE(dropDates(readFile(html2)), dropDates(readFile(html1)));
+    QVERIFY(readFile(html1).contains("<DT><A HREF=\"https://example.org/?a=1&amp;b=2\" ADD_DATE=\"1600000001\">Tom &amp; Jerry</A>"));
+
+    // Into the Favorites: a new folder, renamed into place whole; a second one is "(2)".
+    const QString favorites = TestFiles::home(QStringLiteral("Favorites"));
+    const BookmarkNode tree = readBookmarkFile(html1).root;
+    QVERIFY(FavoritesTransfer::importInto(tree, favorites, "Imported").ok());
+    const auto again = FavoritesTransfer::importInto(tree, favorites, "imported");
+    QCOMPARE(again.folder, favorites + "/imported (2)");
+    QCOMPARE(QDir(favorites).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList({"Imported", "imported (2)"}));
+}
+
+void TestBookmarks::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+    QByteArray deep;
+    for (int i = 0; i < 1000; ++i)
+        deep += "<DT><H3>f</H3><DL><p>";
+    for (int i = 0; i < 1000; ++i)
+        deep += "</DL>";
+    QTest::newRow("nested 1000 deep") << deep << "Its folders are nested more than 100 deep.";
+    QTest::newRow("cut short") << QByteArray(Exported).left(400)
+                               << "It ends in the middle of a folder: the file is incomplete.";
+    QTest::newRow("binary") << QByteArray("\x7f" "ELF\0\0\x01", 7) << "It is not a text file.";
+    QTest::newRow("other html") << QByteArray("<html><body>Hi</body></html>")
+                                << "It is not a bookmark file.";
+    QTest::newRow("json without roots") << QByteArray("{\"a\": 1}") << "It is not a bookmark file.";
+    QTest::newRow("broken json") << QByteArray("{\"roots\": {") << "";
+    QTest::newRow("damaged database") << QByteArray("SQLite format 3\0garbage garbage", 32) << "";
+}
+
+void TestBookmarks::hostileFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    const QString file = writeFile(TestFiles::home(QStringLiteral("hostile")), bytes);
+    const BookmarkRead read = readBookmarkFile(file);
+    QVERIFY(!read.ok());
+    if (!error.isEmpty())
+        QCOMPARE(read.error, error);
+    QVERIFY(read.root.children.isEmpty());
+    // Too large for the bound given.
+    BookmarkLimits small;
+    small.maxBytes = 100;
+    QCOMPARE(readBookmarkFile(writeFile(file, QByteArray(200, ' ')), small).error,
+             QStringLiteral("It is larger than 0 MB."));
+}
+
+void TestBookmarks::chromiumAndFirefoxProfiles()
+{
+    const QString home = TestFiles::home(QStringLiteral("user"));
+    writeFile(home + "/.config/chromium/Default/Bookmarks", R"({"roots": {
+        "bookmark_bar": {"type": "folder", "name": "Bookmarks bar", "children": [
+            {"type": "url", "name": "One", "url": "https://one.example/", "date_added": "13300000000000000"},
+            {"type": "folder", "name": "Sub", "children": [{"type": "url", "name": "Two", "url": "https://two.example/"}]}]},
+        "other": {"type": "folder", "name": "Other bookmarks", "children": []}}, "version": 1})");
+
+    const QString places = home + "/.mozilla/firefox/abc.default-release/places.sqlite";
+    QDir().mkpath(QFileInfo(places).path());
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("ff"));
+        db.setDatabaseName(places);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const char* sql :
+             {"PRAGMA user_version = 74",
+              "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT)",
+              "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, "
+              "parent INTEGER, position INTEGER, title TEXT, dateAdded INTEGER, guid TEXT)",
+              "INSERT INTO moz_places VALUES (1, 'https://ff.example/'), (2, 'place:tag=x')",
+              "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 0, 'root________'),"
+              "(2, 2, NULL, 1, 0, 'menu', 0, 'menu________'),"
+              "(3, 2, NULL, 1, 1, 'toolbar', 0, 'toolbar_____'),"
+              "(4, 2, NULL, 1, 2, 'tags', 0, 'tags________'),"
+              "(5, 1, 1, 3, 0, 'Fox', 1600000000000000, 'a'),"
+              "(6, 1, 2, 3, 1, 'Query', 0, 'b'),"
+              "(7, 3, NULL, 3, 2, NULL, 0, 'c'),"
+              "(8, 1, 1, 4, 0, 'tagged', 0, 'd')",
+              // A running Firefox holds its file locked: the reader copies it first.
+              "PRAGMA locking_mode = EXCLUSIVE", "BEGIN EXCLUSIVE",
+              "INSERT INTO moz_places VALUES (3, 'https://uncommitted.example/')"})
+            QVERIFY2(q.exec(QString::fromLatin1(sql)), qPrintable(q.lastError().text()));
+
+        const auto found = FavoritesTransfer::findBrowserBookmarks(home);
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found.at(0).label, QStringLiteral("Firefox (default-release)"));
+        QCOMPARE(found.at(1).label, QStringLiteral("Chromium (Default)"));
+
+        const BookmarkRead fox = readBookmarkFile(places);
+        QVERIFY2(fox.ok(), qPrintable(fox.error));
+        QCOMPARE(fox.root.children.size(), 1);
+        QCOMPARE(fox.root.children.at(0).title, QStringLiteral("Bookmarks Toolbar"));
+        QCOMPARE(fox.root.children.at(0).children.size(), 1);
+        QCOMPARE(fox.root.children.at(0).children.at(0).url, QStringLiteral("https://ff.example/"));
+        q.exec(QStringLiteral("ROLLBACK"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("ff"));
+
+    const BookmarkRead chrome = readBookmarkFile(home + "/.config/chromium/Default/Bookmarks");
+    QVERIFY2(chrome.ok(), qPrintable(chrome.error));
+    QCOMPARE(chrome.root.children.size(), 1); // the empty "other" root is left out
+    QCOMPARE(countBookmarks(chrome.root).bookmarks, 2);
+    QCOMPARE(chrome.root.children.at(0).children.at(0).added.date().year(), 2022);
+}
+
+void TestBookmarks::commandLine()
+{
+    const QString home = TestFiles::home(QStringLiteral("program"));
+    const auto run = [&home](const QStringList& args, QByteArray* out = nullptr) {
+        QProcess process;
+        QProcessEnvironment env = ProgramRun::environment(home);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(PELVANE_BINARY), args);
+        process.waitForFinished(30000);
+        if (out)
+            *out = process.readAllStandardOutput() + process.readAllStandardError();
+        return process.exitCode();
+    };
+    const QString source = writeFile(home + "/in.html", Exported);
+    QByteArray said;
+    QCOMPARE(run({"--import-bookmarks", source, "From Elsewhere"}, &said), 0);
+    QCOMPARE(said, QByteArray("Imported 4 bookmarks in 2 folders into " +
+                              QFile::encodeName(home) + "/Favorites/From Elsewhere\n"));
+    const QString exported = home + "/out.html";
+    QCOMPARE(run({"--export-bookmarks", exported}, &said), 0);
+    QVERIFY(said.startsWith("Exported 4 bookmarks in 3 folders to "));
+    QVERIFY(readFile(exported).contains("<DT><H3>From Elsewhere</H3>"));
+
+    // Refused: exit 2 with the reason, and nothing written.
+    const QStringList before = listing(home + "/Favorites");
+    QCOMPARE(run({"--import-bookmarks", writeFile(home + "/cut.html", QByteArray(Exported).left(400))},
+                 &said),
+             2);
+    QVERIFY(said.contains("incomplete"));
+    QCOMPARE(run({"--import-bookmarks", source, "From Elsewhere"}, &said), 2);
+    QCOMPARE(run({"--import-bookmarks"}, &said), 2);
+    QCOMPARE(listing(home + "/Favorites"), before);
+    QCOMPARE(run({"--export-bookmarks", home + "/missing/out.html"}, &said), 2);
+    QVERIFY(!QFileInfo::exists(home + "/missing"));
+}
+
+PELVANE_TEST_GUILESS_MAIN(TestBookmarks)
+#include "tst_bookmarks.moc"
