@@ -1,4 +1,5 @@
 #include "settings/PVOptions.h"
+#include "support/DataRows.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -111,72 +112,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("integer not a number") << "LimitTitleLength"
-                                              << "abc"
-                                              << "35";
-        QTest::newRow("integer with junk") << "LimitTitleLength"
-                                           << "12abc"
-                                           << "35";
-        QTest::newRow("integer too large") << "LimitTitleLength"
-                                           << "4294967296"
-                                           << "35";
-        QTest::newRow("integer empty") << "Left"
-                                       << ""
-                                       << "10";
-        QTest::newRow("negative integer") << "Top"
-                                          << "-5"
-                                          << "-5";
-        QTest::newRow("colour as signed text") << "InactiveTabColor"
-                                               << "-2147483634"
-                                               << "-2147483634";
-        QTest::newRow("new action too large") << "NewAction"
-                                              << "7"
-                                              << "2";
-        QTest::newRow("new action negative") << "NewAction"
-                                             << "-3"
-                                             << "0";
-        QTest::newRow("new action valid") << "NewAction"
-                                          << "1"
-                                          << "1";
-        QTest::newRow("new action unreadable") << "NewAction"
-                                               << "x"
-                                               << "0";
-        QTest::newRow("style lower case") << "AutoCompleteStyle"
-                                          << "ie5"
-                                          << "0";
-        QTest::newRow("style IE4") << "AutoCompleteStyle"
-                                   << "IE4"
-                                   << "1";
-        QTest::newRow("style none") << "AutoCompleteStyle"
-                                    << "none"
-                                    << "0";
-        QTest::newRow("style empty") << "AutoCompleteStyle"
-                                     << ""
-                                     << "0";
-        QTest::newRow("flag zero") << "UsePopupSorvel"
-                                   << "0"
-                                   << "false";
-        QTest::newRow("flag any non-zero") << "AddressNewWin"
-                                           << "-1"
-                                           << "true";
-        QTest::newRow("flag two") << "AddressNewWin"
-                                  << "2"
-                                  << "true";
-        QTest::newRow("flag word, default true") << "UsePopupSorvel"
-                                                 << "yes"
-                                                 << "true";
-        QTest::newRow("flag word, default false") << "AddressNewWin"
-                                                  << "true"
-                                                  << "false";
-        QTest::newRow("empty text stays empty") << "StartupMode"
-                                                << ""
-                                                << "";
-        QTest::newRow("unknown startup mode kept") << "StartupMode"
-                                                   << "xyz"
-                                                   << "xyz";
-        QTest::newRow("negative width read as is") << "SorvelBarWidth"
-                                                   << "-10"
-                                                   << "-10";
+        addRows<QString, QString, QString>({
+            {"integer not a number", "LimitTitleLength", "abc", "35"},
+            {"integer with junk", "LimitTitleLength", "12abc", "35"},
+            {"integer too large", "LimitTitleLength", "4294967296", "35"},
+            {"integer empty", "Left", "", "10"},
+            {"negative integer", "Top", "-5", "-5"},
+            {"colour as signed text", "InactiveTabColor", "-2147483634", "-2147483634"},
+            {"new action too large", "NewAction", "7", "2"},
+            {"new action negative", "NewAction", "-3", "0"},
+            {"new action valid", "NewAction", "1", "1"},
+            {"new action unreadable", "NewAction", "x", "0"},
+            {"style lower case", "AutoCompleteStyle", "ie5", "0"},
+            {"style IE4", "AutoCompleteStyle", "IE4", "1"},
+            {"style none", "AutoCompleteStyle", "none", "0"},
+            {"style empty", "AutoCompleteStyle", "", "0"},
+            {"flag zero", "UsePopupSorvel", "0", "false"},
+            {"flag any non-zero", "AddressNewWin", "-1", "true"},
+            {"flag two", "AddressNewWin", "2", "true"},
+            {"flag word, default true", "UsePopupSorvel", "yes", "true"},
+            {"flag word, default false", "AddressNewWin", "true", "false"},
+            {"empty text stays empty", "StartupMode", "", ""},
+            {"unknown startup mode kept", "StartupMode", "xyz", "xyz"},
+            {"negative width read as is", "SorvelBarWidth", "-10", "-10"},
+        });
     }
 
     void readingRules()
