@@ -3,6 +3,7 @@
 #include "groups/dialogs/SorvelGroup.h"
 #include "platform/FolderMenu.h"
 #include "platform/Paths.h"
+#include "support/DataRows.h"
 #include "support/ScriptedGroupQuestions.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -194,14 +195,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("plain") << "Work"
-                               << "Work";
-        QTest::newRow("ampersand") << "Mail & News"
-                                   << "Mail && News";
-        QTest::newRow("two") << "A&B&C"
-                             << "A&&B&&C";
-        QTest::newRow("tab") << "A\tB"
-                             << "A B";
+        addRows<QString, QString>({
+            {"plain", "Work", "Work"},
+            {"ampersand", "Mail & News", "Mail && News"},
+            {"two", "A&B&C", "A&&B&&C"},
+            {"tab", "A\tB", "A B"},
+        });
     }
     void groupMenuCaptions()
     {
