@@ -11,6 +11,14 @@ const QString PageB = QStringLiteral("http://127.0.0.1/b.html");
 const QString SecureA = QStringLiteral("https://127.0.0.1/a.html");
 const QString SecureB = QStringLiteral("https://127.0.0.1/b.html");
 
+// A host with one active tab, and the fake engine behind the tab.
+struct OneTab
+{
+    FakeTabHost host;
+    TBrowserTab* tab = host.addTab();
+    FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+};
+
 } // namespace
 
 class TestBrowserTab : public QObject
@@ -47,9 +55,8 @@ private Q_SLOTS:
 
     void newTabStartsBlank()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         QVERIFY(fake);
         QCOMPARE(fake->navigations(), QStringList{"about:blank"});
         QVERIFY(tab->Browser()->No3DBorder());
@@ -84,9 +91,8 @@ private Q_SLOTS:
 
     void stickyNameKeepsTheCaption()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->completeLoad(PageA, "First title");
         tab->SetStickyName("Mine");
         QCOMPARE(tab->Caption(), QStringLiteral("Mine"));
@@ -104,9 +110,8 @@ private Q_SLOTS:
 
     void activeTabLoadCycle()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         tab->NavigateTo(PageA);
         QCOMPARE(tab->Caption(), PageA); // the address until a title arrives
         QCOMPARE(fake->navigations().last(), PageA);
@@ -144,9 +149,8 @@ private Q_SLOTS:
 
     void redirectStaysInTheCycle()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         QVERIFY(fake->startLoad(PageA));
         host.takeReports();
         QVERIFY(!fake->redirect(SecureB));
@@ -211,9 +215,8 @@ private Q_SLOTS:
 
     void framesDoNotEndTheCycle()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->startLoad(PageA);
         host.takeReports();
 
@@ -242,9 +245,8 @@ private Q_SLOTS:
 
     void secureFlagAcrossFramesAndPages()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
 
         // A secure page whose plain-http frame completed before it: not secure.
         fake->startLoad(SecureA);
@@ -280,9 +282,8 @@ private Q_SLOTS:
 
     void javascriptAddressesLeaveTheTabAlone()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         host.takeReports();
         QVERIFY(!fake->beforeNavigate("javascript:void(0)"));
         QVERIFY(!tab->Busy());
@@ -302,9 +303,8 @@ private Q_SLOTS:
 
     void lockedTabOpensNavigationsInNewTabs()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->completeLoad(PageA, "Kept page");
         tab->SetLocked(true);
         QCOMPARE(tab->ImageIndex(), int(TBrowserTab::iconLocked));
@@ -356,9 +356,8 @@ private Q_SLOTS:
 
     void lockedPageThatNavigatesInALoopGetsAFewTabs()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->completeLoad(PageA, "A");
         tab->SetLocked(true);
         for (int i = 0; i < PopupRules::MaxWindowsAtOnce + 5; ++i)
@@ -400,9 +399,8 @@ private Q_SLOTS:
 
     void lockWhenLoadedLocksAfterEachLoad()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         tab->setLockWhenLoaded(true);
         // Neither the blank page every tab starts with nor a frame locks: the group's own
         // address must still load in this tab.
@@ -517,9 +515,8 @@ private Q_SLOTS:
 
     void backAndForwardFollowTheEngine()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         tab->GoBack();
         tab->GoForward();
         QVERIFY(!fake->received("goBack"));
@@ -537,9 +534,8 @@ private Q_SLOTS:
 
     void refreshStopsARunningLoadFirst()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->clearCalls();
         tab->Refresh(false);
         tab->Refresh(true);
@@ -555,9 +551,8 @@ private Q_SLOTS:
 
     void homeAddressOfTheTab()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         tab->GoTabHome(); // none yet
         QCOMPARE(fake->navigations().size(), 1);
         tab->OpenAsHome(PageA);
@@ -569,9 +564,8 @@ private Q_SLOTS:
 
     void followNextLinkTakesTheLastMatch()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         fake->setScriptHandler([](const QString&, const QVariantList&) {
             return QVariant(QStringList{"http://127.0.0.1/2", "http://127.0.0.1/3"});
         });
@@ -653,9 +647,8 @@ private Q_SLOTS:
 
     void closingTheLastTabResetsIt()
     {
-        FakeTabHost host;
-        TBrowserTab* tab = host.addTab();
-        FakeWebBackend* fake = FakeTabHost::fakeOf(tab);
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
         tab->OpenAsHome(PageA);
         fake->completeLoad(PageA, "A");
         tab->SetStickyName("Mine");
