@@ -1,4 +1,5 @@
 #include "history/HistoryStore.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -28,8 +29,7 @@ QStringList urlsOf(const QList<HistoryEntry>& entries)
 
 QString freshPath(const QString& name)
 {
-    const QDir home(qEnvironmentVariable("PELVANE_HOME"));
-    const QString path = home.filePath(name);
+    const QString path = TestFiles::home(name);
     QFile::remove(path);
     return path;
 }
@@ -37,12 +37,6 @@ QString freshPath(const QString& name)
 QStringList setAside(const QString& path)
 {
     return QFileInfo(path).dir().entryList({QFileInfo(path).fileName() + ".damaged-*"});
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList captionsOf(const QList<HistoryPeriod>& periods)
@@ -354,7 +348,7 @@ private Q_SLOTS:
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             path += QStringLiteral("/sub/history.db");
         }
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = TestFiles::readFile(path);
 
         HistoryStore store(path);
         QVERIFY(!store.isOpen());
@@ -362,7 +356,7 @@ private Q_SLOTS:
         QVERIFY(store.unavailableMessage().contains(QDir::toNativeSeparators(path)));
         QVERIFY(!store.recordVisit("http://lost.test/", "Lost"));
         QVERIFY(store.search("kept").isEmpty());
-        QCOMPARE(bytesOf(path), before);
+        QCOMPARE(TestFiles::readFile(path), before);
         QVERIFY(setAside(path).isEmpty());
         QVERIFY(store.recoveredBackup().isEmpty());
         HistoryStore reader(path, HistoryStore::Access::ReadOnly);
@@ -400,8 +394,8 @@ private Q_SLOTS:
                 threads << QThread::create([&, i] {
                     start.arrive_and_wait();
                     HistoryStore store(path);
-                    if (store.recordVisit(QStringLiteral("http://copy%1.test/").arg(i),
-                                          QString(), at(2024, 5, 15)))
+                    if (store.recordVisit(QStringLiteral("http://copy%1.test/").arg(i), QString(),
+                                          at(2024, 5, 15)))
                         ++opened;
                 });
                 threads.last()->start();
