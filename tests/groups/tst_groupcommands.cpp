@@ -212,17 +212,12 @@ private Q_SLOTS:
     void groupMenuIsBuiltOnceAndFoldersFillWhenOpened()
     {
         const QByteArray group("[SorvelGroup]\r\nblank1=http://127.0.0.1/g\r\n");
-        QDir().mkpath(groups() + QStringLiteral("/b Folder/deeper"));
-        QDir().mkpath(groups() + QStringLiteral("/A&B"));
-        QDir().mkpath(groups() + QStringLiteral("/.hidden"));
-        QDir().mkpath(groups() + QStringLiteral("/Nothing"));
-        writeFile(groups() + QStringLiteral("/zeta.sgp"), group);
-        writeFile(groups() + QStringLiteral("/Alpha.SGP"), group);
-        writeFile(groups() + QStringLiteral("/M&M.sgp"), group);
-        writeFile(groups() + QStringLiteral("/.secret.sgp"), group);
+        for (const char* folder : {"b Folder/deeper", "A&B", ".hidden", "Nothing"})
+            QDir().mkpath(groups() + '/' + folder);
+        for (const char* name : {"zeta.sgp", "Alpha.SGP", "M&M.sgp", ".secret.sgp", "old.sgp.bak",
+                                 "b Folder/inner.sgp"})
+            writeFile(groups() + '/' + name, group);
         writeFile(groups() + QStringLiteral("/notes.txt"), "x");
-        writeFile(groups() + QStringLiteral("/old.sgp.bak"), group);
-        writeFile(groups() + QStringLiteral("/b Folder/inner.sgp"), group);
 
         Commands c;
         QMenu* menu = &c.menu;
