@@ -76,24 +76,17 @@ private Q_SLOTS:
         TRegistry reg(f.hive);
         QVERIFY(reg.keyExists(QStringLiteral("\\Software\\Brenmoor\\Pelvane")));
 
-        QCOMPARE(options.GetSorvelBarWidth(), 234);
-        QCOMPARE(options.GetLimitTitleLength(), 35);
-        QCOMPARE(options.GetInactiveTabColor(), -2147483634);
-        QCOMPARE(options.GetInactiveFontColor(), static_cast<int>(0x80000003u));
-        QCOMPARE(options.GetStartupMode(), QStringLiteral("Home"));
-        QCOMPARE(options.GetTabColorScheme(), QStringLiteral("rev"));
-        QCOMPARE(options.GetAutoCompleteStyle(), static_cast<int>(TPVOptions::StyleIE5));
-        QCOMPARE(options.GetShiftPost(), QStringLiteral(".net"));
-        QCOMPARE(options.GetCtrlShiftPost(), QStringLiteral(".org"));
-        QCOMPARE(options.GetWidth(), 638);
-        QCOMPARE(options.GetHeight(), 478);
-        QCOMPARE(options.GetFavoritesHeight(), 400);
-        QVERIFY(options.GetUsePopupSorvel());
-        QVERIFY(options.GetTabsDown());
-        QVERIFY(options.GetAskDefaultBrowser());
-        QVERIFY(!options.GetAddressNewWin());
-        QVERIFY(!options.GetAllowMultiInstance());
-        QVERIFY(options.GetStartupSorvelGroup().isEmpty());
+        // Each default as name=value, so that a failure names the setting.
+        for (const QString setting :
+             {"SorvelBarWidth=234", "LimitTitleLength=35", "InactiveTabColor=-2147483634",
+              "InactiveFontColor=-2147483645", "StartupMode=Home", "TabColorScheme=rev",
+              "AutoCompleteStyle=2", "ShiftPost=.net", "CtrlShiftPost=.org", "Width=638",
+              "Height=478", "FavoritesHeight=400", "UsePopupSorvel=true", "TabsDown=true",
+              "AskDefaultBrowser=true", "AddressNewWin=false", "AllowMultiInstance=false",
+              "StartupSorvelGroup="}) {
+            const QString name = setting.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(name + QLatin1Char('=') + readByName(options, name), setting);
+        }
         QVERIFY(options.GetLastOpenSites().isEmpty());
         const QString searchBar = options.GetSearchBar();
         QVERIFY2(searchBar.startsWith(QLatin1String("file:///")), qPrintable(searchBar));
