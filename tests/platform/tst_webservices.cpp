@@ -5,6 +5,7 @@
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedWebQuestions.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -218,12 +219,8 @@ private Q_SLOTS:
 
     void fileChooserAsksForFiles()
     {
-        const QString path = QDir(home()).filePath("notes.txt");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("upload me, please");
-        }
+        const QString path =
+            TestFiles::writeFile(QDir(home()).filePath("notes.txt"), "upload me, please");
         Browser b(m_context.get());
         QVERIFY(QTest::qWaitForWindowExposed(b.widget.get()));
         QVERIFY(load(b, url("/upload-form")));
