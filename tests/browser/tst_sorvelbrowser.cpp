@@ -381,11 +381,7 @@ private Q_SLOTS:
     void saveDocumentReplacesTheFileWhole()
     {
         Fixture f;
-        const QString path = f.temp.filePath("saved.htm");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(10000, 'o'));
-        old.close();
+        const QString path = writeFile(f.temp.filePath("saved.htm"), QByteArray(10000, 'o'));
         const TSaveResult result = f.save([&](auto done) { f.browser.SaveDocument(path, done); });
         QVERIFY(result.ok());
         QCOMPARE(result.fileName, path);

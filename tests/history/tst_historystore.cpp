@@ -302,12 +302,8 @@ private Q_SLOTS:
 
     void damagedFileIsMovedAside()
     {
-        const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("damaged.db");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(8192, 'x'));
-        }
+        const QString path =
+            TestFiles::writeFile(TestFiles::home("damaged.db"), QByteArray(8192, 'x'));
         HistoryStore store(path);
         QVERIFY(store.isOpen());
         QVERIFY(store.recordVisit("http://after.test/", "After", at(2024, 5, 15)));
@@ -322,8 +318,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("newer program") << "newer" << "newer version of Pelvane";
-        QTest::newRow("folder cannot be made") << "folder" << "folder cannot be created";
+        QTest::newRow("newer program") << "newer"
+                                       << "newer version of Pelvane";
+        QTest::newRow("folder cannot be made") << "folder"
+                                               << "folder cannot be created";
     }
 
     void unopenableFileIsLeftAlone()

@@ -10,6 +10,7 @@
 #include "settings/dialogs/Options.h"
 #include "settings/dialogs/TabColorsPage.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -306,25 +307,23 @@ private Q_SLOTS:
         QCOMPARE(d.dump(), before);
 
         // The chooser's answer goes into the edit; a cancelled choice leaves it.
-        QFile file(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("work.sgp"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        const QString groupFile = TestFiles::writeFile(TestFiles::home("work.sgp"), {});
         QString startedIn;
         dialog.setGroupChooser([&](QWidget*, const QString& folder) {
             startedIn = folder;
-            return file.fileName();
+            return groupFile;
         });
         choose->click();
-        QCOMPARE(edit->text(), file.fileName());
+        QCOMPARE(edit->text(), groupFile);
         QVERIFY(startedIn.endsWith(QLatin1String("SorvelGroups")));
         dialog.setGroupChooser([](QWidget*, const QString&) { return QString(); });
         choose->click();
-        QCOMPARE(edit->text(), file.fileName());
+        QCOMPARE(edit->text(), groupFile);
 
         child<QPushButton>(&dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(d.stored(QStringLiteral("StartupMode")), QStringLiteral("SorvelGroup"));
-        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), file.fileName());
+        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), groupFile);
     }
 
     void startupModeShowsAndIsStored()
