@@ -5,6 +5,7 @@
 #include "address/TypedAddresses.h"
 #include "platform/RegistryHive.h"
 #include "settings/PVOptions.h"
+#include "support/DataRows.h"
 #include "support/TestHome.h"
 
 #include <QLineEdit>
@@ -60,32 +61,23 @@ private Q_SLOTS:
         const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
         const Qt::KeyboardModifiers both = Qt::ControlModifier | Qt::ShiftModifier;
-        QTest::newRow("plain Enter: unchanged") << "word" << Qt::KeyboardModifiers() << ""
-                                                << "word";
-        QTest::newRow("Ctrl") << "word" << ctrl << ""
-                              << "http://www.word.com";
-        QTest::newRow("Shift") << "word" << shift << ""
-                               << "http://www.word.net";
-        QTest::newRow("Ctrl+Shift") << "word" << both << ""
-                                    << "http://www.word.org";
-        QTest::newRow("www. still gets the whole prefix") << "www.word" << ctrl << ""
-                                                          << "http://www.www.word.com";
-        QTest::newRow("prefix already there") << "http://www.word" << ctrl << ""
-                                              << "http://www.word.com";
-        QTest::newRow("prefix in capitals goes in front again") << "HTTP://WWW.word" << ctrl << ""
-                                                                << "http://www.HTTP://WWW.word.com";
-        QTest::newRow("ends in .com/: prefix only") << "word.com/" << ctrl << ""
-                                                    << "http://www.word.com/";
-        QTest::newRow("another built-in ending counts too") << "word.org" << shift << ""
-                                                            << "http://www.word.org";
-        QTest::newRow("built-in endings are case-sensitive") << "word.COM" << ctrl << ""
-                                                             << "http://www.word.COM.com";
-        QTest::newRow("custom suffix already there") << "word.de" << ctrl << ".de"
-                                                     << "http://www.word.de";
-        QTest::newRow("custom suffix and /") << "word.de/" << ctrl << ".de"
-                                             << "http://www.word.de/";
-        QTest::newRow("custom suffix, other case") << "word.DE" << ctrl << ".de"
-                                                   << "http://www.word.DE.de";
+        addRows<QString, Qt::KeyboardModifiers, QString, QString>({
+            {"plain Enter: unchanged", "word", {}, "", "word"},
+            {"Ctrl", "word", ctrl, "", "http://www.word.com"},
+            {"Shift", "word", shift, "", "http://www.word.net"},
+            {"Ctrl+Shift", "word", both, "", "http://www.word.org"},
+            {"www. still gets the whole prefix", "www.word", ctrl, "", "http://www.www.word.com"},
+            {"prefix already there", "http://www.word", ctrl, "", "http://www.word.com"},
+            {"prefix in capitals goes in front again", "HTTP://WWW.word", ctrl, "",
+             "http://www.HTTP://WWW.word.com"},
+            {"ends in .com/: prefix only", "word.com/", ctrl, "", "http://www.word.com/"},
+            {"another built-in ending counts too", "word.org", shift, "", "http://www.word.org"},
+            {"built-in endings are case-sensitive", "word.COM", ctrl, "",
+             "http://www.word.COM.com"},
+            {"custom suffix already there", "word.de", ctrl, ".de", "http://www.word.de"},
+            {"custom suffix and /", "word.de/", ctrl, ".de", "http://www.word.de/"},
+            {"custom suffix, other case", "word.DE", ctrl, ".de", "http://www.word.DE.de"},
+        });
     }
 
     void domainCompletion()
@@ -108,17 +100,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("busy");
         QTest::addColumn<OpenTarget>("target");
         const QString page = QStringLiteral("http://127.0.0.1/");
-        QTest::newRow("no wish") << false << false << page << false << OpenTarget::ActiveTab;
-        QTest::newRow("wish") << true << false << page << false << OpenTarget::NewTab;
-        QTest::newRow("Shift inverts the wish")
-            << true << true << page << false << OpenTarget::ActiveTab;
-        QTest::newRow("Shift makes one") << false << true << page << false << OpenTarget::NewTab;
-        QTest::newRow("idle blank tab reused")
-            << true << false << Blank << false << OpenTarget::ReuseBlankTab;
-        QTest::newRow("loading blank tab is not")
-            << true << false << Blank << true << OpenTarget::NewTab;
-        QTest::newRow("blank compared exactly")
-            << true << false << "About:Blank" << false << OpenTarget::NewTab;
+        addRows<bool, bool, QString, bool, OpenTarget>({
+            {"no wish", false, false, page, false, OpenTarget::ActiveTab},
+            {"wish", true, false, page, false, OpenTarget::NewTab},
+            {"Shift inverts the wish", true, true, page, false, OpenTarget::ActiveTab},
+            {"Shift makes one", false, true, page, false, OpenTarget::NewTab},
+            {"idle blank tab reused", true, false, Blank, false, OpenTarget::ReuseBlankTab},
+            {"loading blank tab is not", true, false, Blank, true, OpenTarget::NewTab},
+            {"blank compared exactly", true, false, "About:Blank", false, OpenTarget::NewTab},
+        });
     }
 
     void openTarget()

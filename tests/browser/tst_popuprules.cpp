@@ -1,4 +1,5 @@
 #include "browser/PopupRules.h"
+#include "support/DataRows.h"
 #include "support/TestHome.h"
 
 class TestPopupRules : public QObject
@@ -11,26 +12,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("blocked");
-        QTest::newRow("scheme and start of host") << "http://ads."
-                                                  << "http://ads.example/x?y=1" << true;
-        QTest::newRow("other host") << "http://ads."
-                                    << "http://www.example/ads." << false;
-        QTest::newRow("exact") << "http://a/b"
-                               << "http://a/b" << true;
-        QTest::newRow("entry longer, begins with the address") << "http://ads.example/banner.html"
-                                                               << "http://ads.ex" << true;
-        QTest::newRow("entry longer, differs") << "http://ads.example/banner.html"
-                                               << "http://ads.ey" << false;
-        QTest::newRow("case counts") << "HTTP://ADS."
-                                     << "http://ads.example/" << false;
-        QTest::newRow("case counts in the path") << "http://a/Pop"
-                                                 << "http://a/pop.html" << false;
-        QTest::newRow("empty entry") << ""
-                                     << "http://anything/" << false;
-        QTest::newRow("empty address") << "http://a/"
-                                       << "" << false;
-        QTest::newRow("one character") << "h"
-                                       << "http://a/" << true;
+        addRows<QString, QString, bool>({
+            {"scheme and start of host", "http://ads.", "http://ads.example/x?y=1", true},
+            {"other host", "http://ads.", "http://www.example/ads.", false},
+            {"exact", "http://a/b", "http://a/b", true},
+            {"entry longer, begins with the address", "http://ads.example/banner.html",
+             "http://ads.ex", true},
+            {"entry longer, differs", "http://ads.example/banner.html", "http://ads.ey", false},
+            {"case counts", "HTTP://ADS.", "http://ads.example/", false},
+            {"case counts in the path", "http://a/Pop", "http://a/pop.html", false},
+            {"empty entry", "", "http://anything/", false},
+            {"empty address", "http://a/", "", false},
+            {"one character", "h", "http://a/", true},
+        });
     }
     void entryBlocks()
     {
@@ -61,21 +55,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("popupUrl");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("recorded");
-        QTest::newRow("window's first address") << "http://ads/pop?id=7"
-                                                << "http://ads/other"
-                                                << "http://ads/pop";
-        QTest::newRow("no first address") << ""
-                                          << "http://site/page?q=1&r=2"
-                                          << "http://site/page";
-        QTest::newRow("first question mark") << ""
-                                             << "http://s/a?b?c"
-                                             << "http://s/a";
-        QTest::newRow("no query") << ""
-                                  << "http://s/a"
-                                  << "http://s/a";
-        QTest::newRow("nothing") << ""
-                                 << ""
-                                 << "";
+        addRows<QString, QString, QString>({
+            {"window's first address", "http://ads/pop?id=7", "http://ads/other", "http://ads/pop"},
+            {"no first address", "", "http://site/page?q=1&r=2", "http://site/page"},
+            {"first question mark", "", "http://s/a?b?c", "http://s/a"},
+            {"no query", "", "http://s/a", "http://s/a"},
+            {"nothing", "", "", ""},
+        });
     }
     void addressForList()
     {
@@ -91,11 +77,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("sinceInput");
         QTest::addColumn<bool>("may");
         const int bound = PopupRules::MaxWindowsAtOnce;
-        QTest::newRow("nothing yet") << 0 << 0 << true;
-        QTest::newRow("one below either bound") << bound - 1 << bound - 1 << true;
-        QTest::newRow("waiting at the bound") << bound << 0 << false;
-        QTest::newRow("opened at the bound") << 0 << bound << false;
-        QTest::newRow("beyond") << bound + 5 << bound + 5 << false;
+        addRows<int, int, bool>({
+            {"nothing yet", 0, 0, true},
+            {"one below either bound", bound - 1, bound - 1, true},
+            {"waiting at the bound", bound, 0, false},
+            {"opened at the bound", 0, bound, false},
+            {"beyond", bound + 5, bound + 5, false},
+        });
     }
     void mayOpenWindow()
     {

@@ -1,7 +1,9 @@
 #include "browser/SorvelBrowser.h"
 #include "platform/Paths.h"
 #include "platform/RunFolder.h"
+#include "support/DataRows.h"
 #include "support/FakeWebBackend.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -9,6 +11,8 @@
 #include <QTemporaryDir>
 
 using DocumentFiles::SaveFormat;
+
+using namespace TestFiles;
 
 namespace {
 
@@ -46,13 +50,6 @@ struct Fixture
     FakeWebBackend* fake;
     TSorvelBrowser browser;
 };
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 const QByteArray Bom("\xEF\xBB\xBF");
 
 } // namespace
@@ -169,28 +166,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("name");
-        QTest::newRow("plain") << "Weekly report"
-                               << "Weekly report";
-        QTest::newRow("climbing path") << "../../etc/passwd"
-                                       << "_.._etc_passwd";
-        QTest::newRow("backslashes") << "a\\b"
-                                     << "a_b";
-        QTest::newRow("newline only") << "\n"
-                                      << "Untitled";
-        QTest::newRow("hidden") << ".hidden"
-                                << "hidden";
-        QTest::newRow("dots only") << ".."
-                                   << "Untitled";
-        QTest::newRow("empty") << ""
-                               << "Untitled";
-        QTest::newRow("controls inside") << "a\tb\r\nc"
-                                         << "a b  c";
-        QTest::newRow("disguised extension") << "invoice\u202Efdp.exe"
-                                             << "invoice fdp.exe";
-        QTest::newRow("blank then dot") << "  .profile "
-                                        << "profile";
-        QTest::newRow("non-ASCII kept") << "Caf\u00e9 \U0001F600"
-                                        << "Caf\u00e9 \U0001F600";
+        addRows<QString, QString>({
+            {"plain", "Weekly report", "Weekly report"},
+            {"climbing path", "../../etc/passwd", "_.._etc_passwd"},
+            {"backslashes", "a\\b", "a_b"},
+            {"newline only", "\n", "Untitled"},
+            {"hidden", ".hidden", "hidden"},
+            {"dots only", "..", "Untitled"},
+            {"empty", "", "Untitled"},
+            {"controls inside", "a\tb\r\nc", "a b  c"},
+            {"disguised extension", "invoice\u202Efdp.exe", "invoice fdp.exe"},
+            {"blank then dot", "  .profile ", "profile"},
+            {"non-ASCII kept", "Caf\u00e9 \U0001F600", "Caf\u00e9 \U0001F600"},
+        });
     }
     void safeFileName()
     {
@@ -214,22 +202,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("name");
-        QTest::newRow("word, colon, year, slash, quarter") << "Sales: 2004/Q1"
-                                                           << "Sales  2004 Q1";
-        QTest::newRow("full stops stay") << "v1.2 notes"
-                                         << "v1.2 notes";
-        QTest::newRow("climbing path") << "../../etc/passwd"
-                                       << "etc passwd";
-        QTest::newRow("hidden") << ".hidden"
-                                << "hidden";
-        QTest::newRow("nothing usable") << "???"
-                                        << "Untitled";
-        QTest::newRow("empty") << ""
-                               << "Untitled";
-        QTest::newRow("dots") << "..."
-                              << "Untitled";
-        QTest::newRow("non-ASCII") << "Caf\u00e9 au lait"
-                                   << "Caf  au lait";
+        addRows<QString, QString>({
+            {"word, colon, year, slash, quarter", "Sales: 2004/Q1", "Sales  2004 Q1"},
+            {"full stops stay", "v1.2 notes", "v1.2 notes"},
+            {"climbing path", "../../etc/passwd", "etc passwd"},
+            {"hidden", ".hidden", "hidden"},
+            {"nothing usable", "???", "Untitled"},
+            {"empty", "", "Untitled"},
+            {"dots", "...", "Untitled"},
+            {"non-ASCII", "Caf\u00e9 au lait", "Caf  au lait"},
+        });
     }
     void mailFileBaseName()
     {
@@ -242,22 +224,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("base");
-        QTest::newRow("one-letter host and page") << "http://a/b"
-                                                  << "http://a/";
-        QTest::newRow("host alone") << "http://a"
-                                    << "http://a/";
-        QTest::newRow("folder and page") << "http://h/dir/page.html"
-                                         << "http://h/dir/";
-        QTest::newRow("folder") << "http://h/dir/"
-                                << "http://h/dir/";
-        QTest::newRow("query keeps its folder") << "http://h/d/p?x=1"
-                                                << "http://h/d/";
-        QTest::newRow("secure host alone") << "https://a"
-                                           << "https://a/";
-        QTest::newRow("secure page") << "https://a/b"
-                                     << "https://a/";
-        QTest::newRow("local file") << "file:///tmp/x.html"
-                                    << "file:///tmp/";
+        addRows<QString, QString>({
+            {"one-letter host and page", "http://a/b", "http://a/"},
+            {"host alone", "http://a", "http://a/"},
+            {"folder and page", "http://h/dir/page.html", "http://h/dir/"},
+            {"folder", "http://h/dir/", "http://h/dir/"},
+            {"query keeps its folder", "http://h/d/p?x=1", "http://h/d/"},
+            {"secure host alone", "https://a", "https://a/"},
+            {"secure page", "https://a/b", "https://a/"},
+            {"local file", "file:///tmp/x.html", "file:///tmp/"},
+        });
     }
     void mailBaseAddress()
     {
@@ -287,7 +263,7 @@ private Q_SLOTS:
                  QFileInfo(f.temp.path()).absoluteFilePath());
         QCOMPARE(QFileInfo(file.absolutePath()).permissions() & 0x0077, QFileDevice::Permissions());
         QCOMPARE(file.permissions() & 0x0077, QFileDevice::Permissions());
-        QCOMPARE(readAll(result.fileName),
+        QCOMPARE(readFile(result.fileName),
                  Bom + "<BASE HREF=\"http://127.0.0.1/dir/\">\n" + f.fake->documentHtml().toUtf8());
         QCOMPARE(QDir(file.absolutePath()).entryList(QDir::Files), QStringList{file.fileName()});
 
@@ -306,7 +282,7 @@ private Q_SLOTS:
         QVERIFY(result.ok());
         QCOMPARE(QFileInfo(result.fileName).fileName(), QStringLiteral("etc passwd.htm"));
         QVERIFY(result.fileName.startsWith(f.temp.path() + "/"));
-        QVERIFY(readAll(result.fileName).startsWith(Bom + "<BASE HREF=\"http://a/\">\n"));
+        QVERIFY(readFile(result.fileName).startsWith(Bom + "<BASE HREF=\"http://a/\">\n"));
     }
 
     void saveToTempFile()
@@ -325,7 +301,7 @@ private Q_SLOTS:
         QVERIFY2(QRegularExpression("^tmp.+\\.htm$").match(file.fileName()).hasMatch(),
                  qPrintable(file.fileName()));
         QCOMPARE(file.permissions() & 0x0077, QFileDevice::Permissions());
-        QCOMPARE(readAll(result->fileName), Bom + f.fake->documentHtml().toUtf8());
+        QCOMPARE(readFile(result->fileName), Bom + f.fake->documentHtml().toUtf8());
         QCOMPARE(f.tempEntries(), QStringList{file.fileName()}); // no ".tmp" left behind
 
         const TSaveResult second = f.save([&](auto done) { f.browser.SaveToTempFile(done); });
@@ -405,15 +381,11 @@ private Q_SLOTS:
     void saveDocumentReplacesTheFileWhole()
     {
         Fixture f;
-        const QString path = f.temp.filePath("saved.htm");
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(10000, 'o'));
-        old.close();
+        const QString path = writeFile(f.temp.filePath("saved.htm"), QByteArray(10000, 'o'));
         const TSaveResult result = f.save([&](auto done) { f.browser.SaveDocument(path, done); });
         QVERIFY(result.ok());
         QCOMPARE(result.fileName, path);
-        QCOMPARE(readAll(path), Bom + f.fake->documentHtml().toUtf8());
+        QCOMPARE(readFile(path), Bom + f.fake->documentHtml().toUtf8());
     }
 
     void savePageAsFormats()
@@ -432,7 +404,7 @@ private Q_SLOTS:
 
         // HTML only is written by the browser itself.
         f.browser.SavePageAs(f.temp.filePath("only.html"), SaveFormat::HtmlOnly);
-        QTRY_COMPARE(readAll(f.temp.filePath("only.html")), Bom + f.fake->documentHtml().toUtf8());
+        QTRY_COMPARE(readFile(f.temp.filePath("only.html")), Bom + f.fake->documentHtml().toUtf8());
         QCOMPARE(f.fake->calls("savePage").size(), 3);
     }
 };

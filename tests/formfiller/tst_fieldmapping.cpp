@@ -1,6 +1,7 @@
 #include "formfiller/FieldMapping.h"
 #include "integration/ProfileCard.h"
 #include "platform/ProfileFile.h"
+#include "support/DataRows.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -41,37 +42,26 @@ private Q_SLOTS:
             "[General]\r\nEMAIL=vCard.Email\r\n[Personal]\r\nemail=vCard.Notes\r\n"
             "city=vCard.Home.City\r\n[Business]\r\nemail=vCard.Office\r\n"
             "city=vCard.Business.City\r\n";
-        QTest::newRow("no entry: the field's own name") << QByteArray() << "email"
-                                                        << "" << P << "email";
-        QTest::newRow("General, personal") << general << "email"
-                                           << "" << P << "vCard.Email";
-        QTest::newRow("General, business") << general << "email"
-                                           << "" << B << "vCard.Email";
-        QTest::newRow("General wins over Personal") << both << "Email"
-                                                    << "" << P << "vCard.Email";
-        QTest::newRow("General wins over Business") << both << "Email"
-                                                    << "" << B << "vCard.Email";
-        QTest::newRow("Personal for personal") << both << "CITY"
-                                               << "" << P << "vCard.Home.City";
-        QTest::newRow("Business for business") << both << "city"
-                                               << "" << B << "vCard.Business.City";
-        QTest::newRow("Personal ignored by business")
-            << QByteArray("[Personal]\r\ntown=vCard.Home.City\r\n") << "town"
-            << "" << B << "town";
-        QTest::newRow("Business ignored by personal")
-            << QByteArray("[Business]\r\ntown=vCard.Business.City\r\n") << "town"
-            << "" << P << "town";
-        QTest::newRow("empty General entry falls through")
-            << QByteArray("[General]\r\nzip=\r\n[Personal]\r\nzip=vCard.Home.Zipcode\r\n") << "zip"
-            << "" << P << "vCard.Home.Zipcode";
-        QTest::newRow("entry wins over autocomplete") << general << "email"
-                                                      << "given-name" << P << "vCard.Email";
-        QTest::newRow("autocomplete without entry") << general << "f1"
-                                                    << "given-name" << P << "vCard.FirstName";
-        QTest::newRow("unknown autocomplete: own name") << general << "cc"
-                                                        << "cc-number" << P << "cc";
-        QTest::newRow("odd names stay names") << general << "a\"b\\c</script>\nd"
-                                              << "" << P << "a\"b\\c</script>\nd";
+        addRows<QByteArray, QString, QString, ProfileKind, QString>({
+            {"no entry: the field's own name", QByteArray(), "email", "", P, "email"},
+            {"General, personal", general, "email", "", P, "vCard.Email"},
+            {"General, business", general, "email", "", B, "vCard.Email"},
+            {"General wins over Personal", both, "Email", "", P, "vCard.Email"},
+            {"General wins over Business", both, "Email", "", B, "vCard.Email"},
+            {"Personal for personal", both, "CITY", "", P, "vCard.Home.City"},
+            {"Business for business", both, "city", "", B, "vCard.Business.City"},
+            {"Personal ignored by business", "[Personal]\r\ntown=vCard.Home.City\r\n", "town", "",
+             B, "town"},
+            {"Business ignored by personal", "[Business]\r\ntown=vCard.Business.City\r\n", "town",
+             "", P, "town"},
+            {"empty General entry falls through",
+             "[General]\r\nzip=\r\n[Personal]\r\nzip=vCard.Home.Zipcode\r\n", "zip", "", P,
+             "vCard.Home.Zipcode"},
+            {"entry wins over autocomplete", general, "email", "given-name", P, "vCard.Email"},
+            {"autocomplete without entry", general, "f1", "given-name", P, "vCard.FirstName"},
+            {"unknown autocomplete: own name", general, "cc", "cc-number", P, "cc"},
+            {"odd names stay names", general, "a\"b\\c</script>\nd", "", P, "a\"b\\c</script>\nd"},
+        });
     }
     void lookup()
     {
@@ -90,17 +80,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("attribute");
         const auto P = ProfileKind::Personal;
         const auto B = ProfileKind::Business;
-        QTest::newRow("section and shipping")
-            << "section-a shipping postal-code" << P << "vCard.Home.Zipcode";
-        QTest::newRow("business address")
-            << "street-address" << B << "vCard.Business.StreetAddress";
-        QTest::newRow("home hint in business") << "home tel" << B << "vCard.Home.Phone";
-        QTest::newRow("work hint in personal") << "work tel" << P << "vCard.Business.Phone";
-        QTest::newRow("mobile") << "mobile tel" << B << "vCard.Cellular";
-        QTest::newRow("fax") << "fax tel" << B << "vCard.Business.Fax";
-        QTest::newRow("upper case") << "Country-Name" << P << "vCard.Home.Country";
-        QTest::newRow("off") << "off" << P << "";
-        QTest::newRow("country code is not a name") << "country" << P << "";
+        addRows<QString, ProfileKind, QString>({
+            {"section and shipping", "section-a shipping postal-code", P, "vCard.Home.Zipcode"},
+            {"business address", "street-address", B, "vCard.Business.StreetAddress"},
+            {"home hint in business", "home tel", B, "vCard.Home.Phone"},
+            {"work hint in personal", "work tel", P, "vCard.Business.Phone"},
+            {"mobile", "mobile tel", B, "vCard.Cellular"},
+            {"fax", "fax tel", B, "vCard.Business.Fax"},
+            {"upper case", "Country-Name", P, "vCard.Home.Country"},
+            {"off", "off", P, ""},
+            {"country code is not a name", "country", P, ""},
+        });
     }
     void autocomplete()
     {

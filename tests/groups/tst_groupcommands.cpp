@@ -3,6 +3,7 @@
 #include "groups/dialogs/SorvelGroup.h"
 #include "platform/FolderMenu.h"
 #include "platform/Paths.h"
+#include "support/DataRows.h"
 #include "support/ScriptedGroupQuestions.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -194,14 +195,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("plain") << "Work"
-                               << "Work";
-        QTest::newRow("ampersand") << "Mail & News"
-                                   << "Mail && News";
-        QTest::newRow("two") << "A&B&C"
-                             << "A&&B&&C";
-        QTest::newRow("tab") << "A\tB"
-                             << "A B";
+        addRows<QString, QString>({
+            {"plain", "Work", "Work"},
+            {"ampersand", "Mail & News", "Mail && News"},
+            {"two", "A&B&C", "A&&B&&C"},
+            {"tab", "A\tB", "A B"},
+        });
     }
     void groupMenuCaptions()
     {
@@ -213,17 +212,12 @@ private Q_SLOTS:
     void groupMenuIsBuiltOnceAndFoldersFillWhenOpened()
     {
         const QByteArray group("[SorvelGroup]\r\nblank1=http://127.0.0.1/g\r\n");
-        QDir().mkpath(groups() + QStringLiteral("/b Folder/deeper"));
-        QDir().mkpath(groups() + QStringLiteral("/A&B"));
-        QDir().mkpath(groups() + QStringLiteral("/.hidden"));
-        QDir().mkpath(groups() + QStringLiteral("/Nothing"));
-        writeFile(groups() + QStringLiteral("/zeta.sgp"), group);
-        writeFile(groups() + QStringLiteral("/Alpha.SGP"), group);
-        writeFile(groups() + QStringLiteral("/M&M.sgp"), group);
-        writeFile(groups() + QStringLiteral("/.secret.sgp"), group);
+        for (const char* folder : {"b Folder/deeper", "A&B", ".hidden", "Nothing"})
+            QDir().mkpath(groups() + '/' + folder);
+        for (const char* name : {"zeta.sgp", "Alpha.SGP", "M&M.sgp", ".secret.sgp", "old.sgp.bak",
+                                 "b Folder/inner.sgp"})
+            writeFile(groups() + '/' + name, group);
         writeFile(groups() + QStringLiteral("/notes.txt"), "x");
-        writeFile(groups() + QStringLiteral("/old.sgp.bak"), group);
-        writeFile(groups() + QStringLiteral("/b Folder/inner.sgp"), group);
 
         Commands c;
         QMenu* menu = &c.menu;

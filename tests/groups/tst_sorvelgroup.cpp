@@ -1,5 +1,8 @@
 #include "groups/SorvelGroup.h"
 #include "platform/Paths.h"
+#include "support/DataRows.h"
+#include "support/ScriptedGroupQuestions.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -7,40 +10,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
-// Answers the save questions from a script and remembers what was asked.
-class ScriptedQuestions final : public GroupSaveQuestions
-{
-public:
-    QString fileName;
-    Answer overwrite = Answer::Yes;
-    QStringList askedFolders;
-    QStringList askedOverwrite;
-
-    QString askFileName(const QString& startFolder) override
-    {
-        askedFolders.append(startFolder);
-        return fileName;
-    }
-    Answer askOverwrite(const QString& path) override
-    {
-        askedOverwrite.append(path);
-        return overwrite;
-    }
-};
 
 // A group file as another program (or a hand) leaves it.
 const QByteArray ForeignGroup = "[Toolbar]\r\n"
@@ -94,34 +66,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stickyName");
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("locked");
-        QTest::newRow("sticky, locked") << "News"
-                                        << "*http://a/"
-                                        << "News"
-                                        << "http://a/" << true;
-        QTest::newRow("blank") << "blank2"
-                               << "http://b/"
-                               << ""
-                               << "http://b/" << false;
-        QTest::newRow("any case") << "BLANK7"
-                                  << "x"
-                                  << ""
-                                  << "x" << false;
-        QTest::newRow("blanket is a name") << "Blanket Co."
-                                           << "x"
-                                           << "Blanket Co."
-                                           << "x" << false;
-        QTest::newRow("blank alone") << "blank"
-                                     << "x"
-                                     << ""
-                                     << "x" << false;
-        QTest::newRow("one star off") << "S"
-                                      << "**x"
-                                      << "S"
-                                      << "*x" << true;
-        QTest::newRow("locked, no address") << "S"
-                                            << "*"
-                                            << "S"
-                                            << "" << true;
+        addRows<QString, QString, QString, QString, bool>({
+            {"sticky, locked", "News", "*http://a/", "News", "http://a/", true},
+            {"blank", "blank2", "http://b/", "", "http://b/", false},
+            {"any case", "BLANK7", "x", "", "x", false},
+            {"blanket is a name", "Blanket Co.", "x", "Blanket Co.", "x", false},
+            {"blank alone", "blank", "x", "", "x", false},
+            {"one star off", "S", "**x", "S", "*x", true},
+            {"locked, no address", "S", "*", "S", "", true},
+        });
     }
 
     void interpretation()
@@ -162,19 +115,18 @@ private Q_SLOTS:
         group.AddEntry(QString(), QStringLiteral("about:blank"), false);
         group.AddEntry(QString(), QStringLiteral("file:///C:/pages/index.htm"), false);
 
-        ScriptedQuestions questions;
-        questions.fileName = Paths::groupsFolder() + QStringLiteral("/Three.sgp");
+        ScriptedGroupQuestions questions;
+        questions.saveAs = Paths::groupsFolder() + QStringLiteral("/Three.sgp");
         QCOMPARE(group.Save(&questions), TSorvelGroup::SaveResult::Saved);
-        QCOMPARE(questions.askedFolders, QStringList{Paths::groupsFolder()});
+        QCOMPARE(questions.asked, QStringList{"save " + Paths::groupsFolder()}); // no overwrite
         QVERIFY(QFileInfo(Paths::groupsFolder()).isDir()); // made for the dialog
-        QVERIFY(questions.askedOverwrite.isEmpty());
-        QCOMPARE(group.FileName(), questions.fileName);
-        QCOMPARE(readAll(questions.fileName), QByteArray("[SorvelGroup]\r\n"
-                                                         "News=*file:///C:/pages/news.htm\r\n"
-                                                         "blank2=about:blank\r\n"
-                                                         "blank3=file:///C:/pages/index.htm\r\n"));
+        QCOMPARE(group.FileName(), questions.saveAs);
+        QCOMPARE(readFile(questions.saveAs), QByteArray("[SorvelGroup]\r\n"
+                                                        "News=*file:///C:/pages/news.htm\r\n"
+                                                        "blank2=about:blank\r\n"
+                                                        "blank3=file:///C:/pages/index.htm\r\n"));
 
-        const TSorvelGroup again(questions.fileName);
+        const TSorvelGroup again(questions.saveAs);
         QCOMPARE(pageGroupEntries(again),
                  (QList<PageGroupEntry>{{"News", "file:///C:/pages/news.htm", true},
                                         {"", "about:blank", false},
@@ -185,7 +137,7 @@ private Q_SLOTS:
     {
         const QString path = Paths::groupsFolder() + QStringLiteral("/names.sgp");
         QVERIFY(Paths::ensurePrivateFolder(Paths::groupsFolder()));
-        QVERIFY(writeAll(path, QByteArray()));
+        writeFile(path, QByteArray());
         TSorvelGroup group(path);
         QCOMPARE(group.FileName(), path);
         group.AddEntry(QStringLiteral("A=B"), QStringLiteral("http://127.0.0.1/1"), false);
@@ -198,12 +150,12 @@ private Q_SLOTS:
         QCOMPARE(group.Save(nullptr), TSorvelGroup::SaveResult::Saved);
         // A repeated sticky name keeps its page under a name of its own; the empty address is
         // written...
-        QCOMPARE(readAll(path), QByteArray("[SorvelGroup]\r\n"
-                                           "AB=http://127.0.0.1/1\r\n"
-                                           "blank2=http://127.0.0.1/2\r\n"
-                                           "ab (2)=*http://127.0.0.1/3\r\n"
-                                           "blank4=\r\n"
-                                           "blank5=*\r\n"));
+        QCOMPARE(readFile(path), QByteArray("[SorvelGroup]\r\n"
+                                            "AB=http://127.0.0.1/1\r\n"
+                                            "blank2=http://127.0.0.1/2\r\n"
+                                            "ab (2)=*http://127.0.0.1/3\r\n"
+                                            "blank4=\r\n"
+                                            "blank5=*\r\n"));
         // ...but not read back.
         QCOMPARE(TSorvelGroup(path).lines(),
                  (QStringList{"AB=http://127.0.0.1/1", "blank2=http://127.0.0.1/2",
@@ -215,8 +167,8 @@ private Q_SLOTS:
         // A hand-edited group whose numbers have gaps, and a sticky name like a made one.
         const QString path = Paths::groupsFolder() + QStringLiteral("/gaps.sgp");
         QVERIFY(Paths::ensurePrivateFolder(Paths::groupsFolder()));
-        QVERIFY(writeAll(path, "[SorvelGroup]\r\nblank3=http://127.0.0.1/kept\r\n"
-                               "Mine=http://127.0.0.1/mine\r\n"));
+        writeFile(path, "[SorvelGroup]\r\nblank3=http://127.0.0.1/kept\r\n"
+                        "Mine=http://127.0.0.1/mine\r\n");
         TSorvelGroup group(path);
         group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/new"), false);
         group.AddEntry(QStringLiteral("blank4"), QStringLiteral("http://127.0.0.1/sticky"), false);
@@ -236,7 +188,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("foreign.SGP"));
-        QVERIFY(writeAll(path, ForeignGroup));
+        writeFile(path, ForeignGroup);
         TSorvelGroup group(path);
         QVERIFY(group.readError().isEmpty());
         QCOMPARE(group.lines(),
@@ -246,17 +198,17 @@ private Q_SLOTS:
 
         group.clear();
         group.AddEntry(QStringLiteral("Only"), QStringLiteral("http://127.0.0.1/only"), false);
-        ScriptedQuestions questions;
+        ScriptedGroupQuestions questions;
         QCOMPARE(group.Save(&questions), TSorvelGroup::SaveResult::Saved);
-        QVERIFY(questions.askedFolders.isEmpty()); // the name was known
-        QCOMPARE(readAll(path), QByteArray("[Toolbar]\r\n"
-                                           "Layout=1,2,3\r\n"
-                                           "\r\n"
-                                           "\r\n"
-                                           "[Other]\r\n"
-                                           "x=1\r\n"
-                                           "[SorvelGroup]\r\n"
-                                           "Only=http://127.0.0.1/only\r\n"));
+        QVERIFY(questions.asked.isEmpty()); // the name was known
+        QCOMPARE(readFile(path), QByteArray("[Toolbar]\r\n"
+                                            "Layout=1,2,3\r\n"
+                                            "\r\n"
+                                            "\r\n"
+                                            "[Other]\r\n"
+                                            "x=1\r\n"
+                                            "[SorvelGroup]\r\n"
+                                            "Only=http://127.0.0.1/only\r\n"));
     }
 
     void longAddressesComeBackWhole()
@@ -285,7 +237,7 @@ private Q_SLOTS:
 
         const QString binary = dir.filePath(QStringLiteral("binary.sgp"));
         const QByteArray bytes("[SorvelGroup]\r\nk=v\r\n\0\0\x7f", 22);
-        QVERIFY(writeAll(binary, bytes));
+        writeFile(binary, bytes);
         TSorvelGroup group(binary);
         QCOMPARE(group.count(), 0);
         QCOMPARE(group.FileName(), binary);
@@ -297,14 +249,14 @@ private Q_SLOTS:
         QCOMPARE(errorText,
                  QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(binary));
         QVERIFY(!reason.isEmpty());
-        QCOMPARE(readAll(binary), bytes);
+        QCOMPARE(readFile(binary), bytes);
     }
 
     void failedWritesSayWhere()
     {
         QTemporaryDir dir;
         const QString plainFile = dir.filePath(QStringLiteral("plain"));
-        QVERIFY(writeAll(plainFile, "x"));
+        writeFile(plainFile, "x");
         TSorvelGroup group;
         group.AddEntry(QString(), QStringLiteral("http://127.0.0.1/"), false);
         const QString impossible = plainFile + QStringLiteral("/x.sgp");
@@ -356,28 +308,29 @@ private Q_SLOTS:
         const QString path = chosen.isEmpty() ? QString() : dir.filePath(chosen);
         const QByteArray old = "[Keep]\r\nk=v\r\n[SorvelGroup]\r\nOld=http://127.0.0.1/old\r\n";
         if (exists)
-            QVERIFY(writeAll(path, old));
+            writeFile(path, old);
 
         TSorvelGroup group;
         group.AddEntry(QStringLiteral("New"), QStringLiteral("http://127.0.0.1/new"), false);
-        ScriptedQuestions questions;
-        questions.fileName = path;
+        ScriptedGroupQuestions questions;
+        questions.saveAs = path;
         questions.overwrite = overwrite;
         const auto result = group.Save(&questions);
-        QCOMPARE(questions.askedOverwrite, exists ? QStringList{path} : QStringList());
+        QCOMPARE(questions.asked.filter("overwrite "),
+                 exists ? QStringList{"overwrite " + path} : QStringList());
         QCOMPARE(result,
                  written ? TSorvelGroup::SaveResult::Saved : TSorvelGroup::SaveResult::Cancelled);
         QCOMPARE(group.FileName(), written ? path : QString());
         if (!written) {
             QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), exists ? 1 : 0);
             if (exists)
-                QCOMPARE(readAll(path), old);
+                QCOMPARE(readFile(path), old);
             return;
         }
         const QByteArray expected =
             exists ? "[Keep]\r\nk=v\r\n[SorvelGroup]\r\nNew=http://127.0.0.1/new\r\n"
                    : "[SorvelGroup]\r\nNew=http://127.0.0.1/new\r\n";
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(readFile(path), expected);
     }
 
     void noQuestionsNoName()

@@ -1,9 +1,13 @@
 #include "history/HistoryIndex.h"
 #include "history/HistoryStore.h"
+#include "support/DataRows.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
 #include <QFile>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -32,21 +36,6 @@ QByteArray page(const QByteArray& address, const QByteArray& title)
     return QByteArray("Visited: joe@") + address + '\0' + QByteArray("xx\x1f") + title +
            QByteArray(2, '\0');
 }
-
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-QString home(const QString& name)
-{
-    return QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
-}
-
 QStringList captions(const QList<HistoryIndexRow>& rows)
 {
     QStringList result;
@@ -68,20 +57,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption"); // empty: no row
         QTest::addColumn<QString>("address");
         const auto ones = [](QByteArray b) { return b.replace('\0', '\x01'); };
-        QTest::newRow("title") << ones(page("http://a.example/", "A Page")) << "A Page"
-                               << "http://a.example/";
-        QTest::newRow("no title") << ones(page("http://a.example/", "")) << "http://a.example/"
-                                  << "http://a.example/";
-        QTest::newRow("unprintable dropped")
-            << ones(page("http://a.example/", "A\tB\x7f" "C")) << "ABC" << "http://a.example/";
-        QTest::newRow("no separator") << ones(QByteArray("x@http://b/\0T\0\0", 15)) << "T"
-                                      << "http://b/";
-        QTest::newRow("no @") << ones(QByteArray("http://a.example/\0\x1fT\0\0", 22)) << ""
-                              << "";
-        QTest::newRow("site container") << ones(page("http://a.example/", ":Host: a.example"))
-                                        << "" << "";
-        QTest::newRow("container as address") << ones(page(":Host: x", "")) << "" << "";
-        QTest::newRow("empty") << ones(QByteArray("@\0\0", 3)) << "" << "";
+        addRows<QByteArray, QString, QString>({
+            {"title", ones(page("http://a.example/", "A Page")), "A Page", "http://a.example/"},
+            {"no title", ones(page("http://a.example/", "")), "http://a.example/",
+             "http://a.example/"},
+            {"unprintable dropped", ones(page("http://a.example/", "A\tB\177C")), "ABC",
+             "http://a.example/"},
+            {"no separator", ones(QByteArray("x@http://b/\0T\0\0", 15)), "T", "http://b/"},
+            {"no @", ones(QByteArray("http://a.example/\0\x1fT\0\0", 22)), "", ""},
+            {"site container", ones(page("http://a.example/", ":Host: a.example")), "", ""},
+            {"container as address", ones(page(":Host: x", "")), "", ""},
+            {"empty", ones(QByteArray("@\0\0", 3)), "", ""},
+        });
     }
     void entryText()
     {

@@ -1,5 +1,6 @@
 #include "history/DeferredHistory.h"
 #include "history/HistoryStore.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -29,8 +30,7 @@ QStringList urlsOf(const QList<HistoryEntry>& entries)
 
 QString freshPath(const QString& name)
 {
-    const QDir home(qEnvironmentVariable("PELVANE_HOME"));
-    const QString path = home.filePath(name);
+    const QString path = TestFiles::home(name);
     QFile::remove(path);
     return path;
 }
@@ -38,12 +38,6 @@ QString freshPath(const QString& name)
 QStringList setAside(const QString& path)
 {
     return QFileInfo(path).dir().entryList({QFileInfo(path).fileName() + ".damaged-*"});
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList captionsOf(const QList<HistoryPeriod>& periods)
@@ -325,12 +319,8 @@ private Q_SLOTS:
 
     void damagedFileIsMovedAside()
     {
-        const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("damaged.db");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray(8192, 'x'));
-        }
+        const QString path =
+            TestFiles::writeFile(TestFiles::home("damaged.db"), QByteArray(8192, 'x'));
         HistoryStore store(path);
         QVERIFY(store.isOpen());
         QVERIFY(store.recordVisit("http://after.test/", "After", at(2024, 5, 15)));
@@ -345,8 +335,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("newer program") << "newer" << "newer version of Pelvane";
-        QTest::newRow("folder cannot be made") << "folder" << "folder cannot be created";
+        QTest::newRow("newer program") << "newer"
+                                       << "newer version of Pelvane";
+        QTest::newRow("folder cannot be made") << "folder"
+                                               << "folder cannot be created";
     }
 
     void unopenableFileIsLeftAlone()
@@ -371,7 +363,7 @@ private Q_SLOTS:
             QVERIFY(blocker.open(QIODevice::WriteOnly));
             path += QStringLiteral("/sub/history.db");
         }
-        const QByteArray before = bytesOf(path);
+        const QByteArray before = TestFiles::readFile(path);
 
         HistoryStore store(path);
         QVERIFY(!store.isOpen());
@@ -379,7 +371,7 @@ private Q_SLOTS:
         QVERIFY(store.unavailableMessage().contains(QDir::toNativeSeparators(path)));
         QVERIFY(!store.recordVisit("http://lost.test/", "Lost"));
         QVERIFY(store.search("kept").isEmpty());
-        QCOMPARE(bytesOf(path), before);
+        QCOMPARE(TestFiles::readFile(path), before);
         QVERIFY(setAside(path).isEmpty());
         QVERIFY(store.recoveredBackup().isEmpty());
         HistoryStore reader(path, HistoryStore::Access::ReadOnly);
@@ -417,8 +409,8 @@ private Q_SLOTS:
                 threads << QThread::create([&, i] {
                     start.arrive_and_wait();
                     HistoryStore store(path);
-                    if (store.recordVisit(QStringLiteral("http://copy%1.test/").arg(i),
-                                          QString(), at(2024, 5, 15)))
+                    if (store.recordVisit(QStringLiteral("http://copy%1.test/").arg(i), QString(),
+                                          at(2024, 5, 15)))
                         ++opened;
                 });
                 threads.last()->start();

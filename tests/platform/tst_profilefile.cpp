@@ -1,4 +1,6 @@
 #include "platform/ProfileFile.h"
+#include "support/DataRows.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -6,20 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // As a Windows program or a text editor leaves it: CR LF, blanks round "=", quotes,
 // repeated keys and sections, a key before any section, comments.
@@ -55,30 +46,20 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << QByteArray("a=b") << "a"
-                               << "b";
-        QTest::newRow("blanks round =") << QByteArray("  Key \t=\t value  ") << "Key"
-                                        << "value";
-        QTest::newRow("double quotes") << QByteArray("k=\" x \"") << "k"
-                                       << " x ";
-        QTest::newRow("single quotes") << QByteArray("k='y'") << "k"
-                                       << "y";
-        QTest::newRow("blanks then quotes") << QByteArray("k=  \"z\"  ") << "k"
-                                            << "z";
-        QTest::newRow("mixed quotes kept") << QByteArray("k=\"z'") << "k"
-                                           << "\"z'";
-        QTest::newRow("one quote kept") << QByteArray("k=\"") << "k"
-                                        << "\"";
-        QTest::newRow("inner quotes kept") << QByteArray("k=a\"b\"") << "k"
-                                           << "a\"b\"";
-        QTest::newRow("only one pair off") << QByteArray("k=\"\"x\"\"") << "k"
-                                           << "\"x\"";
-        QTest::newRow("first = splits") << QByteArray("k=a=b") << "k"
-                                        << "a=b";
-        QTest::newRow("no =") << QByteArray("lonely") << "lonely"
-                              << "";
-        QTest::newRow("empty value") << QByteArray("k=") << "k"
-                                     << "";
+        addRows<QByteArray, QString, QString>({
+            {"plain", "a=b", "a", "b"},
+            {"blanks round =", "  Key \t=\t value  ", "Key", "value"},
+            {"double quotes", "k=\" x \"", "k", " x "},
+            {"single quotes", "k='y'", "k", "y"},
+            {"blanks then quotes", "k=  \"z\"  ", "k", "z"},
+            {"mixed quotes kept", "k=\"z'", "k", "\"z'"},
+            {"one quote kept", "k=\"", "k", "\""},
+            {"inner quotes kept", "k=a\"b\"", "k", "a\"b\""},
+            {"only one pair off", "k=\"\"x\"\"", "k", "\"x\""},
+            {"first = splits", "k=a=b", "k", "a=b"},
+            {"no =", "lonely", "lonely", ""},
+            {"empty value", "k=", "k", ""},
+        });
         // In Windows text 0x85 is an ellipsis and 0xA0 a no-break space: text, not blanks.
         QTest::newRow("8-bit ends kept")
             << QByteArray("k=\xA0Wait\x85") << "k" << QStringLiteral("\u00A0Wait\u2026");
@@ -182,32 +163,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("empty key") << "S"
-                                   << " "
-                                   << "v";
-        QTest::newRow("key with =") << "S"
-                                    << "a=b"
-                                    << "v";
-        QTest::newRow("key like a header") << "S"
-                                           << "[T]"
-                                           << "v";
-        QTest::newRow("key like a comment") << "S"
-                                            << ";k"
-                                            << "v";
-        QTest::newRow("line break in key") << "S"
-                                           << "a\nb"
-                                           << "v";
-        QTest::newRow("line break in value") << "S"
-                                             << "k"
-                                             << "a\r\n[Evil]";
+        addRows<QString, QString, QString>({
+            {"empty key", "S", " ", "v"},
+            {"key with =", "S", "a=b", "v"},
+            {"key like a header", "S", "[T]", "v"},
+            {"key like a comment", "S", ";k", "v"},
+            {"line break in key", "S", "a\nb", "v"},
+            {"line break in value", "S", "k", "a\r\n[Evil]"},
+            {"bracket in section", "S]", "k", "v"},
+            {"empty section", "", "k", "v"},
+        });
         QTest::newRow("NUL in value") << "S"
                                       << "k" << QString(QChar(u'\0'));
-        QTest::newRow("bracket in section") << "S]"
-                                            << "k"
-                                            << "v";
-        QTest::newRow("empty section") << ""
-                                       << "k"
-                                       << "v";
     }
 
     void refusesWhatCannotBeReadBack()
@@ -274,7 +241,7 @@ private Q_SLOTS:
         for (int c = 0x80; c <= 0xff; ++c)
             all.append(char(c));
         const QByteArray original = "[S]\r\nk=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n";
-        writeAll(path, original);
+        writeFile(path, original);
 
         ProfileFile doc = ProfileFile::load(path);
         QCOMPARE(doc.encoding(), ProfileFile::Encoding::Ansi);
@@ -288,7 +255,7 @@ private Q_SLOTS:
         QCOMPARE(value.at(0x20), QChar(0xA0));
         QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("copy"), value));
         QVERIFY(doc.save());
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFile(path),
                  "[S]\r\nk=" + all + "\r\ncopy=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n");
     }
 
@@ -296,7 +263,8 @@ private Q_SLOTS:
     // bytes: blanks, LF line ends, no line end at the end of the file.
     void utf8WithoutMarkAndUnchangedLinesAreKept()
     {
-        const QByteArray head = "; caf\xC3\xA9\n[S]\nName = Caf\xC3\xA9 \xE2\x80\x9C" "1\xE2\x80\x9D \n";
+        const QByteArray head = "; caf\xC3\xA9\n[S]\nName = Caf\xC3\xA9 \xE2\x80\x9C"
+                                "1\xE2\x80\x9D \n";
         const QByteArray original = head + "k=v";
         ProfileFile doc = ProfileFile::fromBytes(original);
         QCOMPARE(doc.encoding(), ProfileFile::Encoding::Utf8);
@@ -321,31 +289,31 @@ private Q_SLOTS:
         // A character Latin-1 cannot hold turns the file into UTF-8 rather than losing it.
         const QString name = QString::fromUtf8("Новости €");
         QVERIFY(ProfileFile::writeString(path, QStringLiteral("S"), QStringLiteral("k"), name));
-        QVERIFY(readAll(path).startsWith("\xEF\xBB\xBF[S]\r\n"));
+        QVERIFY(readFile(path).startsWith("\xEF\xBB\xBF[S]\r\n"));
         QCOMPARE(ProfileFile::load(path).encoding(), ProfileFile::Encoding::Utf8Bom);
         QCOMPARE(ProfileFile::readString(path, QStringLiteral("S"), QStringLiteral("k")), name);
 
         // A byte-order mark followed by bytes that are not UTF-8 is plain 8-bit text.
         const QByteArray notUtf8 = "\xEF\xBB\xBF; note\r\n[S]\r\nk=caf\xE9\r\n";
-        writeAll(path, notUtf8);
+        writeFile(path, notUtf8);
         ProfileFile doc = ProfileFile::load(path);
         QCOMPARE(doc.encoding(), ProfileFile::Encoding::Ansi);
         QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("k")),
                  QString::fromLatin1("caf\xE9"));
         QVERIFY(doc.save());
-        QCOMPARE(readAll(path), notUtf8);
+        QCOMPARE(readFile(path), notUtf8);
 
         // A UTF-16 file as Windows Notepad saves it, written back the same way.
         QByteArray utf16("\xFF\xFE");
         for (const QChar c : QStringLiteral("[S]\r\nk=caf\u00e9\u20ac\r\n"))
             utf16.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
-        writeAll(path, utf16);
+        writeFile(path, utf16);
         doc = ProfileFile::load(path);
         QCOMPARE(doc.encoding(), ProfileFile::Encoding::Utf16LeBom);
         QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("k")),
                  QStringLiteral("caf\u00e9\u20ac"));
         QVERIFY(doc.save());
-        QCOMPARE(readAll(path), utf16);
+        QCOMPARE(readFile(path), utf16);
     }
 
     void unusableFilesReadAsEmptyAndSayWhy()
@@ -359,7 +327,7 @@ private Q_SLOTS:
 
         const QString binary = dir.filePath(QStringLiteral("binary.sgp"));
         const QByteArray bytes("[SorvelGroup]\r\nk=v\r\n\0\x01\x02\xff", 23);
-        writeAll(binary, bytes);
+        writeFile(binary, bytes);
         doc = ProfileFile::load(binary);
         QCOMPARE(doc.status(), ProfileFile::Status::NotText);
         QVERIFY(doc.errorString().contains(QStringLiteral("binary.sgp")));
@@ -369,14 +337,16 @@ private Q_SLOTS:
         QVERIFY(!ProfileFile::writeString(binary, QStringLiteral("S"), QStringLiteral("k"),
                                           QStringLiteral("v"), &error));
         QVERIFY(error.contains(QStringLiteral("binary.sgp")));
-        QCOMPARE(readAll(binary), bytes);
+        QCOMPARE(readFile(binary), bytes);
 
         // A file far larger than any settings file (a group of a million pages) is not read.
         const QString huge = dir.filePath(QStringLiteral("huge.sgp"));
-        writeAll(huge, "[SorvelGroup]\r\n" + QByteArray("p=http://127.0.0.1/\r\n").repeated(60000));
+        writeFile(huge,
+                  "[SorvelGroup]\r\n" + QByteArray("p=http://127.0.0.1/\r\n").repeated(60000));
         doc = ProfileFile::load(huge);
         QCOMPARE(doc.status(), ProfileFile::Status::NotText);
-        QVERIFY2(doc.errorString().contains(QStringLiteral("too large")), qPrintable(doc.errorString()));
+        QVERIFY2(doc.errorString().contains(QStringLiteral("too large")),
+                 qPrintable(doc.errorString()));
         QVERIFY(doc.keyNames(QStringLiteral("SorvelGroup")).isEmpty());
 
         doc = ProfileFile::load(dir.path());
@@ -389,7 +359,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString plainFile = dir.filePath(QStringLiteral("file"));
-        writeAll(plainFile, "x");
+        writeFile(plainFile, "x");
         const QString impossible = plainFile + QStringLiteral("/inside.ini");
         QString error;
         QVERIFY(!ProfileFile::writeString(impossible, QStringLiteral("S"), QStringLiteral("k"),
@@ -399,7 +369,7 @@ private Q_SLOTS:
         const QString folder = dir.filePath(QStringLiteral("readonly"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/kept.ini");
-        writeAll(path, "[S]\r\nk=old\r\n");
+        writeFile(path, "[S]\r\nk=old\r\n");
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         const bool privileged = QFileInfo(folder).isWritable(); // root ignores the rights
         error.clear();
@@ -411,7 +381,7 @@ private Q_SLOTS:
             QSKIP("Running with rights that ignore a read-only folder");
         QVERIFY(!written);
         QVERIFY2(error.contains(QStringLiteral("kept.ini")), qPrintable(error));
-        QCOMPARE(readAll(path), QByteArray("[S]\r\nk=old\r\n"));
+        QCOMPARE(readFile(path), QByteArray("[S]\r\nk=old\r\n"));
     }
 
     void newFilesArePrivate()
@@ -426,7 +396,7 @@ private Q_SLOTS:
                  QFileDevice::Permissions());
         QVERIFY(ProfileFile::deleteKey(path, QStringLiteral("s"), QStringLiteral("K")));
         QVERIFY(ProfileFile::deleteSection(path, QStringLiteral("S")));
-        QCOMPARE(readAll(path), QByteArray());
+        QCOMPARE(readFile(path), QByteArray());
         QVERIFY(ProfileFile::deleteSection(dir.filePath(QStringLiteral("none.ini")),
                                            QStringLiteral("S")));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("none.ini"))));

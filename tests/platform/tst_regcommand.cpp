@@ -1,5 +1,6 @@
 #include "support/RegeditFiles.h"
 #include "support/TestHome.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -172,10 +173,8 @@ private Q_SLOTS:
     void damagedHiveIsReportedAndSetAside()
     {
         QTemporaryDir home;
-        QFile hive(home.filePath(QStringLiteral("registry.db")));
-        QVERIFY(hive.open(QIODevice::WriteOnly));
-        hive.write(QByteArray(4096, '\x5a'));
-        hive.close();
+        TestFiles::writeFile(home.filePath(QStringLiteral("registry.db")),
+                             QByteArray(4096, '\x5a'));
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("PELVANE_HOME"), home.path());

@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,8 @@
 
 #include <atomic>
 #include <latch>
+
+using namespace TestFiles;
 
 namespace {
 
@@ -38,20 +41,6 @@ void startWriter(QProcess& process, const QStringList& args, const QString& home
     process.start();
     QVERIFY2(process.waitForStarted(10000), qPrintable(process.errorString()));
 }
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 } // namespace
 
 class TestRegistry : public QObject
@@ -331,7 +320,8 @@ private Q_SLOTS:
                  qPrintable(hive.errorText()));
         QVERIFY(hive.recoveredBackup().isEmpty());
         TRegistry reg(hive);
-        QVERIFY_THROWS_EXCEPTION(RegistryError, reg.openKey(QStringLiteral("\\Software\\New"), true));
+        QVERIFY_THROWS_EXCEPTION(RegistryError,
+                                 reg.openKey(QStringLiteral("\\Software\\New"), true));
         QCOMPARE(readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("registry.db.damaged-*")}),
                  QStringList());
@@ -353,8 +343,8 @@ private Q_SLOTS:
                     start.arrive_and_wait();
                     RegistryHive hive(path);
                     const qint64 key = hive.createChildKey(RegistryHive::CurrentUser, "Race");
-                    if (key && hive.setValue(key, QString::number(i),
-                                             RegistryHive::ValueType::DWord, i))
+                    if (key &&
+                        hive.setValue(key, QString::number(i), RegistryHive::ValueType::DWord, i))
                         ++opened;
                 });
                 threads.last()->start();

@@ -6,6 +6,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/ScriptedWebQuestions.h"
 #include "support/TestHome.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -341,12 +342,9 @@ private Q_SLOTS:
     void localPageReadsNoOtherFile()
     {
         m_server.serve("/remote", page("Remote"));
-        const QDir home(qEnvironmentVariable("PELVANE_HOME"));
-        QFile secret(home.filePath("secret.txt"));
-        QVERIFY(secret.open(QIODevice::WriteOnly));
-        secret.write("private key");
-        secret.close();
-        const QString secretUrl = QUrl::fromLocalFile(secret.fileName()).toString();
+        const QString secretUrl =
+            QUrl::fromLocalFile(TestFiles::writeFile(TestFiles::home("secret.txt"), "private key"))
+                .toString();
         const QByteArray script =
             "<script>"
             "function xhr(u){return new Promise(function(ok){try{var x=new XMLHttpRequest();"
@@ -358,13 +356,11 @@ private Q_SLOTS:
             "get('" + url("/remote").toUtf8() + "'),xhr('" + url("/remote").toUtf8() + "')])"
             ".then(function(r){document.title='done '+r.join(' ')});"
             "</script>";
-        QFile local(home.filePath("attachment.html"));
-        QVERIFY(local.open(QIODevice::WriteOnly));
-        local.write(page("Local", script));
-        local.close();
+        const QString local =
+            TestFiles::writeFile(TestFiles::home("attachment.html"), page("Local", script));
 
         Browser b(m_context.get());
-        b.widget->Navigate(QUrl::fromLocalFile(local.fileName()).toString());
+        b.widget->Navigate(QUrl::fromLocalFile(local).toString());
         QVERIFY(waitUntil([&] { return b.widget->LocationName().startsWith("done"); }));
         QCOMPARE(b.widget->LocationName(),
                  QStringLiteral("done refused refused refused refused"));

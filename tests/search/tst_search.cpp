@@ -8,6 +8,7 @@
 #include "search/TypedText.h"
 #include "search/dialogs/SearchEngine.h"
 #include "settings/PVOptions.h"
+#include "support/DataRows.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestHome.h"
 
@@ -130,23 +131,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("engine");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks") << "http://s/?q=%s"
-                                << "two words"
-                                << "http://s/?q=two%20words";
-        QTest::newRow("query breakers") << "http://s/?q=%s&x=1"
-                                        << "a&b=c#d%e+f"
-                                        << "http://s/?q=a%26b%3Dc%23d%25e%2Bf&x=1";
-        QTest::newRow("line break") << "http://s/?q=%s"
-                                    << "a\r\nb"
-                                    << "http://s/?q=a%0D%0Ab";
-        QTest::newRow("utf-8") << "http://s/%s" << QString::fromUtf8("f\u00FCr")
-                               << "http://s/f%C3%BCr";
-        QTest::newRow("two marks") << "http://s/?a=%s&b=%s"
-                                   << "x y"
-                                   << "http://s/?a=x%20y&b=x%20y";
-        QTest::newRow("no mark: nowhere to go") << "http://s/"
-                                                << "x"
-                                                << "";
+        addRows<QString, QString, QString>({
+            {"blanks", "http://s/?q=%s", "two words", "http://s/?q=two%20words"},
+            {"query breakers", "http://s/?q=%s&x=1", "a&b=c#d%e+f",
+             "http://s/?q=a%26b%3Dc%23d%25e%2Bf&x=1"},
+            {"line break", "http://s/?q=%s", "a\r\nb", "http://s/?q=a%0D%0Ab"},
+            {"utf-8", "http://s/%s", "f\u00FCr", "http://s/f%C3%BCr"},
+            {"two marks", "http://s/?a=%s&b=%s", "x y", "http://s/?a=x%20y&b=x%20y"},
+            {"no mark: nowhere to go", "http://s/", "x", ""},
+        });
     }
     void queryAddress()
     {
@@ -207,36 +200,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("allow");
         QTest::addColumn<bool>("diverted");
-        QTest::newRow("plain link") << ""
-                                    << "A"
-                                    << "" << false << false;
-        QTest::newRow("_main") << ""
-                               << "A"
-                               << "_main" << false << true;
-        QTest::newRow("_MAIN stays") << ""
-                                     << "A"
-                                     << "_MAIN" << false << false;
-        QTest::newRow("base _main") << "_main"
-                                    << "A"
-                                    << "" << false << true;
-        QTest::newRow("base _MAIN") << "_MAIN"
-                                    << "A"
-                                    << "" << false << false;
-        QTest::newRow("base _main, own target") << "_main"
-                                                << "A"
-                                                << "results" << false << false;
-        QTest::newRow("own _main over base") << "_self"
-                                             << "A"
-                                             << "_main" << false << true;
-        QTest::newRow("allowed") << "_main"
-                                 << "A"
-                                 << "_main" << true << false;
-        QTest::newRow("not a link") << "_main"
-                                    << "INPUT"
-                                    << "" << false << false;
-        QTest::newRow("small a") << ""
-                                 << "a"
-                                 << "_main" << false << false;
+        addRows<QString, QString, QString, bool, bool>({
+            {"plain link", "", "A", "", false, false},
+            {"_main", "", "A", "_main", false, true},
+            {"_MAIN stays", "", "A", "_MAIN", false, false},
+            {"base _main", "_main", "A", "", false, true},
+            {"base _MAIN", "_MAIN", "A", "", false, false},
+            {"base _main, own target", "_main", "A", "results", false, false},
+            {"own _main over base", "_self", "A", "_main", false, true},
+            {"allowed", "_main", "A", "_main", true, false},
+            {"not a link", "_main", "INPUT", "", false, false},
+            {"small a", "", "a", "_main", false, false},
+        });
     }
     void navigationRule()
     {

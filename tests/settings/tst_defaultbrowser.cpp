@@ -3,6 +3,8 @@
 #include "settings/MimeAppsList.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
+#include "support/DataRows.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -13,26 +15,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+using namespace TestFiles;
+
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // A stand-in for the program: an executable file at a path of the test's choosing.
 QString fakeProgram(const QString& path)
 {
-    if (!writeAll(path, "#!/bin/sh\n"))
-        return QString();
+    writeFile(path, "#!/bin/sh\n");
     QFile::setPermissions(path,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return path;
@@ -118,35 +108,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("no file") << QByteArray()
-                                 << QByteArray(
-                                        "[Default Applications]\ntext/html=pelvane.desktop;\n"
-                                        "x-scheme-handler/http=pelvane.desktop;\n");
-        QTest::newRow("others kept, old default second")
-            << ForeignList
-            << QByteArray(
-                   "# kept as written\n"
-                   "[Added Associations]\n"
-                   "text/html=firefox.desktop;pelvane.desktop;\n"
-                   "\n"
-                   "[Default Applications]\n"
-                   "application/pdf=evince.desktop\n"
-                   "x-scheme-handler/http=pelvane.desktop;firefox.desktop;chromium.desktop;\n"
-                   "image/png=eog.desktop;\n"
-                   "text/html=pelvane.desktop;\n"
-                   "\n"
-                   "[Removed Associations]\n"
-                   "text/plain=gedit.desktop;\n");
-        QTest::newRow("repeated line, CR LF, no last line end")
-            << QByteArray("[Default Applications]\r\ntext/html=a.desktop;pelvane.desktop\r\n"
-                          "TEXT/HTML=b.desktop\r\nx-scheme-handler/http=pelvane.desktop;")
-            << QByteArray("[Default Applications]\r\ntext/html=pelvane.desktop;a.desktop;\r\n"
-                          "x-scheme-handler/http=pelvane.desktop;");
-        QTest::newRow("section added after other text")
-            << QByteArray("[Added Associations]\nimage/png=eog.desktop;")
-            << QByteArray("[Added Associations]\nimage/png=eog.desktop;\n\n"
-                          "[Default Applications]\ntext/html=pelvane.desktop;\n"
-                          "x-scheme-handler/http=pelvane.desktop;\n");
+        addRows<QByteArray, QByteArray>({
+            {"no file", QByteArray(),
+             QByteArray("[Default Applications]\ntext/html=pelvane.desktop;\n"
+                        "x-scheme-handler/http=pelvane.desktop;\n")},
+            {"others kept, old default second", ForeignList,
+             QByteArray("# kept as written\n"
+                        "[Added Associations]\n"
+                        "text/html=firefox.desktop;pelvane.desktop;\n"
+                        "\n"
+                        "[Default Applications]\n"
+                        "application/pdf=evince.desktop\n"
+                        "x-scheme-handler/http=pelvane.desktop;firefox.desktop;chromium.desktop;\n"
+                        "image/png=eog.desktop;\n"
+                        "text/html=pelvane.desktop;\n"
+                        "\n"
+                        "[Removed Associations]\n"
+                        "text/plain=gedit.desktop;\n")},
+            {"repeated line, CR LF, no last line end",
+             QByteArray("[Default Applications]\r\ntext/html=a.desktop;pelvane.desktop\r\n"
+                        "TEXT/HTML=b.desktop\r\nx-scheme-handler/http=pelvane.desktop;"),
+             QByteArray("[Default Applications]\r\ntext/html=pelvane.desktop;a.desktop;\r\n"
+                        "x-scheme-handler/http=pelvane.desktop;")},
+            {"section added after other text", "[Added Associations]\nimage/png=eog.desktop;",
+             QByteArray("[Added Associations]\nimage/png=eog.desktop;\n\n"
+                        "[Default Applications]\ntext/html=pelvane.desktop;\n"
+                        "x-scheme-handler/http=pelvane.desktop;\n")},
+        });
     }
 
     void defaultsWritten()
@@ -163,15 +151,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("argument");
-        QTest::newRow("plain") << "/usr/bin/pelvane"
-                               << "\"/usr/bin/pelvane\"";
-        QTest::newRow("blanks") << "/opt/My Apps/pelvane"
-                                << "\"/opt/My Apps/pelvane\"";
-        // Inside quotes: \" \$ \` \\, % doubled; then the string escape doubles backslashes.
-        QTest::newRow("reserved") << "/a\"b$c`d\\e%f/pelvane"
-                                  << "\"/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e%%f/pelvane\"";
-        QTest::newRow("single quote") << "/it's/pelvane"
-                                      << "\"/it's/pelvane\"";
+        addRows<QString, QString>({
+            {"plain", "/usr/bin/pelvane", "\"/usr/bin/pelvane\""},
+            {"blanks", "/opt/My Apps/pelvane", "\"/opt/My Apps/pelvane\""},
+            // Inside quotes: \" \$ \` \\, % doubled; then the string escape doubles backslashes.
+            {"reserved", "/a\"b$c`d\\e%f/pelvane", "\"/a\\\\\"b\\\\$c\\\\`d\\\\\\\\e%%f/pelvane\""},
+            {"single quote", "/it's/pelvane", "\"/it's/pelvane\""},
+        });
     }
 
     void execLine()
@@ -185,7 +171,7 @@ private Q_SLOTS:
 
     void yesKeepsForeignEntriesAndMakesTheDefault()
     {
-        QVERIFY(writeAll(list(), ForeignList));
+        writeFile(list(), ForeignList);
         const QString program =
             fakeProgram(m_xdg.filePath(QStringLiteral("Program Files/pelvane")));
         QVERIFY(!IsDefaultBrowser());
@@ -196,7 +182,7 @@ private Q_SLOTS:
         QCOMPARE(asked, 1);
         QVERIFY(IsDefaultBrowser());
 
-        const QByteArray written = readAll(list());
+        const QByteArray written = readFile(list());
         for (const char* type : {"text/html", "x-scheme-handler/http", "x-scheme-handler/https"})
             QCOMPARE(MimeAppsList::defaultsFor(written, type).value(0),
                      QByteArray("pelvane.desktop"));
@@ -205,7 +191,7 @@ private Q_SLOTS:
               "image/png=eog.desktop;\n", "\n[Removed Associations]\ntext/plain=gedit.desktop;\n"})
             QVERIFY2(written.contains(kept), kept);
 
-        const QByteArray entry = readAll(m_data + QStringLiteral("/applications/pelvane.desktop"));
+        const QByteArray entry = readFile(m_data + QStringLiteral("/applications/pelvane.desktop"));
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nExec=\"" + program.toUtf8() + "\" %u\n"));
         QVERIFY(entry.contains("\nMimeType=text/html;application/xhtml+xml;"
@@ -222,8 +208,8 @@ private Q_SLOTS:
         const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
         QVERIFY(MakeDefaultBrowser(program));
         QVERIFY(IsDefaultBrowser());
-        QVERIFY(writeAll(list(), "[Default Applications]\ntext/html=pelvane.desktop;\n"
-                                 "x-scheme-handler/http=firefox.desktop;pelvane.desktop;\n"));
+        writeFile(list(), "[Default Applications]\ntext/html=pelvane.desktop;\n"
+                          "x-scheme-handler/http=firefox.desktop;pelvane.desktop;\n");
         QVERIFY(!IsDefaultBrowser());
         // Nor when the entry itself is gone.
         QVERIFY(MakeDefaultBrowser(program));
@@ -236,12 +222,12 @@ private Q_SLOTS:
         qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
         const QString gnomeList = m_config + QStringLiteral("/gnome-mimeapps.list");
         const QByteArray gnome = "[Default Applications]\ntext/html=firefox.desktop\n";
-        QVERIFY(writeAll(gnomeList, gnome));
+        writeFile(gnomeList, gnome);
         const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
         QVERIFY(MakeDefaultBrowser(program));
         QVERIFY(IsDefaultBrowser());
         QCOMPARE(
-            readAll(gnomeList),
+            readFile(gnomeList),
             QByteArray("[Default Applications]\ntext/html=pelvane.desktop;firefox.desktop;\n"));
         QVERIFY(!QFile::exists(m_config + QStringLiteral("/ubuntu-mimeapps.list")));
     }
@@ -259,7 +245,7 @@ private Q_SLOTS:
 
         QCOMPARE(CheckDefaultBrowser(newPath, [] { return true; }),
                  DefaultBrowserCheck::MadeDefault);
-        const QByteArray entry = readAll(DefaultBrowser::desktopEntryPath());
+        const QByteArray entry = readFile(DefaultBrowser::desktopEntryPath());
         QVERIFY(entry.contains("\nExec=\"" + newPath.toUtf8() + "\" %u\n"));
         QVERIFY(!entry.contains(oldPath.toUtf8()));
         QVERIFY(IsDefaultBrowser());
@@ -267,10 +253,10 @@ private Q_SLOTS:
 
     void noWritesNothing()
     {
-        QVERIFY(writeAll(list(), ForeignList));
+        writeFile(list(), ForeignList);
         const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
         QCOMPARE(CheckDefaultBrowser(program, [] { return false; }), DefaultBrowserCheck::Declined);
-        QCOMPARE(readAll(list()), ForeignList);
+        QCOMPARE(readFile(list()), ForeignList);
         QVERIFY(!QFile::exists(DefaultBrowser::desktopEntryPath()));
         QVERIFY(!IsDefaultBrowser());
     }
@@ -278,7 +264,7 @@ private Q_SLOTS:
     void aFailedWriteIsReported()
     {
         // The configuration folder is a file, so the list cannot be written.
-        QVERIFY(writeAll(m_config, "not a folder"));
+        writeFile(m_config, "not a folder");
         const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
         QString error;
         QCOMPARE(CheckDefaultBrowser(

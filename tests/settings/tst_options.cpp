@@ -10,6 +10,7 @@
 #include "settings/dialogs/Options.h"
 #include "settings/dialogs/TabColorsPage.h"
 #include "support/MainWindowFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -63,6 +64,13 @@ template<typename T> T* child(const QWidget* parent, const char* name)
     if (!found)
         qFatal("no %s", name);
     return found;
+}
+
+// Ticks (or clears) the named check boxes and radio buttons, in that order.
+void setChecked(const QWidget* dialog, std::initializer_list<const char*> names, bool on = true)
+{
+    for (const char* name : names)
+        child<QAbstractButton>(dialog, name)->setChecked(on);
 }
 
 // The in-place editor of the list, open now.
@@ -299,25 +307,23 @@ private Q_SLOTS:
         QCOMPARE(d.dump(), before);
 
         // The chooser's answer goes into the edit; a cancelled choice leaves it.
-        QFile file(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("work.sgp"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        const QString groupFile = TestFiles::writeFile(TestFiles::home("work.sgp"), {});
         QString startedIn;
         dialog.setGroupChooser([&](QWidget*, const QString& folder) {
             startedIn = folder;
-            return file.fileName();
+            return groupFile;
         });
         choose->click();
-        QCOMPARE(edit->text(), file.fileName());
+        QCOMPARE(edit->text(), groupFile);
         QVERIFY(startedIn.endsWith(QLatin1String("SorvelGroups")));
         dialog.setGroupChooser([](QWidget*, const QString&) { return QString(); });
         choose->click();
-        QCOMPARE(edit->text(), file.fileName());
+        QCOMPARE(edit->text(), groupFile);
 
         child<QPushButton>(&dialog, "cmdOK")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(d.stored(QStringLiteral("StartupMode")), QStringLiteral("SorvelGroup"));
-        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), file.fileName());
+        QCOMPARE(d.stored(QStringLiteral("StartupSorvelGroup")), groupFile);
     }
 
     void startupModeShowsAndIsStored()
@@ -353,13 +359,11 @@ private Q_SLOTS:
         for (const bool byKey : {false, true}) {
             TfrmOptions dialog(d.hive, d.current, d.context);
             dialog.show();
-            child<QCheckBox>(&dialog, "chkDisableAltShortcuts")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkLimitTitles")->setChecked(false);
-            child<QRadioButton>(&dialog, "radColorCustom")->setChecked(true);
+            setChecked(&dialog, {"chkDisableAltShortcuts", "radColorCustom"});
+            child<QAbstractButton>(&dialog, "chkLimitTitles")->setChecked(false);
             child<QLineEdit>(&dialog, "edtCtrlPre")->setText(QStringLiteral("ftp://"));
             child<QPushButton>(&dialog, "btnDelete")->click();
-            child<QCheckBox>(&dialog, "chkAddressNewWin")->setChecked(true);
-            child<QRadioButton>(&dialog, "rdoNoneAC")->setChecked(true);
+            setChecked(&dialog, {"chkAddressNewWin", "rdoNoneAC"});
             if (byKey)
                 QTest::keyClick(child<QLineEdit>(&dialog, "edtCtrlPre"), Qt::Key_Escape);
             else
@@ -387,22 +391,15 @@ private Q_SLOTS:
             QVERIFY(child<QCheckBox>(&dialog, "chkTabsDown")->isChecked());
             QCOMPARE(child<QLineEdit>(&dialog, "edtShiftPost")->text(), QStringLiteral(".net"));
 
-            child<QCheckBox>(&dialog, "chkDisableAltShortcuts")->setChecked(true);
-            child<QRadioButton>(&dialog, "radNewActionCurrent")->setChecked(true);
-            child<QRadioButton>(&dialog, "rdoIE4AC")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkMinToTray")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkVarloGroupsCloseOthersFirst")->setChecked(false);
-            child<QCheckBox>(&dialog, "chkSBAutoExpand")->setChecked(false);
-            child<QCheckBox>(&dialog, "chkOpenInFront")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkAllowMultiInstance")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkTabsDown")->setChecked(false);
-            child<QCheckBox>(&dialog, "chkMultipleLines")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkShowGo")->setChecked(true);
-            child<QCheckBox>(&dialog, "chkUsePopupSorvel")->setChecked(false);
-            child<QCheckBox>(&dialog, "chkDefaultBrowser")->setChecked(false);
+            setChecked(&dialog, {"chkDisableAltShortcuts", "radNewActionCurrent", "rdoIE4AC",
+                                 "chkMinToTray", "chkOpenInFront", "chkAllowMultiInstance",
+                                 "chkMultipleLines", "chkShowGo", "radColorStandard"});
+            setChecked(&dialog,
+                       {"chkVarloGroupsCloseOthersFirst", "chkSBAutoExpand", "chkTabsDown",
+                        "chkUsePopupSorvel", "chkDefaultBrowser"},
+                       false);
             child<QLineEdit>(&dialog, "edtCtrlPost")->clear();
             child<QLineEdit>(&dialog, "edtShiftPre")->setText(QStringLiteral(" x "));
-            child<QRadioButton>(&dialog, "radColorStandard")->setChecked(true);
             child<QPushButton>(&dialog, "cmdOK")->click();
             const WindowSettings after = dialog.settings();
             QVERIFY(after.disableAltShortcuts);
@@ -597,15 +594,10 @@ private Q_SLOTS:
 
         changeOptions(w, [](TfrmOptions* dialog) {
             child<QSpinBox>(dialog, "spnMaxTitle")->setValue(10);
-            child<QCheckBox>(dialog, "chkShowGo")->setChecked(true);
-            child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
-            child<QRadioButton>(dialog, "rdoNoneAC")->setChecked(true);
-            child<QCheckBox>(dialog, "chkOpenInFront")->setChecked(true);
-            child<QCheckBox>(dialog, "chkAddressNewWin")->setChecked(true);
-            child<QCheckBox>(dialog, "chkDisableAltShortcuts")->setChecked(true);
-            child<QCheckBox>(dialog, "chkUsePopupSorvel")->setChecked(false);
-            child<QCheckBox>(dialog, "chkOpenNewAtEnd")->setChecked(true);
-            child<QCheckBox>(dialog, "chkMinToTray")->setChecked(true);
+            setChecked(dialog, {"chkShowGo", "radColorStandard", "rdoNoneAC", "chkOpenInFront",
+                                "chkAddressNewWin", "chkDisableAltShortcuts", "chkOpenNewAtEnd",
+                                "chkMinToTray"});
+            child<QAbstractButton>(dialog, "chkUsePopupSorvel")->setChecked(false);
             child<QPushButton>(dialog, "btnInsert")->click();
             child<QLineEdit>(dialog, "edtCtrlPost")->setText(QStringLiteral(".test"));
         });
@@ -660,8 +652,7 @@ private Q_SLOTS:
             w,
             [](TfrmOptions* dialog) {
                 child<QSpinBox>(dialog, "spnMaxTitle")->setValue(5);
-                child<QRadioButton>(dialog, "radColorStandard")->setChecked(true);
-                child<QCheckBox>(dialog, "chkOpenInFront")->setChecked(true);
+                setChecked(dialog, {"radColorStandard", "chkOpenInFront"});
             },
             false);
         QCOMPARE(tab->Caption(), caption);

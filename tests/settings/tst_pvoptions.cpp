@@ -1,4 +1,5 @@
 #include "settings/PVOptions.h"
+#include "support/DataRows.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -75,24 +76,17 @@ private Q_SLOTS:
         TRegistry reg(f.hive);
         QVERIFY(reg.keyExists(QStringLiteral("\\Software\\Brenmoor\\Pelvane")));
 
-        QCOMPARE(options.GetSorvelBarWidth(), 234);
-        QCOMPARE(options.GetLimitTitleLength(), 35);
-        QCOMPARE(options.GetInactiveTabColor(), -2147483634);
-        QCOMPARE(options.GetInactiveFontColor(), static_cast<int>(0x80000003u));
-        QCOMPARE(options.GetStartupMode(), QStringLiteral("Home"));
-        QCOMPARE(options.GetTabColorScheme(), QStringLiteral("rev"));
-        QCOMPARE(options.GetAutoCompleteStyle(), static_cast<int>(TPVOptions::StyleIE5));
-        QCOMPARE(options.GetShiftPost(), QStringLiteral(".net"));
-        QCOMPARE(options.GetCtrlShiftPost(), QStringLiteral(".org"));
-        QCOMPARE(options.GetWidth(), 638);
-        QCOMPARE(options.GetHeight(), 478);
-        QCOMPARE(options.GetFavoritesHeight(), 400);
-        QVERIFY(options.GetUsePopupSorvel());
-        QVERIFY(options.GetTabsDown());
-        QVERIFY(options.GetAskDefaultBrowser());
-        QVERIFY(!options.GetAddressNewWin());
-        QVERIFY(!options.GetAllowMultiInstance());
-        QVERIFY(options.GetStartupSorvelGroup().isEmpty());
+        // Each default as name=value, so that a failure names the setting.
+        for (const QString setting :
+             {"SorvelBarWidth=234", "LimitTitleLength=35", "InactiveTabColor=-2147483634",
+              "InactiveFontColor=-2147483645", "StartupMode=Home", "TabColorScheme=rev",
+              "AutoCompleteStyle=2", "ShiftPost=.net", "CtrlShiftPost=.org", "Width=638",
+              "Height=478", "FavoritesHeight=400", "UsePopupSorvel=true", "TabsDown=true",
+              "AskDefaultBrowser=true", "AddressNewWin=false", "AllowMultiInstance=false",
+              "StartupSorvelGroup="}) {
+            const QString name = setting.section(QLatin1Char('='), 0, 0);
+            QCOMPARE(name + QLatin1Char('=') + readByName(options, name), setting);
+        }
         QVERIFY(options.GetLastOpenSites().isEmpty());
         const QString searchBar = options.GetSearchBar();
         QVERIFY2(searchBar.startsWith(QLatin1String("file:///")), qPrintable(searchBar));
@@ -111,72 +105,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("integer not a number") << "LimitTitleLength"
-                                              << "abc"
-                                              << "35";
-        QTest::newRow("integer with junk") << "LimitTitleLength"
-                                           << "12abc"
-                                           << "35";
-        QTest::newRow("integer too large") << "LimitTitleLength"
-                                           << "4294967296"
-                                           << "35";
-        QTest::newRow("integer empty") << "Left"
-                                       << ""
-                                       << "10";
-        QTest::newRow("negative integer") << "Top"
-                                          << "-5"
-                                          << "-5";
-        QTest::newRow("colour as signed text") << "InactiveTabColor"
-                                               << "-2147483634"
-                                               << "-2147483634";
-        QTest::newRow("new action too large") << "NewAction"
-                                              << "7"
-                                              << "2";
-        QTest::newRow("new action negative") << "NewAction"
-                                             << "-3"
-                                             << "0";
-        QTest::newRow("new action valid") << "NewAction"
-                                          << "1"
-                                          << "1";
-        QTest::newRow("new action unreadable") << "NewAction"
-                                               << "x"
-                                               << "0";
-        QTest::newRow("style lower case") << "AutoCompleteStyle"
-                                          << "ie5"
-                                          << "0";
-        QTest::newRow("style IE4") << "AutoCompleteStyle"
-                                   << "IE4"
-                                   << "1";
-        QTest::newRow("style none") << "AutoCompleteStyle"
-                                    << "none"
-                                    << "0";
-        QTest::newRow("style empty") << "AutoCompleteStyle"
-                                     << ""
-                                     << "0";
-        QTest::newRow("flag zero") << "UsePopupSorvel"
-                                   << "0"
-                                   << "false";
-        QTest::newRow("flag any non-zero") << "AddressNewWin"
-                                           << "-1"
-                                           << "true";
-        QTest::newRow("flag two") << "AddressNewWin"
-                                  << "2"
-                                  << "true";
-        QTest::newRow("flag word, default true") << "UsePopupSorvel"
-                                                 << "yes"
-                                                 << "true";
-        QTest::newRow("flag word, default false") << "AddressNewWin"
-                                                  << "true"
-                                                  << "false";
-        QTest::newRow("empty text stays empty") << "StartupMode"
-                                                << ""
-                                                << "";
-        QTest::newRow("unknown startup mode kept") << "StartupMode"
-                                                   << "xyz"
-                                                   << "xyz";
-        QTest::newRow("negative width read as is") << "SorvelBarWidth"
-                                                   << "-10"
-                                                   << "-10";
+        addRows<QString, QString, QString>({
+            {"integer not a number", "LimitTitleLength", "abc", "35"},
+            {"integer with junk", "LimitTitleLength", "12abc", "35"},
+            {"integer too large", "LimitTitleLength", "4294967296", "35"},
+            {"integer empty", "Left", "", "10"},
+            {"negative integer", "Top", "-5", "-5"},
+            {"colour as signed text", "InactiveTabColor", "-2147483634", "-2147483634"},
+            {"new action too large", "NewAction", "7", "2"},
+            {"new action negative", "NewAction", "-3", "0"},
+            {"new action valid", "NewAction", "1", "1"},
+            {"new action unreadable", "NewAction", "x", "0"},
+            {"style lower case", "AutoCompleteStyle", "ie5", "0"},
+            {"style IE4", "AutoCompleteStyle", "IE4", "1"},
+            {"style none", "AutoCompleteStyle", "none", "0"},
+            {"style empty", "AutoCompleteStyle", "", "0"},
+            {"flag zero", "UsePopupSorvel", "0", "false"},
+            {"flag any non-zero", "AddressNewWin", "-1", "true"},
+            {"flag two", "AddressNewWin", "2", "true"},
+            {"flag word, default true", "UsePopupSorvel", "yes", "true"},
+            {"flag word, default false", "AddressNewWin", "true", "false"},
+            {"empty text stays empty", "StartupMode", "", ""},
+            {"unknown startup mode kept", "StartupMode", "xyz", "xyz"},
+            {"negative width read as is", "SorvelBarWidth", "-10", "-10"},
+        });
     }
 
     void readingRules()
