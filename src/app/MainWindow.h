@@ -23,6 +23,7 @@ class FavoritesMenu;
 class TfrmFavorites;
 class LaunchImage;
 class MailNews;
+class TDiscMonitor;
 class TLinksBar;
 class MainActions;
 class MainToolbar;
@@ -347,6 +348,7 @@ private:
     void buildMail();
     // The links bar on the "Links" band (MainWindowLinks.cpp).
     void buildLinksBar();
+    void watchLinksFolder();
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;
@@ -379,6 +381,7 @@ private:
     SideBar* m_sideBar = nullptr;
     MailNews* m_mail = nullptr;
     TLinksBar* m_linksBar = nullptr;
+    TDiscMonitor* m_linksMonitor = nullptr; // while the Links folder exists
     WindowSearch* m_search = nullptr;
     SessionKeeper* m_session = nullptr;
     TabSleeper* m_sleeper = nullptr;

@@ -3,6 +3,8 @@
 #include "app/MainWindow.h"
 
 #include "bars/BarsControl.h"
+#include "favorites/FavoritesMenu.h"
+#include "integration/DiscMonitor.h"
 #include "links/LinksBar.h"
 #include "links/LinksFolder.h"
 #include "settings/DefaultPrograms.h"
@@ -29,6 +31,36 @@ void TfrmMain::buildLinksBar()
     QAction* organize = m_bars->organizeLinksItem();
     organize->setEnabled(true);
     connect(organize, &QAction::triggered, this, &TfrmMain::OrganizeLinks);
+    watchLinksFolder();
+    // A Links folder made after the start is found when the Favorites folder's monitor
+    // hears of it.
+    connect(m_favoritesMenu, &FavoritesMenu::folderChanged, this, [this] {
+        if (!m_linksMonitor || !m_linksMonitor->Active()) {
+            m_linksBar->Refresh();
+            watchLinksFolder();
+        }
+    });
+}
+
+void TfrmMain::watchLinksFolder()
+{
+    const QString folder = m_linksBar->LinksFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return; // a missing folder: an empty bar and no monitor
+    if (!m_linksMonitor) {
+        m_linksMonitor = new TDiscMonitor(m_linksBar);
+        m_linksMonitor->SetFilters(TDiscMonitor::FileName | TDiscMonitor::DirName |
+                                   TDiscMonitor::LastWrite);
+        m_linksMonitor->SetSubTree(true);
+        connect(m_linksMonitor, &TDiscMonitor::OnChange, m_linksBar, &TLinksBar::Refresh);
+        // The folder went: the bar empties, and the monitor waits for a new one.
+        connect(m_linksMonitor, &TDiscMonitor::OnInvalid, this, [this] {
+            m_linksMonitor->SetActive(false);
+            m_linksBar->Refresh();
+        });
+    }
+    m_linksMonitor->SetDirectory(folder);
+    m_linksMonitor->SetActive(true);
 }
 
 void TfrmMain::OpenLink(const QString& address, bool shiftHeld)

@@ -225,6 +225,14 @@ private Q_SLOTS:
         QCOMPARE(w->linksBar()->LinksFolder(), links);
         QCOMPARE(w->linksBar()->buttons().size(), 2);
         QVERIFY(w->bars()->organizeLinksItem()->isEnabled());
+        // The bar follows its folder: another program adds a shortcut (again, until the
+        // monitor, which starts on a thread of its own, is watching).
+        bool heard = false;
+        for (int n = 0; n < 20 && !heard; ++n) {
+            writeFile(links + QStringLiteral("Added%1.url").arg(n), "[InternetShortcut]\r\n");
+            heard = QTest::qWaitFor([&] { return w->linksBar()->buttons().size() > 2; }, 700);
+        }
+        QVERIFY(heard);
         w.settleBlank();
 
         // A shortcut opens in the active tab; with Shift, in a new one.
