@@ -4,6 +4,7 @@
 //
 //   xvfb-run -a bench/lifecycle/bench_lifecycle
 #include "support/LocalHttpServer.h"
+#include "support/ProcessMemory.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -17,35 +18,7 @@
 
 namespace {
 
-QList<qint64> children(qint64 pid)
-{
-    QList<qint64> result;
-    QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto parts = file.readAll().split(' ');
-        for (const QByteArray& part : parts) {
-            if (!part.trimmed().isEmpty())
-                result << part.trimmed().toLongLong();
-        }
-    }
-    return result;
-}
-
-double pssMiB(qint64 pid)
-{
-    double kib = 0;
-    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto lines = file.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            if (line.startsWith("Pss:"))
-                kib += line.mid(4).trimmed().split(' ').first().toDouble();
-        }
-    }
-    for (qint64 child : children(pid))
-        kib += pssMiB(child) * 1024;
-    return kib / 1024;
-}
+using ProcessMemory::pssMiB;
 
 void settle(int ms)
 {

@@ -12,6 +12,7 @@
 #include "session/SessionFile.h"
 #include "session/SessionRecovery.h"
 #include "support/LocalHttpServer.h"
+#include "support/ProcessMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,35 +28,7 @@
 
 namespace {
 
-QList<qint64> children(qint64 pid)
-{
-    QList<qint64> result;
-    QFile file(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto parts = file.readAll().split(' ');
-        for (const QByteArray& part : parts) {
-            if (!part.trimmed().isEmpty())
-                result << part.trimmed().toLongLong();
-        }
-    }
-    return result;
-}
-
-double pssMiB(qint64 pid)
-{
-    double kib = 0;
-    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (file.open(QIODevice::ReadOnly)) {
-        const auto lines = file.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            if (line.startsWith("Pss:"))
-                kib += line.mid(4).trimmed().split(' ').first().toDouble();
-        }
-    }
-    for (qint64 child : children(pid))
-        kib += pssMiB(child) * 1024;
-    return kib / 1024;
-}
+using ProcessMemory::pssMiB;
 
 // A home for a first start that asks nothing: not to become the default browser, not to
 // close the blank tab before a group opens. Done before the clock starts.

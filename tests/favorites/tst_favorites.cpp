@@ -5,6 +5,7 @@
 #include "platform/FolderTree.h"
 #include "platform/SiteIcons.h"
 #include "support/FakeSideBarHost.h"
+#include "support/MenuItems.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -29,15 +30,6 @@ QStringList captions(const QList<QAction*>& items)
     for (const QAction* item : items)
         texts << (item->isSeparator() ? QStringLiteral("-") : item->text());
     return texts;
-}
-
-QAction* itemNamed(QMenu* menu, const QString& caption)
-{
-    for (QAction* item : menu->actions()) {
-        if (item->text() == caption)
-            return item;
-    }
-    return nullptr;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "sidebar/FavoritesPane.h"
 #include "sidebar/SideBar.h"
 #include "support/MainWindowFixture.h"
+#include "support/MenuItems.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -13,19 +14,6 @@
 
 using TestFiles::readFile;
 using TestFiles::writeFile;
-
-namespace {
-
-QAction* itemNamed(QMenu* menu, const QString& caption)
-{
-    for (QAction* item : menu->actions()) {
-        if (item->text() == caption)
-            return item;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 class TestFavoritesWindow : public QObject
 {
