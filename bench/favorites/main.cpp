@@ -22,6 +22,8 @@
 #include "sidebar/SideBarDialogs.h"
 #include "sidebar/SideBarHost.h"
 
+#include "../support/FavoritesTree.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,30 +43,6 @@
 namespace {
 
 constexpr int Runs = 5;
-
-void writeShortcut(const QString& path, const QString& url)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write("[InternetShortcut]\r\nURL=" + url.toUtf8() + "\r\n");
-}
-
-// 20 top folders of 10 folders each (200), 25 shortcuts in each of the 200.
-void makeFavorites(const QString& root)
-{
-    for (int top = 0; top < 20; ++top) {
-        for (int sub = 0; sub < 10; ++sub) {
-            const QString folder = QStringLiteral("%1/Topic %2/Folder %3").arg(root).arg(top).arg(sub);
-            QDir().mkpath(folder);
-            for (int i = 0; i < 25; ++i) {
-                const int n = (top * 10 + sub) * 25 + i;
-                writeShortcut(QStringLiteral("%1/Page %2.url").arg(folder).arg(n),
-                              QStringLiteral("http://site%1.example/page/%2").arg(n % 300).arg(n));
-            }
-        }
-    }
-}
 
 QByteArray bookmarkFile(int count)
 {

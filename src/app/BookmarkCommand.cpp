@@ -49,15 +49,6 @@ QString favoritesFolder(QString* error)
     return folder;
 }
 
-QString counted(const BookmarkCounts& counts)
-{
-    return QStringLiteral("%1 bookmark%2 in %3 folder%4")
-        .arg(counts.bookmarks)
-        .arg(counts.bookmarks == 1 ? "" : "s")
-        .arg(counts.folders)
-        .arg(counts.folders == 1 ? "" : "s");
-}
-
 int importBookmarks(const QString& file, const QString& folderName)
 {
     QString error;
@@ -88,7 +79,7 @@ int importBookmarks(const QString& file, const QString& folderName)
         return Failure;
     }
     print(stdout, QStringLiteral("Imported %1 into %2")
-                      .arg(counted(outcome.counts), QDir::toNativeSeparators(outcome.folder)));
+                      .arg(describeCounts(outcome.counts), QDir::toNativeSeparators(outcome.folder)));
     return 0;
 }
 
@@ -105,7 +96,7 @@ int exportBookmarks(const QString& file)
         printError(QStringLiteral("%1 Nothing was exported.").arg(sentence(outcome.error)));
         return Failure;
     }
-    print(stdout, QStringLiteral("Exported %1 to %2").arg(counted(outcome.counts), file));
+    print(stdout, QStringLiteral("Exported %1 to %2").arg(describeCounts(outcome.counts), file));
     return 0;
 }
 

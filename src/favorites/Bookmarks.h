@@ -27,6 +27,8 @@ struct BookmarkCounts
     int bookmarks = 0;
 };
 BookmarkCounts countBookmarks(const BookmarkNode& root); // the root itself not counted
+// "3 bookmarks in 1 folder", as the command line and the wizard report a transfer.
+QString describeCounts(const BookmarkCounts& counts);
 
 // What a reader accepts.
 struct BookmarkLimits

@@ -223,6 +223,15 @@ void writeFolder(const BookmarkNode& folder, int depth, QByteArray& out)
 
 } // namespace
 
+QString describeCounts(const BookmarkCounts& counts)
+{
+    return QStringLiteral("%1 bookmark%2 in %3 folder%4")
+        .arg(counts.bookmarks)
+        .arg(counts.bookmarks == 1 ? "" : "s")
+        .arg(counts.folders)
+        .arg(counts.folders == 1 ? "" : "s");
+}
+
 BookmarkCounts countBookmarks(const BookmarkNode& root)
 {
     BookmarkCounts counts;

@@ -18,15 +18,6 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole + 1;
 
-QString counted(const BookmarkCounts& counts)
-{
-    return QStringLiteral("%1 bookmark%2 in %3 folder%4")
-        .arg(counts.bookmarks)
-        .arg(counts.bookmarks == 1 ? "" : "s")
-        .arg(counts.folders)
-        .arg(counts.folders == 1 ? "" : "s");
-}
-
 // A path field with a Browse button beside it.
 QHBoxLayout* fileRow(QLineEdit* edit, QPushButton* browse)
 {
@@ -215,7 +206,7 @@ bool TfrmImportExport::runImport()
         m_done->setText(problem + QStringLiteral("\n\nNothing was imported."));
     } else {
         m_done->setText(QStringLiteral("Imported %1 into the Favorites folder \"%2\".")
-                            .arg(counted(outcome.counts), QFileInfo(outcome.folder).fileName()));
+                            .arg(describeCounts(outcome.counts), QFileInfo(outcome.folder).fileName()));
     }
     return true;
 }
@@ -233,7 +224,7 @@ bool TfrmImportExport::runExport()
     }
     const FavoritesTransfer::Outcome outcome = FavoritesTransfer::exportTo(m_favorites, file);
     m_done->setText(outcome.ok() ? QStringLiteral("Exported %1 to %2.")
-                                       .arg(counted(outcome.counts), QDir::toNativeSeparators(file))
+                                       .arg(describeCounts(outcome.counts), QDir::toNativeSeparators(file))
                                  : outcome.error + QStringLiteral("\n\nNothing was exported."));
     return true;
 }
