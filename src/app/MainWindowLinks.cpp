@@ -7,6 +7,7 @@
 #include "integration/DiscMonitor.h"
 #include "links/LinksBar.h"
 #include "links/LinksFolder.h"
+#include "platform/web/EngineServices.h"
 #include "settings/DefaultPrograms.h"
 
 #include <QAction>
@@ -21,6 +22,8 @@ void TfrmMain::buildLinksBar()
     m_linksBar = new TLinksBar(LinksFolder::path(m_hive));
     // The band's own chevron drops the whole menu when the last button passes its edge.
     m_linksBar->setOwnChevron(false);
+    m_linksBar->setIconLookup(
+        [engine = m_start.engine](const QString& address) { return engine->siteIcon(address); });
     setLinksWidget(m_linksBar, m_linksBar->chevronMenu());
     connect(m_linksBar, &TLinksBar::OnLinkClick, this, [this](const QString& address) {
         OpenLink(address, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));

@@ -58,12 +58,34 @@ void TLinksBar::setOwnChevron(bool own)
     placeButtons();
 }
 
+void TLinksBar::setIconLookup(IconLookup lookup)
+{
+    m_icons = std::move(lookup);
+    Refresh();
+}
+
+QList<FolderMenuEntry> TLinksBar::readLevel(const QString& folder) const
+{
+    QList<FolderMenuEntry> entries = LinksFolder::read(folder);
+    if (!m_icons)
+        return entries;
+    for (FolderMenuEntry& entry : entries) {
+        // A shortcut's path is its address; a file's is a path that exists.
+        if (entry.folder || entry.path.isEmpty() || QFileInfo::exists(entry.path))
+            continue;
+        const QIcon site = m_icons(entry.path);
+        if (!site.isNull())
+            entry.icon = site;
+    }
+    return entries;
+}
+
 void TLinksBar::BuildLinksMenu(const QString& folder, QMenu* item)
 {
-    m_entries = LinksFolder::read(folder);
+    m_entries = readLevel(folder);
     // Subfolders are read when they first open, by the same rules: a Links folder of
     // thousands of entries costs nothing until it is looked at.
-    const FolderReader read = [](const QString& path) { return LinksFolder::read(path); };
+    const FolderReader read = [this](const QString& path) { return readLevel(path); };
     const FolderItemOpen open = [this](const QString& address) { Q_EMIT OnLinkClick(address); };
     for (const FolderMenuEntry& entry : std::as_const(m_entries)) {
         if (entry.folder) {

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class QMenu;
 class QToolButton;
 
@@ -39,6 +41,10 @@ public:
     // for the rest. Without, it lays every button out in a row and leaves the cut and the
     // chevron to the band that holds it.
     void setOwnChevron(bool own);
+    // The picture for a shortcut's address: the site's own icon where the engine has one
+    // (null otherwise, and the page icon stays).
+    using IconLookup = std::function<QIcon(const QString& address)>;
+    void setIconLookup(IconLookup lookup);
 
     // Longest caption a button shows in full; longer ones end in "...".
     static constexpr int MaxButtonWidth = 180;
@@ -57,6 +63,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // One level of the folder, shortcuts with their sites' icons where known.
+    QList<FolderMenuEntry> readLevel(const QString& folder) const;
     void BuildLinksMenu(const QString& folder, QMenu* item);
     void CreateLinkButtons();
     void appendCustomize();
@@ -64,6 +72,7 @@ private:
     void placeButtons();
 
     const QString m_folder;
+    IconLookup m_icons;
     QMenu* m_linksMenu;
     QToolButton* m_chevron;
     QList<QToolButton*> m_buttons;

@@ -1,6 +1,6 @@
 #include "links/LinksFolder.h"
 
-#include "platform/ProfileFile.h"
+#include "platform/InternetShortcut.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 #include "settings/DefaultPrograms.h"
@@ -82,8 +82,7 @@ QList<FolderMenuEntry> read(const QString& folder, int limit)
         entry.caption = folderMenuCaption(dot > 0 ? name.left(dot) : name);
         entry.icon = fileIcon(entry.path, shortcut);
         if (shortcut)
-            entry.path = ProfileFile::readString(entry.path, QStringLiteral("InternetShortcut"),
-                                                 QStringLiteral("URL"));
+            entry.path = InternetShortcut::readAddress(entry.path);
         entry.hint = entry.path;
         files << entry;
     }

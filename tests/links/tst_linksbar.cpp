@@ -7,6 +7,7 @@
 #include "support/TestHome.h"
 
 #include <QMenu>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QToolButton>
 
@@ -119,6 +120,24 @@ private Q_SLOTS:
             texts << button->text();
         QVERIFY(texts.contains(QStringLiteral("Questions")));
         QVERIFY(!texts.contains(QStringLiteral("Q&&A")));
+
+        // A shortcut shows its site's icon where the engine has one; files keep theirs.
+        QPixmap red(16, 16);
+        red.fill(Qt::red);
+        const QIcon site(red);
+        QStringList asked;
+        bar.setIconLookup([&](const QString& address) {
+            asked << address;
+            return address == QLatin1String("http://127.0.0.1/qa") ? site : QIcon();
+        });
+        QVERIFY(asked.contains(QStringLiteral("http://127.0.0.1/qa")));
+        QVERIFY(!asked.contains(links + "notes.txt"));
+        for (QToolButton* button : bar.buttons()) {
+            if (button->text() == QLatin1String("Questions"))
+                QCOMPARE(button->icon().cacheKey(), site.cacheKey());
+            else
+                QVERIFY(button->icon().cacheKey() != site.cacheKey());
+        }
 
         // What does not fit goes behind the chevron, which drops the whole menu.
         bar.show();
