@@ -349,6 +349,7 @@ private:
     // The links bar on the "Links" band (MainWindowLinks.cpp).
     void buildLinksBar();
     void watchLinksFolder();
+    void favoritesFolderChanged(); // the links bar's part of it
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;

@@ -40,6 +40,7 @@ void TfrmMain::buildFavorites()
             });
     // Every tree that shows the folder follows it (each keeps what the user had open).
     connect(m_favoritesMenu, &FavoritesMenu::folderChanged, this, [this] {
+        favoritesFolderChanged();
         if (m_sideBar->FavoritesFilled())
             m_sideBar->favorites()->tree()->refresh();
         if (m_frmFavorites && m_frmFavorites->isVisible())

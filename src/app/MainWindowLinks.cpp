@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 
 #include "bars/BarsControl.h"
-#include "favorites/FavoritesMenu.h"
 #include "integration/DiscMonitor.h"
 #include "links/LinksBar.h"
 #include "links/LinksFolder.h"
@@ -35,14 +34,16 @@ void TfrmMain::buildLinksBar()
     organize->setEnabled(true);
     connect(organize, &QAction::triggered, this, &TfrmMain::OrganizeLinks);
     watchLinksFolder();
+}
+
+void TfrmMain::favoritesFolderChanged()
+{
     // A Links folder made after the start is found when the Favorites folder's monitor
     // hears of it.
-    connect(m_favoritesMenu, &FavoritesMenu::folderChanged, this, [this] {
-        if (!m_linksMonitor || !m_linksMonitor->Active()) {
-            m_linksBar->Refresh();
-            watchLinksFolder();
-        }
-    });
+    if (!m_linksMonitor || !m_linksMonitor->Active()) {
+        m_linksBar->Refresh();
+        watchLinksFolder();
+    }
 }
 
 void TfrmMain::watchLinksFolder()

@@ -4,6 +4,7 @@
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "bars/BarsControl.h"
+#include "favorites/FavoritesMenu.h"
 #include "links/LinksBar.h"
 #include "mail/MailNews.h"
 #include "platform/DesktopEntry.h"
@@ -211,6 +212,24 @@ private Q_SLOTS:
     }
 
     // --- Links bar ----------------------------------------------------------------------
+
+    void aLinksFolderMadeLaterIsFound()
+    {
+        QDir().mkpath(home(QStringLiteral("Favorites")));
+        const QString links = home(QStringLiteral("Favorites/Links/"));
+        bool found = false;
+        {
+            MainWindowFixture w;
+            QVERIFY(w->linksBar()->buttons().isEmpty());
+            w->favoritesMenu()->startWatching();
+            for (int n = 0; n < 20 && !found; ++n) {
+                writeFile(links + QStringLiteral("Site%1.url").arg(n), "[InternetShortcut]\r\n");
+                found = QTest::qWaitFor([&] { return !w->linksBar()->buttons().isEmpty(); }, 700);
+            }
+        }
+        QDir(links).removeRecursively();
+        QVERIFY(found);
+    }
 
     void linksOpenInTabsOrTheirOwnProgram()
     {
