@@ -23,6 +23,7 @@
 #include "sidebar/SideBarHost.h"
 
 #include "../support/FavoritesTree.h"
+#include "../support/Median.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,25 +60,6 @@ QByteArray bookmarkFile(int count)
     return html + "</DL><p>\n";
 }
 
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-template<typename Work>
-double medianMs(Work work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < Runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return median(times);
-}
-
 QMenu* favoritesMenuOn(const QString& root, FavoritesMenu** favorites)
 {
     auto* menu = new QMenu;
@@ -96,7 +78,7 @@ int benchmark()
     FavoritesMenu* favorites = nullptr;
     QMenu* menu = favoritesMenuOn(root, &favorites);
 
-    const double first = medianMs([&] {
+    const double first = medianMs(Runs, [&] {
         favorites->setChanged();
         Q_EMIT menu->aboutToShow();
     });
@@ -123,7 +105,7 @@ int benchmark()
     std::printf("Favorites menu, rebuild after the change: %.1f ms\n", median(rebuilt));
 
     QMenu* topic = menu->actions().at(FavoritesMenu::HeadItems)->menu();
-    const double sub = medianMs([&] {
+    const double sub = medianMs(Runs, [&] {
         favorites->setChanged();
         Q_EMIT menu->aboutToShow();
         topic = menu->actions().at(FavoritesMenu::HeadItems)->menu();
@@ -154,7 +136,7 @@ int benchmark()
         file.write(html);
     }
     // What the disk itself asks: the same number of small files written plainly.
-    const double plain = medianMs([&] {
+    const double plain = medianMs(Runs, [&] {
         static int round = 0;
         const QString folder = dir.filePath(QStringLiteral("plain%1").arg(round++));
         for (int f = 0; f < 200; ++f) {
@@ -178,9 +160,9 @@ int benchmark()
     }
     std::printf("import of 10,000 bookmarks in 200 folders (%lld KB): %.0f ms\n",
                 qint64(html.size() / 1024), median(imports));
-    const double parse = medianMs([&] { readBookmarkFile(source); });
+    const double parse = medianMs(Runs, [&] { readBookmarkFile(source); });
     std::printf("  of which reading the file: %.0f ms\n", parse);
-    const double exported = medianMs([&] {
+    const double exported = medianMs(Runs, [&] {
         if (!FavoritesTransfer::exportTo(dir.filePath(QStringLiteral("Import/Imported")),
                                          dir.filePath(QStringLiteral("out.html")))
                  .ok())

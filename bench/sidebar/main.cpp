@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "../support/FavoritesTree.h"
+#include "../support/Median.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,20 +27,6 @@
 namespace {
 
 constexpr int Runs = 5;
-
-template<typename Work>
-double medianMs(Work work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < Runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // Runs `work` through a BackgroundJob and reports its time and the longest gap between
 // ticks of a 5 ms timer on this thread meanwhile.
@@ -82,15 +69,15 @@ int main(int argc, char** argv)
     tree.resize(240, 600);
     tree.show();
     std::printf("favorites tree, first level:          %7.2f ms\n",
-                medianMs([&] { tree.setRoot(favorites); }));
-    std::printf("favorites tree, open a folder of 25:  %7.2f ms\n", medianMs([&] {
+                medianMs(Runs, [&] { tree.setRoot(favorites); }));
+    std::printf("favorites tree, open a folder of 25:  %7.2f ms\n", medianMs(Runs, [&] {
                     tree.setRoot(favorites);
                     QTreeWidgetItem* top = tree.topLevelItem(0);
                     top->setExpanded(true);
                     top->child(0)->setExpanded(true);
                 }));
     std::printf("favorites find \"page 49\" (sync):     %7.2f ms, %lld rows\n",
-                medianMs([&] { findFavorites(favorites, "page 49"); }),
+                medianMs(Runs, [&] { findFavorites(favorites, "page 49"); }),
                 qlonglong(findFavorites(favorites, "page 49").size()));
     const auto [findMs, findGap] = offThread<QList<FoundRow>>(
         [&](const std::atomic_bool& c) { return findFavorites(favorites, "site7.", &c); });
@@ -148,7 +135,7 @@ int main(int argc, char** argv)
     const QDateTime now = QDateTime::currentDateTime();
     for (const char* text : {"topic 42", "site123.", "no such text"}) {
         qlonglong rows = 0;
-        const double ms = medianMs([&] {
+        const double ms = medianMs(Runs, [&] {
             rows = findHistory(storeFile, dir.filePath("History"), text, now, nullptr, nullptr).size();
         });
         std::printf("history find \"%s\":%*s %7.2f ms, %lld rows\n", text,
