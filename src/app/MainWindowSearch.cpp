@@ -22,6 +22,9 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMenu>
+#include <QSet>
+
+#include <optional>
 
 // The window's side of the search pane, and what searching needs to keep.
 class WindowSearch final : public QObject, public SearchPaneHost
@@ -34,11 +37,16 @@ public:
         , m_questions(questions)
         , m_settings(settings)
         , m_hive(hive)
-        , m_knownHosts(TypedText::systemHostNames())
     {}
 
     SearchPane* pane = nullptr;
-    const QSet<QString>& knownHosts() const { return m_knownHosts; }
+    // Read when text is first committed, not at start-up.
+    const QSet<QString>& knownHosts() const
+    {
+        if (!m_knownHosts)
+            m_knownHosts = TypedText::systemHostNames();
+        return *m_knownHosts;
+    }
 
     void OpenSearchResult(const QString& address) override
     {
@@ -92,7 +100,7 @@ private:
     WindowQuestions& m_questions;
     WindowSettings& m_settings;
     RegistryHive& m_hive;
-    const QSet<QString> m_knownHosts;
+    mutable std::optional<QSet<QString>> m_knownHosts;
 };
 
 void TfrmMain::buildSearch()
