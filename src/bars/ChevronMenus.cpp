@@ -27,31 +27,6 @@ bool ChevronMenus::listsMenu(MenuId id, int rightEdge, int mainWidth)
     return id == MenuId::Tools || id == MenuId::Tabs || rightEdge > mainWidth;
 }
 
-namespace {
-
-// A copy of one item of a drop-down menu: its caption, shortcut and hint, running the same
-// action.
-void copyItems(const QMenu* from, QMenu* to)
-{
-    const auto items = from->actions();
-    for (QAction* item : items) {
-        if (item->isSeparator()) {
-            to->addSeparator();
-            continue;
-        }
-        QAction* copy = to->addAction(item->icon(), item->text());
-        copy->setShortcut(item->shortcut());
-        copy->setToolTip(item->toolTip());
-        copy->setStatusTip(item->statusTip());
-        copy->setEnabled(item->isEnabled());
-        copy->setCheckable(item->isCheckable());
-        copy->setChecked(item->isChecked());
-        QObject::connect(copy, &QAction::triggered, item, &QAction::trigger);
-    }
-}
-
-} // namespace
-
 void ChevronMenus::fillToolbarMenu(QMenu* menu, const MainToolbar& toolbar, int mainWidth,
                                    QAction* customize)
 {
@@ -76,10 +51,12 @@ void ChevronMenus::fillToolbarMenu(QMenu* menu, const MainToolbar& toolbar, int 
             continue;
         const QString hint = action->property("hint").toString();
         if (button->menu()) {
-            QMenu* sub = menu->addMenu(action->icon(), MainActions::shortHint(hint));
-            MainActions::setHint(sub->menuAction(), hint);
+            // The button's own menu: several are filled only as they open (the engines,
+            // the mail programs, the text sizes), and a copy would be empty or stale.
+            QAction* sub = menu->addAction(action->icon(), MainActions::shortHint(hint));
+            MainActions::setHint(sub, hint);
             sub->setEnabled(action->isEnabled());
-            copyItems(button->menu(), sub);
+            sub->setMenu(button->menu());
             continue;
         }
         QAction* item = menu->addAction(action->icon(), MainActions::shortHint(hint));
