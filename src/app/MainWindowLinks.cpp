@@ -18,11 +18,12 @@
 
 void TfrmMain::buildLinksBar()
 {
-    m_linksBar = new TLinksBar(LinksFolder::path(m_hive));
+    m_linksBar = new TLinksBar(LinksFolder::path(m_hive), [engine = m_start.engine](
+                                                              const QString& address) {
+        return engine->siteIcon(address);
+    });
     // The band's own chevron drops the whole menu when the last button passes its edge.
     m_linksBar->setOwnChevron(false);
-    m_linksBar->setIconLookup(
-        [engine = m_start.engine](const QString& address) { return engine->siteIcon(address); });
     setLinksWidget(m_linksBar, m_linksBar->chevronMenu());
     connect(m_linksBar, &TLinksBar::OnLinkClick, this, [this](const QString& address) {
         OpenLink(address, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
+#include "settings/PVOptions.h"
 
 #include <algorithm>
 #include <iterator>
@@ -69,7 +70,7 @@ BandLayout BandLayouts::applySaved(BandLayout current, const QList<SavedBand>& s
 
 QString BandLayouts::bandsKey()
 {
-    return QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion\\Bands");
+    return TPVOptions::CurrentVersionKey() + QStringLiteral("\\Bands");
 }
 
 QList<SavedBand> BandLayouts::readSaved(RegistryHive& hive, int count)

@@ -2,15 +2,17 @@
 
 #include "links/LinksFolder.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QToolButton>
 
-TLinksBar::TLinksBar(const QString& folder, QWidget* parent)
+TLinksBar::TLinksBar(const QString& folder, IconLookup icons, QWidget* parent)
     : QWidget(parent)
     , m_folder(folder)
+    , m_icons(std::move(icons))
     , m_linksMenu(new QMenu(QStringLiteral("Links"), this))
     , m_chevron(new QToolButton(this))
 {
@@ -70,8 +72,8 @@ QList<FolderMenuEntry> TLinksBar::readLevel(const QString& folder) const
     if (!m_icons)
         return entries;
     for (FolderMenuEntry& entry : entries) {
-        // A shortcut's path is its address; a file's is a path that exists.
-        if (entry.folder || entry.path.isEmpty() || QFileInfo::exists(entry.path))
+        // A shortcut's path is its address; any other file's is its absolute path.
+        if (entry.folder || entry.path.isEmpty() || QDir::isAbsolutePath(entry.path))
             continue;
         const QIcon site = m_icons(entry.path);
         if (!site.isNull())

@@ -22,7 +22,11 @@ class TLinksBar final : public QWidget
 
 public:
     // `folder` ends with "/"; a folder that does not exist leaves the bar empty.
-    explicit TLinksBar(const QString& folder, QWidget* parent = nullptr);
+    // The picture for a shortcut's address: the site's own icon where the engine has one
+    // (null otherwise, and the page icon stays).
+    using IconLookup = std::function<QIcon(const QString& address)>;
+
+    explicit TLinksBar(const QString& folder, IconLookup icons = {}, QWidget* parent = nullptr);
 
     QString LinksFolder() const { return m_folder; }
     // The root menu: every link and folder of the bar, a separator and "Customize...";
@@ -41,10 +45,7 @@ public:
     // for the rest. Without, it lays every button out in a row and leaves the cut and the
     // chevron to the band that holds it.
     void setOwnChevron(bool own);
-    // The picture for a shortcut's address: the site's own icon where the engine has one
-    // (null otherwise, and the page icon stays).
-    using IconLookup = std::function<QIcon(const QString& address)>;
-    void setIconLookup(IconLookup lookup);
+    void setIconLookup(IconLookup lookup); // and reads the folder again
 
     // Longest caption a button shows in full; longer ones end in "...".
     static constexpr int MaxButtonWidth = 180;

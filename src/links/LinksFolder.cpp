@@ -5,21 +5,14 @@
 #include "platform/ShellFolders.h"
 #include "settings/DefaultPrograms.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMimeDatabase>
 
-#include <algorithm>
 
 namespace {
-
-bool isShortcut(const QString& name)
-{
-    return name.endsWith(QLatin1String(".url"), Qt::CaseInsensitive);
-}
 
 QIcon fileIcon(const QString& path, bool shortcut)
 {
@@ -76,7 +69,7 @@ QList<FolderMenuEntry> read(const QString& folder, int limit)
             folders << entry;
             continue;
         }
-        const bool shortcut = isShortcut(name);
+        const bool shortcut = InternetShortcut::isShortcutName(name);
         // The name without its last extension; a name that is only an extension keeps it.
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         entry.caption = folderMenuCaption(dot > 0 ? name.left(dot) : name);
@@ -86,12 +79,7 @@ QList<FolderMenuEntry> read(const QString& folder, int limit)
         entry.hint = entry.path;
         files << entry;
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(folders.begin(), folders.end(),
-                     [&collator](const FolderMenuEntry& a, const FolderMenuEntry& b) {
-                         return collator.compare(a.caption, b.caption) < 0;
-                     });
+    sortFolderMenuEntriesLocaleAware(folders);
     return folders + files;
 }
 
