@@ -23,11 +23,8 @@ var d = document;
 if (!d) return null;
 var all = d.getElementsByTagName('*');
 if (!all) return {hasElements: false};
-var base = '';
-for (var i = 0; i < all.length; ++i) {
-    var tag = all[i].tagName;
-    if (tag === 'BASE' || tag === 'base') { base = all[i].getAttribute('target') || ''; break; }
-}
+var b = d.querySelector('base');
+var base = b ? (b.getAttribute('target') || '') : '';
 var a = d.activeElement;
 return {hasElements: true, baseTarget: base,
         activeTag: a ? String(a.tagName) : '',
