@@ -30,6 +30,11 @@ void SiteIcons::store(const QUrl& page, const QIcon& icon)
     if (name.isEmpty() || icon.isNull())
         return;
     const QPixmap picture = icon.pixmap(16, 16);
+    // The engine reports the icon at every load of a page: a known picture is not written
+    // again.
+    const auto known = m_known.constFind(name);
+    if (known != m_known.cend() && known->pixmap(16, 16).toImage() == picture.toImage())
+        return;
     m_known.insert(name, QIcon(picture));
     if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
         return;
