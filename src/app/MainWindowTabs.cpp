@@ -52,10 +52,7 @@ TBrowserTab* TfrmMain::createTab(bool hidden)
 {
     TBrowserTab* previous = GetActivePage();
     auto* tab = new TBrowserTab(this, hidden);
-    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] {
-        syncAppearance(tab);
-        noteSessionChange();
-    });
+    connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
     connect(tab, &TBrowserTab::stateChanged, this, &TfrmMain::noteSessionChange);
     connect(tab->Browser(), &TSorvelBrowser::addToFavoritesRequested, this,
             &TfrmMain::AddToFavorites);

@@ -131,6 +131,7 @@ void TBrowserTab::setCaption(const QString& caption)
         return;
     m_caption = caption;
     Q_EMIT appearanceChanged();
+    Q_EMIT stateChanged();
 }
 
 void TBrowserTab::setHint(const QString& hint)
@@ -139,6 +140,7 @@ void TBrowserTab::setHint(const QString& hint)
         return;
     m_hint = hint;
     Q_EMIT appearanceChanged();
+    Q_EMIT stateChanged();
 }
 
 void TBrowserTab::setImageIndex(int index)
@@ -155,6 +157,7 @@ void TBrowserTab::setTabVisible(bool visible)
         return;
     m_tabVisible = visible;
     Q_EMIT appearanceChanged();
+    Q_EMIT stateChanged();
 }
 
 QString TBrowserTab::CaptionFromTitle(const QString& title, int limitTitleLength)
@@ -180,11 +183,14 @@ void TBrowserTab::SetTitle(const QString& title)
 
 void TBrowserTab::SetStickyName(const QString& name)
 {
+    const bool changed = name != m_stickyName;
     m_stickyName = name;
     if (name.isEmpty())
         SetTitle(GetTitle());
     else
         setCaption(name);
+    if (changed)
+        Q_EMIT stateChanged();
 }
 
 void TBrowserTab::PromptStickyName()
@@ -197,8 +203,11 @@ void TBrowserTab::PromptStickyName()
 
 void TBrowserTab::SetLocked(bool locked)
 {
+    const bool changed = locked != m_locked;
     m_locked = locked;
     setImageIndex(locked ? iconLocked : iconNone);
+    if (changed)
+        Q_EMIT stateChanged();
 }
 
 void TBrowserTab::SetViewed(bool viewed)

@@ -158,7 +158,9 @@ public:
 
 Q_SIGNALS:
     void appearanceChanged();
-    // What a session keeps of the tab changed: its address or its Close All exemption.
+    // What a session keeps of the tab changed: its address, caption, hint or visibility,
+    // its lock or its Close All exemption. Not the loading picture, which changes at every
+    // load.
     void stateChanged();
 
 private:
