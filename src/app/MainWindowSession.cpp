@@ -2,6 +2,8 @@
 // brings back after an abnormal end.
 #include "app/MainWindow.h"
 
+#include "address/AddressPolicy.h"
+
 #include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSleeper.h"
@@ -81,8 +83,10 @@ void TfrmMain::openStartOrRestore()
 
     restoreTabs(previous.saved);
     // An address given at this start opens beside the tabs brought back, in front.
+    // Another program's argument, as at any start: never a script.
     const QString argument = m_start.argument;
-    if (!argument.isEmpty()) {
+    if (!argument.isEmpty() && AddressPolicy::decide(AddressPolicy::Source::HandOff, argument) !=
+                                   AddressPolicy::Decision::Refuse) {
         if (IsPageGroupFile(argument))
             OpenPageGroup(argument, false, true);
         else if (TBrowserTab* tab = NewTab())

@@ -249,6 +249,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path + QStringLiteral(".running")));
     }
 
+    // An argument given at a start that restores is checked as at any start.
+    void aScriptArgumentIsRefusedWhenRestoring()
+    {
+        TestHome home;
+        const QString path = home.file(QStringLiteral("session.json"));
+        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
+        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, false}.toJson());
+        MainWindowFixture window(
+            {.argument = QStringLiteral("javascript:alert(1)"), .sessionFile = path});
+        QCOMPARE(window->tabs().size(), 2);
+    }
+
     void repeatedCrashAsksAndStartFreshCloses()
     {
         TestHome home;
