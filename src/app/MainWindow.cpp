@@ -6,7 +6,12 @@
 #include "app/TabMenu.h"
 #include "app/Throbber.h"
 #include "app/UserInputWatch.h"
+#include "app/WindowFavorites.h"
+#include "app/WindowFormFiller.h"
+#include "app/WindowLinks.h"
+#include "app/WindowMail.h"
 #include "app/WindowQuestions.h"
+#include "app/WindowSearch.h"
 #include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
@@ -19,7 +24,7 @@
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
 #include "desktop/TrayControl.h"
-#include "formfiller/FormFillerQuestions.h"
+#include "favorites/FavoritesMenu.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -197,11 +202,14 @@ void TfrmMain::buildWindow()
     connectActions();
     applyAltShortcuts();
     buildExternalPlaces();
-    buildMail();
+    m_mail = new WindowMail(*this);
     buildSideBar();
-    buildFormFiller();
-    buildSearch();
-    buildFavorites();
+    m_formFiller = new WindowFormFiller(*this, m_hive, m_start.formFillerQuestions);
+    m_search = new WindowSearch(*this, *m_questions, m_settings, m_hive, *m_start.engine);
+    m_favorites = new WindowFavorites(*this, *m_questions, m_settings, m_hive, *m_start.engine);
+    // The Favorites folder's monitor also finds a Links folder made after the start.
+    connect(m_favorites->menu(), &FavoritesMenu::folderChanged, m_links,
+            &WindowLinks::favoritesFolderChanged);
 }
 
 void TfrmMain::buildBars()
@@ -218,7 +226,7 @@ void TfrmMain::buildBars()
     LoadAddressCompletion();
 
     buildBands(m_addressBand->label());
-    buildLinksBar();
+    m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }
@@ -397,7 +405,7 @@ void TfrmMain::runExitSequence()
     delete m_dispatcher;
     m_dispatcher = nullptr;
     m_popups->stopSweep();
-    stopSearch();
+    m_search->stop();
     if (m_start.bus) {
         // Not taken: the second copy waits until this one is gone and starts on its own.
         m_start.bus->setHandler(QStringLiteral("Pelvane"),

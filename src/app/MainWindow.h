@@ -23,7 +23,6 @@ class FavoritesMenu;
 class TfrmFavorites;
 class LaunchImage;
 class MailNews;
-class TDiscMonitor;
 class TLinksBar;
 class MainActions;
 class MainToolbar;
@@ -41,13 +40,16 @@ class SessionKeeper;
 class TabSleeper;
 class SideBar;
 class TBrowserTab;
-class TSorvelBrowser;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
 class TTabMenu;
 class Throbber;
 class TrayControl;
+class WindowFavorites;
+class WindowFormFiller;
+class WindowLinks;
+class WindowMail;
 class WindowQuestions;
 class WindowSearch;
 struct DesktopApplication;
@@ -77,7 +79,10 @@ struct MainWindowOptions
 // the wiring between the parts; each part does its own work: pop-up control
 // (PopupControl), the address band (AddressBand), the content switches
 // (ContentSwitchControl), the tray (TrayControl), the page-group commands
-// (SorvelGroupCommands), the menus and toolbar (built from their descriptions).
+// (SorvelGroupCommands), the menus and toolbar (built from their descriptions), and the
+// window's side of searching, the Favorites, the links bar, mail and the form filler
+// (WindowSearch, WindowFavorites, WindowLinks, WindowMail, WindowFormFiller; the operations
+// they take over delegate to them in MainWindowEntryPoints.cpp).
 //
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
 // set and its reports (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp),
@@ -146,6 +151,7 @@ public:
     SideBar* sideBar() const { return m_sideBar; }
     SessionKeeper* session() const { return m_session; } // null when none is kept
     TabSleeper* sleeper() const { return m_sleeper; }
+    WindowSearch* search() const { return m_search; }
     // The open tabs as the session keeps them (MainWindowSession.cpp).
     SessionState sessionNow() const;
     MainToolbar* toolbar() const { return m_tbMain; }
@@ -166,7 +172,7 @@ public:
     void ClearAddresses();
     void GoSearch();
     // The toolbar's Search menu: the engines after its two fixed items, read again at every
-    // drop-down (MainWindowSearch.cpp).
+    // drop-down.
     void LoadSearchEngines();
     void OrganizeSearchEngines();
     SearchPane* searchPane() const;
@@ -179,16 +185,15 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
-    // The active tab's page, saved for a mail, attached to a new message
-    // (MainWindowMail.cpp).
+    // The active tab's page, saved for a mail, attached to a new message.
     void SendPageByMail();
-    MailNews* mail() const { return m_mail; }
+    MailNews* mail() const;
     // The link opener of the links bar: an existing file opens in its own program, anything
-    // else goes to OpenAddress with LinksNewWin (MainWindowLinks.cpp).
+    // else goes to OpenAddress with LinksNewWin.
     void OpenLink(const QString& address, bool shiftHeld);
     // Organize Links: the Links folder in the desktop's file manager.
     void OrganizeLinks();
-    TLinksBar* linksBar() const { return m_linksBar; }
+    TLinksBar* linksBar() const;
 
     // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
     void ApplyBarVisibility();
@@ -200,14 +205,14 @@ public:
     void SaveToolbarLayout();
     QString toolbarFile() const;
 
-    // --- Form filler (MainWindowFormFiller.cpp) ---------------------------------------------
+    // --- Form filler -----------------------------------------------------------------------------
     // Fills the active tab's form with the user's personal or business profile.
     void FillForm(ProfileKind mode);
     void ShowMyProfile();
 
-    // --- Favorites (MainWindowFavorites.cpp) ----------------------------------------------------
-    FavoritesMenu* favoritesMenu() const { return m_favoritesMenu; }
-    TfrmFavorites* favoritesWindow() const { return m_frmFavorites; }
+    // --- Favorites -------------------------------------------------------------------------------
+    FavoritesMenu* favoritesMenu() const;
+    TfrmFavorites* favoritesWindow() const; // made on first use
     // The Favorites folder as the hive names it; empty when it names none.
     QString favoritesFolder() const;
     // The Add Favorite dialog for a page (the active tab's, or the tab menu's tab).
@@ -286,16 +291,6 @@ private:
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
-    // MainWindowFormFiller.cpp
-    void buildFormFiller();
-    void buildSearch();  // MainWindowSearch.cpp
-    void stopSearch();
-    // What the address box's text opens: a search with the first engine when it is no
-    // address and the user searches from the address box, else the text itself.
-    QString addressForTyped(const QString& text);
-    // The search pane's browser when it has the keyboard focus; null otherwise.
-    TSorvelBrowser* searchBrowserInUse() const;
-    void buildFavorites(); // MainWindowFavorites.cpp
     void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
@@ -344,20 +339,11 @@ private:
     void showHelpTopics();
     void showSupport();
 
-    // The mail and news commands (MainWindowMail.cpp).
-    void buildMail();
-    // The links bar on the "Links" band (MainWindowLinks.cpp).
-    void buildLinksBar();
-    void watchLinksFolder();
-    void favoritesFolderChanged(); // the links bar's part of it
-
     MainWindowOptions m_start;
     RegistryHive& m_hive;
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
     std::unique_ptr<WindowQuestions> m_ownQuestions;
     WindowQuestions* m_questions = nullptr;
-    std::unique_ptr<FormFillerQuestions> m_ownFormQuestions;
-    FormFillerQuestions* m_formQuestions = nullptr;
     WindowSettings m_settings; // the working copies
 
     MainActions* m_actions = nullptr;
@@ -380,14 +366,13 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
-    MailNews* m_mail = nullptr;
-    TLinksBar* m_linksBar = nullptr;
-    TDiscMonitor* m_linksMonitor = nullptr; // while the Links folder exists
+    WindowMail* m_mail = nullptr;
+    WindowLinks* m_links = nullptr;
     WindowSearch* m_search = nullptr;
+    WindowFavorites* m_favorites = nullptr;
+    WindowFormFiller* m_formFiller = nullptr;
     SessionKeeper* m_session = nullptr;
     TabSleeper* m_sleeper = nullptr;
-    FavoritesMenu* m_favoritesMenu = nullptr;
-    TfrmFavorites* m_frmFavorites = nullptr; // made on first use
 
     // Full screen keeps what it changed, to put it back.
     struct Placement

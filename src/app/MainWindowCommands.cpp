@@ -6,6 +6,7 @@
 #include "address/PVComboBox.h"
 #include "app/AboutBox.h"
 #include "app/WindowQuestions.h"
+#include "app/WindowSearch.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
@@ -279,7 +280,7 @@ void TfrmMain::editCommand(Command command)
         }
     }
     // Next the search pane's page, when the user is working in it.
-    if (TSorvelBrowser* search = searchBrowserInUse()) {
+    if (TSorvelBrowser* search = m_search->browserInUse()) {
         switch (command) {
         case Command::Cut:
             return search->Cut();

@@ -6,6 +6,7 @@
 #include "address/PVComboBox.h"
 #include "app/InternetOptionsDialog.h"
 #include "app/WindowQuestions.h"
+#include "app/WindowSearch.h"
 #include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
@@ -48,7 +49,7 @@ void TfrmMain::ClearAddresses()
 
 void TfrmMain::commitAddress(const QString& typed)
 {
-    const QString text = addressForTyped(typed);
+    const QString text = m_search->addressForTyped(typed);
     TBrowserTab* tab = GetActivePage();
     // A locked tab keeps its page: what is typed there opens in a tab of its own, in front,
     // where it is remembered as typed when it starts.
@@ -95,14 +96,6 @@ void TfrmMain::OpenAddress(const QString& address, bool newTab, bool shiftHeld)
 }
 
 // --- Commands --------------------------------------------------------------------------------
-
-void TfrmMain::GoSearch()
-{
-    if (m_ie4Mode)
-        return;
-    // The side bar shows its search page; the active tab is left alone.
-    m_sideBar->showPane(SideBar::Pane::Search);
-}
 
 void TfrmMain::syncWorkOffline()
 {

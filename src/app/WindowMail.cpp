@@ -1,8 +1,6 @@
-// The Mail menu and its commands: the user's own mail and news programs, a new message, a
-// link or the page itself sent by mail. The work is MailNews's; the window gives it the
-// active page and shows what it says in the status bar.
-#include "app/MainWindow.h"
+#include "app/WindowMail.h"
 
+#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "commands/MainActions.h"
 #include "mail/MailNews.h"
@@ -11,13 +9,15 @@
 #include <QMenu>
 #include <QPointer>
 
-void TfrmMain::buildMail()
+WindowMail::WindowMail(TfrmMain& window)
+    : QObject(&window)
+    , m_window(window)
+    , m_mail(new MailNews(MailNews::thisDesktop(), this))
 {
-    m_mail = new MailNews(MailNews::thisDesktop(), this);
-    connect(m_mail, &MailNews::statusText, this, &TfrmMain::SetStatusText);
+    connect(m_mail, &MailNews::statusText, &m_window, &TfrmMain::SetStatusText);
 
     const auto on = [this](ActionId id, auto slot) {
-        connect(action(id), &QAction::triggered, this, slot);
+        connect(m_window.action(id), &QAction::triggered, this, slot);
     };
     for (ActionId id : {ActionId::actReadMail, ActionId::mnuGoMail})
         on(id, [this] { m_mail->ReadMail(); });
@@ -26,7 +26,7 @@ void TfrmMain::buildMail()
     on(ActionId::pmMailNewMessage, [this] { m_mail->NewMessage(); });
     for (ActionId id : {ActionId::pmMailSendLink, ActionId::mnuFileSendLink}) {
         on(id, [this] {
-            const TBrowserTab* tab = GetActivePage();
+            const TBrowserTab* tab = m_window.GetActivePage();
             m_mail->SendLink(tab ? tab->GetTitle() : QString(),
                              tab ? tab->GetAddress() : QString());
         });
@@ -36,20 +36,20 @@ void TfrmMain::buildMail()
 
     // The installed mail programs follow the fixed part, listed the first time the menu
     // opens and not looked up again while we run.
-    QMenu* pmMail = menu(MenuId::Mail);
+    QMenu* pmMail = m_window.menu(MenuId::Mail);
     connect(pmMail, &QMenu::aboutToShow, this, [this, pmMail] { m_mail->ListMailClients(pmMail); });
 }
 
-void TfrmMain::SendPageByMail()
+void WindowMail::SendPageByMail()
 {
-    TBrowserTab* tab = GetActivePage();
+    TBrowserTab* tab = m_window.GetActivePage();
     if (!tab)
         return;
-    tab->SaveForMail([self = QPointer<TfrmMain>(this)](const TSaveResult& saved) {
+    tab->SaveForMail([self = QPointer<WindowMail>(this)](const TSaveResult& saved) {
         if (!self)
             return;
         if (!saved.ok()) {
-            self->SetStatusText(
+            self->m_window.SetStatusText(
                 QStringLiteral("The page could not be saved for the mail: %1").arg(saved.error));
             return;
         }

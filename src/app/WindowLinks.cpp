@@ -1,0 +1,93 @@
+#include "app/WindowLinks.h"
+
+#include "app/MainWindow.h"
+#include "bars/BarsControl.h"
+#include "integration/DiscMonitor.h"
+#include "links/LinksBar.h"
+#include "links/LinksFolder.h"
+#include "platform/web/EngineServices.h"
+#include "settings/DefaultPrograms.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QUrl>
+
+WindowLinks::WindowLinks(TfrmMain& window, const WindowSettings& settings, RegistryHive& hive,
+                         EngineServices& engine)
+    : QObject(&window)
+    , m_window(window)
+    , m_settings(settings)
+{
+    m_bar = new TLinksBar(LinksFolder::path(hive),
+                          [&engine](const QString& address) { return engine.siteIcon(address); });
+    // The band's own chevron drops the whole menu when the last button passes its edge.
+    m_bar->setOwnChevron(false);
+    m_window.setLinksWidget(m_bar, m_bar->chevronMenu());
+    connect(m_bar, &TLinksBar::OnLinkClick, this, [this](const QString& address) {
+        OpenLink(address, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+    });
+    connect(m_bar, &TLinksBar::OnCustomize, this, &WindowLinks::OrganizeLinks);
+    connect(m_bar, &TLinksBar::refreshed, this,
+            [this] { m_window.setLinksWidget(m_bar, m_bar->chevronMenu()); });
+    QAction* organize = m_window.bars()->organizeLinksItem();
+    organize->setEnabled(true);
+    connect(organize, &QAction::triggered, this, &WindowLinks::OrganizeLinks);
+    watchFolder();
+}
+
+void WindowLinks::favoritesFolderChanged()
+{
+    // A Links folder made after the start is found when the Favorites folder's monitor
+    // hears of it.
+    if (!m_monitor || !m_monitor->Active()) {
+        m_bar->Refresh();
+        watchFolder();
+    }
+}
+
+void WindowLinks::watchFolder()
+{
+    const QString folder = m_bar->LinksFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return; // a missing folder: an empty bar and no monitor
+    if (!m_monitor) {
+        m_monitor = new TDiscMonitor(m_bar);
+        m_monitor->SetFilters(TDiscMonitor::FileName | TDiscMonitor::DirName |
+                              TDiscMonitor::LastWrite);
+        m_monitor->SetSubTree(true);
+        connect(m_monitor, &TDiscMonitor::OnChange, m_bar, &TLinksBar::Refresh);
+        // The folder went: the bar empties, and the monitor waits for a new one.
+        connect(m_monitor, &TDiscMonitor::OnInvalid, this, [this] {
+            m_monitor->SetActive(false);
+            m_bar->Refresh();
+        });
+    }
+    m_monitor->SetDirectory(folder);
+    m_monitor->SetActive(true);
+}
+
+void WindowLinks::OpenLink(const QString& address, bool shiftHeld)
+{
+    if (!LinksFolder::isExistingFile(address)) {
+        m_window.OpenAddress(address, m_settings.newTabFlags.links, shiftHeld);
+        return;
+    }
+    // A file of the folder opens in the desktop's program for it, started without a shell.
+    const QStringList command =
+        LinksFolder::fileCommand(address, DefaultPrograms::Places::current());
+    if (command.isEmpty()) {
+        m_window.SetStatusText(QStringLiteral("No program is set up on this desktop to open %1.")
+                                   .arg(QFileInfo(address).fileName()));
+    } else if (!QProcess::startDetached(command.first(), command.mid(1))) {
+        m_window.SetStatusText(QStringLiteral("%1 could not be started.").arg(command.first()));
+    }
+}
+
+void WindowLinks::OrganizeLinks()
+{
+    if (!m_bar->LinksFolder().isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(m_bar->LinksFolder()));
+}
