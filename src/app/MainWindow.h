@@ -43,7 +43,6 @@ class TSorvelBrowser;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
-class TTabMenu;
 class Throbber;
 class TrayControl;
 class WindowClosing;
@@ -166,7 +165,7 @@ public:
     MainToolbar* toolbar() const { return m_tbMain; }
     BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
-    QMenu* tabMenu() const;
+    QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
@@ -351,7 +350,7 @@ private:
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;
-    TTabMenu* m_pmTab = nullptr;
+    QMenu* m_pmTab = nullptr; // a TTabMenu
 
     PopupControl* m_popups = nullptr;
     ContentSwitchControl* m_content = nullptr;

@@ -1,7 +1,6 @@
 // The window's entry points whose work is done by one of its parts.
 #include "app/MainWindow.h"
 
-#include "app/TabMenu.h"
 #include "app/WindowClosing.h"
 #include "app/WindowGroupHost.h"
 #include "app/WindowNavigation.h"
@@ -45,11 +44,6 @@ TBrowserTab* TfrmMain::PopupTab()
 void TfrmMain::AddToPopupList(TBrowserTab* tab)
 {
     m_closing->AddToPopupList(tab);
-}
-
-QMenu* TfrmMain::tabMenu() const
-{
-    return m_pmTab;
 }
 
 bool TfrmMain::IsPopupBlocked(const QString& url)
