@@ -6,12 +6,18 @@
 #include "app/TabMenu.h"
 #include "app/Throbber.h"
 #include "app/UserInputWatch.h"
+#include "app/WindowClosing.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
+#include "app/WindowGroupHost.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
+#include "app/WindowNavigation.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
+#include "app/WindowSession.h"
+#include "app/WindowTabHost.h"
 #include "bars/BarsControl.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
@@ -26,6 +32,7 @@
 #include "desktop/TrayControl.h"
 #include "favorites/FavoritesMenu.h"
 #include "groups/dialogs/GroupDialogs.h"
+#include "platform/MemoryPressure.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
 #include "platform/ShellFolders.h"
@@ -40,7 +47,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QMenu>
-#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -130,11 +136,16 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_content->load();
     showContentSwitches();
     setBarsVisible();
-    applyWindowPlacement();
+    m_placement->applyStored();
     if (m_settings.fullScreen)
         setFullScreen(true);
 
-    openStartOrRestore();
+    m_sleeper = new TabSleeper({[this] { return tabs(); },
+                                [this]() -> const TBrowserTab* { return GetActivePage(); },
+                                &MemoryPressure::isLowNow},
+                               this);
+    m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
+    m_windowSession->openStartOrRestore();
     m_placeAtEnd = m_settings.openNewAtEnd;
 
     if (m_start.bus) {
@@ -157,8 +168,8 @@ TfrmMain::~TfrmMain()
 {
     runExitSequence();
     // Tabs report changes while they go; there is no session to note them in any more.
-    delete m_session;
-    m_session = nullptr;
+    delete m_windowSession;
+    m_windowSession = nullptr;
 }
 
 void TfrmMain::buildWindow()
@@ -166,6 +177,14 @@ void TfrmMain::buildWindow()
     // The Favorites and History folders are named in the hive on the first run, before the
     // links bar, the side bar or the Favorites menu look for them.
     ShellFolders::seed(m_hive);
+    // The window's own parts, which reach it through its public side only.
+    m_tabHost = new WindowTabHost(*this, m_hive, *m_start.engine, *m_questions);
+    m_groupHost = new WindowGroupHost(*this);
+    m_closing = new WindowClosing(*this, *m_options, *m_questions);
+    m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument);
+    m_navigation =
+        new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
+    m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage = new TPVPageControl(this);
     m_pcPage->setObjectName(QStringLiteral("pcPage"));
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
@@ -192,7 +211,8 @@ void TfrmMain::buildWindow()
     new UserInputWatch(this);
 
     buildBars();
-    m_groups = new SorvelGroupCommands(*this, new GroupDialogs(this), menu(MenuId::Groups), this);
+    m_groups =
+        new SorvelGroupCommands(*m_groupHost, new GroupDialogs(this), menu(MenuId::Groups), this);
     m_pmTab = new TTabMenu(*this, *m_actions);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, this,
             [this](int tabIndex, const QPoint& globalPos) {
@@ -219,7 +239,8 @@ void TfrmMain::buildBars()
         *m_actions, [this](MenuId id) { return menu(id); }, this);
 
     m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
-    connect(m_addressBand, &AddressBand::commitRequested, this, &TfrmMain::commitAddress);
+    connect(m_addressBand, &AddressBand::commitRequested, m_navigation,
+            &WindowNavigation::commitAddress);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
     SetAutoCompleteStyle(m_settings.autoCompleteStyle);
@@ -238,7 +259,8 @@ void TfrmMain::buildMenuBar()
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
     // The offline state belongs to the system: other programs change it too.
-    connect(menu(MenuId::File), &QMenu::aboutToShow, this, &TfrmMain::syncWorkOffline);
+    connect(menu(MenuId::File), &QMenu::aboutToShow, m_navigation,
+            &WindowNavigation::syncWorkOffline);
     action(ActionId::actViewMenuBar)->setVisible(false); // offered in full screen only
 
     // The logo area at the right end of the menu band.
@@ -273,45 +295,10 @@ QMenu* TfrmMain::menu(MenuId id) const
     return m_menus->menu(id);
 }
 
-void TfrmMain::applyWindowPlacement()
-{
-    if (m_settings.maximized) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    if (!m_settings.placementStored) {
-        // A first start: today's screens are far larger than the stored defaults.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect first = WindowSettings::firstPlacement(screen->availableGeometry());
-            move(first.topLeft());
-            resize(first.size());
-            return;
-        }
-    }
-    // A placement from a larger screen, or a corrupt one, must not leave the window out
-    // of reach: keep it on the screen it would appear on.
-    QRect wanted = m_settings.frame;
-    const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->availableGeometry();
-        wanted.setWidth(qBound(200, wanted.width(), qMax(200, area.width())));
-        wanted.setHeight(qBound(150, wanted.height(), qMax(150, area.height())));
-        if (!area.intersects(wanted))
-            wanted.moveTopLeft(area.topLeft());
-    }
-    move(wanted.topLeft());
-    resize(wanted.size());
-}
-
 WindowSettings TfrmMain::settings() const
 {
     WindowSettings now = m_settings;
-    // In full screen the window's own placement is the one it had before.
-    now.fullScreen = m_fullScreen;
-    now.maximized = m_fullScreen ? m_beforeFullScreen.maximized : isMaximized();
-    now.frame = m_fullScreen ? m_beforeFullScreen.geometry : QRect(pos(), size());
+    m_placement->save(now);
     now.usePopupSorvel = m_popups->UsePopupSorvel();
     now.viewSorvelBar = action(ActionId::actViewSorvelBar)->isChecked();
     now.viewToolbar = action(ActionId::actViewToolbar)->isChecked();
@@ -341,7 +328,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
     // While a group opens, its tabs keep going to the end; the rule returns afterwards.
-    if (!m_groupOpening)
+    if (!GroupOpening())
         m_placeAtEnd = wanted.openNewAtEnd;
 }
 
@@ -443,8 +430,8 @@ void TfrmMain::runExitSequence()
     } catch (const RegistryError&) {
     }
     // A clean exit: "Last Open Sites" and "StartupMode" decide the next start, as always.
-    if (m_session)
-        m_session->endCleanly();
+    if (SessionKeeper* keeper = session())
+        keeper->endCleanly();
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
 }

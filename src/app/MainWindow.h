@@ -2,14 +2,12 @@
 
 #include "app/HandOff.h"
 #include "app/KeyDispatcher.h"
-#include "browser/BrowserTabHost.h"
 #include "commands/MenuLayout.h"
 #include "groups/SorvelGroupCommands.h"
 #include "settings/WindowSettings.h"
 
 #include <QJsonArray>
 #include <QMainWindow>
-#include <QPageLayout>
 #include <QPointer>
 
 #include <memory>
@@ -43,15 +41,20 @@ class TBrowserTab;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
-class TTabMenu;
 class Throbber;
 class TrayControl;
 class WindowFavorites;
 class WindowFormFiller;
 class WindowLinks;
 class WindowMail;
+class WindowClosing;
+class WindowGroupHost;
+class WindowNavigation;
+class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
+class WindowSession;
+class WindowTabHost;
 struct DesktopApplication;
 enum class ProfileKind;
 struct SessionState;
@@ -85,12 +88,16 @@ struct MainWindowOptions
 // they take over delegate to them in MainWindowEntryPoints.cpp).
 //
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
-// set and its reports (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp),
-// navigation, start pages and hand-off (MainWindowNavigation.cpp), closing tabs
-// (MainWindowClosing.cpp), the places shared with other programs
+// set (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp), start pages and
+// hand-off (MainWindowStart.cpp), the places shared with other programs
 // (MainWindowExternal.cpp), and the bands and toolbar layout (MainWindowBands.cpp, with
-// BarsControl doing the work).
-class TfrmMain final : public QMainWindow, public BrowserTabHost, public GroupCommandHost
+// BarsControl doing the work). The window's own parts, made in buildWindow, reach it
+// through its public side: what the tabs and the page-group commands ask of it
+// (WindowTabHost, WindowGroupHost), closing tabs (WindowClosing), the session kept against
+// crashes (WindowSession), the address band's commits, work offline and Internet Options
+// (WindowNavigation), and placement and full screen (WindowPlacement). The entry points
+// they serve delegate to them (MainWindowEntryPoints.cpp).
+class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmMain)
@@ -102,7 +109,9 @@ public:
     // --- The tab set -----------------------------------------------------------------------
     TBrowserTab* GetActivePage() const;
     TBrowserTab* NewTab();
-    TBrowserTab* NewTabBackground(bool hidden) override;
+    // A new tab placed after the active one, the active tab kept unless new tabs open in
+    // the foreground; hidden: a new window not yet classified. May return null.
+    TBrowserTab* NewTabBackground(bool hidden);
     void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark);
     void MakeMeActiveTab(QObject* sender);
     // Opens an address for any part of the program: a new tab when `newTab` (inverted while
@@ -115,24 +124,29 @@ public:
     void rebuildTabsMenu();
     // The tab set as the command-line tool prints it, one object per tab in strip order.
     QJsonArray describeTabs() const;
+    // While held, the strip's change of active page is not handled (tabs made in a row);
+    // letting go handles the page then active.
+    void holdTabChange(bool held);
+    // Runs `open` with new tabs placed at the end, as at start and in page groups.
+    void openAtEnd(const std::function<void()>& open);
+    // What opens at start: the argument, or the start pages (MainWindowStart.cpp).
+    void openStartPages();
+    // The tab set changed in a way the session keeps.
+    void noteSessionChange();
 
-    // --- Reports of the tabs ---------------------------------------------------------------
-    void SetStatusText(const QString& text) override;
-    void SetProgress(int progress, int maximum) override;
-    void resetProgress() override;
-    void SetBusy(bool busy) override;
-    void UpdateTabState() override;
-    void UpdateBackForward() override;
-    void ShowAddress(const QString& url) override;
-    void RememberTypedAddress(const QString& url) override;
+    // --- The active tab's state in the window ----------------------------------------------
+    void SetStatusText(const QString& text);
+    void UpdateTabState();    // secure icon and busy animation
+    void UpdateBackForward(); // the Back and Forward actions
 
     // --- State -----------------------------------------------------------------------------
-    bool WindowShown() const override { return m_windowShown; }
-    int LimitTitleLength() const override { return m_settings.limitTitleLength; }
-    bool OpenNewInForeground() const override { return m_settings.openNewInForeground; }
-    bool SGCloseFirst() const override { return m_settings.sgCloseFirst; }
-    bool GroupOpening() const { return m_groupOpening; }
-    bool FullScreen() const { return m_fullScreen; }
+    bool WindowShown() const { return m_windowShown; }
+    int LimitTitleLength() const { return m_settings.limitTitleLength; }
+    bool OpenNewInForeground() const { return m_settings.openNewInForeground; }
+    bool SGCloseFirst() const { return m_settings.sgCloseFirst; }
+    bool GroupOpening() const;
+    bool FullScreen() const;
+    void setFullScreen(bool on);
     bool IE4Mode() const { return m_ie4Mode; }
     // The working copies of the settings, as they would be written now.
     WindowSettings settings() const;
@@ -149,15 +163,15 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
-    SessionKeeper* session() const { return m_session; } // null when none is kept
+    SessionKeeper* session() const; // null when none is kept
     TabSleeper* sleeper() const { return m_sleeper; }
     WindowSearch* search() const { return m_search; }
-    // The open tabs as the session keeps them (MainWindowSession.cpp).
+    // The open tabs as the session keeps them.
     SessionState sessionNow() const;
     MainToolbar* toolbar() const { return m_tbMain; }
     BarsControl* bars() const { return m_bars; }
     TPVStatusBar* statusPanel() const { return m_statusBar; }
-    QMenu* tabMenu() const;
+    QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
@@ -227,22 +241,18 @@ public:
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
 
-    // --- Closing tabs and pop-up control -------------------------------------------------------
-    // Close on one tab. When it is the only shown tab, the hidden ones go first, so that it
-    // is reset rather than leaving no tab.
+    // --- Closing tabs (WindowClosing) and pop-up control --------------------------------------
+    // One tab always remains: Close on the only shown tab resets it; Close All asks first
+    // and keeps the tabs hidden from it (or else the first tab, reset to blank).
     void closePage(TBrowserTab* tab);
-    // Close All: asks first (ConfirmCloseAll), keeps the tabs hidden from it, and leaves at
-    // least one tab (the first, reset to blank, when none is kept).
     void CloseAll();
     void CloseAllKeepCurrent();
     void CloseAllShowList();
-    // Destroys every tab whose tab is hidden, from the last to the first.
-    void CloseHiddenTabs();
-    // The tab under the pointer at the last right press on the strip (hidden tabs are
-    // destroyed first); null when none was hit.
+    void CloseHiddenTabs(); // the windows not (yet) let through
+    // The tab under the pointer at the last right press on the strip; null when none.
     TBrowserTab* PopupTab();
     int PopupTabIndex() const { return m_popupTabIndex; }
-    bool IsPopupBlocked(const QString& url) override;
+    bool IsPopupBlocked(const QString& url);
     void ReloadPopupList();
     // The tab's AddToPopupList (the tab closes), then the list is read again.
     void AddToPopupList(TBrowserTab* tab);
@@ -266,32 +276,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // BrowserTabHost
-    WebBackend* createWebBackend() override;
-    RegistryHive* hive() override { return &m_hive; }
-    std::optional<QString> askStickyName() override;
-    QPageLayout* pageLayout() override { return &m_pageLayout; }
-    bool isActiveTab(const TBrowserTab* tab) const override;
-    void recordPopupAddress(const QString& address) override;
-    void ScheduleCloseHiddenTabs() override;
-    void PopupsRefused(TBrowserTab* opener) override;
-    void BringPopupToFront(TBrowserTab* tab) override;
-    int pageCount() const override;
-    int pageIndexOf(const TBrowserTab* tab) const override;
-    void selectNextPage(const TBrowserTab* tab, bool forward) override;
-    void destroyTab(TBrowserTab* tab) override;
-
-    // GroupCommandHost
-    QList<PageGroupEntry> shownTabs() override;
-    void openGroupEntries(const QList<PageGroupEntry>& entries, bool replaceTabs,
-                          bool startupMark) override;
-
     // Creation and exit (MainWindow.cpp).
     void buildWindow();
     void buildBars();
     void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
-    void applyWindowPlacement();
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
@@ -317,18 +306,7 @@ private:
     void syncAppearance(TBrowserTab* tab);
     void forEachTab(const std::function<void(TBrowserTab*)>& action) const;
 
-    // Navigation and start (MainWindowNavigation.cpp).
-    void commitAddress(const QString& text);
-    void syncWorkOffline();
-    void setFullScreen(bool on);
-    void openStartPages();
-
-    // The session kept against crashes (MainWindowSession.cpp).
-    void openStartOrRestore();
-    void restoreTabs(const SessionState& saved);
-    void startFresh();
-    void noteSessionChange();
-    void startScreenshotWatch();
+    void startScreenshotWatch(); // MainWindowStart.cpp
 
     // What other programs share with the window (MainWindowExternal.cpp).
     void buildExternalPlaces();
@@ -358,8 +336,7 @@ private:
     AddressBand* m_addressBand = nullptr;
     LaunchImage* m_imgIELink = nullptr;
     Throbber* m_throbber = nullptr;
-    TTabMenu* m_pmTab = nullptr;
-    QPageLayout m_pageLayout;
+    QMenu* m_pmTab = nullptr; // a TTabMenu
 
     PopupControl* m_popups = nullptr;
     ContentSwitchControl* m_content = nullptr;
@@ -371,23 +348,17 @@ private:
     WindowSearch* m_search = nullptr;
     WindowFavorites* m_favorites = nullptr;
     WindowFormFiller* m_formFiller = nullptr;
-    SessionKeeper* m_session = nullptr;
+    WindowTabHost* m_tabHost = nullptr;
+    WindowGroupHost* m_groupHost = nullptr;
+    WindowClosing* m_closing = nullptr;
+    WindowSession* m_windowSession = nullptr; // gone before the tabs
+    WindowNavigation* m_navigation = nullptr;
+    WindowPlacement* m_placement = nullptr;
     TabSleeper* m_sleeper = nullptr;
-
-    // Full screen keeps what it changed, to put it back.
-    struct Placement
-    {
-        QRect geometry;
-        bool maximized = false;
-        bool statusBarVisible = true;
-        bool toolbarVisible = true;
-    } m_beforeFullScreen;
 
     HandOff::Ledger m_handOffs;
     bool m_placeAtEnd = true; // the placement rule in force (on at start and in groups)
-    bool m_fullScreen = false;
     bool m_ie4Mode = false;
-    bool m_groupOpening = false;
     bool m_windowShown = false;
     bool m_exited = false;
     bool m_suspendTabChange = false;

@@ -22,7 +22,7 @@ void TfrmMain::buildBands(QLabel* addressLabel)
     contents.toolbar = m_tbMain;
     contents.address = m_addressBand;
     contents.addressLabel = addressLabel;
-    m_bars = new BarsControl(*m_actions, contents, [this] { return m_fullScreen; }, this);
+    m_bars = new BarsControl(*m_actions, contents, [this] { return FullScreen(); }, this);
     m_pnlAddress = m_bars->panel(BarsControl::Band::Address);
     setMenuWidget(m_bars->coolBar());
     connect(action(ActionId::actCustomizeToolbar), &QAction::triggered, this,

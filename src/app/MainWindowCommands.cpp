@@ -227,7 +227,7 @@ void TfrmMain::runCommand(Command command)
     case Command::SaveAs:
         return withTab([](TBrowserTab* t) { t->SaveAs(); });
     case Command::Close:
-        if (!m_groupOpening && tab)
+        if (!GroupOpening() && tab)
             closePage(tab);
         return;
     case Command::CloseAll:
@@ -246,7 +246,7 @@ void TfrmMain::runCommand(Command command)
                 t->SetStickyName(QString());
         });
     case Command::FullScreen:
-        return setFullScreen(!m_fullScreen);
+        return setFullScreen(!FullScreen());
     case Command::ToggleLock:
         return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
     case Command::ToggleForeground:

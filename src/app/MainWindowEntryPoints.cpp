@@ -2,11 +2,18 @@
 // part that owns the concern.
 #include "app/MainWindow.h"
 
+#include "app/WindowClosing.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
+#include "app/WindowGroupHost.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
+#include "app/WindowNavigation.h"
+#include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
+#include "app/WindowSession.h"
+#include "browser/PopupControl.h"
+#include "session/SessionKeeper.h"
 
 // --- Search ---
 
@@ -93,4 +100,115 @@ void TfrmMain::FillForm(ProfileKind mode)
 void TfrmMain::ShowMyProfile()
 {
     m_formFiller->ShowMyProfile();
+}
+
+// --- Closing ---
+
+void TfrmMain::closePage(TBrowserTab* tab)
+{
+    m_closing->closePage(tab);
+}
+
+void TfrmMain::CloseAll()
+{
+    m_closing->CloseAll();
+}
+
+void TfrmMain::CloseAllKeepCurrent()
+{
+    m_closing->CloseAllKeepCurrent();
+}
+
+void TfrmMain::CloseAllShowList()
+{
+    m_closing->CloseAllShowList();
+}
+
+void TfrmMain::CloseHiddenTabs()
+{
+    m_closing->CloseHiddenTabs();
+}
+
+TBrowserTab* TfrmMain::PopupTab()
+{
+    return m_closing->PopupTab();
+}
+
+void TfrmMain::AddToPopupList(TBrowserTab* tab)
+{
+    m_closing->AddToPopupList(tab);
+}
+
+bool TfrmMain::IsPopupBlocked(const QString& url)
+{
+    return m_popups->IsPopupBlocked(url);
+}
+
+void TfrmMain::ReloadPopupList()
+{
+    m_popups->ReloadPopupList();
+}
+
+// --- Page groups ---
+
+bool TfrmMain::GroupOpening() const
+{
+    return m_groupHost->opening();
+}
+
+// --- Session ---
+
+SessionKeeper* TfrmMain::session() const
+{
+    return m_windowSession ? m_windowSession->keeper() : nullptr;
+}
+
+SessionState TfrmMain::sessionNow() const
+{
+    return m_windowSession->now();
+}
+
+void TfrmMain::noteSessionChange()
+{
+    if (m_windowSession)
+        m_windowSession->noteChange();
+}
+
+// --- Navigation ---
+
+void TfrmMain::SetAutoCompleteStyle(int style)
+{
+    m_navigation->SetAutoCompleteStyle(style);
+}
+
+void TfrmMain::LoadAddressCompletion()
+{
+    m_navigation->LoadAddressCompletion();
+}
+
+void TfrmMain::ClearAddresses()
+{
+    m_navigation->ClearAddresses();
+}
+
+void TfrmMain::SetWorkOffline(bool offline)
+{
+    m_navigation->SetWorkOffline(offline);
+}
+
+void TfrmMain::ShowInternetOptions()
+{
+    m_navigation->ShowInternetOptions();
+}
+
+// --- Placement ---
+
+bool TfrmMain::FullScreen() const
+{
+    return m_placement->fullScreen();
+}
+
+void TfrmMain::setFullScreen(bool on)
+{
+    m_placement->setFullScreen(on);
 }

@@ -1,11 +1,11 @@
-// The tab set: creating, placing and activating tabs, opening page groups, the reports
-// the tabs make and the Tabs menu.
+// The tab set: creating, placing and activating tabs, opening addresses and page groups in
+// them, the active tab's state in the window and the Tabs menu.
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
-#include "address/AddressPolicy.h"
-#include "address/PVComboBox.h"
+#include "address/NavigationRules.h"
 #include "app/Throbber.h"
+#include "app/WindowTabHost.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/TabListing.h"
@@ -14,17 +14,10 @@
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
 #include "commands/MainActions.h"
-#include "platform/web/EngineServices.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QFileInfo>
-#include <QJsonObject>
-#include <QLineEdit>
+#include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
-#include <QTimer>
 
 TBrowserTab* TfrmMain::GetActivePage() const
 {
@@ -51,7 +44,7 @@ void TfrmMain::forEachTab(const std::function<void(TBrowserTab*)>& action) const
 TBrowserTab* TfrmMain::createTab(bool hidden)
 {
     TBrowserTab* previous = GetActivePage();
-    auto* tab = new TBrowserTab(this, hidden);
+    auto* tab = new TBrowserTab(m_tabHost, hidden);
     connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
     connect(tab, &TBrowserTab::stateChanged, this, &TfrmMain::noteSessionChange);
     connect(tab->Browser(), &TSorvelBrowser::addToFavoritesRequested, this,
@@ -139,26 +132,55 @@ void TfrmMain::onTabChange()
         tab->FocusBrowser();
 }
 
-// --- Reports --------------------------------------------------------------------------------
+void TfrmMain::holdTabChange(bool held)
+{
+    m_suspendTabChange = held;
+    if (!held)
+        onTabChange();
+}
+
+void TfrmMain::openAtEnd(const std::function<void()>& open)
+{
+    const bool placement = m_placeAtEnd;
+    m_placeAtEnd = true;
+    open();
+    m_placeAtEnd = placement;
+}
+
+// --- Opening addresses -----------------------------------------------------------------------
+
+void TfrmMain::OpenAddress(const QString& address, bool newTab)
+{
+    OpenAddress(address, newTab,
+                QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier));
+}
+
+void TfrmMain::OpenAddress(const QString& address, bool newTab, bool shiftHeld)
+{
+    if (address.isEmpty())
+        return;
+    TBrowserTab* active = GetActivePage();
+    using NavigationRules::OpenTarget;
+    switch (NavigationRules::ChooseOpenTarget(newTab, shiftHeld, active != nullptr,
+                                              active ? active->GetAddress() : QString(),
+                                              active && active->Busy())) {
+    case OpenTarget::ActiveTab:
+        active->NavigateTo(address);
+        return;
+    case OpenTarget::ReuseBlankTab:
+        active->OpenAsHome(address);
+        return;
+    case OpenTarget::NewTab:
+        NewTab()->OpenAsHome(address);
+        return;
+    }
+}
+
+// --- The active tab's state ------------------------------------------------------------------
 
 void TfrmMain::SetStatusText(const QString& text)
 {
     m_statusBar->setText(text);
-}
-
-void TfrmMain::SetProgress(int progress, int maximum)
-{
-    m_statusBar->setProgress(progress, maximum);
-}
-
-void TfrmMain::resetProgress()
-{
-    m_statusBar->setProgressPosition(0);
-}
-
-void TfrmMain::SetBusy(bool busy)
-{
-    m_statusBar->setBusy(busy);
 }
 
 void TfrmMain::UpdateTabState()
@@ -173,52 +195,6 @@ void TfrmMain::UpdateBackForward()
     const TBrowserTab* tab = GetActivePage();
     action(ActionId::actGoBack)->setEnabled(tab && tab->CanGoBack());
     action(ActionId::actGoForward)->setEnabled(tab && tab->CanGoForward());
-}
-
-// --- BrowserTabHost --------------------------------------------------------------------------
-
-WebBackend* TfrmMain::createWebBackend()
-{
-    return m_start.engine->createBackend();
-}
-
-bool TfrmMain::isActiveTab(const TBrowserTab* tab) const
-{
-    return tab && m_pcPage->activePage() == tab;
-}
-
-int TfrmMain::pageCount() const
-{
-    return m_pcPage->pageCount();
-}
-
-int TfrmMain::pageIndexOf(const TBrowserTab* tab) const
-{
-    return m_pcPage->pageIndex(const_cast<TBrowserTab*>(tab));
-}
-
-void TfrmMain::selectNextPage(const TBrowserTab* tab, bool forward)
-{
-    const int index = pageIndexOf(tab);
-    if (index < 0)
-        return;
-    const int count = m_pcPage->pageCount();
-    for (int step = 1; step < count; ++step) {
-        const int candidate = (index + (forward ? step : -step) + count) % count;
-        QWidget* page = m_pcPage->page(candidate);
-        if (m_pcPage->isTabVisible(page)) {
-            m_pcPage->setActivePage(page);
-            return;
-        }
-    }
-}
-
-void TfrmMain::destroyTab(TBrowserTab* tab)
-{
-    m_pcPage->removePage(tab);
-    tab->hide();
-    tab->deleteLater();
-    noteSessionChange();
 }
 
 // --- Tabs menu and the tab set as data ----------------------------------------------------------
@@ -245,83 +221,11 @@ QJsonArray TfrmMain::describeTabs() const
     return TabListing::describeTabs(tabs(), GetActivePage());
 }
 
-// --- Reports that the address band shows ------------------------------------------------------
-
-void TfrmMain::ShowAddress(const QString& url)
-{
-    m_addressBand->ShowAddress(url);
-}
-
-void TfrmMain::RememberTypedAddress(const QString& url)
-{
-    m_addressBand->RememberTypedAddress(url);
-}
-
 // --- Page groups as tabs ------------------------------------------------------------------------
-
-QList<PageGroupEntry> TfrmMain::shownTabs()
-{
-    const auto all = tabs();
-    for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        if (!(*it)->TabVisible()) {
-            m_pcPage->removePage(*it);
-            delete *it;
-        }
-    }
-    QList<PageGroupEntry> shown;
-    const auto remaining = tabs();
-    for (const TBrowserTab* tab : remaining)
-        shown.append({tab->StickyName(), tab->GetAddress(), tab->Locked()});
-    return shown;
-}
 
 void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
 {
     m_groups->OpenPageGroup(fileName, replaceTabs, startupMark);
-}
-
-void TfrmMain::openGroupEntries(const QList<PageGroupEntry>& groupEntries, bool replaceTabs,
-                                bool startupMark)
-{
-    // Every entry gets a tab of its own, so only script addresses are left out.
-    QList<PageGroupEntry> entries = groupEntries;
-    entries.removeIf([](const PageGroupEntry& e) {
-        return AddressPolicy::decide(AddressPolicy::Source::GroupEntry, e.address) ==
-               AddressPolicy::Decision::Refuse;
-    });
-    if (entries.isEmpty())
-        return;
-    const bool placement = m_placeAtEnd;
-    m_placeAtEnd = true;
-    int first = 0;
-    if (replaceTabs) {
-        CloseAll();
-        m_groupOpening = true;
-        if (TBrowserTab* tab = GetActivePage()) {
-            // The first entry's "*" is honoured like every other entry's: taken as
-            // written, the tab would be sent to an address that starts with "*".
-            const PageGroupEntry& entry = entries.first();
-            if (!entry.stickyName.isEmpty())
-                tab->SetStickyName(entry.stickyName);
-            tab->setLockWhenLoaded(entry.locked);
-            tab->OpenAsHome(entry.address);
-        }
-        first = 1;
-    }
-    m_groupOpening = true;
-    for (qsizetype i = first; i < entries.size(); ++i) {
-        const PageGroupEntry& entry = entries.at(i);
-        TBrowserTab* tab = NewTab();
-        if (startupMark)
-            tab->SetStartupMark(true);
-        if (!entry.stickyName.isEmpty())
-            tab->SetStickyName(entry.stickyName);
-        if (entry.locked)
-            tab->setLockWhenLoaded(true);
-        tab->OpenAsHome(entry.address);
-    }
-    m_groupOpening = false;
-    m_placeAtEnd = placement;
 }
 
 void TfrmMain::SaveAsSorvelGroup()

@@ -10,7 +10,7 @@ class QPageLayout;
 class RegistryHive;
 class TBrowserTab;
 
-// What a browser tab needs of the main window and its tab strip. The main window
+// What a browser tab needs of the main window and its tab strip. A part of the main window
 // implements it; tests implement it with a recording fake. All calls come on the
 // user-interface thread.
 class BrowserTabHost

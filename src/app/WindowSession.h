@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class SessionKeeper;
+class TfrmMain;
+class WindowQuestions;
+struct SessionState;
+
+// The session kept against crashes: what the window writes while it runs, and the tabs it
+// brings back after an abnormal end.
+class WindowSession final : public QObject
+{
+    Q_DISABLE_COPY_MOVE(WindowSession)
+
+public:
+    // `sessionFile` empty: no session is kept. `argument`: the address given at this start.
+    WindowSession(TfrmMain& window, WindowQuestions& questions, QString sessionFile,
+                  QString argument);
+
+    SessionKeeper* keeper() const { return m_keeper; } // null when none is kept
+    // The open tabs as the session keeps them.
+    SessionState now() const;
+    // Something the session holds may have changed.
+    void noteChange();
+    // At start: the start pages, or the tabs of a run that ended abnormally.
+    void openStartOrRestore();
+
+private:
+    void restoreTabs(const SessionState& saved);
+    // The restored tabs go, and the start pages open instead.
+    void startFresh();
+
+    TfrmMain& m_window;
+    WindowQuestions& m_questions;
+    const QString m_sessionFile;
+    const QString m_argument;
+    SessionKeeper* m_keeper = nullptr;
+};
