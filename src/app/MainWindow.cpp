@@ -4,9 +4,11 @@
 #include "address/AddressBand.h"
 #include "app/HandOff.h"
 #include "app/TabMenu.h"
-#include "app/Throbber.h"
 #include "app/UserInputWatch.h"
+#include "app/WindowBars.h"
 #include "app/WindowClosing.h"
+#include "app/WindowCommands.h"
+#include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
 #include "app/WindowGroupHost.h"
@@ -19,8 +21,6 @@
 #include "app/WindowSession.h"
 #include "app/WindowTabHost.h"
 #include "bars/BarsControl.h"
-#include "bars/MainToolbar.h"
-#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
@@ -92,8 +92,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The keyboard table and the hint handler come first, as the window's own.
     m_actions = new MainActions(this);
     m_dispatcher = new KeyDispatcher(
-        this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
-        this);
+        this, [this] { return m_commands->keyContext(); },
+        [this](KeyDispatcher::Command c) { runCommand(c); }, this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
@@ -104,8 +104,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     buildWindow();
 
     m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
-    connect(m_content, &ContentSwitchControl::switchesChanged, this,
-            &TfrmMain::showContentSwitches);
+    connect(m_content, &ContentSwitchControl::switchesChanged, m_commands,
+            &WindowCommands::showContentSwitches);
     connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
             [this] { runCommand(KeyDispatcher::Command::RefreshAll); });
     m_content->SetUserAgentTag(true);
@@ -129,13 +129,13 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
                                                     m_options->GetInactiveFontColor());
     m_pcPage->SetInactiveTabColor(pair.tab);
     m_pcPage->SetInactiveFontColor(pair.font);
-    runDefaultBrowserCheck();
+    m_external->runDefaultBrowserCheck(m_start);
     m_pcPage->setTabPosition(m_options->GetTabsDown() ? TPVPageControl::Side::Bottom
                                                       : TPVPageControl::Side::Top);
 
     m_content->load();
-    showContentSwitches();
-    setBarsVisible();
+    m_commands->showContentSwitches();
+    m_windowBars->showAsSet();
     m_placement->applyStored();
     if (m_settings.fullScreen)
         setFullScreen(true);
@@ -161,7 +161,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     if (!m_start.screenshotFile.isEmpty())
         startScreenshotWatch();
     // The saved band layout is put in place once the window is up.
-    QTimer::singleShot(1, this, [this] { m_bars->LoadBandLayout(m_hive); });
+    QTimer::singleShot(1, this, [this] { bars()->LoadBandLayout(m_hive); });
 }
 
 TfrmMain::~TfrmMain()
@@ -219,9 +219,9 @@ void TfrmMain::buildWindow()
                 m_popupTabIndex = tabIndex;
                 m_pmTab->popup(globalPos);
             });
-    connectActions();
-    applyAltShortcuts();
-    buildExternalPlaces();
+    m_commands =
+        new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
+    m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
     m_mail = new WindowMail(*this);
     buildSideBar();
     m_formFiller = new WindowFormFiller(*this, m_hive, m_start.formFillerQuestions);
@@ -234,9 +234,12 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::buildBars()
 {
-    buildMenuBar();
-    m_tbMain = new MainToolbar(
-        *m_actions, [this](MenuId id) { return menu(id); }, this);
+    m_windowBars = new WindowBars(*this, *m_menus, m_settings);
+    menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
+    connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
+    // The offline state belongs to the system: other programs change it too.
+    connect(menu(MenuId::File), &QMenu::aboutToShow, m_navigation,
+            &WindowNavigation::syncWorkOffline);
 
     m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
     connect(m_addressBand, &AddressBand::commitRequested, m_navigation,
@@ -246,43 +249,10 @@ void TfrmMain::buildBars()
     SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     LoadAddressCompletion();
 
-    buildBands(m_addressBand->label());
+    m_windowBars->placeBands();
     m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
-}
-
-void TfrmMain::buildMenuBar()
-{
-    m_tbMenu = new MenuBand(*m_menus, *m_actions, this);
-    menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
-    connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
-    connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
-    // The offline state belongs to the system: other programs change it too.
-    connect(menu(MenuId::File), &QMenu::aboutToShow, m_navigation,
-            &WindowNavigation::syncWorkOffline);
-    action(ActionId::actViewMenuBar)->setVisible(false); // offered in full screen only
-
-    // The logo area at the right end of the menu band.
-    m_throbber = new Throbber(m_tbMenu);
-    m_throbber->setLoadingQuery([this] {
-        const TBrowserTab* tab = GetActivePage();
-        return tab && tab->Busy();
-    });
-    m_tbMenu->addWidget(m_throbber);
-}
-
-void TfrmMain::setBarsVisible()
-{
-    action(ActionId::actViewToolbar)->setChecked(m_settings.viewToolbar);
-    action(ActionId::actViewAddressBar)->setChecked(m_settings.viewAddressBar);
-    action(ActionId::actViewLinksBar)->setChecked(m_settings.viewLinksBar);
-    action(ActionId::actViewStatusBar)->setChecked(m_settings.viewStatusBar);
-    action(ActionId::actViewSorvelBar)->setChecked(m_settings.viewSorvelBar);
-    action(ActionId::actViewMenuBar)->setChecked(true);
-    action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
-    ApplyBarVisibility();
-    m_statusBar->setVisible(m_settings.viewStatusBar);
 }
 
 QAction* TfrmMain::action(ActionId id) const
@@ -313,7 +283,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     const WindowSettings old = settings();
     m_settings = wanted;
     if (wanted.disableAltShortcuts != old.disableAltShortcuts)
-        applyAltShortcuts();
+        m_commands->applyAltShortcuts();
     if (wanted.limitTitleLength != old.limitTitleLength)
         forEachTab([](TBrowserTab* tab) { tab->SetTitle(tab->GetTitle()); });
     if (wanted.showGo != old.showGo)
@@ -417,7 +387,7 @@ void TfrmMain::runExitSequence()
         // The band layout goes among the settings, before the bars' visibility.
         settings().write(*m_options, [this] {
             try {
-                m_bars->SaveBandLayout(m_hive);
+                bars()->SaveBandLayout(m_hive);
             } catch (const RegistryError&) {
                 // A layout that cannot be written is lost; the design one comes back.
             }

@@ -19,16 +19,13 @@ class EngineServices;
 class FormFillerQuestions;
 class FavoritesMenu;
 class TfrmFavorites;
-class LaunchImage;
 class MailNews;
 class TLinksBar;
 class MainActions;
 class MainToolbar;
-class MenuBand;
 class MenuBuilder;
 class MessageBus;
 class PopupControl;
-class QLabel;
 class QMenu;
 class QToolBar;
 class QToolButton;
@@ -41,8 +38,10 @@ class TBrowserTab;
 class TPVOptions;
 class TPVPageControl;
 class TPVStatusBar;
-class Throbber;
 class TrayControl;
+class WindowBars;
+class WindowCommands;
+class WindowExternal;
 class WindowFavorites;
 class WindowFormFiller;
 class WindowLinks;
@@ -88,15 +87,15 @@ struct MainWindowOptions
 // they take over delegate to them in MainWindowEntryPoints.cpp).
 //
 // Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
-// set (MainWindowTabs.cpp), commands and keys (MainWindowCommands.cpp), start pages and
-// hand-off (MainWindowStart.cpp), the places shared with other programs
-// (MainWindowExternal.cpp), and the bands and toolbar layout (MainWindowBands.cpp, with
-// BarsControl doing the work). The window's own parts, made in buildWindow, reach it
-// through its public side: what the tabs and the page-group commands ask of it
-// (WindowTabHost, WindowGroupHost), closing tabs (WindowClosing), the session kept against
-// crashes (WindowSession), the address band's commits, work offline and Internet Options
-// (WindowNavigation), and placement and full screen (WindowPlacement). The entry points
-// they serve delegate to them (MainWindowEntryPoints.cpp).
+// set (MainWindowTabs.cpp), start pages and hand-off (MainWindowStart.cpp). The window's
+// own parts, made in buildWindow, reach it through its public side: what the tabs and the
+// page-group commands ask of it (WindowTabHost, WindowGroupHost), closing tabs
+// (WindowClosing), the session kept against crashes (WindowSession), the address band's
+// commits, work offline and Internet Options (WindowNavigation), placement and full screen
+// (WindowPlacement), the commands and keys (WindowCommands), what is shared with other
+// programs (WindowExternal), and the bands and the toolbar's layout (WindowBars, with
+// BarsControl doing the bands' work). The entry points they serve delegate to them
+// (MainWindowEntryPoints.cpp).
 class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -168,8 +167,8 @@ public:
     WindowSearch* search() const { return m_search; }
     // The open tabs as the session keeps them.
     SessionState sessionNow() const;
-    MainToolbar* toolbar() const { return m_tbMain; }
-    BarsControl* bars() const { return m_bars; }
+    MainToolbar* toolbar() const;
+    BarsControl* bars() const;
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
     QMenu* closeAllButtonMenu() const;
@@ -209,7 +208,7 @@ public:
     void OrganizeLinks();
     TLinksBar* linksBar() const;
 
-    // --- Bands and toolbar (MainWindowBands.cpp) --------------------------------------------
+    // --- Bands and toolbar -------------------------------------------------------------------
     void ApplyBarVisibility();
     // The links bar's widget and its whole menu, for the "Links" band.
     void setLinksWidget(QWidget* links, QMenu* linksMenu);
@@ -279,25 +278,10 @@ private:
     // Creation and exit (MainWindow.cpp).
     void buildWindow();
     void buildBars();
-    void buildMenuBar();
     void buildSideBar(); // MainWindowSideBar.cpp
     void runExitSequence();
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
-    void setBarsVisible();
-    void buildBands(QLabel* addressLabel); // MainWindowBands.cpp
-
-    // Commands (MainWindowCommands.cpp).
-    void connectActions();
-    KeyDispatcher::Context keyContext() const;
-    void editCommand(KeyDispatcher::Command command);
-    void newBlankFromAction();
-    void openFileDialog();
-    void showAbout();
-    void updateTextSizeChecks();
-    void showContentSwitches();
-    void applyAltShortcuts();
-    void dropDownMenu(MenuId id);
 
     // Tabs (MainWindowTabs.cpp).
     TBrowserTab* createTab(bool hidden);
@@ -307,15 +291,6 @@ private:
     void forEachTab(const std::function<void(TBrowserTab*)>& action) const;
 
     void startScreenshotWatch(); // MainWindowStart.cpp
-
-    // What other programs share with the window (MainWindowExternal.cpp).
-    void buildExternalPlaces();
-    void fillEditMenu(QMenu* menu);
-    void runDefaultBrowserCheck();
-    // The shipped help pages, opened in a tab of their own.
-    QString helpAddress(const QString& page) const;
-    void showHelpTopics();
-    void showSupport();
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;
@@ -329,13 +304,8 @@ private:
     KeyDispatcher* m_dispatcher = nullptr;
     TPVPageControl* m_pcPage = nullptr;
     TPVStatusBar* m_statusBar = nullptr;
-    MenuBand* m_tbMenu = nullptr;
-    MainToolbar* m_tbMain = nullptr;
-    QWidget* m_pnlAddress = nullptr;
-    BarsControl* m_bars = nullptr;
+    WindowBars* m_windowBars = nullptr;
     AddressBand* m_addressBand = nullptr;
-    LaunchImage* m_imgIELink = nullptr;
-    Throbber* m_throbber = nullptr;
     QMenu* m_pmTab = nullptr; // a TTabMenu
 
     PopupControl* m_popups = nullptr;
@@ -354,6 +324,8 @@ private:
     WindowSession* m_windowSession = nullptr; // gone before the tabs
     WindowNavigation* m_navigation = nullptr;
     WindowPlacement* m_placement = nullptr;
+    WindowCommands* m_commands = nullptr;
+    WindowExternal* m_external = nullptr;
     TabSleeper* m_sleeper = nullptr;
 
     HandOff::Ledger m_handOffs;

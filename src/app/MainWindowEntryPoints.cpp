@@ -2,7 +2,10 @@
 // part that owns the concern.
 #include "app/MainWindow.h"
 
+#include "app/WindowBars.h"
 #include "app/WindowClosing.h"
+#include "app/WindowCommands.h"
+#include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
 #include "app/WindowGroupHost.h"
@@ -12,6 +15,8 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
 #include "app/WindowSession.h"
+#include "bars/BarsControl.h"
+#include "bars/MenuBand.h"
 #include "browser/PopupControl.h"
 #include "session/SessionKeeper.h"
 
@@ -211,4 +216,75 @@ bool TfrmMain::FullScreen() const
 void TfrmMain::setFullScreen(bool on)
 {
     m_placement->setFullScreen(on);
+}
+
+// --- Commands ---
+
+void TfrmMain::runCommand(KeyDispatcher::Command command)
+{
+    m_commands->run(command);
+}
+
+void TfrmMain::ShowOptions()
+{
+    m_commands->showOptions();
+}
+
+// --- External ---
+
+void TfrmMain::EditDocumentWith(const DesktopApplication& program)
+{
+    m_external->editDocumentWith(program);
+}
+
+void TfrmMain::DropOnTab(int tabIndex, const QString& address)
+{
+    m_external->dropOnTab(tabIndex, address);
+}
+
+// --- Bars ---
+
+MainToolbar* TfrmMain::toolbar() const
+{
+    return m_windowBars->toolbar();
+}
+
+BarsControl* TfrmMain::bars() const
+{
+    return m_windowBars->controls();
+}
+
+QMenu* TfrmMain::closeAllButtonMenu() const
+{
+    return m_windowBars->menuBand()->closeAllMenu();
+}
+
+void TfrmMain::ApplyBarVisibility()
+{
+    bars()->ApplyBarVisibility();
+}
+
+void TfrmMain::setLinksWidget(QWidget* links, QMenu* linksMenu)
+{
+    bars()->setLinksWidget(links, linksMenu);
+}
+
+QString TfrmMain::toolbarFile() const
+{
+    return m_windowBars->toolbarFile();
+}
+
+void TfrmMain::LoadToolbarLayout(bool reset)
+{
+    m_windowBars->loadToolbarLayout(reset);
+}
+
+void TfrmMain::SaveToolbarLayout()
+{
+    m_windowBars->saveToolbarLayout();
+}
+
+void TfrmMain::CustomizeToolbar()
+{
+    m_windowBars->customizeToolbar();
 }

@@ -5,6 +5,7 @@
 #include "address/AddressBand.h"
 #include "address/NavigationRules.h"
 #include "app/Throbber.h"
+#include "app/WindowBars.h"
 #include "app/WindowTabHost.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
@@ -187,7 +188,7 @@ void TfrmMain::UpdateTabState()
 {
     const TBrowserTab* tab = GetActivePage();
     m_statusBar->setSecure(tab && tab->Secure());
-    m_throbber->setRunning(tab && tab->Busy());
+    m_windowBars->throbber()->setRunning(tab && tab->Busy());
 }
 
 void TfrmMain::UpdateBackForward()

@@ -1,16 +1,15 @@
-// Commands of the main window: the actions behind the menus and buttons, and the keyboard
-// table's entries.
-#include "app/MainWindow.h"
+#include "app/WindowCommands.h"
 
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/AboutBox.h"
+#include "app/MainWindow.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
-#include "bars/MainToolbar.h"
+#include "bars/BandPanel.h"
+#include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
-#include "browser/PopupControl.h"
+#include "browser/SorvelBrowser.h"
 #include "browser/strip/PVPageControl.h"
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
@@ -22,8 +21,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 using Command = KeyDispatcher::Command;
@@ -50,33 +47,56 @@ constexpr SwitchItem SwitchItems[] = {
     {ActionId::pmOptionsLoadAnimations, Switch::Animations},
 };
 
+// A page's edit commands, named as the menu names them.
+template<typename Page> void editPage(Page& page, Command command)
+{
+    switch (command) {
+    case Command::Cut:
+        return page.Cut();
+    case Command::Copy:
+        return page.Copy();
+    case Command::Paste:
+        return page.Paste();
+    default:
+        return page.SelectAll();
+    }
+}
+
 } // namespace
 
-void TfrmMain::connectActions()
+WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
+                               WindowQuestions& questions, RegistryHive& hive, MenuBand& menuBand)
+    : QObject(&window)
+    , m_window(window)
+    , m_settings(settings)
+    , m_questions(questions)
+    , m_hive(hive)
+    , m_menuBand(menuBand)
+    , m_help(window, hive)
 {
     const auto on = [this](ActionId id, auto slot) {
-        connect(action(id), &QAction::triggered, this, slot);
+        connect(m_window.action(id), &QAction::triggered, this, slot);
     };
     const auto withTab = [this](auto work) {
         return [this, work] {
-            if (TBrowserTab* tab = GetActivePage())
+            if (TBrowserTab* tab = m_window.GetActivePage())
                 work(tab);
         };
     };
     for (const ActionCommand& row : CommandBindings::actionCommands())
-        on(row.action, [this, c = row.command] { runCommand(c); });
+        on(row.action, [this, c = row.command] { m_window.runCommand(c); });
 
     on(ActionId::actNewBlank, [this] { newBlankFromAction(); });
-    on(ActionId::pmFileNewBlank, [this] { NewTab()->NavigateBlank(); });
-    on(ActionId::actNewHome, [this] { NewTab()->GoHome(); });
-    on(ActionId::actNewSearch, [this] { NewTab()->GoSearch(); });
+    on(ActionId::pmFileNewBlank, [this] { m_window.NewTab()->NavigateBlank(); });
+    on(ActionId::actNewHome, [this] { m_window.NewTab()->GoHome(); });
+    on(ActionId::actNewSearch, [this] { m_window.NewTab()->GoSearch(); });
     on(ActionId::actNewCurrent, [this] {
-        const TBrowserTab* current = GetActivePage();
+        const TBrowserTab* current = m_window.GetActivePage();
         const QString address = current ? current->GetAddress() : QString();
-        NewTab()->OpenAsHome(address);
+        m_window.NewTab()->OpenAsHome(address);
     });
     on(ActionId::actGoHome, withTab([](TBrowserTab* t) { t->GoHome(); }));
-    on(ActionId::actGoSearch, [this] { GoSearch(); });
+    on(ActionId::actGoSearch, [this] { m_window.GoSearch(); });
     on(ActionId::actPageSetup, withTab([](TBrowserTab* t) { t->PageSetup(); }));
     on(ActionId::actViewSource, withTab([](TBrowserTab* t) { t->ViewSource(); }));
     on(ActionId::actProperties, withTab([](TBrowserTab* t) { t->ShowProperties(); }));
@@ -84,30 +104,35 @@ void TfrmMain::connectActions()
     on(ActionId::tbFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
     for (int size = 0; size < int(std::size(TextSizes)); ++size) {
         on(TextSizes[size], [this, size] {
-            if (TBrowserTab* tab = GetActivePage())
+            if (TBrowserTab* tab = m_window.GetActivePage())
                 tab->SetFontSize(size);
             updateTextSizeChecks();
         });
     }
+    connect(m_window.menu(MenuId::TextSize), &QMenu::aboutToShow, this,
+            &WindowCommands::updateTextSizeChecks);
+    // The switches are made after the commands; they are looked up when used.
     for (const SwitchItem& item : SwitchItems)
-        on(item.action, [this, which = item.which] { m_content->toggle(which); });
+        on(item.action, [this, which = item.which] { m_window.contentSwitches()->toggle(which); });
 
-    on(ActionId::actViewStatusBar, [this](bool visible) { statusBar()->setVisible(visible); });
-    on(ActionId::actWorkOffline, [this](bool checked) { SetWorkOffline(checked); });
-    on(ActionId::actInternetOptions, [this] { ShowInternetOptions(); });
-    on(ActionId::mnuClearAddresses, [this] { ClearAddresses(); });
-    on(ActionId::actOptions, [this] { ShowOptions(); });
+    on(ActionId::actViewStatusBar,
+       [this](bool visible) { m_window.statusBar()->setVisible(visible); });
+    on(ActionId::actWorkOffline, [this](bool checked) { m_window.SetWorkOffline(checked); });
+    on(ActionId::actInternetOptions, [this] { m_window.ShowInternetOptions(); });
+    on(ActionId::mnuClearAddresses, [this] { m_window.ClearAddresses(); });
+    on(ActionId::actOptions, [this] { showOptions(); });
     on(ActionId::actOrganizeSorvelGroups,
-       [this] { m_sideBar->showPane(SideBar::Pane::SorvelGroups); });
-    on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
-    on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
-    on(ActionId::actAbout, [this] { showAbout(); });
-    on(ActionId::actHelpTopics, [this] { showHelpTopics(); });
-    on(ActionId::actSupport, [this] { showSupport(); });
-    on(ActionId::actExit, [this] { close(); });
+       [this] { m_window.sideBar()->showPane(SideBar::Pane::SorvelGroups); });
+    on(ActionId::actCloseAllKeepCurrent, [this] { m_window.CloseAllKeepCurrent(); });
+    on(ActionId::actCloseAllShowList, [this] { m_window.CloseAllShowList(); });
+    on(ActionId::actAbout, [this] { m_help.showAbout(); });
+    on(ActionId::actHelpTopics, [this] { m_help.showHelpTopics(); });
+    on(ActionId::actSupport, [this] { m_help.showSupport(); });
+    on(ActionId::actExit, [this] { m_window.close(); });
+    applyAltShortcuts();
 }
 
-void TfrmMain::applyAltShortcuts()
+void WindowCommands::applyAltShortcuts()
 {
     // With the Alt keys left to the page, the actions' own Alt shortcuts must not fire
     // either; the keyboard table already leaves them alone.
@@ -115,62 +140,60 @@ void TfrmMain::applyAltShortcuts()
         const QKeySequence designed(QString::fromLatin1(row->shortcut));
         if (designed.isEmpty() || !(designed[0].keyboardModifiers() & Qt::AltModifier))
             continue;
-        action(row->id)->setShortcut(m_settings.disableAltShortcuts ? QKeySequence() : designed);
+        m_window.action(row->id)->setShortcut(m_settings.disableAltShortcuts ? QKeySequence()
+                                                                             : designed);
     }
 }
 
-void TfrmMain::showContentSwitches()
+void WindowCommands::showContentSwitches()
 {
+    const ContentSwitchControl* switches = m_window.contentSwitches();
     for (const SwitchItem& item : SwitchItems)
-        action(item.action)->setChecked(m_content->isOn(item.which));
+        m_window.action(item.action)->setChecked(switches->isOn(item.which));
 }
 
-void TfrmMain::updateTextSizeChecks()
+void WindowCommands::updateTextSizeChecks()
 {
     for (ActionId id : TextSizes)
-        action(id)->setChecked(false);
-    if (TBrowserTab* tab = GetActivePage()) {
+        m_window.action(id)->setChecked(false);
+    if (TBrowserTab* tab = m_window.GetActivePage()) {
         const int size = tab->GetFontSize();
         if (size >= 0 && size < int(std::size(TextSizes)))
-            action(TextSizes[size])->setChecked(true);
+            m_window.action(TextSizes[size])->setChecked(true);
     }
 }
 
-void TfrmMain::dropDownMenu(MenuId id)
-{
-    m_tbMenu->dropDown(id);
-}
-
-QMenu* TfrmMain::closeAllButtonMenu() const
-{
-    return m_tbMenu->closeAllMenu();
-}
-
-KeyDispatcher::Context TfrmMain::keyContext() const
+KeyDispatcher::Context WindowCommands::keyContext() const
 {
     KeyDispatcher::Context context;
     context.altShortcutsDisabled = m_settings.disableAltShortcuts;
-    const TBrowserTab* tab = GetActivePage();
+    const TBrowserTab* tab = m_window.GetActivePage();
     context.hasActiveTab = tab != nullptr;
     context.canGoBack = tab && tab->CanGoBack();
     context.canGoForward = tab && tab->CanGoForward();
-    context.favoritesTreeFocused = m_sideBar && m_sideBar->favoritesTreeFocused();
+    const SideBar* sideBar = m_window.sideBar();
+    context.favoritesTreeFocused = sideBar && sideBar->favoritesTreeFocused();
     return context;
 }
 
-void TfrmMain::runCommand(Command command)
+void WindowCommands::run(Command command)
 {
     for (const MenuCommand& row : CommandBindings::menuCommands()) {
         if (row.command == command) {
             if (command == Command::TabsMenu)
-                rebuildTabsMenu();
-            return dropDownMenu(row.menu);
+                m_window.rebuildTabsMenu();
+            return m_menuBand.dropDown(row.menu);
         }
     }
-    TBrowserTab* tab = GetActivePage();
+    TBrowserTab* tab = m_window.GetActivePage();
     const auto withTab = [tab](auto&& work) {
         if (tab)
             work(tab);
+    };
+    const auto eachTab = [this](auto&& work) {
+        const auto all = m_window.tabs();
+        for (TBrowserTab* t : all)
+            work(t);
     };
     switch (command) {
     case Command::TabHome:
@@ -179,17 +202,15 @@ void TfrmMain::runCommand(Command command)
         return withTab(
             [](TBrowserTab* t) { t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome(); });
     case Command::FocusAddress:
-        if (m_pnlAddress->isVisible())
-            m_addressBand->focusBox(Qt::ShortcutFocusReason);
-        return;
+        return focusAddressBox(Qt::ShortcutFocusReason);
     case Command::Back:
         return withTab([](TBrowserTab* t) { t->GoBack(); });
     case Command::Forward:
         return withTab([](TBrowserTab* t) { t->GoForward(); });
     case Command::NextTab:
     case Command::PreviousTab:
-        CloseHiddenTabs();
-        m_pcPage->selectNextPage(command == Command::NextTab);
+        m_window.CloseHiddenTabs();
+        m_window.pages()->selectNextPage(command == Command::NextTab);
         return;
     case Command::Paste:
     case Command::Cut:
@@ -198,23 +219,23 @@ void TfrmMain::runCommand(Command command)
         return editCommand(command);
     case Command::Stop:
         withTab([](TBrowserTab* t) { t->Stop(); });
-        return UpdateTabState();
+        return m_window.UpdateTabState();
     case Command::StopAll:
-        return forEachTab([](TBrowserTab* t) { t->Stop(); });
+        return eachTab([](TBrowserTab* t) { t->Stop(); });
     case Command::Refresh: // a click on the button with Ctrl held also reloads completely
         withTab([](TBrowserTab* t) { t->Refresh(); });
-        return UpdateTabState();
+        return m_window.UpdateTabState();
     case Command::RefreshComplete:
         withTab([](TBrowserTab* t) { t->Refresh(true); });
-        return UpdateTabState();
+        return m_window.UpdateTabState();
     case Command::RefreshAll:
-        return forEachTab([](TBrowserTab* t) { t->Refresh(); });
+        return eachTab([](TBrowserTab* t) { t->Refresh(); });
     case Command::Find:
         return withTab([](TBrowserTab* t) { t->Find(); });
     case Command::Print:
         return withTab([](TBrowserTab* t) { t->Print(); });
     case Command::NewHome:
-        NewTab()->GoHome();
+        m_window.NewTab()->GoHome();
         return;
     case Command::NewBlank:
         return newBlankFromAction();
@@ -227,17 +248,17 @@ void TfrmMain::runCommand(Command command)
     case Command::SaveAs:
         return withTab([](TBrowserTab* t) { t->SaveAs(); });
     case Command::Close:
-        if (!GroupOpening() && tab)
-            closePage(tab);
+        if (!m_window.GroupOpening() && tab)
+            m_window.closePage(tab);
         return;
     case Command::CloseAll:
-        return CloseAll();
+        return m_window.CloseAll();
     case Command::AddToGroup:
-        return AddTabToGroup(tab);
+        return m_window.AddTabToGroup(tab);
     case Command::SaveGroup:
-        return SaveAsSorvelGroup();
+        return m_window.SaveAsSorvelGroup();
     case Command::AddToPopupList:
-        return AddToPopupList(tab);
+        return m_window.AddToPopupList(tab);
     case Command::StickyName:
         return withTab([](TBrowserTab* t) {
             if (t->StickyName().isEmpty())
@@ -246,27 +267,27 @@ void TfrmMain::runCommand(Command command)
                 t->SetStickyName(QString());
         });
     case Command::FullScreen:
-        return setFullScreen(!FullScreen());
+        return m_window.setFullScreen(!m_window.FullScreen());
     case Command::ToggleLock:
         return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
     case Command::ToggleForeground:
         m_settings.openNewInForeground = !m_settings.openNewInForeground;
-        action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
+        m_window.action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
         return;
     case Command::ToggleSideBar:
-        action(ActionId::actViewSorvelBar)->trigger();
+        m_window.action(ActionId::actViewSorvelBar)->trigger();
         return;
     case Command::HelpTopics:
-        return showHelpTopics();
+        return m_help.showHelpTopics();
     default:
         return; // None, Swallow, and the menus above
     }
 }
 
-void TfrmMain::editCommand(Command command)
+void WindowCommands::editCommand(Command command)
 {
     // The address box edits its own text while it has the focus; otherwise the page does.
-    QLineEdit* edit = m_addressBand->box()->lineEdit();
+    QLineEdit* edit = m_window.addressBand()->box()->lineEdit();
     if (edit && edit->hasFocus()) {
         switch (command) {
         case Command::Cut:
@@ -280,38 +301,23 @@ void TfrmMain::editCommand(Command command)
         }
     }
     // Next the search pane's page, when the user is working in it.
-    if (TSorvelBrowser* search = m_search->browserInUse()) {
-        switch (command) {
-        case Command::Cut:
-            return search->Cut();
-        case Command::Copy:
-            return search->Copy();
-        case Command::Paste:
-            return search->Paste();
-        default:
-            return search->SelectAll();
-        }
-    }
-    TBrowserTab* tab = GetActivePage();
-    if (!tab)
-        return;
-    switch (command) {
-    case Command::Cut:
-        return tab->Cut();
-    case Command::Copy:
-        return tab->Copy();
-    case Command::Paste:
-        return tab->Paste();
-    default:
-        return tab->SelectAll();
-    }
+    if (TSorvelBrowser* search = m_window.search()->browserInUse())
+        return editPage(*search, command);
+    if (TBrowserTab* tab = m_window.GetActivePage())
+        editPage(*tab, command);
 }
 
-void TfrmMain::newBlankFromAction()
+void WindowCommands::focusAddressBox(Qt::FocusReason reason)
 {
-    const TBrowserTab* previous = GetActivePage();
+    if (m_window.bars()->panel(BarsControl::Band::Address)->isVisible())
+        m_window.addressBand()->focusBox(reason);
+}
+
+void WindowCommands::newBlankFromAction()
+{
+    const TBrowserTab* previous = m_window.GetActivePage();
     const QString previousAddress = previous ? previous->GetAddress() : QString();
-    TBrowserTab* tab = NewTab();
+    TBrowserTab* tab = m_window.NewTab();
     switch (m_settings.newAction) {
     case 1:
         tab->NavigateTo(previousAddress);
@@ -323,38 +329,30 @@ void TfrmMain::newBlankFromAction()
         tab->NavigateBlank();
         break;
     }
-    if (m_pnlAddress->isVisible())
-        m_addressBand->focusBox(Qt::OtherFocusReason);
+    focusAddressBox(Qt::OtherFocusReason);
 }
 
-void TfrmMain::openFileDialog()
+void WindowCommands::openFileDialog()
 {
-    const QString file = m_questions->chooseFileToOpen();
+    const QString file = m_questions.chooseFileToOpen();
     if (!file.isEmpty())
-        OpenAddress(QUrl::fromLocalFile(file).toString(), true);
+        m_window.OpenAddress(QUrl::fromLocalFile(file).toString(), true);
 }
 
-void TfrmMain::showAbout()
-{
-    TfrmSplash about(this);
-    connect(&about, &TfrmSplash::linkClicked, this,
-            [this](const QString& url) { NewTab()->OpenAsHome(url); });
-    about.exec();
-}
-
-void TfrmMain::ShowOptions()
+void WindowCommands::showOptions()
 {
     {
-        TfrmOptions dialog(m_hive, settings(), {m_ie4Mode, m_tray->trayAvailable()}, this);
-        dialog.setFont(font());
-        if (m_questions->runDialog(dialog) == QDialog::Accepted) {
-            applySettings(dialog.settings());
+        TfrmOptions dialog(m_hive, m_window.settings(),
+                           {m_window.IE4Mode(), m_window.tray()->trayAvailable()}, &m_window);
+        dialog.setFont(m_window.font());
+        if (m_questions.runDialog(dialog) == QDialog::Accepted) {
+            m_window.applySettings(dialog.settings());
             const auto colors = dialog.tabColors();
-            m_pcPage->SetInactiveTabColor(colors.tab);
-            m_pcPage->SetInactiveFontColor(colors.font);
+            m_window.pages()->SetInactiveTabColor(colors.tab);
+            m_window.pages()->SetInactiveFontColor(colors.font);
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.
-    LoadAddressCompletion();
-    ReloadPopupList();
+    m_window.LoadAddressCompletion();
+    m_window.ReloadPopupList();
 }
