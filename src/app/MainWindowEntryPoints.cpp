@@ -224,7 +224,6 @@ void TfrmMain::runCommand(KeyDispatcher::Command command)
 {
     m_commands->run(command);
 }
-
 void TfrmMain::ShowOptions()
 {
     m_commands->showOptions();
@@ -236,7 +235,6 @@ void TfrmMain::EditDocumentWith(const DesktopApplication& program)
 {
     m_external->editDocumentWith(program);
 }
-
 void TfrmMain::DropOnTab(int tabIndex, const QString& address)
 {
     m_external->dropOnTab(tabIndex, address);
@@ -248,42 +246,34 @@ MainToolbar* TfrmMain::toolbar() const
 {
     return m_windowBars->toolbar();
 }
-
 BarsControl* TfrmMain::bars() const
 {
     return m_windowBars->controls();
 }
-
 QMenu* TfrmMain::closeAllButtonMenu() const
 {
     return m_windowBars->menuBand()->closeAllMenu();
 }
-
 void TfrmMain::ApplyBarVisibility()
 {
     bars()->ApplyBarVisibility();
 }
-
 void TfrmMain::setLinksWidget(QWidget* links, QMenu* linksMenu)
 {
     bars()->setLinksWidget(links, linksMenu);
 }
-
 QString TfrmMain::toolbarFile() const
 {
     return m_windowBars->toolbarFile();
 }
-
 void TfrmMain::LoadToolbarLayout(bool reset)
 {
     m_windowBars->loadToolbarLayout(reset);
 }
-
 void TfrmMain::SaveToolbarLayout()
 {
     m_windowBars->saveToolbarLayout();
 }
-
 void TfrmMain::CustomizeToolbar()
 {
     m_windowBars->customizeToolbar();
