@@ -20,158 +20,66 @@
 #include "browser/PopupControl.h"
 #include "session/SessionKeeper.h"
 
+// One line each: the list reads as a table of which part does what.
+// clang-format off
 // --- Search ---
 
-void TfrmMain::GoSearch()
-{
-    m_search->GoSearch();
-}
-void TfrmMain::LoadSearchEngines()
-{
-    m_search->LoadSearchEngines();
-}
-void TfrmMain::OrganizeSearchEngines()
-{
-    m_search->OrganizeSearchEngines();
-}
-SearchPane* TfrmMain::searchPane() const
-{
-    return m_search ? m_search->pane() : nullptr;
-}
+void TfrmMain::GoSearch() { m_search->GoSearch(); }
+void TfrmMain::LoadSearchEngines() { m_search->LoadSearchEngines(); }
+void TfrmMain::OrganizeSearchEngines() { m_search->OrganizeSearchEngines(); }
+SearchPane* TfrmMain::searchPane() const { return m_search ? m_search->pane() : nullptr; }
 
 // --- Favorites ---
 
-FavoritesMenu* TfrmMain::favoritesMenu() const
-{
-    return m_favorites->menu();
-}
-TfrmFavorites* TfrmMain::favoritesWindow() const
-{
-    return m_favorites->floatingWindow();
-}
-QString TfrmMain::favoritesFolder() const
-{
-    return m_favorites->folder();
-}
+FavoritesMenu* TfrmMain::favoritesMenu() const { return m_favorites->menu(); }
+TfrmFavorites* TfrmMain::favoritesWindow() const { return m_favorites->floatingWindow(); }
+QString TfrmMain::favoritesFolder() const { return m_favorites->folder(); }
 void TfrmMain::AddToFavorites(const QString& address, const QString& title)
-{
-    m_favorites->AddToFavorites(address, title);
-}
-void TfrmMain::ShowFavoritesWindow()
-{
-    m_favorites->ShowFavoritesWindow();
-}
-void TfrmMain::OrganizeFavorites()
-{
-    m_favorites->OrganizeFavorites();
-}
+{ m_favorites->AddToFavorites(address, title); }
+void TfrmMain::ShowFavoritesWindow() { m_favorites->ShowFavoritesWindow(); }
+void TfrmMain::OrganizeFavorites() { m_favorites->OrganizeFavorites(); }
 void TfrmMain::ImportExportFavorites(bool importing)
-{
-    m_favorites->ImportExportFavorites(importing);
-}
+{ m_favorites->ImportExportFavorites(importing); }
 
 // --- Links ---
 
-TLinksBar* TfrmMain::linksBar() const
-{
-    return m_links->bar();
-}
+TLinksBar* TfrmMain::linksBar() const { return m_links->bar(); }
 void TfrmMain::OpenLink(const QString& address, bool shiftHeld)
-{
-    m_links->OpenLink(address, shiftHeld);
-}
-void TfrmMain::OrganizeLinks()
-{
-    m_links->OrganizeLinks();
-}
+{ m_links->OpenLink(address, shiftHeld); }
+void TfrmMain::OrganizeLinks() { m_links->OrganizeLinks(); }
 
 // --- Mail ---
 
-MailNews* TfrmMain::mail() const
-{
-    return m_mail->mail();
-}
-void TfrmMain::SendPageByMail()
-{
-    m_mail->SendPageByMail();
-}
+MailNews* TfrmMain::mail() const { return m_mail->mail(); }
+void TfrmMain::SendPageByMail() { m_mail->SendPageByMail(); }
 
 // --- Form filler ---
 
-void TfrmMain::FillForm(ProfileKind mode)
-{
-    m_formFiller->FillForm(mode);
-}
-void TfrmMain::ShowMyProfile()
-{
-    m_formFiller->ShowMyProfile();
-}
+void TfrmMain::FillForm(ProfileKind mode) { m_formFiller->FillForm(mode); }
+void TfrmMain::ShowMyProfile() { m_formFiller->ShowMyProfile(); }
 
 // --- Closing ---
 
-void TfrmMain::closePage(TBrowserTab* tab)
-{
-    m_closing->closePage(tab);
-}
-
-void TfrmMain::CloseAll()
-{
-    m_closing->CloseAll();
-}
-
-void TfrmMain::CloseAllKeepCurrent()
-{
-    m_closing->CloseAllKeepCurrent();
-}
-
-void TfrmMain::CloseAllShowList()
-{
-    m_closing->CloseAllShowList();
-}
-
-void TfrmMain::CloseHiddenTabs()
-{
-    m_closing->CloseHiddenTabs();
-}
-
-TBrowserTab* TfrmMain::PopupTab()
-{
-    return m_closing->PopupTab();
-}
-
-void TfrmMain::AddToPopupList(TBrowserTab* tab)
-{
-    m_closing->AddToPopupList(tab);
-}
-
-bool TfrmMain::IsPopupBlocked(const QString& url)
-{
-    return m_popups->IsPopupBlocked(url);
-}
-
-void TfrmMain::ReloadPopupList()
-{
-    m_popups->ReloadPopupList();
-}
+void TfrmMain::closePage(TBrowserTab* tab) { m_closing->closePage(tab); }
+void TfrmMain::CloseAll() { m_closing->CloseAll(); }
+void TfrmMain::CloseAllKeepCurrent() { m_closing->CloseAllKeepCurrent(); }
+void TfrmMain::CloseAllShowList() { m_closing->CloseAllShowList(); }
+void TfrmMain::CloseHiddenTabs() { m_closing->CloseHiddenTabs(); }
+TBrowserTab* TfrmMain::PopupTab() { return m_closing->PopupTab(); }
+void TfrmMain::AddToPopupList(TBrowserTab* tab) { m_closing->AddToPopupList(tab); }
+bool TfrmMain::IsPopupBlocked(const QString& url) { return m_popups->IsPopupBlocked(url); }
+void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 
 // --- Page groups ---
 
-bool TfrmMain::GroupOpening() const
-{
-    return m_groupHost->opening();
-}
+bool TfrmMain::GroupOpening() const { return m_groupHost->opening(); }
 
 // --- Session ---
 
 SessionKeeper* TfrmMain::session() const
-{
-    return m_windowSession ? m_windowSession->keeper() : nullptr;
-}
+{ return m_windowSession ? m_windowSession->keeper() : nullptr; }
 
-SessionState TfrmMain::sessionNow() const
-{
-    return m_windowSession->now();
-}
+SessionState TfrmMain::sessionNow() const { return m_windowSession->now(); }
 
 void TfrmMain::noteSessionChange()
 {
@@ -181,100 +89,40 @@ void TfrmMain::noteSessionChange()
 
 // --- Navigation ---
 
-void TfrmMain::SetAutoCompleteStyle(int style)
-{
-    m_navigation->SetAutoCompleteStyle(style);
-}
-
-void TfrmMain::LoadAddressCompletion()
-{
-    m_navigation->LoadAddressCompletion();
-}
-
-void TfrmMain::ClearAddresses()
-{
-    m_navigation->ClearAddresses();
-}
-
-void TfrmMain::SetWorkOffline(bool offline)
-{
-    m_navigation->SetWorkOffline(offline);
-}
-
-void TfrmMain::ShowInternetOptions()
-{
-    m_navigation->ShowInternetOptions();
-}
+void TfrmMain::SetAutoCompleteStyle(int style) { m_navigation->SetAutoCompleteStyle(style); }
+void TfrmMain::LoadAddressCompletion() { m_navigation->LoadAddressCompletion(); }
+void TfrmMain::ClearAddresses() { m_navigation->ClearAddresses(); }
+void TfrmMain::SetWorkOffline(bool offline) { m_navigation->SetWorkOffline(offline); }
+void TfrmMain::ShowInternetOptions() { m_navigation->ShowInternetOptions(); }
 
 // --- Placement ---
 
-bool TfrmMain::FullScreen() const
-{
-    return m_placement->fullScreen();
-}
+bool TfrmMain::FullScreen() const { return m_placement->fullScreen(); }
 
-void TfrmMain::setFullScreen(bool on)
-{
-    m_placement->setFullScreen(on);
-}
+void TfrmMain::setFullScreen(bool on) { m_placement->setFullScreen(on); }
 
 // --- Commands ---
 
-void TfrmMain::runCommand(KeyDispatcher::Command command)
-{
-    m_commands->run(command);
-}
-void TfrmMain::ShowOptions()
-{
-    m_commands->showOptions();
-}
+void TfrmMain::runCommand(KeyDispatcher::Command command) { m_commands->run(command); }
+void TfrmMain::ShowOptions() { m_commands->showOptions(); }
 
 // --- External ---
 
 void TfrmMain::EditDocumentWith(const DesktopApplication& program)
-{
-    m_external->editDocumentWith(program);
-}
+{ m_external->editDocumentWith(program); }
 void TfrmMain::DropOnTab(int tabIndex, const QString& address)
-{
-    m_external->dropOnTab(tabIndex, address);
-}
+{ m_external->dropOnTab(tabIndex, address); }
 
 // --- Bars ---
 
-MainToolbar* TfrmMain::toolbar() const
-{
-    return m_windowBars->toolbar();
-}
-BarsControl* TfrmMain::bars() const
-{
-    return m_windowBars->controls();
-}
-QMenu* TfrmMain::closeAllButtonMenu() const
-{
-    return m_windowBars->menuBand()->closeAllMenu();
-}
-void TfrmMain::ApplyBarVisibility()
-{
-    bars()->ApplyBarVisibility();
-}
+MainToolbar* TfrmMain::toolbar() const { return m_windowBars->toolbar(); }
+BarsControl* TfrmMain::bars() const { return m_windowBars->controls(); }
+QMenu* TfrmMain::closeAllButtonMenu() const { return m_windowBars->menuBand()->closeAllMenu(); }
+void TfrmMain::ApplyBarVisibility() { bars()->ApplyBarVisibility(); }
 void TfrmMain::setLinksWidget(QWidget* links, QMenu* linksMenu)
-{
-    bars()->setLinksWidget(links, linksMenu);
-}
-QString TfrmMain::toolbarFile() const
-{
-    return m_windowBars->toolbarFile();
-}
-void TfrmMain::LoadToolbarLayout(bool reset)
-{
-    m_windowBars->loadToolbarLayout(reset);
-}
-void TfrmMain::SaveToolbarLayout()
-{
-    m_windowBars->saveToolbarLayout();
-}
-void TfrmMain::CustomizeToolbar()
-{
-    m_windowBars->customizeToolbar();
-}
+{ bars()->setLinksWidget(links, linksMenu); }
+QString TfrmMain::toolbarFile() const { return m_windowBars->toolbarFile(); }
+void TfrmMain::LoadToolbarLayout(bool reset) { m_windowBars->loadToolbarLayout(reset); }
+void TfrmMain::SaveToolbarLayout() { m_windowBars->saveToolbarLayout(); }
+void TfrmMain::CustomizeToolbar() { m_windowBars->customizeToolbar(); }
+// clang-format on
