@@ -12,9 +12,11 @@
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
 #include "app/WindowGroupHost.h"
+#include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
 #include "app/WindowNavigation.h"
+#include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
@@ -33,7 +35,6 @@
 #include "favorites/FavoritesMenu.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MemoryPressure.h"
-#include "platform/MessageBus.h"
 #include "platform/Paths.h"
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
@@ -148,18 +149,13 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_windowSession->openStartOrRestore();
     m_placeAtEnd = m_settings.openNewAtEnd;
 
-    if (m_start.bus) {
-        m_start.bus->setHandler(QStringLiteral("Pelvane"), [this](const QJsonValue& payload) {
-            // Answer first; the tab work runs once the sender has its answer.
-            const HandOff::Parcel parcel = HandOff::decode(payload);
-            QTimer::singleShot(0, this, [this, parcel] { acceptHandOff(parcel); });
-            return QJsonValue(true);
+    m_handOff = new WindowHandOff(*this, m_start.bus);
+    if (!m_start.screenshotFile.isEmpty()) {
+        new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
+            Q_EMIT screenshotTaken(ok);
+            close();
         });
-        m_start.bus->setHandler(QStringLiteral("ListTabs"),
-                                [this](const QJsonValue&) { return QJsonValue(describeTabs()); });
     }
-    if (!m_start.screenshotFile.isEmpty())
-        startScreenshotWatch();
     // The saved band layout is put in place once the window is up.
     QTimer::singleShot(1, this, [this] { bars()->LoadBandLayout(m_hive); });
 }
@@ -363,13 +359,7 @@ void TfrmMain::runExitSequence()
     m_dispatcher = nullptr;
     m_popups->stopSweep();
     m_search->stop();
-    if (m_start.bus) {
-        // Not taken: the second copy waits until this one is gone and starts on its own.
-        m_start.bus->setHandler(QStringLiteral("Pelvane"),
-                                [](const QJsonValue&) { return QJsonValue(false); });
-        m_start.bus->setHandler(QStringLiteral("ListTabs"),
-                                [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
-    }
+    m_handOff->stopAnswering();
     m_content->end();
     CloseHiddenTabs();
 

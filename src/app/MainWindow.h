@@ -48,6 +48,7 @@ class WindowLinks;
 class WindowMail;
 class WindowClosing;
 class WindowGroupHost;
+class WindowHandOff;
 class WindowNavigation;
 class WindowPlacement;
 class WindowQuestions;
@@ -290,8 +291,6 @@ private:
     void syncAppearance(TBrowserTab* tab);
     void forEachTab(const std::function<void(TBrowserTab*)>& action) const;
 
-    void startScreenshotWatch(); // MainWindowStart.cpp
-
     MainWindowOptions m_start;
     RegistryHive& m_hive;
     std::unique_ptr<TPVOptions> m_options; // first made, last gone
@@ -326,9 +325,9 @@ private:
     WindowPlacement* m_placement = nullptr;
     WindowCommands* m_commands = nullptr;
     WindowExternal* m_external = nullptr;
+    WindowHandOff* m_handOff = nullptr;
     TabSleeper* m_sleeper = nullptr;
 
-    HandOff::Ledger m_handOffs;
     bool m_placeAtEnd = true; // the placement rule in force (on at start and in groups)
     bool m_ie4Mode = false;
     bool m_windowShown = false;

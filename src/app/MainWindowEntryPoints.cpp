@@ -9,6 +9,7 @@
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
 #include "app/WindowGroupHost.h"
+#include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
 #include "app/WindowNavigation.h"
@@ -72,6 +73,9 @@ void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 
 // --- Page groups ---
 
+void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
+{ m_groups->OpenPageGroup(fileName, replaceTabs, startupMark); }
+void TfrmMain::SaveAsSorvelGroup() { m_groups->SaveAsSorvelGroup(); }
 bool TfrmMain::GroupOpening() const { return m_groupHost->opening(); }
 
 // --- Session ---
@@ -125,4 +129,9 @@ QString TfrmMain::toolbarFile() const { return m_windowBars->toolbarFile(); }
 void TfrmMain::LoadToolbarLayout(bool reset) { m_windowBars->loadToolbarLayout(reset); }
 void TfrmMain::SaveToolbarLayout() { m_windowBars->saveToolbarLayout(); }
 void TfrmMain::CustomizeToolbar() { m_windowBars->customizeToolbar(); }
+
+// --- Hand-off ---
+
+void TfrmMain::acceptHandOff(const HandOff::Parcel& parcel) { m_handOff->accept(parcel); }
+void TfrmMain::HandleHandOff(const QString& value) { m_handOff->open(value); }
 // clang-format on

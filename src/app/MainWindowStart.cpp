@@ -1,19 +1,12 @@
-// What opens at start, what a second copy hands over, and the picture mode.
+// What opens at start: the argument, the start pages or the tabs of the last session.
 #include "app/MainWindow.h"
 
 #include "address/AddressPolicy.h"
-#include "app/HandOff.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
 #include "settings/PVOptions.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QImageWriter>
-#include <QTimer>
-#include <QWindow>
 
 namespace {
 
@@ -79,59 +72,4 @@ void TfrmMain::openStartPages()
     } else {
         OpenPageGroup(m_settings.startupSorvelGroup, false, true);
     }
-}
-
-void TfrmMain::acceptHandOff(const HandOff::Parcel& parcel)
-{
-    // A parcel sent again, or also left in the hive, opens once.
-    if (m_handOffs.firstTime(parcel.id))
-        HandleHandOff(parcel.argument);
-}
-
-void TfrmMain::HandleHandOff(const QString& value)
-{
-    // Back from minimized only: a maximized or full-screen window stays as it was.
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
-    // Another program's argument opens in a tab of its own, never as a script.
-    if (value.isEmpty() || AddressPolicy::decide(AddressPolicy::Source::HandOff, value) ==
-                               AddressPolicy::Decision::Refuse)
-        return;
-    // Here the extension is compared as written: only ".sgp" in small letters is a group.
-    const QFileInfo file(value);
-    if (file.isFile() && value.endsWith(QLatin1String(".sgp"))) {
-        OpenPageGroup(value, m_settings.sgCloseFirst, false);
-        return;
-    }
-    if (TBrowserTab* tab = NewTab())
-        tab->OpenAsHome(value);
-}
-
-void TfrmMain::startScreenshotWatch()
-{
-    // Waits until every tab has finished loading (at most 30 s), then takes the picture.
-    auto* poll = new QTimer(this);
-    poll->setInterval(250);
-    const auto deadline = std::make_shared<QDeadlineTimer>(30000);
-    const auto settled = std::make_shared<int>(0);
-    connect(poll, &QTimer::timeout, this, [this, poll, deadline, settled] {
-        bool busy = false;
-        forEachTab([&busy](TBrowserTab* tab) {
-            busy = busy || tab->Busy() || (tab->Browser() && tab->Browser()->Busy());
-        });
-        // A load may start a moment after the tab was told to go: wait for quiet twice.
-        *settled = busy ? 0 : *settled + 1;
-        if (*settled < 3 && !deadline->hasExpired())
-            return;
-        poll->stop();
-        const QImage picture = grab().toImage();
-        QImageWriter writer(m_start.screenshotFile, "png");
-        const bool ok = writer.write(picture);
-        Q_EMIT screenshotTaken(ok);
-        close();
-    });
-    poll->start();
 }

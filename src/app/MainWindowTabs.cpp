@@ -224,16 +224,6 @@ QJsonArray TfrmMain::describeTabs() const
 
 // --- Page groups as tabs ------------------------------------------------------------------------
 
-void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
-{
-    m_groups->OpenPageGroup(fileName, replaceTabs, startupMark);
-}
-
-void TfrmMain::SaveAsSorvelGroup()
-{
-    m_groups->SaveAsSorvelGroup();
-}
-
 void TfrmMain::AddTabToGroup(TBrowserTab* tab)
 {
     if (tab)
