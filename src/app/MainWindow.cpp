@@ -2,7 +2,6 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
-#include "app/HandOff.h"
 #include "app/TabMenu.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowBars.h"
@@ -25,6 +24,7 @@
 #include "bars/BarsControl.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
+#include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
@@ -35,40 +35,20 @@
 #include "favorites/FavoritesMenu.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MemoryPressure.h"
-#include "platform/Paths.h"
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
-#include "settings/ContentSwitchControl.h"
-#include "browser/TabSleeper.h"
 #include "session/SessionKeeper.h"
+#include "settings/ContentSwitchControl.h"
+#include "settings/IEOptions.h"
 #include "settings/PVOptions.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 
 namespace {
-
-// The system browser's version string begins with "4": its shell completion is not to be
-// used.
-bool readIE4Mode(RegistryHive& hive)
-{
-    try {
-        TRegistry reg(hive);
-        reg.setRootKey(TRegistry::HKEY_LOCAL_MACHINE);
-        if (!reg.openKeyReadOnly(QStringLiteral("\\Software\\Microsoft\\Internet Explorer")))
-            return false;
-        return reg.readString(QStringLiteral("Version")).startsWith(QLatin1Char('4'));
-    } catch (const RegistryError&) {
-        return false;
-    }
-}
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
 constexpr ActionId NotYetAvailable[] = {
@@ -101,7 +81,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_settings = WindowSettings::read(*m_options);
     if (!m_options->GetAskDefaultBrowser())
         m_options->SetAskDefaultBrowser(false);
-    m_ie4Mode = readIE4Mode(m_hive);
+    m_ie4Mode = TIEOptions::IsVersion4(m_hive);
     buildWindow();
 
     m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
@@ -280,8 +260,11 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     m_settings = wanted;
     if (wanted.disableAltShortcuts != old.disableAltShortcuts)
         m_commands->applyAltShortcuts();
-    if (wanted.limitTitleLength != old.limitTitleLength)
-        forEachTab([](TBrowserTab* tab) { tab->SetTitle(tab->GetTitle()); });
+    if (wanted.limitTitleLength != old.limitTitleLength) {
+        const auto all = tabs();
+        for (TBrowserTab* tab : all)
+            tab->SetTitle(tab->GetTitle());
+    }
     if (wanted.showGo != old.showGo)
         m_addressBand->SetShowGo(wanted.showGo);
     if (wanted.autoCompleteStyle != old.autoCompleteStyle)

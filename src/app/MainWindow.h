@@ -3,7 +3,6 @@
 #include "app/HandOff.h"
 #include "app/KeyDispatcher.h"
 #include "commands/MenuLayout.h"
-#include "groups/SorvelGroupCommands.h"
 #include "settings/WindowSettings.h"
 
 #include <QJsonArray>
@@ -27,13 +26,12 @@ class MenuBuilder;
 class MessageBus;
 class PopupControl;
 class QMenu;
-class QToolBar;
-class QToolButton;
 class RegistryHive;
 class SearchPane;
 class SessionKeeper;
 class TabSleeper;
 class SideBar;
+class SorvelGroupCommands;
 class TBrowserTab;
 class TPVOptions;
 class TPVPageControl;
@@ -78,25 +76,14 @@ struct MainWindowOptions
     FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
-// The program's one main window. It owns the tab set, the creation and exit sequences and
-// the wiring between the parts; each part does its own work: pop-up control
-// (PopupControl), the address band (AddressBand), the content switches
-// (ContentSwitchControl), the tray (TrayControl), the page-group commands
-// (SorvelGroupCommands), the menus and toolbar (built from their descriptions), and the
-// window's side of searching, the Favorites, the links bar, mail and the form filler
-// (WindowSearch, WindowFavorites, WindowLinks, WindowMail, WindowFormFiller; the operations
-// they take over delegate to them in MainWindowEntryPoints.cpp).
-//
-// Its members are defined in files by concern: creation and exit (MainWindow.cpp), the tab
-// set (MainWindowTabs.cpp), start pages and hand-off (MainWindowStart.cpp). The window's
-// own parts, made in buildWindow, reach it through its public side: what the tabs and the
-// page-group commands ask of it (WindowTabHost, WindowGroupHost), closing tabs
-// (WindowClosing), the session kept against crashes (WindowSession), the address band's
-// commits, work offline and Internet Options (WindowNavigation), placement and full screen
-// (WindowPlacement), the commands and keys (WindowCommands), what is shared with other
-// programs (WindowExternal), and the bands and the toolbar's layout (WindowBars, with
-// BarsControl doing the bands' work). The entry points they serve delegate to them
-// (MainWindowEntryPoints.cpp).
+// The program's one main window: it owns the tab set (MainWindowTabs.cpp), the creation
+// and exit sequences (MainWindow.cpp; what opens at start, MainWindowStart.cpp) and the
+// wiring. The work is done by parts: the subsystems in their own folders (PopupControl,
+// AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands, SideBar, the bars)
+// and the window's own glue to them, the Window<Concern> objects of src/app made in
+// buildWindow, which reach the window through its public side only (WindowTabHost,
+// WindowClosing, WindowSession, WindowCommands, WindowSearch, ...). The named operations
+// whose work a part does hand over to it in MainWindowEntryPoints.cpp.
 class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -289,7 +276,6 @@ private:
     void placeNewTab(TBrowserTab* tab, TBrowserTab* previous);
     void onTabChange();
     void syncAppearance(TBrowserTab* tab);
-    void forEachTab(const std::function<void(TBrowserTab*)>& action) const;
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;

@@ -15,6 +15,7 @@
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
 #include "commands/MainActions.h"
+#include "groups/SorvelGroupCommands.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -33,13 +34,6 @@ QList<TBrowserTab*> TfrmMain::tabs() const
             result << tab;
     }
     return result;
-}
-
-void TfrmMain::forEachTab(const std::function<void(TBrowserTab*)>& action) const
-{
-    const auto all = tabs();
-    for (TBrowserTab* tab : all)
-        action(tab);
 }
 
 TBrowserTab* TfrmMain::createTab(bool hidden)

@@ -82,3 +82,16 @@ void TIEOptions::BroadcastSettingChange(MessageBus* bus)
     if (bus)
         bus->post(SettingChangeMessage(), QJsonValue(SettingChangeArea()));
 }
+
+bool TIEOptions::IsVersion4(RegistryHive& hive)
+{
+    try {
+        TRegistry reg(hive);
+        reg.setRootKey(TRegistry::HKEY_LOCAL_MACHINE);
+        if (!reg.openKeyReadOnly(QStringLiteral("\\Software\\Microsoft\\Internet Explorer")))
+            return false;
+        return reg.readString(QStringLiteral("Version")).startsWith(QLatin1Char('4'));
+    } catch (const RegistryError&) {
+        return false;
+    }
+}

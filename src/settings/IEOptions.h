@@ -42,6 +42,10 @@ public:
     static bool SwitchFromText(const std::optional<QString>& text);
     static QString SwitchText(bool on) { return on ? QStringLiteral("yes") : QStringLiteral("no"); }
 
+    // Whether the system browser's version begins with "4": its shell completion is then
+    // not to be used. Unreadable counts as no.
+    static bool IsVersion4(RegistryHive& hive);
+
     static QString Key(); // "\Software\Microsoft\Internet Explorer\Main"
     static QString ImagesValue() { return QStringLiteral("Display Inline Images"); }
     static QString VideosValue() { return QStringLiteral("Display Inline Videos"); }

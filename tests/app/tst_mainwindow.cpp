@@ -6,6 +6,7 @@
 #include "browser/TabListing.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "groups/SorvelGroupCommands.h"
 #include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
 #include "support/MainWindowFixture.h"
