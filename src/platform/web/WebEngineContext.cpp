@@ -1,5 +1,9 @@
 #include "platform/web/WebEngineContext.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "platform/Paths.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
@@ -9,6 +13,7 @@
 #include "platform/web/WidgetWebQuestions.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -112,6 +117,26 @@ void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 {
     m_backends.append(backend);
     m_content->adoptPage(backend->page());
+}
+
+void WebEngineContext::pageCreated(QWebEnginePage* page)
+{
+    m_content->adoptPage(page);
+}
+
+void WebEngineContext::pageReleased()
+{
+#ifdef __GLIBC__
+    // The allocator keeps what a dropped page freed for later use, and a discarded tab would
+    // still cost most of what it did; the engine lets go of the page's parts within a moment.
+    if (!m_trim) {
+        m_trim = new QTimer(this);
+        m_trim->setSingleShot(true);
+        m_trim->setInterval(2000);
+        connect(m_trim, &QTimer::timeout, this, [] { ::malloc_trim(0); });
+    }
+    m_trim->start();
+#endif
 }
 
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)

@@ -19,6 +19,8 @@ class WebContentSettings;
 class QWebEngineProfile;
 class OfflineRequestInterceptor;
 class QtWebEngineBackend;
+class QTimer;
+class QWebEnginePage;
 
 // What every browser of this process shares: one named, persistent web profile (cookies,
 // cache and local storage survive a restart), where visits are reported, the downloads,
@@ -77,6 +79,11 @@ private:
     friend class QtWebEngineBackend;
     void backendCreated(QtWebEngineBackend* backend);
     void backendDestroyed(QtWebEngineBackend* backend);
+    // A backend made its page again (after discarding it).
+    void pageCreated(QWebEnginePage* page);
+    // A backend dropped its page: the memory freed is given back to the system soon (once
+    // for several pages dropped together).
+    void pageReleased();
 
     OfflineRequestInterceptor* m_offline = nullptr;
     QWebEngineProfile* m_profile = nullptr;
@@ -89,4 +96,5 @@ private:
     QPointer<DownloadsWindow> m_downloadsWindow;
     QList<QtWebEngineBackend*> m_backends;
     QList<QPointer<QWidget>> m_windows;
+    QTimer* m_trim = nullptr;
 };
