@@ -239,6 +239,7 @@ int main(int argc, char* argv[])
     if (auto rc = runListTabs(argc, argv))
         return *rc;
 
+    WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
     const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit

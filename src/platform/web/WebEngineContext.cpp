@@ -18,6 +18,19 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+void WebEngineContext::chooseRenderer(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
+        qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
+        return;
+    const QByteArray noGpu("--disable-gpu");
+    bool gpuOff = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ').contains(noGpu);
+    for (int i = 1; i < argc && !gpuOff; ++i)
+        gpuOff = noGpu == argv[i];
+    if (gpuOff)
+        qputenv("QT_QUICK_BACKEND", "software");
+}
+
 WebEngineContext::WebEngineContext(QObject* parent)
     : WebEngineContext(Paths::webProfileFolder(), parent)
 {}

@@ -45,6 +45,13 @@ public:
 
     // The profile's name, also the name of its storage.
     static QString profileName() { return QStringLiteral("Pelvane"); }
+    // Chooses how the windows that show pages are drawn; called before the application object
+    // is made. When the engine runs without the graphics processor ("--disable-gpu" among its
+    // flags or the program's arguments), pages are drawn in software anyway, and composing
+    // the window through OpenGL would run on a software rasterizer at every repaint of a bar
+    // or the tab strip: the window is then drawn in software too. A renderer the user chose
+    // (QT_QUICK_BACKEND) is kept.
+    static void chooseRenderer(int argc, char** argv);
 
     QWebEngineProfile* profile() const { return m_profile; }
     // Where every browser of the context reports completed top-level navigations.
