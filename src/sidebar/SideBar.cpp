@@ -234,6 +234,7 @@ void SideBar::setFavoritesCommands(QAction* addToFavorites, QAction* organizeFav
 {
     m_addToFavorites = addToFavorites;
     m_organizeFavorites = organizeFavorites;
+    FavoritesPane::pictureCommands(addToFavorites, organizeFavorites, style());
     if (built())
         m_favorites->setCommands(addToFavorites, organizeFavorites);
 }

@@ -136,8 +136,9 @@ void QtWebEngineBackend::setLifecycle(PageLifecycle state)
             m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
         return;
     }
-    // The engine refuses to freeze or drop a page that is on the screen.
-    if (!m_page || m_page->isVisible() || m_fullScreen)
+    // The engine refuses to freeze or drop a page that is on the screen; a page with a
+    // question open is inside one of the engine's calls and must stay.
+    if (!m_page || m_page->isVisible() || m_fullScreen || questionOpen() || m_printing)
         return;
     if (state == PageLifecycle::Frozen)
         m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
