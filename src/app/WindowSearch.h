@@ -49,7 +49,7 @@ public:
     void Tell(const QString& message) override;
 
 private:
-    // The pane, made and handed to the side bar.
+    // Tells the side bar how the pane is made: when it is first shown or asked for.
     void makePane();
     // Read when text is first committed, not at start-up.
     const QSet<QString>& knownHosts();
