@@ -42,9 +42,13 @@ WindowSearch::WindowSearch(TfrmMain& window, WindowQuestions& questions, WindowS
 
 void WindowSearch::makePane()
 {
-    m_pane = new SearchPane(*this, m_hive, m_engine.createBackend(), TPVOptions::DefaultSearchBar(),
-                            m_window.sideBar());
-    m_window.sideBar()->setSearchPane(m_pane, [this] { m_pane->prepare(); });
+    // Made (with its browser) when the pane is first shown or asked for.
+    m_window.sideBar()->setSearchPane(
+        [this] {
+            return m_pane = new SearchPane(*this, m_hive, m_engine.createBackend(),
+                                           TPVOptions::DefaultSearchBar(), m_window.sideBar());
+        },
+        [this] { m_pane->prepare(); });
 }
 
 void WindowSearch::GoSearch()
@@ -102,6 +106,11 @@ QString WindowSearch::addressForTyped(const QString& text)
     // A search is no address the user typed: it stays out of the typed-address list.
     m_window.addressBand()->setAddressTyped(false);
     return query;
+}
+
+SearchPane* WindowSearch::pane() const
+{
+    return qobject_cast<SearchPane*>(m_window.sideBar()->searchContent());
 }
 
 TSorvelBrowser* WindowSearch::browserInUse() const

@@ -23,7 +23,8 @@ public:
     WindowSearch(TfrmMain& window, WindowQuestions& questions, WindowSettings& settings,
                  RegistryHive& hive, EngineServices& engine);
 
-    SearchPane* pane() const { return m_pane; }
+    // The side bar's search pane, made now if it was not yet.
+    SearchPane* pane() const;
     // The side bar shows its search page; the active tab is left alone.
     void GoSearch();
     // The toolbar's Search menu: the engines after its two fixed items, read again at every
@@ -48,7 +49,7 @@ public:
     void Tell(const QString& message) override;
 
 private:
-    // The pane, made and handed to the side bar.
+    // Tells the side bar how the pane is made: when it is first shown or asked for.
     void makePane();
     // Read when text is first committed, not at start-up.
     const QSet<QString>& knownHosts();

@@ -239,6 +239,7 @@ int main(int argc, char* argv[])
     if (auto rc = runListTabs(argc, argv))
         return *rc;
 
+    WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
     const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit
@@ -265,7 +266,8 @@ int main(int argc, char* argv[])
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history
-    // outlives the engine that reports to it. It is opened once the window is up.
+    // outlives the engine that reports to it. It is opened once the window is up and the
+    // first pages have started.
     DeferredHistory history(HistoryStore::defaultFile());
     // Every running copy, also a picture's, has a web profile folder of its own.
     const WebProfileSlot profile;
@@ -306,7 +308,9 @@ int main(int argc, char* argv[])
                 });
         }
         window.show();
-        QTimer::singleShot(0, &window, [&history, pictureMode] {
+        // Opening the history takes the main thread for a moment, which the first pages'
+        // loads need then; they have started a second later.
+        QTimer::singleShot(1000, &window, [&history, pictureMode] {
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
         });

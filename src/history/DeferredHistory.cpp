@@ -5,7 +5,12 @@ DeferredHistory::DeferredHistory(QString filePath, QObject* parent)
     , m_file(std::move(filePath))
 {}
 
-DeferredHistory::~DeferredHistory() = default;
+DeferredHistory::~DeferredHistory()
+{
+    // A run that ends before the store was opened still keeps its visits.
+    if (!m_waiting.isEmpty())
+        open();
+}
 
 PageVisitSink DeferredHistory::visitSink()
 {

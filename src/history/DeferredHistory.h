@@ -7,9 +7,10 @@
 
 #include <memory>
 
-// The history store, opened once the window is up rather than before it: nothing of it is
-// needed to show the first page. Visits the engine reports before then wait, in order and
-// up to a bound, and are recorded when it opens.
+// The history store, opened once the window is up and the first pages have started rather
+// than before: nothing of it is needed to show them. Visits the engine reports before then
+// wait, in order and up to a bound, and are recorded when it opens (at the latest when this
+// object goes).
 class DeferredHistory final : public QObject
 {
     Q_DISABLE_COPY_MOVE(DeferredHistory)

@@ -84,20 +84,27 @@ FavoritesPane::FavoritesPane(SideBarHost& host, RegistryHive& hive, SideBarQuest
 
 FavoritesPane::~FavoritesPane() = default;
 
-void FavoritesPane::setCommands(QAction* addToFavorites, QAction* organizeFavorites)
+void FavoritesPane::pictureCommands(QAction* addToFavorites, QAction* organizeFavorites,
+                                    const QStyle* style)
 {
-    QAction* first = m_toolbar->actions().value(0);
     const std::pair<QAction*, QStyle::StandardPixmap> commands[] = {
         {addToFavorites, QStyle::SP_FileDialogNewFolder},
         {organizeFavorites, QStyle::SP_FileDialogDetailedView},
     };
+    // The bar shows pictures only; a command without one gets ours.
     for (const auto& [command, picture] : commands) {
-        if (!command)
-            continue;
-        // The bar shows pictures only; a command without one gets ours.
-        if (command->icon().isNull())
-            command->setIcon(style()->standardIcon(picture));
-        m_toolbar->insertAction(first, command);
+        if (command && command->icon().isNull())
+            command->setIcon(style->standardIcon(picture));
+    }
+}
+
+void FavoritesPane::setCommands(QAction* addToFavorites, QAction* organizeFavorites)
+{
+    pictureCommands(addToFavorites, organizeFavorites, style());
+    QAction* first = m_toolbar->actions().value(0);
+    for (QAction* command : {addToFavorites, organizeFavorites}) {
+        if (command)
+            m_toolbar->insertAction(first, command);
     }
 }
 

@@ -6,6 +6,7 @@ class BackgroundJob;
 class FindPanel;
 class FolderTree;
 class QAction;
+class QStyle;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
@@ -30,6 +31,9 @@ public:
     void fill();
     // The window's "Add to Favorites" and "Organize Favorites" commands on the toolbar.
     void setCommands(QAction* addToFavorites, QAction* organizeFavorites);
+    // The pictures the bar gives those commands when they have none (the menus show them too).
+    static void pictureCommands(QAction* addToFavorites, QAction* organizeFavorites,
+                                const QStyle* style);
     // A "New Folder" button before Refresh: a new folder inside the selected folder (the
     // floating favorites window has one).
     QAction* addNewFolderButton();

@@ -27,12 +27,22 @@ SideBar::SideBar(SideBarHost& host, RegistryHive& hive, const Places& places,
                  SideBarQuestions* questions, QWidget* parent)
     : QWidget(parent)
     , m_host(host)
-    , m_ownQuestions(questions ? nullptr : std::make_unique<SideBarDialogs>(this))
+    , m_hive(hive)
+    , m_questions(questions)
     , m_places(places)
 {
     setObjectName(QStringLiteral("pnlLeft"));
     setMinimumWidth(100);
-    SideBarQuestions& ask = questions ? *questions : *m_ownQuestions;
+    hide();
+}
+
+void SideBar::build()
+{
+    if (built())
+        return;
+    if (!m_questions)
+        m_ownQuestions = std::make_unique<SideBarDialogs>(this);
+    SideBarQuestions& ask = m_questions ? *m_questions : *m_ownQuestions;
 
     m_cmdClose = new QToolButton(this);
     m_cmdClose->setObjectName(QStringLiteral("cmdCloseFavorites"));
@@ -56,8 +66,9 @@ SideBar::SideBar(SideBarHost& host, RegistryHive& hive, const Places& places,
         paneImage(style(), QStringLiteral("folder"), QStyle::SP_DirIcon),
     });
 
-    m_favorites = new FavoritesPane(host, hive, ask, this);
-    m_history = new HistoryPane(host, hive, places.historyStore, ask, this);
+    m_favorites = new FavoritesPane(m_host, m_hive, ask, this);
+    m_favorites->setCommands(m_addToFavorites, m_organizeFavorites);
+    m_history = new HistoryPane(m_host, m_hive, m_places.historyStore, ask, this);
     m_search = new QWidget(this);
     m_search->setObjectName(QStringLiteral("tsSearch"));
     auto* placeholder = new QLabel(QStringLiteral("Searching is not available."), m_search);
@@ -67,7 +78,7 @@ SideBar::SideBar(SideBarHost& host, RegistryHive& hive, const Places& places,
     auto* searchLayout = new QVBoxLayout(m_search);
     searchLayout->setContentsMargins(0, 0, 0, 0);
     searchLayout->addWidget(placeholder);
-    m_groups = new GroupsPane(host, ask, this);
+    m_groups = new GroupsPane(m_host, ask, this);
     const std::pair<QWidget*, QString> pages[] = {
         {m_favorites, QStringLiteral("Favorites")},
         {m_history, QStringLiteral("History")},
@@ -96,13 +107,50 @@ SideBar::SideBar(SideBarHost& host, RegistryHive& hive, const Places& places,
     layout->setSpacing(0);
     layout->addLayout(top);
     layout->addWidget(m_pcVarloBar, 1);
-    hide();
+}
+
+TPVPageControl* SideBar::paneStrip()
+{
+    build();
+    return m_pcVarloBar;
+}
+
+FavoritesPane* SideBar::favorites()
+{
+    build();
+    return m_favorites;
+}
+
+HistoryPane* SideBar::history()
+{
+    build();
+    return m_history;
+}
+
+GroupsPane* SideBar::groups()
+{
+    build();
+    return m_groups;
+}
+
+QWidget* SideBar::searchPane()
+{
+    build();
+    return m_search;
+}
+
+QToolButton* SideBar::closeButton()
+{
+    build();
+    return m_cmdClose;
 }
 
 SideBar::~SideBar() = default;
 
 void SideBar::ShowSideBar(bool visible)
 {
+    if (visible)
+        build();
     if (visible && !m_favoritesFilled) {
         m_favoritesFilled = true;
         m_favorites->fill();
@@ -113,6 +161,7 @@ void SideBar::ShowSideBar(bool visible)
 
 void SideBar::showPane(Pane pane)
 {
+    build();
     if (isHidden())
         ShowSideBar(true);
     QWidget* page = pageOf(pane);
@@ -124,6 +173,8 @@ void SideBar::showPane(Pane pane)
 
 SideBar::Pane SideBar::currentPane() const
 {
+    if (!built())
+        return Pane::Favorites;
     QWidget* page = m_pcVarloBar->activePage();
     if (page == m_history)
         return Pane::History;
@@ -156,6 +207,7 @@ void SideBar::preparePane(QWidget* page)
         m_history->root();
     } else if (page == m_search && !m_searchLoaded && m_prepareSearch) {
         m_searchLoaded = true;
+        searchContent();
         m_prepareSearch();
     } else if (page == m_groups && !m_groupsRooted) {
         m_groupsRooted = true;
@@ -165,6 +217,8 @@ void SideBar::preparePane(QWidget* page)
 
 void SideBar::historyOptionsChanged()
 {
+    if (!built())
+        return; // the pane is read when first shown
     if (currentPane() == Pane::History && m_historyRooted)
         m_history->refresh();
     else
@@ -173,22 +227,36 @@ void SideBar::historyOptionsChanged()
 
 bool SideBar::favoritesTreeFocused() const
 {
-    return isVisible() && m_favorites->tree()->hasFocus();
+    return built() && isVisible() && m_favorites->tree()->hasFocus();
 }
 
 void SideBar::setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites)
 {
-    m_favorites->setCommands(addToFavorites, organizeFavorites);
+    m_addToFavorites = addToFavorites;
+    m_organizeFavorites = organizeFavorites;
+    FavoritesPane::pictureCommands(addToFavorites, organizeFavorites, style());
+    if (built())
+        m_favorites->setCommands(addToFavorites, organizeFavorites);
 }
 
-void SideBar::setSearchPane(QWidget* pane, std::function<void()> prepare)
+void SideBar::setSearchPane(std::function<QWidget*()> make, std::function<void()> prepare)
 {
-    if (!pane)
-        return;
-    m_search->layout()->replaceWidget(m_searchContent, pane);
-    delete m_searchContent;
-    m_searchContent = pane;
+    m_makeSearch = std::move(make);
     m_prepareSearch = std::move(prepare);
-    if (currentPane() == Pane::Search && isVisible())
+    if (built() && currentPane() == Pane::Search && isVisible())
         preparePane(m_search);
+}
+
+QWidget* SideBar::searchContent()
+{
+    build();
+    if (!m_searchMade && m_makeSearch) {
+        m_searchMade = true;
+        if (QWidget* pane = m_makeSearch()) {
+            m_search->layout()->replaceWidget(m_searchContent, pane);
+            delete m_searchContent;
+            m_searchContent = pane;
+        }
+    }
+    return m_makeSearch ? m_searchContent : nullptr;
 }

@@ -16,8 +16,10 @@ class SideBarQuestions;
 class TPVPageControl;
 
 // The SorvelBar: the pane at the window's left with the Favorites, History, Search and
-// SorvelGroups panes on a strip of icon-only tabs at its bottom. Each pane is read the first
-// time it is shown; later switches do not read it again (its Refresh button does).
+// SorvelGroups panes on a strip of icon-only tabs at its bottom. The bar's content is made the
+// first time it is shown (or asked for), so that a window whose bar is hidden pays nothing for
+// it; each pane is read the first time it is shown; later switches do not read it again (its
+// Refresh button does).
 class SideBar final : public QWidget
 {
     Q_OBJECT
@@ -53,16 +55,21 @@ public:
     void historyOptionsChanged();
     // The window's "Add to Favorites" and "Organize Favorites" for the Favorites toolbar.
     void setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites);
-    // The search pane's content, handed in by the window, and how it is prepared on its first
-    // display. Until then the pane says that searching is not available.
-    void setSearchPane(QWidget* pane, std::function<void()> prepare);
+    // How the search pane's content is made (when the pane is first shown or searchContent is
+    // asked for; it is made a child of the bar) and how it is prepared on its first display.
+    // Until then the pane says that searching is not available.
+    void setSearchPane(std::function<QWidget*()> make, std::function<void()> prepare);
+    // The search pane's content, made now if it was not yet; null without a maker.
+    QWidget* searchContent();
 
-    TPVPageControl* paneStrip() const { return m_pcVarloBar; }
-    FavoritesPane* favorites() const { return m_favorites; }
-    HistoryPane* history() const { return m_history; }
-    GroupsPane* groups() const { return m_groups; }
-    QWidget* searchPane() const { return m_search; }
-    QToolButton* closeButton() const { return m_cmdClose; }
+    // The parts, made on the first call if the bar has not been shown yet.
+    TPVPageControl* paneStrip();
+    FavoritesPane* favorites();
+    HistoryPane* history();
+    GroupsPane* groups();
+    QWidget* searchPane();
+    QToolButton* closeButton();
+    bool built() const { return m_pcVarloBar; }
     // The Favorites tree has the keyboard (F2 is its rename there).
     bool favoritesTreeFocused() const;
     bool FavoritesFilled() const { return m_favoritesFilled; }
@@ -75,12 +82,17 @@ Q_SIGNALS:
     void visibilityChanged(bool visible);
 
 private:
+    void build();
     void preparePane(QWidget* page);
     QWidget* pageOf(Pane pane) const;
 
     SideBarHost& m_host;
+    RegistryHive& m_hive;
+    SideBarQuestions* m_questions;
     std::unique_ptr<SideBarQuestions> m_ownQuestions;
     const Places m_places;
+    QAction* m_addToFavorites = nullptr;
+    QAction* m_organizeFavorites = nullptr;
     TPVPageControl* m_pcVarloBar = nullptr;
     QToolButton* m_cmdClose = nullptr;
     FavoritesPane* m_favorites = nullptr;
@@ -92,5 +104,7 @@ private:
     bool m_groupsRooted = false;
     bool m_searchLoaded = false;
     QWidget* m_searchContent = nullptr;
+    bool m_searchMade = false;
+    std::function<QWidget*()> m_makeSearch;
     std::function<void()> m_prepareSearch;
 };

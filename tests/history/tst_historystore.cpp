@@ -175,6 +175,13 @@ private Q_SLOTS:
         QVERIFY(sink.visited("http://plain.test/b", "Second"));
         QCOMPARE(history.store()->pageCount(), 2);
         QCOMPARE(history.store()->entry("http://plain.test/a")->title, QStringLiteral("First Page"));
+
+        // A run that ends before the store opened keeps its visits too.
+        {
+            DeferredHistory early(home.file(QStringLiteral("short.db")));
+            QVERIFY(early.visitSink().visited("http://plain.test/c", "Third"));
+        }
+        QVERIFY(HistoryStore(home.file(QStringLiteral("short.db"))).entry("http://plain.test/c"));
     }
 
     void prefixesOfAddressAndTitle()

@@ -121,12 +121,15 @@ private Q_SLOTS:
         QVERIFY(b.log.has("command 1 1"));
     }
 
-    // A page out of sight can be frozen and discarded; shown again it is back, reloaded.
+    // A page out of sight can be frozen and discarded (the page itself goes, so that its
+    // renderer can end); shown again it is back, reloaded, with its back and forward.
     void lifecycleStates()
     {
         Browser b(m_context.get());
         const QString a = url("/a");
+        const QString bee = url("/b");
         QVERIFY(load(b, a));
+        QVERIFY(load(b, bee));
         WebBackend* backend = b.widget->backend();
         QVERIFY(!backend->audible());
         backend->setLifecycle(PageLifecycle::Frozen);
@@ -137,12 +140,20 @@ private Q_SLOTS:
         QCOMPARE(backend->lifecycle(), PageLifecycle::Frozen);
         backend->setLifecycle(PageLifecycle::Discarded);
         QCOMPARE(backend->lifecycle(), PageLifecycle::Discarded);
+        QVERIFY(!b.backend()->page());
+        QCOMPARE(b.widget->LocationURL(), bee);
+        QCOMPARE(b.widget->LocationName(), QStringLiteral("Page B"));
         b.log.events.clear();
         backend->setLifecycle(PageLifecycle::Active);
         b.widget->show();
         QCOMPARE(backend->lifecycle(), PageLifecycle::Active);
+        QVERIFY(waitUntil([&] { return b.log.has("complete top " + bee); }));
+        QCOMPARE(b.widget->LocationName(), QStringLiteral("Page B"));
+        QVERIFY(b.backend()->engineView()->isVisible());
+        b.widget->GoBack();
         QVERIFY(waitUntil([&] { return b.log.has("complete top " + a); }));
-        QCOMPARE(b.widget->LocationName(), QStringLiteral("Page A"));
+        b.widget->GoForward();
+        QVERIFY(waitUntil([&] { return b.widget->LocationURL() == bee && !b.widget->Busy(); }));
     }
 
     void subFrameHasItsOwnIdentity()

@@ -85,6 +85,7 @@ private Q_SLOTS:
         window.show();
         SideBar* bar = window->sideBar();
         QVERIFY(!bar->isVisible());
+        QVERIFY(!bar->built()); // a hidden bar is made when first shown
         window->action(ActionId::actOrganizeSorvelGroups)->trigger();
         QVERIFY(bar->isVisible());
         QCOMPARE(bar->width(), 150); // first shown at the stored width

@@ -11,6 +11,8 @@
 #include "platform/web/WebEnginePage.h"
 #include "platform/web/WebQuestions.h"
 
+#include <QDataStream>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimer>
@@ -57,11 +59,16 @@ CrashPage::Reason crashReason(QWebEnginePage::RenderProcessTerminationStatus sta
 
 QtWebEngineBackend::QtWebEngineBackend(WebEngineContext* context)
     : m_context(context)
-    , m_view(new QWebEngineView)
-    , m_page(new WebEnginePage(context, this))
 {
-    m_view->setPage(m_page);
+    makePage();
     context->backendCreated(this);
+}
+
+void QtWebEngineBackend::makePage()
+{
+    m_view = new QWebEngineView;
+    m_page = new WebEnginePage(m_context, this);
+    m_view->setPage(m_page);
 
     QWebEnginePage* page = m_page;
     connect(page, &QWebEnginePage::loadingChanged, this, &QtWebEngineBackend::onLoadingChanged);
@@ -109,34 +116,83 @@ QWebEnginePage* QtWebEngineBackend::page() const
 
 PageLifecycle QtWebEngineBackend::lifecycle() const
 {
+    if (m_released)
+        return PageLifecycle::Discarded;
     if (!m_page)
         return PageLifecycle::Active;
-    switch (m_page->lifecycleState()) {
-    case QWebEnginePage::LifecycleState::Frozen:
-        return PageLifecycle::Frozen;
-    case QWebEnginePage::LifecycleState::Discarded:
-        return PageLifecycle::Discarded;
-    default:
-        return PageLifecycle::Active;
-    }
+    return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Frozen
+               ? PageLifecycle::Frozen
+               : PageLifecycle::Active;
 }
 
 void QtWebEngineBackend::setLifecycle(PageLifecycle state)
 {
-    if (!m_page || state == lifecycle())
+    if (state == lifecycle())
         return;
-    using Engine = QWebEnginePage::LifecycleState;
     if (state == PageLifecycle::Active) {
-        m_page->setLifecycleState(Engine::Active);
+        if (m_released)
+            restorePage();
+        else if (m_page)
+            m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
         return;
     }
-    // The engine refuses to freeze or drop a page that is on the screen.
-    if (m_page->isVisible())
+    // The engine refuses to freeze or drop a page that is on the screen; a page with a
+    // question open is inside one of the engine's calls and must stay.
+    if (!m_page || m_page->isVisible() || m_fullScreen || questionOpen() || m_printing)
         return;
-    // A page is discarded from the frozen state or not at all.
-    if (state == PageLifecycle::Discarded && lifecycle() == PageLifecycle::Active)
-        m_page->setLifecycleState(Engine::Frozen);
-    m_page->setLifecycleState(state == PageLifecycle::Frozen ? Engine::Frozen : Engine::Discarded);
+    if (state == PageLifecycle::Frozen)
+        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    else
+        releasePage();
+}
+
+void QtWebEngineBackend::releasePage()
+{
+    // The engine's own discarded state keeps the page's renderer process alive; only
+    // deleting the page lets it end. What the tab shows and offers while it sleeps is kept
+    // here, and the history (back, forward, the current entry) comes back when it wakes.
+    Released saved;
+    saved.url = m_page->url();
+    saved.title = m_page->title();
+    saved.zoom = m_page->zoomFactor();
+    saved.scroll = m_page->scrollPosition();
+    QDataStream out(&saved.history, QIODevice::WriteOnly);
+    out << *m_page->history();
+    m_saved = std::move(saved);
+    m_released = true;
+    m_loading = false;
+    m_htmlPending = false;
+    m_navigationReported = false;
+    m_cancelledUrl.clear();
+    m_suppressedUrl.clear();
+    delete m_view;
+    delete m_page;
+    if (m_context)
+        m_context->pageReleased();
+}
+
+bool QtWebEngineBackend::wakePage()
+{
+    if (m_released)
+        restorePage();
+    return m_page;
+}
+
+void QtWebEngineBackend::restorePage()
+{
+    m_released = false;
+    makePage();
+    if (m_context)
+        m_context->pageCreated(m_page);
+    m_page->setZoomFactor(m_saved.zoom);
+    if (m_events)
+        m_events->viewReplaced(m_view);
+    // Reading the history back loads its current entry.
+    QDataStream in(m_saved.history);
+    in >> *m_page->history();
+    if (in.status() != QDataStream::Ok || m_page->history()->count() == 0)
+        m_page->load(m_saved.url);
+    m_saved = {};
 }
 
 bool QtWebEngineBackend::audible() const
@@ -146,6 +202,8 @@ bool QtWebEngineBackend::audible() const
 
 QPointF QtWebEngineBackend::scrollPosition() const
 {
+    if (m_released)
+        return m_saved.scroll;
     return m_page ? m_page->scrollPosition() : QPointF();
 }
 
@@ -163,20 +221,20 @@ QWidget* QtWebEngineBackend::view() const
 
 void QtWebEngineBackend::navigate(const QString& url)
 {
-    if (!m_page)
+    if (!wakePage())
         return;
     m_page->load(UserAddress::toUrl(url));
 }
 
 void QtWebEngineBackend::goBack()
 {
-    if (m_page)
+    if (wakePage())
         m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void QtWebEngineBackend::goForward()
 {
-    if (m_page)
+    if (wakePage())
         m_page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -189,7 +247,7 @@ void QtWebEngineBackend::stop()
 void QtWebEngineBackend::refresh()
 {
     // Reloading a crash explanation would only show it again: the lost page comes back.
-    if (m_page && !m_lostUrl.isEmpty())
+    if (wakePage() && !m_lostUrl.isEmpty())
         m_page->load(m_lostUrl);
     else if (m_page)
         m_page->triggerAction(QWebEnginePage::Reload);
@@ -197,7 +255,7 @@ void QtWebEngineBackend::refresh()
 
 void QtWebEngineBackend::refreshCompletely()
 {
-    if (m_page && !m_lostUrl.isEmpty())
+    if (wakePage() && !m_lostUrl.isEmpty())
         m_page->load(m_lostUrl);
     else if (m_page)
         m_page->triggerAction(QWebEnginePage::ReloadAndBypassCache);
@@ -205,11 +263,15 @@ void QtWebEngineBackend::refreshCompletely()
 
 QString QtWebEngineBackend::locationUrl() const
 {
+    if (m_released)
+        return m_saved.url.toString();
     return m_page ? m_page->url().toString() : QString();
 }
 
 QString QtWebEngineBackend::locationName() const
 {
+    if (m_released)
+        return m_saved.title;
     return m_page ? m_page->title() : QString();
 }
 
@@ -523,7 +585,7 @@ void QtWebEngineBackend::onFullScreenRequested(QWebEngineFullScreenRequest reque
 
 void QtWebEngineBackend::execCommand(DocumentCommand command)
 {
-    if (!m_page)
+    if (!wakePage())
         return;
     switch (command) {
     case DocumentCommand::SelectAll:
@@ -600,18 +662,20 @@ int QtWebEngineBackend::textSizeForZoom(qreal zoom)
 
 int QtWebEngineBackend::textSize() const
 {
+    if (m_released)
+        return textSizeForZoom(m_saved.zoom);
     return m_page ? textSizeForZoom(m_page->zoomFactor()) : 2;
 }
 
 void QtWebEngineBackend::setTextSize(int size)
 {
-    if (m_page && size >= 0 && size < int(std::size(TextSizeZoom)))
+    if (wakePage() && size >= 0 && size < int(std::size(TextSizeZoom)))
         m_page->setZoomFactor(TextSizeZoom[size]);
 }
 
 void QtWebEngineBackend::toHtml(std::function<void(const QString&)> done)
 {
-    if (!m_page) {
+    if (!wakePage()) {
         if (done)
             done(QString());
         return;
@@ -624,7 +688,7 @@ void QtWebEngineBackend::toHtml(std::function<void(const QString&)> done)
 
 void QtWebEngineBackend::setHtml(const QString& html, const QString& baseUrl)
 {
-    if (!m_page)
+    if (!wakePage())
         return;
     m_htmlPending = true;
     m_page->setHtml(html, QUrl(baseUrl));
@@ -642,7 +706,7 @@ QString QtWebEngineBackend::scriptSource(const QString& script, const QVariantLi
 void QtWebEngineBackend::runJavaScript(const QString& script, const QVariantList& arguments,
                                        std::function<void(const QVariant&)> done)
 {
-    if (!m_page) {
+    if (!wakePage()) {
         if (done)
             done(QVariant());
         return;
@@ -657,7 +721,7 @@ void QtWebEngineBackend::runJavaScript(const QString& script, const QVariantList
 
 void QtWebEngineBackend::print(QPrinter* printer, std::function<void(bool)> done)
 {
-    if (!m_view || !printer || m_printing) {
+    if (!wakePage() || !m_view || !printer || m_printing) {
         if (done)
             done(false);
         return;
@@ -676,7 +740,7 @@ void QtWebEngineBackend::print(QPrinter* printer, std::function<void(bool)> done
 
 void QtWebEngineBackend::savePage(const QString& filePath, bool complete)
 {
-    if (!m_page)
+    if (!wakePage())
         return;
     QWebEngineDownloadRequest::SavePageFormat format =
         QWebEngineDownloadRequest::SingleHtmlSaveFormat;

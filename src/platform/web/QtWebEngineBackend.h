@@ -93,6 +93,13 @@ public:
     QWebEnginePage* onCreateWindow();
 
 private:
+    void makePage();
+    // Discarding: the page and view go (and with them the renderer process), their state
+    // is kept in m_saved; any command that needs the page brings it back first.
+    void releasePage();
+    void restorePage();
+    bool wakePage(); // whether there is a page
+
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onLoadStarted(const QUrl& url);
     void onLoadEnded(const QWebEngineLoadingInfo& info);
@@ -131,5 +138,15 @@ private:
     QElapsedTimer m_samePageRecorded; // since the last same-page change was recorded
     QUrl m_lostUrl;                   // the page a crash took away, while its explanation shows
     QString m_findText;
+    struct Released
+    {
+        QUrl url;
+        QString title;
+        qreal zoom = 1.0;
+        QPointF scroll;
+        QByteArray history; // QWebEngineHistory as streamed by the engine
+    };
+    Released m_saved;
+    bool m_released = false;
     NavigationKind m_navigationKind = NavigationKind::Other;
 };

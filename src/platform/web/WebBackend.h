@@ -64,6 +64,9 @@ public:
     virtual void commandStateChange(int command, bool enabled) = 0;
     virtual void downloadBegin() = 0;
     virtual void downloadComplete() = 0;
+    // The backend made a new view (its page was discarded and is back): the browser shows it
+    // in place of the old one, which is gone.
+    virtual void viewReplaced(QWidget* view) = 0;
 
 protected:
     ~WebBackendEvents() = default;
@@ -135,7 +138,8 @@ public:
 
     virtual PageLifecycle lifecycle() const { return PageLifecycle::Active; }
     // Frozen and Discarded apply to a page that is not shown; Active brings it back (a
-    // discarded page loads again).
+    // discarded page loads again). A discarded page keeps its address, title and history;
+    // its view may be replaced (viewReplaced) when it comes back.
     virtual void setLifecycle(PageLifecycle state) { Q_UNUSED(state); }
     // Whether the page played sound lately.
     virtual bool audible() const { return false; }

@@ -45,6 +45,12 @@ TWebBrowser::TWebBrowser(WebBackend* backend, RegistryHive* hive, QWidget* paren
     setFocusProxy(m_backend->view());
 }
 
+void TWebBrowser::viewReplaced(QWidget* view)
+{
+    layout()->addWidget(view);
+    setFocusProxy(view);
+}
+
 TWebBrowser::~TWebBrowser()
 {
     // The handlers may point into an owner that is being destroyed with us.

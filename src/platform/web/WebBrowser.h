@@ -75,6 +75,7 @@ protected:
     void commandStateChange(int command, bool enabled) override;
     void downloadBegin() override;
     void downloadComplete() override;
+    void viewReplaced(QWidget* view) override;
 
 private:
     std::unique_ptr<WebBackend> m_backend;

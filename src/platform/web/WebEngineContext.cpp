@@ -1,5 +1,9 @@
 #include "platform/web/WebEngineContext.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "platform/Paths.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
@@ -9,9 +13,23 @@
 #include "platform/web/WidgetWebQuestions.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+
+void WebEngineContext::chooseRenderer(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
+        qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
+        return;
+    const QByteArray noGpu("--disable-gpu");
+    bool gpuOff = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ').contains(noGpu);
+    for (int i = 1; i < argc && !gpuOff; ++i)
+        gpuOff = noGpu == argv[i];
+    if (gpuOff)
+        qputenv("QT_QUICK_BACKEND", "software");
+}
 
 WebEngineContext::WebEngineContext(QObject* parent)
     : WebEngineContext(Paths::webProfileFolder(), parent)
@@ -112,6 +130,26 @@ void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 {
     m_backends.append(backend);
     m_content->adoptPage(backend->page());
+}
+
+void WebEngineContext::pageCreated(QWebEnginePage* page)
+{
+    m_content->adoptPage(page);
+}
+
+void WebEngineContext::pageReleased()
+{
+#ifdef __GLIBC__
+    // The allocator keeps what a dropped page freed for later use, and a discarded tab would
+    // still cost most of what it did; the engine lets go of the page's parts within a moment.
+    if (!m_trim) {
+        m_trim = new QTimer(this);
+        m_trim->setSingleShot(true);
+        m_trim->setInterval(2000);
+        connect(m_trim, &QTimer::timeout, this, [] { ::malloc_trim(0); });
+    }
+    m_trim->start();
+#endif
 }
 
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)

@@ -19,6 +19,8 @@ class WebContentSettings;
 class QWebEngineProfile;
 class OfflineRequestInterceptor;
 class QtWebEngineBackend;
+class QTimer;
+class QWebEnginePage;
 
 // What every browser of this process shares: one named, persistent web profile (cookies,
 // cache and local storage survive a restart), where visits are reported, the downloads,
@@ -43,6 +45,13 @@ public:
 
     // The profile's name, also the name of its storage.
     static QString profileName() { return QStringLiteral("Pelvane"); }
+    // Chooses how the windows that show pages are drawn; called before the application object
+    // is made. When the engine runs without the graphics processor ("--disable-gpu" among its
+    // flags or the program's arguments), pages are drawn in software anyway, and composing
+    // the window through OpenGL would run on a software rasterizer at every repaint of a bar
+    // or the tab strip: the window is then drawn in software too. A renderer the user chose
+    // (QT_QUICK_BACKEND) is kept.
+    static void chooseRenderer(int argc, char** argv);
 
     QWebEngineProfile* profile() const { return m_profile; }
     // Where every browser of the context reports completed top-level navigations.
@@ -77,6 +86,11 @@ private:
     friend class QtWebEngineBackend;
     void backendCreated(QtWebEngineBackend* backend);
     void backendDestroyed(QtWebEngineBackend* backend);
+    // A backend made its page again (after discarding it).
+    void pageCreated(QWebEnginePage* page);
+    // A backend dropped its page: the memory freed is given back to the system soon (once
+    // for several pages dropped together).
+    void pageReleased();
 
     OfflineRequestInterceptor* m_offline = nullptr;
     QWebEngineProfile* m_profile = nullptr;
@@ -89,4 +103,5 @@ private:
     QPointer<DownloadsWindow> m_downloadsWindow;
     QList<QtWebEngineBackend*> m_backends;
     QList<QPointer<QWidget>> m_windows;
+    QTimer* m_trim = nullptr;
 };
