@@ -27,6 +27,10 @@ void WebEngineContext::chooseRenderer(int argc, char** argv)
     bool gpuOff = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").split(' ').contains(noGpu);
     for (int i = 1; i < argc && !gpuOff; ++i)
         gpuOff = noGpu == argv[i];
+    // Without a render node, OpenGL can only be a software rasterizer.
+    gpuOff = gpuOff || QDir(QStringLiteral("/dev/dri"))
+                           .entryList({QStringLiteral("renderD*")}, QDir::System)
+                           .isEmpty();
     if (gpuOff)
         qputenv("QT_QUICK_BACKEND", "software");
 }

@@ -47,7 +47,8 @@ public:
     static QString profileName() { return QStringLiteral("Pelvane"); }
     // Chooses how the windows that show pages are drawn; called before the application object
     // is made. When the engine runs without the graphics processor ("--disable-gpu" among its
-    // flags or the program's arguments), pages are drawn in software anyway, and composing
+    // flags or the program's arguments) or the system has no graphics processor to render
+    // with (no render node in /dev/dri), pages are drawn in software anyway, and composing
     // the window through OpenGL would run on a software rasterizer at every repaint of a bar
     // or the tab strip: the window is then drawn in software too. A renderer the user chose
     // (QT_QUICK_BACKEND) is kept.
