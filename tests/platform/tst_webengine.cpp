@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -125,6 +126,10 @@ private Q_SLOTS:
     // renderer can end); shown again it is back, reloaded, with its back and forward.
     void lifecycleStates()
     {
+        VisitLog visits;
+        m_context->setVisitSink(visits.sink());
+        const auto noSink = qScopeGuard([this] { m_context->setVisitSink({}); });
+        const auto visited = [&visits] { return visits.lines.filter(QStringLiteral("visited ")); };
         Browser b(m_context.get());
         const QString a = url("/a");
         const QString bee = url("/b");
@@ -150,10 +155,13 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&] { return b.log.has("complete top " + bee); }));
         QCOMPARE(b.widget->LocationName(), QStringLiteral("Page B"));
         QVERIFY(b.backend()->engineView()->isVisible());
+        // Coming back is no new visit; going back is one.
+        QCOMPARE(visited(), QStringList({"visited " + a + " Page A", "visited " + bee + " Page B"}));
         b.widget->GoBack();
         QVERIFY(waitUntil([&] { return b.log.has("complete top " + a); }));
         b.widget->GoForward();
         QVERIFY(waitUntil([&] { return b.widget->LocationURL() == bee && !b.widget->Busy(); }));
+        QCOMPARE(visited().size(), 4);
     }
 
     void subFrameHasItsOwnIdentity()

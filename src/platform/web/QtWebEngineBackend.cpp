@@ -188,6 +188,7 @@ void QtWebEngineBackend::restorePage()
     if (m_events)
         m_events->viewReplaced(m_view);
     // Reading the history back loads its current entry.
+    m_returningUrl = m_saved.url;
     QDataStream in(m_saved.history);
     in >> *m_page->history();
     if (in.status() != QDataStream::Ok || m_page->history()->count() == 0)
@@ -426,8 +427,12 @@ void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
         if (!alive)
             return;
     }
-    if (committed && !info.isErrorPage() && !m_loadIsHtml &&
-        info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+    const bool returning = !m_returningUrl.isEmpty() && url == m_returningUrl;
+    m_returningUrl.clear();
+    if (returning)
+        m_recordedUrl = url; // its history entry is still the one later titles go to
+    else if (committed && !info.isErrorPage() && !m_loadIsHtml &&
+             info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
         recordVisit(url);
     updateCommandStates();
     if (!alive || !m_events)

@@ -148,5 +148,7 @@ private:
     };
     Released m_saved;
     bool m_released = false;
+    // The address a released page comes back on: its reload is no new visit.
+    QUrl m_returningUrl;
     NavigationKind m_navigationKind = NavigationKind::Other;
 };
