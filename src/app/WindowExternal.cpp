@@ -9,6 +9,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "platform/DesktopEntry.h"
+#include "platform/DesktopLaunch.h"
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
 
@@ -17,7 +18,6 @@
 #include <QDesktopServices>
 #include <QMenu>
 #include <QPointer>
-#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -99,11 +99,13 @@ void WindowExternal::editDocumentWith(const DesktopApplication& program)
                                        .arg(program.name, result.error));
             return;
         }
-        const QStringList command = DesktopEntry::BuildCommand(program, result.fileName);
-        if (command.isEmpty())
-            return;
-        if (!QProcess::startDetached(command.first(), command.mid(1)))
-            self->m_questions.tell(QStringLiteral("%1 could not be started.").arg(program.name));
+        // In a terminal when the program's entry asks for one, as an editor of the console
+        // does: started without one it would run unseen.
+        const QString problem =
+            DesktopLaunch::start(program, DesktopEntry::BuildCommand(program, result.fileName),
+                                 DesktopLaunch::terminalProgram());
+        if (!problem.isEmpty())
+            self->m_questions.tell(problem);
     });
 }
 

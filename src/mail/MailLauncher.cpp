@@ -1,6 +1,6 @@
 #include "mail/MailLauncher.h"
 
-#include "mail/MailRules.h"
+#include "platform/DesktopLaunch.h"
 
 #include <QProcess>
 #include <QTimer>
@@ -14,18 +14,7 @@ MailLauncher::MailLauncher(QString terminal, QObject* parent)
 
 QString MailLauncher::start(const DesktopApplication& app, QStringList command) const
 {
-    if (command.isEmpty())
-        return QStringLiteral("The desktop entry of %1 gives no command to run.").arg(app.name);
-    if (command.join(QLatin1Char(' ')).size() > MailRules::MaxCommandLength)
-        return QStringLiteral("The command of %1 is too long to run.").arg(app.name);
-    if (app.terminal) {
-        command = MailRules::inTerminal(command, m_terminal);
-        if (command.isEmpty())
-            return QStringLiteral("%1 needs a terminal, and none is installed.").arg(app.name);
-    }
-    if (!QProcess::startDetached(command.first(), command.mid(1), app.workingFolder))
-        return QStringLiteral("%1 could not be started.").arg(app.name);
-    return {};
+    return DesktopLaunch::start(app, std::move(command), m_terminal);
 }
 
 void MailLauncher::run(const QString& name, const QStringList& command,

@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// Starts the mail and news programs: always a program and its arguments, never a shell,
-// in the working folder their desktop entries name.
+// Starts the mail and news programs (as every desktop program is started: DesktopLaunch)
+// and runs the commands that hand them a message.
 class MailLauncher final : public QObject
 {
     Q_OBJECT
@@ -18,8 +18,9 @@ public:
     // `terminal` runs the programs whose entries ask for a terminal; empty: there is none.
     explicit MailLauncher(QString terminal, QObject* parent = nullptr);
 
-    // Starts `command` for `app` and lets it run on its own. The problem, for the status
-    // bar, when it cannot start; empty when it started.
+    // Starts `command` for `app` and lets it run on its own, in the terminal when its
+    // entry asks for one. The problem, for the status bar, when it cannot start; empty when
+    // it started.
     QString start(const DesktopApplication& app, QStringList command) const;
 
     // Runs `command` and says whether it accepted its work: it ended with success, or it

@@ -2,6 +2,7 @@
 
 #include "mail/MailLauncher.h"
 #include "mail/MailRules.h"
+#include "platform/DesktopLaunch.h"
 
 #include <QAction>
 #include <QIcon>
@@ -18,7 +19,7 @@ MailNews::Setup MailNews::thisDesktop()
 {
     return {DefaultPrograms::Places::current(),
             QStandardPaths::findExecutable(QStringLiteral("xdg-email")),
-            QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"))};
+            DesktopLaunch::terminalProgram()};
 }
 
 MailNews::MailNews(Setup setup, QObject* parent)

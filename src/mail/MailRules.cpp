@@ -67,11 +67,4 @@ QStringList attachCommand(const QStringList& startCommand, const QString& file,
     return {xdgEmail, QStringLiteral("--utf8"), QStringLiteral("--attach"), file};
 }
 
-QStringList inTerminal(const QStringList& command, const QString& terminal)
-{
-    if (terminal.isEmpty() || command.isEmpty())
-        return {};
-    return QStringList{terminal, QStringLiteral("-e")} + command;
-}
-
 } // namespace MailRules

@@ -32,12 +32,4 @@ AttachStyle attachStyleFor(const QStringList& startCommand);
 QStringList attachCommand(const QStringList& startCommand, const QString& file,
                           const QString& xdgEmail);
 
-// A command for a program that wants a terminal, run inside `terminal` (the desktop's
-// x-terminal-emulator); empty when there is none.
-QStringList inTerminal(const QStringList& command, const QString& terminal);
-
-// How long the expansion of a registered command may be; a longer one is not run (cutting
-// it would run some other command).
-inline constexpr int MaxCommandLength = 4096;
-
 } // namespace MailRules

@@ -1,9 +1,11 @@
 #include "platform/DesktopEntry.h"
+#include "platform/DesktopLaunch.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QUrl>
 
 using namespace TestFiles;
@@ -149,6 +151,32 @@ private Q_SLOTS:
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_DATA_DIRS");
         QCOMPARE(folders, (QStringList{user, system, QStringLiteral("/nowhere/applications")}));
+    }
+
+    // A program starts as its entry says: inside the terminal when it asks for one, and not
+    // at all, with the reason, when its command is missing or too long, when it wants a
+    // terminal and there is none, or when it cannot be found.
+    void launching()
+    {
+        const QString ok = QStandardPaths::findExecutable(QStringLiteral("true"));
+        QVERIFY(!ok.isEmpty());
+        DesktopApplication app;
+        app.name = QStringLiteral("Editor");
+        QCOMPARE(DesktopLaunch::start(app, {}, ok),
+                 QStringLiteral("The desktop entry of Editor gives no command to run."));
+        QCOMPARE(DesktopLaunch::start(app, {ok, QString(5000, QLatin1Char('x'))}, ok),
+                 QStringLiteral("The command of Editor is too long to run."));
+        QCOMPARE(DesktopLaunch::start(app, {QStringLiteral("/nowhere/editor")}, ok),
+                 QStringLiteral("Editor could not be started."));
+        QCOMPARE(DesktopLaunch::start(app, {ok}, QString()), QString());
+        app.terminal = true;
+        QCOMPARE(DesktopLaunch::start(app, {ok}, QString()),
+                 QStringLiteral("Editor needs a terminal, and none is installed."));
+        QCOMPARE(DesktopLaunch::start(app, {ok}, ok), QString()); // "true -e true"
+        QCOMPARE(DesktopLaunch::inTerminal({QStringLiteral("vi"), QStringLiteral("my page.html")},
+                                           QStringLiteral("/usr/bin/xterm")),
+                 (QStringList{QStringLiteral("/usr/bin/xterm"), QStringLiteral("-e"),
+                              QStringLiteral("vi"), QStringLiteral("my page.html")}));
     }
 
     void entryTextAndEscapes()
