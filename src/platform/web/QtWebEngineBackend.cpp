@@ -66,7 +66,7 @@ QtWebEngineBackend::QtWebEngineBackend(WebEngineContext* context)
 
 void QtWebEngineBackend::makePage()
 {
-    m_view = new QWebEngineView;
+    m_view = new QWebEngineView(m_context ? m_context->viewNursery() : nullptr);
     m_page = new WebEnginePage(m_context, this);
     m_view->setPage(m_page);
 

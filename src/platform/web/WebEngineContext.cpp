@@ -17,6 +17,7 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWidget>
 
 void WebEngineContext::chooseRenderer(int argc, char** argv)
 {
@@ -154,6 +155,13 @@ void WebEngineContext::pageReleased()
     }
     m_trim->start();
 #endif
+}
+
+QWidget* WebEngineContext::viewNursery()
+{
+    if (!m_nursery)
+        m_nursery = std::make_unique<QWidget>();
+    return m_nursery.get();
 }
 
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)

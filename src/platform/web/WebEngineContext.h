@@ -17,6 +17,7 @@
 class DownloadManager;
 class WebContentSettings;
 class QWebEngineProfile;
+class QWidget;
 class OfflineRequestInterceptor;
 class QtWebEngineBackend;
 class QTimer;
@@ -92,7 +93,11 @@ private:
     // A backend dropped its page: the memory freed is given back to the system soon (once
     // for several pages dropped together).
     void pageReleased();
+    // A hidden parent for views until their browser takes them: a web view made without a
+    // parent costs about a mebibyte more for as long as it lives.
+    QWidget* viewNursery();
 
+    std::unique_ptr<QWidget> m_nursery;
     OfflineRequestInterceptor* m_offline = nullptr;
     QWebEngineProfile* m_profile = nullptr;
     PageVisitSink m_visits;
