@@ -12,6 +12,8 @@ namespace HandOff {
 
 // The name of the message, as the running copies know it.
 inline constexpr char Message[] = "Pelvane";
+// The question of the command-line tool: which tabs are open (answered with a JSON array).
+inline constexpr char ListTabsMessage[] = "ListTabs";
 
 // One hand-off as it travels: the argument and an identity the sender makes, so that a
 // message sent again (the running copy was too busy starting to answer in time) or also

@@ -9,11 +9,6 @@
 #include <QJsonArray>
 #include <QTimer>
 
-namespace {
-const QString HandOffTopic = QStringLiteral("Pelvane");
-const QString ListTabsTopic = QStringLiteral("ListTabs");
-} // namespace
-
 WindowHandOff::WindowHandOff(TfrmMain& window, MessageBus* bus)
     : QObject(&window)
     , m_window(window)
@@ -21,13 +16,13 @@ WindowHandOff::WindowHandOff(TfrmMain& window, MessageBus* bus)
 {
     if (!m_bus)
         return;
-    m_bus->setHandler(HandOffTopic, [this](const QJsonValue& payload) {
+    m_bus->setHandler(QLatin1String(HandOff::Message), [this](const QJsonValue& payload) {
         // Answer first; the tab work runs once the sender has its answer.
         const HandOff::Parcel parcel = HandOff::decode(payload);
         QTimer::singleShot(0, this, [this, parcel] { accept(parcel); });
         return QJsonValue(true);
     });
-    m_bus->setHandler(ListTabsTopic,
+    m_bus->setHandler(QLatin1String(HandOff::ListTabsMessage),
                       [this](const QJsonValue&) { return QJsonValue(m_window.describeTabs()); });
 }
 
@@ -35,8 +30,10 @@ void WindowHandOff::stopAnswering()
 {
     if (!m_bus)
         return;
-    m_bus->setHandler(HandOffTopic, [](const QJsonValue&) { return QJsonValue(false); });
-    m_bus->setHandler(ListTabsTopic, [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
+    m_bus->setHandler(QLatin1String(HandOff::Message),
+                      [](const QJsonValue&) { return QJsonValue(false); });
+    m_bus->setHandler(QLatin1String(HandOff::ListTabsMessage),
+                      [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
 }
 
 void WindowHandOff::accept(const HandOff::Parcel& parcel)

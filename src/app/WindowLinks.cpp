@@ -5,6 +5,7 @@
 #include "integration/DiscMonitor.h"
 #include "links/LinksBar.h"
 #include "links/LinksFolder.h"
+#include "platform/DesktopLaunch.h"
 #include "platform/web/EngineServices.h"
 #include "settings/DefaultPrograms.h"
 
@@ -12,7 +13,6 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QUrl>
 
 WindowLinks::WindowLinks(TfrmMain& window, const WindowSettings& settings, RegistryHive& hive,
@@ -75,15 +75,15 @@ void WindowLinks::OpenLink(const QString& address, bool shiftHeld)
         m_window.OpenAddress(address, m_settings.newTabFlags.links, shiftHeld);
         return;
     }
-    // A file of the folder opens in the desktop's program for it, started without a shell.
-    const QStringList command =
-        LinksFolder::fileCommand(address, DefaultPrograms::Places::current());
-    if (command.isEmpty()) {
-        m_window.SetStatusText(QStringLiteral("No program is set up on this desktop to open %1.")
-                                   .arg(QFileInfo(address).fileName()));
-    } else if (!QProcess::startDetached(command.first(), command.mid(1))) {
-        m_window.SetStatusText(QStringLiteral("%1 could not be started.").arg(command.first()));
-    }
+    // A file of the folder opens in the desktop's program for it, as any program is started.
+    const auto program = LinksFolder::fileProgram(address, DefaultPrograms::Places::current());
+    const QString problem =
+        program ? DesktopLaunch::start(*program, DesktopEntry::BuildCommand(*program, address),
+                                       DesktopLaunch::terminalProgram())
+                : QStringLiteral("No program is set up on this desktop to open %1.")
+                      .arg(QFileInfo(address).fileName());
+    if (!problem.isEmpty())
+        m_window.SetStatusText(problem);
 }
 
 void WindowLinks::OrganizeLinks()

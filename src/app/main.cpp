@@ -49,7 +49,7 @@ std::optional<int> runListTabs(int argc, char** argv)
         return std::nullopt;
     QCoreApplication app(argc, argv);
     const MessageBus bus;
-    const auto answers = bus.broadcast(QStringLiteral("ListTabs"), {}, 3000);
+    const auto answers = bus.broadcast(QLatin1String(HandOff::ListTabsMessage), {}, 3000);
     QTextStream out(stdout);
     QTextStream err(stderr);
     // With several copies running (multiple instances allowed), the tabs of every one.

@@ -101,12 +101,11 @@ bool isExistingFile(const QString& address)
     return info.exists() && !info.isDir();
 }
 
-QStringList fileCommand(const QString& file, const DefaultPrograms::Places& places)
+std::optional<DesktopApplication> fileProgram(const QString& file,
+                                              const DefaultPrograms::Places& places)
 {
     const QMimeType type = QMimeDatabase().mimeTypeForFile(file);
-    const auto program =
-        DefaultPrograms::defaultFor(QStringList{type.name()} + type.allAncestors(), places);
-    return program ? DesktopEntry::BuildCommand(*program, file) : QStringList();
+    return DefaultPrograms::defaultFor(QStringList{type.name()} + type.allAncestors(), places);
 }
 
 } // namespace LinksFolder

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/DesktopEntry.h"
 #include "platform/FolderMenu.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class RegistryHive;
 
@@ -34,8 +37,9 @@ bool hasEntries(const QString& folder);
 // opener gives those to their own program and everything else to a tab.
 bool isExistingFile(const QString& address);
 
-// The program and arguments that open `file` with the desktop's default program for its
-// type (or one of the types it belongs to); empty when there is none.
-QStringList fileCommand(const QString& file, const DefaultPrograms::Places& places);
+// The desktop's default program for `file`'s type (or one of the types it belongs to);
+// none when there is none.
+std::optional<DesktopApplication> fileProgram(const QString& file,
+                                              const DefaultPrograms::Places& places);
 
 } // namespace LinksFolder
