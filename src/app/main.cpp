@@ -2,6 +2,7 @@
 #include "app/BookmarkCommand.h"
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
+#include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "history/DeferredHistory.h"
 #include "platform/InstanceLock.h"
@@ -22,7 +23,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -94,18 +94,6 @@ bool allowMultiInstance(RegistryHive& hive)
     } catch (const RegistryError&) {
         return false; // an unreadable setting: one copy, as by default
     }
-}
-
-// The program's icon at every size it is drawn in; set on the application, every window
-// (and the tray, and the dialogs that show it) has it. With the desktop file name it makes
-// the window, the task bar and the menu entry agree: X11 matches the window's class
-// ("Pelvane", the application name) and Wayland its application id ("pelvane").
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-    return icon;
 }
 
 // The engine reports its set-up on every start, and every page's console messages, on
@@ -241,7 +229,7 @@ int main(int argc, char* argv[])
 
     WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
-    QApplication::setWindowIcon(programIcon());
+    ProgramIcon icon;                                   // read while the engine starts
     const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
@@ -263,6 +251,8 @@ int main(int argc, char* argv[])
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
         bus.listen({QLatin1String(HandOff::Message)});
+    if (!hive.recoveredBackup().isEmpty())
+        icon.apply(); // the message about it comes before the engine starts
     reportRecoveredHive(hive);
 
     // Every completed top-level navigation of every tab goes to the history; the history
@@ -275,6 +265,10 @@ int main(int argc, char* argv[])
     engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
     WebEngineServices services(engine, HistoryStore::defaultFile());
+    // X11 matches the window's class ("Pelvane", the application name) and Wayland its
+    // application id ("pelvane") to the desktop file, so the window, the task bar and the
+    // menu entry agree.
+    icon.apply();
     MainWindowOptions options;
     options.hive = &hive;
     options.engine = &services;
