@@ -210,23 +210,24 @@ int main(int argc, char* argv[])
             s.pss << run.pss;
         };
         add(bareOne, measure(bare, {ten.first()}, 1, server, home.path() + QStringLiteral("/b1")));
-        add(pelOne, measure(pelvane, {ten.first()}, 1, server,
-                            home.path() + QStringLiteral("/p1"), pelvane));
-        add(bareTen, measure(bare, ten, 10, server, home.path() + QStringLiteral("/b10")));
-        add(pelTen, measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10"),
+        add(pelOne, measure(pelvane, {ten.first()}, 1, server, home.path() + QStringLiteral("/p1"),
                             pelvane));
+        add(bareTen, measure(bare, ten, 10, server, home.path() + QStringLiteral("/b10")));
+        add(pelTen,
+            measure(pelvane, {group}, 10, server, home.path() + QStringLiteral("/p10"), pelvane));
     }
     out << "median of " << Runs << " runs\n";
+    const auto ms = [](const QList<double>& seconds) { return median(seconds) * 1000; };
     out << QStringLiteral(
-               "bare view: first page %1 s, 10 pages %2 s, PSS 1 page %3 MiB, 10 pages %4 MiB\n")
-               .arg(median(bareOne.first), 0, 'f', 2)
-               .arg(median(bareTen.all), 0, 'f', 2)
+               "bare view: first page %1 ms, 10 pages %2 ms, PSS 1 page %3 MiB, 10 pages %4 MiB\n")
+               .arg(ms(bareOne.first), 0, 'f', 0)
+               .arg(ms(bareTen.all), 0, 'f', 0)
                .arg(median(bareOne.pss), 0, 'f', 1)
                .arg(median(bareTen.pss), 0, 'f', 1);
     out << QStringLiteral(
-               "Pelvane:   first page %1 s, 10 pages %2 s, PSS 1 tab %3 MiB, 10 tabs %4 MiB\n")
-               .arg(median(pelOne.first), 0, 'f', 2)
-               .arg(median(pelTen.all), 0, 'f', 2)
+               "Pelvane:   first page %1 ms, 10 pages %2 ms, PSS 1 tab %3 MiB, 10 tabs %4 MiB\n")
+               .arg(ms(pelOne.first), 0, 'f', 0)
+               .arg(ms(pelTen.all), 0, 'f', 0)
                .arg(median(pelOne.pss), 0, 'f', 1)
                .arg(median(pelTen.pss), 0, 'f', 1);
     const double barePer = (median(bareTen.pss) - median(bareOne.pss)) / 9;
@@ -234,10 +235,16 @@ int main(int argc, char* argv[])
     out << QStringLiteral("per extra page: bare %1 MiB, Pelvane %2 MiB\n")
                .arg(barePer, 0, 'f', 1)
                .arg(pelPer, 0, 'f', 1);
-    out << QStringLiteral("Pelvane minus floor: first page %1 s, 10 pages %2 s, 1 tab %3 MiB, per "
-                          "extra tab %4 MiB\n")
-               .arg(median(pelOne.first) - median(bareOne.first), 0, 'f', 2)
-               .arg(median(pelTen.all) - median(bareTen.all), 0, 'f', 2)
+    const auto share = [](double pelvane, double bare) {
+        return QStringLiteral("%1%2%")
+            .arg(pelvane >= bare ? "+" : "")
+            .arg((pelvane - bare) / bare * 100, 0, 'f', 1);
+    };
+    out << QStringLiteral("Pelvane against the bare view: first page %1, 10 pages %2, 1 tab %3 "
+                          "(%4 MiB), per extra tab %5 MiB\n")
+               .arg(share(ms(pelOne.first), ms(bareOne.first)))
+               .arg(share(ms(pelTen.all), ms(bareTen.all)))
+               .arg(share(median(pelOne.pss), median(bareOne.pss)))
                .arg(median(pelOne.pss) - median(bareOne.pss), 0, 'f', 1)
                .arg(pelPer - barePer, 0, 'f', 1);
     out.flush();
@@ -247,8 +254,8 @@ int main(int argc, char* argv[])
     for (int r = 0; r < 3; ++r) {
         QTemporaryDir home;
         bareFifty << measure(bare, fifty, Many, server, home.path() + QStringLiteral("/b")).pss;
-        pelFifty << measure(pelvane, {groupOfFifty}, Many, server, home.path() + QStringLiteral("/p"),
-                            pelvane)
+        pelFifty << measure(pelvane, {groupOfFifty}, Many, server,
+                            home.path() + QStringLiteral("/p"), pelvane)
                         .pss;
         const QString crashed = home.path() + QStringLiteral("/w");
         prepareHome(pelvane, crashed);
