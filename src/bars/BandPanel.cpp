@@ -1,5 +1,7 @@
 #include "bars/BandPanel.h"
 
+#include "platform/MenuButton.h"
+
 #include <QEvent>
 #include <QToolButton>
 
@@ -15,12 +17,10 @@ BandPanel::BandPanel(const QString& name, QWidget* content, QWidget* parent)
 {
     setObjectName(name);
     m_viewport = new QWidget(this);
-    m_chevron = new QToolButton(this);
+    m_chevron = new MenuButton(this);
     m_chevron->setObjectName(name + QStringLiteral("Chevron"));
     m_chevron->setText(QStringLiteral("\u00BB"));
     m_chevron->setAutoRaise(true);
-    m_chevron->setPopupMode(QToolButton::InstantPopup);
-    m_chevron->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     m_chevron->hide();
     setContent(content);
 }

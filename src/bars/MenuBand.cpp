@@ -2,6 +2,7 @@
 
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
+#include "platform/MenuButton.h"
 
 #include <QAction>
 #include <QMenu>
@@ -13,14 +14,12 @@ MenuBand::MenuBand(MenuBuilder& menus, const MainActions& actions, QWidget* pare
     setObjectName(QStringLiteral("tbMenu"));
     for (const MenuDescription& description : MenuLayout::menuBar()) {
         QMenu* menu = menus.menu(description.id);
-        auto* button = new QToolButton(this);
+        auto* button = new MenuButton(this);
         button->setText(menu->title());
         button->setMenu(menu);
-        button->setPopupMode(QToolButton::InstantPopup);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setAutoRaise(true);
         button->setObjectName(QStringLiteral("tb") + menu->objectName().mid(3));
-        button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
         addWidget(button);
         m_buttons.insert(description.id, button);
     }

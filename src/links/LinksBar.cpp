@@ -1,6 +1,7 @@
 #include "links/LinksBar.h"
 
 #include "links/LinksFolder.h"
+#include "platform/MenuButton.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +15,7 @@ TLinksBar::TLinksBar(const QString& folder, IconLookup icons, QWidget* parent)
     , m_folder(folder)
     , m_icons(std::move(icons))
     , m_linksMenu(new QMenu(QStringLiteral("Links"), this))
-    , m_chevron(new QToolButton(this))
+    , m_chevron(new MenuButton(this))
 {
     setObjectName(QStringLiteral("tbarLinks"));
     m_linksMenu->setObjectName(QStringLiteral("LinksMenu"));
@@ -23,8 +24,6 @@ TLinksBar::TLinksBar(const QString& folder, IconLookup icons, QWidget* parent)
     m_chevron->setArrowType(Qt::NoArrow);
     m_chevron->setText(QStringLiteral("\u00bb"));
     m_chevron->setToolTip(QStringLiteral("More links"));
-    m_chevron->setPopupMode(QToolButton::InstantPopup);
-    m_chevron->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     m_chevron->hide();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     Refresh();
