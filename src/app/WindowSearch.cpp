@@ -93,7 +93,13 @@ const QSet<QString>& WindowSearch::knownHosts()
 QString WindowSearch::addressForTyped(const QString& text)
 {
     if (!m_settings.searchFromAddressBar ||
-        TypedText::classify(text, knownHosts()) != TypedText::Kind::Search)
+        TypedText::classify(text, knownHosts(), [this](const QString& scheme) {
+            const QString key = scheme.toLower();
+            auto known = m_openedSchemes.constFind(key);
+            if (known == m_openedSchemes.constEnd())
+                known = m_openedSchemes.insert(key, TypedText::engineOrDesktopOpens(key));
+            return *known;
+        }) != TypedText::Kind::Search)
         return text;
     const QList<SearchEngines::Entry> engines =
         SearchEngines::read(m_hive, SearchEngines::List::Engines);

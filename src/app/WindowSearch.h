@@ -2,6 +2,7 @@
 
 #include "search/SearchPaneHost.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 
@@ -61,4 +62,7 @@ private:
     EngineServices& m_engine;
     SearchPane* m_pane = nullptr;
     std::optional<QSet<QString>> m_knownHosts;
+    // Whether something opens a scheme typed before, by scheme in small letters: the
+    // desktop's programs are read once for each.
+    QHash<QString, bool> m_openedSchemes;
 };

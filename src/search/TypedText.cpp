@@ -1,5 +1,8 @@
 #include "search/TypedText.h"
 
+#include "platform/DesktopEntry.h"
+#include "platform/web/UserAddress.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -7,23 +10,34 @@ namespace TypedText {
 
 namespace {
 
-// "scheme:" as an address starts: a letter, then letters, digits, "+", "-" or ".". A word
-// such as "localhost:8080" is a host and a port, not a scheme: the port is all digits.
-bool startsWithScheme(const QString& text)
+// The "scheme" of "scheme:" as an address starts (a letter, then letters, digits, "+", "-"
+// or "."), or nothing. A word such as "localhost:8080" is a host and a port, not a scheme:
+// the port is all digits.
+QString schemeOf(const QString& text)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(.*)$"),
                                            QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = scheme.match(text);
     if (!match.hasMatch())
-        return false;
+        return {};
     static const QRegularExpression port(QStringLiteral("^\\d+(/.*)?$"),
                                          QRegularExpression::DotMatchesEverythingOption);
-    return !port.match(match.captured(1)).hasMatch();
+    if (port.match(match.captured(1)).hasMatch())
+        return {};
+    return text.left(text.indexOf(QLatin1Char(':')));
 }
 
 } // namespace
 
-Kind classify(const QString& text, const QSet<QString>& knownHosts)
+bool engineOrDesktopOpens(const QString& scheme)
+{
+    if (UserAddress::engineScheme(scheme))
+        return true;
+    const QString type = QStringLiteral("x-scheme-handler/") + scheme.toLower();
+    return !DesktopEntry::ProgramsFor(type, DesktopEntry::ApplicationFolders()).isEmpty();
+}
+
+Kind classify(const QString& text, const QSet<QString>& knownHosts, const SchemeTest& opens)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
@@ -31,8 +45,11 @@ Kind classify(const QString& text, const QSet<QString>& knownHosts)
     static const QRegularExpression blank(QStringLiteral("\\s"));
     // A scheme comes first: "javascript:" bookmarklets and "file:" paths may hold blanks.
     const bool hasBlank = trimmed.contains(blank);
-    if (startsWithScheme(trimmed) && !hasBlank)
-        return Kind::Address;
+    const QString scheme = schemeOf(trimmed);
+    // "define:word" names no scheme anything opens: the engine would be given an address
+    // that goes nowhere.
+    if (!scheme.isEmpty() && !hasBlank)
+        return opens(scheme) ? Kind::Address : Kind::Search;
     if (hasBlank) {
         // Only a scheme with an authority or a path is taken as an address with blanks in
         // it ("file:///my page.html"); "define: word" is a question.

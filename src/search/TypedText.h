@@ -3,12 +3,15 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 // Whether the text typed into the address box is an address or something to search for.
-// An address is anything that starts with a scheme ("about:blank", "file:///x"), a path
+// An address is anything that starts with a scheme something opens ("about:blank",
+// "file:///x", "magnet:?xt=..." where the desktop has a program for it), a path
 // ("/tmp/page.html"), or a single word that names a host: one with a dot or a port
 // ("a.b", "localhost:8080", "intranet/page"), "localhost", or a host the machine knows by
 // name. Anything with a blank in it, or a single word that is none of these ("intranet",
-// "2+2"), is a search.
+// "2+2", "define:word"), is a search.
 namespace TypedText {
 
 enum class Kind
@@ -17,8 +20,15 @@ enum class Kind
     Search,
 };
 
+// Whether the engine or a program of the desktop opens addresses of a scheme.
+using SchemeTest = std::function<bool(const QString& scheme)>;
+
+// The engine's schemes, and those a program of the desktop lists among its types
+// ("x-scheme-handler/magnet"). Reads the desktop's entries at every call.
+bool engineOrDesktopOpens(const QString& scheme);
+
 // `knownHosts` are host names in small letters.
-Kind classify(const QString& text, const QSet<QString>& knownHosts);
+Kind classify(const QString& text, const QSet<QString>& knownHosts, const SchemeTest& opens);
 
 // The host names of a hosts file's text ("/etc/hosts"): every name after the address on each
 // line, comments left out, in small letters.

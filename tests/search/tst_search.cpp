@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
+#include "platform/web/UserAddress.h"
 #include "search/SearchBrowser.h"
 #include "search/SearchEngines.h"
 #include "search/SearchNavigation.h"
@@ -115,6 +116,9 @@ private Q_SLOTS:
         QTest::newRow("what is 2+2") << "what is 2+2" << true;
         QTest::newRow("2+2") << "2+2" << true;
         QTest::newRow("question with a colon") << "define: word" << true;
+        QTest::newRow("scheme nothing opens") << "define:word" << true;
+        QTest::newRow("scheme of the desktop") << "magnet:?xt=urn:btih:c12f" << false;
+        QTest::newRow("scheme in capitals") << "MAILTO:ann@example.com" << false;
         QTest::newRow("line break") << "one\ntwo" << true;
     }
     void typedText()
@@ -123,7 +127,10 @@ private Q_SLOTS:
         QFETCH(bool, search);
         const QSet<QString> known = TypedText::hostNames(
             "# hosts\n127.0.0.1\tlocalhost\n10.0.0.7 buildbox BuildBox.lan # office\n");
-        QCOMPARE(TypedText::classify(text, known) == TypedText::Kind::Search, search);
+        const auto opens = [](const QString& scheme) {
+            return UserAddress::engineScheme(scheme) || scheme == QLatin1String("magnet");
+        };
+        QCOMPARE(TypedText::classify(text, known, opens) == TypedText::Kind::Search, search);
     }
 
     void queryAddress_data()

@@ -4,6 +4,7 @@
 #include "search/SearchNavigation.h"
 #include "search/SearchPane.h"
 #include "sidebar/SideBar.h"
+#include "support/FakeDesktop.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
@@ -48,6 +49,14 @@ private Q_SLOTS:
         QVERIFY(window->addressBand()->box()->items().isEmpty()); // not a typed address
         enter(window, "localhost:8080");
         QCOMPARE(window.lastNavigation(window->GetActivePage()), "localhost:8080");
+        // A scheme goes as typed only where the engine or a program of the desktop opens it.
+        FakeDesktop desktop;
+        desktop.client(QStringLiteral("torrents"), QStringLiteral("x-scheme-handler/magnet"));
+        enter(window, "magnet:?xt=urn:btih:c12f");
+        QCOMPARE(window.lastNavigation(window->GetActivePage()), "magnet:?xt=urn:btih:c12f");
+        enter(window, "define:word");
+        QCOMPARE(window.lastNavigation(window->GetActivePage()),
+                 "http://127.0.0.1:9/find?q=define%3Aword&from=box");
 
         // The option on the Address Bar page, on by default.
         window.questions.onDialog = [](QDialog& dialog) {

@@ -2,10 +2,7 @@
 
 #include <QStringList>
 
-namespace {
-
-// Schemes the engine or the desktop handles; anything else before a ":" is no scheme.
-bool knownScheme(const QString& scheme)
+bool UserAddress::engineScheme(const QString& scheme)
 {
     static const QStringList known = {
         QStringLiteral("http"),   QStringLiteral("https"),      QStringLiteral("ftp"),
@@ -17,13 +14,12 @@ bool knownScheme(const QString& scheme)
     return known.contains(scheme, Qt::CaseInsensitive);
 }
 
-} // namespace
-
 QUrl UserAddress::toUrl(const QString& text)
 {
     const QString trimmed = text.trimmed();
     const QUrl parsed(trimmed, QUrl::TolerantMode);
-    if (!parsed.scheme().isEmpty() && knownScheme(parsed.scheme()))
+    // Anything else before a ":" is no scheme.
+    if (!parsed.scheme().isEmpty() && engineScheme(parsed.scheme()))
         return parsed;
     return QUrl::fromUserInput(trimmed);
 }

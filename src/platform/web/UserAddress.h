@@ -11,4 +11,8 @@ namespace UserAddress {
 
 QUrl toUrl(const QString& text);
 
+// Whether the engine opens addresses of `scheme` itself ("http", "about", "javascript"...),
+// in any case. Other schemes go to the desktop's program for them, if it has one.
+bool engineScheme(const QString& scheme);
+
 } // namespace UserAddress
