@@ -15,6 +15,8 @@ RestoredBar::RestoredBar(int tabCount, QWidget* parent)
     colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
     colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));
     setPalette(colours);
+    // As tall as its line: the tabs below take the rest of the window.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 3, 3);

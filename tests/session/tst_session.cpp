@@ -21,11 +21,20 @@ namespace {
 SessionState twoTabs()
 {
     SessionState state;
-    state.tabs << SessionTab{QStringLiteral("http://127.0.0.1/a"), QStringLiteral("A"), {},
-                             {}, false, false, {}}
-               << SessionTab{QStringLiteral("http://127.0.0.1/b"), QStringLiteral("B"),
-                             QStringLiteral("http://127.0.0.1/b"), QStringLiteral("Mine"),
-                             true, true, QPointF(0, 240)};
+    state.tabs << SessionTab{QStringLiteral("http://127.0.0.1/a"),
+                             QStringLiteral("A"),
+                             {},
+                             {},
+                             false,
+                             false,
+                             {}}
+               << SessionTab{QStringLiteral("http://127.0.0.1/b"),
+                             QStringLiteral("B"),
+                             QStringLiteral("http://127.0.0.1/b"),
+                             QStringLiteral("Mine"),
+                             true,
+                             true,
+                             QPointF(0, 240)};
     state.active = 1;
     return state;
 }
@@ -167,28 +176,24 @@ private Q_SLOTS:
             return facts;
         };
         const QList<TabLifecycle::Facts> tabs = {
-            with([](auto& f) { f.shown = true; }),
-            idle,
-            with([](auto& f) { f.idleMs = 60 * 1000; }),
-            with([](auto& f) { f.locked = true; }),
-            with([](auto& f) { f.audible = true; }),
-            with([](auto& f) { f.editing = true; }),
-            with([](auto& f) { f.waiting = true; }),
-            with([](auto& f) { f.busy = true; }),
+            with([](auto& f) { f.shown = true; }),       idle,
+            with([](auto& f) { f.idleMs = 60 * 1000; }), with([](auto& f) { f.locked = true; }),
+            with([](auto& f) { f.audible = true; }),     with([](auto& f) { f.editing = true; }),
+            with([](auto& f) { f.waiting = true; }),     with([](auto& f) { f.busy = true; }),
             with([](auto& f) { f.idleMs = 2 * Hour; }),
         };
         // Idle for the delay: frozen, except the shown, the playing, the unloaded and the
         // loading tab.
-        QCOMPARE(TabLifecycle::decide(tabs, {30 * 60 * 1000, false}),
-                 (QList<State>{State::Active, State::Frozen, State::Active, State::Frozen,
-                               State::Active, State::Frozen, State::Active, State::Active,
-                               State::Frozen}));
+        QCOMPARE(
+            TabLifecycle::decide(tabs, {30 * 60 * 1000, false}),
+            (QList<State>{State::Active, State::Frozen, State::Active, State::Frozen, State::Active,
+                          State::Frozen, State::Active, State::Active, State::Frozen}));
         // Freezing off, memory short: the least recently used half of those that may go
         // are discarded; locked, playing and edited tabs never are.
-        QCOMPARE(TabLifecycle::decide(tabs, {0, true}),
-                 (QList<State>{State::Active, State::Active, State::Active, State::Active,
-                               State::Active, State::Active, State::Active, State::Active,
-                               State::Discarded}));
+        QCOMPARE(
+            TabLifecycle::decide(tabs, {0, true}),
+            (QList<State>{State::Active, State::Active, State::Active, State::Active, State::Active,
+                          State::Active, State::Active, State::Active, State::Discarded}));
         // A tab shown again is active, whatever it was.
         QCOMPARE(TabLifecycle::decide({with([](auto& f) {
                                           f.shown = true;
@@ -214,7 +219,16 @@ private Q_SLOTS:
         const auto tabs = window->tabs();
         QCOMPARE(tabs.size(), 2);
         QVERIFY(window.questions.asked.isEmpty()); // brought back without a question
-        QVERIFY(window->findChild<QWidget*>(QStringLiteral("restoredBar")));
+        // Said in a slim bar above the tabs, which keep the height.
+        auto* bar = window->findChild<QWidget*>(QStringLiteral("restoredBar"));
+        QVERIFY(bar);
+        window->resize(900, 700);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.window.get()));
+        QCOMPARE(bar->height(), bar->sizeHint().height());
+        QVERIFY(window->pages()->height() > 700 / 2);
+        if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS"))
+            window->grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/restored.png");
         // The active one loads at once; the other shows its address and caption only.
         QCOMPARE(window->GetActivePage(), tabs.at(1));
         QCOMPARE(MainWindowFixture::fakeOf(tabs.at(1))->navigations(),
@@ -275,9 +289,9 @@ private Q_SLOTS:
         // That window exited cleanly; crashed at once again, and the answer is No.
         QCOMPARE(SessionFile::write(path, twoTabs()), QString());
         writeFile(path + QStringLiteral(".running"), RunMarker{1, true, false}.toJson());
-        MainWindowFixture window(
-            {.sessionFile = path,
-             .answers = [](ScriptedWindowQuestions& q) { q.restoreAnswer = false; }});
+        MainWindowFixture window({.sessionFile = path, .answers = [](ScriptedWindowQuestions& q) {
+                                      q.restoreAnswer = false;
+                                  }});
         QCOMPARE(window.questions.asked, QStringList{QStringLiteral("restoreAfterCrash 2")});
         QCOMPARE(window->tabs().size(), 1);
         QVERIFY(!window->tabs().first()->Waiting());
