@@ -7,6 +7,7 @@
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
 #include "browser/BrowserTab.h"
+#include "history/HistoryExpiry.h"
 #include "history/HistoryStore.h"
 #include "platform/Registry.h"
 #include "platform/web/EngineServices.h"
@@ -104,9 +105,13 @@ void WindowNavigation::ShowInternetOptions()
     actions.clearCacheAndCookies = [engine] { engine->clearCacheAndCookies(); };
     TfrmInternetOptions dialog(m_hive, actions, &m_window);
     if (dialog.exec() == QDialog::Accepted) {
-        HistoryStore store(historyFile);
-        if (store.isOpen())
-            store.expire(dialog.values().daysToKeep);
+        // Fewer days to keep may forget much of a long history: in steps, not at once.
+        auto* expiry = new HistoryExpiry(historyFile, dialog.values().daysToKeep, this);
+        connect(expiry, &HistoryExpiry::finished, this, [this](int pages) {
+            if (pages > 0)
+                m_window.sideBar()->historyOptionsChanged();
+        });
+        expiry->start(HistoryStore::ExpireStep);
     }
     // The dialog may have cleared the history even when cancelled.
     m_window.sideBar()->historyOptionsChanged();

@@ -1,10 +1,12 @@
 #include "app/Application.h"
 #include "app/BookmarkCommand.h"
 #include "app/HandOff.h"
+#include "app/InternetOptionsDialog.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "history/DeferredHistory.h"
+#include "history/HistoryExpiry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -17,6 +19,7 @@
 #include "platform/web/WebProfileSlot.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
+#include "sidebar/SideBar.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -212,6 +215,18 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
         QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
 }
 
+// The history keeps the days the user chose: what is older goes, in steps, once a start.
+void forgetOldHistory(RegistryHive& hive, TfrmMain& window)
+{
+    auto* expiry = new HistoryExpiry(HistoryStore::defaultFile(),
+                                     InternetOptionValues::load(hive).daysToKeep, &window);
+    QObject::connect(expiry, &HistoryExpiry::finished, &window, [&window](int pages) {
+        if (pages > 0)
+            window.sideBar()->historyOptionsChanged();
+    });
+    expiry->start(HistoryStore::ExpireStep);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -304,9 +319,11 @@ int main(int argc, char* argv[])
         window.show();
         // Opening the history takes the main thread for a moment, which the first pages'
         // loads need then; they have started a second later.
-        QTimer::singleShot(1000, &window, [&history, pictureMode] {
+        QTimer::singleShot(1000, &window, [&history, &hive, &window, pictureMode] {
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
+            if (!pictureMode)
+                forgetOldHistory(hive, window);
         });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);

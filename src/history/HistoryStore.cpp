@@ -453,7 +453,7 @@ QList<HistoryEntry> HistoryStore::pages(const HistoryPeriod& period, const QStri
 }
 
 QList<HistoryStore::PeriodPages> HistoryStore::searchByPeriod(const QString& text,
-                                                               const QDateTime& now) const
+                                                              const QDateTime& now) const
 {
     const QString needle = folded(text);
     if (needle.isEmpty() || !isOpen())
@@ -515,7 +515,8 @@ bool HistoryStore::deleteFromPeriod(const HistoryPeriod& period, const QString& 
 {
     if (!isOpen() || m_inBatch || !exec("BEGIN IMMEDIATE"))
         return false;
-    const QVariantList where = {period.beginMSecs(), periodEnd(period), nonNull(site), nonNull(url)};
+    const QVariantList where = {period.beginMSecs(), periodEnd(period), nonNull(site),
+                                nonNull(url)};
     // The pages touched, then their visits in the period; counts, last visits and ranks
     // follow what is left.
     int visits = 0;
@@ -534,8 +535,8 @@ bool HistoryStore::deleteFromPeriod(const HistoryPeriod& period, const QString& 
         exec("UPDATE pages SET visit_count = (SELECT count(*) FROM visits WHERE page = pages.id),"
              " last_visit = (SELECT max(time) FROM visits WHERE page = pages.id)"
              " WHERE id IN (SELECT id FROM touched)") &&
-        exec("UPDATE pages SET rank = " RankOf("visit_count", "last_visit")
-             " WHERE id IN (SELECT id FROM touched)");
+        exec("UPDATE pages SET rank = " RankOf(
+            "visit_count", "last_visit") " WHERE id IN (SELECT id FROM touched)");
     if (ok && exec("COMMIT")) {
         if (visits > 0)
             Q_EMIT changed();
@@ -577,28 +578,70 @@ bool HistoryStore::clear()
 
 int HistoryStore::expire(int days, const QDateTime& now)
 {
-    if (!isOpen() || m_inBatch || days < 0 || !exec("BEGIN IMMEDIATE"))
-        return -1;
-    const qint64 cutoff = now.toMSecsSinceEpoch() - qint64(days) * 24 * 60 * 60 * 1000;
-    int visits = 0;
     int pages = 0;
-    // A page keeps its last visit (the newest one is never older than the cutoff unless
-    // the page goes), so only its count and rank change.
-    const bool ok = run("UPDATE pages SET visit_count = visit_count"
+    for (;;) {
+        const std::optional<Expired> step = expireSome(days, ExpireStep, now);
+        if (!step)
+            return -1;
+        if (step->visits == 0 && step->pages == 0)
+            return pages;
+        pages += step->pages;
+    }
+}
+
+std::optional<HistoryStore::Expired> HistoryStore::expireSome(int days, int maxVisits,
+                                                              const QDateTime& now)
+{
+    if (!isOpen() || m_inBatch || days < 0 || maxVisits < 1)
+        return std::nullopt;
+    const qint64 cutoff = now.toMSecsSinceEpoch() - qint64(days) * 24 * 60 * 60 * 1000;
+    // This step takes the visits before `before`: up to the oldest visit past `maxVisits`
+    // when that one is old enough too (visits of its millisecond go with it, so a step may
+    // take a few more).
+    qint64 before = cutoff;
+    {
+        QSqlQuery& query =
+            statement("SELECT time FROM visits WHERE time < ? ORDER BY time LIMIT 1 OFFSET ?");
+        query.addBindValue(cutoff);
+        query.addBindValue(maxVisits);
+        if (!query.exec())
+            return std::nullopt;
+        if (query.next())
+            before = query.value(0).toLongLong() + 1;
+        query.finish();
+    }
+    {
+        // Nothing old: the usual case at a start, answered by the index alone.
+        QSqlQuery& query = statement("SELECT EXISTS(SELECT 1 FROM visits WHERE time < ?)");
+        query.addBindValue(before);
+        const bool any = query.exec() && query.next() && query.value(0).toBool();
+        query.finish();
+        if (!any)
+            return Expired{};
+    }
+    if (!exec("BEGIN IMMEDIATE"))
+        return std::nullopt;
+    Expired expired;
+    // Pages whose every visit goes go first (their visits with them); the others lose the
+    // visits and keep their last one (never older than the bound), so only their count and
+    // rank change. Every statement starts from the visits' time index.
+    const bool ok = run("DELETE FROM pages WHERE last_visit < ?"
+                        " AND id IN (SELECT page FROM visits WHERE time < ?)",
+                        {before, before}, &expired.pages) &&
+                    run("UPDATE pages SET visit_count = visit_count"
                         " - (SELECT count(*) FROM visits WHERE page = pages.id AND time < ?)"
                         " WHERE id IN (SELECT page FROM visits WHERE time < ?)",
-                        {cutoff, cutoff}) &&
+                        {before, before}) &&
                     run("UPDATE pages SET rank = " RankOf(
                             "visit_count",
                             "last_visit") " WHERE id IN (SELECT page FROM visits WHERE time < ?)",
-                        {cutoff}) &&
-                    run("DELETE FROM visits WHERE time < ?", {cutoff}, &visits) &&
-                    run("DELETE FROM pages WHERE last_visit < ?", {cutoff}, &pages);
+                        {before}) &&
+                    run("DELETE FROM visits WHERE time < ?", {before}, &expired.visits);
     if (ok && exec("COMMIT")) {
-        if (visits > 0 || pages > 0)
+        if (expired.visits > 0 || expired.pages > 0)
             Q_EMIT changed();
-        return pages;
+        return expired;
     }
     exec("ROLLBACK");
-    return -1;
+    return std::nullopt;
 }

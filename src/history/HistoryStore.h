@@ -109,8 +109,20 @@ public:
     bool deleteSite(const QString& site);
     bool clear();
     // Forgets visits older than `days` days before `now` (and pages left without visits).
-    // Returns the number of pages forgotten, or -1 on failure.
+    // Returns the number of pages forgotten, or -1 on failure. All at once: see expireSome.
     int expire(int days, const QDateTime& now = QDateTime::currentDateTime());
+    // One step of that: at most about `maxVisits` of the oldest such visits, in one
+    // transaction, so that a long history is expired without holding the store (and the
+    // window) for long. Nothing removed when no visit is that old; nullopt on failure. A
+    // step of ExpireStep visits takes a few tens of milliseconds.
+    static constexpr int ExpireStep = 500;
+    struct Expired
+    {
+        int visits = 0;
+        int pages = 0;
+    };
+    std::optional<Expired> expireSome(int days, int maxVisits,
+                                      const QDateTime& now = QDateTime::currentDateTime());
 
     // Several visits in one commit (imports, tests filling a large history).
     bool beginBatch();

@@ -1,10 +1,12 @@
 #include "history/DeferredHistory.h"
+#include "history/HistoryExpiry.h"
 #include "history/HistoryStore.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -174,7 +176,8 @@ private Q_SLOTS:
         history.open();
         QVERIFY(sink.visited("http://plain.test/b", "Second"));
         QCOMPARE(history.store()->pageCount(), 2);
-        QCOMPARE(history.store()->entry("http://plain.test/a")->title, QStringLiteral("First Page"));
+        QCOMPARE(history.store()->entry("http://plain.test/a")->title,
+                 QStringLiteral("First Page"));
 
         // A run that ends before the store opened keeps its visits too.
         {
@@ -275,6 +278,83 @@ private Q_SLOTS:
         QCOMPARE(urlsOf(store.pages(periods[1], "b.test")), QStringList{"http://b.test/1"});
         QCOMPARE(urlsOf(store.pages(periods[2], "c.test")), QStringList{"http://c.test/"});
         QVERIFY(store.pages(periods[2], "b.test").isEmpty());
+    }
+
+    // A long history expires in bounded steps, oldest first, as it would at once.
+    void expiresInSteps()
+    {
+        HistoryStore store(HistoryStore::defaultFile());
+        QVERIFY(store.clear());
+        const QDateTime now = at(2024, 5, 15, 18);
+        for (int i = 0; i < 10; ++i)
+            store.recordVisit(QStringLiteral("http://old.test/%1").arg(i), "Old",
+                              now.addDays(-30).addSecs(i));
+        store.recordVisit("http://both.test/", "Both", now.addDays(-40));
+        store.recordVisit("http://both.test/", "Both", now.addDays(-1));
+        QSignalSpy changed(&store, &HistoryStore::changed);
+
+        const auto nothing = store.expireSome(50, 4, now);
+        QVERIFY(nothing && nothing->visits == 0 && nothing->pages == 0);
+        QCOMPARE(changed.count(), 0);
+        // Five visits a step (four, and the one that bounds them): the old visit of
+        // both.test and four old pages, then five pages, then the last.
+        QList<int> pages;
+        for (;;) {
+            const auto step = store.expireSome(20, 4, now);
+            QVERIFY(step);
+            if (step->visits == 0 && step->pages == 0)
+                break;
+            pages << step->pages;
+        }
+        QCOMPARE(pages, (QList<int>{4, 5, 1}));
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(store.pageCount(), 1);
+        QCOMPARE(store.entry("http://both.test/")->visitCount, 1);
+        QCOMPARE(store.expire(20, now), 0);
+    }
+
+    // At a start: on a worker thread with a connection of its own, then gone.
+    void expiryRunsBesideTheWindow()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        {
+            HistoryStore store(HistoryStore::defaultFile());
+            QVERIFY(store.clear());
+            for (int i = 0; i < 7; ++i)
+                store.recordVisit(QStringLiteral("http://old.test/%1").arg(i), "Old",
+                                  now.addDays(-30).addSecs(i));
+            store.recordVisit("http://new.test/", "New", now.addDays(-1));
+        }
+        QPointer<HistoryExpiry> expiry = new HistoryExpiry(HistoryStore::defaultFile(), 20);
+        QSignalSpy done(expiry.data(), &HistoryExpiry::finished);
+        expiry->start(2);
+        QVERIFY(done.wait());
+        QCOMPARE(done.first().first().toInt(), 7);
+        QTRY_VERIFY(!expiry);
+        QCOMPARE(HistoryStore(HistoryStore::defaultFile()).pageCount(), 1);
+
+        // A store that cannot be opened.
+        const QString blocker = TestFiles::home(QStringLiteral("blocker"));
+        TestFiles::writeFile(blocker, "not a folder");
+        auto* broken = new HistoryExpiry(blocker + QStringLiteral("/history.db"), 20);
+        QSignalSpy failed(broken, &HistoryExpiry::finished);
+        broken->start(2);
+        QVERIFY(failed.wait());
+        QCOMPARE(failed.first().first().toInt(), -1);
+
+        // Gone before its worker is done: it stops after a step, and says nothing.
+        {
+            HistoryStore store(HistoryStore::defaultFile());
+            for (int i = 0; i < 50; ++i)
+                store.recordVisit(QStringLiteral("http://old.test/%1").arg(i), "Old",
+                                  now.addDays(-30).addSecs(i));
+        }
+        auto* stopped = new HistoryExpiry(HistoryStore::defaultFile(), 20);
+        QSignalSpy never(stopped, &HistoryExpiry::finished);
+        stopped->start(1);
+        delete stopped;
+        QCoreApplication::processEvents();
+        QCOMPARE(never.count(), 0);
     }
 
     void deletesClearsAndExpires()
