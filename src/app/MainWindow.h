@@ -179,6 +179,8 @@ public:
     SearchPane* searchPane() const;
     void SetWorkOffline(bool offline);
     void ShowInternetOptions();
+    // The history keeps the days the user chose: what is older goes, in the background.
+    void ExpireHistory();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
     // and the pop-up list are read again.
     void ShowOptions();

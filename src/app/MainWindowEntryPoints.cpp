@@ -98,6 +98,7 @@ void TfrmMain::LoadAddressCompletion() { m_navigation->LoadAddressCompletion(); 
 void TfrmMain::ClearAddresses() { m_navigation->ClearAddresses(); }
 void TfrmMain::SetWorkOffline(bool offline) { m_navigation->SetWorkOffline(offline); }
 void TfrmMain::ShowInternetOptions() { m_navigation->ShowInternetOptions(); }
+void TfrmMain::ExpireHistory() { m_navigation->expireHistory(); }
 
 // --- Placement ---
 

@@ -74,6 +74,17 @@ void WindowNavigation::ClearAddresses()
         band->ShowAddress(location);
 }
 
+void WindowNavigation::expireHistory()
+{
+    auto* expiry = new HistoryExpiry(m_engine.historyFile(),
+                                     InternetOptionValues::load(m_hive).daysToKeep, this);
+    connect(expiry, &HistoryExpiry::finished, this, [this](int pages) {
+        if (pages > 0)
+            m_window.sideBar()->historyOptionsChanged();
+    });
+    expiry->start(HistoryStore::ExpireStep);
+}
+
 // --- Commands --------------------------------------------------------------------------------
 
 void WindowNavigation::syncWorkOffline()
@@ -104,15 +115,8 @@ void WindowNavigation::ShowInternetOptions()
     EngineServices* engine = &m_engine;
     actions.clearCacheAndCookies = [engine] { engine->clearCacheAndCookies(); };
     TfrmInternetOptions dialog(m_hive, actions, &m_window);
-    if (dialog.exec() == QDialog::Accepted) {
-        // Fewer days to keep may forget much of a long history: in steps, not at once.
-        auto* expiry = new HistoryExpiry(historyFile, dialog.values().daysToKeep, this);
-        connect(expiry, &HistoryExpiry::finished, this, [this](int pages) {
-            if (pages > 0)
-                m_window.sideBar()->historyOptionsChanged();
-        });
-        expiry->start(HistoryStore::ExpireStep);
-    }
+    if (dialog.exec() == QDialog::Accepted)
+        expireHistory(); // fewer days to keep may forget much of a long history
     // The dialog may have cleared the history even when cancelled.
     m_window.sideBar()->historyOptionsChanged();
 }

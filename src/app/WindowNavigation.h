@@ -30,6 +30,9 @@ public:
     void syncWorkOffline();
     void SetWorkOffline(bool offline);
     void ShowInternetOptions();
+    // Forgets, in the background, the history older than the days it keeps (Internet
+    // Options); the history pane is read again if pages went.
+    void expireHistory();
 
 private:
     TfrmMain& m_window;

@@ -1,12 +1,10 @@
 #include "app/Application.h"
 #include "app/BookmarkCommand.h"
 #include "app/HandOff.h"
-#include "app/InternetOptionsDialog.h"
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "history/DeferredHistory.h"
-#include "history/HistoryExpiry.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
@@ -19,7 +17,6 @@
 #include "platform/web/WebProfileSlot.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
-#include "sidebar/SideBar.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -215,18 +212,6 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
         QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
 }
 
-// The history keeps the days the user chose: what is older goes, in steps, once a start.
-void forgetOldHistory(RegistryHive& hive, TfrmMain& window)
-{
-    auto* expiry = new HistoryExpiry(HistoryStore::defaultFile(),
-                                     InternetOptionValues::load(hive).daysToKeep, &window);
-    QObject::connect(expiry, &HistoryExpiry::finished, &window, [&window](int pages) {
-        if (pages > 0)
-            window.sideBar()->historyOptionsChanged();
-    });
-    expiry->start(HistoryStore::ExpireStep);
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -319,11 +304,12 @@ int main(int argc, char* argv[])
         window.show();
         // Opening the history takes the main thread for a moment, which the first pages'
         // loads need then; they have started a second later.
-        QTimer::singleShot(1000, &window, [&history, &hive, &window, pictureMode] {
+        QTimer::singleShot(1000, &window, [&history, &window, pictureMode] {
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
+            // Once a start, what the history keeps no longer goes.
             if (!pictureMode)
-                forgetOldHistory(hive, window);
+                window.ExpireHistory();
         });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);

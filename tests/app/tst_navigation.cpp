@@ -8,6 +8,7 @@
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
+#include "history/HistoryStore.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebBrowser.h"
 #include "support/MainWindowFixture.h"
@@ -287,6 +288,28 @@ private Q_SLOTS:
         values.startPage.clear();
         values.save(w.hive);
         QVERIFY(browser->startPage().endsWith(QLatin1String("pages/start.html")));
+    }
+
+    // What the history keeps no longer goes in the background: at start, and after
+    // Internet Options.
+    void historyExpiresToTheDaysKept()
+    {
+        Fixture w;
+        const QString file = w.engine.historyFile();
+        const QDateTime now = QDateTime::currentDateTime();
+        {
+            HistoryStore store(file);
+            store.recordVisit(QStringLiteral("http://old.test/"), QStringLiteral("Old"),
+                              now.addDays(-5));
+            store.recordVisit(QStringLiteral("http://new.test/"), QStringLiteral("New"),
+                              now.addDays(-1));
+        }
+        InternetOptionValues values = InternetOptionValues::load(w.hive);
+        values.daysToKeep = 3;
+        values.save(w.hive);
+        w->ExpireHistory();
+        QTRY_COMPARE(HistoryStore(file).pageCount(), 1);
+        QVERIFY(HistoryStore(file).entry(QStringLiteral("http://new.test/")));
     }
 
     void internetOptionsDialogClearsThroughItsActions()
