@@ -1,10 +1,12 @@
 #include "platform/SiteIcons.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QUrl>
+
+#include <cstdio>
 
 SiteIcons::SiteIcons(QString folder)
     : m_folder(std::move(folder))
@@ -38,9 +40,19 @@ void SiteIcons::store(const QUrl& page, const QIcon& icon)
     m_known.insert(name, QIcon(picture));
     if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
         return;
-    QSaveFile file(QDir(m_folder).filePath(name));
-    if (file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG"))
-        file.commit();
+    // Written beside and renamed over, but not synced to the disk as a saved file would
+    // be: the wait for the disk came at the first visit of every site, and a picture a
+    // crash leaves half written is only read as none.
+    const QString path = QDir(m_folder).filePath(name);
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   picture.save(&file, "PNG") && file.flush();
+    file.close();
+    written = written && ::rename(QFile::encodeName(part).constData(),
+                                  QFile::encodeName(path).constData()) == 0;
+    if (!written)
+        QFile::remove(part);
 }
 
 QIcon SiteIcons::iconFor(const QString& address) const
