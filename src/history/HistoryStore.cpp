@@ -599,6 +599,7 @@ std::optional<HistoryStore::Expired> HistoryStore::expireSome(int days, int maxV
     // when that one is old enough too (visits of its millisecond go with it, so a step may
     // take a few more).
     qint64 before = cutoff;
+    bool more = false; // more than `maxVisits` visits are old
     {
         QSqlQuery& query =
             statement("SELECT time FROM visits WHERE time < ? ORDER BY time LIMIT 1 OFFSET ?");
@@ -606,14 +607,15 @@ std::optional<HistoryStore::Expired> HistoryStore::expireSome(int days, int maxV
         query.addBindValue(maxVisits);
         if (!query.exec())
             return std::nullopt;
-        if (query.next())
+        more = query.next();
+        if (more)
             before = query.value(0).toLongLong() + 1;
         query.finish();
     }
-    {
+    if (!more) {
         // Nothing old: the usual case at a start, answered by the index alone.
         QSqlQuery& query = statement("SELECT EXISTS(SELECT 1 FROM visits WHERE time < ?)");
-        query.addBindValue(before);
+        query.addBindValue(cutoff);
         const bool any = query.exec() && query.next() && query.value(0).toBool();
         query.finish();
         if (!any)

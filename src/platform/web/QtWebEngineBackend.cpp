@@ -69,6 +69,8 @@ void QtWebEngineBackend::makePage()
     m_view = new QWebEngineView(m_context ? m_context->viewNursery() : nullptr);
     m_page = new WebEnginePage(m_context, this);
     m_view->setPage(m_page);
+    if (m_context)
+        m_context->pageCreated(m_page);
 
     QWebEnginePage* page = m_page;
     connect(page, &QWebEnginePage::loadingChanged, this, &QtWebEngineBackend::onLoadingChanged);
@@ -182,8 +184,6 @@ void QtWebEngineBackend::restorePage()
 {
     m_released = false;
     makePage();
-    if (m_context)
-        m_context->pageCreated(m_page);
     m_page->setZoomFactor(m_saved.zoom);
     if (m_events)
         m_events->viewReplaced(m_view);

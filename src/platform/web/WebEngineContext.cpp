@@ -71,8 +71,7 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
     // read no other file and reach no remote address: otherwise it could read the user's
     // files and send them out.
     m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-    m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
-                                        false);
+    m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     // Working offline: no request for the network leaves the program.
     m_offline = OfflineRequestInterceptor::install(m_profile);
     m_content = new WebContentSettings(m_profile, this);
@@ -134,7 +133,6 @@ void WebEngineContext::adoptWindow(QWidget* window)
 void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 {
     m_backends.append(backend);
-    m_content->adoptPage(backend->page());
 }
 
 void WebEngineContext::pageCreated(QWebEnginePage* page)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/web/DownloadsWindow.h"
 #include "platform/SiteIcons.h"
+#include "platform/web/DownloadsWindow.h"
 #include "platform/web/PageVisitSink.h"
 #include "platform/web/SitePermissions.h"
 #include "platform/web/WebBackend.h"
@@ -88,7 +88,7 @@ private:
     friend class QtWebEngineBackend;
     void backendCreated(QtWebEngineBackend* backend);
     void backendDestroyed(QtWebEngineBackend* backend);
-    // A backend made its page again (after discarding it).
+    // A backend made a page: at its start, and again after discarding one.
     void pageCreated(QWebEnginePage* page);
     // A backend dropped its page: the memory freed is given back to the system soon (once
     // for several pages dropped together).
