@@ -88,7 +88,21 @@ void FolderTree::setRoot(const QString& folder)
     ++m_generation;
     m_root = folder;
     clear();
-    fill(invisibleRootItem(), m_root);
+    if (m_rootCaption.isEmpty()) {
+        fill(invisibleRootItem(), m_root);
+        return;
+    }
+    QTreeWidgetItem* top = makeNode({m_rootCaption, m_root, true});
+    addTopLevelItem(top);
+    fill(top, m_root);
+    if (top->childCount() == 0)
+        top->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    top->setExpanded(true);
+}
+
+QTreeWidgetItem* FolderTree::rootNode() const
+{
+    return m_rootCaption.isEmpty() ? nullptr : topLevelItem(0);
 }
 
 void FolderTree::refresh()
@@ -130,7 +144,7 @@ void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
     }
     QString error;
     const QList<FolderTreeEntry> entries = readFolderTreeEntries(folder, m_showHidden, &error);
-    if (parent == invisibleRootItem())
+    if (folder == m_root)
         m_error = error;
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(entries.size());

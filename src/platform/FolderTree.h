@@ -50,6 +50,12 @@ public:
     void setShowHidden(bool show) { m_showHidden = show; }
     // Lists folders and no files (a tree to choose a folder in).
     void setFoldersOnly(bool only) { m_foldersOnly = only; }
+    // Shows the root itself as the one top node, named `caption` and open, for a tree in
+    // which the root is a choice too; empty (the default): the root's entries are the top
+    // nodes. Takes effect at the next setRoot().
+    void setRootNode(const QString& caption) { m_rootCaption = caption; }
+    // The root's own node; null without one.
+    QTreeWidgetItem* rootNode() const;
     bool showHidden() const { return m_showHidden; }
     void setAutoExpand(bool on)
     {
@@ -107,6 +113,7 @@ private:
     void onExpanded(QTreeWidgetItem* node);
 
     QString m_root;
+    QString m_rootCaption;
     QString m_error;
     QIcon m_folderIcon;
     QIcon m_shortcutIcon;

@@ -203,6 +203,17 @@ void TestFavorites::addFavoriteWritesAShortcut()
     QCOMPARE(readFile(file), QByteArray("[InternetShortcut]\r\nURL=http://other.example/\r\n"));
     QCOMPARE(questions.asked.size(), 2);
 
+    // Unless another is chosen, the favourite goes in the Favorites folder itself, which
+    // the tree shows as its top.
+    {
+        TfrmAddFavorite top(root, "Top", "http://top.example/", questions);
+        QCOMPARE(top.folders()->selectedPath(), root);
+        QCOMPARE(top.folders()->rootNode()->text(0), QStringLiteral("Favorites"));
+        top.accept();
+        QCOMPARE(top.result(), int(QDialog::Accepted));
+        QCOMPARE(top.savedFile(), root + "/Top.url");
+    }
+
     // An empty name is refused with a word.
     again.nameEdit()->setText("  ");
     again.setResult(QDialog::Rejected);

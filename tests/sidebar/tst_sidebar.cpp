@@ -268,6 +268,43 @@ private Q_SLOTS:
         QCOMPARE(tree.topLevelItemCount(), 0);
     }
 
+    // A tree to choose a folder in shows its root as the one top node, open; a refresh keeps
+    // it and the choice.
+    void rootNode()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("root/Work"));
+        writeFile(dir.filePath("root/a.url"), "");
+        FolderTree tree;
+        tree.setFoldersOnly(true);
+        tree.setRootNode("Favorites");
+        tree.setRoot(dir.filePath("root"));
+        QCOMPARE(tree.topLevelItemCount(), 1);
+        QTreeWidgetItem* top = tree.rootNode();
+        QCOMPARE(top->text(0), QString("Favorites"));
+        QCOMPARE(FolderTree::pathOf(top), dir.filePath("root"));
+        QVERIFY(FolderTree::isFolder(top));
+        QVERIFY(top->isExpanded());
+        QCOMPARE(top->childCount(), 1);
+        QCOMPARE(top->child(0)->text(0), QString("Work"));
+
+        tree.setCurrentItem(top->child(0));
+        QDir().mkpath(dir.filePath("root/Home"));
+        tree.refresh();
+        QCOMPARE(tree.rootNode()->childCount(), 2);
+        QVERIFY(tree.rootNode()->isExpanded());
+        QCOMPARE(tree.selectedPath(), dir.filePath("root/Work"));
+
+        // An empty root has no arrow to open; a missing one says why.
+        tree.setRoot(dir.filePath("root/Work"));
+        QCOMPARE(tree.rootNode()->childIndicatorPolicy(),
+                 QTreeWidgetItem::DontShowIndicatorWhenChildless);
+        QVERIFY(tree.errorText().isEmpty());
+        tree.setRoot(dir.filePath("missing"));
+        QCOMPARE(tree.topLevelItemCount(), 1);
+        QVERIFY(tree.errorText().contains("does not exist"));
+    }
+
     void badFolders()
     {
         Bench b(false); // no Shell Folders values

@@ -34,7 +34,10 @@ TfrmAddFavorite::TfrmAddFavorite(const QString& favoritesFolder, const QString& 
     m_tree->setObjectName(QStringLiteral("shCreateIn"));
     m_tree->setFoldersOnly(true);
     m_tree->setAutoExpand(false);
+    // The Favorites folder itself is the first choice, and the one made unless another is.
+    m_tree->setRootNode(QStringLiteral("Favorites"));
     m_tree->setRoot(m_root);
+    m_tree->setCurrentItem(m_tree->rootNode());
     m_target = new QLabel(this);
     m_target->setObjectName(QStringLiteral("lblCreateIn"));
 

@@ -195,13 +195,13 @@ void TfrmOrganizeFavorites::moveSelected(const QString& folder)
         auto* folders = new FolderTree(&choose);
         folders->setFoldersOnly(true);
         folders->setAutoExpand(false);
+        folders->setRootNode(QStringLiteral("Favorites"));
         folders->setRoot(m_root);
-        auto* topLevel = new QLabel(QStringLiteral("No folder chosen: the Favorites folder itself."), &choose);
+        folders->setCurrentItem(folders->rootNode());
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &choose);
         auto* layout = new QVBoxLayout(&choose);
         layout->addWidget(label);
         layout->addWidget(folders, 1);
-        layout->addWidget(topLevel);
         layout->addWidget(buttons);
         connect(buttons, &QDialogButtonBox::accepted, &choose, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, &choose, &QDialog::reject);
