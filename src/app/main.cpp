@@ -304,12 +304,15 @@ int main(int argc, char* argv[])
         window.show();
         // Opening the history takes the main thread for a moment, which the first pages'
         // loads need then; they have started a second later.
-        QTimer::singleShot(1000, &window, [&history, &window, pictureMode] {
+        QTimer::singleShot(1000, &window, [&history, &window, &engine, pictureMode] {
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
-            // Once a start, what the history keeps no longer goes.
-            if (!pictureMode)
+            // Once a start, what the history keeps no longer goes, nor the pictures of
+            // sites not seen for longest.
+            if (!pictureMode) {
                 window.ExpireHistory();
+                engine.tidySiteIcons();
+            }
         });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);

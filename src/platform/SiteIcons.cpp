@@ -1,12 +1,23 @@
 #include "platform/SiteIcons.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// A piece older than this is no picture being written now but one a crash left.
+constexpr qint64 PartLifeSeconds = 10 * 60;
+
+} // namespace
 
 SiteIcons::SiteIcons(QString folder)
     : m_folder(std::move(folder))
@@ -72,4 +83,39 @@ QIcon SiteIcons::iconFor(const QString& address) const
     }
     m_known.insert(name, icon);
     return icon;
+}
+
+int SiteIcons::prune(const QString& folder, int keep, const std::atomic_bool& cancelled)
+{
+    if (folder.isEmpty())
+        return 0;
+    struct Picture
+    {
+        QString path;
+        QDateTime written;
+    };
+    std::vector<Picture> pictures;
+    int removed = 0;
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-PartLifeSeconds);
+    QDirIterator it(folder, {QStringLiteral("*.png"), QStringLiteral("*.png.part")},
+                    QDir::Files);
+    while (it.hasNext() && !cancelled) {
+        const QFileInfo info = it.nextFileInfo();
+        if (info.fileName().endsWith(QLatin1String(".part"))) {
+            if (info.lastModified() < stale && QFile::remove(info.filePath()))
+                ++removed;
+            continue;
+        }
+        pictures.push_back({info.filePath(), info.lastModified()});
+    }
+    if (cancelled || pictures.size() <= size_t(std::max(keep, 0)))
+        return removed;
+    const auto kept = pictures.begin() + std::max(keep, 0);
+    std::nth_element(pictures.begin(), kept, pictures.end(),
+                     [](const Picture& a, const Picture& b) { return a.written > b.written; });
+    for (auto gone = kept; gone != pictures.end() && !cancelled; ++gone) {
+        if (QFile::remove(gone->path))
+            ++removed;
+    }
+    return removed;
 }

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QString>
 
+#include <atomic>
+
 class QUrl;
 
 // The pictures sites give themselves, kept by host name so that a menu of addresses (the
@@ -26,6 +28,15 @@ public:
     static QString fileNameFor(const QString& address);
     // No site's picture needs more.
     static constexpr qint64 MaxFileBytes = 64 * 1024;
+
+    QString folder() const { return m_folder; }
+    // The folder keeps the pictures of this many sites.
+    static constexpr int KeepPictures = 2000;
+    // Trims `folder` to the `keep` pictures written last (a site's picture is written again
+    // at its first visit in every run): those of the sites not visited for longest go, and so
+    // do pieces a crash left half written. Files only, so it may run on a worker thread
+    // while pictures are stored. Returns how many files went.
+    static int prune(const QString& folder, int keep, const std::atomic_bool& cancelled);
 
 private:
     QString m_folder;

@@ -9,6 +9,7 @@
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
+#include <QDateTime>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void addFavoriteWritesAShortcut();
     void organizeMovesRenamesAndEdits();
     void siteIconsByHost();
+    void siteIconsKeepTheLastSeen();
 };
 
 void TestFavorites::displayNames_data()
@@ -285,6 +287,35 @@ void TestFavorites::siteIconsByHost()
     const auto entries = readFavoriteEntries(
         folder + "/fav", [&again](const QString& a) { return again.iconFor(a); }, QIcon());
     QCOMPARE(entries.first().icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+}
+
+void TestFavorites::siteIconsKeepTheLastSeen()
+{
+    const QString folder = TestFiles::home(QStringLiteral("icons-trim"));
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto writtenAt = [](const QString& path, const QDateTime& when) {
+        writeFile(path, "picture");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+    };
+    for (int day = 0; day < 5; ++day)
+        writtenAt(folder + QString("/site%1.example.png").arg(day), now.addDays(-day));
+    writtenAt(folder + "/crashed.example.png.part", now.addDays(-1));
+    writtenAt(folder + "/writing.example.png.part", now); // being written: left
+    writtenAt(folder + "/notes.txt", now.addDays(-30));   // not a picture of ours
+    std::atomic_bool cancelled = false;
+
+    // The three sites seen last stay; the two seen longest ago and the old piece go.
+    QCOMPARE(SiteIcons::prune(folder, 3, cancelled), 3);
+    QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
+             QStringList({"notes.txt", "site0.example.png", "site1.example.png",
+                          "site2.example.png", "writing.example.png.part"}));
+    QCOMPARE(SiteIcons::prune(folder, 3, cancelled), 0);
+    QCOMPARE(SiteIcons::prune(folder + "/missing", 3, cancelled), 0);
+    cancelled = true;
+    QCOMPARE(SiteIcons::prune(folder, 0, cancelled), 0);
+    QCOMPARE(QDir(folder).entryList({"*.png"}, QDir::Files).size(), 3);
 }
 
 PELVANE_TEST_MAIN(TestFavorites)
