@@ -87,6 +87,7 @@ void FolderTree::setRoot(const QString& folder)
 {
     ++m_generation;
     m_root = folder;
+    m_error.clear(); // a root read in the background says nothing of the last one's fault
     clear();
     if (m_rootCaption.isEmpty()) {
         fill(invisibleRootItem(), m_root);

@@ -252,8 +252,11 @@ private Q_SLOTS:
         QDir().mkpath(dir.filePath("big/A folder"));
         FolderTree tree;
         QSignalSpy read(&tree, &FolderTree::folderRead);
+        tree.setRoot(dir.filePath("missing"));
+        QVERIFY(!tree.errorText().isEmpty());
         tree.setRoot(dir.filePath("big"));
         QVERIFY(tree.isReading());
+        QVERIFY(tree.errorText().isEmpty());
         QCOMPARE(tree.topLevelItem(0)->text(0), QString("Loading..."));
         QVERIFY(read.wait());
         QVERIFY(!tree.isReading());
