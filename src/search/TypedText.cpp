@@ -1,7 +1,7 @@
 #include "search/TypedText.h"
 
-#include "platform/DesktopEntry.h"
 #include "platform/web/UserAddress.h"
+#include "settings/DefaultPrograms.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -33,8 +33,9 @@ bool engineOrDesktopOpens(const QString& scheme)
 {
     if (UserAddress::engineScheme(scheme))
         return true;
+    // As the desktop's opener, which the engine hands such an address, chooses its program.
     const QString type = QStringLiteral("x-scheme-handler/") + scheme.toLower();
-    return !DesktopEntry::ProgramsFor(type, DesktopEntry::ApplicationFolders()).isEmpty();
+    return DefaultPrograms::defaultFor({type}, DefaultPrograms::Places::current()).has_value();
 }
 
 Kind classify(const QString& text, const QSet<QString>& knownHosts, const SchemeTest& opens)

@@ -23,8 +23,9 @@ enum class Kind
 // Whether the engine or a program of the desktop opens addresses of a scheme.
 using SchemeTest = std::function<bool(const QString& scheme)>;
 
-// The engine's schemes, and those a program of the desktop lists among its types
-// ("x-scheme-handler/magnet"). Reads the desktop's entries at every call.
+// The engine's schemes, and those the desktop has a program for ("x-scheme-handler/magnet"):
+// one its lists of default programs name, or one whose entry lists the type. Reads the
+// desktop's files at every call.
 bool engineOrDesktopOpens(const QString& scheme);
 
 // `knownHosts` are host names in small letters.

@@ -54,6 +54,13 @@ private Q_SLOTS:
         desktop.client(QStringLiteral("torrents"), QStringLiteral("x-scheme-handler/magnet"));
         enter(window, "magnet:?xt=urn:btih:c12f");
         QCOMPARE(window.lastNavigation(window->GetActivePage()), "magnet:?xt=urn:btih:c12f");
+        // Also one the user chose as the default for its scheme, whose entry does not list it.
+        desktop.entry(QStringLiteral("chat.desktop"),
+                      QStringLiteral("Name=Chat\nExec=%1 %u\n").arg(desktop.program("chat")));
+        TestFiles::writeFile(desktop.mimeAppsList(),
+                             "[Default Applications]\nx-scheme-handler/irc=chat.desktop\n");
+        enter(window, "irc:libera");
+        QCOMPARE(window.lastNavigation(window->GetActivePage()), "irc:libera");
         enter(window, "define:word");
         QCOMPARE(window.lastNavigation(window->GetActivePage()),
                  "http://127.0.0.1:9/find?q=define%3Aword&from=box");
