@@ -5,11 +5,12 @@
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "history/DeferredHistory.h"
+#include "platform/BackgroundJob.h"
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
+#include "platform/PageCopies.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
-#include "platform/RunFolder.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebEngineContext.h"
@@ -212,6 +213,18 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
         QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
 }
 
+// The copies of pages handed to other programs a week ago and more are read no longer.
+void tidyPageCopies(BackgroundJob& job)
+{
+    const QString folder = Paths::pageCopiesFolder();
+    const QDateTime before = QDateTime::currentDateTimeUtc().addDays(-PageCopies::KeepDays);
+    job.start<int>(
+        [folder, before](const std::atomic_bool& cancelled) {
+            return PageCopies::prune(folder, before, cancelled);
+        },
+        [](int) {});
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -229,8 +242,8 @@ int main(int argc, char* argv[])
 
     WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
-    ProgramIcon icon;                                   // read while the engine starts
-    const RunFolder pageCopies(Paths::runTempFolder()); // removed at exit
+    ProgramIcon icon;             // read while the engine starts
+    BackgroundJob pageCopiesTidy; // its work is waited for at exit
     const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
@@ -304,15 +317,18 @@ int main(int argc, char* argv[])
         window.show();
         // Opening the history takes the main thread for a moment, which the first pages'
         // loads need then; they have started a second later.
-        QTimer::singleShot(1000, &window, [&history, &window, &engine, pictureMode] {
+        // Once a start, what the history keeps no longer goes, nor the pictures of sites not
+        // seen for longest, nor the page copies other programs had long ago.
+        const auto tidy = [&window, &engine, &pageCopiesTidy] {
+            window.ExpireHistory();
+            engine.tidySiteIcons();
+            tidyPageCopies(pageCopiesTidy);
+        };
+        QTimer::singleShot(1000, &window, [&history, tidy, pictureMode] {
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
-            // Once a start, what the history keeps no longer goes, nor the pictures of
-            // sites not seen for longest.
-            if (!pictureMode) {
-                window.ExpireHistory();
-                engine.tidySiteIcons();
-            }
+            if (!pictureMode)
+                tidy();
         });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);

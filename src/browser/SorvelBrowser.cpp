@@ -44,13 +44,13 @@ TSorvelBrowser::TSorvelBrowser(WebBackend* backend, RegistryHive* hive, QWidget*
 
 QString TSorvelBrowser::tempFolder() const
 {
-    return m_tempFolder.isEmpty() ? Paths::runTempFolder() : m_tempFolder;
+    return m_tempFolder.isEmpty() ? Paths::pageCopiesFolder() : m_tempFolder;
 }
 
 QString TSorvelBrowser::tempFolderProblem() const
 {
-    // The run's folder sits in the shared temporary folder: made here when first needed,
-    // and used only when it is this user's own private folder.
+    // The folder of page copies is made here when first needed, and used only when it is
+    // this user's own private folder.
     return m_tempFolder.isEmpty() ? Paths::ensureOwnPrivateFolder(tempFolder()) : QString();
 }
 

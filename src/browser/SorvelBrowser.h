@@ -66,8 +66,8 @@ public:
     void setPageLayout(QPageLayout* shared) { m_sharedLayout = shared; }
     QPageLayout& pageLayout() { return m_sharedLayout ? *m_sharedLayout : m_ownLayout; }
 
-    // Where SaveToTempFile and SaveForMail write; this run's private folder
-    // (Paths::runTempFolder, removed at exit) by default.
+    // Where SaveToTempFile and SaveForMail write; the user's private folder of page copies
+    // (Paths::pageCopiesFolder, kept after exit for the programs that read them) by default.
     void setTempFolder(const QString& folder) { m_tempFolder = folder; }
     QString tempFolder() const;
 

@@ -104,11 +104,13 @@ QString runtimeFolder()
                   QStringLiteral("pelvane-%1").arg(QString::number(::getuid())));
 }
 
-QString runTempFolder()
+QString pageCopiesFolder()
 {
-    return joined(QDir::tempPath(), QStringLiteral("pelvane-%1-%2")
-                                        .arg(QString::number(::getuid()),
-                                             QString::number(QCoreApplication::applicationPid())));
+    const QString home = homeOverride();
+    if (!home.isEmpty())
+        return joined(home, QStringLiteral("PageCopies"));
+    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation),
+                  QStringLiteral("Brenmoor/Pelvane/PageCopies"));
 }
 
 QString sharedDataFolder()

@@ -19,9 +19,9 @@ QString webProfileFolder();  // cookies, cache and local storage of the web engi
 QString webProfileFolder(int slot);
 QString runtimeFolder();     // sockets of running copies and the instance lock (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
-// This run's private folder for temporary page copies (mail, edit-with), in the
-// temporary folder; made when first needed, removed at exit (see RunFolder).
-QString runTempFolder();
+// The private folder of the copies of pages handed to other programs (mail, edit with),
+// in the user's cache; made when first needed, kept after exit (see PageCopies).
+QString pageCopiesFolder();
 
 // The decision behind sharedDataFolder(), from the program's own folder: an installed
 // program reads the share folder beside its bin folder (`shareFromBin`, relative), wherever

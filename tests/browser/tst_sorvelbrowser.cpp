@@ -1,6 +1,6 @@
 #include "browser/SorvelBrowser.h"
+#include "platform/PageCopies.h"
 #include "platform/Paths.h"
-#include "platform/RunFolder.h"
 #include "support/DataRows.h"
 #include "support/FakeWebBackend.h"
 #include "support/TestFiles.h"
@@ -309,9 +309,11 @@ private Q_SLOTS:
         QVERIFY(second.fileName != result->fileName);
     }
 
-    // Without a folder of its own the browser writes into the run's private folder, which
-    // goes at exit; a folder planted at that place by someone else is never written into.
-    void pageCopiesGoToThePrivateRunFolder()
+    // Without a folder of its own the browser writes into the user's private folder of page
+    // copies, which outlasts the run (a mail program or an editor reads the copy later); a
+    // folder that is not the user's private one is never written into nor tidied. Copies
+    // go a week after they were last written.
+    void pageCopiesGoToThePrivateFolderAndAreTidied()
     {
         auto* fake = new FakeWebBackend;
         TSorvelBrowser browser(fake, nullptr);
@@ -323,28 +325,37 @@ private Q_SLOTS:
             (void)QTest::qWaitFor([&] { return result.has_value(); });
             return result.value_or(TSaveResult{{}, "no answer"});
         };
-        const QString folder = Paths::runTempFolder();
-        {
-            const RunFolder run(folder);
-            const TSaveResult result = save();
-            QVERIFY2(result.ok(), qPrintable(result.error));
-            QCOMPARE(QFileInfo(result.fileName).absolutePath(), folder);
-            QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
-            QCOMPARE(QFileInfo(result.fileName).permissions() & 0x0077, QFileDevice::Permissions());
-        }
-        QVERIFY(!QFileInfo::exists(folder));
+        const QString folder = Paths::pageCopiesFolder();
+        QVERIFY(folder.startsWith(qEnvironmentVariable("PELVANE_HOME")));
+        const TSaveResult result = save();
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(QFileInfo(result.fileName).absolutePath(), folder);
+        QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QFileInfo(result.fileName).permissions() & 0x0077, QFileDevice::Permissions());
 
-        QVERIFY(QDir().mkdir(folder));
-        QFile::setPermissions(folder, QFileDevice::Permissions(0x7777));
-        {
-            const RunFolder run(folder);
-            const TSaveResult refused = save();
-            QVERIFY(!refused.ok());
-            QVERIFY2(refused.error.contains(folder), qPrintable(refused.error));
-        }
-        QVERIFY(QFileInfo(folder).isDir()); // not ours to remove
-        QVERIFY(QDir(folder).isEmpty());
-        QDir().rmdir(folder);
+        // An old copy and an old mail folder go; the new copy stays.
+        const QDateTime weekAgo = QDateTime::currentDateTimeUtc().addDays(-PageCopies::KeepDays);
+        const QString oldCopy = writeFile(QDir(folder).filePath("tmpold.htm"), "old");
+        const QString oldMail = QDir(folder).filePath("pelvane-mail-old");
+        QVERIFY(QDir().mkpath(oldMail));
+        writeFile(QDir(oldMail).filePath("Page.htm"), "old");
+        for (const QString& old : {oldCopy, oldMail})
+            QVERIFY(TestFiles::setModified(old, weekAgo.addSecs(-60)));
+        std::atomic_bool cancelled = true;
+        QCOMPARE(PageCopies::prune(folder, weekAgo, cancelled), 0);
+        cancelled = false;
+        QCOMPARE(PageCopies::prune(folder, weekAgo, cancelled), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QFileInfo(result.fileName).fileName()});
+
+        // Someone else's folder at that place: no copy goes in, nothing in it is removed.
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::Permissions(0x7777)));
+        const TSaveResult refused = save();
+        QVERIFY(!refused.ok());
+        QVERIFY2(refused.error.contains(folder), qPrintable(refused.error));
+        QCOMPARE(PageCopies::prune(folder, QDateTime::currentDateTimeUtc().addDays(1), cancelled),
+                 0);
+        QVERIFY(QFile::exists(result.fileName));
     }
 
     void saveFailuresAreReported()

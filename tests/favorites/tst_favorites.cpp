@@ -295,9 +295,7 @@ void TestFavorites::siteIconsKeepTheLastSeen()
     const QDateTime now = QDateTime::currentDateTime();
     const auto writtenAt = [](const QString& path, const QDateTime& when) {
         writeFile(path, "picture");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+        QVERIFY(TestFiles::setModified(path, when));
     };
     for (int day = 0; day < 5; ++day)
         writtenAt(folder + QString("/site%1.example.png").arg(day), now.addDays(-day));

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QtGlobal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 // Files a test writes and reads back, in the test's own PELVANE_HOME.
 namespace TestFiles {
@@ -31,6 +35,15 @@ inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Gives a file or a folder the time it was last written.
+inline bool setModified(const QString& path, const QDateTime& when)
+{
+    const qint64 ms = when.toMSecsSinceEpoch();
+    const timespec times[2] = {{ms / 1000, (ms % 1000) * 1000000},
+                               {ms / 1000, (ms % 1000) * 1000000}};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
 }
 
 } // namespace TestFiles
