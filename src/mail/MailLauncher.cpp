@@ -2,6 +2,7 @@
 
 #include "platform/DesktopLaunch.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -11,6 +12,17 @@ MailLauncher::MailLauncher(QString terminal, QObject* parent)
     : QObject(parent)
     , m_terminal(std::move(terminal))
 {}
+
+MailLauncher::~MailLauncher()
+{
+    // A QProcess that is destroyed ends its program; one let go lives until its program
+    // ends (the event loop may still be running then) or the process does.
+    const QList<QProcess*> running = findChildren<QProcess*>(Qt::FindDirectChildrenOnly);
+    for (QProcess* process : running) {
+        if (process->state() != QProcess::NotRunning)
+            process->setParent(nullptr);
+    }
+}
 
 QString MailLauncher::start(const DesktopApplication& app, QStringList command) const
 {
@@ -29,8 +41,9 @@ void MailLauncher::run(const QString& name, const QStringList& command,
     process->setStandardErrorFile(QProcess::nullDevice());
     // Told once, whichever comes first: the end, a failure to start, the grace period.
     auto pending = std::make_shared<Done>(std::move(done));
-    const auto finish = [pending](bool accepted, const QString& problem) {
-        if (*pending) {
+    const auto finish = [pending, self = QPointer<MailLauncher>(this)](bool accepted,
+                                                                      const QString& problem) {
+        if (self && *pending) {
             const Done call = std::exchange(*pending, Done());
             call(accepted, problem);
         }

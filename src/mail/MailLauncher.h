@@ -17,6 +17,9 @@ class MailLauncher final : public QObject
 public:
     // `terminal` runs the programs whose entries ask for a terminal; empty: there is none.
     explicit MailLauncher(QString terminal, QObject* parent = nullptr);
+    // Programs still running go on without us: a mail program open with a new message
+    // must not close because the window did.
+    ~MailLauncher() override;
 
     // Starts `command` for `app` and lets it run on its own, in the terminal when its
     // entry asks for one. The problem, for the status bar, when it cannot start; empty when
@@ -25,7 +28,8 @@ public:
 
     // Runs `command` and says whether it accepted its work: it ended with success, or it
     // was still running after the grace period (a mail program that stays open with the
-    // new message). `done` is called once, later, with the problem when not accepted.
+    // new message). `done` is called once, later, with the problem when not accepted; never
+    // once the launcher is gone.
     using Done = std::function<void(bool accepted, const QString& problem)>;
     void run(const QString& name, const QStringList& command, const QString& workingFolder,
              Done done);

@@ -145,6 +145,25 @@ private Q_SLOTS:
         QCOMPARE(status.last().first().toString(), QStringLiteral("Gone could not be started."));
     }
 
+    // A mail program still starting up with the message outlives the window that started
+    // it, however soon that closes; and nothing is told once the launcher is gone.
+    void mailProgramOutlivesTheLauncher()
+    {
+        FakeDesktop desktop;
+        const QString slow = TestFiles::writeFile(desktop.path("bin/slowmail"),
+                                                  "#!/bin/sh\nsleep 0.3\n: > \"$1\"\n");
+        QVERIFY(QFile::setPermissions(slow, QFile::ReadOwner | QFile::ExeOwner));
+        const QString opened = desktop.path("message-opened");
+        bool told = false;
+        {
+            MailLauncher launcher{QString()};
+            launcher.run(QStringLiteral("Slow"), {slow, opened}, {},
+                         [&told](bool, const QString&) { told = true; });
+        }
+        QTRY_VERIFY(QFile::exists(opened));
+        QVERIFY(!told);
+    }
+
     // The desktop's own xdg-email hands the page to a program it knows nothing special of.
     void sendPageThroughXdgEmail()
     {
