@@ -374,23 +374,26 @@ private Q_SLOTS:
         dialog.moveSelected(-1);
         QCOMPARE(dialog.list()->selectedItems().value(0)->text(0), "C");
 
+        // Enter while a row is edited commits the row, never the dialog.
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.insertClicked();
         QVERIFY(dialog.editing() && !dialog.insertButton()->isEnabled());
         QCOMPARE(dialog.commitButton()->text(), "Insert");
         dialog.titleEdit()->setText("D");
-        dialog.commitClicked(); // no location: nothing happens
-        QVERIFY(dialog.editing());
+        QTest::keyClick(dialog.titleEdit(), Qt::Key_Return); // no location: nothing happens
+        QVERIFY(dialog.editing() && dialog.isVisible());
         dialog.locationEdit()->setText("not an address");
         dialog.commitClicked();
         QVERIFY(dialog.editing());
         QCOMPARE(told.size(), 1);
         dialog.locationEdit()->setText("https://d.example/find?q=%s");
         if (qEnvironmentVariableIsSet("PELVANE_SCREENSHOTS")) {
-            dialog.show();
             dialog.grab().save(qEnvironmentVariable("PELVANE_SCREENSHOTS") + "/dialog.png");
         }
-        dialog.commitClicked();
-        QVERIFY(!dialog.editing());
+        QTest::keyClick(dialog.locationEdit(), Qt::Key_Enter);
+        QVERIFY(!dialog.editing() && dialog.isVisible());
+        QCOMPARE(dialog.list()->topLevelItemCount(), 4);
 
         select(1);
         dialog.updateClicked();

@@ -90,9 +90,6 @@ TfrmSearchEngine::TfrmSearchEngine(RegistryHive& hive, int mode, QWidget* parent
     m_cmdUrlCancel = button(QStringLiteral("cmdUrlCancel"), QStringLiteral("Cancel"), m_editArea);
     connect(m_cmdUrlInsert, &QPushButton::clicked, this, &TfrmSearchEngine::commitClicked);
     connect(m_cmdUrlCancel, &QPushButton::clicked, this, &TfrmSearchEngine::cancelEditing);
-    // Enter in the edit area commits the row, not the dialog.
-    connect(m_edtTitle, &QLineEdit::returnPressed, this, &TfrmSearchEngine::commitClicked);
-    connect(m_edtLocation, &QLineEdit::returnPressed, this, &TfrmSearchEngine::commitClicked);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Title:"), m_edtTitle);
     form->addRow(QStringLiteral("Location:"), m_edtLocation);
@@ -128,7 +125,6 @@ TfrmSearchEngine::TfrmSearchEngine(RegistryHive& hive, int mode, QWidget* parent
         addRow(entry);
     showEditArea(false);
     updateButtons();
-    m_cmdOk->setDefault(true);
 }
 
 QList<SearchEngines::Entry> TfrmSearchEngine::entries() const
@@ -167,6 +163,10 @@ void TfrmSearchEngine::updateButtons()
 
 void TfrmSearchEngine::showEditArea(bool show)
 {
+    // Enter commits the row while one is edited (an empty or wrong row stays for the
+    // user), and the dialog only otherwise.
+    m_cmdUrlInsert->setDefault(show);
+    m_cmdOk->setDefault(!show);
     m_editArea->setVisible(show);
     adjustSize();
 }
