@@ -12,26 +12,13 @@
 #include "platform/DesktopLaunch.h"
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
+#include "settings/DefaultPrograms.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QPointer>
 #include <QUrl>
-
-namespace {
-
-// Opens an address in the desktop's default browser; nothing for an empty one.
-void launchInDefaultBrowser(const QString& address)
-{
-    if (AddressPolicy::decide(AddressPolicy::Source::LaunchImage, address) !=
-        AddressPolicy::Decision::Open)
-        return; // only web addresses go to the desktop: no files, no other programs
-    QDesktopServices::openUrl(QUrl::fromUserInput(address));
-}
-
-} // namespace
 
 WindowExternal::WindowExternal(TfrmMain& window, WindowQuestions& questions, RegistryHive& hive,
                                MenuBand& menuBand)
@@ -54,11 +41,11 @@ WindowExternal::WindowExternal(TfrmMain& window, WindowQuestions& questions, Reg
         },
         &menuBand);
     menuBand.addWidget(launchImage);
-    connect(launchImage, &LaunchImage::launchRequested, this, [&window] {
+    connect(launchImage, &LaunchImage::launchRequested, this, [this, &window] {
         if (const TBrowserTab* tab = window.GetActivePage())
-            launchInDefaultBrowser(tab->GetAddress());
+            launchInOtherBrowser(tab->GetAddress());
     });
-    connect(launchImage, &LaunchImage::linkDropped, this, &launchInDefaultBrowser);
+    connect(launchImage, &LaunchImage::linkDropped, this, &WindowExternal::launchInOtherBrowser);
 
     // The Source button's programs: read the first time the menu opens; the programs are
     // not looked up again while we run.
@@ -69,12 +56,30 @@ WindowExternal::WindowExternal(TfrmMain& window, WindowQuestions& questions, Reg
     });
 }
 
+void WindowExternal::launchInOtherBrowser(const QString& address)
+{
+    if (AddressPolicy::decide(AddressPolicy::Source::LaunchImage, address) !=
+        AddressPolicy::Decision::Open)
+        return; // only web addresses go to the desktop: no files, no other programs
+    // The desktop's opener would hand the page straight back when we are its browser.
+    const auto browser = DefaultPrograms::otherBrowser(DefaultPrograms::Places::current(),
+                                                       DefaultBrowser::DesktopId);
+    if (!browser)
+        return;
+    const QString problem = DesktopLaunch::start(
+        *browser,
+        DesktopEntry::BuildAddressCommand(*browser, QUrl::fromUserInput(address).toString()),
+        DesktopLaunch::terminalProgram());
+    if (!problem.isEmpty())
+        m_questions.tell(problem);
+}
+
 void WindowExternal::fillEditMenu(QMenu* menu)
 {
     const QList<DesktopApplication> programs =
         DesktopEntry::ProgramsFor(QStringLiteral("text/html"), DesktopEntry::ApplicationFolders());
     for (const DesktopApplication& program : programs) {
-        if (program.id == QLatin1String("pelvane.desktop"))
+        if (program.id == DefaultBrowser::DesktopId)
             continue; // ourselves: that is not editing
         QString caption = program.name;
         caption.replace(QLatin1Char('&'), QLatin1String("&&"));

@@ -78,13 +78,38 @@ QList<DesktopApplication> installedFor(const QStringList& types, const Places& p
     return result;
 }
 
-std::optional<DesktopApplication> defaultFor(const QStringList& types, const Places& places)
+namespace {
+
+// The default program of `types`, passing over the entry `passOver` (none when empty).
+std::optional<DesktopApplication> firstOf(const QStringList& types, const Places& places,
+                                          const QString& passOver)
 {
     const QStringList& folders = places.applicationFolders;
+    QList<DesktopApplication> installed = installedFor(types, places);
+    installed.removeIf(
+        [&passOver](const DesktopApplication& program) { return program.id == passOver; });
     return choose(
         readLists(places.mimeAppsLists), types,
-        [&folders](const QString& id) { return DesktopEntry::FindDesktopEntry(id, folders); },
-        installedFor(types, places));
+        [&folders, &passOver](const QString& id) -> std::optional<DesktopApplication> {
+            if (id == passOver)
+                return std::nullopt;
+            return DesktopEntry::FindDesktopEntry(id, folders);
+        },
+        installed);
+}
+
+} // namespace
+
+std::optional<DesktopApplication> defaultFor(const QStringList& types, const Places& places)
+{
+    return firstOf(types, places, QString());
+}
+
+std::optional<DesktopApplication> otherBrowser(const Places& places, const QString& self)
+{
+    return firstOf(
+        {QStringLiteral("x-scheme-handler/https"), QStringLiteral("x-scheme-handler/http")}, places,
+        self);
 }
 
 } // namespace DefaultPrograms

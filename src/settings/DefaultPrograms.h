@@ -43,4 +43,9 @@ QList<DesktopApplication> installedFor(const QStringList& types, const Places& p
 // The rule above on the files of `places`.
 std::optional<DesktopApplication> defaultFor(const QStringList& types, const Places& places);
 
+// The browser a page is handed to when the user asks for another one: the desktop's
+// default for web addresses, passing over the entry `self` (this program, which may well
+// be the default), else the first other installed browser.
+std::optional<DesktopApplication> otherBrowser(const Places& places, const QString& self);
+
 } // namespace DefaultPrograms

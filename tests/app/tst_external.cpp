@@ -128,6 +128,30 @@ private Q_SLOTS:
         QCOMPARE(LaunchImage::ShortcutFileName(title), file);
     }
 
+    // The launch image hands a page to the desktop's browser, never back to us when we are
+    // the desktop's default: to the first other browser then.
+    void launchImageOpensAnotherBrowser()
+    {
+        FakeDesktop desktop;
+        desktop.entry("pelvane.desktop", "Name=Pelvane\nExec=/bin/false %u\n"
+                                         "MimeType=x-scheme-handler/https;x-scheme-handler/http;\n");
+        const QString other = desktop.client("otherbrowser", "x-scheme-handler/http");
+        writeFile(desktop.mimeAppsList(), "[Default Applications]\n"
+                                          "x-scheme-handler/https=pelvane.desktop\n"
+                                          "x-scheme-handler/http=pelvane.desktop\n");
+        MainWindowFixture w;
+        w->show();
+        w.activeFake()->completeLoad(QStringLiteral("http://127.0.0.1/page"), QStringLiteral("P"));
+        auto* image = w->findChild<LaunchImage*>();
+        QVERIFY(image && QTest::qWaitForWindowExposed(w.get()));
+        QTest::mouseClick(image, Qt::LeftButton);
+        QTRY_COMPARE(FakeDesktop::received(other).mid(1), QStringList{"http://127.0.0.1/page"});
+        QMimeData link;
+        link.setText(QStringLiteral("http://127.0.0.1/dropped"));
+        sendDrop(image, image->rect().center(), &link);
+        QTRY_COMPARE(FakeDesktop::received(other).mid(1), QStringList{"http://127.0.0.1/dropped"});
+    }
+
     void launchImageDragCarriesLinkAndShortcut()
     {
         const std::unique_ptr<QMimeData> data(LaunchImage::LinkMimeData(
