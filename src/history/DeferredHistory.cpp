@@ -30,7 +30,7 @@ void DeferredHistory::visited(const QString& url, const QString& title)
     if (m_store)
         m_store->recordVisit(url, title);
     else if (m_waiting.size() < MaxWaiting)
-        m_waiting.append({true, url, title});
+        m_waiting.append({true, url, title, QDateTime::currentDateTime()});
 }
 
 void DeferredHistory::retitled(const QString& url, const QString& title)
@@ -38,7 +38,7 @@ void DeferredHistory::retitled(const QString& url, const QString& title)
     if (m_store)
         m_store->updateTitle(url, title);
     else if (m_waiting.size() < MaxWaiting)
-        m_waiting.append({false, url, title});
+        m_waiting.append({false, url, title, {}});
 }
 
 void DeferredHistory::open()
@@ -49,7 +49,7 @@ void DeferredHistory::open()
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     for (const Waiting& report : waiting) {
         if (report.visit)
-            m_store->recordVisit(report.url, report.title);
+            m_store->recordVisit(report.url, report.title, report.when);
         else
             m_store->updateTitle(report.url, report.title);
     }

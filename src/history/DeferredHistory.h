@@ -2,6 +2,7 @@
 
 #include "history/HistoryStore.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 
@@ -34,6 +35,7 @@ private:
         bool visit = true; // false: a title that came later
         QString url;
         QString title;
+        QDateTime when; // of the visit, not of the store's opening
     };
     void visited(const QString& url, const QString& title);
     void retitled(const QString& url, const QString& title);

@@ -170,10 +170,13 @@ private Q_SLOTS:
         DeferredHistory history(home.file(QStringLiteral("early.db")));
         const PageVisitSink sink = history.visitSink();
         QVERIFY(sink.visited("http://plain.test/a", QString()));
+        const QDateTime visitedAt = QDateTime::currentDateTime();
         QVERIFY(!sink.visited("about:blank", QString()));
         sink.retitled("http://plain.test/a", "First Page");
         QVERIFY(!history.store());
+        QTRY_VERIFY(QDateTime::currentDateTime() > visitedAt.addMSecs(50));
         history.open();
+        QVERIFY(history.store()->entry("http://plain.test/a")->lastVisit <= visitedAt);
         QVERIFY(sink.visited("http://plain.test/b", "Second"));
         QCOMPARE(history.store()->pageCount(), 2);
         QCOMPARE(history.store()->entry("http://plain.test/a")->title,
