@@ -13,6 +13,8 @@ namespace {
 
 using Page = ProfileCard::Page;
 
+const QLatin1String DisplayName("vCard.DisplayName");
+
 const QList<ProfileCard::Attribute> Attributes = {
     {"vCard.FirstName", "First name", Page::Personal},
     {"vCard.MiddleName", "Middle name", Page::Personal},
@@ -170,7 +172,25 @@ QString ProfileCard::labelOf(QAnyStringView name)
 QString ProfileCard::attribute(QAnyStringView name) const
 {
     const QString canonical = canonicalName(name);
-    return canonical.isEmpty() ? QString() : m_values.value(canonical);
+    if (canonical == DisplayName && !m_values.contains(canonical))
+        return nameFromParts();
+    return m_values.value(canonical); // none under the empty name
+}
+
+QString ProfileCard::storedAttribute(QAnyStringView name) const
+{
+    return m_values.value(canonicalName(name));
+}
+
+QString ProfileCard::nameFromParts() const
+{
+    QStringList parts;
+    for (const char* name : {"vCard.FirstName", "vCard.MiddleName", "vCard.LastName"}) {
+        const QString part = m_values.value(QLatin1String(name));
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 void ProfileCard::setAttribute(QAnyStringView name, const QString& value)
@@ -193,6 +213,7 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
         if (card.attribute(QLatin1String(name)).isEmpty())
             card.setAttribute(QLatin1String(name), value.trimmed());
     };
+    QString fullName;
     const VCardProperty* email = nullptr;
     const VCardProperty* homeAddress = nullptr;
     const VCardProperty* workAddress = nullptr;
@@ -204,7 +225,8 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
             offer("vCard.FirstName", parts.value(1));
             offer("vCard.MiddleName", parts.value(2));
         } else if (n == QLatin1String("FN")) {
-            offer("vCard.DisplayName", p.text());
+            if (fullName.isEmpty())
+                fullName = cleanText(p.text()).trimmed();
         } else if (n == QLatin1String("EMAIL")) {
             if (!email || (isPreferred(p) && !isPreferred(*email)))
                 email = &p;
@@ -234,6 +256,10 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
             offer("vCard.Gender", p.text());
         }
     }
+    // Every card has FN, and one written with the display name left empty repeats the
+    // parts: kept, it would go on showing the old name after the parts are corrected.
+    if (fullName != card.nameFromParts())
+        card.setAttribute(DisplayName, fullName);
     if (email)
         offer("vCard.Email", email->text());
     if (homeAddress)
@@ -259,16 +285,7 @@ QByteArray ProfileCard::toVCard() const
     line(QStringLiteral("N:") +
          joined({"vCard.LastName", "vCard.FirstName", "vCard.MiddleName", nullptr, nullptr}));
     // FN is required in 3.0: the display name, else the name's parts.
-    QString fullName = attribute(u"vCard.DisplayName");
-    if (fullName.isEmpty()) {
-        QStringList parts;
-        for (const char* name : {"vCard.FirstName", "vCard.MiddleName", "vCard.LastName"}) {
-            if (!attribute(QLatin1String(name)).isEmpty())
-                parts << attribute(QLatin1String(name));
-        }
-        fullName = parts.join(QLatin1Char(' '));
-    }
-    line(QStringLiteral("FN:") + VCard::escaped(fullName));
+    line(QStringLiteral("FN:") + value("vCard.DisplayName"));
 
     const auto optional = [&](const QString& head, const char* name) {
         if (!attribute(QLatin1String(name)).isEmpty())

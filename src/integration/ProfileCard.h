@@ -35,8 +35,11 @@ public:
     // not one.
     static QString labelOf(QAnyStringView name);
 
-    // Empty for an attribute not stored, and for a name that is not an attribute.
+    // Empty for an attribute not stored, and for a name that is not an attribute. A display
+    // name not stored is the name's parts, "First Middle Last", as they are now.
     QString attribute(QAnyStringView name) const;
+    // The same without that: what the user gave, for editing.
+    QString storedAttribute(QAnyStringView name) const;
     // Names that are not attributes are ignored; an empty value removes the attribute. The
     // value is kept trimmed, its lines ending in LF, without other control characters.
     void setAttribute(QAnyStringView name, const QString& value);
@@ -45,12 +48,15 @@ public:
 
     // The attributes of a card an address book wrote (vCard 2.1, 3.0 or 4.0): the name, the
     // preferred e-mail address, the home and work addresses, telephone numbers by their
-    // types, the organisation, title, web pages, note and gender.
+    // types, the organisation, title, web pages, note and gender. A formatted name (FN) that
+    // only repeats the name's parts is not stored as the display name.
     static ProfileCard fromVCard(const VCardReadResult& card);
     // The card as vCard 3.0 text, CR LF line ends, long lines folded.
     QByteArray toVCard() const;
 
 private:
+    QString nameFromParts() const;
+
     QHash<QString, QString> m_values; // by canonical name
 };
 

@@ -86,6 +86,7 @@ private Q_SLOTS:
         QCOMPARE(field(dialog, "vCard.FirstName"), QStringLiteral("Anna"));
         dialog.findChild<QPushButton*>("cmdImport")->click();
         QCOMPARE(field(dialog, "vCard.FirstName"), QStringLiteral("J\u00fcrgen"));
+        QCOMPARE(field(dialog, "vCard.DisplayName"), QString()); // its FN is the name's parts
         QCOMPARE(field(dialog, "vCard.Company"), QStringLiteral("Brenmoor")); // not in the card
         picture(dialog, QStringLiteral("myprofile-personal"));
         dialog.findChild<QTabWidget*>()->setCurrentIndex(1);

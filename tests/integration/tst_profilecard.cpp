@@ -188,12 +188,18 @@ private Q_SLOTS:
 
         ProfileCard card;
         card.setAttribute(u"vCard.FirstName", QStringLiteral("Anna"));
-        card.setAttribute(u"vCard.DisplayName", QStringLiteral("Anna"));
+        card.setAttribute(u"vCard.LastName", QStringLiteral("Smith"));
         QVERIFY(ProfileStore::save(path, card));
         QCOMPARE(int(QFile::permissions(path) & 0x0FFF), 0x0600); // owner only
-        const ProfileStore::Loaded loaded = ProfileStore::load(path);
+        ProfileStore::Loaded loaded = ProfileStore::load(path);
         QCOMPARE(loaded.status, ProfileStore::Status::Ok);
         QVERIFY(loaded.card == card);
+        // A display name left empty follows the name's parts; one given stays as given.
+        loaded.card.setAttribute(u"vCard.FirstName", QStringLiteral("Ann"));
+        QCOMPARE(loaded.card.attribute(u"vCard.DisplayName"), QStringLiteral("Ann Smith"));
+        card.setAttribute(u"vCard.DisplayName", QStringLiteral("Anna S."));
+        QVERIFY(ProfileStore::save(path, card));
+        QVERIFY(ProfileStore::load(path).card == card);
     }
 };
 

@@ -106,10 +106,11 @@ ProfileCard TfrmMyProfile::card() const
 
 void TfrmMyProfile::showCard(const ProfileCard& card, bool replace)
 {
+    // A display name made from the name's parts shows empty: written back, it would stay
+    // when the parts are changed.
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it) {
-        const QString value = card.attribute(it.key());
-        if (replace || !value.isEmpty())
-            it.value()->setText(value);
+        if (replace || !card.attribute(it.key()).isEmpty())
+            it.value()->setText(card.storedAttribute(it.key()));
     }
     const QString notes = card.attribute(Notes);
     if (replace || !notes.isEmpty())
