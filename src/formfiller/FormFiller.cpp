@@ -81,7 +81,8 @@ void TFormFiller::collected(const QVariant& result)
         return;
     }
 
-    const QString site = siteOf(m_browser->LocationURL());
+    const QString address = m_browser->LocationURL();
+    const QString site = siteOf(address);
     if (!isAllowedAlways(*m_setup.hive, site)) {
         QStringList labels;
         for (const QString& attribute : planned.attributes)
@@ -100,8 +101,10 @@ void TFormFiller::collected(const QVariant& result)
             }
         }
     }
-    // The page may have been closed, or have moved to another site, while the user chose.
-    if (!m_browser || siteOf(m_browser->LocationURL()) != site) {
+    // The page may have been closed, or have moved to another site (another address, for a
+    // page without a site), while the user chose.
+    if (!m_browser || (site.isEmpty() ? m_browser->LocationURL() != address
+                                      : siteOf(m_browser->LocationURL()) != site)) {
         finish(0);
         return;
     }
@@ -173,7 +176,7 @@ QString TFormFiller::siteOf(const QString& url)
     if (address.scheme().isEmpty())
         return {};
     if (address.host().isEmpty())
-        return address.scheme() + QStringLiteral("://");
+        return {}; // every local file would be one site
     QString site = address.scheme() + QStringLiteral("://") + address.host();
     if (address.port() != -1)
         site += QLatin1Char(':') + QString::number(address.port());

@@ -59,7 +59,8 @@ public:
     // The fields a collect script answered, within FormScripts' bounds; anything malformed
     // is skipped.
     static QList<FormField> fieldsFromScript(const QVariant& result);
-    // The site a consent is remembered for: scheme, host and port of the address.
+    // The site a consent is remembered for: scheme, host and port of the address. Empty for
+    // an address without a host (a local file, data:, about:): nothing is remembered for it.
     static QString siteOf(const QString& url);
     static bool isAllowedAlways(RegistryHive& hive, const QString& site);
     static void allowAlways(RegistryHive& hive, const QString& site);

@@ -26,6 +26,7 @@ public:
     // The My Profile dialog on the card at `path`; true when a card was saved.
     virtual bool editProfile(const QString& path) = 0;
     // Whether `site` may have the listed data (labels for the user, in the page's order).
+    // An empty site is a page without a host, which AllowAlways is not offered for.
     virtual Consent askConsent(const QString& site, const QStringList& attributes) = 0;
     // A failure the user must know about; returns when the user has seen it.
     virtual void tell(const QString& text) = 0;

@@ -205,12 +205,22 @@ private Q_SLOTS:
         QVERIFY(!gone);
     }
 
-    // A consent is remembered for scheme, host and port; local files are one site.
+    // A consent is remembered for scheme, host and port. A page without a host (a local
+    // file) is no site: asked about each time, and filled only if it is still there.
     void sites()
     {
         QCOMPARE(TFormFiller::siteOf("https://Shop.Example.COM:8443/x?y"),
                  QStringLiteral("https://shop.example.com:8443"));
-        QCOMPARE(TFormFiller::siteOf("file:///home/a/form.html"), QStringLiteral("file://"));
+        FakePage page(*m_hive, {{"fname", ""}});
+        QVERIFY(page.backend->completeLoad("file:///home/a/form.html", "Form"));
+        m_questions.consent = Consent::AllowAlways;
+        QCOMPARE(fill(page), 1);
+        QCOMPARE(fill(page), 1);
+        m_questions.whileAsking = [&page] {
+            page.backend->completeLoad("file:///home/a/other.html", "Other");
+        };
+        QCOMPARE(fill(page), 0);
+        QCOMPARE(m_questions.asked, QStringList(3, "consent : First name"));
     }
 };
 

@@ -131,6 +131,10 @@ private Q_SLOTS:
         QCOMPARE(FormFillerDialogs::consentOf(*box), FormFillerQuestions::Consent::Deny);
         box->findChild<QPushButton*>("cmdAllowAlways")->click();
         QCOMPARE(FormFillerDialogs::consentOf(*box), FormFillerQuestions::Consent::AllowAlways);
+        // A page without a site can only be allowed once.
+        box.reset(FormFillerDialogs::consentBox(QString(), {"First name"}, nullptr));
+        picture(*box, QStringLiteral("formfiller-consent-page"));
+        QVERIFY(!box->findChild<QPushButton*>("cmdAllowAlways"));
     }
 };
 

@@ -44,8 +44,9 @@ QMessageBox* FormFillerDialogs::consentBox(const QString& site, const QStringLis
     box->setObjectName(QStringLiteral("FormFillerConsent"));
     QPushButton* allow = box->addButton(QStringLiteral("Allow"), QMessageBox::AcceptRole);
     allow->setObjectName(QStringLiteral("cmdAllow"));
-    box->addButton(QStringLiteral("Allow always for this site"), QMessageBox::YesRole)
-        ->setObjectName(QStringLiteral("cmdAllowAlways"));
+    if (!site.isEmpty()) // a page without a site is asked about each time
+        box->addButton(QStringLiteral("Allow always for this site"), QMessageBox::YesRole)
+            ->setObjectName(QStringLiteral("cmdAllowAlways"));
     QPushButton* deny = box->addButton(QStringLiteral("Don't allow"), QMessageBox::RejectRole);
     deny->setObjectName(QStringLiteral("cmdDeny"));
     box->setDefaultButton(allow);

@@ -20,6 +20,7 @@ public:
     void tell(const QString& text) override;
 
     // The consent question as a box, not yet shown, and the answer its clicked button gives.
+    // "Allow always" is offered only for a site (an empty one is a page without a host).
     static QMessageBox* consentBox(const QString& site, const QStringList& attributes,
                                    QWidget* parent);
     static Consent consentOf(QMessageBox& box);
