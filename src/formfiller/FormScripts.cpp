@@ -39,7 +39,7 @@ walk((el) => {
     const name = el.getAttribute('name') || '';
     if (name === '' || name.length > args[0] || fields.length >= args[1])
         return;
-    fields.push([name, el.getAttribute('autocomplete') || '']);
+    fields.push([name, (el.getAttribute('autocomplete') || '').slice(0, args[0])]);
 });
 return fields;
 )js";

@@ -10,7 +10,8 @@
 // is a text field.
 namespace FormScripts {
 
-// Returns [[name, autocomplete], ...] for every named text field.
+// Returns [[name, autocomplete], ...] for every named text field. args: the longest name
+// (longer ones are skipped; an autocomplete value is cut to it) and the most fields.
 QString collectFields();
 // args[0]: [[field name, value], ...]. Sets each text field whose name (without regard to
 // case) has a value to the first value given for that name, and returns how many it set.

@@ -31,7 +31,9 @@ private Q_SLOTS:
         QVERIFY(m_server.listen());
         QVERIFY(m_otherOrigin.listen());
         m_otherOrigin.serve("/inner", page("Other", "<input type='text' name='zip' id='zip'>"));
-        m_server.serve("/inner", page("Inner", "<input type='text' name='zip' id='zip'>"));
+        m_server.serve("/inner",
+                       page("Inner", "<input type='text' name='zip' id='zip' autocomplete='" +
+                                         QByteArray(3000, 'x') + "'>"));
         m_server.serve(
             "/form",
             page("Form",
@@ -91,6 +93,7 @@ private Q_SLOTS:
             names << f.toList().value(0).toString();
         QCOMPARE(names, (QStringList{"fname", "email", "city", "CITY", "city", "fax",
                                      "q\"b\\s</script>'x", "x1", "zip"}));
+        QCOMPARE(fields.at(8).toList().value(1).toString().size(), FormScripts::MaxNameLength);
 
         RegistryHive hive(TestFiles::home(QStringLiteral("registry.db")));
         TPVOptions(hive).SetAskProfile(false);
