@@ -4,10 +4,13 @@
 
 #include <QStringDecoder>
 
+#include <functional>
+
 namespace {
 
-// Splits at `separator` where it is not inside double quotes.
-QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator)
+// Splits at `separator` where it is not inside double quotes; stops after more than
+// `maxParts` parts.
+QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator, qsizetype maxParts)
 {
     QList<QByteArray> parts;
     bool quoted = false;
@@ -19,6 +22,8 @@ QList<QByteArray> splitOutsideQuotes(const QByteArray& text, char separator)
         else if (c == separator && !quoted) {
             parts << text.mid(start, i - start);
             start = i + 1;
+            if (parts.size() > maxParts)
+                return parts;
         }
     }
     parts << text.mid(start);
@@ -137,12 +142,13 @@ QString decodeText(const QByteArray& bytes, const QString& charset)
     return isUtf8(bytes) ? QString::fromUtf8(bytes) : ProfileFile::fromWindowsText(bytes);
 }
 
-// The physical lines joined into content lines: a line that begins with a blank continues
-// the one before (folding), and a quoted-printable value whose line ends in "=" goes on in
-// the next line (the soft line break of older exports).
-QList<QByteArray> contentLines(const QByteArray& bytes)
+// The physical lines joined into content lines, handed to `visit` one by one until it
+// answers false: a line that begins with a blank continues the one before (folding), and a
+// quoted-printable value whose line ends in "=" goes on in the next line (the soft line
+// break of older exports).
+void forEachContentLine(const QByteArray& bytes,
+                        const std::function<bool(const QByteArray&)>& visit)
 {
-    QList<QByteArray> lines;
     QByteArray current;
     HeaderScan scan;
     bool haveCurrent = false;
@@ -163,8 +169,8 @@ QList<QByteArray> contentLines(const QByteArray& bytes)
         } else if (haveCurrent && !line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
             current += line.mid(1);
         } else {
-            if (haveCurrent)
-                lines << current;
+            if (haveCurrent && !visit(current))
+                return;
             current = line;
             scan = HeaderScan();
             haveCurrent = true;
@@ -173,16 +179,26 @@ QList<QByteArray> contentLines(const QByteArray& bytes)
             break;
     }
     if (haveCurrent)
-        lines << current;
-    return lines;
+        visit(current);
 }
 
-bool parseLine(const QByteArray& line, VCardProperty* property)
+enum class LineRead
+{
+    Property,
+    NotAProperty,
+    TooManyParameters
+};
+
+LineRead parseLine(const QByteArray& line, VCardProperty* property)
 {
     const qsizetype colon = valueColon(line);
     if (colon <= 0)
-        return false;
-    const QList<QByteArray> header = splitOutsideQuotes(line.left(colon), ';');
+        return LineRead::NotAProperty;
+    // The name and its parameters.
+    const QList<QByteArray> header =
+        splitOutsideQuotes(line.left(colon), ';', VCard::MaxParameters + 1);
+    if (header.size() > VCard::MaxParameters + 1)
+        return LineRead::TooManyParameters;
     QByteArray name = header.first().trimmed();
     const qsizetype dot = name.lastIndexOf('.');
     if (dot >= 0) {
@@ -190,7 +206,7 @@ bool parseLine(const QByteArray& line, VCardProperty* property)
         name = name.mid(dot + 1);
     }
     if (name.isEmpty())
-        return false;
+        return LineRead::NotAProperty;
     property->name = QString::fromUtf8(name).toUpper();
 
     QString charset;
@@ -201,10 +217,15 @@ bool parseLine(const QByteArray& line, VCardProperty* property)
         const QString pname =
             QString::fromUtf8((eq < 0 ? QByteArray("TYPE") : param.left(eq)).trimmed()).toUpper();
         const QByteArray values = eq < 0 ? param : param.mid(eq + 1);
-        for (const QByteArray& value : splitOutsideQuotes(values, ',')) {
+        for (const QByteArray& value : splitOutsideQuotes(values, ',', VCard::MaxParameters)) {
+            // Each value is an entry of its own: a few bytes each could grow a hundredfold.
+            if (property->params.size() >= VCard::MaxParameters)
+                return LineRead::TooManyParameters;
             QString v = QString::fromUtf8(unquoted(value));
             // TYPE="work,voice" (4.0): one quoted list of types.
             if (pname == QLatin1String("TYPE") && v.contains(QLatin1Char(','))) {
+                if (property->params.size() + v.count(QLatin1Char(',')) >= VCard::MaxParameters)
+                    return LineRead::TooManyParameters;
                 for (const QString& t : v.split(QLatin1Char(','), Qt::SkipEmptyParts))
                     property->params.append({pname, t.trimmed()});
                 continue;
@@ -230,7 +251,7 @@ bool parseLine(const QByteArray& line, VCardProperty* property)
         property->raw = QString::fromLatin1(value); // pictures and keys: kept as they came
     else
         property->raw = decodeText(value, charset);
-    return true;
+    return LineRead::Property;
 }
 
 // The bytes as UTF-8 (or 8-bit) text: a UTF-16 export with its mark is turned into UTF-8,
@@ -329,39 +350,52 @@ VCardReadResult read(const QByteArray& input)
 
     int depth = 0;
     bool ended = false;
-    for (const QByteArray& line : contentLines(bytes)) {
+    // Answers whether to read on.
+    forEachContentLine(bytes, [&](const QByteArray& line) {
         if (line.trimmed().isEmpty())
-            continue;
+            return true;
         VCardProperty property;
-        const bool parsed = parseLine(line, &property);
+        const LineRead read = parseLine(line, &property);
+        const bool parsed = read == LineRead::Property;
         if (depth == 0) {
             if (!parsed || !isLine(property, QLatin1String("BEGIN"), QLatin1String("VCARD"))) {
                 result.error = QStringLiteral("The file does not begin with a vCard.");
-                return result;
+                return false;
             }
             depth = 1;
-            continue;
+            return true;
+        }
+        if (read == LineRead::TooManyParameters) {
+            result.error = QStringLiteral("A line of the card has more than %1 parameters.")
+                               .arg(MaxParameters);
+            return false;
         }
         if (!parsed)
-            continue; // a stray line inside the card: the rest is still worth reading
+            return true; // a stray line inside the card: the rest is still worth reading
         // A card nested in another (AGENT in older cards) is skipped whole.
         if (isLine(property, QLatin1String("BEGIN"), QLatin1String("VCARD"))) {
             ++depth;
-            continue;
+            return true;
         }
         if (isLine(property, QLatin1String("END"), QLatin1String("VCARD"))) {
-            if (--depth == 0) {
-                ended = true;
-                break;
-            }
-            continue;
+            ended = --depth == 0;
+            return !ended;
         }
         if (depth > 1)
-            continue;
-        if (property.name == QLatin1String("VERSION"))
+            return true;
+        if (property.name == QLatin1String("VERSION")) {
             result.version = property.raw.trimmed();
-        else
+        } else if (result.properties.size() == MaxProperties) {
+            result.error = QStringLiteral("The card has more than %1 lines.").arg(MaxProperties);
+            return false;
+        } else {
             result.properties << property;
+        }
+        return true;
+    });
+    if (!result.ok()) {
+        result.properties.clear();
+        return result;
     }
     if (depth == 0 && !ended)
         result.error = QStringLiteral("The file holds no vCard.");

@@ -46,9 +46,14 @@ namespace VCard {
 
 // Far beyond a person's card, even with a photo; a file this size is something else.
 inline constexpr qint64 MaxBytes = 16 * 1024 * 1024;
+// Far beyond a person's card too; within MaxBytes, a card of nothing but a few bytes each of
+// these would take a hundred times its size to hold.
+inline constexpr int MaxParameters = 64;   // of one property
+inline constexpr int MaxProperties = 5000; // of the card
 
 // The first card of `bytes` (an export often holds many). A text without BEGIN:VCARD, a
-// card without its END:VCARD (a cut file) or binary data is an error, in words.
+// card without its END:VCARD (a cut file), binary data or a card beyond the bounds above is
+// an error, in words.
 VCardReadResult read(const QByteArray& bytes);
 
 // A value with backslash, comma, semicolon and line breaks escaped.

@@ -110,6 +110,16 @@ private Q_SLOTS:
         // Read once, not once for every line it grows by.
         QTest::newRow("long folded header")
             << "BEGIN:VCARD\r\nX" + QByteArray("\r\n A=").repeated(400000);
+        // Within the size bound, but each parameter or line held takes far more room.
+        QTest::newRow("too many parameters")
+            << "BEGIN:VCARD\r\nTEL" + QByteArray(";a").repeated(VCard::MaxParameters + 1) +
+                   ":1\r\nEND:VCARD\r\n";
+        QTest::newRow("too many types in a list")
+            << "BEGIN:VCARD\r\nTEL;TYPE=\"" + QByteArray("a,").repeated(VCard::MaxParameters) +
+                   "a\":1\r\nEND:VCARD\r\n";
+        QTest::newRow("too many lines")
+            << "BEGIN:VCARD\r\n" + QByteArray("X:1\r\n").repeated(VCard::MaxProperties + 1) +
+                   "END:VCARD\r\n";
     }
     void damagedCards()
     {
