@@ -39,14 +39,19 @@ public:
         , m_inotify(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
         , m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
     {
-        m_thread = std::thread([this] { run(); });
+        // A thread that cannot be woken could never be stopped: without the descriptor (the
+        // process has none to spare) there is no thread, and every watch is invalid.
+        if (m_wake >= 0)
+            m_thread = std::thread([this] { run(); });
     }
 
     ~DiscMonitorWorker()
     {
-        m_stop = true;
-        wake();
-        m_thread.join();
+        if (m_thread.joinable()) {
+            m_stop = true;
+            wake();
+            m_thread.join();
+        }
         if (m_inotify >= 0)
             ::close(m_inotify);
         if (m_wake >= 0)
@@ -55,6 +60,11 @@ public:
 
     void set(const Parameters& parameters)
     {
+        if (!m_thread.joinable()) {
+            if (parameters.active)
+                m_invalid();
+            return;
+        }
         {
             const std::lock_guard lock(m_mutex);
             m_next = parameters;

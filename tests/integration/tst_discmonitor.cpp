@@ -7,6 +7,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 using TestFiles::writeFile;
 
 namespace {
@@ -50,6 +54,7 @@ private Q_SLOTS:
     void goneAndMissingFoldersAreInvalid();
     void emptyFiltersAreRefused();
     void destructionIsPrompt();
+    void noDescriptorToSpare();
 };
 
 void TestDiscMonitor::deepRenameIsHeardOnlyWithSubTree()
@@ -182,6 +187,33 @@ void TestDiscMonitor::destructionIsPrompt()
     // Never activated: the idle thread goes as promptly.
     timer.restart();
     { TDiscMonitor idle; }
+    QVERIFY(timer.elapsed() < 500);
+}
+
+// A monitor made when the process has no descriptor to spare cannot watch: it says so
+// when started, and still goes promptly.
+void TestDiscMonitor::noDescriptorToSpare()
+{
+    const QString root = TestFiles::home(QStringLiteral("nofd"));
+    QDir().mkpath(root);
+    rlimit limit = {};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const int lowestFree = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    QVERIFY(lowestFree >= 0);
+    ::close(lowestFree);
+    rlimit none = limit;
+    none.rlim_cur = rlim_t(lowestFree);
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &none), 0);
+    // Left to leak if it fails: its thread would never end.
+    auto* monitor = new TDiscMonitor;
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+    QSignalSpy invalid(monitor, &TDiscMonitor::OnInvalid);
+    monitor->SetDirectory(root);
+    monitor->SetActive(true);
+    QVERIFY(invalid.wait(2000));
+    QElapsedTimer timer;
+    timer.start();
+    delete monitor;
     QVERIFY(timer.elapsed() < 500);
 }
 
