@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -70,6 +72,23 @@ private Q_SLOTS:
             QCOMPARE(notice.proceed(), !ticked);
             QCOMPARE(options.GetAskProfile(), !ticked);
         }
+        // A hive that cannot keep the answer: the notice closes all the same and says why.
+        RegistryHive refusing(TestFiles::home(QStringLiteral("refusing.db")));
+        TPVOptions unkept(refusing);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "refuse");
+            db.setDatabaseName(refusing.path());
+            QVERIFY(db.open());
+            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON vals "
+                                                      "BEGIN SELECT RAISE(ABORT, 'no'); END")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("refuse"));
+        TfrmFormFiller notice(unkept);
+        notice.findChild<QCheckBox*>("CheckBox1")->setChecked(true);
+        notice.show();
+        notice.reject();
+        QVERIFY(!notice.isVisible());
+        QVERIFY(notice.error().contains(QLatin1String("AskProfile")));
     }
 
     // My Profile: shows the card, writes what is edited, imports a card over the fields

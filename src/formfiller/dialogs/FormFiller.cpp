@@ -1,5 +1,6 @@
 #include "formfiller/dialogs/FormFiller.h"
 
+#include "platform/Registry.h"
 #include "settings/PVOptions.h"
 
 #include <QCheckBox>
@@ -81,8 +82,14 @@ void TfrmFormFiller::showLowerPart()
 
 void TfrmFormFiller::done(int result)
 {
-    // Every way out passes here: Close, Proceed, Esc and the title bar's close.
-    if (m_checkBox1->isChecked())
-        m_options.SetAskProfile(false);
+    // Every way out passes here: Close, Proceed, Esc and the title bar's close. A hive that
+    // cannot keep the answer does not keep the notice open.
+    if (m_checkBox1->isChecked()) {
+        try {
+            m_options.SetAskProfile(false);
+        } catch (const RegistryError& error) {
+            m_error = error.message();
+        }
+    }
     QDialog::done(result);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QCheckBox;
 class QGroupBox;
@@ -22,6 +23,8 @@ public:
 
     // Whether the user chose "Proceed..." (My Profile opens next).
     bool proceed() const { return m_proceed; }
+    // Why the check box's answer could not be kept; empty when it was (or was not asked).
+    QString error() const { return m_error; }
 
     void done(int result) override;
 
@@ -36,4 +39,5 @@ private:
     QGroupBox* m_groupBox1 = nullptr;
     QPushButton* m_button1 = nullptr;
     bool m_proceed = false;
+    QString m_error;
 };

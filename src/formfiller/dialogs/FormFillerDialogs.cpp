@@ -17,6 +17,10 @@ bool FormFillerDialogs::showProfileNotice(TPVOptions& options)
 {
     TfrmFormFiller notice(options, m_owner);
     notice.exec();
+    if (!notice.error().isEmpty())
+        tell(QStringLiteral("Your choice not to see the FormFiller message again could not be "
+                            "kept, so it will be shown next time.\n\n%1")
+                 .arg(notice.error()));
     return notice.proceed();
 }
 
