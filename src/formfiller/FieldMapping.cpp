@@ -56,11 +56,17 @@ FieldMap::Section FieldMap::read(const ProfileFile& file, const QString& section
     return map;
 }
 
-FieldMap FieldMap::load(const QString& programFolder, const QString& sharedFolder)
+FieldMap FieldMap::load(const QString& programFolder, const QString& sharedFolder, QString* error)
 {
     const QString own = QDir(programFolder).filePath(fileName());
-    return FieldMap(
-        ProfileFile::load(QFileInfo::exists(own) ? own : QDir(sharedFolder).filePath(fileName())));
+    const ProfileFile file =
+        ProfileFile::load(QFileInfo::exists(own) ? own : QDir(sharedFolder).filePath(fileName()));
+    const auto status = file.status();
+    if (error)
+        *error = status == ProfileFile::Status::Ok || status == ProfileFile::Status::Missing
+                     ? QString()
+                     : file.errorString();
+    return FieldMap(file);
 }
 
 QString FieldMap::attributeFor(const FormField& field, ProfileKind kind) const

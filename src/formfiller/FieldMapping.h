@@ -32,8 +32,11 @@ public:
     explicit FieldMap(const ProfileFile& file);
 
     // The user's own "formfiller.ini" in the program folder when there is one, else the one
-    // installed with the program. The program never writes either.
-    static FieldMap load(const QString& programFolder, const QString& sharedFolder);
+    // installed with the program. The program never writes either. A file that is there but
+    // cannot be read (too large, not text, not allowed) gives no entries, and *error says
+    // why; none at all is no error.
+    static FieldMap load(const QString& programFolder, const QString& sharedFolder,
+                         QString* error = nullptr);
     static QString fileName() { return QStringLiteral("formfiller.ini"); }
 
     QString attributeFor(const FormField& field, ProfileKind kind) const;

@@ -74,9 +74,16 @@ void TFormFiller::collected(const QVariant& result)
         finish(0);
         return;
     }
-    const FieldMap map = FieldMap::load(m_setup.programFolder, m_setup.sharedFolder);
+    QString mapError;
+    const FieldMap map = FieldMap::load(m_setup.programFolder, m_setup.sharedFolder, &mapError);
+    if (!mapError.isEmpty())
+        m_setup.questions->tell(
+            QStringLiteral("The list of form fields could not be read, so fields are matched by "
+                           "their own names and autocomplete values only.\n\n%1")
+                .arg(mapError));
     const Plan planned = plan(fields, map, m_mode, profile.card);
-    if (planned.answers.isEmpty()) {
+    // The tab may have gone while the user read that.
+    if (planned.answers.isEmpty() || !m_browser) {
         finish(0);
         return;
     }

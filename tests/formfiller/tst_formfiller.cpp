@@ -183,15 +183,21 @@ private Q_SLOTS:
         QVERIFY(!TPVOptions(*m_hive).GetAskProfile());
     }
 
-    // Nothing is set when the card is damaged (the user is told) or when the tab goes while
-    // the user is asked.
-    void damagedCard()
+    // A formfiller.ini that cannot be read is told of, and the fields are matched without
+    // it. Nothing is set when the card is damaged (the user is told) or when the tab goes
+    // while the user is asked.
+    void damagedFiles()
     {
-        FakePage page(*m_hive, {{"fname", ""}});
+        FakePage page(*m_hive, {{"fname", ""}, {"x", "given-name"}});
+        TestFiles::writeFile(TestFiles::home(QStringLiteral("Pelvane/formfiller.ini")),
+                             QByteArray(2 << 20, '['));
+        QCOMPARE(fill(page), 1); // x by its autocomplete value
+        QCOMPARE(m_questions.told.size(), 1);
+        QVERIFY(m_questions.told.first().contains(QLatin1String("too large")));
         TestFiles::writeFile(m_profile, "BEGIN:VCARD\r\nFN:cut");
         QCOMPARE(fill(page), 0);
-        QCOMPARE(m_questions.told.size(), 1);
-        QCOMPARE(page.scripts().size(), 1);
+        QCOMPARE(m_questions.told.size(), 2);
+        QCOMPARE(page.scripts().size(), 3); // no fill script the second time
     }
     void tabClosedWhileAsked()
     {
