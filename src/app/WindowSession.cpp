@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr auto AboutBlank = QLatin1String("about:blank");
@@ -129,6 +131,7 @@ void WindowSession::restoreTabs(const SessionState& saved)
             tab->SetLocked(true);
         tab->setHideFromCloseAll(entry.hideFromCloseAll);
         made << tab;
+        m_restored << tab;
     }
     if (saved.active >= 0 && saved.active < made.size())
         m_window.pages()->setActivePage(made.at(saved.active));
@@ -137,11 +140,18 @@ void WindowSession::restoreTabs(const SessionState& saved)
 
 void WindowSession::startFresh()
 {
-    // The tabs brought back go, whatever their lock or Close All exemption; the last one
-    // left is reset to a blank tab, which then opens the start pages.
-    const auto all = m_window.tabs();
-    for (auto it = all.crbegin(); it != all.crend(); ++it)
-        (*it)->CloseTab();
-    m_window.openAtEnd([this] { m_window.openStartPages(); });
+    // The tabs brought back go, whatever their lock or Close All exemption. Other tabs (the
+    // address given at this start, a hand-off, tabs the user opened) stay; when none is
+    // left, the last restored tab is reset to a blank tab, which then opens the start pages.
+    for (auto it = m_restored.crbegin(); it != m_restored.crend(); ++it) {
+        if (TBrowserTab* tab = *it)
+            tab->CloseTab();
+    }
+    const auto left = m_window.tabs();
+    const bool othersLeft = std::any_of(
+        left.cbegin(), left.cend(), [this](TBrowserTab* tab) { return !m_restored.contains(tab); });
+    m_restored.clear();
+    if (!othersLeft)
+        m_window.openAtEnd([this] { m_window.openStartPages(); });
     noteChange();
 }

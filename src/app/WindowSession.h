@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class SessionKeeper;
+class TBrowserTab;
 class TfrmMain;
 class WindowQuestions;
 struct SessionState;
@@ -29,7 +32,7 @@ public:
 
 private:
     void restoreTabs(const SessionState& saved);
-    // The restored tabs go, and the start pages open instead.
+    // The restored tabs go; the start pages open when no other tab is left.
     void startFresh();
 
     TfrmMain& m_window;
@@ -37,4 +40,7 @@ private:
     const QString m_sessionFile;
     const QString m_argument;
     SessionKeeper* m_keeper = nullptr;
+    // The tabs the recovery brought back (null once closed): "Start fresh instead" closes
+    // these, and never a tab opened since or for an address given at this start.
+    QList<QPointer<TBrowserTab>> m_restored;
 };

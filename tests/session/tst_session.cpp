@@ -320,6 +320,19 @@ private Q_SLOTS:
         QVERIFY(!again->tabs().first()->Locked());
         QCOMPARE(MainWindowFixture::lastNavigation(again->tabs().first()),
                  again->tabs().first()->Browser()->startPage());
+
+        // Only the tabs brought back go: the address given at this start and a tab opened
+        // since stay, and no start page opens beside them.
+        again.window.reset();
+        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
+        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, true}.toJson());
+        MainWindowFixture given({.argument = QStringLiteral("http://127.0.0.1/c"),
+                                 .sessionFile = path});
+        QCOMPARE(given->tabs().size(), 3);
+        given->NewTab()->OpenAsHome(QStringLiteral("http://127.0.0.1/d"));
+        given->findChild<QPushButton*>(QStringLiteral("startFresh"))->click();
+        QCOMPARE(given.opened(), (QStringList{QStringLiteral("http://127.0.0.1/c"),
+                                              QStringLiteral("http://127.0.0.1/d")}));
     }
 };
 
