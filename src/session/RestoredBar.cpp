@@ -23,7 +23,9 @@ RestoredBar::RestoredBar(int tabCount, QWidget* parent)
     auto* text = new QLabel(message(tabCount), this);
     text->setObjectName(QStringLiteral("restoredText"));
     layout->addWidget(text, 1);
-    auto* fresh = new QPushButton(QStringLiteral("Start &fresh instead"), this);
+    // Alt+R: the letters of the menu band's captions and the address band's label (Alt+F
+    // is the File menu) are taken.
+    auto* fresh = new QPushButton(QStringLiteral("Sta&rt fresh instead"), this);
     fresh->setObjectName(QStringLiteral("startFresh"));
     layout->addWidget(fresh);
     auto* dismiss = new QToolButton(this);
