@@ -157,7 +157,8 @@ void TfrmMain::buildWindow()
     m_tabHost = new WindowTabHost(*this, m_hive, *m_start.engine, *m_questions);
     m_groupHost = new WindowGroupHost(*this);
     m_closing = new WindowClosing(*this, *m_options, *m_questions);
-    m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument);
+    m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument,
+                                        std::exchange(m_start.leftSessions, {}));
     m_navigation =
         new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
     m_placement = new WindowPlacement(*this, m_settings);

@@ -3,6 +3,7 @@
 #include "app/HandOff.h"
 #include "app/KeyDispatcher.h"
 #include "commands/MenuLayout.h"
+#include "session/LeftSession.h"
 #include "settings/WindowSettings.h"
 
 #include <QJsonArray>
@@ -66,7 +67,8 @@ struct MainWindowOptions
     WindowQuestions* questions = nullptr; // null: the window's own dialogs
     QString argument;                     // the first command-line argument
     QString screenshotFile;               // non-empty: picture mode (see TfrmMain)
-    QString sessionFile; // this copy's session, kept against crashes; empty: none kept
+    QString sessionFile;             // this copy's session, kept against crashes; empty: none kept
+    QList<LeftSession> leftSessions; // other copies' sessions to bring back after it
     // Asks whether to become the default browser (true for Yes); empty: the start-up check
     // does not run (tests, pictures). The program gives TfrmDefaultBrowser::askUser.
     std::function<bool()> askDefaultBrowser;

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -21,12 +22,13 @@ constexpr auto AboutBlank = QLatin1String("about:blank");
 } // namespace
 
 WindowSession::WindowSession(TfrmMain& window, WindowQuestions& questions, QString sessionFile,
-                             QString argument)
+                             QString argument, QList<LeftSession> left)
     : QObject(&window)
     , m_window(window)
     , m_questions(questions)
     , m_sessionFile(std::move(sessionFile))
     , m_argument(std::move(argument))
+    , m_left(std::move(left))
 {}
 
 SessionState WindowSession::now() const
@@ -69,25 +71,40 @@ void WindowSession::openStartOrRestore()
     m_keeper = new SessionKeeper(
         m_sessionFile, [this] { return now(); }, this);
     connect(m_window.pages(), &TPVPageControl::pageMoved, this, &WindowSession::noteChange);
-    const SessionKeeper::Previous previous = m_keeper->inspect();
-    if (!previous.problem.isEmpty()) {
+    // This copy's own session first, then those other copies left, each by its own rule.
+    QList<SessionKeeper::Previous> previous{m_keeper->inspect()};
+    for (const LeftSession& left : std::as_const(m_left))
+        previous << SessionKeeper::inspect(left.file);
+    m_keeper->takeOver(std::exchange(m_left, {}));
+    QList<SessionState> restoring;
+    QStringList problems;
+    for (const SessionKeeper::Previous& one : std::as_const(previous)) {
+        if (!one.problem.isEmpty())
+            problems << one.problem;
+        bool restore = one.decision == SessionRecovery::Decision::Restore;
+        if (one.decision == SessionRecovery::Decision::Ask)
+            restore = m_questions.askRestoreAfterRepeatedCrash(int(one.saved.tabs.size()));
+        if (restore)
+            restoring << one.saved;
+    }
+    if (!problems.isEmpty()) {
         // The tabs of a run that ended abnormally are lost: the user is told why, once the
         // window is up.
-        QTimer::singleShot(0, this, [this, problem = previous.problem] {
-            m_questions.tell(problem + QStringLiteral(" Pelvane starts with its start pages."));
+        const QString then = restoring.isEmpty()
+                                 ? QStringLiteral(" Pelvane starts with its start pages.")
+                                 : QString();
+        QTimer::singleShot(0, this, [this, problems, then] {
+            for (const QString& problem : problems)
+                m_questions.tell(problem + then);
         });
     }
-    const int count = int(previous.saved.tabs.size());
-    bool restore = previous.decision == SessionRecovery::Decision::Restore;
-    if (previous.decision == SessionRecovery::Decision::Ask)
-        restore = m_questions.askRestoreAfterRepeatedCrash(count);
-    if (!restore) {
+    if (restoring.isEmpty()) {
         m_window.openStartPages();
         m_keeper->begin(false);
         return;
     }
 
-    restoreTabs(previous.saved);
+    restoreTabs(restoring);
     // An address given at this start opens beside the tabs brought back, in front.
     // Another program's argument, as at any start: never a script.
     if (!m_argument.isEmpty() &&
@@ -105,36 +122,40 @@ void WindowSession::openStartOrRestore()
     auto* layout = new QVBoxLayout(container);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* bar = new RestoredBar(count, container);
+    auto* bar = new RestoredBar(int(m_restored.size()), container);
     layout->addWidget(bar);
     layout->addWidget(m_window.takeCentralWidget());
     m_window.setCentralWidget(container);
     connect(bar, &RestoredBar::startFreshRequested, this, &WindowSession::startFresh);
 }
 
-void WindowSession::restoreTabs(const SessionState& saved)
+void WindowSession::restoreTabs(const QList<SessionState>& sessions)
 {
     // Every tab waits, with its address and caption, until it is first shown; only the
-    // active one loads now. The strip's change handling (which wakes a tab) is held back
-    // while they are made.
+    // active one (that of the first session) loads now. The strip's change handling (which
+    // wakes a tab) is held back while they are made.
     m_window.holdTabChange(true);
-    QList<TBrowserTab*> made;
-    for (const SessionTab& entry : saved.tabs) {
-        TBrowserTab* tab = made.isEmpty() ? m_window.GetActivePage() : m_window.NewTab();
-        if (!tab)
-            continue;
-        tab->Wait(entry.address, entry.title, entry.scroll);
-        tab->setHomeUrl(entry.homeUrl);
-        if (!entry.stickyName.isEmpty())
-            tab->SetStickyName(entry.stickyName);
-        if (entry.locked)
-            tab->SetLocked(true);
-        tab->setHideFromCloseAll(entry.hideFromCloseAll);
-        made << tab;
-        m_restored << tab;
+    TBrowserTab* active = nullptr;
+    for (const SessionState& saved : sessions) {
+        for (int i = 0; i < saved.tabs.size(); ++i) {
+            const SessionTab& entry = saved.tabs.at(i);
+            TBrowserTab* tab = m_restored.isEmpty() ? m_window.GetActivePage() : m_window.NewTab();
+            if (!tab)
+                continue;
+            tab->Wait(entry.address, entry.title, entry.scroll);
+            tab->setHomeUrl(entry.homeUrl);
+            if (!entry.stickyName.isEmpty())
+                tab->SetStickyName(entry.stickyName);
+            if (entry.locked)
+                tab->SetLocked(true);
+            tab->setHideFromCloseAll(entry.hideFromCloseAll);
+            m_restored << tab;
+            if (!active && i == saved.active)
+                active = tab;
+        }
     }
-    if (saved.active >= 0 && saved.active < made.size())
-        m_window.pages()->setActivePage(made.at(saved.active));
+    if (active)
+        m_window.pages()->setActivePage(active);
     m_window.holdTabChange(false);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/LeftSession.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -19,8 +21,9 @@ class WindowSession final : public QObject
 
 public:
     // `sessionFile` empty: no session is kept. `argument`: the address given at this start.
+    // `left`: sessions other copies left, whose tabs come back after this copy's own.
     WindowSession(TfrmMain& window, WindowQuestions& questions, QString sessionFile,
-                  QString argument);
+                  QString argument, QList<LeftSession> left = {});
 
     SessionKeeper* keeper() const { return m_keeper; } // null when none is kept
     // The open tabs as the session keeps them.
@@ -31,7 +34,7 @@ public:
     void openStartOrRestore();
 
 private:
-    void restoreTabs(const SessionState& saved);
+    void restoreTabs(const QList<SessionState>& sessions);
     // The restored tabs go; the start pages open when no other tab is left.
     void startFresh();
 
@@ -39,6 +42,7 @@ private:
     WindowQuestions& m_questions;
     const QString m_sessionFile;
     const QString m_argument;
+    QList<LeftSession> m_left; // handed to the keeper at start
     SessionKeeper* m_keeper = nullptr;
     // The tabs the recovery brought back (null once closed): "Start fresh instead" closes
     // these, and never a tab opened since or for an address given at this start.

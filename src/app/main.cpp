@@ -16,6 +16,7 @@
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "platform/web/WebProfileSlot.h"
+#include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
 #include "settings/dialogs/DefaultBrowser.h"
 
@@ -168,6 +169,23 @@ QString sessionFileFor(int slot)
                                            : QStringLiteral("session-%1.json").arg(slot));
 }
 
+// Sessions that copies which ended abnormally left in slots no running copy holds: a second
+// copy that crashed while the first closed cleanly left its tabs in the second slot, which
+// the next start (taking the first free slot) never runs in. Each slot found is held until
+// this copy has taken its tabs over.
+QList<LeftSession> leftSessions(int ownSlot)
+{
+    QList<LeftSession> left;
+    for (int slot = 1; ownSlot > 0 && slot <= WebProfileSlot::MaxSlots; ++slot) {
+        const QString file = sessionFileFor(slot);
+        if (slot == ownSlot || !QFile::exists(SessionKeeper::markerFileOf(file)))
+            continue;
+        if (std::shared_ptr<InstanceLock> hold = WebProfileSlot::holdIdle(slot))
+            left << LeftSession{file, std::move(hold)};
+    }
+    return left;
+}
+
 // How long a second copy waits for an exiting copy to let go of the single-copy lock (the
 // engine's shutdown takes a moment).
 constexpr int LockPatienceMs = 15000;
@@ -288,14 +306,16 @@ int main(int argc, char* argv[])
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
-    if (!pictureMode)
+    if (!pictureMode) {
         options.sessionFile = sessionFileFor(profile.number());
+        options.leftSessions = leftSessions(profile.number());
+    }
     if (!pictureMode)
         options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
 
     int exitCode = 0;
     {
-        TfrmMain window(options);
+        TfrmMain window(std::move(options)); // it lets the slots it takes over go
         TerminationWatcher termination;
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
                          &TfrmMain::ExitNow);

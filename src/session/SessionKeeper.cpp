@@ -31,22 +31,21 @@ SessionKeeper::SessionKeeper(const QString& sessionFile, std::function<SessionSt
     });
 }
 
-SessionKeeper::Previous SessionKeeper::inspect() const
+SessionKeeper::Previous SessionKeeper::inspect(const QString& sessionFile)
 {
     Previous previous;
-    QFile marker(markerFile());
+    QFile marker(markerFileOf(sessionFile));
     const bool found = marker.exists();
     if (!found)
         return previous; // a clean exit: "StartupMode" decides
     std::optional<RunMarker> contents;
     if (marker.size() <= MaxMarkerBytes && marker.open(QIODevice::ReadOnly))
         contents = RunMarker::fromJson(marker.read(MaxMarkerBytes));
-    const SessionFile::ReadResult read = SessionFile::read(m_file);
+    const SessionFile::ReadResult read = SessionFile::read(sessionFile);
     previous.problem = read.error;
     if (read.state)
         previous.saved = *read.state;
-    previous.decision =
-        SessionRecovery::decide(found, contents, int(previous.saved.tabs.size()));
+    previous.decision = SessionRecovery::decide(found, contents, int(previous.saved.tabs.size()));
     return previous;
 }
 
@@ -54,6 +53,10 @@ void SessionKeeper::begin(bool restored)
 {
     m_marker = RunMarker{QDateTime::currentMSecsSinceEpoch(), restored, false};
     writeMarker();
+    if (restored) {
+        for (const LeftSession& left : std::as_const(m_left))
+            writeMarker(markerFileOf(left.file), m_marker);
+    }
     m_settle.start();
     noteChanged(); // the tabs this run starts with
 }
@@ -81,6 +84,7 @@ void SessionKeeper::endCleanly()
     m_settle.stop();
     QFile::remove(m_file);
     QFile::remove(markerFile());
+    removeLeft();
 }
 
 void SessionKeeper::writeNow()
@@ -93,8 +97,8 @@ void SessionKeeper::writeNow()
     const QString error = SessionFile::write(m_file, now);
     if (!error.isEmpty()) {
         if (!m_failing)
-            Q_EMIT writeFailed(QStringLiteral("The open tabs could not be saved to %1: %2")
-                                   .arg(m_file, error));
+            Q_EMIT writeFailed(
+                QStringLiteral("The open tabs could not be saved to %1: %2").arg(m_file, error));
         m_failing = true;
         return;
     }
@@ -102,15 +106,29 @@ void SessionKeeper::writeNow()
     m_written = now;
     m_haveWritten = true;
     ++m_writes;
+    removeLeft(); // their tabs are in this session now
+}
+
+void SessionKeeper::removeLeft()
+{
+    for (const LeftSession& left : std::as_const(m_left)) {
+        QFile::remove(left.file);
+        QFile::remove(markerFileOf(left.file));
+    }
+    m_left.clear(); // and their slots are free again
 }
 
 void SessionKeeper::writeMarker()
 {
-    if (m_ended)
-        return;
-    QSaveFile file(markerFile());
+    if (!m_ended)
+        writeMarker(markerFile(), m_marker);
+}
+
+void SessionKeeper::writeMarker(const QString& path, const RunMarker& marker)
+{
+    QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(m_marker.toJson());
+        file.write(marker.toJson());
         file.commit();
     }
 }

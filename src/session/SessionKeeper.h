@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/LeftSession.h"
 #include "session/SessionRecovery.h"
 #include "session/SessionState.h"
 
@@ -36,9 +37,16 @@ public:
         QString problem; // a session that was there but could not be read
     };
     // What the last run left, and what to do with it. Read before begin().
-    Previous inspect() const;
+    Previous inspect() const { return inspect(m_file); }
+    static Previous inspect(const QString& sessionFile);
+    // Sessions other copies left (see LeftSession), whose tabs this run brings back too:
+    // they go once this run's own session holds the tabs (its first write) or at a clean
+    // exit, and their slots are let go then. Until then a crash of this run leaves them
+    // where they are.
+    void takeOver(QList<LeftSession> left) { m_left = std::move(left); }
     // This run starts: its marker is written (`restored`: it brought tabs back after an
-    // abnormal end).
+    // abnormal end; the markers of the sessions taken over say so too, so that a crash
+    // before they go counts as a crash of a run that restored them).
     void begin(bool restored);
     // Something the session holds may have changed.
     void noteChanged();
@@ -49,7 +57,11 @@ public:
 
     void setDelay(int ms) { m_timer.setInterval(ms); }
     QString sessionFile() const { return m_file; }
-    QString markerFile() const { return m_file + QStringLiteral(".running"); }
+    QString markerFile() const { return markerFileOf(m_file); }
+    static QString markerFileOf(const QString& sessionFile)
+    {
+        return sessionFile + QStringLiteral(".running");
+    }
     int writes() const { return m_writes; }
 
 Q_SIGNALS:
@@ -60,12 +72,15 @@ Q_SIGNALS:
 private:
     void writeNow();
     void writeMarker();
+    static void writeMarker(const QString& path, const RunMarker& marker);
+    void removeLeft();
 
     QString m_file;
     std::function<SessionState()> m_snapshot;
     QTimer m_timer;
     QTimer m_settle;
     RunMarker m_marker;
+    QList<LeftSession> m_left;
     SessionState m_written;
     bool m_haveWritten = false;
     bool m_failing = false;

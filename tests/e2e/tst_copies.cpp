@@ -43,8 +43,8 @@ private:
     QProcess m_process;
 };
 
-// The captions of every running copy's tabs, sorted.
-QStringList captions(const QString& home)
+// The captions (or another field) of every running copy's tabs, sorted.
+QStringList captions(const QString& home, const QString& field = QStringLiteral("caption"))
 {
     QProcess tool;
     tool.setProcessEnvironment(ProgramRun::environment(home));
@@ -54,10 +54,7 @@ QStringList captions(const QString& home)
     const QList<QByteArray> lines = tool.readAllStandardOutput().split('\n');
     for (const QByteArray& line : lines) {
         if (!line.trimmed().isEmpty())
-            result << QJsonDocument::fromJson(line)
-                          .object()
-                          .value(QStringLiteral("caption"))
-                          .toString();
+            result << QJsonDocument::fromJson(line).object().value(field).toString();
     }
     result.sort();
     return result;
@@ -114,9 +111,22 @@ private slots:
             Copy second(home.path(), page("four"));
             QTRY_COMPARE_WITH_TIMEOUT(captions(home.path()), (QStringList{"kept one", "kept two"}),
                                       30000);
-            QVERIFY(second.terminate());
+            // The first closes; the second, its tab kept, is killed at the end of the block.
+            const auto kept = [&home] {
+                QFile file(home.file(QStringLiteral("session-2.json")));
+                return file.open(QIODevice::ReadOnly) && file.readAll().contains("#four");
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(kept(), 30000);
             QVERIFY(first.terminate());
         }
+        // The next start, as the first copy, brings the second's tab back too; the second's
+        // session goes once the first's own holds the tab.
+        Copy again(home.path(), page("five"));
+        QTRY_COMPARE_WITH_TIMEOUT(captions(home.path(), QStringLiteral("address")),
+                                  (QStringList{page("five"), page("four")}), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(home.file(QStringLiteral("session-2.json"))),
+                                 30000);
+        QVERIFY(again.terminate());
     }
 };
 

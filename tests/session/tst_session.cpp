@@ -1,6 +1,7 @@
 // The session kept against crashes: its file, the rule after an abnormal end, the delayed
 // writer, and the window's tabs that wait until they are shown.
 #include "browser/TabLifecycle.h"
+#include "platform/InstanceLock.h"
 #include "platform/MemoryPressure.h"
 #include "session/SessionFile.h"
 #include "session/SessionKeeper.h"
@@ -45,6 +46,13 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     QVERIFY(file.commit());
+}
+
+// A session left by a run that ended abnormally, with its marker.
+void leftBehind(const QString& path, const SessionState& state, const RunMarker& marker)
+{
+    QCOMPARE(SessionFile::write(path, state), QString());
+    writeFile(path + QStringLiteral(".running"), marker.toJson());
 }
 
 } // namespace
@@ -212,8 +220,7 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString path = home.file(QStringLiteral("session.json"));
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, false}.toJson());
+        leftBehind(path, twoTabs(), {1, false, false});
 
         MainWindowFixture window({.sessionFile = path});
         const auto tabs = window->tabs();
@@ -268,27 +275,50 @@ private Q_SLOTS:
     {
         TestHome home;
         const QString path = home.file(QStringLiteral("session.json"));
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, false}.toJson());
+        leftBehind(path, twoTabs(), {1, false, false});
         MainWindowFixture window(
             {.argument = QStringLiteral("javascript:alert(1)"), .sessionFile = path});
         QCOMPARE(window->tabs().size(), 2);
+    }
+
+    // Sessions of other slots, taken over at start: each by its own rule; kept (and their
+    // slot held) until this run's own session has the tabs.
+    void sessionsLeftInOtherSlotsComeBackToo()
+    {
+        TestHome home;
+        const QString second = home.file(QStringLiteral("session-2.json"));
+        const QString third = home.file(QStringLiteral("session-3.json"));
+        leftBehind(second, twoTabs(), {1, false, true});
+        leftBehind(third, twoTabs(), {1, true, false}); // restored, crashed at once: declined
+        const QString slotLock = home.file(QStringLiteral("slot-2.lock"));
+        auto hold = std::make_shared<InstanceLock>(slotLock);
+        QVERIFY(hold->tryAcquire());
+        MainWindowFixture window(
+            {.sessionFile = home.file(QStringLiteral("session.json")),
+             .leftSessions = {{second, std::exchange(hold, {})}, {third, {}}},
+             .answers = [](ScriptedWindowQuestions& q) { q.restoreAnswer = false; }});
+        QCOMPARE(window.questions.asked, QStringList{QStringLiteral("restoreAfterCrash 2")});
+        QCOMPARE(window.captions(), (QStringList{QStringLiteral("A"), QStringLiteral("Mine")}));
+        // Killed now, the next start would ask about them, as after a crash at once.
+        QCOMPARE(SessionKeeper::inspect(second).decision, Decision::Ask);
+        QVERIFY(!InstanceLock(slotLock).tryAcquire());
+        window->session()->flush();
+        QVERIFY(!QFile::exists(second) && !QFile::exists(third));
+        QVERIFY(InstanceLock(slotLock).tryAcquire());
     }
 
     void repeatedCrashAsksAndStartFreshCloses()
     {
         TestHome home;
         const QString path = home.file(QStringLiteral("session.json"));
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, true, false}.toJson());
+        leftBehind(path, twoTabs(), {1, true, false});
         {
             MainWindowFixture window({.sessionFile = path});
             QCOMPARE(window.questions.asked, QStringList{QStringLiteral("restoreAfterCrash 2")});
             QCOMPARE(window->tabs().size(), 2);
         }
         // That window exited cleanly; crashed at once again, and the answer is No.
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, true, false}.toJson());
+        leftBehind(path, twoTabs(), {1, true, false});
         MainWindowFixture window({.sessionFile = path, .answers = [](ScriptedWindowQuestions& q) {
                                       q.restoreAnswer = false;
                                   }});
@@ -309,8 +339,7 @@ private Q_SLOTS:
 
         // Restored, then "Start fresh instead": the tabs go, the start page opens.
         window.window.reset();
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, true}.toJson());
+        leftBehind(path, twoTabs(), {1, false, true});
         MainWindowFixture again({.sessionFile = path});
         QCOMPARE(again->tabs().size(), 2);
         auto* fresh = again->findChild<QPushButton*>(QStringLiteral("startFresh"));
@@ -324,10 +353,9 @@ private Q_SLOTS:
         // Only the tabs brought back go: the address given at this start and a tab opened
         // since stay, and no start page opens beside them.
         again.window.reset();
-        QCOMPARE(SessionFile::write(path, twoTabs()), QString());
-        writeFile(path + QStringLiteral(".running"), RunMarker{1, false, true}.toJson());
-        MainWindowFixture given({.argument = QStringLiteral("http://127.0.0.1/c"),
-                                 .sessionFile = path});
+        leftBehind(path, twoTabs(), {1, false, true});
+        MainWindowFixture given(
+            {.argument = QStringLiteral("http://127.0.0.1/c"), .sessionFile = path});
         QCOMPARE(given->tabs().size(), 3);
         given->NewTab()->OpenAsHome(QStringLiteral("http://127.0.0.1/d"));
         // Its access key reaches the button, not a menu of the menu band.

@@ -32,6 +32,7 @@ public:
         std::function<bool()> askDefaultBrowser; // empty: the check does not run
         std::function<bool()> trayAvailable;
         QString sessionFile; // empty: no session kept
+        QList<LeftSession> leftSessions;
         // Sets the answers to the window's questions before it is made.
         std::function<void(ScriptedWindowQuestions&)> answers;
     };
@@ -63,6 +64,7 @@ public:
         options.askDefaultBrowser = setup.askDefaultBrowser;
         options.trayAvailable = setup.trayAvailable;
         options.sessionFile = setup.sessionFile;
+        options.leftSessions = setup.leftSessions;
         if (setup.answers)
             setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);

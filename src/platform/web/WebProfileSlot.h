@@ -14,9 +14,11 @@
 class WebProfileSlot final
 {
 public:
+    static constexpr int MaxSlots = 16;
+
     // Takes the first free slot of `maxSlots`. When every one is held, the copy gets none:
     // folder() is empty and its profile lives in memory only.
-    explicit WebProfileSlot(int maxSlots = 16);
+    explicit WebProfileSlot(int maxSlots = MaxSlots);
     WebProfileSlot(const WebProfileSlot&) = delete;
     WebProfileSlot& operator=(const WebProfileSlot&) = delete;
 
@@ -25,6 +27,10 @@ public:
     bool isMain() const { return m_number == 1; }
     // True when this copy made the folder: a further copy that has never run before.
     bool isNew() const { return m_new; }
+    // The lock of `slot`, now held by this copy, when no running copy holds it; null when
+    // one does (or when it cannot be told). What a copy left there can then be taken over
+    // without a copy started meanwhile in that slot taking it too.
+    static std::unique_ptr<InstanceLock> holdIdle(int slot);
 
 private:
     std::unique_ptr<InstanceLock> m_lock;
