@@ -529,8 +529,15 @@ bool ProfileFile::saveAs(const QString& path, QString* error) const
         QFileInfo(path) == QFileInfo(m_fileName))
         return fail(m_error);
 
-    const bool isNew = !QFileInfo::exists(path);
     const QByteArray bytes = toBytes();
+    // A file we would refuse to read back is not written: the loss shows now, not later.
+    if (bytes.size() > MaxFileSize)
+        return fail(QStringLiteral("%1 would be too large to be a settings file (%2 KiB, at most "
+                                   "%3 KiB)")
+                        .arg(shown(path))
+                        .arg(bytes.size() / 1024)
+                        .arg(MaxFileSize / 1024));
+    const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Cannot write %1: %2").arg(shown(path), file.errorString()));

@@ -348,6 +348,12 @@ private Q_SLOTS:
         QVERIFY2(doc.errorString().contains(QStringLiteral("too large")),
                  qPrintable(doc.errorString()));
         QVERIFY(doc.keyNames(QStringLiteral("SorvelGroup")).isEmpty());
+        // Nor is one written that could not be read back; what was there stays.
+        ProfileFile large;
+        QVERIFY(large.setValue("SorvelGroup", "p", QString(1024 * 1024, QLatin1Char('x'))));
+        QVERIFY(!large.saveAs(binary, &error));
+        QVERIFY2(error.contains(QStringLiteral("too large")), qPrintable(error));
+        QCOMPARE(readFile(binary), bytes);
 
         doc = ProfileFile::load(dir.path());
         QCOMPARE(doc.status(), ProfileFile::Status::Unreadable);
