@@ -82,7 +82,11 @@ bool WindowDialogs::confirmExitWithDownloads(int running)
 
 void WindowDialogs::tell(const QString& text)
 {
-    QMessageBox::warning(m_owner, QStringLiteral("Pelvane"), text);
+    // The message often names a page or a file: shown as it is, never as markup.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelvane"), text, QMessageBox::Ok,
+                    m_owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 int WindowDialogs::runDialog(QDialog& dialog)

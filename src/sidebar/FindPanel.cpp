@@ -1,5 +1,7 @@
 #include "sidebar/FindPanel.h"
 
+#include "sidebar/PaneParts.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -78,7 +80,7 @@ void FindPanel::appendRows(const QList<FoundRow>& rows)
     for (const FoundRow& row : rows) {
         auto* item = new QTreeWidgetItem({row.caption});
         item->setData(0, AddressRole, row.address);
-        item->setToolTip(0, row.address);
+        item->setToolTip(0, PaneParts::plainTip(row.address));
         items.append(item);
     }
     m_list->addTopLevelItems(items);

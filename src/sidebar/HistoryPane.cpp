@@ -51,7 +51,7 @@ QTreeWidgetItem* makeItem(const HistoryNode& node, const QString& caption, QStyl
     item->setData(0, UrlRole, node.url);
     if (node.kind == HistoryNode::Kind::Page) {
         item->setIcon(0, style->standardIcon(QStyle::SP_FileLinkIcon));
-        item->setToolTip(0, node.url);
+        item->setToolTip(0, PaneParts::plainTip(node.url));
     } else {
         item->setIcon(0, style->standardIcon(QStyle::SP_DirIcon));
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);

@@ -25,6 +25,7 @@ HistoryProperties::HistoryProperties(const HistoryEntry& entry, QWidget* parent)
     auto* form = new QFormLayout;
     for (const auto& [label, value] : rowsFor(entry)) {
         auto* text = new QLabel(value, this);
+        text->setTextFormat(Qt::PlainText); // a page's title is the page's to choose
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         text->setWordWrap(true);
         form->addRow(label, text);

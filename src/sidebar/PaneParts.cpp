@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <QAction>
+#include <QTextDocument>
 #include <QStyle>
 #include <QToolBar>
 
@@ -54,6 +55,11 @@ bool makeFolderIn(const QString& parent, SideBarQuestions& questions)
         return false;
     }
     return true;
+}
+
+QString plainTip(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }
 
 } // namespace PaneParts

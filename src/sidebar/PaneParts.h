@@ -20,5 +20,7 @@ bool isPlainName(const QString& name);
 // Asks for a name and makes that folder in `parent`; tells the user when it cannot. True
 // when the folder was made.
 bool makeFolderIn(const QString& parent, SideBarQuestions& questions);
+// A tool tip that shows `text` as it is: a tip that looks like markup is drawn as markup.
+QString plainTip(const QString& text);
 
 } // namespace PaneParts

@@ -3,10 +3,25 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace {
+
+// The texts name files and pages, whose names are anyone's to choose: never markup.
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, QWidget* parent, const QString& title,
+                                const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton preferred)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(preferred);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
 bool SideBarDialogs::confirm(const QString& title, const QString& text)
 {
-    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return ask(QMessageBox::Question, m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> SideBarDialogs::askText(const QString& title, const QString& prompt,
@@ -22,5 +37,6 @@ std::optional<QString> SideBarDialogs::askText(const QString& title, const QStri
 
 void SideBarDialogs::tell(const QString& text)
 {
-    QMessageBox::information(m_parent, QStringLiteral("Pelvane"), text);
+    ask(QMessageBox::Information, m_parent, QStringLiteral("Pelvane"), text, QMessageBox::Ok,
+        QMessageBox::Ok);
 }

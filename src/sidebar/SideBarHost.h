@@ -28,7 +28,8 @@ protected:
     ~SideBarHost() = default;
 };
 
-// The side bar's questions to the user; tests answer them by script.
+// The side bar's questions to the user; tests answer them by script. The texts are shown as
+// they are, never as markup: they carry names of files and pages.
 class SideBarQuestions
 {
 public:

@@ -9,6 +9,9 @@
 #include "sidebar/FindPanel.h"
 #include "sidebar/GroupsPane.h"
 #include "sidebar/HistoryPane.h"
+#include "sidebar/HistoryProperties.h"
+#include "sidebar/PaneParts.h"
+#include "sidebar/SideBarDialogs.h"
 #include "sidebar/SideBar.h"
 #include "support/FakeSideBarHost.h"
 #include "support/TestFiles.h"
@@ -20,10 +23,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -465,6 +473,32 @@ private Q_SLOTS:
         pane->find();
         waitFor(pane->findJob());
         QCOMPARE(pane->findPanel()->rows(), (QList<FoundRow>{{"No items found.", ""}}));
+    }
+
+    // A page's title or a file's name is shown as it is: markup in it is never drawn.
+    void namesAreNotMarkup()
+    {
+        const QString name = "<b>x</b><img src=\"file:///tmp/x.png\">";
+        const HistoryProperties properties({"http://a.example/", name, "a.example", {}, 1});
+        const auto labels = properties.findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+            return label->text() == name && label->textFormat() == Qt::PlainText;
+        }));
+
+        SideBarDialogs dialogs(nullptr);
+        QList<Qt::TextFormat> formats;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                formats << box->textFormat();
+                box->done(QMessageBox::No);
+            }
+        });
+        answer.start(10);
+        dialogs.tell(name);
+        QVERIFY(!dialogs.confirm("Confirm Delete", name));
+        QCOMPARE(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
+        QVERIFY(PaneParts::plainTip(name).contains("&lt;img"));
     }
 
     void groupsPane()

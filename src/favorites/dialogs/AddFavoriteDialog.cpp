@@ -25,6 +25,7 @@ TfrmAddFavorite::TfrmAddFavorite(const QString& favoritesFolder, const QString& 
     setWindowTitle(QStringLiteral("Add Favorite"));
     auto* intro = new QLabel(QStringLiteral("Pelvane will add this page to your Favorites."), this);
     auto* shownAddress = new QLabel(address, this);
+    shownAddress->setTextFormat(Qt::PlainText);
     shownAddress->setTextInteractionFlags(Qt::TextSelectableByMouse);
     shownAddress->setWordWrap(true);
     m_name = new QLineEdit(FavoriteFiles::safeName(title.isEmpty() ? address : title), this);
@@ -39,6 +40,7 @@ TfrmAddFavorite::TfrmAddFavorite(const QString& favoritesFolder, const QString& 
     m_tree->setRoot(m_root);
     m_tree->setCurrentItem(m_tree->rootNode());
     m_target = new QLabel(this);
+    m_target->setTextFormat(Qt::PlainText); // folder names are anyone's to choose
     m_target->setObjectName(QStringLiteral("lblCreateIn"));
 
     auto* form = new QFormLayout;

@@ -1,6 +1,7 @@
 #include "favorites/dialogs/ImportExportWizard.h"
 
 #include "favorites/FavoritesTransfer.h"
+#include "sidebar/PaneParts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,7 @@ QWizardPage* TfrmImportExport::makeImportPage(const QString& home)
     for (const FavoritesTransfer::Source& source : found) {
         auto* item = new QListWidgetItem(source.label, m_sources);
         item->setData(PathRole, source.path);
-        item->setToolTip(QDir::toNativeSeparators(source.path));
+        item->setToolTip(PaneParts::plainTip(QDir::toNativeSeparators(source.path)));
     }
     auto* fromFile = new QListWidgetItem(QStringLiteral("A bookmark file (HTML or JSON)"), m_sources);
     fromFile->setData(PathRole, QString());
@@ -144,6 +145,7 @@ QWizardPage* TfrmImportExport::makeDonePage()
     page->setTitle(QStringLiteral("Completing the Import/Export Wizard"));
     m_done = new QLabel(page);
     m_done->setObjectName(QStringLiteral("lblDone"));
+    m_done->setTextFormat(Qt::PlainText); // it names files and folders
     m_done->setWordWrap(true);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_done);

@@ -84,6 +84,7 @@ TfrmOrganizeFavorites::TfrmOrganizeFavorites(const QString& favoritesFolder,
     m_move = new QPushButton(QStringLiteral("&Move to Folder..."), this);
     m_delete = new QPushButton(QStringLiteral("&Delete"), this);
     m_name = new QLabel(this);
+    m_name->setTextFormat(Qt::PlainText); // file names are anyone's to choose
     m_name->setWordWrap(true);
     m_address = new QLineEdit(this);
     m_address->setObjectName(QStringLiteral("edtAddress"));
@@ -192,6 +193,7 @@ void TfrmOrganizeFavorites::moveSelected(const QString& folder)
         auto* label = new QLabel(QStringLiteral("Choose the folder to move \"%1\" to:")
                                      .arg(InternetShortcut::displayName(QFileInfo(path).fileName())),
                                  &choose);
+        label->setTextFormat(Qt::PlainText);
         auto* folders = new FolderTree(&choose);
         folders->setFoldersOnly(true);
         folders->setAutoExpand(false);
