@@ -42,8 +42,8 @@ WindowFavorites::WindowFavorites(TfrmMain& window, WindowQuestions& questions,
     connect(m_menu, &FavoritesMenu::folderChanged, this, [this, sideBar] {
         if (sideBar->FavoritesFilled())
             sideBar->favorites()->tree()->refresh();
-        if (m_floating && m_floating->isVisible())
-            m_floating->pane()->tree()->refresh();
+        if (m_floating)
+            m_floating->folderChanged();
     });
     // The side bar's tree is kept up to date from its first showing, menu opened or not.
     connect(sideBar, &SideBar::visibilityChanged, this, [this](bool visible) {

@@ -11,6 +11,7 @@
 #include "support/TestHome.h"
 
 #include <QMenu>
+#include <QSignalSpy>
 
 using TestFiles::readFile;
 using TestFiles::writeFile;
@@ -82,6 +83,20 @@ private Q_SLOTS:
         QVERIFY(!floating->isVisible());
         QCOMPARE(window.options().GetFavoritesWidth(), 320);
         QCOMPARE(window.options().GetFavoritesHeight(), 330);
+
+        // A shortcut saved while the window is hidden is there when it shows again.
+        QSignalSpy changed(window->favoritesMenu(), &FavoritesMenu::folderChanged);
+        QString saved;
+        for (int n = 0; saved.isEmpty() && n < 25; ++n) {
+            const QString path = Paths::defaultFavoritesFolder() + QStringLiteral("/Hidden %1.url").arg(n);
+            writeFile(path, "[InternetShortcut]\r\nURL=http://127.0.0.1/hidden\r\n");
+            if (changed.wait(400))
+                saved = path;
+        }
+        QVERIFY(!saved.isEmpty());
+        window->action(ActionId::tbFavorites)->trigger();
+        QVERIFY(floating->isVisible());
+        QVERIFY(floating->pane()->tree()->nodeOf(saved));
     }
 };
 

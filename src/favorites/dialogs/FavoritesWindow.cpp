@@ -1,6 +1,7 @@
 #include "favorites/dialogs/FavoritesWindow.h"
 
 #include "settings/PVOptions.h"
+#include "platform/FolderTree.h"
 #include "sidebar/FavoritesPane.h"
 
 #include <QEvent>
@@ -50,11 +51,24 @@ void TfrmFavorites::showAt(const QPoint& topLeft)
     if (!m_filled) { // the tree is read on the first showing
         m_filled = true;
         m_pane->fill();
+    } else if (m_stale) {
+        m_pane->tree()->refresh();
     }
+    m_stale = false;
     move(topLeft);
     show();
     raise();
     activateWindow();
+}
+
+void TfrmFavorites::folderChanged()
+{
+    if (!m_filled)
+        return; // read whole on the first showing anyway
+    if (isVisible())
+        m_pane->tree()->refresh();
+    else
+        m_stale = true;
 }
 
 bool TfrmFavorites::event(QEvent* event)

@@ -25,6 +25,9 @@ public:
     FavoritesPane* pane() const { return m_pane; }
     // Shows it with its top left corner at `topLeft` (global), unless it is shown already.
     void showAt(const QPoint& topLeft);
+    // The Favorites folder changed: the tree is read again now when shown, else when next
+    // shown.
+    void folderChanged();
 
 Q_SIGNALS:
     void hidden();
@@ -39,4 +42,5 @@ private:
     RegistryHive& m_hive;
     FavoritesPane* m_pane = nullptr;
     bool m_filled = false;
+    bool m_stale = false; // the folder changed while the window was hidden
 };
