@@ -5,6 +5,7 @@
 #include "app/WindowSideBarHost.h"
 #include "bars/MainToolbar.h"
 #include "commands/MainActions.h"
+#include "commands/MenuLayout.h"
 #include "favorites/FavoritesMenu.h"
 #include "favorites/dialogs/AddFavoriteDialog.h"
 #include "favorites/dialogs/FavoritesWindow.h"
@@ -20,6 +21,22 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+// The toolbar's Favorites button. The toolbar holds its buttons as widgets of its own, so
+// the command's action has no widget there: the button is found by its tag.
+QToolButton* favoritesButton(const MainToolbar& toolbar)
+{
+    for (const ToolbarButton& described : ToolbarLayout::buttons()) {
+        if (described.action == ActionId::tbFavorites)
+            return toolbar.button(described.tag);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 WindowFavorites::WindowFavorites(TfrmMain& window, WindowQuestions& questions,
                                  const WindowSettings& settings, RegistryHive& hive,
@@ -120,8 +137,7 @@ void WindowFavorites::ShowFavoritesWindow()
         m_menu->startWatching();
     }
     QPoint topLeft = m_window.mapToGlobal(QPoint(0, 0));
-    if (QWidget* button =
-            m_window.toolbar()->widgetForAction(m_window.action(ActionId::tbFavorites));
+    if (const QToolButton* button = favoritesButton(*m_window.toolbar());
         button && button->isVisible())
         topLeft = button->mapToGlobal(button->rect().bottomLeft());
     m_floating->showAt(topLeft);

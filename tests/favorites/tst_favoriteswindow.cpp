@@ -1,3 +1,4 @@
+#include "bars/MainToolbar.h"
 #include "favorites/FavoritesMenu.h"
 #include "favorites/dialogs/AddFavoriteDialog.h"
 #include "favorites/dialogs/FavoritesWindow.h"
@@ -12,6 +13,7 @@
 
 #include <QMenu>
 #include <QSignalSpy>
+#include <QToolButton>
 
 using TestFiles::readFile;
 using TestFiles::writeFile;
@@ -77,6 +79,9 @@ private Q_SLOTS:
         TfrmFavorites* floating = window->favoritesWindow();
         QVERIFY(floating && floating->isVisible());
         QCOMPARE(floating->width(), 300);
+        const auto* button = window->toolbar()->findChild<QToolButton*>("tbFavorites");
+        QVERIFY(button && button->isVisible());
+        QCOMPARE(floating->pos(), button->mapToGlobal(button->rect().bottomLeft()));
         QVERIFY(floating->pane()->tree()->nodeOf(Paths::defaultFavoritesFolder() + "/Report 2026.url"));
         floating->resize(320, 330);
         QTest::keyClick(floating, Qt::Key_Escape);
