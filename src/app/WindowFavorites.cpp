@@ -107,7 +107,8 @@ void WindowFavorites::ImportExportFavorites(bool importing)
         m_questions.tell(QStringLiteral("There is no Favorites folder."));
         return;
     }
-    TfrmImportExport wizard(root, QDir::homePath(), importing, &m_window);
+    SideBarDialogs questions(&m_window);
+    TfrmImportExport wizard(root, QDir::homePath(), importing, questions, &m_window);
     m_questions.runDialog(wizard);
 }
 

@@ -1,6 +1,7 @@
 #include "favorites/FavoriteFiles.h"
 #include "favorites/FavoritesMenu.h"
 #include "favorites/dialogs/AddFavoriteDialog.h"
+#include "favorites/dialogs/ImportExportWizard.h"
 #include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
 #include "platform/SiteIcons.h"
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void safeNames();
     void addFavoriteWritesAShortcut();
     void organizeMovesRenamesAndEdits();
+    void exportAsksBeforeReplacing();
     void siteIconsByHost();
     void siteIconsKeepTheLastSeen();
 };
@@ -259,6 +261,23 @@ void TestFavorites::organizeMovesRenamesAndEdits()
     QVERIFY(QFileInfo::exists(root + "/Work/Icon.url"));
     QCOMPARE(dialog.tree()->selectedPath(), root + "/Work/Icon.url");
     QVERIFY(questions.told.isEmpty());
+}
+
+void TestFavorites::exportAsksBeforeReplacing()
+{
+    const QString home = TestFiles::home(QStringLiteral("export"));
+    shortcut(home + "/Favorites/Site.url", "http://site.example/");
+    const QString file = writeFile(home + "/bookmark.htm", "the user's own");
+    ScriptedSideBarQuestions questions;
+    questions.confirmations = {false, true};
+    TfrmImportExport wizard(home + "/Favorites", home, false, questions);
+    wizard.restart();
+    wizard.next();
+    wizard.next(); // No: the file is kept and the wizard waits on the page
+    QCOMPARE(wizard.currentId(), int(TfrmImportExport::ExportPage));
+    QCOMPARE(readFile(file), QByteArray("the user's own"));
+    wizard.next();
+    QVERIFY(readFile(file).contains("http://site.example/"));
 }
 
 void TestFavorites::siteIconsByHost()

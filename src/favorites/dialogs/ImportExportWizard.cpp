@@ -2,6 +2,7 @@
 
 #include "favorites/FavoritesTransfer.h"
 #include "sidebar/PaneParts.h"
+#include "sidebar/SideBarHost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,9 +32,10 @@ QHBoxLayout* fileRow(QLineEdit* edit, QPushButton* browse)
 } // namespace
 
 TfrmImportExport::TfrmImportExport(const QString& favoritesFolder, const QString& home,
-                                   bool importing, QWidget* parent)
+                                   bool importing, SideBarQuestions& questions, QWidget* parent)
     : QWizard(parent)
     , m_favorites(favoritesFolder)
+    , m_questions(questions)
 {
     setObjectName(QStringLiteral("frmImportExport"));
     setWindowTitle(QStringLiteral("Import/Export Wizard"));
@@ -223,6 +225,14 @@ bool TfrmImportExport::runExport()
     if (QFileInfo(file).isDir()) {
         m_done->setText(QStringLiteral("%1 is a folder.\n\nNothing was exported.").arg(file));
         return true;
+    }
+    // The proposed name is the same every time: a file exported before, or someone else's.
+    if (QFileInfo::exists(file) &&
+        !m_questions.confirm(QStringLiteral("Export Favorites"),
+                             QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                 .arg(QDir::toNativeSeparators(file)))) {
+        m_exportFile->setFocus();
+        return false;
     }
     const FavoritesTransfer::Outcome outcome = FavoritesTransfer::exportTo(m_favorites, file);
     m_done->setText(outcome.ok() ? QStringLiteral("Exported %1 to %2.")

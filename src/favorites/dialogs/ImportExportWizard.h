@@ -6,6 +6,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
+class SideBarQuestions;
 
 // The import and export wizard: bookmarks of a browser on this computer (found in the
 // usual places) or of a bookmark file into a new folder of the Favorites, or the Favorites
@@ -24,9 +25,10 @@ public:
         DonePage
     };
 
-    // `home` is where browsers' profiles are looked for.
+    // `home` is where browsers' profiles are looked for; `questions` asks before a file is
+    // replaced.
     TfrmImportExport(const QString& favoritesFolder, const QString& home, bool importing,
-                     QWidget* parent = nullptr);
+                     SideBarQuestions& questions, QWidget* parent = nullptr);
 
     QRadioButton* importChoice() const { return m_import; }
     QListWidget* sources() const { return m_sources; }
@@ -48,6 +50,7 @@ private:
     QString chosenSource() const;
 
     QString m_favorites;
+    SideBarQuestions& m_questions;
     QRadioButton* m_import = nullptr;
     QListWidget* m_sources = nullptr;
     QLineEdit* m_importFile = nullptr;
