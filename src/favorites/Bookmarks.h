@@ -61,5 +61,6 @@ BookmarkRead readChromiumBookmarks(const QByteArray& bytes, const BookmarkLimits
 // Its menu, toolbar, other and mobile roots become folders; tags and queries are left out.
 BookmarkRead readFirefoxPlaces(const QString& placesFile, const BookmarkLimits& limits = {});
 
-// Reads any of the three, told apart by their content.
+// Reads any of the three, told apart by their content; `limits.maxBytes` bounds the text
+// formats only (a database is bounded by its count of bookmarks).
 BookmarkRead readBookmarkFile(const QString& path, const BookmarkLimits& limits = {});

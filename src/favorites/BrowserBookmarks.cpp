@@ -225,14 +225,16 @@ BookmarkRead readBookmarkFile(const QString& path, const BookmarkLimits& limits)
         result.error = QStringLiteral("It cannot be opened: %1.").arg(file.errorString());
         return result;
     }
-    if (file.size() > limits.maxBytes) {
-        result.error = QStringLiteral("It is larger than %1 MB.").arg(limits.maxBytes / (1024 * 1024));
-        return result;
-    }
+    // A bookmark database is read row by row and bounded by its count of bookmarks; the byte
+    // bound is for the text formats, read whole into memory.
     const QByteArray head = file.peek(16);
     if (head.startsWith(QByteArrayLiteral("SQLite format 3"))) {
         file.close();
         return readFirefoxPlaces(path, limits);
+    }
+    if (file.size() > limits.maxBytes) {
+        result.error = QStringLiteral("It is larger than %1 MB.").arg(limits.maxBytes / (1024 * 1024));
+        return result;
     }
     const QByteArray bytes = file.readAll();
     const QByteArray start = bytes.left(64).trimmed();
