@@ -101,7 +101,8 @@ Command functionKey(int key, Qt::KeyboardModifiers modifiers, const KeyDispatche
     case Qt::Key_F9:
         return Command::StickyName;
     case Qt::Key_F10:
-        return Command::Swallow;
+        // Shift+F10 is a side bar tree's context menu.
+        return shift && context.sideBarTreeFocused ? Command::None : Command::Swallow;
     case Qt::Key_F11:
         return Command::FullScreen;
     case Qt::Key_F12:

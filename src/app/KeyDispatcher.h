@@ -30,6 +30,7 @@ public:
         bool canGoBack = false;
         bool canGoForward = false;
         bool favoritesTreeFocused = false;
+        bool sideBarTreeFocused = false; // the favorites or the history tree
     };
 
     // The table itself: which command a key press with these modifiers runs.

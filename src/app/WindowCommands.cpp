@@ -173,6 +173,7 @@ KeyDispatcher::Context WindowCommands::keyContext() const
     context.canGoForward = tab && tab->CanGoForward();
     const SideBar* sideBar = m_window.sideBar();
     context.favoritesTreeFocused = sideBar && sideBar->favoritesTreeFocused();
+    context.sideBarTreeFocused = sideBar && sideBar->treeFocused();
     return context;
 }
 

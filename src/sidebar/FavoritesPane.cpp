@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStackedWidget>
@@ -66,6 +67,7 @@ FavoritesPane::FavoritesPane(SideBarHost& host, RegistryHive& hive, SideBarQuest
     m_menu->addAction(QStringLiteral("P&roperties"), this, &FavoritesPane::showProperties);
 
     connect(m_tree, &FolderTree::nodePressed, this, &FavoritesPane::onNodePressed);
+    m_tree->installEventFilter(this);
     connect(m_tree, &FolderTree::hintChanged, this,
             [this](const QString& hint) { m_host.SetStatusText(hint); });
     connect(refresh, &QAction::triggered, m_tree, &FolderTree::refresh);
@@ -165,6 +167,26 @@ void FavoritesPane::onNodePressed(QTreeWidgetItem* node, Qt::MouseButton button,
         return;
     }
     openNode(node, false, modifiers);
+}
+
+bool FavoritesPane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_tree || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QTreeWidgetItem* node = m_tree->currentItem();
+    const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
+    if (!node || wanted == PaneParts::TreeKey::None)
+        return false;
+    if (wanted == PaneParts::TreeKey::Open) {
+        onNodePressed(node, Qt::LeftButton, key->modifiers(), {});
+    } else if (wanted == PaneParts::TreeKey::Menu) {
+        onNodePressed(node, Qt::RightButton, key->modifiers(), PaneParts::menuPointOf(m_tree, node));
+    } else {
+        setMenuNode(node);
+        renameNode();
+    }
+    return true;
 }
 
 void FavoritesPane::openNode(QTreeWidgetItem* node, bool inNewTab, Qt::KeyboardModifiers modifiers)

@@ -49,6 +49,10 @@ public:
     void setMenuNode(const QTreeWidgetItem* node);
     QTreeWidgetItem* menuNode() const;
 
+protected:
+    // The tree's keys: Enter, the menu keys and F2 on the selected entry.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onNodePressed(QTreeWidgetItem* node, Qt::MouseButton button,
                        Qt::KeyboardModifiers modifiers, const QPoint& globalPos);

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -127,6 +128,7 @@ HistoryPane::HistoryPane(SideBarHost& host, RegistryHive& hive, const QString& s
     m_tree->setMouseTracking(true);
     m_tree->setExpandsOnDoubleClick(false);
     m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this);
     m_find = new FindPanel(QStringLiteral("History"), m_stack);
     m_stack->addWidget(m_tree);
     m_stack->addWidget(m_find);
@@ -311,22 +313,40 @@ bool HistoryPane::eventFilter(QObject* watched, QEvent* event)
         if (!item || !m_tree->visualItemRect(item).contains(pos))
             return false;
         m_tree->setCurrentItem(item);
-        if (mouse->button() == Qt::RightButton) {
-            if (prepareMenu(item))
-                m_menu->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-        const HistoryNode node = nodeOf(item);
-        if (node.kind == HistoryNode::Kind::Page)
-            openPage(node, mouse->modifiers());
+        pressItem(item, mouse->button(), mouse->modifiers(), mouse->globalPosition().toPoint());
+        return true;
+    }
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QTreeWidgetItem* item = m_tree->currentItem();
+        const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
+        if (!item || (wanted != PaneParts::TreeKey::Open && wanted != PaneParts::TreeKey::Menu))
+            return false;
+        if (wanted == PaneParts::TreeKey::Open)
+            pressItem(item, Qt::LeftButton, key->modifiers(), {});
         else
-            item->setExpanded(!item->isExpanded());
+            pressItem(item, Qt::RightButton, key->modifiers(), PaneParts::menuPointOf(m_tree, item));
         return true;
     }
     // A double click would open the page a second time: the press has opened it already.
     if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonDblClick)
         return true;
     return QWidget::eventFilter(watched, event);
+}
+
+void HistoryPane::pressItem(QTreeWidgetItem* item, Qt::MouseButton button,
+                            Qt::KeyboardModifiers modifiers, const QPoint& globalPos)
+{
+    if (button == Qt::RightButton) {
+        if (prepareMenu(item))
+            m_menu->popup(globalPos);
+        return;
+    }
+    const HistoryNode node = nodeOf(item);
+    if (node.kind == HistoryNode::Kind::Page)
+        openPage(node, modifiers);
+    else
+        item->setExpanded(!item->isExpanded());
 }
 
 void HistoryPane::openPage(const HistoryNode& node, Qt::KeyboardModifiers modifiers)

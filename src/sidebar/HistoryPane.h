@@ -77,6 +77,9 @@ protected:
 
 private:
     void fillChildren(QTreeWidgetItem* item);
+    // A left or right press on `item`, by the mouse or by its keys (Enter, the menu keys).
+    void pressItem(QTreeWidgetItem* item, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                   const QPoint& globalPos);
     void openPage(const HistoryNode& node, Qt::KeyboardModifiers modifiers);
     void openMenuNode();
     void deleteMenuNode();

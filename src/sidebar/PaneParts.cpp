@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QTextDocument>
+#include <QTreeWidget>
 #include <QStyle>
 #include <QToolBar>
 
@@ -55,6 +56,31 @@ bool makeFolderIn(const QString& parent, SideBarQuestions& questions)
         return false;
     }
     return true;
+}
+
+TreeKey treeKeyOf(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return held & ~Qt::ShiftModifier ? TreeKey::None : TreeKey::Open;
+    case Qt::Key_Menu:
+        return held == Qt::NoModifier ? TreeKey::Menu : TreeKey::None;
+    case Qt::Key_F10:
+        return held == Qt::ShiftModifier ? TreeKey::Menu : TreeKey::None;
+    case Qt::Key_F2:
+        return held == Qt::NoModifier ? TreeKey::Rename : TreeKey::None;
+    default:
+        return TreeKey::None;
+    }
+}
+
+QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node)
+{
+    tree->scrollToItem(node);
+    const QRect rect = tree->visualItemRect(node);
+    return tree->viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
 }
 
 QString plainTip(const QString& text)

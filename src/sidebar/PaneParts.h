@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class QAction;
 class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 // Small pieces the side bar's panes share.
@@ -20,6 +23,20 @@ bool isPlainName(const QString& name);
 // Asks for a name and makes that folder in `parent`; tells the user when it cannot. True
 // when the folder was made.
 bool makeFolderIn(const QString& parent, SideBarQuestions& questions);
+// What a key pressed in a pane's tree asks of the selected entry: Enter opens it as a click
+// does (Shift inverting where it opens), the Menu key and Shift+F10 show its context menu,
+// F2 renames it.
+enum class TreeKey
+{
+    None,
+    Open,
+    Menu,
+    Rename,
+};
+TreeKey treeKeyOf(int key, Qt::KeyboardModifiers modifiers);
+// Where a context menu asked for from the keyboard opens: under `node`, scrolled into view.
+QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node);
+
 // A tool tip that shows `text` as it is: a tip that looks like markup is drawn as markup.
 QString plainTip(const QString& text);
 

@@ -230,6 +230,12 @@ bool SideBar::favoritesTreeFocused() const
     return built() && isVisible() && m_favorites->tree()->hasFocus();
 }
 
+bool SideBar::treeFocused() const
+{
+    return built() && isVisible() &&
+           (m_favorites->tree()->hasFocus() || m_history->tree()->hasFocus());
+}
+
 void SideBar::setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites)
 {
     m_addToFavorites = addToFavorites;

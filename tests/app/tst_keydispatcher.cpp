@@ -95,6 +95,9 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F2, {}, context), Command::None);
         context.favoritesTreeFocused = false;
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F2, {}, context), Command::PreviousTab);
+        context.sideBarTreeFocused = true; // Shift+F10 is a side bar tree's menu
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::None);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
     // The table runs before the focused widget and before the window's own shortcuts, and

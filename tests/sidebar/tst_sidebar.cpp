@@ -177,6 +177,18 @@ private Q_SLOTS:
         press(tree, tree->topLevelItem(0), Qt::LeftButton);
         QVERIFY(!tree->topLevelItem(0)->isExpanded());
 
+        // The keyboard does as much: Enter opens (Shift inverting), Shift+F10 shows the
+        // entry's menu, F2 renames it.
+        tree->setCurrentItem(tree->topLevelItem(1));
+        QTest::keyClick(tree, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(b.host.calls.last(), QString("open http://news.example/ 1 1"));
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(pane->contextMenu()->isVisible() && pane->menuNode() == tree->topLevelItem(1));
+        pane->contextMenu()->hide();
+        b.questions.texts = {QString("Paper")};
+        QTest::keyClick(tree, Qt::Key_F2);
+        QVERIFY(QFileInfo::exists(b.path("Favorites/Paper.url")));
+
         // The find: Enter in the edit runs it and goes no further; nothing found says so.
         pane->findToggle()->trigger();
         QVERIFY(pane->findPanel()->isVisible());
@@ -431,6 +443,13 @@ private Q_SLOTS:
         QCOMPARE(b.host.calls.last(), QString("newtab http://a.example/page"));
         pane->menuItem("pmHistoryCopy")->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QString("http://a.example/page"));
+        // Enter opens as a click does; the Menu key shows the entry's menu.
+        tree->setCurrentItem(page);
+        QTest::keyClick(tree, Qt::Key_Enter);
+        QCOMPARE(b.host.calls.last(), QString("open http://a.example/page 0 0"));
+        QTest::keyClick(tree, Qt::Key_Menu);
+        QVERIFY(pane->contextMenu()->isVisible());
+        pane->contextMenu()->hide();
 
         // Delete a page, then the whole site of the period.
         pane->menuItem("pmHistoryDelete")->trigger();

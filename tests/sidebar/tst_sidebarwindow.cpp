@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -109,6 +110,11 @@ private Q_SLOTS:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(local).center());
         QCOMPARE(window.opened().last(), QString("http://127.0.0.1:8080/"));
+        // Shift+F10 gets past the window's key table to the tree's menu.
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(window->sideBar()->favorites()->contextMenu()->isVisible());
+        window->sideBar()->favorites()->contextMenu()->hide();
     }
 
     // Pictures of the side bar with each pane, for a person to look at: written when
