@@ -1,10 +1,10 @@
 #include "favorites/dialogs/ImportExportWizard.h"
 
 #include "favorites/FavoritesTransfer.h"
+#include "platform/BackgroundJob.h"
 #include "sidebar/PaneParts.h"
 #include "sidebar/SideBarHost.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -29,6 +30,22 @@ QHBoxLayout* fileRow(QLineEdit* edit, QPushButton* browse)
     return row;
 }
 
+// The last page, which cannot be finished while the transfer runs.
+class LastPage final : public QWizardPage
+{
+public:
+    using QWizardPage::QWizardPage;
+    void setBusy(bool busy)
+    {
+        m_busy = busy;
+        Q_EMIT completeChanged();
+    }
+    bool isComplete() const override { return !m_busy; }
+
+private:
+    bool m_busy = false;
+};
+
 } // namespace
 
 TfrmImportExport::TfrmImportExport(const QString& favoritesFolder, const QString& home,
@@ -36,6 +53,7 @@ TfrmImportExport::TfrmImportExport(const QString& favoritesFolder, const QString
     : QWizard(parent)
     , m_favorites(favoritesFolder)
     , m_questions(questions)
+    , m_job(new BackgroundJob(this))
 {
     setObjectName(QStringLiteral("frmImportExport"));
     setWindowTitle(QStringLiteral("Import/Export Wizard"));
@@ -143,14 +161,19 @@ QWizardPage* TfrmImportExport::makeExportPage(const QString& home)
 
 QWizardPage* TfrmImportExport::makeDonePage()
 {
-    auto* page = new QWizardPage(this);
+    auto* page = new LastPage(this);
     page->setTitle(QStringLiteral("Completing the Import/Export Wizard"));
     m_done = new QLabel(page);
     m_done->setObjectName(QStringLiteral("lblDone"));
     m_done->setTextFormat(Qt::PlainText); // it names files and folders
     m_done->setWordWrap(true);
+    m_busy = new QProgressBar(page);
+    m_busy->setRange(0, 0); // how long a transfer takes is not known beforehand
+    m_busy->setTextVisible(false);
+    m_busy->hide();
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(m_done);
+    layout->addWidget(m_busy);
     layout->addStretch(1);
     page->setFinalPage(true);
     return page;
@@ -159,6 +182,21 @@ QWizardPage* TfrmImportExport::makeDonePage()
 QString TfrmImportExport::summary() const
 {
     return m_done->text();
+}
+
+void TfrmImportExport::showOutcome(const QString& text, bool busy)
+{
+    m_done->setText(text);
+    m_busy->setVisible(busy);
+    static_cast<LastPage*>(page(DonePage))->setBusy(busy);
+    button(QWizard::CancelButton)->setEnabled(!busy);
+}
+
+void TfrmImportExport::reject()
+{
+    // Half a transfer is not undone: the wizard waits for its end.
+    if (!m_job->isRunning())
+        QWizard::reject();
 }
 
 int TfrmImportExport::nextId() const
@@ -197,21 +235,22 @@ bool TfrmImportExport::runImport()
         m_importFile->setFocus();
         return false;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const BookmarkRead read = readBookmarkFile(source);
-    FavoritesTransfer::Outcome outcome;
-    if (read.ok())
-        outcome = FavoritesTransfer::importInto(read.root, m_favorites, m_folderName->text());
-    QApplication::restoreOverrideCursor();
-    const QString problem = !read.ok() ? QStringLiteral("%1 cannot be imported. %2")
-                                             .arg(QDir::toNativeSeparators(source), read.error)
-                                       : outcome.error;
-    if (!problem.isEmpty()) {
-        m_done->setText(problem + QStringLiteral("\n\nNothing was imported."));
-    } else {
-        m_done->setText(QStringLiteral("Imported %1 into the Favorites folder \"%2\".")
-                            .arg(describeCounts(outcome.counts), QFileInfo(outcome.folder).fileName()));
-    }
+    const QString shown = QDir::toNativeSeparators(source);
+    showOutcome(QStringLiteral("Importing the bookmarks of %1...").arg(shown), true);
+    m_job->start<QString>(
+        [source, shown, favorites = m_favorites,
+         name = m_folderName->text()](const std::atomic_bool&) {
+            const BookmarkRead read = readBookmarkFile(source);
+            if (!read.ok())
+                return QStringLiteral("%1 cannot be imported. %2\n\nNothing was imported.")
+                    .arg(shown, read.error);
+            const auto outcome = FavoritesTransfer::importInto(read.root, favorites, name);
+            if (!outcome.ok())
+                return outcome.error + QStringLiteral("\n\nNothing was imported.");
+            return QStringLiteral("Imported %1 into the Favorites folder \"%2\".")
+                .arg(describeCounts(outcome.counts), QFileInfo(outcome.folder).fileName());
+        },
+        [this](QString outcome) { showOutcome(outcome, false); });
     return true;
 }
 
@@ -223,7 +262,7 @@ bool TfrmImportExport::runExport()
         return false;
     }
     if (QFileInfo(file).isDir()) {
-        m_done->setText(QStringLiteral("%1 is a folder.\n\nNothing was exported.").arg(file));
+        showOutcome(QStringLiteral("%1 is a folder.\n\nNothing was exported.").arg(file), false);
         return true;
     }
     // The proposed name is the same every time: a file exported before, or someone else's.
@@ -234,9 +273,15 @@ bool TfrmImportExport::runExport()
         m_exportFile->setFocus();
         return false;
     }
-    const FavoritesTransfer::Outcome outcome = FavoritesTransfer::exportTo(m_favorites, file);
-    m_done->setText(outcome.ok() ? QStringLiteral("Exported %1 to %2.")
-                                       .arg(describeCounts(outcome.counts), QDir::toNativeSeparators(file))
-                                 : outcome.error + QStringLiteral("\n\nNothing was exported."));
+    const QString shown = QDir::toNativeSeparators(file);
+    showOutcome(QStringLiteral("Exporting your Favorites to %1...").arg(shown), true);
+    m_job->start<QString>(
+        [file, shown, favorites = m_favorites](const std::atomic_bool&) {
+            const auto outcome = FavoritesTransfer::exportTo(favorites, file);
+            return outcome.ok() ? QStringLiteral("Exported %1 to %2.")
+                                      .arg(describeCounts(outcome.counts), shown)
+                                : outcome.error + QStringLiteral("\n\nNothing was exported.");
+        },
+        [this](QString outcome) { showOutcome(outcome, false); });
     return true;
 }

@@ -2,7 +2,9 @@
 
 #include <QWizard>
 
+class BackgroundJob;
 class QLabel;
+class QProgressBar;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -10,7 +12,8 @@ class SideBarQuestions;
 
 // The import and export wizard: bookmarks of a browser on this computer (found in the
 // usual places) or of a bookmark file into a new folder of the Favorites, or the Favorites
-// out as a bookmark file.
+// out as a bookmark file. The transfer runs off the window's thread while the last page
+// shows that it is busy; the wizard cannot be finished or cancelled until it has ended.
 class TfrmImportExport final : public QWizard
 {
     Q_OBJECT
@@ -39,6 +42,7 @@ public:
 
     int nextId() const override;
     bool validateCurrentPage() override;
+    void reject() override;
 
 private:
     QWizardPage* makeChoosePage(bool importing);
@@ -48,6 +52,8 @@ private:
     bool runImport();
     bool runExport();
     QString chosenSource() const;
+    // Shows `text` on the last page, busy while `busy`.
+    void showOutcome(const QString& text, bool busy);
 
     QString m_favorites;
     SideBarQuestions& m_questions;
@@ -57,4 +63,6 @@ private:
     QLineEdit* m_folderName = nullptr;
     QLineEdit* m_exportFile = nullptr;
     QLabel* m_done = nullptr;
+    QProgressBar* m_busy = nullptr;
+    BackgroundJob* m_job = nullptr;
 };
