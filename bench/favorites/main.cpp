@@ -25,6 +25,7 @@
 #include "../support/FavoritesTree.h"
 #include "../support/Median.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -254,11 +255,12 @@ int pictures(const QString& out)
     QFile(home + "/.mozilla/firefox/x1.default-release/places.sqlite").open(QIODevice::WriteOnly);
     QDir().mkpath(home + "/.config/chromium/Default");
     QFile(home + "/.config/chromium/Default/Bookmarks").open(QIODevice::WriteOnly);
-    TfrmImportExport wizard(root, home, true, nullptr);
+    TfrmImportExport wizard(root, home, true, questions);
     save(&wizard, out + "/wizard-choose.png");
     wizard.next();
     save(&wizard, out + "/wizard-import.png");
-    wizard.next(); // reads the empty places.sqlite: the failure page
+    wizard.next(); // reads the empty places.sqlite, off the window's thread: the failure page
+    (void)QTest::qWaitFor([&wizard] { return wizard.button(QWizard::FinishButton)->isEnabled(); });
     save(&wizard, out + "/wizard-done.png");
     delete menu;
     return 0;
