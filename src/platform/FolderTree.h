@@ -67,8 +67,6 @@ public:
 
     // Reads the root again, keeping open the folders that were open and the selection.
     void refresh();
-    // True while refresh() puts back the open folders and the selection.
-    bool restoring() const { return m_restoring; }
     // Why the root could not be read at the last reading; empty when it could.
     QString errorText() const { return m_error; }
     // A large folder is listed off the window's thread and its nodes added a slice at a

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
@@ -66,16 +67,19 @@ GroupsPane::GroupsPane(SideBarHost& host, SideBarQuestions& questions, QWidget* 
 
     connect(newFolder, &QAction::triggered, this, &GroupsPane::newFolder);
     connect(refresh, &QAction::triggered, this, &GroupsPane::refresh);
-    connect(m_tree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) { onSelectionChanged(node); });
+    // A group opens when it is clicked, not whenever the selection moves: the arrow keys
+    // would open (and, with SGCloseFirst, replace the tabs by) every group on their way.
     connect(m_tree, &FolderTree::nodePressed, this,
             [this](QTreeWidgetItem* node, Qt::MouseButton button, Qt::KeyboardModifiers,
                    const QPoint& globalPos) {
+                if (button == Qt::LeftButton)
+                    return choose(node, false);
                 if (button != Qt::RightButton)
                     return;
                 prepareMenu(node);
                 m_menu->popup(globalPos);
             });
+    m_tree->installEventFilter(this);
     connect(m_tree, &FolderTree::hintChanged, this,
             [this](const QString& hint) { m_host.SetStatusText(hint); });
 }
@@ -88,17 +92,39 @@ void GroupsPane::fill(const QString& folder)
         m_host.SetStatusText(m_tree->errorText());
 }
 
-void GroupsPane::onSelectionChanged(QTreeWidgetItem* node)
+void GroupsPane::choose(QTreeWidgetItem* node, bool again)
 {
-    // Putting the selection back after a refresh is no choice of the user's.
-    if (!node || m_tree->restoring())
-        return;
     const QString path = FolderTree::pathOf(node);
-    if (path == m_lastGroupPath)
+    if (!node || (path == m_lastGroupPath && !again))
         return;
     m_lastGroupPath = path;
-    if (!FolderTree::isFolder(node) && IsPageGroupFile(path))
+    if (FolderTree::isFolder(node)) {
+        if (again)
+            node->setExpanded(!node->isExpanded());
+    } else if (IsPageGroupFile(path)) {
         m_host.OpenPageGroup(path, m_host.SGCloseFirst(), false);
+    }
+}
+
+bool GroupsPane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_tree || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    QTreeWidgetItem* node = m_tree->currentItem();
+    const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
+    if (!node || wanted == PaneParts::TreeKey::None)
+        return false;
+    if (wanted == PaneParts::TreeKey::Open) {
+        choose(node, true);
+        return true;
+    }
+    prepareMenu(node);
+    if (wanted == PaneParts::TreeKey::Menu)
+        m_menu->popup(PaneParts::menuPointOf(m_tree, node));
+    else
+        renameGroup();
+    return true;
 }
 
 void GroupsPane::prepareMenu(const QTreeWidgetItem* node)

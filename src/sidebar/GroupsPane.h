@@ -9,8 +9,9 @@ class QTreeWidgetItem;
 class SideBarHost;
 class SideBarQuestions;
 
-// The side bar's SorvelGroups pane: the page-group folder as a tree. Selecting a group file
-// opens it; the context menu opens, organizes, renames and deletes groups and folders.
+// The side bar's SorvelGroups pane: the page-group folder as a tree. Clicking a group file
+// opens it (Enter does from the keyboard, where the arrow keys only move the selection);
+// the context menu opens, organizes, renames and deletes groups and folders.
 class GroupsPane final : public QWidget
 {
     Q_OBJECT
@@ -34,8 +35,12 @@ public:
     void newFolder();
     void refresh();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void onSelectionChanged(QTreeWidgetItem* node);
+    // A group chosen with the pointer, or with Enter (`again`: also the one opened last).
+    void choose(QTreeWidgetItem* node, bool again);
     QTreeWidgetItem* menuNode() const;
 
     SideBarHost& m_host;

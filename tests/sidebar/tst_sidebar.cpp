@@ -532,9 +532,20 @@ private Q_SLOTS:
         GroupsPane* pane = b.bar->groups();
         FolderTree* tree = pane->tree();
         QCOMPARE(tree->topLevelItemCount(), 3);
+        // A click opens a group, a second click on it does not again; the arrow keys only
+        // move the selection, and Enter opens what they reached.
         QTreeWidgetItem* work = tree->nodeOf(b.path("SorvelGroups/Work.sgp"));
-        tree->setCurrentItem(work);
-        QCOMPARE(b.host.calls, QStringList{"group " + b.path("SorvelGroups/Work.sgp") + " 1 0"});
+        const QPoint onWork = tree->visualItemRect(work).center();
+        const QStringList opened{"group " + b.path("SorvelGroups/Work.sgp") + " 1 0"};
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onWork);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, onWork);
+        QCOMPARE(b.host.calls, opened);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Up);
+        QCOMPARE(tree->currentItem(), tree->nodeOf(b.path("SorvelGroups/Shout.SGP")));
+        QCOMPARE(b.host.calls, opened);
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(b.host.calls.last(), "group " + b.path("SorvelGroups/Shout.SGP") + " 1 0");
 
         pane->prepareMenu(tree->nodeOf(b.path("SorvelGroups/Folder")));
         QVERIFY(!pane->organizeItem()->isVisible());
