@@ -233,7 +233,8 @@ bool SideBar::favoritesTreeFocused() const
 bool SideBar::treeFocused() const
 {
     return built() && isVisible() &&
-           (m_favorites->tree()->hasFocus() || m_history->tree()->hasFocus());
+           (m_favorites->tree()->hasFocus() || m_history->tree()->hasFocus() ||
+            m_groups->tree()->hasFocus());
 }
 
 void SideBar::setFavoritesCommands(QAction* addToFavorites, QAction* organizeFavorites)

@@ -72,7 +72,8 @@ public:
     bool built() const { return m_pcVarloBar; }
     // The Favorites tree has the keyboard (F2 is its rename there).
     bool favoritesTreeFocused() const;
-    // The Favorites or the History tree has the keyboard (Shift+F10 is its context menu).
+    // One of the trees (Favorites, History, SorvelGroups) has the keyboard (Shift+F10 is its
+    // context menu).
     bool treeFocused() const;
     bool FavoritesFilled() const { return m_favoritesFilled; }
     bool HistoryRooted() const { return m_historyRooted; }
