@@ -1,5 +1,7 @@
 #include "app/KeyDispatcher.h"
 
+#include "app/FocusedField.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -112,10 +114,14 @@ Command functionKey(int key, Qt::KeyboardModifiers modifiers, const KeyDispatche
     }
 }
 
-} // namespace
+bool isEditCommand(Command command)
+{
+    return command == Command::Cut || command == Command::Copy || command == Command::Paste ||
+           command == Command::SelectAll;
+}
 
-KeyDispatcher::Command KeyDispatcher::decide(int key, Qt::KeyboardModifiers modifiers,
-                                             const Context& context)
+Command decideForPage(int key, Qt::KeyboardModifiers modifiers,
+                      const KeyDispatcher::Context& context)
 {
     const bool alt = modifiers & Qt::AltModifier;
     const bool ctrl = modifiers & Qt::ControlModifier;
@@ -154,6 +160,22 @@ KeyDispatcher::Command KeyDispatcher::decide(int key, Qt::KeyboardModifiers modi
     return Command::None;
 }
 
+} // namespace
+
+KeyDispatcher::Command KeyDispatcher::decide(int key, Qt::KeyboardModifiers modifiers,
+                                             const Context& context)
+{
+    const Command command = decideForPage(key, modifiers, context);
+    // A field of the window's own edits its own text; the page's edit keys would reach the
+    // page behind it.
+    if (context.textFieldFocused && isEditCommand(command))
+        return Command::Focus;
+    // Esc inside a dialog closes the dialog; stopping the page would leave it open.
+    if (context.dialogFocused && key == Qt::Key_Escape && command != Command::None)
+        return Command::Focus;
+    return command;
+}
+
 KeyDispatcher::KeyDispatcher(QWidget* window, ContextSource context, Runner runner, QObject* parent)
     : QObject(parent)
     , m_window(window)
@@ -182,7 +204,9 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
         return false;
 
     const auto* key = static_cast<QKeyEvent*>(event);
-    const Context context = m_context();
+    Context context = m_context();
+    context.textFieldFocused = FocusedField::isTextField(widget);
+    context.dialogFocused = FocusedField::insideDialog(widget);
     const Command command = decide(key->key(), key->modifiers(), context);
 
     if (type == QEvent::ShortcutOverride) {
@@ -198,7 +222,7 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (command == Command::None)
+    if (command == Command::None || command == Command::Focus)
         return false;
     m_runner(command);
     return true;

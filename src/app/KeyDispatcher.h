@@ -30,7 +30,11 @@ public:
         bool canGoBack = false;
         bool canGoForward = false;
         bool favoritesTreeFocused = false;
-        bool sideBarTreeFocused = false; // the favorites or the history tree
+        bool sideBarTreeFocused = false; // a side bar tree (Shift+F10 is its menu)
+        // The keyboard is in one of the window's own text fields, not in the page.
+        bool textFieldFocused = false;
+        // The keyboard is inside a dialog, one shown inside a page's view included.
+        bool dialogFocused = false;
     };
 
     // The table itself: which command a key press with these modifiers runs.

@@ -1,7 +1,7 @@
 #include "app/WindowCommands.h"
 
 #include "address/AddressBand.h"
-#include "address/PVComboBox.h"
+#include "app/FocusedField.h"
 #include "app/MainWindow.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
@@ -18,7 +18,7 @@
 #include "sidebar/SideBar.h"
 
 #include <QAction>
-#include <QLineEdit>
+#include <QApplication>
 #include <QMenu>
 #include <QStatusBar>
 #include <QUrl>
@@ -287,20 +287,10 @@ void WindowCommands::run(Command command)
 
 void WindowCommands::editCommand(Command command)
 {
-    // The address box edits its own text while it has the focus; otherwise the page does.
-    QLineEdit* edit = m_window.addressBand()->box()->lineEdit();
-    if (edit && edit->hasFocus()) {
-        switch (command) {
-        case Command::Cut:
-            return edit->cut();
-        case Command::Copy:
-            return edit->copy();
-        case Command::Paste:
-            return edit->paste();
-        default:
-            return edit->selectAll();
-        }
-    }
+    // A field of the window's own (the address box, a find box, a field of a dialog inside
+    // the page) edits its own text while it has the focus; otherwise the page does.
+    if (FocusedField::edit(QApplication::focusWidget(), command))
+        return;
     // Next the search pane's page, when the user is working in it.
     if (TSorvelBrowser* search = m_window.search()->browserInUse())
         return editPage(*search, command);

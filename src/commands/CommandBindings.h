@@ -9,6 +9,8 @@ enum class KeyCommand
 {
     None,    // not ours: the key goes on to its widget
     Swallow, // ours, and nothing to do (F10; Back without history)
+    Focus,   // the focused field's own key (its edit keys, a dialog's Esc): it goes to that
+             // field and to no shortcut of the window
     TabHome,
     FocusAddress,
     TabsMenu,

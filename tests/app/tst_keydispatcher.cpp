@@ -2,6 +2,7 @@
 #include "support/TestHome.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QShortcut>
 
@@ -100,6 +101,39 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
+    // The window's own fields keep their edit keys, and a dialog its Esc.
+    void keysOfTheFocusedField_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("inDialog");
+        QTest::addColumn<Command>("expected");
+        const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        for (const char* keys :
+             {"Ctrl+A", "Ctrl+C", "Ctrl+V", "Ctrl+X", "Ctrl+Ins", "Shift+Ins", "Shift+Del"}) {
+            const QKeyCombination pressed = QKeySequence(QString::fromLatin1(keys))[0];
+            QTest::newRow(keys) << int(pressed.key()) << int(pressed.keyboardModifiers()) << false
+                                << Command::Focus;
+        }
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << true << Command::Close;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << false << Command::Stop;
+        QTest::newRow("Esc in a dialog") << int(Qt::Key_Escape) << 0 << true << Command::Focus;
+        QTest::newRow("Shift+Esc in a dialog")
+            << int(Qt::Key_Escape) << shift << true << Command::Focus;
+    }
+
+    void keysOfTheFocusedField()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, inDialog);
+        QFETCH(Command, expected);
+        KeyDispatcher::Context context;
+        context.textFieldFocused = true;
+        context.dialogFocused = inDialog;
+        QCOMPARE(KeyDispatcher::decide(key, Qt::KeyboardModifiers(modifiers), context), expected);
+    }
+
     // The table runs before the focused widget and before the window's own shortcuts, and
     // leaves everything alone while another window (a dialog) is active.
     void keysReachTheTableBeforeWidgetsAndShortcuts()
@@ -107,8 +141,10 @@ private Q_SLOTS:
         QWidget window;
         auto* edit = new QLineEdit(&window);
         int shortcutRuns = 0;
-        auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+W")), &window);
-        connect(shortcut, &QShortcut::activated, [&] { ++shortcutRuns; });
+        for (const char* keys : {"Ctrl+W", "Ctrl+A", "Esc"}) {
+            auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), &window);
+            connect(shortcut, &QShortcut::activated, [&] { ++shortcutRuns; });
+        }
         QList<Command> ran;
         KeyDispatcher dispatcher(
             &window, [] { return KeyDispatcher::Context{}; }, [&](Command c) { ran << c; });
@@ -122,6 +158,19 @@ private Q_SLOTS:
         QCOMPARE(ran, QList<Command>{Command::Close});
         QCOMPARE(shortcutRuns, 0);
         QCOMPARE(edit->text(), QStringLiteral("x"));
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); // the field's own
+        QCOMPARE(edit->selectedText(), QStringLiteral("x"));
+
+        // A dialog shown inside the window (as a page shows its prompt) closes on Esc.
+        auto* inPage = new QDialog;
+        inPage->setParent(&window, Qt::Widget);
+        auto* answer = new QLineEdit(inPage);
+        inPage->show();
+        answer->setFocus();
+        QTest::keyClick(answer, Qt::Key_Escape);
+        QVERIFY(!inPage->isVisible());
+        QCOMPARE(ran, QList<Command>{Command::Close});
+        QCOMPARE(shortcutRuns, 0);
 
         QWidget dialog;
         auto* dialogEdit = new QLineEdit(&dialog);

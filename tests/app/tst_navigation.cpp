@@ -237,6 +237,20 @@ private Q_SLOTS:
         w->action(ActionId::actPaste)->trigger();
         QCOMPARE(w.activeFake()->commands(),
                  (QList<DocumentCommand>{DocumentCommand::Copy, DocumentCommand::Paste}));
+
+        // Any other field of the window (a find box, a field of a page's dialog) too, from
+        // the keys and from the menu.
+        auto* field = new QLineEdit(QStringLiteral("term"), w->statusBar());
+        field->show();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(field->selectedText(), QStringLiteral("term"));
+        QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(field->text(), QStringLiteral("http://127.0.0.1/typed"));
+        w->action(ActionId::actSelectAll)->trigger();
+        w->action(ActionId::actCut)->trigger();
+        QVERIFY(field->text().isEmpty());
+        QCOMPARE(w.activeFake()->commands().size(), 2);
     }
 
     void workOfflineIsTheSharedSwitch()
