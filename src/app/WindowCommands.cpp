@@ -210,7 +210,7 @@ void WindowCommands::run(Command command)
         return withTab([](TBrowserTab* t) { t->GoForward(); });
     case Command::NextTab:
     case Command::PreviousTab:
-        m_window.CloseHiddenTabs();
+        // The walk passes hidden tabs by: windows still waiting for their address stay.
         m_window.pages()->selectNextPage(command == Command::NextTab);
         return;
     case Command::Paste:

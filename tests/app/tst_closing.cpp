@@ -413,6 +413,16 @@ private Q_SLOTS:
         QSignalSpy swept(w->popups(), &PopupControl::sweepDue);
         QVERIFY(swept.wait());
         QCOMPARE(w->tabs().size(), 1);
+
+        // Moving between tabs (Ctrl+Tab, F2, F3) passes a waiting window by and leaves it be.
+        TBrowserTab* first = w->GetActivePage();
+        TBrowserTab* second = w->NewTab();
+        w->NewTabBackground(true);
+        w->runCommand(KeyDispatcher::Command::NextTab);
+        QCOMPARE(w->GetActivePage(), first);
+        w->runCommand(KeyDispatcher::Command::PreviousTab);
+        QCOMPARE(w->GetActivePage(), second);
+        QCOMPARE(w.hiddenTabs(), 1);
     }
 
     void aWindowAskedForWhileTheSweepIsDueLeavesTheOpenerAlive()
