@@ -204,10 +204,10 @@ void TfrmMain::rebuildTabsMenu()
 
 void TfrmMain::MakeMeActiveTab(QObject* sender)
 {
-    const int position = TabListing::positionOf(sender);
-    if (position < 0 || position >= m_pcPage->pageCount())
+    TBrowserTab* tab = TabListing::tabOf(sender);
+    if (!tab || m_pcPage->pageIndex(tab) < 0)
         return;
-    m_pcPage->setActivePageIndex(position);
+    m_pcPage->setActivePage(tab);
     onTabChange();
 }
 

@@ -12,7 +12,7 @@ template<typename Work> void TTabMenu::onTab(QAction* item, Work work)
     // The item is its own context: a menu drops every connection of an item taken out of
     // it, and arrange() takes the items out and puts them back.
     connect(item, &QAction::triggered, item, [this, work] {
-        if (TBrowserTab* tab = m_window.PopupTab())
+        if (TBrowserTab* tab = this->tab())
             work(tab);
     });
 }
@@ -134,10 +134,16 @@ void TTabMenu::arrange(bool closingOnTop)
     }
 }
 
+TBrowserTab* TTabMenu::tab() const
+{
+    return m_tab;
+}
+
 void TTabMenu::prepare()
 {
     arrange(m_window.pages()->tabPosition() == TPVPageControl::Side::Top);
-    const TBrowserTab* tab = m_window.PopupTab();
+    m_tab = m_window.PopupTab();
+    const TBrowserTab* tab = m_tab;
     if (!tab)
         return;
     item(QStringLiteral("mnuStickyName"))

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMenu>
+#include <QPointer>
 
 class MainActions;
 class TBrowserTab;
@@ -9,7 +10,9 @@ class TfrmMain;
 
 // The tab strip's context menu (pmTab). Every item acts on the tab under the pointer at the
 // last right press (TfrmMain::PopupTab), which need not be the active tab; with no tab
-// there the items do nothing. When it opens, the items take their captions, checks and
+// there the items do nothing. The tab is found once, when the menu opens: a tab that comes
+// or goes while the menu is open shifts the others, and the items keep to the tab the user
+// saw under the pointer. When it opens, the items take their captions, checks and
 // enabled states from that tab, and the closing items go to the end of the menu with the
 // tabs at the bottom of the window and to the top with the tabs on top, next to the
 // pointer either way.
@@ -26,8 +29,10 @@ public:
     // mnuHideFromCloseAll, mnuCloseAll (the submenu's item) and mnuClose. Null otherwise.
     QAction* item(const QString& name) const { return m_items.value(name); }
 
-    // Captions, checks and order for the tab the menu is about to act on.
+    // Finds the tab the menu acts on, and sets captions, checks and order for it.
     void prepare();
+    // The tab the items act on: the one found when the menu last opened, while it exists.
+    TBrowserTab* tab() const;
 
 private:
     QAction* addItem(const char* name, const QString& caption, const QString& shortcut,
@@ -42,4 +47,5 @@ private:
     QMenu* m_addTo = nullptr;
     QMenu* m_closeAll = nullptr;
     QList<QAction*> m_separators;
+    QPointer<TBrowserTab> m_tab;
 };

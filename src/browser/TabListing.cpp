@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPointer>
 
 namespace TabListing {
 
 namespace {
-constexpr const char* PositionProperty = "tabPosition";
-}
+// The tab itself, not its place: a tab let through while the menu is open shifts the places.
+constexpr const char* TabProperty = "tab";
+} // namespace
 
 QString tabsMenuCaption(int n, const QString& text)
 {
@@ -27,7 +29,7 @@ void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPix
         const TBrowserTab* tab = tabs.at(i);
         const QString text = tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName();
         QAction* item = menu->addAction(tabsMenuCaption(i + 1, text));
-        item->setProperty(PositionProperty, i);
+        item->setProperty(TabProperty, QVariant::fromValue(QPointer<QObject>(tabs.at(i))));
         item->setStatusTip(tab->GetAddress());
         if (tab->ImageIndex() >= 0 && tab->ImageIndex() < images.size())
             item->setIcon(QIcon(images.at(tab->ImageIndex())));
@@ -35,10 +37,10 @@ void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPix
     }
 }
 
-int positionOf(const QObject* item)
+TBrowserTab* tabOf(const QObject* item)
 {
-    const QVariant position = item ? item->property(PositionProperty) : QVariant();
-    return position.isValid() ? position.toInt() : -1;
+    const QVariant tab = item ? item->property(TabProperty) : QVariant();
+    return qobject_cast<TBrowserTab*>(tab.value<QPointer<QObject>>().data());
 }
 
 QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* active)

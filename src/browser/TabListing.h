@@ -22,8 +22,8 @@ QString tabsMenuCaption(int n, const QString& text);
 // address as hint, the state picture); choosing an item calls `chosen` with it.
 void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPixmap>& images,
                   const std::function<void(QAction* item)>& chosen);
-// The tab position an item of that menu stands for; -1 for anything else.
-int positionOf(const QObject* item);
+// The tab an item of that menu stands for, while it exists; null for anything else.
+TBrowserTab* tabOf(const QObject* item);
 
 // One object per tab in strip order, with the fields the command-line tool prints.
 QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* active);
