@@ -144,12 +144,16 @@ void TTabMenu::prepare()
     arrange(m_window.pages()->tabPosition() == TPVPageControl::Side::Top);
     m_tab = m_window.PopupTab();
     const TBrowserTab* tab = m_tab;
-    if (!tab)
-        return;
+    // Away from the tabs the items have nothing to act on, and show no tab's state; Close
+    // All is the window's and stays.
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it) {
+        if (it.key() != QLatin1String("mnuCloseAll"))
+            it.value()->setEnabled(tab);
+    }
     item(QStringLiteral("mnuStickyName"))
-        ->setText(tab->StickyName().isEmpty() ? QStringLiteral("Set StickyName")
-                                              : QStringLiteral("Clear StickyName"));
-    item(QStringLiteral("mnuHideFromCloseAll"))->setChecked(tab->HideFromCloseAll());
-    item(QStringLiteral("mnuTabHome"))->setEnabled(!tab->HomeUrl().isEmpty());
-    item(QStringLiteral("mnuTabLocked"))->setChecked(tab->Locked());
+        ->setText(tab && !tab->StickyName().isEmpty() ? QStringLiteral("Clear StickyName")
+                                                      : QStringLiteral("Set StickyName"));
+    item(QStringLiteral("mnuHideFromCloseAll"))->setChecked(tab && tab->HideFromCloseAll());
+    item(QStringLiteral("mnuTabHome"))->setEnabled(tab && !tab->HomeUrl().isEmpty());
+    item(QStringLiteral("mnuTabLocked"))->setChecked(tab && tab->Locked());
 }

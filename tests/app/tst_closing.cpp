@@ -329,14 +329,26 @@ private Q_SLOTS:
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(0), letThrough, tabs.at(1)}));
         QCOMPARE(w->GetActivePage(), tabs.at(0));
 
-        // Away from the tabs there is no tab, and the items do nothing.
+        // Away from the tabs there is no tab: the items are off, without a tab's state, and
+        // do nothing.
+        rightPress(w, 2); // locked, hidden from Close All
+        menu->hide();
         rightPress(w, -1);
         menu->hide();
         QVERIFY(!w->PopupTab());
+        for (const char* name :
+             {"mnuTabLocked", "mnuStickyName", "mnuAddTo", "mnuStop", "mnuClose"})
+            QVERIFY2(!menuItem(w, name)->isEnabled(), name);
+        QVERIFY(!menuItem(w, "mnuTabLocked")->isChecked());
+        QVERIFY(!menuItem(w, "mnuHideFromCloseAll")->isChecked());
+        QVERIFY(menuItem(w, "mnuCloseAll")->isEnabled());
         menuItem(w, "mnuClose")->trigger();
         menuItem(w, "mnuTabLocked")->trigger();
         QCOMPARE(w->tabs().size(), 3);
         QVERIFY(!tabs.at(0)->Locked());
+        rightPress(w, 0);
+        QVERIFY(menuItem(w, "mnuClose")->isEnabled());
+        menu->hide();
     }
 
     void tabMenuItemsAndTheirOrder()
