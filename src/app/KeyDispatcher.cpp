@@ -146,6 +146,11 @@ Command decideForPage(int key, Qt::KeyboardModifiers modifiers,
 
     if (key == Qt::Key_Escape)
         return shift ? Command::StopAll : Command::Stop;
+    // The keyboard's way to the tab menu. Elsewhere, the page or the field has the Menu key,
+    // and F10 does nothing.
+    if (context.tabStripFocused && !ctrl && !alt &&
+        (key == Qt::Key_Menu || (key == Qt::Key_F10 && shift)))
+        return Command::TabMenu;
     if (altKeys && key == Qt::Key_Left)
         return context.canGoBack ? Command::Back : Command::Swallow;
     if (altKeys && key == Qt::Key_Right)

@@ -35,6 +35,8 @@ public:
         bool textFieldFocused = false;
         // The keyboard is inside a dialog, one shown inside a page's view included.
         bool dialogFocused = false;
+        // The keyboard is on the tab strip: its context-menu keys open the tab menu.
+        bool tabStripFocused = false;
     };
 
     // The table itself: which command a key press with these modifiers runs.

@@ -167,6 +167,9 @@ void TfrmMain::buildWindow()
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
+    // Reached with Tab, never by a click, which leaves the keyboard with the page; there
+    // Shift+F10 or the Menu key opens the tab menu.
+    m_pcPage->tabStrip()->setFocusPolicy(Qt::TabFocus);
     setCentralWidget(m_pcPage);
     connect(m_pcPage, &TPVPageControl::currentChanged, this, [this] {
         if (!m_suspendTabChange)
@@ -191,11 +194,7 @@ void TfrmMain::buildWindow()
     m_groups =
         new SorvelGroupCommands(*m_groupHost, new GroupDialogs(this), menu(MenuId::Groups), this);
     m_pmTab = new TTabMenu(*this, *m_actions);
-    connect(m_pcPage, &TPVPageControl::tabRightPressed, this,
-            [this](int tabIndex, const QPoint& globalPos) {
-                m_popupTabIndex = tabIndex;
-                m_pmTab->popup(globalPos);
-            });
+    connect(m_pcPage, &TPVPageControl::tabRightPressed, this, &TfrmMain::popupTabMenu);
     m_commands =
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
     m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());

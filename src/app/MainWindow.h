@@ -161,6 +161,10 @@ public:
     BarsControl* bars() const;
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
+    // The tab menu for the tab at `tabIndex` (-1: none), as a right press there opens it.
+    void popupTabMenu(int tabIndex, const QPoint& globalPos);
+    // From the keyboard: the tab menu for the active tab, beside its tab.
+    void popupTabMenuForActiveTab();
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------

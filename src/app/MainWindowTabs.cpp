@@ -194,6 +194,27 @@ void TfrmMain::UpdateBackForward()
 
 // --- Tabs menu and the tab set as data ----------------------------------------------------------
 
+void TfrmMain::popupTabMenu(int tabIndex, const QPoint& globalPos)
+{
+    m_popupTabIndex = tabIndex;
+    m_pmTab->popup(globalPos);
+}
+
+void TfrmMain::popupTabMenuForActiveTab()
+{
+    const int tabIndex = m_pcPage->activeTabIndex();
+    const QRect tab = m_pcPage->tabRect(tabIndex);
+    if (tab.isNull())
+        return;
+    // Beside the tab, on the side of the pages: below tabs on top, above tabs at the bottom.
+    const bool onTop = m_pcPage->tabPosition() == TPVPageControl::Side::Top;
+    QWidget* strip = m_pcPage->tabStrip();
+    const QPoint at =
+        onTop ? strip->mapToGlobal(tab.bottomLeft())
+              : strip->mapToGlobal(tab.topLeft()) - QPoint(0, m_pmTab->sizeHint().height());
+    popupTabMenu(tabIndex, at);
+}
+
 void TfrmMain::rebuildTabsMenu()
 {
     CloseHiddenTabs();

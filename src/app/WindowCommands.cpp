@@ -174,6 +174,8 @@ KeyDispatcher::Context WindowCommands::keyContext() const
     const SideBar* sideBar = m_window.sideBar();
     context.favoritesTreeFocused = sideBar && sideBar->favoritesTreeFocused();
     context.sideBarTreeFocused = sideBar && sideBar->treeFocused();
+    const QWidget* focus = QApplication::focusWidget();
+    context.tabStripFocused = focus && focus == m_window.pages()->tabStrip();
     return context;
 }
 
@@ -280,6 +282,8 @@ void WindowCommands::run(Command command)
         return;
     case Command::HelpTopics:
         return m_help.showHelpTopics();
+    case Command::TabMenu:
+        return m_window.popupTabMenuForActiveTab();
     default:
         return; // None, Swallow, and the menus above
     }

@@ -55,6 +55,7 @@ enum class KeyCommand
     FullScreen,
     ToggleLock,
     ToggleForeground,
+    TabMenu, // the tab strip's context menu for the active tab, at its tab
 };
 
 // Actions that run an entry of the keyboard table: the key and the menu item do the same.

@@ -351,6 +351,32 @@ private Q_SLOTS:
         menu->hide();
     }
 
+    void tabMenuOpensFromTheKeyboardForTheActiveTab()
+    {
+        Fixture w;
+        w.show();
+        QApplication::setActiveWindow(w.get());
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const auto tabs = w.withTabs(2);
+        w->pages()->setActivePage(tabs.at(1));
+        QWidget* strip = w->pages()->tabStrip();
+        QVERIFY(strip->focusPolicy() & Qt::TabFocus);
+        strip->setFocus(Qt::TabFocusReason);
+        QMenu* menu = w->tabMenu();
+        for (const QKeyCombination key : {Qt::SHIFT | Qt::Key_F10, QKeyCombination(Qt::Key_Menu)}) {
+            QTest::keyClick(strip, key.key(), key.keyboardModifiers());
+            QVERIFY(menu->isVisible());
+            QVERIFY(w->pages()
+                        ->tabRect(1)
+                        .translated(strip->mapToGlobal(QPoint()))
+                        .intersects(menu->geometry().adjusted(0, -1, 0, 1))); // beside its tab
+            menu->hide();
+        }
+        menuItem(w, "mnuHideFromCloseAll")->trigger();
+        QVERIFY(tabs.at(1)->HideFromCloseAll());
+        QVERIFY(!tabs.at(0)->HideFromCloseAll());
+    }
+
     void tabMenuItemsAndTheirOrder()
     {
         Fixture w;

@@ -101,6 +101,17 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
+    void contextMenuKeysOnTheStripOpenTheTabMenu()
+    {
+        KeyDispatcher::Context context;
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::Swallow);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Menu, {}, context), Command::None);
+        context.tabStripFocused = true;
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::TabMenu);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Menu, {}, context), Command::TabMenu);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
+    }
+
     // The window's own fields keep their edit keys, and a dialog its Esc.
     void keysOfTheFocusedField_data()
     {

@@ -6,9 +6,12 @@
 #include "browser/strip/TabPaint.h"
 #include "browser/strip/TabRules.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 
 using TabLayout::Side;
@@ -145,8 +148,16 @@ void TPVTabStrip::paintEvent(QPaintEvent*)
     p.setPen(pal.color(QPalette::Dark));
     const int edgeY = top ? height() - 1 : 0;
     p.drawLine(0, edgeY, width() - 1, edgeY);
-    if (selected >= 0 && selected < m_geometry.rects.size() && !m_geometry.rects[selected].isNull())
+    if (selected >= 0 && selected < m_geometry.rects.size() &&
+        !m_geometry.rects[selected].isNull()) {
         drawTab(p, selected, true, colors);
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = m_geometry.rects[selected].adjusted(3, 3, -3, -3);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        }
+    }
 }
 
 void TPVTabStrip::drawTab(QPainter& p, int tab, bool selected, const Colors& colors) const
@@ -326,6 +337,13 @@ void TPVTabStrip::mousePressEvent(QMouseEvent* event)
         Q_EMIT m_owner->tabRightPressed(m_hoverTab, event->globalPosition().toPoint());
     }
     QWidget::mousePressEvent(event);
+}
+
+void TPVTabStrip::contextMenuEvent(QContextMenuEvent* event)
+{
+    // From the keyboard the strip's window opens its menu on the key itself; the event the
+    // Menu key makes as well must not reach the window and open another menu besides.
+    event->setAccepted(event->reason() == QContextMenuEvent::Keyboard);
 }
 
 void TPVTabStrip::mouseMoveEvent(QMouseEvent* event)
