@@ -44,10 +44,7 @@ void WindowClosing::CloseAll()
     } else {
         TBrowserTab* first = all.first();
         pages->setActivePage(first);
-        first->SetLocked(false);
-        first->NavigateBlank();
-        first->SetStickyName(QString());
-        first->setCaption(QStringLiteral("Blank"));
+        first->resetToBlank(true); // its home address stays
     }
     for (int i = int(all.size()) - 1; i >= 0; --i) {
         if (i >= pages->pageCount() || pages->pageCount() < 2)

@@ -387,14 +387,21 @@ void TBrowserTab::destroyBrowser()
     frame->deleteLater();
 }
 
-void TBrowserTab::resetToBlank()
+void TBrowserTab::resetToBlank(bool keepHomeAddress)
 {
+    // Nothing of the tab's past may come back with its next page: a lock waiting for a
+    // load, or the window it was opened as (F8 would list that window's address).
+    SetLocked(false);
+    m_lockWhenLoaded = false;
+    m_popupUrl.clear();
+    m_pendingPopup = false;
+    m_popupBlocked = false;
+    m_hideFromCloseAll = false;
     NavigateBlank();
-    m_homeUrl.clear();
+    if (!keepHomeAddress)
+        m_homeUrl.clear();
     SetStickyName(QString());
     setCaption(QStringLiteral("Blank"));
-    m_hideFromCloseAll = false;
-    SetLocked(false);
 }
 
 void TBrowserTab::AddToPopupList()

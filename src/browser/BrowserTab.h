@@ -114,6 +114,10 @@ public:
     bool IsActive() const;
     void FocusBrowser();
     void CloseTab();
+    // Back to a blank tab, as closing the only tab leaves it: unlocked, without sticky name
+    // or home address, kept in Close All no more, and nothing left of a lock waiting for a
+    // load or of the window it was opened as. Close All keeps the home address.
+    void resetToBlank(bool keepHomeAddress = false);
     void FollowNextLink();
     // Puts the address this tab's window was opened with (or, lacking one, the address it
     // shows) on the pop-up list, without its query, and closes the tab. The caller reloads
@@ -195,7 +199,6 @@ private:
     // when it may not.
     bool mayOpenWindow();
     void destroyBrowser();
-    void resetToBlank();
     // The tab is told where to go: its pending blank page and its wait are over.
     void navigationChosen();
     void restoreScroll();

@@ -89,6 +89,22 @@ private Q_SLOTS:
             QCOMPARE(w->tabs().size(), 2);
             QCOMPARE(w->GetActivePage(), tabs.at(1));
         }
+        {
+            // A window a page opened, closed as the only tab, is a plain tab from then on: no
+            // pop-up's address, and no lock waiting for a load.
+            Fixture w;
+            TBrowserTab* opener = w->GetActivePage();
+            Fixture::fakeOf(opener)->openWindow(QStringLiteral("http://127.0.0.1/pop"), "Pop");
+            TBrowserTab* popup = w->tabs().at(1);
+            QVERIFY(!popup->PopupUrl().isEmpty());
+            w->closePage(opener);
+            popup->setLockWhenLoaded(true);
+            w->closePage(popup);
+            QCOMPARE(w->tabs(), QList<TBrowserTab*>{popup});
+            QVERIFY(popup->PopupUrl().isEmpty());
+            w.load(0, QStringLiteral("http://127.0.0.1/next"));
+            QVERIFY(!popup->Locked());
+        }
         // The only tab is reset, not removed.
         Fixture w;
         TBrowserTab* only = w->GetActivePage();
@@ -140,6 +156,7 @@ private Q_SLOTS:
         first->OpenAsHome(QStringLiteral("http://127.0.0.1/home"));
         first->SetStickyName(QStringLiteral("Mine"));
         first->SetLocked(true);
+        first->setLockWhenLoaded(true);
         w->pages()->setActivePage(tabs.at(2));
         w->action(ActionId::actCloseAll)->trigger();
         QCOMPARE(w->tabs(), QList<TBrowserTab*>{first});
@@ -149,6 +166,8 @@ private Q_SLOTS:
         QVERIFY(!first->Locked());
         QVERIFY(first->StickyName().isEmpty());
         QCOMPARE(first->HomeUrl(), QStringLiteral("http://127.0.0.1/home"));
+        w.load(0, QStringLiteral("http://127.0.0.1/next"));
+        QVERIFY(!first->Locked());
     }
 
     void closeAllKeepCurrent()
