@@ -16,9 +16,12 @@ constexpr const char* TabProperty = "tab";
 
 QString tabsMenuCaption(int n, const QString& text)
 {
+    // A page's "&" is a letter of its title, not the item's accelerator.
+    QString shown = text;
+    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
     if (n <= 9)
-        return QStringLiteral("&%1    %2").arg(n).arg(text);
-    return QStringLiteral("%1      %2").arg(n).arg(text);
+        return QStringLiteral("&%1    %2").arg(n).arg(shown);
+    return QStringLiteral("%1      %2").arg(n).arg(shown);
 }
 
 void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPixmap>& images,

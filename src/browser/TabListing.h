@@ -15,7 +15,8 @@ class TBrowserTab;
 // The tab set as lists: the Tabs menu and the description the command-line tool prints.
 namespace TabListing {
 
-// The caption of the Tabs menu item for tab number n (from 1): "&1" to "&9", then none.
+// The caption of the Tabs menu item for tab number n (from 1): "&1" to "&9", then none; the
+// text's own "&" doubled.
 QString tabsMenuCaption(int n, const QString& text);
 
 // Fills `menu` anew with one item per tab in strip order (sticky name or caption, the

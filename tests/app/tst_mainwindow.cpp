@@ -181,6 +181,8 @@ private Q_SLOTS:
     {
         QCOMPARE(TabListing::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
         QCOMPARE(TabListing::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
+        QCOMPARE(TabListing::tabsMenuCaption(2, QStringLiteral("Q&A &&")),
+                 QStringLiteral("&2    Q&&A &&&&"));
         Fixture w;
         for (int i = 0; i < 10; ++i)
             w->NewTab();
