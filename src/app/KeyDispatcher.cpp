@@ -171,9 +171,9 @@ KeyDispatcher::Command KeyDispatcher::decide(int key, Qt::KeyboardModifiers modi
                                              const Context& context)
 {
     const Command command = decideForPage(key, modifiers, context);
-    // A field of the window's own edits its own text; the page's edit keys would reach the
-    // page behind it.
-    if (context.textFieldFocused && isEditCommand(command))
+    // A field of the window's own edits its own text, and a dialog shown over the page keeps
+    // its edit keys even on a button; the page's edit keys would reach the page behind it.
+    if ((context.textFieldFocused || context.dialogFocused) && isEditCommand(command))
         return Command::Focus;
     // Esc inside a dialog closes the dialog; stopping the page would leave it open.
     if (context.dialogFocused && key == Qt::Key_Escape && command != Command::None)
@@ -202,16 +202,20 @@ bool KeyDispatcher::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     if (QApplication::activeWindow() != m_window)
         return false;
-    // Every key event passes through here once per receiver up the parent chain; only the
-    // first delivery, to the focused object, counts.
+    // Every key event passes through here once per receiver up the parent chain.
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != m_window)
         return false;
 
     const auto* key = static_cast<QKeyEvent*>(event);
     Context context = m_context();
-    context.textFieldFocused = FocusedField::isTextField(widget);
-    context.dialogFocused = FocusedField::insideDialog(widget);
+    // A key the focused widget leaves comes by again for each parent: the decision is taken
+    // for the widget with the focus each time, so that a key a dialog's button leaves does
+    // not reach the page after all.
+    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* at = focus && focus->window() == m_window ? focus : widget;
+    context.textFieldFocused = FocusedField::isTextField(at);
+    context.dialogFocused = FocusedField::insideDialog(at);
     const Command command = decide(key->key(), key->modifiers(), context);
 
     if (type == QEvent::ShortcutOverride) {

@@ -292,8 +292,10 @@ void WindowCommands::run(Command command)
 void WindowCommands::editCommand(Command command)
 {
     // A field of the window's own (the address box, a find box, a field of a dialog inside
-    // the page) edits its own text while it has the focus; otherwise the page does.
-    if (FocusedField::edit(QApplication::focusWidget(), command))
+    // the page) edits its own text while it has the focus, and a dialog over the page is
+    // never edited through; otherwise the page is.
+    QWidget* focus = QApplication::focusWidget();
+    if (FocusedField::edit(focus, command) || FocusedField::insideDialog(focus))
         return;
     // Next the search pane's page, when the user is working in it.
     if (TSorvelBrowser* search = m_window.search()->browserInUse())

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 
 using Command = KeyDispatcher::Command;
@@ -112,35 +113,40 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
-    // The window's own fields keep their edit keys, and a dialog its Esc.
+    // The window's own fields keep their edit keys, and a dialog its Esc and edit keys.
     void keysOfTheFocusedField_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("inField");
         QTest::addColumn<bool>("inDialog");
         QTest::addColumn<Command>("expected");
         const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
         for (const char* keys :
              {"Ctrl+A", "Ctrl+C", "Ctrl+V", "Ctrl+X", "Ctrl+Ins", "Shift+Ins", "Shift+Del"}) {
             const QKeyCombination pressed = QKeySequence(QString::fromLatin1(keys))[0];
-            QTest::newRow(keys) << int(pressed.key()) << int(pressed.keyboardModifiers()) << false
-                                << Command::Focus;
+            QTest::newRow(keys) << int(pressed.key()) << int(pressed.keyboardModifiers()) << true
+                                << false << Command::Focus;
         }
-        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << true << Command::Close;
-        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << false << Command::Stop;
-        QTest::newRow("Esc in a dialog") << int(Qt::Key_Escape) << 0 << true << Command::Focus;
-        QTest::newRow("Shift+Esc in a dialog")
-            << int(Qt::Key_Escape) << shift << true << Command::Focus;
+        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << true << true << Command::Close;
+        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << true << false << Command::Stop;
+        QTest::newRow("Esc in a dialog")
+            << int(Qt::Key_Escape) << 0 << true << true << Command::Focus;
+        QTest::newRow("Shift+Esc on a dialog's button")
+            << int(Qt::Key_Escape) << shift << false << true << Command::Focus;
+        QTest::newRow("Ctrl+A on a dialog's button")
+            << int(Qt::Key_A) << ctrl << false << true << Command::Focus;
     }
 
     void keysOfTheFocusedField()
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
+        QFETCH(bool, inField);
         QFETCH(bool, inDialog);
         QFETCH(Command, expected);
         KeyDispatcher::Context context;
-        context.textFieldFocused = true;
+        context.textFieldFocused = inField;
         context.dialogFocused = inDialog;
         QCOMPARE(KeyDispatcher::decide(key, Qt::KeyboardModifiers(modifiers), context), expected);
     }
@@ -176,7 +182,10 @@ private Q_SLOTS:
         auto* inPage = new QDialog;
         inPage->setParent(&window, Qt::Widget);
         auto* answer = new QLineEdit(inPage);
+        auto* ok = new QPushButton(QStringLiteral("OK"), inPage);
         inPage->show();
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_A, Qt::ControlModifier); // not the page behind
         answer->setFocus();
         QTest::keyClick(answer, Qt::Key_Escape);
         QVERIFY(!inPage->isVisible());
