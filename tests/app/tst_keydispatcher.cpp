@@ -70,6 +70,8 @@ private Q_SLOTS:
                                   << Command::RefreshAll;
         QTest::newRow("F10 is swallowed")
             << int(Qt::Key_F10) << 0 << false << true << Command::Swallow;
+        QTest::newRow("Menu key is the page's")
+            << int(Qt::Key_Menu) << 0 << false << true << Command::None;
         QTest::newRow("F12") << int(Qt::Key_F12) << 0 << false << true << Command::ToggleLock;
         QTest::newRow("Ctrl+F12") << int(Qt::Key_F12) << ctrl << false << true
                                   << Command::ToggleForeground;
@@ -102,55 +104,6 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
-    void contextMenuKeysOnTheStripOpenTheTabMenu()
-    {
-        KeyDispatcher::Context context;
-        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::Swallow);
-        QCOMPARE(KeyDispatcher::decide(Qt::Key_Menu, {}, context), Command::None);
-        context.tabStripFocused = true;
-        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::TabMenu);
-        QCOMPARE(KeyDispatcher::decide(Qt::Key_Menu, {}, context), Command::TabMenu);
-        QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
-    }
-
-    // The window's own fields keep their edit keys, and a dialog its Esc and edit keys.
-    void keysOfTheFocusedField_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<bool>("inField");
-        QTest::addColumn<bool>("inDialog");
-        QTest::addColumn<Command>("expected");
-        const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
-        for (const char* keys :
-             {"Ctrl+A", "Ctrl+C", "Ctrl+V", "Ctrl+X", "Ctrl+Ins", "Shift+Ins", "Shift+Del"}) {
-            const QKeyCombination pressed = QKeySequence(QString::fromLatin1(keys))[0];
-            QTest::newRow(keys) << int(pressed.key()) << int(pressed.keyboardModifiers()) << true
-                                << false << Command::Focus;
-        }
-        QTest::newRow("Ctrl+W") << int(Qt::Key_W) << ctrl << true << true << Command::Close;
-        QTest::newRow("Esc") << int(Qt::Key_Escape) << 0 << true << false << Command::Stop;
-        QTest::newRow("Esc in a dialog")
-            << int(Qt::Key_Escape) << 0 << true << true << Command::Focus;
-        QTest::newRow("Shift+Esc on a dialog's button")
-            << int(Qt::Key_Escape) << shift << false << true << Command::Focus;
-        QTest::newRow("Ctrl+A on a dialog's button")
-            << int(Qt::Key_A) << ctrl << false << true << Command::Focus;
-    }
-
-    void keysOfTheFocusedField()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(bool, inField);
-        QFETCH(bool, inDialog);
-        QFETCH(Command, expected);
-        KeyDispatcher::Context context;
-        context.textFieldFocused = inField;
-        context.dialogFocused = inDialog;
-        QCOMPARE(KeyDispatcher::decide(key, Qt::KeyboardModifiers(modifiers), context), expected);
-    }
-
     // The table runs before the focused widget and before the window's own shortcuts, and
     // leaves everything alone while another window (a dialog) is active.
     void keysReachTheTableBeforeWidgetsAndShortcuts()
@@ -175,8 +128,11 @@ private Q_SLOTS:
         QCOMPARE(ran, QList<Command>{Command::Close});
         QCOMPARE(shortcutRuns, 0);
         QCOMPARE(edit->text(), QStringLiteral("x"));
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier); // the field's own
-        QCOMPARE(edit->selectedText(), QStringLiteral("x"));
+        // The field's own edit keys.
+        for (const char* keys : {"Ctrl+A", "Ctrl+X", "Shift+Ins", "Ctrl+A", "Ctrl+C", "Shift+Del",
+                                 "Ctrl+V", "Ctrl+V", "Ctrl+Ins", "Ctrl+A"})
+            QTest::keySequence(edit, QKeySequence(QString::fromLatin1(keys)));
+        QCOMPARE(edit->selectedText(), QStringLiteral("xx"));
 
         // A dialog shown inside the window (as a page shows its prompt) closes on Esc.
         auto* inPage = new QDialog;
