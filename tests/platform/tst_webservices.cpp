@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTimer>
@@ -55,6 +57,16 @@ bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted)
     return reacted();
 }
 
+// Clicks the button of `box` that has `role`.
+void clickRole(QMessageBox* box, QMessageBox::ButtonRole role)
+{
+    const QList<QAbstractButton*> buttons = box->buttons();
+    for (QAbstractButton* button : buttons) {
+        if (box->buttonRole(button) == role)
+            button->click();
+    }
+}
+
 } // namespace
 
 // What the engine does on its own behalf, with questions answered by the test.
@@ -73,6 +85,39 @@ private:
     }
 
     static QString home() { return qEnvironmentVariable("PELVANE_HOME"); }
+
+    // The program's own questions in place of the test's, for one test. A watchdog closes
+    // whatever dialog is still open near the time limit, so that a question that holds up
+    // the engine fails the test instead of hanging it.
+    class AskedByWidgets final
+    {
+    public:
+        explicit AskedByWidgets(TestWebServices& test)
+            : m_test(test)
+        {
+            test.m_context->setQuestions(std::make_unique<WidgetWebQuestions>());
+            m_watchdog.setSingleShot(true);
+            QObject::connect(&m_watchdog, &QTimer::timeout, [] {
+                const QList<QWidget*> all = QApplication::allWidgets();
+                for (QWidget* w : all) {
+                    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+                        dialog->reject();
+                }
+            });
+            m_watchdog.start(LoadTimeout - 3000);
+        }
+        ~AskedByWidgets()
+        {
+            auto questions = std::make_unique<ScriptedWebQuestions>();
+            m_test.m_questions = questions.get();
+            m_test.m_context->setQuestions(std::move(questions));
+        }
+        Q_DISABLE_COPY_MOVE(AskedByWidgets)
+
+    private:
+        TestWebServices& m_test;
+        QTimer m_watchdog;
+    };
 
 private Q_SLOTS:
     void initTestCase()
@@ -191,6 +236,36 @@ private Q_SLOTS:
             waitUntil([&] { return other.widget->LocationName() == QStringLiteral("granted"); }));
         QCOMPARE(m_questions->count("feature"), 1);
         m_questions->allowFeatures = false;
+    }
+
+    // A site's question waits in its page without holding up the engine: another page loads
+    // meanwhile, and the click answers it. A page closed first leaves it unanswered.
+    void permissionQuestionLetsOtherPagesLoad()
+    {
+        const AskedByWidgets widgets(*this);
+        m_context->permissions().forgetAll();
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        Browser other(m_context.get());
+        const QString ask = QStringLiteral(
+            "Notification.requestPermission().then(function(p) { document.title = p; });");
+        b.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
+        QPointer<QMessageBox> box;
+        QVERIFY2(waitUntil([&] { return (box = b.widget->findChild<QMessageBox*>()); }),
+                 "the open question held up the engine");
+        QVERIFY(load(other, url("/b")));
+        QVERIFY(box && box->isVisible());
+        clickRole(box, QMessageBox::AcceptRole);
+        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("granted"); }));
+
+        // The other site asks, and its tab closes before the user answers.
+        const QString site = QStringLiteral("http://localhost:%1/").arg(m_server.port());
+        QVERIFY(load(other, site + "b"));
+        other.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
+        QVERIFY(waitUntil([&] { return other.widget->findChild<QMessageBox*>() != nullptr; }));
+        other.widget.reset();
+        QVERIFY(load(b, url("/b")));
+        QVERIFY(!m_context->permissions().remembered(QUrl(site), SiteFeature::Notifications));
     }
 
     void certificateErrorsAreRefusedUnlessAccepted()

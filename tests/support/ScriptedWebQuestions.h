@@ -51,10 +51,10 @@ public:
         asked << QStringLiteral("certificate ") + url.toString();
         return acceptCertificates;
     }
-    bool allowFeature(QWidget*, const QUrl& origin, SiteFeature feature) override
+    void allowFeature(QWidget*, const QUrl& origin, SiteFeature feature, Answer answer) override
     {
         asked << QStringLiteral("feature %1 %2").arg(origin.host()).arg(int(feature));
-        return allowFeatures;
+        answer(allowFeatures);
     }
     QStringList chooseFiles(QWidget*, bool multiple, const QStringList&,
                             const QStringList&) override

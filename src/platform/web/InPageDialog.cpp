@@ -12,6 +12,22 @@
 
 namespace {
 
+// The first field or button of the dialog that takes the keyboard, the default button
+// before others.
+QWidget* firstFocus(QDialog* dialog)
+{
+    for (QWidget* child : dialog->findChildren<QWidget*>()) {
+        if (child->property("default").toBool() && child->focusPolicy() & Qt::TabFocus)
+            return child;
+    }
+    for (QWidget* next = dialog->nextInFocusChain(); next && next != dialog;
+         next = next->nextInFocusChain()) {
+        if (dialog->isAncestorOf(next) && next->focusPolicy() & Qt::TabFocus)
+            return next;
+    }
+    return dialog;
+}
+
 // Lies over the page while its dialog is open: it takes the pointer's events, so the page
 // gets none, dims the page, and keeps the dialog in the middle as the view changes size.
 // The dialog ends unanswered when the view leaves its window, which is what closing its tab
@@ -19,11 +35,14 @@ namespace {
 class PageShade final : public QWidget
 {
 public:
-    PageShade(QWidget* view, QDialog* dialog)
+    // `dropOnLeave`: when the view leaves its window the dialog goes unanswered instead of
+    // being rejected.
+    PageShade(QWidget* view, QDialog* dialog, bool dropOnLeave)
         : QWidget(view)
         , m_window(view->window())
         , m_dialog(dialog)
         , m_card(new QFrame(this))
+        , m_dropOnLeave(dropOnLeave)
     {
         setAttribute(Qt::WA_NoMousePropagation);
         m_card->setFrameShape(QFrame::StyledPanel);
@@ -51,6 +70,10 @@ public:
 
     ~PageShade() override
     {
+        // The dialog goes with the shade: whoever waits for its answer gets none.
+        if (m_dialog)
+            QObject::disconnect(m_dialog, nullptr, this, nullptr);
+        resume();
         for (const QPointer<QWidget>& up : std::as_const(m_ancestors)) {
             if (up)
                 up->removeEventFilter(this);
@@ -64,11 +87,40 @@ protected:
             fit();
         else if (event->type() == QEvent::ParentChange && parentWidget()->window() != m_window)
             QMetaObject::invokeMethod(this, [this] {
-                if (m_dialog)
+                if (m_dropOnLeave)
+                    delete this;
+                else if (m_dialog)
                     m_dialog->reject();
             }, Qt::QueuedConnection);
         return false;
     }
+
+public:
+    // Shows the dialog over the page; the page's own widgets take no keys meanwhile.
+    void open()
+    {
+        for (QWidget* child : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child != this && child->isEnabled()) {
+                child->setEnabled(false);
+                m_paused << child;
+            }
+        }
+        show();
+        raise();
+        firstFocus(m_dialog)->setFocus(Qt::OtherFocusReason);
+    }
+
+    // Gives the page its keys back.
+    void resume()
+    {
+        for (const QPointer<QWidget>& child : std::as_const(m_paused)) {
+            if (child)
+                child->setEnabled(true);
+        }
+        m_paused.clear();
+    }
+
+protected:
 
     void paintEvent(QPaintEvent*) override
     {
@@ -96,24 +148,10 @@ private:
     QWidget* const m_window;
     QPointer<QDialog> m_dialog;
     QFrame* const m_card;
+    const bool m_dropOnLeave;
     QList<QPointer<QWidget>> m_ancestors;
+    QList<QPointer<QWidget>> m_paused;
 };
-
-// The first field or button of the dialog that takes the keyboard, the default button
-// before others.
-QWidget* firstFocus(QDialog* dialog)
-{
-    for (QWidget* child : dialog->findChildren<QWidget*>()) {
-        if (child->property("default").toBool() && child->focusPolicy() & Qt::TabFocus)
-            return child;
-    }
-    for (QWidget* next = dialog->nextInFocusChain(); next && next != dialog;
-         next = next->nextInFocusChain()) {
-        if (dialog->isAncestorOf(next) && next->focusPolicy() & Qt::TabFocus)
-            return next;
-    }
-    return dialog;
-}
 
 } // namespace
 
@@ -126,22 +164,12 @@ int execInPage(QWidget* view, QDialog* dialog, const std::function<void(int)>& r
         delete dialog;
         return result;
     }
-    // The page's own widgets take no keys while it waits for its answer.
-    QList<QPointer<QWidget>> paused;
-    for (QWidget* child : view->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isEnabled()) {
-            child->setEnabled(false);
-            paused << child;
-        }
-    }
-    QPointer<QWidget> shade = new PageShade(view, dialog);
+    const QPointer<PageShade> shade = new PageShade(view, dialog, false);
     const QPointer<QDialog> alive(dialog);
     QEventLoop loop;
     QObject::connect(dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     QObject::connect(dialog, &QObject::destroyed, &loop, &QEventLoop::quit);
-    shade->show();
-    shade->raise();
-    firstFocus(dialog)->setFocus(Qt::OtherFocusReason);
+    shade->open();
     loop.exec(QEventLoop::DialogExec);
 
     int result = QDialog::Rejected;
@@ -150,10 +178,28 @@ int execInPage(QWidget* view, QDialog* dialog, const std::function<void(int)>& r
         if (read)
             read(result);
     }
-    for (const QPointer<QWidget>& child : std::as_const(paused)) {
-        if (child)
-            child->setEnabled(true);
-    }
     delete shade.data();
     return result;
+}
+
+void showInPage(QWidget* view, QDialog* dialog, std::function<void(int result)> done)
+{
+    if (!view) {
+        QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
+            done(result);
+            dialog->deleteLater();
+        });
+        dialog->open();
+        return;
+    }
+    auto* shade = new PageShade(view, dialog, true);
+    QObject::connect(dialog, &QDialog::finished, shade, [shade, done](int result) {
+        const QPointer<PageShade> alive(shade);
+        shade->hide();
+        shade->resume();
+        done(result);
+        if (alive)
+            shade->deleteLater();
+    });
+    shade->open();
 }

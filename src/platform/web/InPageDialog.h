@@ -15,3 +15,8 @@ class QWidget;
 // dialog's result; Rejected when the view went away or left its window (its tab was closed)
 // before the user answered. Without a view the dialog runs as an ordinary modal one.
 int execInPage(QWidget* view, QDialog* dialog, const std::function<void(int result)>& read = {});
+
+// The same without waiting: returns at once, and `done` runs when the user answers, before
+// the dialog goes. When the view goes away or leaves its window first, the dialog goes
+// with it and `done` never runs. Without a view the dialog is a window of its own.
+void showInPage(QWidget* view, QDialog* dialog, std::function<void(int result)> done);

@@ -11,6 +11,7 @@
 #endif
 #include <QWebEngineView>
 
+#include <memory>
 #include <optional>
 
 namespace {
@@ -89,18 +90,22 @@ WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* back
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     connect(this, &QWebEnginePage::permissionRequested, this,
             [this](QWebEnginePermission permission) {
-                if (allowFeature(permission.origin(), siteFeature(permission.permissionType())))
-                    permission.grant();
-                else
-                    permission.deny();
+                askFeature(permission.origin(), siteFeature(permission.permissionType()),
+                           [permission](bool allowed) {
+                               if (allowed)
+                                   permission.grant();
+                               else
+                                   permission.deny();
+                           });
             });
 #else
     connect(this, &QWebEnginePage::featurePermissionRequested, this,
             [this](const QUrl& origin, Feature feature) {
-                setFeaturePermission(origin, feature,
-                                     allowFeature(origin, siteFeature(feature))
-                                         ? PermissionGrantedByUser
-                                         : PermissionDeniedByUser);
+                askFeature(origin, siteFeature(feature), [this, origin, feature](bool allowed) {
+                    setFeaturePermission(origin, feature,
+                                         allowed ? PermissionGrantedByUser
+                                                 : PermissionDeniedByUser);
+                });
             });
 #endif
 }
@@ -211,15 +216,38 @@ void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
         error.rejectCertificate();
 }
 
-bool WebEnginePage::allowFeature(const QUrl& origin, std::optional<SiteFeature> asked)
+void WebEnginePage::askFeature(const QUrl& origin, std::optional<SiteFeature> asked,
+                               const WebQuestions::Answer& answer)
 {
-    const QuestionOpen open(*this);
-    if (!asked || !m_context)
-        return false;
-    SitePermissions& permissions = m_context->permissions();
-    if (const std::optional<bool> known = permissions.remembered(origin, *asked))
-        return *known;
-    const bool allowed = m_context->questions()->allowFeature(dialogParent(), origin, *asked);
-    permissions.remember(origin, *asked, allowed);
-    return allowed;
+    if (!asked || !m_context) {
+        answer(false);
+        return;
+    }
+    if (const std::optional<bool> known = m_context->permissions().remembered(origin, *asked)) {
+        answer(*known);
+        return;
+    }
+    // While the site's question is open, asking again only waits for the same answer: a page
+    // that asks in a loop gets one question, not a pile of them.
+    const QString key = QString::number(int(*asked)) + QLatin1Char(' ') + origin.toString();
+    m_featureAnswers[key].append(answer);
+    if (m_featureAnswers[key].size() > 1)
+        return;
+    // Forgets the waiting requests when the question goes unanswered (its view went away),
+    // so that the site may be asked again.
+    const QPointer<WebEnginePage> page(this);
+    const std::shared_ptr<void> unanswered(nullptr, [page, key](void*) {
+        if (page)
+            page->m_featureAnswers.remove(key);
+    });
+    m_context->questions()->allowFeature(
+        dialogParent(), origin, *asked,
+        [page, unanswered, key, origin, feature = *asked](bool allowed) {
+            if (!page || !page->m_context)
+                return;
+            page->m_context->permissions().remember(origin, feature, allowed);
+            const QList<WebQuestions::Answer> waiting = page->m_featureAnswers.take(key);
+            for (const WebQuestions::Answer& give : waiting)
+                give(allowed);
+        });
 }

@@ -2,6 +2,8 @@
 
 #include "platform/web/WebQuestions.h"
 
+#include <QHash>
+#include <QList>
 #include <QPointer>
 #include <QWebEnginePage>
 
@@ -48,12 +50,17 @@ private:
     void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                   const QString& proxyHost);
     void onCertificateError(QWebEngineCertificateError error);
-    // Asks once per site and feature; unknown features are refused.
-    bool allowFeature(const QUrl& origin, std::optional<SiteFeature> asked);
+    // Asks once per site and feature, without waiting for the user; `answer` gets the
+    // user's choice when it comes. Unknown features are refused.
+    void askFeature(const QUrl& origin, std::optional<SiteFeature> asked,
+                    const WebQuestions::Answer& answer);
 
     QPointer<WebEngineContext> m_context;
     QtWebEngineBackend* m_backend; // owns this page
     int m_dialogs = 0;             // script dialogs of the current document
     int m_questionsOpen = 0;
+    // The requests waiting for the answer to a site's open feature question, by feature and
+    // site.
+    QHash<QString, QList<WebQuestions::Answer>> m_featureAnswers;
     bool m_dialogsStopped = false; // ... which the user has stopped
 };

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class QWidget;
 
 // What a site may ask to use.
@@ -47,8 +49,14 @@ public:
     virtual bool acceptCertificateError(QWidget* parent, const QUrl& url,
                                         const QString& description, bool overridable) = 0;
 
-    // The site at `origin` asks to use a feature; true allows it (for this session).
-    virtual bool allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature) = 0;
+    // An answer that comes when the user gives it, after the question has returned; never
+    // when the question goes unanswered (its page or tab went away first).
+    using Answer = std::function<void(bool)>;
+
+    // The site at `origin` asks to use a feature; true allows it (for this session). The
+    // engine need not wait for the answer: other pages go on meanwhile.
+    virtual void allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature,
+                              Answer answer) = 0;
 
     // A page's file input wants files; an empty list cancels.
     virtual QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,

@@ -146,7 +146,8 @@ bool WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url
     return askInPage(parent, box, proceed);
 }
 
-bool WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature)
+void WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature,
+                                      Answer answer)
 {
     auto* box = new QMessageBox;
     box->setIcon(QMessageBox::Question);
@@ -159,7 +160,7 @@ bool WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteF
     QPushButton* allow = box->addButton(QStringLiteral("&Allow"), QMessageBox::AcceptRole);
     box->setDefaultButton(block);
     box->setEscapeButton(block);
-    return askInPage(parent, box, allow);
+    showInPage(parent, box, [box, allow, answer](int) { answer(box->clickedButton() == allow); });
 }
 
 QStringList WidgetWebQuestions::chooseFiles(QWidget* parent, bool multiple,

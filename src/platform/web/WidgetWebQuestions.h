@@ -15,7 +15,8 @@ public:
                         const QString& proxyHost, Credentials* credentials) override;
     bool acceptCertificateError(QWidget* parent, const QUrl& url, const QString& description,
                                 bool overridable) override;
-    bool allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature) override;
+    void allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature,
+                      Answer answer) override;
     QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
                             const QStringList& acceptedMimeTypes) override;
     void alert(QWidget* parent, const QUrl& origin, const QString& message,
