@@ -292,6 +292,27 @@ private Q_SLOTS:
         m_questions->acceptCertificates = false;
     }
 
+    // The warning waits in its page while other pages load; the click lets the page in.
+    void certificateQuestionLetsOtherPagesLoad()
+    {
+        const AskedByWidgets widgets(*this);
+        LocalHttpServer secure;
+        QVERIFY(secure.listenTls(tlsFile("crt"), tlsFile("key")));
+        secure.serve("/secure", page("Secure"));
+        Browser b(m_context.get());
+        // By name: the engine keeps an earlier "go on" for the address's host.
+        b.widget->Navigate(QStringLiteral("https://localhost:%1/secure").arg(secure.port()));
+        QPointer<QMessageBox> box;
+        QVERIFY2(waitUntil([&] { return (box = b.widget->findChild<QMessageBox*>()); }),
+                 "the open question held up the engine");
+        Browser other(m_context.get());
+        QVERIFY(load(other, url("/b")));
+        QVERIFY(box && box->isVisible());
+        QCOMPARE(secure.requestCount("/secure"), 0);
+        clickRole(box, QMessageBox::AcceptRole);
+        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("Secure"); }));
+    }
+
     void fileChooserAsksForFiles()
     {
         const QString path =

@@ -46,10 +46,11 @@ public:
         *given = *credentials;
         return true;
     }
-    bool acceptCertificateError(QWidget*, const QUrl& url, const QString&, bool) override
+    void acceptCertificateError(QWidget*, const QUrl& url, const QString&, bool,
+                                Answer answer) override
     {
         asked << QStringLiteral("certificate ") + url.toString();
-        return acceptCertificates;
+        answer(acceptCertificates);
     }
     void allowFeature(QWidget*, const QUrl& origin, SiteFeature feature, Answer answer) override
     {

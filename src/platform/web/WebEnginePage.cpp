@@ -204,16 +204,24 @@ void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* au
 
 void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
 {
-    const QuestionOpen open(*this);
-    // Refused unless the user explicitly chooses to go on.
+    // Refused unless the user explicitly chooses to go on. The engine waits for the click
+    // without being held up: other pages go on meanwhile.
     error.defer();
-    const bool proceed =
-        m_context && m_context->questions()->acceptCertificateError(
-                         dialogParent(), error.url(), error.description(), error.isOverridable());
-    if (proceed && error.isOverridable())
-        error.acceptCertificate();
-    else
+    if (!m_context) {
         error.rejectCertificate();
+        return;
+    }
+    const QPointer<WebEnginePage> page(this);
+    m_context->questions()->acceptCertificateError(
+        dialogParent(), error.url(), error.description(), error.isOverridable(),
+        [page, error](bool proceed) mutable {
+            if (!page)
+                return;
+            if (proceed && error.isOverridable())
+                error.acceptCertificate();
+            else
+                error.rejectCertificate();
+        });
 }
 
 void WebEnginePage::askFeature(const QUrl& origin, std::optional<SiteFeature> asked,

@@ -43,15 +43,15 @@ public:
     virtual bool askCredentials(QWidget* parent, const QUrl& url, const QString& realm,
                                 const QString& proxyHost, Credentials* credentials) = 0;
 
-    // The site's certificate is not valid. Returns true to go on to the site anyway;
-    // `overridable` false means the engine will refuse whatever the answer, and the user is
-    // only told.
-    virtual bool acceptCertificateError(QWidget* parent, const QUrl& url,
-                                        const QString& description, bool overridable) = 0;
-
     // An answer that comes when the user gives it, after the question has returned; never
     // when the question goes unanswered (its page or tab went away first).
     using Answer = std::function<void(bool)>;
+
+    // The site's certificate is not valid. True goes on to the site anyway; `overridable`
+    // false means the engine will refuse whatever the answer, and the user is only told.
+    virtual void acceptCertificateError(QWidget* parent, const QUrl& url,
+                                        const QString& description, bool overridable,
+                                        Answer answer) = 0;
 
     // The site at `origin` asks to use a feature; true allows it (for this session). The
     // engine need not wait for the answer: other pages go on meanwhile.

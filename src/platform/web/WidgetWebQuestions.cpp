@@ -111,18 +111,20 @@ bool WidgetWebQuestions::askCredentials(QWidget* parent, const QUrl& url, const 
 
 namespace {
 
-// A question about the page, asked inside it; true when the user chose `yes`.
-bool askInPage(QWidget* parent, QMessageBox* box, QAbstractButton* yes)
+// A question about the page, shown inside it; `answer` gets true when the user chose `yes`.
+void askInPage(QWidget* parent, QMessageBox* box, QAbstractButton* yes,
+               const WebQuestions::Answer& answer)
 {
-    bool chosen = false;
-    execInPage(parent, box, [&](int) { chosen = yes && box->clickedButton() == yes; });
-    return chosen;
+    showInPage(parent, box, [box, yes, answer](int) {
+        answer(yes && box->clickedButton() == yes);
+    });
 }
 
 } // namespace
 
-bool WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url,
-                                                const QString& description, bool overridable)
+void WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url,
+                                                const QString& description, bool overridable,
+                                                Answer answer)
 {
     auto* box = new QMessageBox;
     box->setIcon(QMessageBox::Warning);
@@ -135,7 +137,8 @@ bool WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url
     if (!overridable) {
         box->setText(text + QStringLiteral("<br><br>The page will not be opened."));
         box->setStandardButtons(QMessageBox::Ok);
-        return askInPage(parent, box, nullptr);
+        askInPage(parent, box, nullptr, answer);
+        return;
     }
     box->setText(text + QStringLiteral("<br><br>Do you want to open it anyway?"));
     QPushButton* back = box->addButton(QStringLiteral("&Go Back"), QMessageBox::RejectRole);
@@ -143,7 +146,7 @@ bool WidgetWebQuestions::acceptCertificateError(QWidget* parent, const QUrl& url
         box->addButton(QStringLiteral("&Open Anyway (Unsafe)"), QMessageBox::AcceptRole);
     box->setDefaultButton(back);
     box->setEscapeButton(back);
-    return askInPage(parent, box, proceed);
+    askInPage(parent, box, proceed, answer);
 }
 
 void WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature,
@@ -160,7 +163,7 @@ void WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteF
     QPushButton* allow = box->addButton(QStringLiteral("&Allow"), QMessageBox::AcceptRole);
     box->setDefaultButton(block);
     box->setEscapeButton(block);
-    showInPage(parent, box, [box, allow, answer](int) { answer(box->clickedButton() == allow); });
+    askInPage(parent, box, allow, answer);
 }
 
 QStringList WidgetWebQuestions::chooseFiles(QWidget* parent, bool multiple,

@@ -13,8 +13,8 @@ public:
                            const QString& mimeType) override;
     bool askCredentials(QWidget* parent, const QUrl& url, const QString& realm,
                         const QString& proxyHost, Credentials* credentials) override;
-    bool acceptCertificateError(QWidget* parent, const QUrl& url, const QString& description,
-                                bool overridable) override;
+    void acceptCertificateError(QWidget* parent, const QUrl& url, const QString& description,
+                                bool overridable, Answer answer) override;
     void allowFeature(QWidget* parent, const QUrl& origin, SiteFeature feature,
                       Answer answer) override;
     QStringList chooseFiles(QWidget* parent, bool multiple, const QStringList& oldFiles,
