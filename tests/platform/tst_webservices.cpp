@@ -87,7 +87,7 @@ private:
     static QString home() { return qEnvironmentVariable("PELVANE_HOME"); }
 
     // The program's own questions in place of the test's, for one test. A watchdog closes
-    // whatever dialog is still open near the time limit, so that a question that holds up
+    // whatever dialog is still open (shown or in a hidden page) near the time limit, so that a question that holds up
     // the engine fails the test instead of hanging it.
     class AskedByWidgets final
     {
@@ -96,11 +96,11 @@ private:
             : m_test(test)
         {
             test.m_context->setQuestions(std::make_unique<WidgetWebQuestions>());
-            m_watchdog.setSingleShot(true);
-            QObject::connect(&m_watchdog, &QTimer::timeout, [] {
+            QObject::connect(&m_watchdog, &QTimer::timeout, [this] {
+                m_watchdog.setInterval(100); // and the next question, once one held things up
                 const QList<QWidget*> all = QApplication::allWidgets();
                 for (QWidget* w : all) {
-                    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+                    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && !dialog->isHidden())
                         dialog->reject();
                 }
             });
@@ -136,6 +136,13 @@ private Q_SLOTS:
             }
             return r;
         });
+        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
+            LocalHttpServer::Response r;
+            r.status = 401;
+            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
+            r.body = page("Denied");
+            return r;
+        });
         m_server.serve("/upload-form",
                        page("Upload", "<form id='f' method='post' enctype='multipart/form-data'"
                                       " action='/upload'><input type='file' id='file' name='file'"
@@ -169,13 +176,6 @@ private Q_SLOTS:
         // Cancelling shows the server's refusal.
         Browser other(m_context.get());
         m_questions->credentials.reset();
-        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
-            LocalHttpServer::Response r;
-            r.status = 401;
-            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
-            r.body = page("Denied");
-            return r;
-        });
         QVERIFY(load(other, url("/secret2")));
         QVERIFY(
             waitUntil([&] { return other.widget->LocationName() == QStringLiteral("Denied"); }));
@@ -504,6 +504,32 @@ private Q_SLOTS:
         });
         QVERIFY(!questions.confirm(page, origin, QStringLiteral("sure?"), nullptr));
         delete page;
+    }
+
+    // A page in the background cannot ask: its dialogs are answered at once and its password
+    // request cancelled, so it neither waits for a user who cannot see it nor holds up the
+    // engine. (Pages on the screen ask: see the tests above.)
+    void hiddenPageIsNotAsked()
+    {
+        const AskedByWidgets widgets(*this);
+        Browser hidden(m_context.get());
+        QVERIFY(load(hidden, url("/a")));
+        hidden.widget->hide();
+        Browser other(m_context.get());
+        bool asked = false;
+        const auto hiddenShows = [&](const QString& title) {
+            asked = asked || hidden.widget->findChild<QDialog*>();
+            return hidden.widget->LocationName() == title;
+        };
+        hidden.backend()->runJavaScript(
+            "alert('hi'); document.title = [confirm('c'), prompt('p')].join();", {},
+            [](const QVariant&) {});
+        other.widget->Navigate(url("/b"));
+        QVERIFY(waitUntil([&] { return hiddenShows("false,") && other.log.hasPrefix("complete"); }));
+        QVERIFY(!asked);
+        hidden.widget->Navigate(url("/secret2"));
+        QVERIFY(waitUntil([&] { return hiddenShows("Denied"); }));
+        QVERIFY(!asked);
     }
 
     // Script dialogs, the source view and the properties box.

@@ -155,7 +155,17 @@ private:
 
 bool WebEnginePage::dialogAllowed()
 {
-    return m_context && !m_dialogsStopped;
+    return m_context && !m_dialogsStopped && shownToUser();
+}
+
+bool WebEnginePage::shownToUser() const
+{
+    // A script dialog or a password question must be answered inside the engine's call, and
+    // the engine does nothing else, for any page, until it returns. A page the user cannot
+    // see (a tab in the background) would hold up everything for a question nobody sees:
+    // only the page on the screen may ask.
+    const QWidget* view = dialogParent();
+    return view && view->isVisible();
 }
 
 bool* WebEnginePage::stopOffer()
@@ -192,7 +202,7 @@ void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* au
 {
     const QuestionOpen open(*this);
     WebQuestions::Credentials credentials{authenticator->user(), QString()};
-    if (m_context && m_context->questions()->askCredentials(
+    if (m_context && shownToUser() && m_context->questions()->askCredentials(
                          dialogParent(), url, authenticator->realm(), proxyHost, &credentials)) {
         authenticator->setUser(credentials.user);
         authenticator->setPassword(credentials.password);

@@ -44,9 +44,14 @@ protected:
 private:
     // Marks a question open for as long as it lives.
     class QuestionOpen;
+    // Script dialogs are answered at once (alert: nothing, confirm: no, prompt: cancelled)
+    // when the page may not ask.
     bool dialogAllowed();
+    bool shownToUser() const;
     bool* stopOffer();
     QWidget* dialogParent() const;
+    // Asks inside the call (the engine takes the answer from `authenticator` when it returns);
+    // a page not on the screen is not asked, and shows the server's refusal.
     void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                   const QString& proxyHost);
     void onCertificateError(QWebEngineCertificateError error);
