@@ -185,21 +185,27 @@ int execInPage(QWidget* view, QDialog* dialog, const std::function<void(int)>& r
 void showInPage(QWidget* view, QDialog* dialog, std::function<void(int result)> done)
 {
     if (!view) {
-        QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
-            done(result);
-            dialog->deleteLater();
-        });
+        QObject::connect(
+            dialog, &QDialog::finished, dialog,
+            [dialog, done](int result) {
+                done(result);
+                dialog->deleteLater();
+            },
+            Qt::SingleShotConnection);
         dialog->open();
         return;
     }
     auto* shade = new PageShade(view, dialog, true);
-    QObject::connect(dialog, &QDialog::finished, shade, [shade, done](int result) {
-        const QPointer<PageShade> alive(shade);
-        shade->hide();
-        shade->resume();
-        done(result);
-        if (alive)
-            shade->deleteLater();
-    });
+    QObject::connect(
+        dialog, &QDialog::finished, shade,
+        [shade, done](int result) {
+            const QPointer<PageShade> alive(shade);
+            shade->hide();
+            shade->resume();
+            done(result);
+            if (alive)
+                shade->deleteLater();
+        },
+        Qt::SingleShotConnection);
     shade->open();
 }

@@ -129,9 +129,9 @@ public:
     // The kind of the navigation that beforeNavigate is reporting; valid only during that call.
     virtual NavigationKind navigationKind() const { return NavigationKind::Other; }
 
-    // Whether the page has a question open to the user (a script dialog, a password, a
-    // certificate): it is then inside one of the engine's calls, and its browser must not
-    // be destroyed before the call returns.
+    // Whether the page has a question open to the user that the engine's call waits for (a
+    // script dialog, a password): it is then inside one of the engine's calls, and its
+    // browser must not be destroyed before the call returns.
     virtual bool questionOpen() const { return false; }
     // Runs `then` once no question is open any more (at once when none is).
     virtual void afterQuestions(std::function<void()> then) { then(); }
