@@ -340,9 +340,46 @@ private Q_SLOTS:
         m_questions->downloadPath.clear();
         b.widget->Navigate(url("/file"));
         QVERIFY(waitUntil([&] { return m_questions->asked.size() == 2; }));
-        QVERIFY(load(b, url("/a"))); // the refused download has run its course by then
+        // Asking again right after the cancel is not asked, for a while; the page says why.
+        QString status;
+        b.widget->OnStatusTextChange = [&](const QString& text) { status = text; };
+        b.widget->Navigate(url("/file"));
+        QVERIFY(waitUntil([&] { return status.startsWith("Downloads from this page"); }));
+        QVERIFY(load(b, url("/a"))); // the refused downloads have run their course by then
         QCOMPARE(m_questions->asked.size(), 2);
         QCOMPARE(m_context->downloads()->downloads().size(), before);
+
+        // A page not on the screen is not asked, unless it was opened for the file.
+        b.widget->hide();
+        b.widget->Navigate(url("/file"));
+        QVERIFY(waitUntil([&] { return status.startsWith("A download was cancelled"); }));
+        Browser opened(m_context.get());
+        opened.widget->hide();
+        opened.widget->Navigate(url("/file"));
+        QVERIFY(waitUntil([&] { return m_questions->asked.size() == 3; }));
+    }
+
+    // When a page's download request may put the save question.
+    void downloadQuestionRules()
+    {
+        using Verdict = DownloadManager::Verdict;
+        const struct
+        {
+            DownloadManager::PageAsking page;
+            bool shown;
+            qint64 now;
+            Verdict verdict;
+        } rows[] = {
+            {{}, true, 0, Verdict::Ask},
+            {{}, false, 0, Verdict::NotShown},
+            {{true, -1, -1}, true, 0, Verdict::Asking},
+            {{false, 1000, -1}, true, 3999, Verdict::AskedAgain},
+            {{false, 1000, -1}, true, 4000, Verdict::Ask},
+            {{false, 1000, 14000}, true, 13999, Verdict::Quiet},
+            {{false, 1000, 14000}, true, 14000, Verdict::Ask},
+        };
+        for (const auto& row : rows)
+            QCOMPARE(DownloadManager::verdict(row.page, row.shown, row.now), row.verdict);
     }
 
     // Page data goes to a script as data: quotes and markup cannot break out of it.

@@ -1,5 +1,6 @@
 #include "platform/web/DownloadManager.h"
 
+#include "platform/web/WebEnginePage.h"
 #include "platform/web/WebQuestions.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@ DownloadManager::DownloadManager(QWebEngineProfile* profile, QuestionsSource que
     : QObject(parent)
     , m_questions(std::move(questions))
 {
+    m_clock.start();
     connect(profile, &QWebEngineProfile::downloadRequested, this,
             &DownloadManager::onDownloadRequested);
 }
@@ -36,6 +38,19 @@ QString DownloadManager::suggestedFolder() const
     return downloads.isEmpty() ? QDir::homePath() : downloads;
 }
 
+DownloadManager::Verdict DownloadManager::verdict(const PageAsking& page, bool shown, qint64 now)
+{
+    if (!shown)
+        return Verdict::NotShown;
+    if (page.open)
+        return Verdict::Asking;
+    if (now < page.quietUntil)
+        return Verdict::Quiet;
+    if (page.cancelled >= 0 && now - page.cancelled < AgainWithin)
+        return Verdict::AskedAgain;
+    return Verdict::Ask;
+}
+
 void DownloadManager::onDownloadRequested(QWebEngineDownloadRequest* request)
 {
     if (request->isSavePageDownload()) {
@@ -48,12 +63,55 @@ void DownloadManager::onDownloadRequested(QWebEngineDownloadRequest* request)
         request->cancel();
         return;
     }
+    auto* page = qobject_cast<WebEnginePage*>(request->page());
+    if (!page) { // none of the browsers' pages (the source view): nothing to hold to account
+        askWhere(request, questions);
+        return;
+    }
+    if (!m_pages.contains(page))
+        connect(page, &QObject::destroyed, this, [this, page] { m_pages.remove(page); });
+    PageAsking& asking = m_pages[page];
+    const qint64 now = m_clock.elapsed();
+    // A page opened for a link that turned out to be a file was asked for by the user, even
+    // when it opened behind the current tab.
+    switch (verdict(asking, page->shownToUser() || !page->hasDocument(), now)) {
+    case Verdict::Ask:
+        break;
+    case Verdict::NotShown:
+        page->showStatus(QStringLiteral("A download was cancelled: the page asked for it while "
+                                        "it was not on the screen."));
+        request->cancel();
+        return;
+    case Verdict::AskedAgain:
+        asking.quietUntil = now + QuietFor;
+        [[fallthrough]];
+    case Verdict::Quiet:
+        page->showStatus(QStringLiteral("Downloads from this page are cancelled for a while: it "
+                                        "asked again right after you cancelled one."));
+        [[fallthrough]];
+    case Verdict::Asking:
+        request->cancel();
+        return;
+    }
+    asking.open = true;
+    const QPointer<WebEnginePage> alive(page);
+    const bool saved = askWhere(request, questions);
+    if (!alive)
+        return;
+    // Looked up again: the question ran an event loop, and other pages came and went.
+    PageAsking& after = m_pages[page];
+    after.open = false;
+    after.cancelled = saved ? -1 : m_clock.elapsed();
+}
+
+bool DownloadManager::askWhere(QWebEngineDownloadRequest* request, WebQuestions* questions)
+{
     QWidget* parent = request->page() ? QWebEngineView::forPage(request->page()) : nullptr;
     const QString suggested = QDir(suggestedFolder()).filePath(request->downloadFileName());
     const QString path = questions->saveDownloadAs(parent, suggested, request->mimeType());
     if (path.isEmpty()) {
         request->cancel();
-        return;
+        return false;
     }
     const QFileInfo target(path);
     m_lastFolder = target.absolutePath();
@@ -61,6 +119,7 @@ void DownloadManager::onDownloadRequested(QWebEngineDownloadRequest* request)
     request->setDownloadFileName(target.fileName());
     request->accept();
     track(request);
+    return true;
 }
 
 void DownloadManager::track(QWebEngineDownloadRequest* request)

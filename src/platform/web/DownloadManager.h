@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -11,8 +13,15 @@ class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 class WebQuestions;
 
+class QWebEnginePage;
+
 // Takes the profile's downloads: asks where each goes, starts it and keeps the list the
 // downloads window shows. Saved pages (Save As) already know their file and start at once.
+//
+// The save question is a modal dialog that the engine waits for, so a page may not use it
+// to keep the user from everything else: a page not on the screen is not asked (unless it
+// was just opened for the link, and shows nothing yet), a page asks one question at a time,
+// and a page that asks again right after the user cancelled is not asked for a while.
 class DownloadManager final : public QObject
 {
     Q_OBJECT
@@ -30,6 +39,26 @@ public:
     // user's download folder.
     QString suggestedFolder() const;
 
+    // What a page's download requests have met so far; times in milliseconds.
+    struct PageAsking
+    {
+        bool open = false;      // a save question of the page is open
+        qint64 cancelled = -1;  // when the user last cancelled one; -1: never
+        qint64 quietUntil = -1; // requests before this are cancelled without asking
+    };
+    enum class Verdict
+    {
+        Ask,
+        NotShown,    // the page is not on the screen
+        Asking,      // its question is open
+        Quiet,       // it is in its quiet time
+        AskedAgain,  // it asked again right after a cancel: its quiet time starts
+    };
+    // How long after a cancel asking again starts the quiet time, and how long that lasts.
+    static constexpr qint64 AgainWithin = 3000;
+    static constexpr qint64 QuietFor = 10000;
+    static Verdict verdict(const PageAsking& page, bool shown, qint64 now);
+
 Q_SIGNALS:
     void downloadStarted(QWebEngineDownloadRequest* download);
     void downloadFinished(QWebEngineDownloadRequest* download);
@@ -39,6 +68,11 @@ private:
     void track(QWebEngineDownloadRequest* request);
 
     QuestionsSource m_questions;
+    // Asks where the download goes; false when the user cancelled.
+    bool askWhere(QWebEngineDownloadRequest* request, WebQuestions* questions);
+
     QString m_lastFolder;
+    QElapsedTimer m_clock;
+    QHash<const QWebEnginePage*, PageAsking> m_pages;
     QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
 };

@@ -763,6 +763,12 @@ void QtWebEngineBackend::focusPage()
         m_view->setFocus(Qt::OtherFocusReason);
 }
 
+void QtWebEngineBackend::showStatus(const QString& text)
+{
+    if (m_events)
+        m_events->statusTextChange(text);
+}
+
 bool QtWebEngineBackend::questionOpen() const
 {
     return m_page && m_page->questionOpen();

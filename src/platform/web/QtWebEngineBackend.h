@@ -91,6 +91,7 @@ public:
     bool onNavigationRequest(const QUrl& url, QWebEnginePage::NavigationType type,
                              bool isMainFrame);
     QWebEnginePage* onCreateWindow();
+    void showStatus(const QString& text);
 
 private:
     void makePage();

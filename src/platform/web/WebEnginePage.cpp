@@ -175,6 +175,16 @@ bool* WebEnginePage::stopOffer()
     return ++m_dialogs > WebQuestions::DialogsBeforeOffer ? &m_dialogsStopped : nullptr;
 }
 
+bool WebEnginePage::hasDocument() const
+{
+    return m_backend->hasDocument();
+}
+
+void WebEnginePage::showStatus(const QString& text)
+{
+    m_backend->showStatus(text);
+}
+
 void WebEnginePage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
     const QuestionOpen open(*this);

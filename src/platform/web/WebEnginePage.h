@@ -27,6 +27,14 @@ public:
     // must not be destroyed before it returns.
     bool questionOpen() const { return m_questionsOpen > 0; }
 
+    // Whether the page is on the screen (the current tab of a shown window): only then may
+    // it put a question that the engine waits for.
+    bool shownToUser() const;
+    // Whether the page shows a document; a page just opened for a link has none yet.
+    bool hasDocument() const;
+    // Tells the user something about the page, on its browser's status line.
+    void showStatus(const QString& text);
+
 Q_SIGNALS:
     // The last open question of the page was answered.
     void questionsClosed();
@@ -47,7 +55,6 @@ private:
     // Script dialogs are answered at once (alert: nothing, confirm: no, prompt: cancelled)
     // when the page may not ask.
     bool dialogAllowed();
-    bool shownToUser() const;
     bool* stopOffer();
     QWidget* dialogParent() const;
     // Asks inside the call (the engine takes the answer from `authenticator` when it returns);
