@@ -155,6 +155,8 @@ void WidgetWebQuestions::allowFeature(QWidget* parent, const QUrl& origin, SiteF
     auto* box = new QMessageBox;
     box->setIcon(QMessageBox::Question);
     box->setWindowTitle(QStringLiteral("Permission Request"));
+    // The site's name is the site's own text: never taken for markup.
+    box->setTextFormat(Qt::PlainText);
     box->setText(QStringLiteral("The site %1 wants to use %2.")
                      .arg(siteCaption(origin), featureName(feature)));
     box->setInformativeText(QStringLiteral("Your answer holds for this site until you close the "
