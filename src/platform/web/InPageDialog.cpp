@@ -44,6 +44,8 @@ public:
         , m_card(new QFrame(this))
         , m_dropOnLeave(dropOnLeave)
     {
+        if (dropOnLeave)
+            setObjectName(droppableName());
         setAttribute(Qt::WA_NoMousePropagation);
         m_card->setFrameShape(QFrame::StyledPanel);
         m_card->setFrameShadow(QFrame::Raised);
@@ -96,6 +98,8 @@ protected:
     }
 
 public:
+    static QString droppableName() { return QStringLiteral("droppablePageQuestion"); }
+
     // Shows the dialog over the page; the page's own widgets take no keys meanwhile.
     void open()
     {
@@ -208,4 +212,11 @@ void showInPage(QWidget* view, QDialog* dialog, std::function<void(int result)> 
         },
         Qt::SingleShotConnection);
     shade->open();
+}
+
+void dropInPage(QWidget* view)
+{
+    const QList<QWidget*> shades =
+        view->findChildren<QWidget*>(PageShade::droppableName(), Qt::FindDirectChildrenOnly);
+    qDeleteAll(shades);
 }

@@ -27,3 +27,7 @@ int execInPage(QWidget* view, QDialog* dialog, const std::function<void(int resu
 // before the dialog goes. When the view goes away or leaves its window first, the dialog goes
 // with it and `done` never runs. Without a view the dialog is a window of its own.
 void showInPage(QWidget* view, QDialog* dialog, std::function<void(int result)> done);
+
+// Drops the dialogs that showInPage put over `view` and that are still open: `done` never
+// runs for them.
+void dropInPage(QWidget* view);

@@ -77,6 +77,11 @@ WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* back
     connect(this, &QWebEnginePage::loadStarted, this, [this] {
         m_dialogs = 0;
         m_dialogsStopped = false;
+        // The old document's questions go with it: an answer would be for a page that is
+        // no longer there.
+        m_featureAnswers.clear();
+        if (m_context)
+            m_context->questions()->dropQuestions(dialogParent());
     });
     connect(this, &QWebEnginePage::authenticationRequired, this,
             [this](const QUrl& url, QAuthenticator* authenticator) {

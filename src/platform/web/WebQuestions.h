@@ -75,6 +75,10 @@ public:
     // After this many dialogs from one page the user is offered to stop them.
     static constexpr int DialogsBeforeOffer = 3;
 
+    // The page under `parent` goes on to another document: the questions about it that did
+    // not wait for their answer (features, certificates) are dropped unanswered.
+    virtual void dropQuestions(QWidget* parent) { Q_UNUSED(parent) }
+
     // The text to find on the page; an empty answer finds nothing.
     virtual QString findText(QWidget* parent, const QString& previous) = 0;
 

@@ -244,6 +244,12 @@ bool WidgetWebQuestions::prompt(QWidget* parent, const QUrl& origin, const QStri
     return true;
 }
 
+void WidgetWebQuestions::dropQuestions(QWidget* parent)
+{
+    if (parent)
+        dropInPage(parent);
+}
+
 QString WidgetWebQuestions::findText(QWidget* parent, const QString& previous)
 {
     bool ok = false;

@@ -25,5 +25,6 @@ public:
                  bool* stopDialogs) override;
     bool prompt(QWidget* parent, const QUrl& origin, const QString& message,
                 const QString& defaultValue, QString* result, bool* stopDialogs) override;
+    void dropQuestions(QWidget* parent) override;
     QString findText(QWidget* parent, const QString& previous) override;
 };
