@@ -49,10 +49,10 @@ public:
     enum class Verdict
     {
         Ask,
-        NotShown,    // the page is not on the screen
-        Asking,      // its question is open
-        Quiet,       // it is in its quiet time
-        AskedAgain,  // it asked again right after a cancel: its quiet time starts
+        NotShown,   // the page is not on the screen
+        Asking,     // its question is open
+        Quiet,      // it is in its quiet time
+        AskedAgain, // it asked again right after a cancel: its quiet time starts
     };
     // How long after a cancel asking again starts the quiet time, and how long that lasts.
     static constexpr qint64 AgainWithin = 3000;

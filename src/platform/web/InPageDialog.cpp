@@ -88,12 +88,15 @@ protected:
         if (watched == parentWidget() && event->type() == QEvent::Resize)
             fit();
         else if (event->type() == QEvent::ParentChange && parentWidget()->window() != m_window)
-            QMetaObject::invokeMethod(this, [this] {
-                if (m_dropOnLeave)
-                    delete this;
-                else if (m_dialog)
-                    m_dialog->reject();
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_dropOnLeave)
+                        deleteLater();
+                    else if (m_dialog)
+                        m_dialog->reject();
+                },
+                Qt::QueuedConnection);
         return false;
     }
 
@@ -125,7 +128,6 @@ public:
     }
 
 protected:
-
     void paintEvent(QPaintEvent*) override
     {
         QColor dim = palette().color(QPalette::Window);

@@ -217,8 +217,9 @@ void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* au
 {
     const QuestionOpen open(*this);
     WebQuestions::Credentials credentials{authenticator->user(), QString()};
-    if (m_context && shownToUser() && m_context->questions()->askCredentials(
-                         dialogParent(), url, authenticator->realm(), proxyHost, &credentials)) {
+    if (m_context && shownToUser() &&
+        m_context->questions()->askCredentials(dialogParent(), url, authenticator->realm(),
+                                               proxyHost, &credentials)) {
         authenticator->setUser(credentials.user);
         authenticator->setPassword(credentials.password);
     } else {
@@ -237,16 +238,16 @@ void WebEnginePage::onCertificateError(QWebEngineCertificateError error)
         return;
     }
     const QPointer<WebEnginePage> page(this);
-    m_context->questions()->acceptCertificateError(
-        dialogParent(), error.url(), error.description(), error.isOverridable(),
-        [page, error](bool proceed) mutable {
-            if (!page)
-                return;
-            if (proceed && error.isOverridable())
-                error.acceptCertificate();
-            else
-                error.rejectCertificate();
-        });
+    const auto answer = [page, error](bool proceed) mutable {
+        if (!page)
+            return;
+        if (proceed && error.isOverridable())
+            error.acceptCertificate();
+        else
+            error.rejectCertificate();
+    };
+    m_context->questions()->acceptCertificateError(dialogParent(), error.url(), error.description(),
+                                                   error.isOverridable(), answer);
 }
 
 void WebEnginePage::askFeature(const QUrl& origin, std::optional<SiteFeature> asked,

@@ -115,9 +115,8 @@ namespace {
 void askInPage(QWidget* parent, QMessageBox* box, QAbstractButton* yes,
                const WebQuestions::Answer& answer)
 {
-    showInPage(parent, box, [box, yes, answer](int) {
-        answer(yes && box->clickedButton() == yes);
-    });
+    showInPage(parent, box,
+               [box, yes, answer](int) { answer(yes && box->clickedButton() == yes); });
 }
 
 } // namespace
