@@ -359,27 +359,19 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&] { return m_questions->asked.size() == 3; }));
     }
 
-    // When a page's download request may put the save question.
+    // When a page's download request may put the save question (times in ms).
     void downloadQuestionRules()
     {
-        using Verdict = DownloadManager::Verdict;
-        const struct
-        {
-            DownloadManager::PageAsking page;
-            bool shown;
-            qint64 now;
-            Verdict verdict;
-        } rows[] = {
-            {{}, true, 0, Verdict::Ask},
-            {{}, false, 0, Verdict::NotShown},
-            {{true, -1, -1}, true, 0, Verdict::Asking},
-            {{false, 1000, -1}, true, 3999, Verdict::AskedAgain},
-            {{false, 1000, -1}, true, 4000, Verdict::Ask},
-            {{false, 1000, 14000}, true, 13999, Verdict::Quiet},
-            {{false, 1000, 14000}, true, 14000, Verdict::Ask},
-        };
-        for (const auto& row : rows)
-            QCOMPARE(DownloadManager::verdict(row.page, row.shown, row.now), row.verdict);
+        using V = DownloadManager::Verdict;
+        const DownloadManager::PageAsking none, open{true}, cancelled{false, 1000},
+            quiet{false, 1000, 14000};
+        QCOMPARE(DownloadManager::verdict(none, true, 0), V::Ask);
+        QCOMPARE(DownloadManager::verdict(none, false, 0), V::NotShown);
+        QCOMPARE(DownloadManager::verdict(open, true, 0), V::Asking);
+        QCOMPARE(DownloadManager::verdict(cancelled, true, 3999), V::AskedAgain);
+        QCOMPARE(DownloadManager::verdict(cancelled, true, 4000), V::Ask);
+        QCOMPARE(DownloadManager::verdict(quiet, true, 13999), V::Quiet);
+        QCOMPARE(DownloadManager::verdict(quiet, true, 14000), V::Ask);
     }
 
     // Page data goes to a script as data: quotes and markup cannot break out of it.

@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTimer>
@@ -57,16 +56,6 @@ bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted)
     return reacted();
 }
 
-// Clicks the button of `box` that has `role`.
-void clickRole(QMessageBox* box, QMessageBox::ButtonRole role)
-{
-    const QList<QAbstractButton*> buttons = box->buttons();
-    for (QAbstractButton* button : buttons) {
-        if (box->buttonRole(button) == role)
-            button->click();
-    }
-}
-
 } // namespace
 
 // What the engine does on its own behalf, with questions answered by the test.
@@ -86,38 +75,24 @@ private:
 
     static QString home() { return qEnvironmentVariable("PELVANE_HOME"); }
 
-    // The program's own questions in place of the test's, for one test. A watchdog closes
-    // whatever dialog is still open (shown or in a hidden page) near the time limit, so that a question that holds up
-    // the engine fails the test instead of hanging it.
-    class AskedByWidgets final
-    {
-    public:
-        explicit AskedByWidgets(TestWebServices& test)
-            : m_test(test)
-        {
-            test.m_context->setQuestions(std::make_unique<WidgetWebQuestions>());
-            QObject::connect(&m_watchdog, &QTimer::timeout, [this] {
-                m_watchdog.setInterval(100); // and the next question, once one held things up
-                const QList<QWidget*> all = QApplication::allWidgets();
-                for (QWidget* w : all) {
-                    if (auto* dialog = qobject_cast<QDialog*>(w); dialog && !dialog->isHidden())
-                        dialog->reject();
-                }
-            });
-            m_watchdog.start(LoadTimeout - 3000);
-        }
-        ~AskedByWidgets()
-        {
-            auto questions = std::make_unique<ScriptedWebQuestions>();
-            m_test.m_questions = questions.get();
-            m_test.m_context->setQuestions(std::move(questions));
-        }
-        Q_DISABLE_COPY_MOVE(AskedByWidgets)
+    QTimer m_watchdog;
 
-    private:
-        TestWebServices& m_test;
-        QTimer m_watchdog;
-    };
+    void useScriptedQuestions()
+    {
+        auto questions = std::make_unique<ScriptedWebQuestions>();
+        m_questions = questions.get();
+        m_context->setQuestions(std::move(questions));
+    }
+
+    // The program's own questions in place of the test's, until the test ends. The watchdog
+    // closes every dialog still open near the time limit, so that a question that holds up
+    // the engine fails the test instead of hanging it.
+    void useWidgetQuestions()
+    {
+        m_context->setQuestions(std::make_unique<WidgetWebQuestions>());
+        m_questions = nullptr;
+        m_watchdog.start(LoadTimeout - 3000);
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -136,13 +111,6 @@ private Q_SLOTS:
             }
             return r;
         });
-        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
-            LocalHttpServer::Response r;
-            r.status = 401;
-            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
-            r.body = page("Denied");
-            return r;
-        });
         m_server.serve("/upload-form",
                        page("Upload", "<form id='f' method='post' enctype='multipart/form-data'"
                                       " action='/upload'><input type='file' id='file' name='file'"
@@ -155,14 +123,26 @@ private Q_SLOTS:
                                      "background:#08f'></div>"));
 
         m_context = std::make_unique<WebEngineContext>();
-        auto questions = std::make_unique<ScriptedWebQuestions>();
-        m_questions = questions.get();
-        m_context->setQuestions(std::move(questions));
+        useScriptedQuestions();
+        connect(&m_watchdog, &QTimer::timeout, this, [this] {
+            m_watchdog.setInterval(100); // and the next one, once a question held things up
+            const QList<QWidget*> all = QApplication::allWidgets();
+            for (QWidget* w : all) {
+                if (auto* dialog = qobject_cast<QDialog*>(w); dialog && !dialog->isHidden())
+                    dialog->reject();
+            }
+        });
     }
 
     void cleanupTestCase() { m_context.reset(); }
 
     void init() { m_questions->asked.clear(); }
+    void cleanup()
+    {
+        m_watchdog.stop();
+        if (!m_questions)
+            useScriptedQuestions();
+    }
 
     void credentialsAreAskedFor()
     {
@@ -176,6 +156,13 @@ private Q_SLOTS:
         // Cancelling shows the server's refusal.
         Browser other(m_context.get());
         m_questions->credentials.reset();
+        m_server.serve("/secret2", [](const LocalHttpServer::Request&) {
+            LocalHttpServer::Response r;
+            r.status = 401;
+            r.headers = {{"WWW-Authenticate", "Basic realm=\"Other\""}};
+            r.body = page("Denied");
+            return r;
+        });
         QVERIFY(load(other, url("/secret2")));
         QVERIFY(
             waitUntil([&] { return other.widget->LocationName() == QStringLiteral("Denied"); }));
@@ -238,42 +225,6 @@ private Q_SLOTS:
         m_questions->allowFeatures = false;
     }
 
-    // A site's question waits in its page without holding up the engine: another page loads
-    // meanwhile, and the click answers it. A page closed first leaves it unanswered.
-    void permissionQuestionLetsOtherPagesLoad()
-    {
-        const AskedByWidgets widgets(*this);
-        m_context->permissions().forgetAll();
-        Browser b(m_context.get());
-        QVERIFY(load(b, url("/a")));
-        Browser other(m_context.get());
-        const QString ask = QStringLiteral(
-            "Notification.requestPermission().then(function(p) { document.title = p; });");
-        b.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
-        QPointer<QMessageBox> box;
-        QVERIFY2(waitUntil([&] { return (box = b.widget->findChild<QMessageBox*>()); }),
-                 "the open question held up the engine");
-        QVERIFY(load(other, url("/b")));
-        QVERIFY(box && box->isVisible());
-        clickRole(box, QMessageBox::AcceptRole);
-        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("granted"); }));
-
-        // The other site asks, and goes on to another page before the user answers; it asks
-        // again, and its tab closes first.
-        const QString site = QStringLiteral("http://localhost:%1/").arg(m_server.port());
-        const auto asks = [&] { return other.widget->findChild<QMessageBox*>() != nullptr; };
-        QVERIFY(load(other, site + "b"));
-        other.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
-        QVERIFY(waitUntil(asks));
-        QVERIFY(load(other, site + "a"));
-        QVERIFY(waitUntil([&] { return !asks(); }));
-        other.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
-        QVERIFY(waitUntil(asks));
-        other.widget.reset();
-        QVERIFY(load(b, url("/b")));
-        QVERIFY(!m_context->permissions().remembered(QUrl(site), SiteFeature::Notifications));
-    }
-
     void certificateErrorsAreRefusedUnlessAccepted()
     {
         LocalHttpServer secure;
@@ -298,25 +249,50 @@ private Q_SLOTS:
         m_questions->acceptCertificates = false;
     }
 
-    // The warning waits in its page while other pages load; the click lets the page in.
-    void certificateQuestionLetsOtherPagesLoad()
+    // A site's question (a feature, a certificate warning) waits in its page without holding
+    // up the engine: other pages load meanwhile, and the click answers it. A page that goes
+    // on to another document or closes first leaves it unanswered.
+    void questionsLetOtherPagesLoad()
     {
-        const AskedByWidgets widgets(*this);
+        useWidgetQuestions();
+        m_context->permissions().forgetAll();
         LocalHttpServer secure;
         QVERIFY(secure.listenTls(tlsFile("crt"), tlsFile("key")));
         secure.serve("/secure", page("Secure"));
         Browser b(m_context.get());
-        // By name: the engine keeps an earlier "go on" for the address's host.
-        b.widget->Navigate(QStringLiteral("https://localhost:%1/secure").arg(secure.port()));
-        QPointer<QMessageBox> box;
-        QVERIFY2(waitUntil([&] { return (box = b.widget->findChild<QMessageBox*>()); }),
-                 "the open question held up the engine");
         Browser other(m_context.get());
-        QVERIFY(load(other, url("/b")));
-        QVERIFY(box && box->isVisible());
+        QVERIFY(load(b, url("/a")));
+        const QString ask = QStringLiteral(
+            "Notification.requestPermission().then(function(p) { document.title = p; });");
+        b.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
+        // By name: the engine keeps an earlier "go on" for an address's host.
+        other.widget->Navigate(QStringLiteral("https://localhost:%1/secure").arg(secure.port()));
+        const auto question = [](Browser& in) { return in.widget->findChild<QMessageBox*>(); };
+        QVERIFY2(waitUntil([&] { return question(b) && question(other); }),
+                 "an open question held up the engine");
+        Browser third(m_context.get());
+        QVERIFY(load(third, url("/b")));
         QCOMPARE(secure.requestCount("/secure"), 0);
-        clickRole(box, QMessageBox::AcceptRole);
-        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("Secure"); }));
+        for (QMessageBox* box : {question(b), question(other)}) {
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) == QMessageBox::AcceptRole)
+                    button->click();
+        }
+        QVERIFY(waitUntil([&] { return b.widget->LocationName() == QStringLiteral("granted"); }));
+        QVERIFY(
+            waitUntil([&] { return other.widget->LocationName() == QStringLiteral("Secure"); }));
+
+        const QString site = QStringLiteral("http://localhost:%1/").arg(m_server.port());
+        QVERIFY(load(third, site + "b"));
+        third.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
+        QVERIFY(waitUntil([&] { return question(third); }));
+        QVERIFY(load(third, site + "a"));
+        QVERIFY(!question(third));
+        third.backend()->runJavaScript(ask, {}, [](const QVariant&) {});
+        QVERIFY(waitUntil([&] { return question(third); }));
+        third.widget.reset();
+        QVERIFY(load(b, url("/b")));
+        QVERIFY(!m_context->permissions().remembered(QUrl(site), SiteFeature::Notifications));
     }
 
     void fileChooserAsksForFiles()
@@ -517,7 +493,7 @@ private Q_SLOTS:
     // engine. (Pages on the screen ask: see the tests above.)
     void hiddenPageIsNotAsked()
     {
-        const AskedByWidgets widgets(*this);
+        useWidgetQuestions();
         Browser hidden(m_context.get());
         QVERIFY(load(hidden, url("/a")));
         hidden.widget->hide();
@@ -531,9 +507,11 @@ private Q_SLOTS:
             "alert('hi'); document.title = [confirm('c'), prompt('p')].join();", {},
             [](const QVariant&) {});
         other.widget->Navigate(url("/b"));
-        QVERIFY(waitUntil([&] { return hiddenShows("false,") && other.log.hasPrefix("complete"); }));
+        QVERIFY(
+            waitUntil([&] { return hiddenShows("false,") && other.log.hasPrefix("complete"); }));
         QVERIFY(!asked);
-        hidden.widget->Navigate(url("/secret2"));
+        hidden.widget->Navigate( // another host: the engine keeps passwords given for one
+            QStringLiteral("http://localhost:%1/secret").arg(m_server.port()));
         QVERIFY(waitUntil([&] { return hiddenShows("Denied"); }));
         QVERIFY(!asked);
     }
