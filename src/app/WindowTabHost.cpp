@@ -118,6 +118,23 @@ void WindowTabHost::PopupsRefused(TBrowserTab* opener)
     ScheduleCloseHiddenTabs();
 }
 
+bool WindowTabHost::takeUnaskedWindow()
+{
+    PopupControl* popups = m_window.popups();
+    if (popups->takeUnaskedWindow())
+        return true;
+    if (popups->firstRefusal()) {
+        SetStatusText(PopupControl::budgetSpentText());
+        ScheduleCloseHiddenTabs();
+    }
+    return false;
+}
+
+void WindowTabHost::noteUserInput()
+{
+    m_window.popups()->noteUserInput();
+}
+
 bool WindowTabHost::OpenNewInForeground() const
 {
     return m_window.OpenNewInForeground();

@@ -41,6 +41,8 @@ public:
     void recordPopupAddress(const QString& address) override;
     void ScheduleCloseHiddenTabs() override;
     void PopupsRefused(TBrowserTab* opener) override;
+    bool takeUnaskedWindow() override;
+    void noteUserInput() override;
     bool OpenNewInForeground() const override;
     void BringPopupToFront(TBrowserTab* tab) override;
 

@@ -195,8 +195,9 @@ private:
     // A locked tab keeps its page: the navigation opens in a new tab instead.
     void RedirectFromLockedTab(const QString& url, bool& cancel);
     bool isTopFrame(WebFrame frame) const;
-    // Whether this page may have one more new window now; tells the host once per page
-    // when it may not.
+    // Whether this page may have one more new window now, within its own bound and the
+    // window's (which it then takes from); tells the host once per page when its own
+    // bound refuses.
     bool mayOpenWindow();
     void destroyBrowser();
     // The tab is told where to go: its pending blank page and its wait are over.

@@ -58,6 +58,12 @@ public:
     // `opener`'s page asked for more new windows than may wait at once, and the rest are
     // refused. Called once per page of the opener.
     virtual void PopupsRefused(TBrowserTab* opener) { Q_UNUSED(opener); }
+    // A page is about to open one more window: whether the window's budget of windows that
+    // pages open without the user asking has room for it (then it is taken). When it has
+    // not, the user is told once until the next input.
+    virtual bool takeUnaskedWindow() { return true; }
+    // The user pressed a key or a mouse button in a tab (its page included).
+    virtual void noteUserInput() {}
     // Whether new tabs open in the foreground (a new window's tab asked for meanwhile comes
     // to the front once it is let through).
     virtual bool OpenNewInForeground() const { return false; }

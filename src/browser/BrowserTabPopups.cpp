@@ -57,8 +57,10 @@ bool TBrowserTab::mayOpenWindow()
 {
     m_popups.removeIf(
         [](const QPointer<TBrowserTab>& popup) { return !popup || popup->TabVisible(); });
+    // A page's own bound first; then the window's, shared by every tab, which holds a page
+    // that opens copies of itself (each a tab with a bound of its own).
     if (PopupRules::mayOpenWindow(WaitingPopups(), m_popupsSinceInput))
-        return true;
+        return m_host->takeUnaskedWindow();
     if (!m_popupsRefusedTold) {
         m_popupsRefusedTold = true;
         m_host->PopupsRefused(this);

@@ -2,6 +2,8 @@
 // session keeps.
 #include "browser/BrowserTab.h"
 
+#include "browser/BrowserTabHost.h"
+
 #include <QDeadlineTimer>
 
 void TBrowserTab::setHideFromCloseAll(bool on)
@@ -15,6 +17,7 @@ void TBrowserTab::setHideFromCloseAll(bool on)
 void TBrowserTab::NoteUserInput(bool typed)
 {
     m_popupsSinceInput = 0;
+    m_host->noteUserInput();
     m_typedSinceLoad = m_typedSinceLoad || typed;
     noteUsed();
 }

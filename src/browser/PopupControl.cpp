@@ -6,6 +6,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 PopupControl::PopupControl(RegistryHive& hive, QWidget* noticeParent)
     : QObject(noticeParent)
     , m_hive(hive)
@@ -106,4 +108,29 @@ QString PopupControl::refusedText(const QString& address)
     return QStringLiteral("Pelvane did not open all the windows that %1 asked for: "
                           "too many at once.")
         .arg(address.isEmpty() ? QStringLiteral("a page") : address);
+}
+
+bool PopupControl::takeUnaskedWindow()
+{
+    if (m_unaskedWindows >= PopupRules::MaxWindowsUnasked)
+        return false;
+    ++m_unaskedWindows;
+    return true;
+}
+
+bool PopupControl::firstRefusal()
+{
+    return !std::exchange(m_refusalTold, true);
+}
+
+void PopupControl::noteUserInput()
+{
+    m_unaskedWindows = 0;
+    m_refusalTold = false;
+}
+
+QString PopupControl::budgetSpentText()
+{
+    return QStringLiteral("Pelvane did not open all the windows that pages asked for: too "
+                          "many without a click or a key.");
 }

@@ -54,6 +54,17 @@ public:
     // What the status bar says when a page asked for more windows than may wait.
     static QString refusedText(const QString& address);
 
+    // The window's budget of windows that pages open without the user asking: one more is
+    // taken (true) while the budget lasts; beyond it every further window is refused.
+    bool takeUnaskedWindow();
+    // Whether a refusal is the first since the user's last input (the user is told once).
+    bool firstRefusal();
+    // The user pressed a key or a mouse button in one of the window's tabs: the budget is
+    // whole again.
+    void noteUserInput();
+    // What the status bar says when the budget is spent.
+    static QString budgetSpentText();
+
 Q_SIGNALS:
     // The sweep is due: the window destroys every hidden tab.
     void sweepDue();
@@ -66,4 +77,6 @@ private:
     QPointer<TfrmPopupNotify> m_notice;
     QStringList m_popupList;
     bool m_usePopupSorvel = true;
+    int m_unaskedWindows = 0; // opened since the user's last input in any tab
+    bool m_refusalTold = false;
 };

@@ -23,6 +23,13 @@ inline constexpr int MaxWindowsAtOnce = 20;
 // since the user's last key or button press in it, may open one more.
 bool mayOpenWindow(int waiting, int openedSinceUserInput);
 
+// How many windows the pages of one main window may open together since the user last
+// pressed a key or a mouse button in any of its tabs. Every window is a tab that starts
+// with a bound of its own, so a page that opens copies of itself (each opening more)
+// would otherwise grow without end; with this bound a chain of them stops as one page
+// would.
+inline constexpr int MaxWindowsUnasked = 20;
+
 // The value of a "name=value" line (the text after the first "="; empty without one).
 QString entryValue(const QString& line);
 

@@ -732,6 +732,28 @@ private Q_SLOTS:
         keyIn(first);
         QVERIFY(!opener->raiseNewWindow().cancel);
     }
+
+    void aChainOfPagesOpeningCopiesOfThemselvesStops()
+    {
+        // Each copy is a tab with a bound of its own: the window's bound holds the chain.
+        Fixture w;
+        FakeWebBackend* first = Fixture::fakeOf(w->GetActivePage());
+        QList<FakeWebBackend*> openers{first};
+        for (int generation = 0; generation < 6; ++generation) {
+            QList<FakeWebBackend*> copies;
+            for (FakeWebBackend* opener : openers)
+                for (const auto& window : {opener->openWindow(Ads), opener->openWindow(Ads)})
+                    copies << (window.cancel ? QList<FakeWebBackend*>{} : QList{window.backend});
+            openers = copies;
+        }
+        QCOMPARE(w->tabs().size(), 1 + PopupRules::MaxWindowsUnasked);
+        QCOMPARE(w->statusPanel()->text(), PopupControl::budgetSpentText());
+        w->SetStatusText(QString()); // told once
+        QVERIFY(first->raiseNewWindow().cancel);
+        QVERIFY(w->statusPanel()->text().isEmpty());
+        pressIn(w->tabs().last()); // input in any tab makes room again
+        QVERIFY(!first->openWindow(Ads).cancel);
+    }
 };
 
 PELVANE_TEST_MAIN(TestClosing)
