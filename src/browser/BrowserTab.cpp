@@ -645,6 +645,11 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
         m_host->ShowAddress(url);
     if (isTopFrame(frame))
         restoreScroll();
+    // A new window's blank page is there: its opener may write into it.
+    if (m_pendingPopup && isTopFrame(frame) && (url.isEmpty() || url == AboutBlank))
+        LookForWrittenContent();
+    else if (m_writtenCopyPending && isTopFrame(frame))
+        WrittenCopyLoaded();
     if (m_cycleFrame != 0 && frame == m_cycleFrame) {
         SetViewed(active);
         m_busy = false;
@@ -660,6 +665,8 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
 void TBrowserTab::onTitleChange(const QString& text)
 {
     SetTitle(text);
+    if (m_pendingPopup && !text.isEmpty() && text != AboutBlank)
+        ClassifyWrittenPopup();
 }
 
 void TBrowserTab::onStatusTextChange(const QString& text)

@@ -189,6 +189,16 @@ private:
     // Returns whether the navigation goes on as any other (false: it was the tab's own
     // blank start page, or the window was blocked and the navigation cancelled).
     bool ClassifyPendingPopup(const QString& url, bool& cancel);
+    // Decides the pending window by `address`: a blocked one stays hidden until the
+    // sweep. Returns whether it may be shown (false too when the tab went meanwhile).
+    bool PopupAllowed(const QString& address);
+    void ShowPopup();
+    // A pending window's blank page got content (a title, or anything its opener wrote):
+    // decided by its opener's address, and shown once a copy of it has loaded.
+    void ClassifyWrittenPopup();
+    void WrittenCopyLoaded();
+    // Asks a pending window's blank page whether it was written into, again while it waits.
+    void LookForWrittenContent();
     // Whether a navigation would take the tab away from the page it shows (a locked tab
     // opens such a navigation in a new tab).
     bool leavesPage(WebFrame frame, const QString& url) const;
@@ -216,6 +226,7 @@ private:
     QString m_homeUrl;
     QString m_stickyName;
     QString m_popupUrl;
+    QString m_openerUrl; // of the page that opened this tab's window, when one did
     WebFrame m_cycleFrame = 0;
     bool m_locked = false;
     bool m_lockWhenLoaded = false;
@@ -241,6 +252,8 @@ private:
     QList<QPointer<TBrowserTab>> m_popups;
     int m_popupsBeingMade = 0;
     int m_popupsSinceInput = 0;
-    bool m_popupToFront = false; // asked for while new tabs opened in the foreground
-    bool m_popupsRefusedTold = false; // for the page shown now
+    bool m_popupToFront = false;       // asked for while new tabs opened in the foreground
+    bool m_popupsRefusedTold = false;  // for the page shown now
+    bool m_lookingForContent = false;  // a pending window's page is being asked
+    bool m_writtenCopyPending = false; // a written window's page is loading again
 };

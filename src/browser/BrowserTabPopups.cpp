@@ -6,10 +6,17 @@
 #include "browser/PopupRules.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
 const QString AboutBlank = QStringLiteral("about:blank");
+
+// Whether a window's blank page has been written into by its opener.
+const QString WrittenScript = QStringLiteral(
+    "return !!(document.title || (document.body && document.body.childNodes.length));");
+// How often a waiting window's blank page is looked at until it is swept.
+constexpr int WrittenCheckInterval = 1000;
 
 } // namespace
 
@@ -23,26 +30,95 @@ bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
 {
     if (url == AboutBlank)
         return false; // the tab's own start page: still waiting for the real address
-    m_popupUrl = url;
-    m_pendingPopup = false;
-    // The window may tell the user in a modal box; the hidden tabs can be swept meanwhile.
-    const QPointer<TBrowserTab> self(this);
-    const bool blocked = m_host->IsPopupBlocked(url);
-    if (!self) {
+    if (!PopupAllowed(url)) {
         cancel = true;
         return false;
     }
+    ShowPopup();
+    setCaption(QStringLiteral("Loading..."));
+    return true;
+}
+
+bool TBrowserTab::PopupAllowed(const QString& address)
+{
+    m_popupUrl = address;
+    m_pendingPopup = false;
+    // The window may tell the user; the hidden tabs can be swept meanwhile.
+    const QPointer<TBrowserTab> self(this);
+    const bool blocked = m_host->IsPopupBlocked(address);
+    if (!self)
+        return false;
     if (blocked) {
-        cancel = true;
         m_popupBlocked = true;
         m_host->ScheduleCloseHiddenTabs();
         return false;
     }
+    return true;
+}
+
+void TBrowserTab::ShowPopup()
+{
     setTabVisible(true);
-    setCaption(QStringLiteral("Loading..."));
     if (m_popupToFront)
         m_host->BringPopupToFront(this);
-    return true;
+}
+
+void TBrowserTab::ClassifyWrittenPopup()
+{
+    if (!m_pendingPopup || m_popupBlocked || !m_browser)
+        return;
+    // A window that its opener writes into (a receipt, a print preview) never asks for an
+    // address of its own: it is a pop-up of the page that opened it.
+    if (!PopupAllowed(m_openerUrl))
+        return;
+    // The engine cannot show a window that never loaded a page (it crashes as the view
+    // appears): the written page loads again from its own text, at its opener's address,
+    // and the tab shows once it is there.
+    m_writtenCopyPending = true;
+    const QPointer<TBrowserTab> self(this);
+    const QPointer<TSorvelBrowser> browser(m_browser);
+    m_browser->backend()->toHtml([self, browser](const QString& html) {
+        if (!self || !browser || self->m_browser != browser)
+            return;
+        if (html.isEmpty()) {
+            // Nothing to show: the hidden tab goes with the next sweep.
+            self->m_writtenCopyPending = false;
+            self->m_host->ScheduleCloseHiddenTabs();
+            return;
+        }
+        browser->backend()->setHtml(html, self->m_openerUrl);
+    });
+}
+
+void TBrowserTab::WrittenCopyLoaded()
+{
+    m_writtenCopyPending = false;
+    ShowPopup();
+    const QString title = GetTitle();
+    SetTitle(title.isEmpty() ? AboutBlank : title);
+}
+
+void TBrowserTab::LookForWrittenContent()
+{
+    if (!m_pendingPopup || m_popupBlocked || !m_browser || m_lookingForContent)
+        return;
+    // The engine reports a title written into the page, but nothing for a page written
+    // without one: the page is asked, and asked again while the window waits.
+    m_lookingForContent = true;
+    const QPointer<TBrowserTab> self(this);
+    const QPointer<TSorvelBrowser> browser(m_browser);
+    m_browser->backend()->runJavaScript(
+        WrittenScript, {}, [self, browser](const QVariant& written) {
+            // The answer may come from inside the browser's destruction.
+            if (!self || !browser || self->m_browser != browser)
+                return;
+            self->m_lookingForContent = false;
+            if (written.toBool())
+                self->ClassifyWrittenPopup();
+            else if (written.isValid() && self->m_pendingPopup && !self->m_popupBlocked)
+                QTimer::singleShot(WrittenCheckInterval, self,
+                                   [self] { self->LookForWrittenContent(); });
+        });
 }
 
 int TBrowserTab::WaitingPopups() const
@@ -89,6 +165,7 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
         return; // the engine decides
     m_popups << tab;
     tab->m_popupToFront = m_host->OpenNewInForeground();
+    tab->m_openerUrl = GetAddress();
     cancel = false;
     if (!tab->Browser()) {
         cancel = true;

@@ -3,6 +3,7 @@
 #include "browser/PopupControl.h"
 #include "browser/PopupNotify.h"
 #include "browser/PopupRules.h"
+#include "browser/strip/PVPageControl.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "support/EngineTestKit.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace EngineTestKit;
@@ -123,6 +125,30 @@ private Q_SLOTS:
         QCOMPARE(popup->PopupUrl(), url("/ok.html"));
         QCOMPARE(m_server.requestCount("/ok.html"), 1);
         QVERIFY(!m_window->popups()->notice());
+    }
+
+    void windowsWrittenByTheirOpenerAreShown()
+    {
+        TBrowserTab* opener = openOpener();
+        QVERIFY(opener);
+        // With a title or without; one left blank goes when the waiting windows' grace is over.
+        runScript(opener, QStringLiteral("var r = window.open(''); r.document.write('<title>R"
+                                         "</title>Paid'); r.document.close(); window.open('');"
+                                         "window.open('').document.write('Preview');"));
+        QVERIFY(waitUntil([&] { return m_window->tabs().size() == 4 && hiddenTabs() == 1; }));
+        QSignalSpy graceOver(m_window->popups(), &PopupControl::sweepDue);
+        QVERIFY(graceOver.wait(10000));
+        QCOMPARE(m_window->tabs().size(), 3);
+        for (TBrowserTab* tab : m_window->tabs().mid(1)) {
+            // In front, its page answers (showing a window that never loaded a page crashed).
+            m_window->pages()->setActivePage(tab);
+            QString text;
+            tab->Browser()->backend()->runJavaScript(
+                QStringLiteral("return document.body.textContent;"), {},
+                [&text](const QVariant& v) { text = v.toString(); });
+            QVERIFY(waitUntil([&] { return !text.isEmpty(); }));
+            QCOMPARE(tab->PopupUrl(), url("/opener"));
+        }
     }
 
     void aLoopOfFiveHundredWindowsLeavesTheProgramResponsive()

@@ -477,6 +477,24 @@ private Q_SLOTS:
         QVERIFY(!window.backend->busy()); // the load was cancelled
     }
 
+    void aWindowWrittenByItsOpenerIsAPopupOfThatPage()
+    {
+        OneTab fixture;
+        auto& [host, opener, fake] = fixture;
+        fake->completeLoad(PageA, "A");
+        const auto window = fake->raiseNewWindow();
+        TBrowserTab* receipt = host.pages.at(1);
+        window.backend->completeLoad("about:blank", "about:blank");
+        window.backend->setDocumentHtml("<title>Receipt</title>");
+        window.backend->titleChange("Receipt");
+        // Shown once a copy of its page has loaded at the opener's address.
+        QCOMPARE(window.backend->lastCall().args, (QVariantList{"<title>Receipt</title>", PageA}));
+        QVERIFY(!receipt->TabVisible());
+        window.backend->finishLoad(PageA, "Receipt");
+        QVERIFY(receipt->TabVisible());
+        QCOMPARE(receipt->PopupUrl(), PageA);
+    }
+
     void newWindowWithoutATab()
     {
         FakeTabHost host;
