@@ -188,3 +188,8 @@ void WindowTabHost::destroyTab(TBrowserTab* tab)
     tab->deleteLater();
     m_window.noteSessionChange();
 }
+
+void WindowTabHost::closeTab(TBrowserTab* tab)
+{
+    m_window.closePage(tab);
+}

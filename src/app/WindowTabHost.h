@@ -50,6 +50,7 @@ public:
     int pageIndexOf(const TBrowserTab* tab) const override;
     void selectNextPage(const TBrowserTab* tab, bool forward) override;
     void destroyTab(TBrowserTab* tab) override;
+    void closeTab(TBrowserTab* tab) override;
 
 private:
     TfrmMain& m_window;

@@ -104,6 +104,7 @@ void TBrowserTab::assignHandlers()
     };
     m_browser->OnDownloadBegin = [this] { onDownloadBegin(); };
     m_browser->OnDownloadComplete = [this] { onDownloadComplete(); };
+    m_browser->OnWindowClosing = [this] { onWindowClosing(); };
 }
 
 void TBrowserTab::clearHandlers()
@@ -120,6 +121,7 @@ void TBrowserTab::clearHandlers()
     m_browser->OnCommandStateChange = nullptr;
     m_browser->OnDownloadBegin = nullptr;
     m_browser->OnDownloadComplete = nullptr;
+    m_browser->OnWindowClosing = nullptr;
 }
 
 // --- Appearance ---------------------------------------------------------------------------

@@ -184,6 +184,7 @@ private:
     void onCommandStateChange(int command, bool enabled);
     void onDownloadBegin();
     void onDownloadComplete();
+    void onWindowClosing();
 
     // The first real address of a tab made for a new window decides whether it is shown.
     // Returns whether the navigation goes on as any other (false: it was the tab's own
@@ -226,7 +227,8 @@ private:
     QString m_homeUrl;
     QString m_stickyName;
     QString m_popupUrl;
-    QString m_openerUrl; // of the page that opened this tab's window, when one did
+    QString m_openerUrl;         // of the page that opened this tab's window, when one did
+    bool m_openedByPage = false; // a page's script opened this tab's window: it may close it
     WebFrame m_cycleFrame = 0;
     bool m_locked = false;
     bool m_lockWhenLoaded = false;

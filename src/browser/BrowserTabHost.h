@@ -79,6 +79,8 @@ public:
     // Takes `tab` out of the strip and destroys it once control is back in the event loop
     // (the tab may be in the middle of one of its own handlers).
     virtual void destroyTab(TBrowserTab* tab) = 0;
+    // Closes `tab` as the user's Close does.
+    virtual void closeTab(TBrowserTab* tab) = 0;
 
 protected:
     ~BrowserTabHost() = default;

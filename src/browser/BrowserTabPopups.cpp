@@ -166,6 +166,7 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
     m_popups << tab;
     tab->m_popupToFront = m_host->OpenNewInForeground();
     tab->m_openerUrl = GetAddress();
+    tab->m_openedByPage = true;
     cancel = false;
     if (!tab->Browser()) {
         cancel = true;
@@ -173,4 +174,14 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
     }
     tab->setFocusOnLoad(true);
     newBrowser = tab->Browser();
+}
+
+void TBrowserTab::onWindowClosing()
+{
+    // A page may close a window that a page opened, never one the user opened.
+    if (!m_openedByPage)
+        return;
+    // Closed as the user's Close does (the only tab is reset to blank), once the engine's
+    // call has returned.
+    QTimer::singleShot(0, this, [this] { m_host->closeTab(this); });
 }

@@ -149,6 +149,8 @@ private Q_SLOTS:
             QVERIFY(waitUntil([&] { return !text.isEmpty(); }));
             QCOMPARE(tab->PopupUrl(), url("/opener"));
         }
+        runScript(m_window->tabs().at(1), QStringLiteral("window.close();")); // as it may
+        QVERIFY(waitUntil([&] { return m_window->tabs().size() == 2; }));
     }
 
     void aLoopOfFiveHundredWindowsLeavesTheProgramResponsive()

@@ -108,6 +108,7 @@ public:
             active = nullptr;
         tab->deleteLater();
     }
+    void closeTab(TBrowserTab* tab) override { tab->CloseTab(); }
 
     QWidget window;
     QList<TBrowserTab*> pages;

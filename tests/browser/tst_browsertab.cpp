@@ -495,6 +495,16 @@ private Q_SLOTS:
         QCOMPARE(receipt->PopupUrl(), PageA);
     }
 
+    void onlyAWindowThatAPageOpenedClosesWhenItsPageAsks()
+    {
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
+        const auto popup = fake->openWindow(PageB, "B");
+        fake->windowClosing(); // the user's own tab stays
+        popup.backend->windowClosing();
+        QTRY_COMPARE(host.pages, QList<TBrowserTab*>{tab});
+    }
+
     void newWindowWithoutATab()
     {
         FakeTabHost host;

@@ -95,6 +95,11 @@ void FakeWebBackend::downloadComplete()
     requireEvents()->downloadComplete();
 }
 
+void FakeWebBackend::windowClosing()
+{
+    requireEvents()->windowClosing();
+}
+
 FakeWebBackend::NewWindow FakeWebBackend::raiseNewWindow()
 {
     NewWindow result;

@@ -82,6 +82,7 @@ public:
     void commandState(int command, bool enabled);
     void downloadBegin();
     void downloadComplete();
+    void windowClosing(); // the page's window.close()
     NewWindow raiseNewWindow();
 
     // The sequences the engine raises for one top-level load:

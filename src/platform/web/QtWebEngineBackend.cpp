@@ -89,6 +89,10 @@ void QtWebEngineBackend::makePage()
         if (m_events)
             m_events->statusTextChange(url);
     });
+    connect(page, &QWebEnginePage::windowCloseRequested, this, [this] {
+        if (m_events)
+            m_events->windowClosing();
+    });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             &QtWebEngineBackend::onRenderProcessTerminated);
     connect(page, &QWebEnginePage::fullScreenRequested, this,

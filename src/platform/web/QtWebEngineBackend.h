@@ -24,6 +24,7 @@ class WebEngineContext;
 //   load finished               -> downloadComplete, then documentComplete (top frame)
 //   title, progress, hovered link, back/forward availability -> their events
 //   a page opening a window     -> newWindow; the browser handed back receives the page
+//   a page closing its window   -> windowClosing
 //
 // A sub-frame's navigation is reported complete as soon as it is under way (the engine
 // says no more about frames). Every completed top-level navigation is recorded in the

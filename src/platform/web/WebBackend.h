@@ -64,6 +64,8 @@ public:
     virtual void commandStateChange(int command, bool enabled) = 0;
     virtual void downloadBegin() = 0;
     virtual void downloadComplete() = 0;
+    // The page asked to close its window (window.close()).
+    virtual void windowClosing() = 0;
     // The backend made a new view (its page was discarded and is back): the browser shows it
     // in place of the old one, which is gone.
     virtual void viewReplaced(QWidget* view) = 0;

@@ -205,3 +205,9 @@ void TWebBrowser::downloadComplete()
     if (OnDownloadComplete)
         OnDownloadComplete();
 }
+
+void TWebBrowser::windowClosing()
+{
+    if (OnWindowClosing)
+        OnWindowClosing();
+}

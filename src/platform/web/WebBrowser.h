@@ -54,6 +54,8 @@ public:
     std::function<void(int command, bool enabled)> OnCommandStateChange;
     std::function<void()> OnDownloadBegin;
     std::function<void()> OnDownloadComplete;
+    // The page asked to close its window; whether it closes is the handler's decision.
+    std::function<void()> OnWindowClosing;
 
     // Commands of OnCommandStateChange.
     static constexpr int CSC_NAVIGATEFORWARD = 1;
@@ -75,6 +77,7 @@ protected:
     void commandStateChange(int command, bool enabled) override;
     void downloadBegin() override;
     void downloadComplete() override;
+    void windowClosing() override;
     void viewReplaced(QWidget* view) override;
 
 private:
