@@ -349,10 +349,19 @@ private Q_SLOTS:
         QCOMPARE(m_questions->asked.size(), 2);
         QCOMPARE(m_context->downloads()->downloads().size(), before);
 
-        // A page not on the screen is not asked, unless it was opened for the file.
-        b.widget->hide();
-        b.widget->Navigate(url("/file"));
-        QVERIFY(waitUntil([&] { return status.startsWith("A download was cancelled"); }));
+        // A page not on the screen is not asked, unless it was opened for the file: its
+        // file goes beside the last one under a name of its own.
+        Browser hidden(m_context.get());
+        QVERIFY(load(hidden, url("/a")));
+        hidden.widget->hide();
+        hidden.widget->Navigate(url("/file"));
+        QVERIFY(waitUntil([&] {
+            return m_context->downloads()->downloads().size() == before + 1 &&
+                   m_context->downloads()->downloads().last()->isFinished();
+        }));
+        QCOMPARE(m_context->downloads()->downloads().last()->downloadFileName(), "report.bin");
+        QCOMPARE(m_questions->asked.size(), 2);
+        QCOMPARE(DownloadManager::freeName(QFileInfo(target).path(), "got.bin"), "got (2).bin");
         Browser opened(m_context.get());
         opened.widget->hide();
         opened.widget->Navigate(url("/file"));
@@ -367,6 +376,7 @@ private Q_SLOTS:
             quiet{false, 1000, 14000};
         QCOMPARE(DownloadManager::verdict(none, true, 0), V::Ask);
         QCOMPARE(DownloadManager::verdict(none, false, 0), V::NotShown);
+        QCOMPARE(DownloadManager::verdict(quiet, false, 13999), V::Quiet);
         QCOMPARE(DownloadManager::verdict(open, true, 0), V::Asking);
         QCOMPARE(DownloadManager::verdict(cancelled, true, 3999), V::AskedAgain);
         QCOMPARE(DownloadManager::verdict(cancelled, true, 4000), V::Ask);

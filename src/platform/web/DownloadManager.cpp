@@ -40,12 +40,12 @@ QString DownloadManager::suggestedFolder() const
 
 DownloadManager::Verdict DownloadManager::verdict(const PageAsking& page, bool shown, qint64 now)
 {
-    if (!shown)
-        return Verdict::NotShown;
     if (page.open)
         return Verdict::Asking;
     if (now < page.quietUntil)
         return Verdict::Quiet;
+    if (!shown)
+        return Verdict::NotShown;
     if (page.cancelled >= 0 && now - page.cancelled < AgainWithin)
         return Verdict::AskedAgain;
     return Verdict::Ask;
@@ -78,9 +78,11 @@ void DownloadManager::onDownloadRequested(QWebEngineDownloadRequest* request)
     case Verdict::Ask:
         break;
     case Verdict::NotShown:
-        page->showStatus(QStringLiteral("A download was cancelled: the page asked for it while "
-                                        "it was not on the screen."));
-        request->cancel();
+        // Nobody can answer a question for a page out of sight, and a modal one would hold
+        // up every page: the file goes to the download folder under a name of its own, and
+        // the downloads window shows it. Further requests of the page wait out a quiet time.
+        asking.quietUntil = now + QuietFor;
+        saveUnasked(request);
         return;
     case Verdict::AskedAgain:
         asking.quietUntil = now + QuietFor;
@@ -120,6 +122,30 @@ bool DownloadManager::askWhere(QWebEngineDownloadRequest* request, WebQuestions*
     request->accept();
     track(request);
     return true;
+}
+
+QString DownloadManager::freeName(const QString& folder, const QString& fileName)
+{
+    const QDir dir(folder);
+    if (!QFileInfo::exists(dir.filePath(fileName)))
+        return fileName;
+    const QFileInfo name(fileName);
+    const QString base = name.completeBaseName();
+    const QString suffix = name.suffix().isEmpty() ? QString() : "." + name.suffix();
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
+        if (!QFileInfo::exists(dir.filePath(candidate)))
+            return candidate;
+    }
+}
+
+void DownloadManager::saveUnasked(QWebEngineDownloadRequest* request)
+{
+    const QString folder = suggestedFolder();
+    request->setDownloadDirectory(folder);
+    request->setDownloadFileName(freeName(folder, request->downloadFileName()));
+    request->accept();
+    track(request);
 }
 
 void DownloadManager::track(QWebEngineDownloadRequest* request)

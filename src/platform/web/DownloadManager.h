@@ -20,8 +20,9 @@ class QWebEnginePage;
 //
 // The save question is a modal dialog that the engine waits for, so a page may not use it
 // to keep the user from everything else: a page not on the screen is not asked (unless it
-// was just opened for the link, and shows nothing yet), a page asks one question at a time,
-// and a page that asks again right after the user cancelled is not asked for a while.
+// was just opened for the link, and shows nothing yet) but its file goes to the download
+// folder, after which it waits a quiet time; a page asks one question at a time; and a page
+// that asks again right after the user cancelled is not asked for a while.
 class DownloadManager final : public QObject
 {
     Q_OBJECT
@@ -49,7 +50,7 @@ public:
     enum class Verdict
     {
         Ask,
-        NotShown,   // the page is not on the screen
+        NotShown,   // the page is not on the screen: saved unasked, its quiet time starts
         Asking,     // its question is open
         Quiet,      // it is in its quiet time
         AskedAgain, // it asked again right after a cancel: its quiet time starts
@@ -58,6 +59,8 @@ public:
     static constexpr qint64 AgainWithin = 3000;
     static constexpr qint64 QuietFor = 10000;
     static Verdict verdict(const PageAsking& page, bool shown, qint64 now);
+    // `fileName`, or "name (2).ext" and on, whichever is not yet in `folder`.
+    static QString freeName(const QString& folder, const QString& fileName);
 
 Q_SIGNALS:
     void downloadStarted(QWebEngineDownloadRequest* download);
@@ -70,6 +73,8 @@ private:
     QuestionsSource m_questions;
     // Asks where the download goes; false when the user cancelled.
     bool askWhere(QWebEngineDownloadRequest* request, WebQuestions* questions);
+    // Saves into the download folder without asking.
+    void saveUnasked(QWebEngineDownloadRequest* request);
 
     QString m_lastFolder;
     QElapsedTimer m_clock;
