@@ -84,8 +84,8 @@ Command functionKey(int key, Qt::KeyboardModifiers modifiers, const KeyDispatche
     case Qt::Key_F1:
         return Command::HelpTopics;
     case Qt::Key_F2:
-        // The favorites tree renames its item with F2.
-        return context.favoritesTreeFocused ? Command::None : Command::PreviousTab;
+        // The Favorites and SorvelGroups trees rename their item with F2.
+        return context.renameTreeFocused ? Command::None : Command::PreviousTab;
     case Qt::Key_F3:
         return Command::NextTab;
     case Qt::Key_F4:

@@ -29,7 +29,7 @@ public:
         bool hasActiveTab = true;
         bool canGoBack = false;
         bool canGoForward = false;
-        bool favoritesTreeFocused = false;
+        bool renameTreeFocused = false;  // a tree where F2 renames (Favorites, SorvelGroups)
         bool sideBarTreeFocused = false; // a side bar tree (Shift+F10 is its menu)
         // The keyboard is in one of the window's own text fields, not in the page.
         bool textFieldFocused = false;

@@ -172,7 +172,7 @@ KeyDispatcher::Context WindowCommands::keyContext() const
     context.canGoBack = tab && tab->CanGoBack();
     context.canGoForward = tab && tab->CanGoForward();
     const SideBar* sideBar = m_window.sideBar();
-    context.favoritesTreeFocused = sideBar && sideBar->favoritesTreeFocused();
+    context.renameTreeFocused = sideBar && sideBar->renameTreeFocused();
     context.sideBarTreeFocused = sideBar && sideBar->treeFocused();
     const QWidget* focus = QApplication::focusWidget();
     context.tabStripFocused = focus && focus == m_window.pages()->tabStrip();

@@ -225,9 +225,10 @@ void SideBar::historyOptionsChanged()
         m_historyRooted = false;
 }
 
-bool SideBar::favoritesTreeFocused() const
+bool SideBar::renameTreeFocused() const
 {
-    return built() && isVisible() && m_favorites->tree()->hasFocus();
+    return built() && isVisible() &&
+           (m_favorites->tree()->hasFocus() || m_groups->tree()->hasFocus());
 }
 
 bool SideBar::treeFocused() const

@@ -70,8 +70,8 @@ public:
     QWidget* searchPane();
     QToolButton* closeButton();
     bool built() const { return m_pcVarloBar; }
-    // The Favorites tree has the keyboard (F2 is its rename there).
-    bool favoritesTreeFocused() const;
+    // The Favorites or the SorvelGroups tree has the keyboard (F2 renames there).
+    bool renameTreeFocused() const;
     // One of the trees (Favorites, History, SorvelGroups) has the keyboard (Shift+F10 is its
     // context menu).
     bool treeFocused() const;

@@ -95,9 +95,9 @@ private Q_SLOTS:
     void f2IsLeftToTheFavoritesTree()
     {
         KeyDispatcher::Context context;
-        context.favoritesTreeFocused = true;
+        context.renameTreeFocused = true;
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F2, {}, context), Command::None);
-        context.favoritesTreeFocused = false;
+        context.renameTreeFocused = false;
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F2, {}, context), Command::PreviousTab);
         context.sideBarTreeFocused = true; // Shift+F10 is a side bar tree's menu
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, Qt::ShiftModifier, context), Command::None);

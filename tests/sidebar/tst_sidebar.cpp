@@ -546,6 +546,10 @@ private Q_SLOTS:
         QCOMPARE(b.host.calls, opened);
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(b.host.calls.last(), "group " + b.path("SorvelGroups/Shout.SGP") + " 1 0");
+        // The window's key table leaves F2 to this tree when it has the keyboard.
+        QApplication::setActiveWindow(tree->window());
+        tree->setFocus();
+        QVERIFY(tree->hasFocus() && b.bar->renameTreeFocused());
 
         pane->prepareMenu(tree->nodeOf(b.path("SorvelGroups/Folder")));
         QVERIFY(!pane->organizeItem()->isVisible());
