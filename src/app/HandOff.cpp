@@ -38,7 +38,8 @@ Parcel decode(const QJsonValue& payload)
             object.value(QStringLiteral("argument")).toString()};
 }
 
-Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs)
+Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument, int patienceMs,
+                 QString* error)
 {
     const Parcel parcel{QUuid::createUuid().toString(QUuid::WithoutBraces), argument};
     const QDeadlineTimer deadline(patienceMs);
@@ -55,14 +56,24 @@ Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argum
         QThread::msleep(100);
     } while (!deadline.hasExpired());
 
-    if (!argument.isEmpty()) {
+    if (argument.isEmpty())
+        return Delivery::Unanswered;
+    try {
         TRegistry reg(hive);
-        if (reg.openKey(SettingsKey, true)) {
-            reg.writeString(CommandLineValue, argument);
-            reg.writeString(CommandLineIdValue, parcel.id);
+        if (!reg.openKey(SettingsKey, true))
+            throw RegistryError::failedToCreateKey(SettingsKey);
+        reg.writeString(CommandLineValue, argument);
+        reg.writeString(CommandLineIdValue, parcel.id);
+        return Delivery::Unanswered;
+    } catch (const RegistryError& failure) {
+        if (error) {
+            *error = hive.errorText().isEmpty()
+                         ? failure.message()
+                         : QStringLiteral("%1 (the settings file cannot be opened: %2)")
+                               .arg(failure.message(), hive.errorText());
         }
+        return Delivery::Lost;
     }
-    return Delivery::Unanswered;
 }
 
 bool Ledger::firstTime(const QString& id)

@@ -31,15 +31,17 @@ enum class Delivery
     Taken,      // a running copy has the argument
     Exiting,    // the running copy is on its way out and took nothing
     Unanswered, // nobody answered; the argument waits in the hive
+    Lost,       // nobody answered, and the hive could not keep the argument
 };
 
 // Sends `argument` (possibly empty: then the running copy only comes to the front) to the
 // running copy. A copy that is still starting may not listen yet, so the send is retried
 // for up to `patienceMs`; when nobody answers, the argument is left in the hive's
-// "CommandLine" for the running copy to pick up. A copy that is exiting answers "not
+// "CommandLine" for the running copy to pick up (Lost when the hive cannot be written:
+// `error`, when given, says why). A copy that is exiting answers "not
 // taken" (false); the argument is then kept nowhere, for the caller to start with it.
 Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
-                 int patienceMs = 3000);
+                 int patienceMs = 3000, QString* error = nullptr);
 
 // The hand-offs a running copy has opened: each identity once.
 class Ledger

@@ -18,6 +18,7 @@
 #include "platform/web/WebProfileSlot.h"
 #include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
+#include "settings/StandInHive.h"
 #include "settings/dialogs/DefaultBrowser.h"
 
 #include <QCoreApplication>
@@ -143,6 +144,21 @@ void tellAboutOwnProfile(QWidget* window)
     box->open();
 }
 
+// A warning before or beside the window. A picture is taken with nobody to press OK: there
+// it goes to standard error.
+void warnUser(const QString& message, bool pictureMode)
+{
+    if (message.isEmpty())
+        return;
+    if (pictureMode)
+        QTextStream(stderr) << "pelvane: "
+                            << QString(message).replace(QStringLiteral("\n\n"),
+                                                        QStringLiteral("\n"))
+                            << '\n';
+    else
+        QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
+}
+
 void reportRecoveredHive(const RegistryHive& hive)
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
@@ -186,6 +202,17 @@ QList<LeftSession> leftSessions(int ownSlot)
     return left;
 }
 
+// The end of a second copy: its argument is with the running copy or in the hive, or,
+// when `error` says why, it could not be kept anywhere; the user who started it learns so.
+int handedOff(const QString& error, const QString& argument)
+{
+    if (error.isEmpty())
+        return 0;
+    QTextStream(stderr) << "pelvane: the running Pelvane did not answer, and " << argument
+                        << " could not be kept for it: " << error << '\n';
+    return 1;
+}
+
 // How long a second copy waits for an exiting copy to let go of the single-copy lock (the
 // engine's shutdown takes a moment).
 constexpr int LockPatienceMs = 15000;
@@ -222,13 +249,7 @@ void reportIgnoredValues(RegistryHive& hive, QWidget* window)
 // without it.
 void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
 {
-    const QString message = history.unavailableMessage();
-    if (message.isEmpty())
-        return;
-    if (pictureMode)
-        QTextStream(stderr) << "pelvane: " << message << '\n';
-    else
-        QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
+    warnUser(history.unavailableMessage(), pictureMode);
 }
 
 // The copies of pages handed to other programs a week ago and more are read no longer.
@@ -267,24 +288,33 @@ int main(int argc, char* argv[])
 
     // The one place the user's settings are reached by name; everything else is handed
     // the hive.
-    RegistryHive& hive = RegistryHive::userHive();
+    RegistryHive& userHive = RegistryHive::userHive();
     MessageBus bus;
     InstanceLock lock(InstanceLock::defaultLockFile());
-    if (!pictureMode && !allowMultiInstance(hive) && !lock.tryAcquire()) {
+    if (!pictureMode && !allowMultiInstance(userHive) && !lock.tryAcquire()) {
         // A copy that is exiting takes nothing: wait until it is gone and start as the first.
-        if (HandOff::deliver(bus, hive, start.argument) != HandOff::Delivery::Exiting)
-            return 0;
+        QString error;
+        if (HandOff::deliver(bus, userHive, start.argument, 3000, &error) !=
+            HandOff::Delivery::Exiting)
+            return handedOff(error, start.argument);
         if (!waitForLock(lock, LockPatienceMs)) {
-            HandOff::deliver(bus, hive, start.argument);
-            return 0;
+            HandOff::deliver(bus, userHive, start.argument, 3000, &error);
+            return handedOff(error, start.argument);
         }
     }
     // A picture is a separate copy: it takes no hand-off and answers no tool.
     if (!pictureMode)
         bus.listen({QLatin1String(HandOff::Message)});
-    if (!hive.recoveredBackup().isEmpty())
+    if (!userHive.recoveredBackup().isEmpty() || !userHive.isOpen())
         icon.apply(); // the message about it comes before the engine starts
-    reportRecoveredHive(hive);
+    reportRecoveredHive(userHive);
+    // Settings that cannot be opened are not the user's to lose: the program runs on a
+    // stand-in and never writes the file.
+    const StandInHive settings(userHive);
+    warnUser(settings.message(), pictureMode);
+    if (!settings.isOpen())
+        return 1;
+    RegistryHive& hive = settings.hive();
 
     // Every completed top-level navigation of every tab goes to the history; the history
     // outlives the engine that reports to it. It is opened once the window is up and the

@@ -9,6 +9,7 @@
 #include "groups/SorvelGroupCommands.h"
 #include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
+#include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
 #include "support/TestHome.h"
@@ -356,6 +357,24 @@ private Q_SLOTS:
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
         QCOMPARE(w->tabs().size(), 4);
+    }
+
+    // Nobody answers: the argument waits in the hive, or the sender learns why it cannot.
+    void anUnansweredHandOffWaitsInTheHiveOrSaysWhyNot()
+    {
+        QTemporaryDir folder;
+        const MessageBus nobody(folder.path());
+        RegistryHive sound(folder.filePath(QStringLiteral("registry.db")));
+        QVERIFY(HandOff::deliver(nobody, sound, QStringLiteral("http://127.0.0.1/kept"), 0) ==
+                HandOff::Delivery::Unanswered);
+        QCOMPARE(HandOff::takeStoredCommandLine(sound).argument,
+                 QStringLiteral("http://127.0.0.1/kept"));
+        QVERIFY(HiveFiles::writeNewer(folder.filePath(QStringLiteral("newer.db"))));
+        RegistryHive newer(folder.filePath(QStringLiteral("newer.db")));
+        QString error;
+        QVERIFY(HandOff::deliver(nobody, newer, QStringLiteral("http://127.0.0.1/lost"), 0,
+                                 &error) == HandOff::Delivery::Lost);
+        QVERIFY2(error.contains(QStringLiteral("newer version")), qPrintable(error));
     }
 
     void handOffBringsTheWindowBackAsItWas()

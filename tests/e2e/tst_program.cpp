@@ -2,8 +2,10 @@
 // from a local server.
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
+#include "support/HiveFiles.h"
 #include "support/LocalHttpServer.h"
 #include "support/ProgramRun.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -292,6 +294,32 @@ private Q_SLOTS:
                           QStringLiteral("HKEY_CURRENT_USER\\Software\\Brenmoor\\Pelvane")});
         QVERIFY(exportTool.waitForFinished(10000));
         QVERIFY(!exportTool.readAllStandardOutput().contains("Last Open Sites"));
+    }
+
+    // Nobody is there to answer a message box: a picture says on standard error what is
+    // wrong with the settings, and is taken all the same.
+    void pictureModeToldAboutSettingsOnStandardError_data()
+    {
+        QTest::addColumn<QByteArray>("told");
+        QTest::newRow("newer version") << QByteArray("written by a newer version");
+    }
+    void pictureModeToldAboutSettingsOnStandardError()
+    {
+        QFETCH(QByteArray, told);
+        TestHome home;
+        const QString file = home.file(QStringLiteral("registry.db"));
+        QVERIFY(HiveFiles::writeNewer(file));
+        const QByteArray before = TestFiles::readFile(file);
+        Program run(home.path());
+        run.process().setProcessChannelMode(QProcess::SeparateChannels);
+        const QString picture = home.file(QStringLiteral("shot.png"));
+        run.start({QStringLiteral("--screenshot"), picture, url("/d")});
+        QVERIFY(run.process().waitForFinished(60000));
+        const QByteArray errors = run.process().readAllStandardError();
+        QCOMPARE(run.process().exitCode(), 0);
+        QVERIFY2(errors.contains(told), errors.constData());
+        QVERIFY(!QImage(picture).isNull());
+        QCOMPARE(TestFiles::readFile(file), before); // never written
     }
 };
 
