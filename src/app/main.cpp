@@ -159,18 +159,17 @@ void warnUser(const QString& message, bool pictureMode)
         QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
 }
 
-void reportRecoveredHive(const RegistryHive& hive)
+void reportRecoveredHive(const RegistryHive& hive, bool pictureMode)
 {
     // A damaged settings file has been set aside and the program runs on defaults; say
     // where the old file went, once (the next start finds a sound file).
     const QString backup = hive.recoveredBackup();
     if (backup.isEmpty())
         return;
-    QMessageBox::warning(nullptr, QStringLiteral("Pelvane"),
-                         QStringLiteral("Your settings file was damaged and could not be "
-                                        "read. It has been moved to:\n\n%1\n\nPelvane "
-                                        "starts with default settings.")
-                             .arg(backup));
+    warnUser(QStringLiteral("Your settings file was damaged and could not be read. It has been "
+                            "moved to:\n\n%1\n\nPelvane starts with default settings.")
+                 .arg(backup),
+             pictureMode);
 }
 
 // Where this copy keeps its open tabs against a crash: beside the settings, one session per
@@ -307,7 +306,7 @@ int main(int argc, char* argv[])
         bus.listen({QLatin1String(HandOff::Message)});
     if (!userHive.recoveredBackup().isEmpty() || !userHive.isOpen())
         icon.apply(); // the message about it comes before the engine starts
-    reportRecoveredHive(userHive);
+    reportRecoveredHive(userHive, pictureMode);
     // Settings that cannot be opened are not the user's to lose: the program runs on a
     // stand-in and never writes the file.
     const StandInHive settings(userHive);

@@ -300,26 +300,34 @@ private Q_SLOTS:
     // wrong with the settings, and is taken all the same.
     void pictureModeToldAboutSettingsOnStandardError_data()
     {
+        QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QByteArray>("told");
-        QTest::newRow("newer version") << QByteArray("written by a newer version");
+        QTest::newRow("newer version") << QByteArray() << QByteArray("written by a newer version");
+        QTest::newRow("damaged") << QByteArray("not a settings file ").repeated(100)
+                                 << QByteArray("damaged and could not be read");
     }
     void pictureModeToldAboutSettingsOnStandardError()
     {
+        QFETCH(QByteArray, settings);
         QFETCH(QByteArray, told);
         TestHome home;
         const QString file = home.file(QStringLiteral("registry.db"));
-        QVERIFY(HiveFiles::writeNewer(file));
+        if (settings.isEmpty())
+            QVERIFY(HiveFiles::writeNewer(file));
+        else
+            TestFiles::writeFile(file, settings);
         const QByteArray before = TestFiles::readFile(file);
         Program run(home.path());
         run.process().setProcessChannelMode(QProcess::SeparateChannels);
         const QString picture = home.file(QStringLiteral("shot.png"));
-        run.start({QStringLiteral("--screenshot"), picture, url("/d")});
+        run.start({QStringLiteral("--screenshot"), picture, QStringLiteral("about:blank")});
         QVERIFY(run.process().waitForFinished(60000));
         const QByteArray errors = run.process().readAllStandardError();
         QCOMPARE(run.process().exitCode(), 0);
         QVERIFY2(errors.contains(told), errors.constData());
         QVERIFY(!QImage(picture).isNull());
-        QCOMPARE(TestFiles::readFile(file), before); // never written
+        if (settings.isEmpty())
+            QCOMPARE(TestFiles::readFile(file), before); // never written
     }
 };
 
