@@ -355,8 +355,10 @@ void TfrmMain::runExitSequence()
     const auto all = tabs();
     for (TBrowserTab* tab : all)
         addresses << tab->GetAddress();
+    bool sitesKept = false;
     try {
         m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
+        sitesKept = true;
         // The band layout goes among the settings, before the bars' visibility.
         settings().write(*m_options, [this] {
             try {
@@ -373,8 +375,14 @@ void TfrmMain::runExitSequence()
     } catch (const RegistryError&) {
     }
     // A clean exit: "Last Open Sites" and "StartupMode" decide the next start, as always.
-    if (SessionKeeper* keeper = session())
-        keeper->endCleanly();
+    // When the open sites could not be written, the kept session is all that holds the
+    // tabs: it stays, up to date, and the next start brings them back from it.
+    if (SessionKeeper* keeper = session()) {
+        if (sitesKept)
+            keeper->endCleanly();
+        else
+            keeper->flush();
+    }
     for (auto it = all.crbegin(); it != all.crend(); ++it)
         (*it)->Stop();
 }

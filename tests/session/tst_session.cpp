@@ -6,6 +6,7 @@
 #include "session/SessionFile.h"
 #include "session/SessionKeeper.h"
 #include "session/SessionRecovery.h"
+#include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
@@ -268,6 +269,20 @@ private Q_SLOTS:
         window.window.reset();
         QVERIFY(!QFile::exists(path));
         QVERIFY(!QFile::exists(path + QStringLiteral(".running")));
+    }
+
+    // The settings refuse the open sites at exit (a full disk): the session keeps the tabs.
+    void anExitThatCannotKeepTheOpenSitesKeepsTheSession()
+    {
+        TestHome home;
+        const QString path = home.file(QStringLiteral("session.json"));
+        MainWindowFixture window({.sessionFile = path});
+        window.load(0, QStringLiteral("http://127.0.0.1/kept"));
+        QVERIFY(HiveFiles::refuseValues(window.hive.path(), QStringLiteral("url%")));
+        window.window.reset();
+        const SessionKeeper::Previous left = SessionKeeper::inspect(path);
+        QVERIFY(left.decision != Decision::StartNormally);
+        QCOMPARE(left.saved.tabs.value(0).address, QStringLiteral("http://127.0.0.1/kept"));
     }
 
     // An argument given at a start that restores is checked as at any start.
