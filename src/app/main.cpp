@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
+#include "app/StartArguments.h"
 #include "history/DeferredHistory.h"
 #include "platform/BackgroundJob.h"
 #include "platform/InstanceLock.h"
@@ -71,23 +72,19 @@ std::optional<int> runListTabs(int argc, char** argv)
     return 1;
 }
 
-struct StartArguments
+// "--help", or a command line the program refuses: answered on the terminal, with no
+// window (and no display needed).
+std::optional<int> answerUsage(const StartArguments& start)
 {
-    QString argument;
-    QString screenshotFile;
-};
-
-// The program looks at its first argument only; "--screenshot FILE" may stand before it.
-StartArguments parseArguments(const QStringList& arguments)
-{
-    StartArguments result;
-    int next = 1;
-    if (arguments.value(next) == QLatin1String("--screenshot")) {
-        result.screenshotFile = arguments.value(next + 1);
-        next += 2;
+    if (start.kind == StartArguments::Kind::Help) {
+        QTextStream(stdout) << StartArguments::usage();
+        return 0;
     }
-    result.argument = HandOff::absoluteArgument(arguments.value(next));
-    return result;
+    if (start.kind == StartArguments::Kind::Refused) {
+        QTextStream(stderr) << "pelvane: " << start.problem << '\n' << StartArguments::usage();
+        return 2;
+    }
+    return std::nullopt;
 }
 
 bool allowMultiInstance(RegistryHive& hive)
@@ -278,11 +275,21 @@ int main(int argc, char* argv[])
     if (auto rc = runListTabs(argc, argv))
         return *rc;
 
+    QStringList given;
+    for (int i = 0; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    if (auto rc = answerUsage(StartArguments::parse(given)))
+        return *rc;
+
     WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
+    // Again without the toolkit's own options (-platform and the like), which it has taken.
+    StartArguments start = StartArguments::parse(QCoreApplication::arguments());
+    if (auto rc = answerUsage(start))
+        return *rc;
+    start.argument = HandOff::absoluteArgument(start.argument);
     ProgramIcon icon;             // read while the engine starts
     BackgroundJob pageCopiesTidy; // its work is waited for at exit
-    const StartArguments start = parseArguments(QCoreApplication::arguments());
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
     // The one place the user's settings are reached by name; everything else is handed

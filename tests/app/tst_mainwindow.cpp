@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "app/HandOff.h"
+#include "app/StartArguments.h"
 #include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabListing.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -357,6 +359,51 @@ private Q_SLOTS:
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
         QCOMPARE(w->tabs().size(), 4);
+    }
+
+    void startArguments_data()
+    {
+        using Kind = StartArguments::Kind;
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("argument"); // or the problem, when refused
+        QTest::addColumn<QString>("picture");
+        const auto row = [](const char* name, QStringList given, Kind kind, QString text,
+                            QString picture = {}) {
+            QTest::newRow(name) << QStringList{QStringLiteral("pelvane")} + given << int(kind)
+                                << text << picture;
+        };
+        row("nothing", {}, Kind::Start, {});
+        row("address", {"http://127.0.0.1/a", "ignored"}, Kind::Start, "http://127.0.0.1/a");
+        row("picture", {"--screenshot", "s.png", "x.sgp"}, Kind::Start, "x.sgp", "s.png");
+        row("help", {"--help"}, Kind::Help, {});
+        row("help after picture", {"--screenshot", "s.png", "--help"}, Kind::Help, {}, "s.png");
+        row("misspelt", {"--reg-exprot"}, Kind::Refused, "unknown option --reg-exprot");
+        row("version", {"--version"}, Kind::Refused, "unknown option --version");
+        row("picture without file", {"--screenshot"}, Kind::Refused,
+            "--screenshot needs the file to write the picture to");
+        row("end of options", {"--", "--odd-name.html"}, Kind::Start, "--odd-name.html");
+        row("single dash is a name", {"-file"}, Kind::Start, "-file");
+    }
+    void startArguments()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(int, kind);
+        QFETCH(QString, argument);
+        QFETCH(QString, picture);
+        const StartArguments start = StartArguments::parse(given);
+        QCOMPARE(int(start.kind), kind);
+        QCOMPARE(start.kind == StartArguments::Kind::Refused ? start.problem : start.argument,
+                 argument);
+        QCOMPARE(start.screenshotFile, picture);
+        // Every option the usage names is in the manual page.
+        QFile manual(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources/man/pelvane.1"));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString page =
+            QString::fromUtf8(manual.readAll()).replace(QLatin1String("\\-"), QLatin1String("-"));
+        static const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+        for (const auto& found : option.globalMatch(StartArguments::usage()))
+            QVERIFY2(page.contains(found.captured()), qPrintable(found.captured()));
     }
 
     // Nobody answers: the argument waits in the hive, or the sender learns why it cannot.

@@ -101,15 +101,30 @@ private Q_SLOTS:
             m_server.serve(QByteArray("/") + name, page(QString::fromLatin1(name)).toUtf8());
     }
 
-    void listTabsWithoutARunningCopyFails()
+    // Answered on the terminal, without a window or even a display.
+    void theTerminalIsAnsweredWithoutAWindow()
     {
         TestHome home;
-        QProcess tool;
-        tool.setProcessEnvironment(ProgramRun::environment(home.path()));
-        tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
-        QVERIFY(tool.waitForFinished(10000));
-        QCOMPARE(tool.exitCode(), 1);
-        QVERIFY(tool.readAllStandardError().contains("no running Pelvane"));
+        QProcessEnvironment env = ProgramRun::environment(home.path());
+        env.remove(QStringLiteral("DISPLAY"));
+        const struct
+        {
+            const char* argument;
+            int exitCode;
+            QByteArray said; // on standard output for 0, else on standard error
+        } cases[] = {{"--list-tabs", 1, "no running Pelvane"},
+                     {"--help", 0, "Usage: pelvane"},
+                     {"--reg-exprot", 2, "unknown option --reg-exprot\nUsage: pelvane"}};
+        for (const auto& c : cases) {
+            QProcess tool;
+            tool.setProcessEnvironment(env);
+            tool.start(QStringLiteral(PELVANE_BINARY), {QString::fromLatin1(c.argument)});
+            QVERIFY(tool.waitForFinished(10000));
+            QCOMPARE(tool.exitCode(), c.exitCode);
+            const QByteArray said =
+                c.exitCode == 0 ? tool.readAllStandardOutput() : tool.readAllStandardError();
+            QVERIFY2(said.contains(c.said), said.constData());
+        }
     }
 
     void secondCopyHandsItsAddressToTheFirst()
