@@ -115,4 +115,20 @@ Parcel takeStoredCommandLine(RegistryHive& hive)
     }
 }
 
+void clearStoredCommandLine(RegistryHive& hive, const QString& id)
+{
+    if (id.isEmpty())
+        return;
+    try {
+        TRegistry reg(hive);
+        if (!reg.openKey(SettingsKey, false) || !reg.valueExists(CommandLineIdValue) ||
+            reg.readString(CommandLineIdValue) != id)
+            return;
+        reg.writeString(CommandLineValue, QString());
+        reg.writeString(CommandLineIdValue, QString());
+    } catch (const RegistryError&) {
+        // Left as it is: the next start opens it once more, which is all it costs.
+    }
+}
+
 } // namespace HandOff

@@ -61,5 +61,9 @@ QString absoluteArgument(const QString& argument);
 // Reads "CommandLine" (and its identity) and writes it back empty: the slot is for one
 // hand-off only.
 Parcel takeStoredCommandLine(RegistryHive& hive);
+// Empties "CommandLine" when it holds the hand-off `id` (which came over the bus as well,
+// late, after the sender had given up waiting): otherwise the next start would open it
+// again.
+void clearStoredCommandLine(RegistryHive& hive, const QString& id);
 
 } // namespace HandOff

@@ -129,7 +129,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_windowSession->openStartOrRestore();
     m_placeAtEnd = m_settings.openNewAtEnd;
 
-    m_handOff = new WindowHandOff(*this, m_start.bus);
+    m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
     if (!m_start.screenshotFile.isEmpty()) {
         new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
             Q_EMIT screenshotTaken(ok);

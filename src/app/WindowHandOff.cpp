@@ -9,9 +9,10 @@
 #include <QJsonArray>
 #include <QTimer>
 
-WindowHandOff::WindowHandOff(TfrmMain& window, MessageBus* bus)
+WindowHandOff::WindowHandOff(TfrmMain& window, RegistryHive& hive, MessageBus* bus)
     : QObject(&window)
     , m_window(window)
+    , m_hive(hive)
     , m_bus(bus)
 {
     if (!m_bus)
@@ -38,6 +39,8 @@ void WindowHandOff::stopAnswering()
 
 void WindowHandOff::accept(const HandOff::Parcel& parcel)
 {
+    // A sender that waited in vain (this copy was busy) left the parcel in the hive too.
+    HandOff::clearStoredCommandLine(m_hive, parcel.id);
     if (m_seen.firstTime(parcel.id))
         m_window.HandleHandOff(parcel.argument);
 }

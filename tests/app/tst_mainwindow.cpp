@@ -351,10 +351,23 @@ private Q_SLOTS:
         const HandOff::Parcel again = HandOff::decode(HandOff::encode(parcel));
         QCOMPARE(again.id, parcel.id);
         QCOMPARE(again.argument, parcel.argument);
+        const auto leaveInHive = [&w](const QString& id) {
+            TRegistry reg(w.hive);
+            reg.openKey(QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion"), true);
+            reg.writeString(QStringLiteral("CommandLine"), QStringLiteral("http://127.0.0.1/once"));
+            reg.writeString(QStringLiteral("CommandLineId"), id);
+        };
+        leaveInHive(parcel.id);
         w->acceptHandOff(parcel);
         w->acceptHandOff(again);
         w->acceptHandOff(again);
         QCOMPARE(w->tabs().size(), 2);
+        // The slot no longer holds it, so the next start does not open it again; another
+        // sender's parcel there stays for the running copy.
+        QCOMPARE(HandOff::takeStoredCommandLine(w.hive).argument, QString());
+        leaveInHive(QStringLiteral("id-2"));
+        w->acceptHandOff(parcel);
+        QCOMPARE(HandOff::takeStoredCommandLine(w.hive).id, QStringLiteral("id-2"));
         // Without an identity (an older copy) every one opens, as before.
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
         w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
