@@ -41,6 +41,7 @@
 #include "settings/ContentSwitchControl.h"
 #include "settings/IEOptions.h"
 #include "settings/PVOptions.h"
+#include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -108,11 +109,14 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     const auto pair = TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                     m_options->GetInactiveTabColor(),
                                                     m_options->GetInactiveFontColor());
+    // Both strips, the tabs' and the side bar's panes', get the same pair and side.
     m_pcPage->SetInactiveTabColor(pair.tab);
     m_pcPage->SetInactiveFontColor(pair.font);
+    m_sideBar->setInactiveTabColors(pair);
     m_external->runDefaultBrowserCheck(m_start);
-    m_pcPage->setTabPosition(m_options->GetTabsDown() ? TPVPageControl::Side::Bottom
-                                                      : TPVPageControl::Side::Top);
+    const bool tabsDown = m_options->GetTabsDown();
+    m_pcPage->setTabPosition(tabsDown ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top);
+    m_sideBar->setTabsOnTop(!tabsDown);
 
     m_content->load();
     m_commands->showContentSwitches();

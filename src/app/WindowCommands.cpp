@@ -347,6 +347,7 @@ void WindowCommands::showOptions()
             const auto colors = dialog.tabColors();
             m_window.pages()->SetInactiveTabColor(colors.tab);
             m_window.pages()->SetInactiveFontColor(colors.font);
+            m_window.sideBar()->setInactiveTabColors(colors);
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.

@@ -58,7 +58,7 @@ void SideBar::build()
     m_pcVarloBar->setIconOnly(true);
     m_pcVarloBar->setFixedTabWidth(28);
     m_pcVarloBar->SetAllowTabShifting(false);
-    m_pcVarloBar->setTabPosition(TPVPageControl::Side::Bottom);
+    applyStripLook();
     m_pcVarloBar->setImages({
         paneImage(style(), QStringLiteral("bookmarks"), QStyle::SP_DirLinkIcon),
         paneImage(style(), QStringLiteral("document-open-recent"), QStyle::SP_BrowserReload),
@@ -107,6 +107,30 @@ void SideBar::build()
     layout->setSpacing(0);
     layout->addLayout(top);
     layout->addWidget(m_pcVarloBar, 1);
+}
+
+void SideBar::setInactiveTabColors(const TabColors::TabColorPair& colors)
+{
+    m_colors = colors;
+    applyStripLook();
+}
+
+void SideBar::setTabsOnTop(bool onTop)
+{
+    m_tabsOnTop = onTop;
+    applyStripLook();
+}
+
+void SideBar::applyStripLook()
+{
+    if (!m_pcVarloBar)
+        return;
+    m_pcVarloBar->setTabPosition(m_tabsOnTop ? TPVPageControl::Side::Top
+                                             : TPVPageControl::Side::Bottom);
+    if (m_colors) {
+        m_pcVarloBar->SetInactiveTabColor(m_colors->tab);
+        m_pcVarloBar->SetInactiveFontColor(m_colors->font);
+    }
 }
 
 TPVPageControl* SideBar::paneStrip()

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "browser/strip/TabColors.h"
+
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class FavoritesPane;
 class GroupsPane;
@@ -62,6 +65,12 @@ public:
     // The search pane's content, made now if it was not yet; null without a maker.
     QWidget* searchContent();
 
+    // The pane strip's inactive-tab colours, the pair the window's tab strip has, and the
+    // side of its tabs (at the bottom unless the tabs are put on top); kept for a strip not
+    // made yet.
+    void setInactiveTabColors(const TabColors::TabColorPair& colors);
+    void setTabsOnTop(bool onTop);
+
     // The parts, made on the first call if the bar has not been shown yet.
     TPVPageControl* paneStrip();
     FavoritesPane* favorites();
@@ -86,6 +95,7 @@ Q_SIGNALS:
 
 private:
     void build();
+    void applyStripLook();
     void preparePane(QWidget* page);
     QWidget* pageOf(Pane pane) const;
 
@@ -97,6 +107,8 @@ private:
     QAction* m_addToFavorites = nullptr;
     QAction* m_organizeFavorites = nullptr;
     TPVPageControl* m_pcVarloBar = nullptr;
+    std::optional<TabColors::TabColorPair> m_colors; // none: the strip's own
+    bool m_tabsOnTop = false;
     QToolButton* m_cmdClose = nullptr;
     FavoritesPane* m_favorites = nullptr;
     HistoryPane* m_history = nullptr;

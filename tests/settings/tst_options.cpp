@@ -9,6 +9,7 @@
 #include "settings/OptionsRules.h"
 #include "settings/dialogs/Options.h"
 #include "settings/dialogs/TabColorsPage.h"
+#include "sidebar/SideBar.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -607,6 +608,8 @@ private Q_SLOTS:
         QCOMPARE(now.limitTitleLength, 10);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clBtnFace);
         QCOMPARE(w->pages()->InactiveFontColor(), TabColors::clWindowText);
+        QCOMPARE(w->sideBar()->paneStrip()->InactiveTabColor(), TabColors::clBtnFace);
+        QCOMPARE(w->sideBar()->paneStrip()->InactiveFontColor(), TabColors::clWindowText);
         QVERIFY(!w->addressBand()->goButton()->isHidden());
         QCOMPARE(now.autoCompleteStyle, int(TPVOptions::StyleNone));
         QVERIFY(w->OpenNewInForeground());

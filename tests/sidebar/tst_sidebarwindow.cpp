@@ -1,3 +1,4 @@
+#include "browser/strip/PVPageControl.h"
 #include "history/HistoryStore.h"
 #include "platform/FolderTree.h"
 #include "platform/Paths.h"
@@ -81,8 +82,11 @@ private Q_SLOTS:
 
     void commandsShowPanes()
     {
-        MainWindowFixture window(
-            {.before = [](TPVOptions& options) { options.SetSorvelBarWidth(150); }});
+        MainWindowFixture window({.before = [](TPVOptions& options) {
+            options.SetSorvelBarWidth(150);
+            options.SetTabsDown(false);
+            options.SetTabColorScheme(QStringLiteral("std"));
+        }});
         window.show();
         SideBar* bar = window->sideBar();
         QVERIFY(!bar->isVisible());
@@ -90,6 +94,10 @@ private Q_SLOTS:
         window->action(ActionId::actOrganizeSorvelGroups)->trigger();
         QVERIFY(bar->isVisible());
         QCOMPARE(bar->width(), 150); // first shown at the stored width
+        // Its pane strip as the tab strip is: tabs on top, the same inactive colours.
+        QCOMPARE(bar->paneStrip()->tabPosition(), TPVPageControl::Side::Top);
+        QCOMPARE(bar->paneStrip()->InactiveTabColor(), TabColors::clBtnFace);
+        QCOMPARE(bar->paneStrip()->InactiveFontColor(), TabColors::clWindowText);
         QCOMPARE(bar->currentPane(), SideBar::Pane::SorvelGroups);
         QVERIFY(bar->GroupsRooted());
         window->action(ActionId::actGoSearch)->trigger();
