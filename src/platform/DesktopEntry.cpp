@@ -103,6 +103,33 @@ QHash<QString, QString> readGroup(const QByteArray& text)
     return keys;
 }
 
+bool readKeyFile(const QString& path, QByteArray* bytes, QString* error)
+{
+    bytes->clear();
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
+        return false;
+    };
+    if (file.size() > MaxKeyFileBytes)
+        return fail(QStringLiteral("it is larger than %1 bytes, more than the desktop writes")
+                        .arg(MaxKeyFileBytes));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    *bytes = file.read(MaxKeyFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (bytes->size() > MaxKeyFileBytes) { // it grew meanwhile
+        bytes->clear();
+        return fail(QStringLiteral("it is larger than %1 bytes, more than the desktop writes")
+                        .arg(MaxKeyFileBytes));
+    }
+    return true;
+}
+
 namespace {
 
 QStringList splitList(const QString& value)
@@ -123,15 +150,10 @@ bool programExists(const QString& program)
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
-// An entry larger than this is no desktop entry.
-constexpr qint64 MaxEntrySize = 1 << 20;
-
 QHash<QString, QString> readGroupOfFile(const QString& file)
 {
-    QFile in(file);
-    if (in.size() > MaxEntrySize || !in.open(QIODevice::ReadOnly))
-        return {};
-    return readGroup(in.read(MaxEntrySize));
+    QByteArray bytes;
+    return readKeyFile(file, &bytes) ? readGroup(bytes) : QHash<QString, QString>();
 }
 
 // The language the desktop's texts are wanted in, as the entries' keys name it

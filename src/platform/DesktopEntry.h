@@ -28,6 +28,13 @@ struct DesktopApplication
 // file name is always one argument.
 namespace DesktopEntry {
 
+// The desktop's key files (desktop entries, mimeapps.list) are small: one larger than this
+// was not written by the desktop and is not read.
+inline constexpr qint64 MaxKeyFileBytes = 1 << 20;
+// Reads a key file whole: true with no bytes when there is none; false, with the reason in
+// `error` when given, when it cannot be read or is larger than MaxKeyFileBytes.
+bool readKeyFile(const QString& path, QByteArray* bytes, QString* error = nullptr);
+
 // The keys of the [Desktop Entry] group of an entry's text, first occurrence winning.
 QHash<QString, QString> readGroup(const QByteArray& text);
 // The escapes of a desktop-file string value undone ("\s", "\n", "\t", "\r", "\\"); any

@@ -35,22 +35,6 @@ QString tryExecOf(const QByteArray& entry)
         DesktopEntry::readGroup(entry).value(QStringLiteral("TryExec")));
 }
 
-bool readWhole(const QString& path, QByteArray* bytes, QString* error)
-{
-    bytes->clear();
-    if (!QFileInfo::exists(path))
-        return true;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        *bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
-}
-
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
     const bool isNew = !QFileInfo::exists(path);
@@ -85,7 +69,7 @@ bool overrideIn(const QString& path, const QByteArrayList& types, bool evenWitho
                 QString* error)
 {
     QByteArray before;
-    if (!readWhole(path, &before, error))
+    if (!DesktopEntry::readKeyFile(path, &before, error))
         return false;
     QByteArrayList named;
     for (const QByteArray& type : types) {
@@ -195,7 +179,7 @@ bool IsDefaultBrowser()
     if (entry.isEmpty())
         return false;
     QByteArray entryBytes;
-    if (!readWhole(entry, &entryBytes, nullptr))
+    if (!DesktopEntry::readKeyFile(entry, &entryBytes, nullptr))
         return false;
     const QString program = tryExecOf(entryBytes);
     if (!program.isEmpty() && !QFileInfo(program).isExecutable())
@@ -205,7 +189,7 @@ bool IsDefaultBrowser()
     const QStringList paths = DefaultBrowser::mimeAppsListsByPrecedence();
     for (const QString& path : paths) {
         QByteArray bytes;
-        if (readWhole(path, &bytes, nullptr) && !bytes.isEmpty())
+        if (DesktopEntry::readKeyFile(path, &bytes, nullptr) && !bytes.isEmpty())
             lists.append(bytes);
     }
     // Only pages and http decide, as they always have; https follows http everywhere.

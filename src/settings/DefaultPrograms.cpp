@@ -3,17 +3,9 @@
 #include "settings/DefaultBrowser.h"
 #include "settings/MimeAppsList.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <algorithm>
-
-namespace {
-
-// A mimeapps.list larger than this is not read: it cannot be one the desktop wrote.
-constexpr qint64 MaxListSize = 1 << 20;
-
-} // namespace
 
 namespace DefaultPrograms {
 
@@ -26,10 +18,9 @@ QList<QByteArray> readLists(const QStringList& paths)
 {
     QList<QByteArray> lists;
     for (const QString& path : paths) {
-        QFile file(path);
-        if (file.size() > MaxListSize || !file.open(QIODevice::ReadOnly))
-            continue;
-        lists << file.read(MaxListSize);
+        QByteArray bytes;
+        if (DesktopEntry::readKeyFile(path, &bytes) && !bytes.isEmpty())
+            lists << bytes;
     }
     return lists;
 }
