@@ -261,28 +261,25 @@ private Q_SLOTS:
         QVERIFY(!IsDefaultBrowser());
     }
 
-    void aFailedWriteIsReported_data()
-    {
-        QTest::addColumn<bool>("folderIsAFile");
-        // The configuration folder is a file, so the list cannot be written.
-        QTest::newRow("folder is a file") << true;
-        // A list larger than the desktop writes is neither read nor written over.
-        QTest::newRow("list too large") << false;
-    }
     void aFailedWriteIsReported()
     {
-        QFETCH(bool, folderIsAFile);
-        const QByteArray large =
-            "[Default Applications]\n" + QByteArray(1 << 20, '#'); // over 1 MiB
-        writeFile(folderIsAFile ? m_config : list(), folderIsAFile ? "not a folder" : large);
         const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
         QString error;
+        // A list larger than the desktop writes (over 1 MiB) is neither read nor written over.
+        const QByteArray large = "[Default Applications]\n" + QByteArray(1 << 20, '#');
+        writeFile(list(), large);
+        QCOMPARE(CheckDefaultBrowser(
+                     program, [] { return true; }, &error),
+                 DefaultBrowserCheck::Failed);
+        QCOMPARE(QFileInfo(list()).size(), large.size());
+        QVERIFY2(error.contains(QStringLiteral("larger than")), qPrintable(error));
+        // The configuration folder is a file, so the list cannot be written.
+        QVERIFY(QDir(m_config).removeRecursively());
+        writeFile(m_config, "not a folder");
         QCOMPARE(CheckDefaultBrowser(
                      program, [] { return true; }, &error),
                  DefaultBrowserCheck::Failed);
         QVERIFY2(error.contains(QStringLiteral("mimeapps.list")), qPrintable(error));
-        if (!folderIsAFile)
-            QCOMPARE(QFileInfo(list()).size(), large.size());
     }
 
     void startupCheckFollowsTheSetting()

@@ -1,8 +1,5 @@
 #include "settings/PVOptions.h"
-#include "settings/StandInHive.h"
 #include "support/DataRows.h"
-#include "support/HiveFiles.h"
-#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -269,34 +266,6 @@ private Q_SLOTS:
         options.SetCtrlPost(QStringLiteral(".de"));
         QCOMPARE(f.stored(QStringLiteral("CtrlPost")), QStringLiteral(".de"));
         QCOMPARE(options.GetCtrlPre(), QStringLiteral("http://www."));
-    }
-
-    // A file the program cannot open is never written: the program runs on a stand-in.
-    void aSettingsFileThatCannotBeOpenedIsStoodInFor()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("registry.db"));
-        QVERIFY(HiveFiles::writeNewer(file));
-        const QByteArray before = TestFiles::readFile(file);
-        {
-            RegistryHive user(file);
-            QVERIFY(!user.isOpen());
-            const StandInHive settings(user);
-            QVERIFY(settings.standingIn() && settings.isOpen());
-            TPVOptions options(settings.hive());
-            options.SetStartupMode(QStringLiteral("Last"));
-            QCOMPARE(options.GetStartupMode(), QStringLiteral("Last"));
-            const QString message = settings.message();
-            QVERIFY2(message.contains(QStringLiteral("newer version")) && message.contains(file) &&
-                         message.contains(QStringLiteral("not kept")),
-                     qPrintable(message));
-        }
-        QCOMPARE(TestFiles::readFile(file), before);
-
-        Fixture f; // a sound file is used as it is
-        const StandInHive settings(f.hive);
-        QVERIFY(!settings.standingIn() && &settings.hive() == &f.hive);
-        QVERIFY(settings.message().isEmpty());
     }
 };
 

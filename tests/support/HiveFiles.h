@@ -2,39 +2,31 @@
 
 #include "platform/SqliteDatabase.h"
 
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QString>
 
-// Settings files the program must not trust or touch.
+// Settings files that the program cannot open or write.
 namespace HiveFiles {
 
-// A settings file as a newer version of the program leaves it: a schema number above this
-// program's. True when it was made.
+// A file as a newer version of the program leaves it: a higher schema number.
 inline bool writeNewer(const QString& path)
 {
     SqliteDatabase db(path, QStringLiteral("newer-hive"));
-    const SqliteDatabase::Schema newer{7, [](SqliteDatabase&, int) { return true; }, {}, false};
-    return db.open(SqliteDatabase::Access::ReadWrite, newer) == SqliteDatabase::Status::Open;
+    return db.open(SqliteDatabase::Access::ReadWrite,
+                   {7, [](SqliteDatabase&, int) { return true; }, {}, false}) ==
+           SqliteDatabase::Status::Open;
 }
 
-// From now on the hive at `path` refuses to store values whose name is like `pattern` (an
-// SQL LIKE pattern), as a full disk would refuse them. True when it was arranged.
+// From now on the hive at `path` refuses values named like `pattern` (SQL LIKE), as a full
+// disk would.
 inline bool refuseValues(const QString& path, const QString& pattern)
 {
-    bool done = false;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("refuse"));
-        db.setDatabaseName(path);
-        done = db.open() &&
-               QSqlQuery(db).exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN "
-                                                 "NEW.name LIKE '%1' BEGIN SELECT RAISE(ABORT, "
-                                                 "'refused'); END")
-                                      .arg(pattern));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("refuse"));
-    return done;
+    SqliteDatabase db(path, QStringLiteral("refusing-hive"));
+    return db.open(SqliteDatabase::Access::ReadWrite, {1, {}, {}, false}) ==
+               SqliteDatabase::Status::Open &&
+           QSqlQuery(db.connection())
+               .exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON vals WHEN NEW.name "
+                                    "LIKE '%1' BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                         .arg(pattern));
 }
 
 } // namespace HiveFiles
