@@ -391,12 +391,15 @@ void TBrowserTab::destroyBrowser()
 void TBrowserTab::resetToBlank(bool keepHomeAddress)
 {
     // Nothing of the tab's past may come back with its next page: a lock waiting for a
-    // load, or the window it was opened as (F8 would list that window's address).
+    // load, or the window it was opened as (F8 would list that window's address, and a
+    // later page could close it).
     SetLocked(false);
     m_lockWhenLoaded = false;
     m_popupUrl.clear();
     m_pendingPopup = false;
     m_popupBlocked = false;
+    m_openedByPage = false; // the user's tab now: no page of its next site may close it
+    m_openerUrl.clear();
     m_hideFromCloseAll = false;
     NavigateBlank();
     if (!keepHomeAddress)

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <QRegularExpression>
 
 namespace {
 
@@ -86,7 +87,13 @@ void TBrowserTab::ClassifyWrittenPopup()
             self->m_host->ScheduleCloseHiddenTabs();
             return;
         }
-        browser->backend()->setHtml(html, self->m_openerUrl);
+        // Its scripts have run once and their work is in the text: a second run would
+        // repeat it (a receipt that prints itself would print twice).
+        static const QRegularExpression scripts(
+            QStringLiteral("<script\\b[^>]*>.*?</script\\s*>"),
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::DotMatchesEverythingOption);
+        browser->backend()->setHtml(QString(html).remove(scripts), self->m_openerUrl);
     });
 }
 

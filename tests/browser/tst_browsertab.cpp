@@ -485,10 +485,13 @@ private Q_SLOTS:
         const auto window = fake->raiseNewWindow();
         TBrowserTab* receipt = host.pages.at(1);
         window.backend->completeLoad("about:blank", "about:blank");
-        window.backend->setDocumentHtml("<title>Receipt</title>");
+        window.backend->setDocumentHtml(
+            "<title>Receipt</title><SCRIPT type=x>print()</script ><p onclick=\"f()\">42</p>");
         window.backend->titleChange("Receipt");
-        // Shown once a copy of its page has loaded at the opener's address.
-        QCOMPARE(window.backend->lastCall().args, (QVariantList{"<title>Receipt</title>", PageA}));
+        // Shown once a copy of its page, whose scripts have run, has loaded at the opener's
+        // address.
+        QCOMPARE(window.backend->lastCall().args,
+                 (QVariantList{"<title>Receipt</title><p onclick=\"f()\">42</p>", PageA}));
         QVERIFY(!receipt->TabVisible());
         window.backend->finishLoad(PageA, "Receipt");
         QVERIFY(receipt->TabVisible());
@@ -503,6 +506,16 @@ private Q_SLOTS:
         fake->windowClosing(); // the user's own tab stays
         popup.backend->windowClosing();
         QTRY_COMPARE(host.pages, QList<TBrowserTab*>{tab});
+        // A window reset to blank (the only tab closed) is the user's tab from then on.
+        const auto again = fake->openWindow(PageB, "B");
+        const QPointer<TBrowserTab> reset = host.pages.last();
+        reset->resetToBlank(false);
+        again.backend->windowClosing();
+        QObject turn;
+        bool turnTaken = false; // queued after the close the request would have made
+        QTimer::singleShot(0, &turn, [&turnTaken] { turnTaken = true; });
+        QTRY_VERIFY(turnTaken);
+        QVERIFY(reset);
     }
 
     void newWindowWithoutATab()
