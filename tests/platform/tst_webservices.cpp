@@ -167,6 +167,15 @@ private Q_SLOTS:
         QVERIFY(
             waitUntil([&] { return other.widget->LocationName() == QStringLiteral("Denied"); }));
         QCOMPARE(m_questions->count("credentials /secret2 Other"), 1);
+
+        // A page out of sight is not asked; it loads again, asking, once it is shown.
+        Browser hidden(m_context.get());
+        hidden.widget->hide();
+        QVERIFY(load(hidden, url("/secret2")));
+        QVERIFY(waitUntil([&] { return hidden.widget->LocationName() == "Denied"; }));
+        QCOMPARE(m_questions->count("credentials /secret2 Other"), 1);
+        hidden.widget->show();
+        QVERIFY(waitUntil([&] { return m_questions->count("credentials /secret2 Other") == 2; }));
         m_questions->credentials.reset();
     }
 

@@ -5,6 +5,7 @@
 #include "platform/web/WebQuestions.h"
 
 #include <QAuthenticator>
+#include <QTimer>
 #include <QWebEngineCertificateError>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 #include <QWebEnginePermission>
@@ -92,6 +93,13 @@ WebEnginePage::WebEnginePage(WebEngineContext* context, QtWebEngineBackend* back
                 onAuthenticationRequired(url, authenticator, proxyHost);
             });
     connect(this, &QWebEnginePage::certificateError, this, &WebEnginePage::onCertificateError);
+    connect(this, &QWebEnginePage::visibleChanged, this, [this](bool visible) {
+        if (!visible || m_askWhenShown.isEmpty())
+            return;
+        const QUrl refused = std::exchange(m_askWhenShown, QUrl());
+        if (refused == QWebEnginePage::url()) // not when the page went elsewhere meanwhile
+            QTimer::singleShot(0, this, [this] { triggerAction(QWebEnginePage::Reload); });
+    });
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     connect(this, &QWebEnginePage::permissionRequested, this,
             [this](QWebEnginePermission permission) {
@@ -223,6 +231,9 @@ void WebEnginePage::onAuthenticationRequired(const QUrl& url, QAuthenticator* au
         authenticator->setUser(credentials.user);
         authenticator->setPassword(credentials.password);
     } else {
+        // A page out of sight asks once it is shown: it loads again then.
+        if (m_context && !shownToUser())
+            m_askWhenShown = url;
         // A null authenticator is the engine's way of saying "cancel".
         *authenticator = QAuthenticator();
     }

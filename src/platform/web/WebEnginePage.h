@@ -58,7 +58,8 @@ private:
     bool* stopOffer();
     QWidget* dialogParent() const;
     // Asks inside the call (the engine takes the answer from `authenticator` when it returns);
-    // a page not on the screen is not asked, and shows the server's refusal.
+    // a page not on the screen is not asked, shows the server's refusal, and loads again
+    // (asking then) when it is first shown.
     void onAuthenticationRequired(const QUrl& url, QAuthenticator* authenticator,
                                   const QString& proxyHost);
     void onCertificateError(QWebEngineCertificateError error);
@@ -75,4 +76,5 @@ private:
     // site.
     QHash<QString, QList<WebQuestions::Answer>> m_featureAnswers;
     bool m_dialogsStopped = false; // ... which the user has stopped
+    QUrl m_askWhenShown;           // refused a password question out of sight
 };
