@@ -400,6 +400,7 @@ void TBrowserTab::resetToBlank(bool keepHomeAddress)
     m_popupBlocked = false;
     m_openedByPage = false; // the user's tab now: no page of its next site may close it
     m_openerUrl.clear();
+    m_checkOwnAddress = false;
     m_hideFromCloseAll = false;
     NavigateBlank();
     if (!keepHomeAddress)
@@ -557,6 +558,9 @@ void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& ca
     if (m_pendingPopup && !m_popupBlocked) {
         if (!ClassifyPendingPopup(url, cancel))
             return;
+    } else if (m_checkOwnAddress && isTopFrame(frame) && !OwnAddressAllowed(url)) {
+        cancel = true;
+        return;
     } else if (m_locked && leavesPage(frame, url)) {
         RedirectFromLockedTab(url, cancel);
         return;

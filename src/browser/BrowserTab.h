@@ -193,6 +193,9 @@ private:
     // Decides the pending window by `address`: a blocked one stays hidden until the
     // sweep. Returns whether it may be shown (false too when the tab went meanwhile).
     bool PopupAllowed(const QString& address);
+    // A window let through by its opener's address goes to `url` of its own: false, and the
+    // tab hidden for the sweep, when the pop-up list blocks that address.
+    bool OwnAddressAllowed(const QString& url);
     void ShowPopup();
     // A pending window's blank page got content (a title, or anything its opener wrote):
     // decided by its opener's address, and shown once a copy of it has loaded.
@@ -258,4 +261,7 @@ private:
     bool m_popupsRefusedTold = false;  // for the page shown now
     bool m_lookingForContent = false;  // a pending window's page is being asked
     bool m_writtenCopyPending = false; // a written window's page is loading again
+    // A window let through by its opener's address: its first address of its own is still
+    // to be held against the pop-up list (a window that says "Loading..." and then goes).
+    bool m_checkOwnAddress = false;
 };

@@ -40,6 +40,22 @@ bool TBrowserTab::ClassifyPendingPopup(const QString& url, bool& cancel)
     return true;
 }
 
+bool TBrowserTab::OwnAddressAllowed(const QString& url)
+{
+    if (url == AboutBlank || url == m_openerUrl)
+        return true; // its written page, or the copy of it
+    m_checkOwnAddress = false;
+    m_popupUrl = url;
+    const QPointer<TBrowserTab> self(this); // the window may tell the user meanwhile
+    const bool blocked = m_host->IsPopupBlocked(url);
+    if (!self || !blocked)
+        return bool(self);
+    m_popupBlocked = true;
+    setTabVisible(false);
+    m_host->ScheduleCloseHiddenTabs();
+    return false;
+}
+
 bool TBrowserTab::PopupAllowed(const QString& address)
 {
     m_popupUrl = address;
@@ -76,6 +92,7 @@ void TBrowserTab::ClassifyWrittenPopup()
     // appears): the written page loads again from its own text, at its opener's address,
     // and the tab shows once it is there.
     m_writtenCopyPending = true;
+    m_checkOwnAddress = true;
     const QPointer<TBrowserTab> self(this);
     const QPointer<TSorvelBrowser> browser(m_browser);
     m_browser->backend()->toHtml([self, browser](const QString& html) {

@@ -496,6 +496,11 @@ private Q_SLOTS:
         window.backend->finishLoad(PageA, "Receipt");
         QVERIFY(receipt->TabVisible());
         QCOMPARE(receipt->PopupUrl(), PageA);
+        // A written window that then goes to an address of its own is held to the list.
+        host.blockedPrefixes = {PageB};
+        QVERIFY(window.backend->beforeNavigate(PageB));
+        QVERIFY(!receipt->TabVisible());
+        QCOMPARE(receipt->PopupUrl(), PageB);
     }
 
     void onlyAWindowThatAPageOpenedClosesWhenItsPageAsks()
