@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStackedWidget>
@@ -171,20 +170,21 @@ void FavoritesPane::onNodePressed(QTreeWidgetItem* node, Qt::MouseButton button,
 
 bool FavoritesPane::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_tree || event->type() != QEvent::KeyPress)
+    const PaneParts::TreeKeyPress press = PaneParts::treeKeyPressed(m_tree, watched, event);
+    switch (press.wanted) {
+    case PaneParts::TreeKey::None:
         return QWidget::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    QTreeWidgetItem* node = m_tree->currentItem();
-    const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
-    if (!node || wanted == PaneParts::TreeKey::None)
-        return false;
-    if (wanted == PaneParts::TreeKey::Open) {
-        onNodePressed(node, Qt::LeftButton, key->modifiers(), {});
-    } else if (wanted == PaneParts::TreeKey::Menu) {
-        onNodePressed(node, Qt::RightButton, key->modifiers(), PaneParts::menuPointOf(m_tree, node));
-    } else {
-        setMenuNode(node);
+    case PaneParts::TreeKey::Open:
+        onNodePressed(press.node, Qt::LeftButton, press.modifiers, {});
+        break;
+    case PaneParts::TreeKey::Menu:
+        onNodePressed(press.node, Qt::RightButton, press.modifiers,
+                      PaneParts::menuPointOf(m_tree, press.node));
+        break;
+    case PaneParts::TreeKey::Rename:
+        setMenuNode(press.node);
         renameNode();
+        break;
     }
     return true;
 }

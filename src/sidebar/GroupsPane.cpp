@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
 #include <QToolBar>
@@ -108,22 +107,22 @@ void GroupsPane::choose(QTreeWidgetItem* node, bool again)
 
 bool GroupsPane::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_tree || event->type() != QEvent::KeyPress)
+    const PaneParts::TreeKeyPress press = PaneParts::treeKeyPressed(m_tree, watched, event);
+    switch (press.wanted) {
+    case PaneParts::TreeKey::None:
         return QWidget::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    QTreeWidgetItem* node = m_tree->currentItem();
-    const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
-    if (!node || wanted == PaneParts::TreeKey::None)
-        return false;
-    if (wanted == PaneParts::TreeKey::Open) {
-        choose(node, true);
-        return true;
-    }
-    prepareMenu(node);
-    if (wanted == PaneParts::TreeKey::Menu)
-        m_menu->popup(PaneParts::menuPointOf(m_tree, node));
-    else
+    case PaneParts::TreeKey::Open:
+        choose(press.node, true);
+        break;
+    case PaneParts::TreeKey::Menu:
+        prepareMenu(press.node);
+        m_menu->popup(PaneParts::menuPointOf(m_tree, press.node));
+        break;
+    case PaneParts::TreeKey::Rename:
+        prepareMenu(press.node);
         renameGroup();
+        break;
+    }
     return true;
 }
 

@@ -316,16 +316,14 @@ bool HistoryPane::eventFilter(QObject* watched, QEvent* event)
         pressItem(item, mouse->button(), mouse->modifiers(), mouse->globalPosition().toPoint());
         return true;
     }
-    if (watched == m_tree && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        QTreeWidgetItem* item = m_tree->currentItem();
-        const PaneParts::TreeKey wanted = PaneParts::treeKeyOf(key->key(), key->modifiers());
-        if (!item || (wanted != PaneParts::TreeKey::Open && wanted != PaneParts::TreeKey::Menu))
-            return false;
-        if (wanted == PaneParts::TreeKey::Open)
-            pressItem(item, Qt::LeftButton, key->modifiers(), {});
-        else
-            pressItem(item, Qt::RightButton, key->modifiers(), PaneParts::menuPointOf(m_tree, item));
+    const PaneParts::TreeKeyPress press = PaneParts::treeKeyPressed(m_tree, watched, event);
+    if (press.wanted == PaneParts::TreeKey::Open) {
+        pressItem(press.node, Qt::LeftButton, press.modifiers, {});
+        return true;
+    }
+    if (press.wanted == PaneParts::TreeKey::Menu) {
+        pressItem(press.node, Qt::RightButton, press.modifiers,
+                  PaneParts::menuPointOf(m_tree, press.node));
         return true;
     }
     // A double click would open the page a second time: the press has opened it already.

@@ -5,10 +5,11 @@
 #include <QDir>
 
 #include <QAction>
-#include <QTextDocument>
-#include <QTreeWidget>
+#include <QKeyEvent>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace PaneParts {
 
@@ -74,6 +75,14 @@ TreeKey treeKeyOf(int key, Qt::KeyboardModifiers modifiers)
     default:
         return TreeKey::None;
     }
+}
+
+TreeKeyPress treeKeyPressed(QTreeWidget* tree, const QObject* watched, const QEvent* event)
+{
+    if (watched != tree || event->type() != QEvent::KeyPress || !tree->currentItem())
+        return {};
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return {treeKeyOf(key->key(), key->modifiers()), tree->currentItem(), key->modifiers()};
 }
 
 QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node)

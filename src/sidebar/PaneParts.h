@@ -4,6 +4,8 @@
 #include <QString>
 
 class QAction;
+class QEvent;
+class QObject;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -34,6 +36,14 @@ enum class TreeKey
     Rename,
 };
 TreeKey treeKeyOf(int key, Qt::KeyboardModifiers modifiers);
+// Such a key pressed in `tree` (`event` sent to `watched`), with the entry it is for.
+struct TreeKeyPress
+{
+    TreeKey wanted = TreeKey::None; // None: no such key, or no entry selected
+    QTreeWidgetItem* node = nullptr;
+    Qt::KeyboardModifiers modifiers;
+};
+TreeKeyPress treeKeyPressed(QTreeWidget* tree, const QObject* watched, const QEvent* event);
 // Where a context menu asked for from the keyboard opens: under `node`, scrolled into view.
 QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node);
 
