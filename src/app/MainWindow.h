@@ -118,8 +118,10 @@ public:
     void holdTabChange(bool held);
     // Runs `open` with new tabs placed at the end, as at start and in page groups.
     void openAtEnd(const std::function<void()>& open);
-    // What opens at start: the argument, or the start pages (MainWindowStart.cpp).
-    void openStartPages();
+    // What opens at start: `argument` (this start's, or none), or the start pages
+    // (MainWindowStart.cpp).
+    void openStartPages(const QString& argument);
+    QString startArgument() const { return m_start.argument; }
     // The tab set changed in a way the session keeps.
     void noteSessionChange();
 

@@ -32,9 +32,8 @@ void openWaiting(TBrowserTab* tab, const QString& address)
 
 } // namespace
 
-void TfrmMain::openStartPages()
+void TfrmMain::openStartPages(const QString& argument)
 {
-    const QString argument = m_start.argument;
     TBrowserTab* first = GetActivePage();
     if (!first)
         return;

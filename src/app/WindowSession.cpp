@@ -65,7 +65,7 @@ void WindowSession::noteChange()
 void WindowSession::openStartOrRestore()
 {
     if (m_sessionFile.isEmpty()) {
-        m_window.openStartPages();
+        m_window.openStartPages(m_window.startArgument());
         return;
     }
     m_keeper = new SessionKeeper(
@@ -99,7 +99,7 @@ void WindowSession::openStartOrRestore()
         });
     }
     if (restoring.isEmpty()) {
-        m_window.openStartPages();
+        m_window.openStartPages(m_window.startArgument());
         m_keeper->begin(false);
         return;
     }
@@ -173,6 +173,7 @@ void WindowSession::startFresh()
         left.cbegin(), left.cend(), [this](TBrowserTab* tab) { return !m_restored.contains(tab); });
     m_restored.clear();
     if (!othersLeft)
-        m_window.openAtEnd([this] { m_window.openStartPages(); });
+        // Not this start's address: when no tab is left, the user closed that one too.
+        m_window.openAtEnd([this] { m_window.openStartPages(QString()); });
     noteChange();
 }

@@ -381,6 +381,22 @@ private Q_SLOTS:
         QTRY_VERIFY(!given->findChild<QWidget*>(QStringLiteral("restoredBar")));
         QCOMPARE(given.opened(), (QStringList{QStringLiteral("http://127.0.0.1/c"),
                                               QStringLiteral("http://127.0.0.1/d")}));
+
+        // The start's address closed as well before Start fresh: the start page opens, not
+        // that address again.
+        given.window.reset();
+        leftBehind(path, twoTabs(), {1, false, true});
+        MainWindowFixture closed(
+            {.argument = QStringLiteral("http://127.0.0.1/c"), .sessionFile = path});
+        for (TBrowserTab* tab : closed->tabs()) {
+            if (MainWindowFixture::lastNavigation(tab) == QStringLiteral("http://127.0.0.1/c"))
+                tab->CloseTab();
+        }
+        QCOMPARE(closed->tabs().size(), 2);
+        closed->findChild<QPushButton*>(QStringLiteral("startFresh"))->click();
+        QCOMPARE(closed->tabs().size(), 1);
+        QCOMPARE(MainWindowFixture::lastNavigation(closed->tabs().first()),
+                 closed->tabs().first()->Browser()->startPage());
     }
 };
 
