@@ -35,6 +35,25 @@ QString tryExecOf(const QByteArray& entry)
         DesktopEntry::readGroup(entry).value(QStringLiteral("TryExec")));
 }
 
+// An installed entry (not the user's own) that starts `program`: the desktop's own, with
+// the program's icon and actions.
+bool installedEntryStarts(const QString& program)
+{
+    const QString own = DefaultBrowser::desktopEntryPath();
+    const QString wanted = QFileInfo(program).canonicalFilePath();
+    const QStringList entries =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                  QLatin1String("applications/") + DefaultBrowser::DesktopId);
+    for (const QString& entry : entries) {
+        QByteArray bytes;
+        if (entry == own || !DesktopEntry::readKeyFile(entry, &bytes, nullptr))
+            continue;
+        if (!wanted.isEmpty() && QFileInfo(tryExecOf(bytes)).canonicalFilePath() == wanted)
+            return true;
+    }
+    return false;
+}
+
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
     const bool isNew = !QFileInfo::exists(path);
@@ -215,8 +234,12 @@ bool MakeDefaultBrowser(const QString& ExePath, QString* error)
             *error = QStringLiteral("The program's path is unknown");
         return false;
     }
-    if (!writeWhole(DefaultBrowser::desktopEntryPath(), DefaultBrowser::desktopEntry(ExePath),
-                    error))
+    // Our own entry would hide an installed one that starts this program (its icon, its
+    // actions); one written earlier is kept up to date.
+    const bool ownEntry =
+        QFileInfo::exists(DefaultBrowser::desktopEntryPath()) || !installedEntryStarts(ExePath);
+    if (ownEntry && !writeWhole(DefaultBrowser::desktopEntryPath(),
+                                DefaultBrowser::desktopEntry(ExePath), error))
         return false;
     const QByteArrayList types = asBytes(DefaultBrowser::defaultTypes());
     if (!overrideIn(DefaultBrowser::mimeAppsListPath(), types, true, error))

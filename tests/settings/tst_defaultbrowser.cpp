@@ -217,6 +217,20 @@ private Q_SLOTS:
         QVERIFY(!IsDefaultBrowser());
     }
 
+    // An installed entry that starts this program serves: none of ours hides it.
+    void anInstalledEntryIsNotHidden()
+    {
+        const QString program = fakeProgram(m_xdg.filePath(QStringLiteral("pelvane")));
+        const QString installed =
+            QFileInfo(m_data).path() + QStringLiteral("/system-data/applications");
+        writeFile(installed + QStringLiteral("/pelvane.desktop"),
+                  "[Desktop Entry]\nType=Application\nName=Pelvane\nIcon=pelvane\nTryExec=" +
+                      program.toUtf8() + "\nExec=" + program.toUtf8() + " %U\n");
+        QVERIFY(MakeDefaultBrowser(program));
+        QVERIFY(!QFile::exists(DefaultBrowser::desktopEntryPath()));
+        QVERIFY(IsDefaultBrowser());
+    }
+
     void aDesktopsOwnListIsUpdatedWhereItDecides()
     {
         qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
