@@ -45,14 +45,11 @@ bool TBrowserTab::OwnAddressAllowed(const QString& url)
     if (url == AboutBlank || url == m_openerUrl)
         return true; // its written page, or the copy of it
     m_checkOwnAddress = false;
-    m_popupUrl = url;
-    const QPointer<TBrowserTab> self(this); // the window may tell the user meanwhile
-    const bool blocked = m_host->IsPopupBlocked(url);
-    if (!self || !blocked)
-        return bool(self);
-    m_popupBlocked = true;
-    setTabVisible(false);
-    m_host->ScheduleCloseHiddenTabs();
+    const QPointer<TBrowserTab> self(this);
+    if (PopupAllowed(url))
+        return true;
+    if (self)
+        setTabVisible(false); // shown already: hidden again for the sweep
     return false;
 }
 
