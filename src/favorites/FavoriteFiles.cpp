@@ -75,30 +75,6 @@ QString safeName(const QString& title, const QString& fallback)
     return name;
 }
 
-QString folded(const QString& fileName)
-{
-    return fileName.toCaseFolded();
-}
-
-QString uniqueName(const QString& name, const QString& extension, QSet<QString>& taken)
-{
-    QString candidate = name + extension;
-    for (int n = 2; taken.contains(folded(candidate)); ++n)
-        candidate = QStringLiteral("%1 (%2)%3").arg(name).arg(n).arg(extension);
-    taken.insert(folded(candidate));
-    return candidate;
-}
-
-QSet<QString> namesIn(const QString& folder)
-{
-    QSet<QString> names;
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries)
-        names.insert(folded(entry));
-    return names;
-}
-
 SaveResult saveShortcut(const QString& folder, const QString& name, const QString& address,
                         bool replace, QString* error)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileNames.h"
+
 #include <QSet>
 #include <QString>
 
@@ -18,13 +20,10 @@ constexpr int MaxNameChars = 100;
 // MaxNameChars. Nothing usable left: `fallback`.
 QString safeName(const QString& title, const QString& fallback = QStringLiteral("Untitled"));
 
-// `name` + `extension`, or "name (2)" + `extension`, "name (3)", ..., the first whose
-// case-folded form is not in `taken`; the answer's folded form is added to `taken`.
-QString uniqueName(const QString& name, const QString& extension, QSet<QString>& taken);
-// What uniqueName compares: names differing only in case are the same on a Windows disk.
-QString folded(const QString& fileName);
-// The folded names of a folder's entries.
-QSet<QString> namesIn(const QString& folder);
+// Names made unique in a folder, as every file the program names (platform/FileNames.h).
+using FileNames::folded;
+using FileNames::namesIn;
+using FileNames::uniqueName;
 
 enum class SaveResult
 {

@@ -1,5 +1,6 @@
 #include "platform/web/DownloadManager.h"
 
+#include "platform/FileNames.h"
 #include "platform/web/WebEnginePage.h"
 #include "platform/web/WebQuestions.h"
 
@@ -126,17 +127,10 @@ bool DownloadManager::askWhere(QWebEngineDownloadRequest* request, WebQuestions*
 
 QString DownloadManager::freeName(const QString& folder, const QString& fileName)
 {
-    const QDir dir(folder);
-    if (!QFileInfo::exists(dir.filePath(fileName)))
-        return fileName;
     const QFileInfo name(fileName);
-    const QString base = name.completeBaseName();
     const QString suffix = name.suffix().isEmpty() ? QString() : "." + name.suffix();
-    for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix);
-        if (!QFileInfo::exists(dir.filePath(candidate)))
-            return candidate;
-    }
+    QSet<QString> taken = FileNames::namesIn(folder);
+    return FileNames::uniqueName(name.completeBaseName(), suffix, taken);
 }
 
 void DownloadManager::saveUnasked(QWebEngineDownloadRequest* request)
