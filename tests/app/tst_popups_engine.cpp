@@ -169,6 +169,7 @@ private Q_SLOTS:
         });
         clock.start();
         beat.start(10);
+        QSignalSpy swept(m_window->popups(), &PopupControl::sweepDue);
         const auto scriptAnswered = std::make_shared<bool>(false);
         opener->Browser()->backend()->runJavaScript(
             QStringLiteral("var opened = 0;"
@@ -186,13 +187,12 @@ private Q_SLOTS:
         bool tick = false;
         QTimer::singleShot(0, m_window, [&] { tick = true; });
         QVERIFY(waitUntil([&] { return tick; }, 10000));
-        // Every request has had its answer once the opener answers a script of its own
-        // after them; what waits then stays within the bound.
-        const auto second = std::make_shared<bool>(false);
-        opener->Browser()->backend()->runJavaScript(QStringLiteral("return 2;"), {},
-                                                    [second](const QVariant&) { *second = true; });
-        QVERIFY(waitUntil([&] { return *second; }, 10000));
-        QVERIFY(hiddenTabs() <= PopupRules::MaxWindowsAtOnce);
+        // The window's answers are awaited on the window's side: the sweep that follows the
+        // first refusal (or the waiting windows' grace) closes what still waits hidden. The
+        // opener's own renderer is no witness: it is busy with five hundred windows' pages,
+        // and once in a while the engine never answered a script there at all.
+        QVERIFY(!swept.isEmpty() || swept.wait(10000));
+        QVERIFY(waitUntil([&] { return hiddenTabs() == 0; }));
         const int tabs = int(m_window->tabs().size());
         qInfo("tabs after the loop: %d, requests: %d", tabs, int(m_server.requests().size()));
         QVERIFY(tabs <= 1 + PopupRules::MaxWindowsAtOnce);
