@@ -151,6 +151,10 @@ Command decideForPage(int key, Qt::KeyboardModifiers modifiers,
     if (context.tabStripFocused && !ctrl && !alt &&
         (key == Qt::Key_Menu || (key == Qt::Key_F10 && shift)))
         return Command::TabMenu;
+    // On the strip the arrow keys go from tab to tab, as on any row of tabs.
+    if (context.tabStripFocused && !ctrl && !alt && !shift &&
+        (key == Qt::Key_Left || key == Qt::Key_Right))
+        return key == Qt::Key_Right ? Command::NextTab : Command::PreviousTab;
     if (altKeys && key == Qt::Key_Left)
         return context.canGoBack ? Command::Back : Command::Swallow;
     if (altKeys && key == Qt::Key_Right)

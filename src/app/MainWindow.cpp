@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
+#include "address/PVComboBox.h"
 #include "app/TabMenu.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowBars.h"
@@ -44,6 +45,7 @@
 #include "sidebar/SideBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QStatusTipEvent>
@@ -335,6 +337,25 @@ bool TfrmMain::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+bool TfrmMain::focusNextPrevChild(bool next)
+{
+    // The tabs come right after the address, wherever the user has moved the bands: Tab
+    // from the address reaches them, where the arrows walk them, and Shift+Tab goes back.
+    QWidget* const focus = QApplication::focusWidget();
+    QWidget* const address = m_addressBand->box();
+    QWidget* const strip = m_pcPage->tabStrip();
+    const bool inAddress = focus && (focus == address || address->isAncestorOf(focus));
+    if (next && inAddress && strip->isVisible()) {
+        strip->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    if (!next && focus == strip && address->isVisible()) {
+        address->setFocus(Qt::BacktabFocusReason);
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
 }
 
 void TfrmMain::runExitSequence()

@@ -18,6 +18,7 @@
 #include "groups/SorvelGroupCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 
@@ -123,7 +124,8 @@ void TfrmMain::onTabChange()
     m_statusBar->setPanelText(3, QString());
     m_statusBar->setBusy(false);
     m_statusBar->setText(QString());
-    if (m_windowShown)
+    // A keyboard user walking the strip with the arrows stays on it.
+    if (m_windowShown && QApplication::focusWidget() != m_pcPage->tabStrip())
         tab->FocusBrowser();
 }
 

@@ -1,5 +1,7 @@
 #include "app/CloseAll.h"
 #include "app/ConfirmCloseAll.h"
+#include "address/AddressBand.h"
+#include "address/PVComboBox.h"
 #include "app/TabMenu.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
@@ -301,13 +303,23 @@ private Q_SLOTS:
         QApplication::setActiveWindow(w.get()); // at once, with or without a window manager
         w->pages()->setActivePage(tabs.at(2));
         QWidget* strip = w->pages()->tabStrip();
-        QVERIFY(strip->focusPolicy() & Qt::TabFocus);
-        strip->setFocus(Qt::TabFocusReason);
+        // The strip is one Tab away from the address.
+        w->addressBand()->box()->setFocus(Qt::ShortcutFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), strip);
         for (const QKeyCombination key : {Qt::SHIFT | Qt::Key_F10, QKeyCombination(Qt::Key_Menu)}) {
             QTest::keyClick(strip, key.key(), key.keyboardModifiers());
             QVERIFY(menu->isVisible());
             menu->hide();
         }
+        // The arrows go from tab to tab and leave the keyboard on the strip.
+        QTest::keyClick(strip, Qt::Key_Left);
+        QCOMPARE(w->GetActivePage(), tabs.at(1));
+        QCOMPARE(QApplication::focusWidget(), strip);
+        QTest::keyClick(strip, Qt::Key_Right);
+        QCOMPARE(w->GetActivePage(), tabs.at(2));
+        QTest::keyClick(strip, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(w->addressBand()->isAncestorOf(QApplication::focusWidget()));
         menuItem(w, "mnuHideFromCloseAll")->trigger();
         QVERIFY(tabs.at(2)->HideFromCloseAll());
         w->pages()->setActivePage(tabs.at(0));

@@ -104,6 +104,18 @@ private Q_SLOTS:
         QCOMPARE(KeyDispatcher::decide(Qt::Key_F10, {}, context), Command::Swallow);
     }
 
+    void arrowsOnTheStripGoFromTabToTab()
+    {
+        KeyDispatcher::Context context;
+        context.hasActiveTab = true;
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Right, {}, context), Command::None); // the page's
+        context.tabStripFocused = true;
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Right, {}, context), Command::NextTab);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Left, {}, context), Command::PreviousTab);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Left, Qt::AltModifier, context), Command::Swallow);
+        QCOMPARE(KeyDispatcher::decide(Qt::Key_Right, Qt::ShiftModifier, context), Command::None);
+    }
+
     // The table runs before the focused widget and before the window's own shortcuts, and
     // leaves everything alone while another window (a dialog) is active.
     void keysReachTheTableBeforeWidgetsAndShortcuts()
