@@ -423,6 +423,8 @@ void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
                            info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
                            info.isErrorPage();
     const QPointer<QtWebEngineBackend> alive(this);
+    if (committed)
+        m_pageUrl = url;
     if (committed && !m_committed) {
         m_committed = true;
         m_hasDocument = true;
@@ -449,6 +451,13 @@ void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
 void QtWebEngineBackend::onUrlChanged(const QUrl& url)
 {
     if (url.isEmpty())
+        return;
+    // A load the program asks for shows its address at once, at times before the engine
+    // asks whether it may go there, and shows the page's own again if it may not. Until a
+    // load starts, only an address that is the page's current history entry (a move within
+    // the page) is a move at all.
+    if (!m_loading && m_page &&
+        (url == m_pageUrl || m_page->history()->currentItem().url() != url))
         return;
     m_hasDocument = true;
     const QPointer<QtWebEngineBackend> alive(this);
