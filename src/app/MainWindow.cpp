@@ -341,21 +341,24 @@ bool TfrmMain::event(QEvent* event)
 
 bool TfrmMain::focusNextPrevChild(bool next)
 {
-    // The tabs come right after the address, wherever the user has moved the bands: Tab
-    // from the address reaches them, where the arrows walk them, and Shift+Tab goes back.
-    QWidget* const focus = QApplication::focusWidget();
-    QWidget* const address = m_addressBand->box();
+    // The tabs come right after the address band, wherever the user has moved the bands:
+    // Tab from its last stop reaches them, where the arrows walk them, and Shift+Tab goes
+    // back to the address.
     QWidget* const strip = m_pcPage->tabStrip();
-    const bool inAddress = focus && (focus == address || address->isAncestorOf(focus));
-    if (next && inAddress && strip->isVisible()) {
-        strip->setFocus(Qt::TabFocusReason);
-        return true;
-    }
-    if (!next && focus == strip && address->isVisible()) {
+    QWidget* const from = QApplication::focusWidget();
+    if (!next) {
+        QWidget* const address = m_addressBand->box();
+        if (from != strip || !address->isVisible())
+            return QMainWindow::focusNextPrevChild(next);
         address->setFocus(Qt::BacktabFocusReason);
         return true;
     }
-    return QMainWindow::focusNextPrevChild(next);
+    const bool fromBand = from && m_addressBand->isAncestorOf(from);
+    const bool moved = QMainWindow::focusNextPrevChild(next);
+    QWidget* const to = QApplication::focusWidget();
+    if (fromBand && to != from && !m_addressBand->isAncestorOf(to) && strip->isVisible())
+        strip->setFocus(Qt::TabFocusReason);
+    return moved;
 }
 
 void TfrmMain::runExitSequence()

@@ -303,8 +303,14 @@ private Q_SLOTS:
         QApplication::setActiveWindow(w.get()); // at once, with or without a window manager
         w->pages()->setActivePage(tabs.at(2));
         QWidget* strip = w->pages()->tabStrip();
-        // The strip is one Tab away from the address.
+        // The strip comes next after the address band (its Go button, when it shows one).
         w->addressBand()->box()->setFocus(Qt::ShortcutFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), strip);
+        w->addressBand()->SetShowGo(true);
+        w->addressBand()->box()->setFocus(Qt::ShortcutFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("spdGo"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), strip);
         for (const QKeyCombination key : {Qt::SHIFT | Qt::Key_F10, QKeyCombination(Qt::Key_Menu)}) {
