@@ -24,10 +24,18 @@ QString joined(const QString& base, const QString& leaf)
     return QDir::cleanPath(base + QLatin1Char('/') + leaf);
 }
 
-QString xdgDataFolder()
+// The program's folder in one of the desktop's standard places.
+QString xdgFolder(QStandardPaths::StandardLocation where)
 {
-    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-                  QStringLiteral("Brenmoor/Pelvane"));
+    return joined(QStandardPaths::writableLocation(where), QStringLiteral("Brenmoor/Pelvane"));
+}
+
+// `leaf` in the home PELVANE_HOME names, when it is set; else in the program's folder in
+// the standard place `where`.
+QString homeOr(QStandardPaths::StandardLocation where, const QString& leaf)
+{
+    const QString home = homeOverride();
+    return joined(home.isEmpty() ? xdgFolder(where) : home, leaf);
 }
 
 } // namespace
@@ -36,17 +44,14 @@ namespace Paths {
 
 QString hiveFile()
 {
-    const QString home = homeOverride();
-    if (!home.isEmpty())
-        return joined(home, QStringLiteral("registry.db"));
-    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-                  QStringLiteral("Brenmoor/Pelvane/registry.db"));
+    return homeOr(QStandardPaths::GenericConfigLocation, QStringLiteral("registry.db"));
 }
 
 QString programFolder()
 {
     const QString home = homeOverride();
-    return home.isEmpty() ? xdgDataFolder() : joined(home, QStringLiteral("Pelvane"));
+    return home.isEmpty() ? xdgFolder(QStandardPaths::GenericDataLocation)
+                          : joined(home, QStringLiteral("Pelvane"));
 }
 
 QString groupsFolder()
@@ -56,20 +61,17 @@ QString groupsFolder()
 
 QString defaultFavoritesFolder()
 {
-    const QString home = homeOverride();
-    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("Favorites"));
+    return homeOr(QStandardPaths::GenericDataLocation, QStringLiteral("Favorites"));
 }
 
 QString defaultHistoryFolder()
 {
-    const QString home = homeOverride();
-    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("History"));
+    return homeOr(QStandardPaths::GenericDataLocation, QStringLiteral("History"));
 }
 
 QString webProfileFolder()
 {
-    const QString home = homeOverride();
-    return joined(home.isEmpty() ? xdgDataFolder() : home, QStringLiteral("WebProfile"));
+    return homeOr(QStandardPaths::GenericDataLocation, QStringLiteral("WebProfile"));
 }
 
 QString webProfileFolder(int slot)
@@ -106,11 +108,7 @@ QString runtimeFolder()
 
 QString pageCopiesFolder()
 {
-    const QString home = homeOverride();
-    if (!home.isEmpty())
-        return joined(home, QStringLiteral("PageCopies"));
-    return joined(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation),
-                  QStringLiteral("Brenmoor/Pelvane/PageCopies"));
+    return homeOr(QStandardPaths::GenericCacheLocation, QStringLiteral("PageCopies"));
 }
 
 QString sharedDataFolder()
