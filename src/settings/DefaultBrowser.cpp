@@ -2,6 +2,7 @@
 
 #include "platform/DesktopEntry.h"
 
+#include "settings/DefaultPrograms.h"
 #include "settings/MimeAppsList.h"
 #include "settings/PVOptions.h"
 
@@ -204,13 +205,8 @@ bool IsDefaultBrowser()
     if (!program.isEmpty() && !QFileInfo(program).isExecutable())
         return false; // the program moved: the entry starts nothing
 
-    QList<QByteArray> lists;
-    const QStringList paths = DefaultBrowser::mimeAppsListsByPrecedence();
-    for (const QString& path : paths) {
-        QByteArray bytes;
-        if (DesktopEntry::readKeyFile(path, &bytes, nullptr) && !bytes.isEmpty())
-            lists.append(bytes);
-    }
+    const QList<QByteArray> lists =
+        DefaultPrograms::readLists(DefaultBrowser::mimeAppsListsByPrecedence());
     // Only pages and http decide, as they always have; https follows http everywhere.
     for (const char* type : {"text/html", "x-scheme-handler/http"}) {
         QByteArray first;

@@ -99,7 +99,7 @@ void GroupsPane::choose(QTreeWidgetItem* node, bool again)
     m_lastGroupPath = path;
     if (FolderTree::isFolder(node)) {
         if (again)
-            node->setExpanded(!node->isExpanded());
+            m_tree->toggle(node);
     } else if (IsPageGroupFile(path)) {
         m_host.OpenPageGroup(path, m_host.SGCloseFirst(), false);
     }

@@ -3,6 +3,7 @@
 #include "formfiller/dialogs/MyProfile.h"
 #include "platform/RegistryHive.h"
 #include "settings/PVOptions.h"
+#include "support/HiveFiles.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -11,8 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -75,14 +74,7 @@ private Q_SLOTS:
         // A hive that cannot keep the answer: the notice closes all the same and says why.
         RegistryHive refusing(TestFiles::home(QStringLiteral("refusing.db")));
         TPVOptions unkept(refusing);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "refuse");
-            db.setDatabaseName(refusing.path());
-            QVERIFY(db.open());
-            QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON vals "
-                                                      "BEGIN SELECT RAISE(ABORT, 'no'); END")));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("refuse"));
+        QVERIFY(HiveFiles::refuseValues(refusing.path(), QStringLiteral("%")));
         TfrmFormFiller notice(unkept);
         notice.findChild<QCheckBox*>("CheckBox1")->setChecked(true);
         notice.show();
