@@ -19,10 +19,6 @@ void WindowClosing::closePage(TBrowserTab* tab)
 {
     if (!tab || m_window.pages()->pageIndex(tab) < 0)
         return;
-    // The rule that one tab always remains counts pages, hidden ones too: closing the only
-    // shown tab beside a hidden one would leave no tab to see once the hidden one goes.
-    if (tab->TabVisible() && m_window.pages()->tabCount() == 1)
-        CloseHiddenTabs();
     tab->CloseTab();
 }
 
@@ -113,9 +109,6 @@ TBrowserTab* WindowClosing::PopupTab()
 
 void WindowClosing::AddToPopupList(TBrowserTab* tab)
 {
-    if (!tab)
-        return;
-    if (tab->TabVisible() && m_window.pages()->tabCount() == 1)
-        CloseHiddenTabs(); // as in closePage
-    tab->AddToPopupList();
+    if (tab)
+        tab->AddToPopupList();
 }

@@ -189,7 +189,12 @@ void WindowTabHost::destroyTab(TBrowserTab* tab)
     m_window.noteSessionChange();
 }
 
-void WindowTabHost::closeTab(TBrowserTab* tab)
+int WindowTabHost::tabCount() const
 {
-    m_window.closePage(tab);
+    return m_window.pages()->tabCount();
+}
+
+void WindowTabHost::CloseHiddenTabs()
+{
+    m_window.CloseHiddenTabs();
 }

@@ -47,10 +47,11 @@ public:
     void BringPopupToFront(TBrowserTab* tab) override;
 
     int pageCount() const override;
+    int tabCount() const override;
+    void CloseHiddenTabs() override;
     int pageIndexOf(const TBrowserTab* tab) const override;
     void selectNextPage(const TBrowserTab* tab, bool forward) override;
     void destroyTab(TBrowserTab* tab) override;
-    void closeTab(TBrowserTab* tab) override;
 
 private:
     TfrmMain& m_window;

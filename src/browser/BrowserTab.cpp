@@ -412,6 +412,11 @@ void TBrowserTab::resetToBlank(bool keepHomeAddress)
 void TBrowserTab::CloseTab()
 {
     try {
+        // The rule that one tab always remains counts pages, hidden ones too: closing the
+        // only shown tab beside a window still waiting hidden would leave no tab to see once
+        // the sweep takes that window. Such windows go first.
+        if (TabVisible() && m_host->tabCount() == 1)
+            m_host->CloseHiddenTabs();
         const int pages = m_host->pageCount();
         if (pages <= 0)
             return;

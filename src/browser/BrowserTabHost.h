@@ -79,8 +79,10 @@ public:
     // Takes `tab` out of the strip and destroys it once control is back in the event loop
     // (the tab may be in the middle of one of its own handlers).
     virtual void destroyTab(TBrowserTab* tab) = 0;
-    // Closes `tab` as the user's Close does.
-    virtual void closeTab(TBrowserTab* tab) = 0;
+    // How many tabs the strip shows (windows still waiting hidden are pages, not tabs).
+    virtual int tabCount() const = 0;
+    // Closes the windows still waiting hidden, at once.
+    virtual void CloseHiddenTabs() = 0;
 
 protected:
     ~BrowserTabHost() = default;

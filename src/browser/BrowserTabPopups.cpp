@@ -204,5 +204,5 @@ void TBrowserTab::onWindowClosing()
         return;
     // Closed as the user's Close does (the only tab is reset to blank), once the engine's
     // call has returned.
-    QTimer::singleShot(0, this, [this] { m_host->closeTab(this); });
+    QTimer::singleShot(0, this, [this] { CloseTab(); });
 }

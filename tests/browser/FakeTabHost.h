@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "browser/BrowserTab.h"
 #include "browser/BrowserTabHost.h"
 #include "support/FakeWebBackend.h"
@@ -108,7 +110,20 @@ public:
             active = nullptr;
         tab->deleteLater();
     }
-    void closeTab(TBrowserTab* tab) override { tab->CloseTab(); }
+    int tabCount() const override
+    {
+        return int(std::count_if(pages.cbegin(), pages.cend(),
+                                 [](const TBrowserTab* tab) { return tab->TabVisible(); }));
+    }
+    void CloseHiddenTabs() override
+    {
+        report("CloseHiddenTabs");
+        const QList<TBrowserTab*> all = pages;
+        for (TBrowserTab* tab : all) {
+            if (!tab->TabVisible())
+                destroyTab(tab);
+        }
+    }
 
     QWidget window;
     QList<TBrowserTab*> pages;

@@ -397,6 +397,18 @@ private Q_SLOTS:
         QCOMPARE(closed->tabs().size(), 1);
         QCOMPARE(MainWindowFixture::lastNavigation(closed->tabs().first()),
                  closed->tabs().first()->Browser()->startPage());
+
+        // A restored page's window still waiting hidden goes with it: it is no tab to keep,
+        // and the sweep would leave the window without any.
+        closed.window.reset();
+        leftBehind(path, twoTabs(), {1, false, true});
+        MainWindowFixture waiting({.sessionFile = path});
+        QVERIFY(!waiting->NewTabBackground(true)->TabVisible());
+        waiting->findChild<QPushButton*>(QStringLiteral("startFresh"))->click();
+        QCOMPARE(waiting->tabs().size(), 1);
+        QVERIFY(waiting->tabs().first()->TabVisible());
+        QCOMPARE(MainWindowFixture::lastNavigation(waiting->tabs().first()),
+                 waiting->tabs().first()->Browser()->startPage());
     }
 };
 
