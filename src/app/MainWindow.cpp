@@ -108,13 +108,10 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_placeAtEnd = true;
     createTab(false);
 
-    const auto pair = TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
-                                                    m_options->GetInactiveTabColor(),
-                                                    m_options->GetInactiveFontColor());
-    // Both strips, the tabs' and the side bar's panes', get the same pair and side.
-    m_pcPage->SetInactiveTabColor(pair.tab);
-    m_pcPage->SetInactiveFontColor(pair.font);
-    m_sideBar->setInactiveTabColors(pair);
+    applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
+                                                         m_options->GetInactiveTabColor(),
+                                                         m_options->GetInactiveFontColor()));
+    // Both strips, the tabs' and the side bar's panes', get the same side too.
     m_external->runDefaultBrowserCheck(m_start);
     const bool tabsDown = m_options->GetTabsDown();
     m_pcPage->setTabPosition(tabsDown ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top);
@@ -337,6 +334,14 @@ bool TfrmMain::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void TfrmMain::applyInactiveTabColors(const TabColors::TabColorPair& colors)
+{
+    // Both strips, the tabs' and the side bar's panes', get the same pair.
+    m_pcPage->SetInactiveTabColor(colors.tab);
+    m_pcPage->SetInactiveFontColor(colors.font);
+    m_sideBar->setInactiveTabColors(colors);
 }
 
 bool TfrmMain::focusNextPrevChild(bool next)

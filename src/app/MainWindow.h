@@ -2,6 +2,7 @@
 
 #include "app/HandOff.h"
 #include "app/KeyDispatcher.h"
+#include "browser/strip/TabColors.h"
 #include "commands/MenuLayout.h"
 #include "session/LeftSession.h"
 #include "settings/WindowSettings.h"
@@ -121,7 +122,6 @@ public:
     // What opens at start: `argument` (this start's, or none), or the start pages
     // (MainWindowStart.cpp).
     void openStartPages(const QString& argument);
-    QString startArgument() const { return m_start.argument; }
     // The tab set changed in a way the session keeps.
     void noteSessionChange();
 
@@ -143,6 +143,8 @@ public:
     WindowSettings settings() const;
     // Makes `wanted` the working copies, applying what differs from `settings()`.
     void applySettings(const WindowSettings& wanted);
+    // The colours of the tabs not in front, on every strip of the window.
+    void applyInactiveTabColors(const TabColors::TabColorPair& colors);
 
     // --- The parts ---------------------------------------------------------------------------
     MainActions* actions() const { return m_actions; }

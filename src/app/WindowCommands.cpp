@@ -344,10 +344,7 @@ void WindowCommands::showOptions()
         dialog.setFont(m_window.font());
         if (m_questions.runDialog(dialog) == QDialog::Accepted) {
             m_window.applySettings(dialog.settings());
-            const auto colors = dialog.tabColors();
-            m_window.pages()->SetInactiveTabColor(colors.tab);
-            m_window.pages()->SetInactiveFontColor(colors.font);
-            m_window.sideBar()->setInactiveTabColors(colors);
+            m_window.applyInactiveTabColors(dialog.tabColors());
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.

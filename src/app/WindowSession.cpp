@@ -65,7 +65,7 @@ void WindowSession::noteChange()
 void WindowSession::openStartOrRestore()
 {
     if (m_sessionFile.isEmpty()) {
-        m_window.openStartPages(m_window.startArgument());
+        m_window.openStartPages(m_argument);
         return;
     }
     m_keeper = new SessionKeeper(
@@ -99,7 +99,7 @@ void WindowSession::openStartOrRestore()
         });
     }
     if (restoring.isEmpty()) {
-        m_window.openStartPages(m_window.startArgument());
+        m_window.openStartPages(m_argument);
         m_keeper->begin(false);
         return;
     }

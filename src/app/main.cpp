@@ -5,6 +5,7 @@
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "app/StartArguments.h"
+#include "app/WindowQuestions.h"
 #include "history/DeferredHistory.h"
 #include "platform/BackgroundJob.h"
 #include "platform/InstanceLock.h"
@@ -153,7 +154,7 @@ void warnUser(const QString& message, bool pictureMode)
                                                         QStringLiteral("\n"))
                             << '\n';
     else
-        QMessageBox::warning(nullptr, QStringLiteral("Pelvane"), message);
+        WindowDialogs(nullptr).tell(message);
 }
 
 void reportRecoveredHive(const RegistryHive& hive, bool pictureMode)

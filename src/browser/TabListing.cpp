@@ -1,6 +1,7 @@
 #include "browser/TabListing.h"
 
 #include "browser/BrowserTab.h"
+#include "platform/FolderMenu.h"
 
 #include <QAction>
 #include <QJsonObject>
@@ -17,8 +18,7 @@ constexpr const char* TabProperty = "tab";
 QString tabsMenuCaption(int n, const QString& text)
 {
     // A page's "&" is a letter of its title, not the item's accelerator.
-    QString shown = text;
-    shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+    const QString shown = folderMenuCaption(text);
     if (n <= 9)
         return QStringLiteral("&%1    %2").arg(n).arg(shown);
     return QStringLiteral("%1      %2").arg(n).arg(shown);
