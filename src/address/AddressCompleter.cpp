@@ -1,6 +1,7 @@
 #include "address/AddressCompleter.h"
 
 #include "address/PVComboBox.h"
+#include "platform/PlainTip.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -144,8 +145,8 @@ void AddressCompleter::showRows(const QList<HistoryEntry>& entries)
     for (const HistoryEntry& entry : entries) {
         auto* item = new QTreeWidgetItem(m_popup, {entry.url, entry.title});
         item->setData(0, AddressRole, entry.url);
-        item->setToolTip(0, entry.url);
-        item->setToolTip(1, entry.title);
+        item->setToolTip(0, plainTip(entry.url));
+        item->setToolTip(1, plainTip(entry.title));
         item->setForeground(1, m_popup->palette().brush(QPalette::PlaceholderText));
     }
     m_popup->setCurrentItem(nullptr);

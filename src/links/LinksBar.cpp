@@ -2,6 +2,7 @@
 
 #include "links/LinksFolder.h"
 #include "platform/MenuButton.h"
+#include "platform/PlainTip.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -123,10 +124,10 @@ void TLinksBar::CreateLinkButtons()
             button->setPopupMode(QToolButton::InstantPopup);
             if (shown != caption)
                 button->setToolTip(
-                    QString(caption).replace(QLatin1String("&&"), QLatin1String("&")));
+                    plainTip(QString(caption).replace(QLatin1String("&&"), QLatin1String("&"))));
         } else {
             // A file, or a folder with nothing in it: a link to its address.
-            button->setToolTip(entry.hint);
+            button->setToolTip(plainTip(entry.hint));
             const QString address = entry.path;
             connect(button, &QToolButton::clicked, this,
                     [this, address] { Q_EMIT OnLinkClick(address); });

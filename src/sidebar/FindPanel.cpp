@@ -1,6 +1,6 @@
 #include "sidebar/FindPanel.h"
 
-#include "sidebar/PaneParts.h"
+#include "platform/PlainTip.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -80,7 +80,7 @@ void FindPanel::appendRows(const QList<FoundRow>& rows)
     for (const FoundRow& row : rows) {
         auto* item = new QTreeWidgetItem({row.caption});
         item->setData(0, AddressRole, row.address);
-        item->setToolTip(0, PaneParts::plainTip(row.address));
+        item->setToolTip(0, plainTip(row.address));
         items.append(item);
     }
     m_list->addTopLevelItems(items);

@@ -3,6 +3,7 @@
 #include "history/HistoryIndex.h"
 #include "history/HistoryStore.h"
 #include "platform/FolderTree.h"
+#include "platform/PlainTip.h"
 #include "platform/ShellFolders.h"
 #include "platform/BackgroundJob.h"
 #include "sidebar/HistoryProperties.h"
@@ -52,7 +53,7 @@ QTreeWidgetItem* makeItem(const HistoryNode& node, const QString& caption, QStyl
     item->setData(0, UrlRole, node.url);
     if (node.kind == HistoryNode::Kind::Page) {
         item->setIcon(0, style->standardIcon(QStyle::SP_FileLinkIcon));
-        item->setToolTip(0, PaneParts::plainTip(node.url));
+        item->setToolTip(0, plainTip(node.url));
     } else {
         item->setIcon(0, style->standardIcon(QStyle::SP_DirIcon));
         item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);

@@ -92,9 +92,4 @@ QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node)
     return tree->viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
 }
 
-QString plainTip(const QString& text)
-{
-    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
-}
-
 } // namespace PaneParts

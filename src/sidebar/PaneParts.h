@@ -47,7 +47,4 @@ TreeKeyPress treeKeyPressed(QTreeWidget* tree, const QObject* watched, const QEv
 // Where a context menu asked for from the keyboard opens: under `node`, scrolled into view.
 QPoint menuPointOf(QTreeWidget* tree, const QTreeWidgetItem* node);
 
-// A tool tip that shows `text` as it is: a tip that looks like markup is drawn as markup.
-QString plainTip(const QString& text);
-
 } // namespace PaneParts

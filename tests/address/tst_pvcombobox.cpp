@@ -249,7 +249,7 @@ private Q_SLOTS:
             for (int i = 0; i < 3; ++i)
                 store.recordVisit(QStringLiteral("http://example.org/"), QStringLiteral("Org"));
             store.recordVisit(QStringLiteral("http://other.test/"),
-                              QStringLiteral("Some examples"));
+                              QStringLiteral("Some <b>examples</b>"));
             for (int i = 0; i < 20; ++i)
                 store.recordVisit(QStringLiteral("http://many.test/%1").arg(i),
                                   QStringLiteral("Many"));
@@ -269,6 +269,8 @@ private Q_SLOTS:
             (QStringList{"http://example.org/", "http://www.example.com/", "http://other.test/"}));
         QVERIFY(completer.isPopupVisible());
         QCOMPARE(completer.popup()->topLevelItem(0)->text(1), QStringLiteral("Org"));
+        // A page's title is shown as the text it is, in its tip too.
+        QVERIFY(completer.popup()->topLevelItem(2)->toolTip(1).contains("&lt;b&gt;"));
 
         box.setEditText(QStringLiteral("many"));
         completer.complete(QStringLiteral("many"));

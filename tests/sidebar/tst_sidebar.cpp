@@ -1,6 +1,7 @@
 #include "history/HistoryStore.h"
 #include "platform/BackgroundJob.h"
 #include "platform/FolderTree.h"
+#include "platform/PlainTip.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "platform/ShellFolders.h"
@@ -517,7 +518,7 @@ private Q_SLOTS:
         dialogs.tell(name);
         QVERIFY(!dialogs.confirm("Confirm Delete", name));
         QCOMPARE(formats, (QList<Qt::TextFormat>{Qt::PlainText, Qt::PlainText}));
-        QVERIFY(PaneParts::plainTip(name).contains("&lt;img"));
+        QVERIFY(plainTip(name).contains("&lt;img"));
     }
 
     void groupsPane()

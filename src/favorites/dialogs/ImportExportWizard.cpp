@@ -2,7 +2,7 @@
 
 #include "favorites/FavoritesTransfer.h"
 #include "platform/BackgroundJob.h"
-#include "sidebar/PaneParts.h"
+#include "platform/PlainTip.h"
 #include "sidebar/SideBarHost.h"
 
 #include <QDir>
@@ -93,7 +93,7 @@ QWizardPage* TfrmImportExport::makeImportPage(const QString& home)
     for (const FavoritesTransfer::Source& source : found) {
         auto* item = new QListWidgetItem(source.label, m_sources);
         item->setData(PathRole, source.path);
-        item->setToolTip(PaneParts::plainTip(QDir::toNativeSeparators(source.path)));
+        item->setToolTip(plainTip(QDir::toNativeSeparators(source.path)));
     }
     auto* fromFile = new QListWidgetItem(QStringLiteral("A bookmark file (HTML or JSON)"), m_sources);
     fromFile->setData(PathRole, QString());
