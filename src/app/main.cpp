@@ -13,6 +13,7 @@
 #include "platform/PageCopies.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/SiteIcons.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebEngineContext.h"
@@ -249,14 +250,18 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
     warnUser(history.unavailableMessage(), pictureMode);
 }
 
-// The copies of pages handed to other programs a week ago and more are read no longer.
-void tidyPageCopies(BackgroundJob& job)
+// Off the window's thread, once a start: the pictures of the sites not seen for longest go,
+// and the copies of pages handed to other programs a week ago and more, read no longer.
+void tidyFolders(BackgroundJob& job, const QString& siteIcons)
 {
-    const QString folder = Paths::pageCopiesFolder();
+    const QString copies = Paths::pageCopiesFolder();
     const QDateTime before = QDateTime::currentDateTimeUtc().addDays(-PageCopies::KeepDays);
     job.start<int>(
-        [folder, before](const std::atomic_bool& cancelled) {
-            return PageCopies::prune(folder, before, cancelled);
+        [siteIcons, copies, before](const std::atomic_bool& cancelled) {
+            int removed = PageCopies::prune(copies, before, cancelled);
+            if (!siteIcons.isEmpty())
+                removed += SiteIcons::prune(siteIcons, SiteIcons::KeepPictures, cancelled);
+            return removed;
         },
         [](int) {});
 }
@@ -290,7 +295,7 @@ int main(int argc, char* argv[])
         return *rc;
     start.argument = HandOff::absoluteArgument(start.argument);
     ProgramIcon icon;             // read while the engine starts
-    BackgroundJob pageCopiesTidy; // its work is waited for at exit
+    BackgroundJob tidyJob; // its work is waited for at exit
     const bool pictureMode = !start.screenshotFile.isEmpty();
 
     // The one place the user's settings are reached by name; everything else is handed
@@ -376,10 +381,9 @@ int main(int argc, char* argv[])
         // loads need then; they have started a second later.
         // Once a start, what the history keeps no longer goes, nor the pictures of sites not
         // seen for longest, nor the page copies other programs had long ago.
-        const auto tidy = [&window, &engine, &pageCopiesTidy] {
+        const auto tidy = [&window, &engine, &tidyJob] {
             window.ExpireHistory();
-            engine.tidySiteIcons();
-            tidyPageCopies(pageCopiesTidy);
+            tidyFolders(tidyJob, engine.siteIcons().folder());
         };
         QTimer::singleShot(1000, &window, [&history, tidy, pictureMode] {
             history.open();

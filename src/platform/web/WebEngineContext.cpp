@@ -4,7 +4,6 @@
 #include <malloc.h>
 #endif
 
-#include "platform/BackgroundJob.h"
 #include "platform/Paths.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
@@ -35,20 +34,6 @@ void WebEngineContext::chooseRenderer(int argc, char** argv)
                            .isEmpty();
     if (gpuOff)
         qputenv("QT_QUICK_BACKEND", "software");
-}
-
-void WebEngineContext::tidySiteIcons()
-{
-    const QString folder = m_icons->folder();
-    if (folder.isEmpty())
-        return;
-    if (!m_iconTidy)
-        m_iconTidy = new BackgroundJob(this); // waits for the work when the context goes
-    m_iconTidy->start<int>(
-        [folder](const std::atomic_bool& cancelled) {
-            return SiteIcons::prune(folder, SiteIcons::KeepPictures, cancelled);
-        },
-        [](int) {});
 }
 
 WebEngineContext::WebEngineContext(QObject* parent)

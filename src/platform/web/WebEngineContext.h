@@ -14,7 +14,6 @@
 
 #include <memory>
 
-class BackgroundJob;
 class DownloadManager;
 class WebContentSettings;
 class QWebEngineProfile;
@@ -66,9 +65,6 @@ public:
     SitePermissions& permissions() { return m_permissions; }
     // The pictures of the sites the pages have shown.
     SiteIcons& siteIcons() { return *m_icons; }
-    // Trims the folder of site pictures to those seen last, off the window's thread; once a
-    // start is enough.
-    void tidySiteIcons();
     DownloadManager* downloads() const { return m_downloads; }
     // The content switches and user-agent tokens every page of the profile obeys.
     WebContentSettings* contentSettings() const { return m_content; }
@@ -108,7 +104,6 @@ private:
     std::unique_ptr<WebQuestions> m_questions;
     SitePermissions m_permissions;
     std::unique_ptr<SiteIcons> m_icons;
-    BackgroundJob* m_iconTidy = nullptr;
     DownloadManager* m_downloads = nullptr;
     WebContentSettings* m_content = nullptr;
     QPointer<DownloadsWindow> m_downloadsWindow;
