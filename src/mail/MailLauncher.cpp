@@ -13,17 +13,6 @@ MailLauncher::MailLauncher(QString terminal, QObject* parent)
     , m_terminal(std::move(terminal))
 {}
 
-MailLauncher::~MailLauncher()
-{
-    // A QProcess that is destroyed ends its program; one let go lives until its program
-    // ends (the event loop may still be running then) or the process does.
-    const QList<QProcess*> running = findChildren<QProcess*>(Qt::FindDirectChildrenOnly);
-    for (QProcess* process : running) {
-        if (process->state() != QProcess::NotRunning)
-            process->setParent(nullptr);
-    }
-}
-
 QString MailLauncher::start(const DesktopApplication& app, QStringList command) const
 {
     return DesktopLaunch::start(app, std::move(command), m_terminal);
@@ -32,7 +21,10 @@ QString MailLauncher::start(const DesktopApplication& app, QStringList command) 
 void MailLauncher::run(const QString& name, const QStringList& command,
                        const QString& workingFolder, Done done)
 {
-    auto* process = new QProcess(this);
+    // The mail program stays open with the message and must outlive this window, and a
+    // QProcess that is destroyed ends its program: the process has no parent and removes
+    // itself when its program ends while we still run.
+    auto* process = new QProcess;
     process->setProgram(command.value(0));
     process->setArguments(command.mid(1));
     process->setWorkingDirectory(workingFolder);
@@ -68,10 +60,6 @@ void MailLauncher::run(const QString& name, const QStringList& command,
         if (process->state() == QProcess::NotRunning)
             return;
         finish(true, {});
-        // The mail program stays open with the message: it must outlive this window, and
-        // a QProcess that is destroyed ends its program. So the process is let go and
-        // removes itself only when its program ends while we still run.
-        process->setParent(nullptr);
     });
     process->start();
 }

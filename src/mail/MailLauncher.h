@@ -16,10 +16,9 @@ class MailLauncher final : public QObject
 
 public:
     // `terminal` runs the programs whose entries ask for a terminal; empty: there is none.
+    // Programs it started go on without it: a mail program open with a new message must not
+    // close because the window did.
     explicit MailLauncher(QString terminal, QObject* parent = nullptr);
-    // Programs still running go on without us: a mail program open with a new message
-    // must not close because the window did.
-    ~MailLauncher() override;
 
     // Starts `command` for `app` and lets it run on its own, in the terminal when its
     // entry asks for one. The problem, for the status bar, when it cannot start; empty when
