@@ -44,11 +44,20 @@ void SiteIcons::store(const QUrl& page, const QIcon& icon)
         return;
     const QPixmap picture = icon.pixmap(16, 16);
     // The engine reports the icon at every load of a page: a known picture is not written
-    // again.
+    // again. But one only read from the disk (for a menu) is dated afresh at the site's first
+    // visit in a run, as a written one is, or the trim would take it as a site not seen.
     const auto known = m_known.constFind(name);
-    if (known != m_known.cend() && known->pixmap(16, 16).toImage() == picture.toImage())
+    if (known != m_known.cend() && known->pixmap(16, 16).toImage() == picture.toImage()) {
+        if (!m_folder.isEmpty() && !m_seen.contains(name)) {
+            m_seen.insert(name);
+            QFile file(QDir(m_folder).filePath(name));
+            if (file.open(QIODevice::ReadWrite))
+                file.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+        }
         return;
+    }
     m_known.insert(name, QIcon(picture));
+    m_seen.insert(name);
     if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
         return;
     // Written beside and renamed over, but not synced to the disk as a saved file would

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
@@ -41,4 +42,5 @@ public:
 private:
     QString m_folder;
     mutable QHash<QString, QIcon> m_known; // file name -> picture (null: none on disk)
+    QSet<QString> m_seen;                  // file names stored (or dated afresh) this run
 };

@@ -316,6 +316,11 @@ void TestFavorites::siteIconsByHost()
     const auto entries = readFavoriteEntries(
         folder + "/fav", [&again](const QString& a) { return again.iconFor(a); }, QIcon());
     QCOMPARE(entries.first().icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    // A picture read for a menu, then seen at a visit: dated afresh, so the trim keeps it.
+    const QString kept = folder + "/example.org.png";
+    QVERIFY(TestFiles::setModified(kept, QDateTime::currentDateTime().addDays(-30)));
+    again.store(QUrl("http://example.org/"), QIcon(red));
+    QVERIFY(QFileInfo(kept).lastModified() > QDateTime::currentDateTime().addDays(-1));
 }
 
 void TestFavorites::siteIconsKeepTheLastSeen()
