@@ -1,5 +1,7 @@
 #include "platform/DesktopEntry.h"
 
+#include "platform/BoundedFile.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -108,26 +110,19 @@ bool readKeyFile(const QString& path, QByteArray* bytes, QString* error)
     bytes->clear();
     if (!QFileInfo::exists(path))
         return true;
-    QFile file(path);
-    const auto fail = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
-        return false;
-    };
-    if (file.size() > MaxKeyFileBytes)
-        return fail(QStringLiteral("it is larger than %1 bytes, more than the desktop writes")
-                        .arg(MaxKeyFileBytes));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    *bytes = file.read(MaxKeyFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (bytes->size() > MaxKeyFileBytes) { // it grew meanwhile
-        bytes->clear();
-        return fail(QStringLiteral("it is larger than %1 bytes, more than the desktop writes")
-                        .arg(MaxKeyFileBytes));
+    BoundedFile file = BoundedFile::read(path, MaxKeyFileBytes);
+    if (file.status == BoundedFile::Status::Read) {
+        *bytes = std::move(file.bytes);
+        return true;
     }
-    return true;
+    if (error)
+        *error = QStringLiteral("Cannot read %1: %2")
+                     .arg(path, file.status == BoundedFile::Status::TooLarge
+                                    ? QStringLiteral("it is larger than %1 bytes, more than the "
+                                                     "desktop writes")
+                                          .arg(MaxKeyFileBytes)
+                                    : file.error);
+    return false;
 }
 
 namespace {

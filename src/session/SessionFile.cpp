@@ -1,5 +1,7 @@
 #include "session/SessionFile.h"
 
+#include "platform/BoundedFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -18,23 +20,19 @@ QString SessionFile::write(const QString& path, const SessionState& state)
 SessionFile::ReadResult SessionFile::read(const QString& path)
 {
     ReadResult result;
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return result;
     const auto damaged = [&result, &path](const QString& why) {
         result.error = QStringLiteral("The saved tabs in %1 could not be used: %2.").arg(path, why);
         return result;
     };
-    if (QFileInfo(path).size() > MaxBytes)
+    const BoundedFile text = BoundedFile::read(path, MaxBytes);
+    if (text.status == BoundedFile::Status::TooLarge)
         return damaged(QStringLiteral("the file is larger than %1 MiB").arg(MaxBytes >> 20));
-    if (!file.open(QIODevice::ReadOnly))
-        return damaged(file.errorString());
-    // The size is read again through the open file: it may have grown since.
-    const QByteArray text = file.read(MaxBytes + 1);
-    if (text.size() > MaxBytes)
-        return damaged(QStringLiteral("the file is larger than %1 MiB").arg(MaxBytes >> 20));
+    if (text.status == BoundedFile::Status::Failed)
+        return damaged(text.error);
     QString why;
-    result.state = SessionState::fromJson(text, &why);
+    result.state = SessionState::fromJson(text.bytes, &why);
     if (!result.state)
         return damaged(why);
     return result;
