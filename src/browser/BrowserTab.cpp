@@ -560,7 +560,7 @@ void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& ca
     // A script link runs inside the page: no navigation cycle, no address.
     if (url.startsWith(QLatin1String("javascript")))
         return;
-    if (m_pendingPopup && !m_popupBlocked) {
+    if (m_pendingPopup) {
         if (!ClassifyPendingPopup(url, cancel))
             return;
     } else if (m_checkOwnAddress && isTopFrame(frame) && !OwnAddressAllowed(url)) {

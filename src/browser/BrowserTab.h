@@ -238,7 +238,7 @@ private:
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     bool m_pendingPopup = false;
-    bool m_popupBlocked = false;
+    bool m_popupBlocked = false; // judged and refused; never while still pending
     bool m_secure = false;
     bool m_insecureSeen = false;
     bool m_viewed = false;

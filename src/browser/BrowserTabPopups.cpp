@@ -79,7 +79,7 @@ void TBrowserTab::ShowPopup()
 
 void TBrowserTab::ClassifyWrittenPopup()
 {
-    if (!m_pendingPopup || m_popupBlocked || !m_browser)
+    if (!m_pendingPopup || !m_browser)
         return;
     // A window that its opener writes into (a receipt, a print preview) never asks for an
     // address of its own: it is a pop-up of the page that opened it.
@@ -121,7 +121,7 @@ void TBrowserTab::WrittenCopyLoaded()
 
 void TBrowserTab::LookForWrittenContent()
 {
-    if (!m_pendingPopup || m_popupBlocked || !m_browser || m_lookingForContent)
+    if (!m_pendingPopup || !m_browser || m_lookingForContent)
         return;
     // The engine reports a title written into the page, but nothing for a page written
     // without one: the page is asked, and asked again while the window waits.
@@ -136,7 +136,7 @@ void TBrowserTab::LookForWrittenContent()
             self->m_lookingForContent = false;
             if (written.toBool())
                 self->ClassifyWrittenPopup();
-            else if (written.isValid() && self->m_pendingPopup && !self->m_popupBlocked)
+            else if (written.isValid() && self->m_pendingPopup)
                 QTimer::singleShot(WrittenCheckInterval, self,
                                    [self] { self->LookForWrittenContent(); });
         });
