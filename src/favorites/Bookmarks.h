@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QTimeZone>
 
 // Bookmarks as other browsers keep them, and the Favorites as a tree of the same shape: what
 // import reads into and export writes from. Every reader is a function from the file's
@@ -20,6 +21,17 @@ struct BookmarkNode
 
     friend bool operator==(const BookmarkNode&, const BookmarkNode&) = default;
 };
+
+// A bookmark's date from seconds since 1970, in UTC. Qt 6.5 deprecated the time-spec
+// argument for a QTimeZone one; both give a date whose timeSpec() is Qt::UTC.
+inline QDateTime bookmarkDateUtc(qint64 secondsSinceEpoch)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, QTimeZone::UTC);
+#else
+    return QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC);
+#endif
+}
 
 struct BookmarkCounts
 {

@@ -24,7 +24,7 @@ QDateTime chromiumDate(const QJsonValue& value)
     constexpr qint64 EpochDelta = 11644473600LL; // seconds from 1601 to 1970
     if (!ok || micros <= EpochDelta * 1000000)
         return QDateTime();
-    return QDateTime::fromSecsSinceEpoch(micros / 1000000 - EpochDelta, Qt::UTC);
+    return bookmarkDateUtc(micros / 1000000 - EpochDelta);
 }
 
 struct JsonWalk
@@ -178,7 +178,7 @@ BookmarkRead readFirefoxPlaces(const QString& placesFile, const BookmarkLimits& 
             BookmarkNode node;
             node.title = row.title.simplified();
             if (row.added > 0)
-                node.added = QDateTime::fromSecsSinceEpoch(row.added / 1000000, Qt::UTC);
+                node.added = bookmarkDateUtc(row.added / 1000000);
             if (row.type == 2) {
                 node.folder = true;
                 fill(row.id, depth + 1, node);

@@ -107,7 +107,7 @@ QDateTime dateAttribute(QStringView tag)
     // Some exporters write microseconds; anything past the year 9999 is not seconds.
     if (!ok || seconds <= 0 || seconds > 253402300799LL)
         return QDateTime();
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return bookmarkDateUtc(seconds);
 }
 
 class Parser
