@@ -10,6 +10,7 @@
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "platform/web/WebBrowser.h"
+#include "support/ActiveWindow.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
@@ -300,7 +301,7 @@ private Q_SLOTS:
         QMenu* menu = w->tabMenu();
 
         // From the keyboard, on the strip: the menu of the active tab.
-        QApplication::setActiveWindow(w.get()); // at once, with or without a window manager
+        QVERIFY(activateForKeys(w.get()));
         w->pages()->setActivePage(tabs.at(2));
         QWidget* strip = w->pages()->tabStrip();
         // The strip comes next after the address band (its Go button, when it shows one).

@@ -1,4 +1,5 @@
 #include "app/KeyDispatcher.h"
+#include "support/ActiveWindow.h"
 #include "support/TestHome.h"
 
 #include <QApplication>
@@ -131,9 +132,8 @@ private Q_SLOTS:
         KeyDispatcher dispatcher(
             &window, [] { return KeyDispatcher::Context{}; }, [&](Command c) { ran << c; });
         window.show();
-        QApplication::setActiveWindow(&window);
+        QVERIFY(activateForKeys(&window));
         edit->setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
 
         QTest::keyClick(edit, Qt::Key_W, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_X); // not ours: typed into the box
@@ -163,8 +163,7 @@ private Q_SLOTS:
         QWidget dialog;
         auto* dialogEdit = new QLineEdit(&dialog);
         dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(activateForKeys(&dialog));
         dialogEdit->setFocus();
         QTest::keyClick(dialogEdit, Qt::Key_W, Qt::ControlModifier);
         QCOMPARE(ran.size(), 1);

@@ -10,6 +10,7 @@
 #include "groups/SorvelGroupCommands.h"
 #include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
+#include "support/ActiveWindow.h"
 #include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
@@ -429,8 +430,7 @@ private Q_SLOTS:
     {
         Fixture w;
         w->show();
-        QApplication::setActiveWindow(w.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QVERIFY(activateForKeys(w.window.get()));
         w->NewTab();
         QWidget* focus = w->GetActivePage()->Browser();
         focus->setFocus();
@@ -454,8 +454,7 @@ private Q_SLOTS:
     {
         Fixture w({.before = [](TPVOptions& o) { o.SetDisableALTShortcuts(true); }});
         w->show();
-        QApplication::setActiveWindow(w.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QVERIFY(activateForKeys(w.window.get()));
         QWidget* page = w->GetActivePage()->Browser();
         page->setFocus();
         QTest::keyClick(page, Qt::Key_D, Qt::AltModifier);

@@ -11,6 +11,7 @@
 #include "history/HistoryStore.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/WebBrowser.h"
+#include "support/ActiveWindow.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
@@ -216,8 +217,7 @@ private Q_SLOTS:
     {
         Fixture w;
         w->show();
-        QApplication::setActiveWindow(w.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QVERIFY(activateForKeys(w.window.get()));
         w.activeFake()->completeLoad(QStringLiteral("http://127.0.0.1/p"), QStringLiteral("P"));
         TPVComboBox* box = w->addressBand()->box();
         box->setFocus();

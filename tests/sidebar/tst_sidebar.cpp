@@ -14,6 +14,7 @@
 #include "sidebar/PaneParts.h"
 #include "sidebar/SideBarDialogs.h"
 #include "sidebar/SideBar.h"
+#include "support/ActiveWindow.h"
 #include "support/FakeSideBarHost.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -548,7 +549,7 @@ private Q_SLOTS:
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(b.host.calls.last(), "group " + b.path("SorvelGroups/Shout.SGP") + " 1 0");
         // The window's key table leaves F2 to this tree when it has the keyboard.
-        QApplication::setActiveWindow(tree->window());
+        QVERIFY(activateForKeys(tree));
         tree->setFocus();
         QVERIFY(tree->hasFocus() && b.bar->renameTreeFocused());
 
