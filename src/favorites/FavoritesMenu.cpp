@@ -1,6 +1,7 @@
 #include "favorites/FavoritesMenu.h"
 
 #include "integration/DiscMonitor.h"
+#include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 
 #include <QDir>
@@ -38,8 +39,7 @@ QList<FolderMenuEntry> readFavoriteEntries(const QString& folder, const Favorite
     QList<FolderMenuEntry> shortcuts;
     if (folder.isEmpty())
         return folders;
-    const QFileInfoList found = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
+    const QFileInfoList found = listFolder(folder, QDir::AllEntries | QDir::System);
     for (const QFileInfo& file : found) {
         const QString name = file.fileName();
         if (file.isDir()) {

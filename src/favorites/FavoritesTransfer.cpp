@@ -2,6 +2,7 @@
 
 #include "favorites/FavoriteFiles.h"
 #include "favorites/FavoritesMenu.h"
+#include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 #include "platform/ProfileFile.h"
 
@@ -74,8 +75,7 @@ bool readLevel(const QString& path, int depth, BookmarkNode& into, const Bookmar
         error = QStringLiteral("Its folders are nested more than %1 deep.").arg(limits.maxDepth);
         return false;
     }
-    const QFileInfoList entries = QDir(path).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Unsorted);
+    const QFileInfoList entries = listFolder(path, QDir::AllEntries | QDir::System);
     QList<std::pair<QString, QFileInfo>> folders;
     QList<std::pair<QString, QFileInfo>> shortcuts;
     for (const QFileInfo& entry : entries) {

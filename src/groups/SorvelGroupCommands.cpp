@@ -1,5 +1,6 @@
 #include "groups/SorvelGroupCommands.h"
 
+#include "platform/FolderListing.h"
 #include "platform/FolderMenu.h"
 #include "platform/Paths.h"
 
@@ -8,11 +9,9 @@
 
 QList<FolderMenuEntry> groupMenuEntries(const QString& folder)
 {
-    const QDir dir(folder);
     QList<FolderMenuEntry> folders;
     QList<FolderMenuEntry> files;
-    const QFileInfoList items =
-        dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QFileInfoList items = listFolder(folder, QDir::Dirs | QDir::Files | QDir::Hidden);
     for (const QFileInfo& item : items) {
         const QString name = item.fileName();
         if (item.isDir()) {

@@ -1,12 +1,12 @@
 #include "links/LinksFolder.h"
 
+#include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 #include "platform/Registry.h"
 #include "platform/ShellFolders.h"
 #include "settings/DefaultPrograms.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMimeDatabase>
@@ -53,13 +53,10 @@ QList<FolderMenuEntry> read(const QString& folder, int limit)
 {
     QList<FolderMenuEntry> folders;
     QList<FolderMenuEntry> files;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext() && folders.size() + files.size() < limit) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
+    // Names that start with a dot are not shown, so not listed.
+    const QFileInfoList found = listFolder(folder, QDir::AllEntries | QDir::System, limit);
+    for (const QFileInfo& info : found) {
         const QString name = info.fileName();
-        if (name.startsWith(QLatin1Char('.')))
-            continue;
         FolderMenuEntry entry;
         entry.path = info.absoluteFilePath();
         if (info.isDir()) {
@@ -85,12 +82,7 @@ QList<FolderMenuEntry> read(const QString& folder, int limit)
 
 bool hasEntries(const QString& folder)
 {
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        if (!it.next().section(QLatin1Char('/'), -1).startsWith(QLatin1Char('.')))
-            return true;
-    }
-    return false;
+    return !listFolder(folder, QDir::AllEntries | QDir::System, 1).isEmpty();
 }
 
 bool isExistingFile(const QString& address)

@@ -1,5 +1,7 @@
 #include "platform/FileNames.h"
 
+#include "platform/FolderListing.h"
+
 #include <QDir>
 
 namespace FileNames {
@@ -21,10 +23,10 @@ QString uniqueName(const QString& name, const QString& extension, QSet<QString>&
 QSet<QString> namesIn(const QString& folder)
 {
     QSet<QString> names;
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                       QDir::Hidden | QDir::System);
-    for (const QString& entry : entries)
-        names.insert(folded(entry));
+    const QFileInfoList entries =
+        listFolder(folder, QDir::AllEntries | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries)
+        names.insert(folded(entry.fileName()));
     return names;
 }
 

@@ -1,10 +1,10 @@
 #include "platform/FolderTree.h"
 
 #include "platform/BackgroundJob.h"
+#include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QTimer>
@@ -46,7 +46,7 @@ QList<FolderTreeEntry> readFolderTreeEntries(const QString& folder, bool showHid
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
     if (showHidden)
         filters |= QDir::Hidden;
-    const QFileInfoList found = QDir(folder).entryInfoList(filters, QDir::Unsorted);
+    const QFileInfoList found = listFolder(folder, filters);
     entries.reserve(found.size());
     for (const QFileInfo& file : found)
         entries.append({folderTreeName(file), file.filePath(), file.isDir()});
@@ -130,18 +130,12 @@ void FolderTree::fill(QTreeWidgetItem* parent, const QString& folder)
 {
     parent->setData(0, FilledRole, true);
     // Most folders are small: counting the first entries tells cheaply.
-    {
-        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System |
-                                    (m_showHidden ? QDir::Hidden : QDir::Filters()));
-        int count = 0;
-        while (it.hasNext() && count <= ReadAtOnce) {
-            it.next();
-            ++count;
-        }
-        if (count > ReadAtOnce) {
-            fillLater(parent, folder);
-            return;
-        }
+    if (listFolder(folder,
+                   QDir::AllEntries | QDir::System | (m_showHidden ? QDir::Hidden : QDir::Filters()),
+                   ReadAtOnce + 1)
+            .size() > ReadAtOnce) {
+        fillLater(parent, folder);
+        return;
     }
     QString error;
     const QList<FolderTreeEntry> entries = readFolderTreeEntries(folder, m_showHidden, &error);

@@ -1,5 +1,6 @@
 #include "sidebar/FavoritesFind.h"
 
+#include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 
 #include <QDir>
@@ -17,8 +18,8 @@ void searchFolder(const QString& folder, const QString& text, QSet<QString>& see
     if (canonical.isEmpty() || seen.contains(canonical))
         return;
     seen.insert(canonical);
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QFileInfoList entries =
+        listFolder(folder, QDir::AllEntries | QDir::Hidden | QDir::System);
     QList<QFileInfo> shortcuts;
     for (const QFileInfo& entry : entries) {
         if (entry.isDir()) {
