@@ -104,8 +104,12 @@ bool allowMultiInstance(RegistryHive& hive)
 // The program's own warnings and the toolkit's are kept.
 void quietEngine()
 {
-    if (qEnvironmentVariableIsSet("PELVANE_DEBUG"))
+    if (qEnvironmentVariableIsSet("PELVANE_DEBUG")) {
+        // Asked for, the engine's set-up is reported too: from Qt 6.8 the engine keeps it
+        // to itself unless its category is switched on.
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=true"));
         return;
+    }
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
 }
 
