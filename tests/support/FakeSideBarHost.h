@@ -51,7 +51,15 @@ public:
                                    const QString& proposed) override
     {
         asked << QStringLiteral("%1: %2 [%3]").arg(title, prompt, proposed);
-        return texts.isEmpty() ? std::nullopt : texts.takeFirst();
+        if (texts.isEmpty())
+            return std::nullopt;
+        std::optional<QString> answer = texts.takeFirst();
+        // Qt 6.8.2's debug checks stop a test that gives an emptied list new answers ({...})
+        // when taking left room at its front, as takeFirst does for this type; a fresh list
+        // has none.
+        if (texts.isEmpty())
+            texts = QList<std::optional<QString>>();
+        return answer;
     }
     void tell(const QString& text) override { told << text; }
 };
