@@ -4,7 +4,9 @@
 # link names.
 set(CPACK_PACKAGE_NAME pelvane)
 set(CPACK_PACKAGE_VENDOR Brenmoor)
-set(CPACK_PACKAGE_CONTACT "Brenmoor <pelvane@brenmoor.invalid>")
+set(CPACK_PACKAGE_CONTACT "Pelvane Developers <pelvane@brenmoor.example>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pelvane Developers <pelvane@brenmoor.example>")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brenmoor.example/pelvane/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tabbed web browser in the classic desktop style")
 set(CPACK_PACKAGE_DESCRIPTION
     "Pelvane is a web browser with menus, movable bars, a tab strip with per-tab state,\n\

@@ -31,4 +31,22 @@ configure_file(${_res}/desktop/com.brenmoor.pelvane.metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/com.brenmoor.pelvane.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-install(FILES ${_res}/man/pelvane.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual page and the changelog compressed as Debian keeps them (gzip -9n: no name or
+# time inside, so the same sources give the same bytes), with the copyright file beside
+# the changelog in share/doc/pelvane. Compressed when configuring, again when they change.
+set(_doc ${CMAKE_INSTALL_DATAROOTDIR}/doc/pelvane)
+file(STRINGS ${_res}/debian/changelog _latest LIMIT_COUNT 1)
+if(NOT _latest MATCHES "^pelvane \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "resources/debian/changelog does not begin with version ${PROJECT_VERSION}")
+endif()
+foreach(_plain man/pelvane.1 debian/changelog)
+    get_filename_component(_name ${_plain} NAME)
+    execute_process(COMMAND gzip -9n -c ${_res}/${_plain}
+                    OUTPUT_FILE ${CMAKE_BINARY_DIR}/${_name}.gz RESULT_VARIABLE _gzip)
+    if(NOT _gzip EQUAL 0)
+        message(FATAL_ERROR "gzip could not compress resources/${_plain}")
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_res}/${_plain})
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/pelvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.gz ${_res}/debian/copyright DESTINATION ${_doc})

@@ -17,7 +17,8 @@ expected=(bin/pelvane
           share/pelvane/formfiller.ini
           share/applications/pelvane.desktop
           share/metainfo/com.brenmoor.pelvane.metainfo.xml
-          share/man/man1/pelvane.1
+          share/man/man1/pelvane.1.gz
+          share/doc/pelvane/copyright share/doc/pelvane/changelog.gz
           share/icons/hicolor/scalable/apps/pelvane.svg)
 for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/pelvane.png"); done
 for f in "${expected[@]}"; do
@@ -54,7 +55,11 @@ grep -q '<launchable type="desktop-id">pelvane.desktop</launchable>' "$metainfo"
 for type in text/html application/xhtml+xml x-scheme-handler/http x-scheme-handler/https; do
     grep -q "^MimeType=.*$type;" "$entry" || fail "the entry does not handle $type"
 done
-head -1 "$prefix/share/man/man1/pelvane.1" | grep -q '^\.TH PELVANE 1' || fail "the manual page has no title"
+gzip -dc "$prefix/share/man/man1/pelvane.1.gz" | sed -n 1p | grep -q '^\.TH PELVANE 1' ||
+    fail "the manual page has no title"
+# Debian's tools read the version from the changelog's first line.
+version=$(gzip -dc "$prefix/share/doc/pelvane/changelog.gz" | sed -n '1s/^pelvane (\([^)]*\)).*/\1/p')
+[ -n "$version" ] || fail "the changelog does not begin with an entry of pelvane"
 
 # The installed program starts, away from the build folder, in a home of its own.
 if out=$(PELVANE_HOME="$home" "$prefix/bin/pelvane" --reg-export 2>&1); then
