@@ -105,9 +105,9 @@ bool allowMultiInstance(RegistryHive& hive)
 void quietEngine()
 {
     if (qEnvironmentVariableIsSet("PELVANE_DEBUG")) {
-        // Asked for, the engine's set-up is reported too: from Qt 6.8 the engine keeps it
-        // to itself unless its category is switched on.
-        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=true"));
+        // Asked for, the engine's set-up is reported too: Qt 6.8 reports it as a debug
+        // message, which is off unless switched on (Qt 6.4 as information, on by default).
+        QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.debug=true"));
         return;
     }
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\njs=false"));
