@@ -3,10 +3,10 @@
 
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/TabMenu.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowBars.h"
-#include "app/WindowClosing.h"
+#include "browser/TabClosing.h"
+#include "browser/window/TabMenu.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
@@ -21,10 +21,10 @@
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
 #include "app/WindowSession.h"
-#include "app/WindowTabHost.h"
 #include "bars/BarsControl.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
+#include "browser/TabSet.h"
 #include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -105,8 +105,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
-    m_placeAtEnd = true;
-    createTab(false);
+    m_tabs->NewTab();
 
     applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                          m_options->GetInactiveTabColor(),
@@ -130,7 +129,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
                                this);
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
     m_windowSession->openStartOrRestore();
-    m_placeAtEnd = m_settings.openNewAtEnd;
+    m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
 
     m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
     if (!m_start.screenshotFile.isEmpty()) {
@@ -156,17 +155,24 @@ void TfrmMain::buildWindow()
     // The Favorites and History folders are named in the hive on the first run, before the
     // links bar, the side bar or the Favorites menu look for them.
     ShellFolders::seed(m_hive);
+    m_pcPage = new TPVPageControl(this);
+    m_pcPage->setObjectName(QStringLiteral("pcPage"));
+    m_popups = new PopupControl(m_hive, this);
+    m_tabs = new TabSet(*m_pcPage,
+                        {*m_start.engine, m_hive, *m_popups,
+                         [this] { return m_questions->askStickyName(); }},
+                        this);
+    m_tabs->setLimitTitleLength(m_settings.limitTitleLength);
+    m_tabs->setOpenNewInForeground(m_settings.openNewInForeground);
     // The window's own parts, which reach it through its public side only.
-    m_tabHost = new WindowTabHost(*this, m_hive, *m_start.engine, *m_questions);
     m_groupHost = new WindowGroupHost(*this);
-    m_closing = new WindowClosing(*this, *m_options, *m_questions);
+    m_closing = new TabClosing(*m_tabs, *m_options, *m_questions,
+                               [this] { return GroupOpening(); }, this);
     m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument,
                                         std::exchange(m_start.leftSessions, {}));
     m_navigation =
         new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
     m_placement = new WindowPlacement(*this, m_settings);
-    m_pcPage = new TPVPageControl(this);
-    m_pcPage->setObjectName(QStringLiteral("pcPage"));
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
@@ -174,10 +180,6 @@ void TfrmMain::buildWindow()
     // Shift+F10 or the Menu key opens the tab menu.
     m_pcPage->tabStrip()->setFocusPolicy(Qt::TabFocus);
     setCentralWidget(m_pcPage);
-    connect(m_pcPage, &TPVPageControl::currentChanged, this, [this] {
-        if (!m_suspendTabChange)
-            onTabChange();
-    });
     connect(m_pcPage, &TPVPageControl::hintChanged, this, [this](const QString& hint) {
         if (!hint.isEmpty())
             SetStatusText(hint);
@@ -188,16 +190,15 @@ void TfrmMain::buildWindow()
     setStatusBar(m_statusBar);
 
     m_menus = std::make_unique<MenuBuilder>(*m_actions, this);
-    m_popups = new PopupControl(m_hive, this);
-    connect(m_popups, &PopupControl::sweepDue, this, &TfrmMain::CloseHiddenTabs);
     // Pages may open windows freely only as far as the user asks for them.
     new UserInputWatch(this);
 
     buildBars();
     m_groups =
         new SorvelGroupCommands(*m_groupHost, new GroupDialogs(this), menu(MenuId::Groups), this);
-    m_pmTab = new TTabMenu(*this, *m_actions);
-    connect(m_pcPage, &TPVPageControl::tabRightPressed, this, &TfrmMain::popupTabMenu);
+    m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
+                           this);
+    connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
     m_commands =
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
     m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
@@ -209,6 +210,7 @@ void TfrmMain::buildWindow()
     // The Favorites folder's monitor also finds a Links folder made after the start.
     connect(m_favorites->menu(), &FavoritesMenu::folderChanged, m_links,
             &WindowLinks::favoritesFolderChanged);
+    wireTabSet();
 }
 
 void TfrmMain::buildBars()
@@ -247,6 +249,7 @@ QMenu* TfrmMain::menu(MenuId id) const
 WindowSettings TfrmMain::settings() const
 {
     WindowSettings now = m_settings;
+    now.openNewInForeground = m_tabs->OpenNewInForeground();
     m_placement->save(now);
     now.usePopupSorvel = m_popups->UsePopupSorvel();
     now.viewSorvelBar = action(ActionId::actViewSorvelBar)->isChecked();
@@ -263,11 +266,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     m_settings = wanted;
     if (wanted.disableAltShortcuts != old.disableAltShortcuts)
         m_commands->applyAltShortcuts();
-    if (wanted.limitTitleLength != old.limitTitleLength) {
-        const auto all = tabs();
-        for (TBrowserTab* tab : all)
-            tab->SetTitle(tab->GetTitle());
-    }
+    m_tabs->setLimitTitleLength(wanted.limitTitleLength);
+    m_tabs->setOpenNewInForeground(wanted.openNewInForeground);
     if (wanted.showGo != old.showGo)
         m_addressBand->SetShowGo(wanted.showGo);
     if (wanted.autoCompleteStyle != old.autoCompleteStyle)
@@ -279,9 +279,8 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     if (wanted.freezeTabsAfter != old.freezeTabsAfter)
         m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
-    // While a group opens, its tabs keep going to the end; the rule returns afterwards.
-    if (!GroupOpening())
-        m_placeAtEnd = wanted.openNewAtEnd;
+    // While a group opens, its tabs keep going to the end whatever the rule says.
+    m_tabs->setOpenNewAtEnd(wanted.openNewAtEnd);
 }
 
 QMenu* TfrmMain::createPopupMenu()
@@ -318,12 +317,14 @@ void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     m_windowShown = true;
+    m_tabs->setWindowShown(true);
 }
 
 void TfrmMain::hideEvent(QHideEvent* event)
 {
     QMainWindow::hideEvent(event);
     m_windowShown = false;
+    m_tabs->setWindowShown(false);
 }
 
 bool TfrmMain::event(QEvent* event)

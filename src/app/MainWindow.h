@@ -31,6 +31,7 @@ class QMenu;
 class RegistryHive;
 class SearchPane;
 class SessionKeeper;
+class TabSet;
 class TabSleeper;
 class SideBar;
 class SorvelGroupCommands;
@@ -46,7 +47,8 @@ class WindowFavorites;
 class WindowFormFiller;
 class WindowLinks;
 class WindowMail;
-class WindowClosing;
+class TabClosing;
+class TTabMenu;
 class WindowGroupHost;
 class WindowHandOff;
 class WindowNavigation;
@@ -54,7 +56,6 @@ class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
 class WindowSession;
-class WindowTabHost;
 struct DesktopApplication;
 enum class ProfileKind;
 struct SessionState;
@@ -79,7 +80,7 @@ struct MainWindowOptions
     FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
-// The program's one main window: it owns the tab set (MainWindowTabs.cpp), the creation
+// The program's one main window: it owns the tab set (TabSet, wired in MainWindowTabs.cpp), the creation
 // and exit sequences (MainWindow.cpp; what opens at start, MainWindowStart.cpp) and the
 // wiring. The work is done by parts: the subsystems in their own folders (PopupControl,
 // AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands, SideBar, the bars)
@@ -97,13 +98,11 @@ public:
     ~TfrmMain() override;
 
     // --- The tab set -----------------------------------------------------------------------
+    TabSet* tabSet() const { return m_tabs; }
     TBrowserTab* GetActivePage() const;
     TBrowserTab* NewTab();
-    // A new tab placed after the active one, the active tab kept unless new tabs open in
-    // the foreground; hidden: a new window not yet classified. May return null.
     TBrowserTab* NewTabBackground(bool hidden);
     void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark);
-    void MakeMeActiveTab(QObject* sender);
     // Opens an address for any part of the program: a new tab when `newTab` (inverted while
     // Shift is held), an idle blank tab reused.
     void OpenAddress(const QString& address, bool newTab);
@@ -114,10 +113,7 @@ public:
     void rebuildTabsMenu();
     // The tab set as the command-line tool prints it, one object per tab in strip order.
     QJsonArray describeTabs() const;
-    // While held, the strip's change of active page is not handled (tabs made in a row);
-    // letting go handles the page then active.
     void holdTabChange(bool held);
-    // Runs `open` with new tabs placed at the end, as at start and in page groups.
     void openAtEnd(const std::function<void()>& open);
     // What opens at start: `argument` (this start's, or none), or the start pages
     // (MainWindowStart.cpp).
@@ -132,8 +128,6 @@ public:
 
     // --- State -----------------------------------------------------------------------------
     bool WindowShown() const { return m_windowShown; }
-    int LimitTitleLength() const { return m_settings.limitTitleLength; }
-    bool OpenNewInForeground() const { return m_settings.openNewInForeground; }
     bool SGCloseFirst() const { return m_settings.sgCloseFirst; }
     bool GroupOpening() const;
     bool FullScreen() const;
@@ -164,11 +158,8 @@ public:
     MainToolbar* toolbar() const;
     BarsControl* bars() const;
     TPVStatusBar* statusPanel() const { return m_statusBar; }
-    QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
-    // The tab menu for the tab at `tabIndex` (-1: none), as a right press there opens it.
-    void popupTabMenu(int tabIndex, const QPoint& globalPos);
-    // From the keyboard: the tab menu for the active tab, beside its tab.
-    void popupTabMenuForActiveTab();
+    TTabMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
+    TabClosing* closing() const { return m_closing; }
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
@@ -248,9 +239,6 @@ public:
     void CloseAllKeepCurrent();
     void CloseAllShowList();
     void CloseHiddenTabs(); // the windows not (yet) let through
-    // The tab under the pointer at the last right press on the strip; null when none.
-    TBrowserTab* PopupTab();
-    int PopupTabIndex() const { return m_popupTabIndex; }
     bool IsPopupBlocked(const QString& url);
     void ReloadPopupList();
     // The tab's AddToPopupList (the tab closes), then the list is read again.
@@ -284,11 +272,9 @@ private:
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 
-    // Tabs (MainWindowTabs.cpp).
-    TBrowserTab* createTab(bool hidden);
-    void placeNewTab(TBrowserTab* tab, TBrowserTab* previous);
-    void onTabChange();
-    void syncAppearance(TBrowserTab* tab);
+    // The tab set in the window: its reports to the bars (MainWindowTabs.cpp).
+    void wireTabSet();
+    void onActiveTabChanged(TBrowserTab* tab);
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;
@@ -304,7 +290,7 @@ private:
     TPVStatusBar* m_statusBar = nullptr;
     WindowBars* m_windowBars = nullptr;
     AddressBand* m_addressBand = nullptr;
-    QMenu* m_pmTab = nullptr; // a TTabMenu
+    TTabMenu* m_pmTab = nullptr;
 
     PopupControl* m_popups = nullptr;
     ContentSwitchControl* m_content = nullptr;
@@ -316,9 +302,9 @@ private:
     WindowSearch* m_search = nullptr;
     WindowFavorites* m_favorites = nullptr;
     WindowFormFiller* m_formFiller = nullptr;
-    WindowTabHost* m_tabHost = nullptr;
+    TabSet* m_tabs = nullptr;
     WindowGroupHost* m_groupHost = nullptr;
-    WindowClosing* m_closing = nullptr;
+    TabClosing* m_closing = nullptr;
     WindowSession* m_windowSession = nullptr; // gone before the tabs
     WindowNavigation* m_navigation = nullptr;
     WindowPlacement* m_placement = nullptr;
@@ -327,11 +313,7 @@ private:
     WindowHandOff* m_handOff = nullptr;
     TabSleeper* m_sleeper = nullptr;
 
-    bool m_placeAtEnd = true; // the placement rule in force (on at start and in groups)
     bool m_ie4Mode = false;
     bool m_windowShown = false;
     bool m_exited = false;
-    bool m_suspendTabChange = false;
-    int m_popupTabIndex = -1;
-    QPointer<TBrowserTab> m_lastActive;
 };

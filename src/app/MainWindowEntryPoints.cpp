@@ -3,7 +3,9 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowBars.h"
-#include "app/WindowClosing.h"
+#include "browser/BrowserTab.h"
+#include "browser/TabClosing.h"
+#include "browser/TabSet.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
@@ -61,13 +63,12 @@ void TfrmMain::ShowMyProfile() { m_formFiller->ShowMyProfile(); }
 
 // --- Closing ---
 
-void TfrmMain::closePage(TBrowserTab* tab) { m_closing->closePage(tab); }
+void TfrmMain::closePage(TBrowserTab* tab) { m_tabs->closePage(tab); }
 void TfrmMain::CloseAll() { m_closing->CloseAll(); }
 void TfrmMain::CloseAllKeepCurrent() { m_closing->CloseAllKeepCurrent(); }
 void TfrmMain::CloseAllShowList() { m_closing->CloseAllShowList(); }
-void TfrmMain::CloseHiddenTabs() { m_closing->CloseHiddenTabs(); }
-TBrowserTab* TfrmMain::PopupTab() { return m_closing->PopupTab(); }
-void TfrmMain::AddToPopupList(TBrowserTab* tab) { m_closing->AddToPopupList(tab); }
+void TfrmMain::CloseHiddenTabs() { m_tabs->CloseHiddenTabs(); }
+void TfrmMain::AddToPopupList(TBrowserTab* tab) { if (tab) tab->AddToPopupList(); }
 bool TfrmMain::IsPopupBlocked(const QString& url) { return m_popups->IsPopupBlocked(url); }
 void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 

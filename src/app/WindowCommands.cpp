@@ -10,6 +10,8 @@
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/SorvelBrowser.h"
+#include "browser/TabSet.h"
+#include "browser/window/TabMenu.h"
 #include "browser/strip/PVPageControl.h"
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
@@ -274,16 +276,19 @@ void WindowCommands::run(Command command)
     case Command::ToggleLock:
         return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
     case Command::ToggleForeground:
-        m_settings.openNewInForeground = !m_settings.openNewInForeground;
-        m_window.action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
+    {
+        TabSet* tabs = m_window.tabSet();
+        tabs->setOpenNewInForeground(!tabs->OpenNewInForeground());
+        m_window.action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
         return;
+    }
     case Command::ToggleSideBar:
         m_window.action(ActionId::actViewSorvelBar)->trigger();
         return;
     case Command::HelpTopics:
         return m_help.showHelpTopics();
     case Command::TabMenu:
-        return m_window.popupTabMenuForActiveTab();
+        return m_window.tabMenu()->popupForActiveTab();
     default:
         return; // None, Swallow, and the menus above
     }

@@ -49,43 +49,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void newTabGoesAfterTheActiveOneOrAtTheEnd()
-    {
-        Fixture w;
-        w->NewTab()->SetStickyName(QStringLiteral("B"));
-        w->NewTab()->SetStickyName(QStringLiteral("C"));
-        w->tabs().first()->SetStickyName(QStringLiteral("A"));
-        w->pages()->setActivePage(w->tabs().at(1)); // B
-        w->NewTab()->SetStickyName(QStringLiteral("new"));
-        QCOMPARE(w.captions(), (QStringList{"A", "B", "new", "C"}));
-        QCOMPARE(w->GetActivePage()->Caption(), QStringLiteral("new"));
-
-        Fixture atEnd({.before = [](TPVOptions& o) { o.SetOpenNewAtEnd(true); }});
-        atEnd->tabs().first()->SetStickyName(QStringLiteral("A"));
-        atEnd->NewTab()->SetStickyName(QStringLiteral("B"));
-        atEnd->pages()->setActivePage(atEnd->tabs().first());
-        atEnd->NewTab()->SetStickyName(QStringLiteral("new"));
-        QCOMPARE(atEnd.captions(), (QStringList{"A", "B", "new"}));
-    }
-
-    void backgroundTabKeepsTheActiveTabUnlessForeground()
-    {
-        Fixture w;
-        TBrowserTab* first = w->GetActivePage();
-        TBrowserTab* background = w->NewTabBackground(false);
-        QCOMPARE(w->GetActivePage(), first);
-        QCOMPARE(w->pages()->pageIndex(background), 1);
-
-        TBrowserTab* hidden = w->NewTabBackground(true);
-        QVERIFY(!w->pages()->isTabVisible(hidden));
-        QCOMPARE(w->GetActivePage(), first);
-
-        w->runCommand(KeyDispatcher::Command::ToggleForeground);
-        QVERIFY(w->OpenNewInForeground());
-        TBrowserTab* front = w->NewTabBackground(false);
-        QCOMPARE(w->GetActivePage(), front);
-    }
-
     void pageGroupOpensEntriesAsTabs()
     {
         const QString file =
@@ -178,27 +141,6 @@ private Q_SLOTS:
         QFile file(group);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("Going="));
-    }
-
-    void tabsMenuNumbersTheFirstNine()
-    {
-        QCOMPARE(TabListing::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
-        QCOMPARE(TabListing::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
-        QCOMPARE(TabListing::tabsMenuCaption(2, QStringLiteral("Q&A &&")),
-                 QStringLiteral("&2    Q&&A &&&&"));
-        Fixture w;
-        for (int i = 0; i < 10; ++i)
-            w->NewTab();
-        w->rebuildTabsMenu();
-        const auto items = w->menu(MenuId::Tabs)->actions();
-        QCOMPARE(items.size(), 11);
-        QVERIFY(items.at(8)->text().startsWith(QLatin1String("&9    ")));
-        QVERIFY(!items.at(9)->text().contains(QLatin1Char('&')));
-        TBrowserTab* fifth = w->tabs().at(4);
-        w->pages()->setActivePageIndex(0);
-        w->NewTabBackground(false); // a window let through while the menu is open
-        items.at(4)->trigger();
-        QCOMPARE(w->GetActivePage(), fifth);
     }
 
     void exitWritesLastOpenSitesFromTheLastTab()
@@ -490,20 +432,6 @@ private Q_SLOTS:
         QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 
-    void describesTabsForTheCommandLine()
-    {
-        Fixture w;
-        w->NewTab()->SetStickyName(QStringLiteral("Sticky"));
-        const QJsonArray tabs = w->describeTabs();
-        QCOMPARE(tabs.size(), 2);
-        const QJsonObject second = tabs.at(1).toObject();
-        QCOMPARE(second.value(QStringLiteral("stickyName")).toString(), QStringLiteral("Sticky"));
-        QVERIFY(second.value(QStringLiteral("active")).toBool());
-        for (const char* field : {"index", "visible", "active", "caption", "hint", "address",
-                                  "homeUrl", "stickyName", "locked", "hideFromCloseAll", "busy",
-                                  "secure", "stateIcon", "pendingPopup", "popupBlocked"})
-            QVERIFY2(second.contains(QLatin1String(field)), field);
-    }
 };
 
 PELVANE_TEST_MAIN(TestMainWindow)
