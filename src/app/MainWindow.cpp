@@ -11,7 +11,7 @@
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
-#include "app/WindowGroupHost.h"
+#include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
@@ -20,7 +20,7 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
-#include "app/WindowSession.h"
+#include "session/window/SessionTabs.h"
 #include "bars/BarsControl.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
@@ -50,6 +50,7 @@
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -128,7 +129,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
                                 &MemoryPressure::isLowNow},
                                this);
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
-    m_windowSession->openStartOrRestore();
+    m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
 
     m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
@@ -146,8 +147,8 @@ TfrmMain::~TfrmMain()
 {
     runExitSequence();
     // Tabs report changes while they go; there is no session to note them in any more.
-    delete m_windowSession;
-    m_windowSession = nullptr;
+    delete m_session;
+    m_session = nullptr;
 }
 
 void TfrmMain::buildWindow()
@@ -165,11 +166,9 @@ void TfrmMain::buildWindow()
     m_tabs->setLimitTitleLength(m_settings.limitTitleLength);
     m_tabs->setOpenNewInForeground(m_settings.openNewInForeground);
     // The window's own parts, which reach it through its public side only.
-    m_groupHost = new WindowGroupHost(*this);
     m_closing = new TabClosing(*m_tabs, *m_options, *m_questions,
                                [this] { return GroupOpening(); }, this);
-    m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument,
-                                        std::exchange(m_start.leftSessions, {}));
+    m_groupTabs = new GroupTabs(*m_tabs, *m_closing, m_settings, this);
     m_navigation =
         new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
     m_placement = new WindowPlacement(*this, m_settings);
@@ -195,7 +194,11 @@ void TfrmMain::buildWindow()
 
     buildBars();
     m_groups =
-        new SorvelGroupCommands(*m_groupHost, new GroupDialogs(this), menu(MenuId::Groups), this);
+        new SorvelGroupCommands(*m_groupTabs, new GroupDialogs(this), menu(MenuId::Groups), this);
+    m_session = new SessionTabs(
+        {*m_tabs, *m_groups, m_settings, *m_options, *m_questions, *m_questions,
+         [this](QWidget* bar) { placeAboveTabs(bar); }},
+        {m_start.sessionFile, m_start.argument, std::exchange(m_start.leftSessions, {})}, this);
     m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
                            this);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
@@ -281,6 +284,18 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
     // While a group opens, its tabs keep going to the end whatever the rule says.
     m_tabs->setOpenNewAtEnd(wanted.openNewAtEnd);
+}
+
+void TfrmMain::placeAboveTabs(QWidget* bar)
+{
+    auto* container = new QWidget(this);
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    bar->setParent(container);
+    layout->addWidget(bar);
+    layout->addWidget(takeCentralWidget());
+    setCentralWidget(container);
 }
 
 QMenu* TfrmMain::createPopupMenu()

@@ -49,13 +49,13 @@ class WindowLinks;
 class WindowMail;
 class TabClosing;
 class TTabMenu;
-class WindowGroupHost;
+class GroupTabs;
 class WindowHandOff;
 class WindowNavigation;
 class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
-class WindowSession;
+class SessionTabs;
 struct DesktopApplication;
 enum class ProfileKind;
 struct SessionState;
@@ -115,9 +115,6 @@ public:
     QJsonArray describeTabs() const;
     void holdTabChange(bool held);
     void openAtEnd(const std::function<void()>& open);
-    // What opens at start: `argument` (this start's, or none), or the start pages
-    // (MainWindowStart.cpp).
-    void openStartPages(const QString& argument);
     // The tab set changed in a way the session keeps.
     void noteSessionChange();
 
@@ -150,6 +147,7 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
+    SessionTabs* sessionTabs() const { return m_session; }
     SessionKeeper* session() const; // null when none is kept
     TabSleeper* sleeper() const { return m_sleeper; }
     WindowSearch* search() const { return m_search; }
@@ -269,6 +267,8 @@ private:
     void buildBars();
     void buildSideBar(); // MainWindowSideBar.cpp
     void runExitSequence();
+    // A bar of the whole strip's width above the tabs (and the side bar).
+    void placeAboveTabs(QWidget* bar);
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 
@@ -303,9 +303,9 @@ private:
     WindowFavorites* m_favorites = nullptr;
     WindowFormFiller* m_formFiller = nullptr;
     TabSet* m_tabs = nullptr;
-    WindowGroupHost* m_groupHost = nullptr;
+    GroupTabs* m_groupTabs = nullptr;
     TabClosing* m_closing = nullptr;
-    WindowSession* m_windowSession = nullptr; // gone before the tabs
+    SessionTabs* m_session = nullptr; // gone before the tabs
     WindowNavigation* m_navigation = nullptr;
     WindowPlacement* m_placement = nullptr;
     WindowCommands* m_commands = nullptr;

@@ -10,14 +10,14 @@
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
-#include "app/WindowGroupHost.h"
+#include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
 #include "app/WindowNavigation.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
-#include "app/WindowSession.h"
+#include "session/window/SessionTabs.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
 #include "browser/PopupControl.h"
@@ -77,19 +77,18 @@ void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
 { m_groups->OpenPageGroup(fileName, replaceTabs, startupMark); }
 void TfrmMain::SaveAsSorvelGroup() { m_groups->SaveAsSorvelGroup(); }
-bool TfrmMain::GroupOpening() const { return m_groupHost->opening(); }
+bool TfrmMain::GroupOpening() const { return m_groupTabs->opening(); }
 
 // --- Session ---
 
-SessionKeeper* TfrmMain::session() const
-{ return m_windowSession ? m_windowSession->keeper() : nullptr; }
+SessionKeeper* TfrmMain::session() const { return m_session ? m_session->keeper() : nullptr; }
 
-SessionState TfrmMain::sessionNow() const { return m_windowSession->now(); }
+SessionState TfrmMain::sessionNow() const { return m_session->now(); }
 
 void TfrmMain::noteSessionChange()
 {
-    if (m_windowSession)
-        m_windowSession->noteChange();
+    if (m_session)
+        m_session->noteChange();
 }
 
 // --- Navigation ---

@@ -2,6 +2,7 @@
 
 #include "browser/TabQuestions.h"
 #include "platform/Questions.h"
+#include "session/SessionQuestions.h"
 
 #include <QList>
 #include <QString>
@@ -16,7 +17,7 @@ class TPVOptions;
 // Everything the main window and its parts ask or tell the user: the parts' own interfaces
 // (each part is handed the one it uses) and the window's. The window's own dialogs answer in
 // the program (WindowDialogs); tests answer from a script.
-class WindowQuestions : public Questions, public TabQuestions
+class WindowQuestions : public Questions, public TabQuestions, public SessionQuestions
 {
 public:
     virtual ~WindowQuestions() = default;
@@ -27,9 +28,6 @@ public:
     virtual QString chooseFileToOpen() = 0;
     // Leaving while `running` downloads still run (they would be cut off): true to leave.
     virtual bool confirmExitWithDownloads(int running) = 0;
-    // The tabs brought back after an abnormal end ended the program again within a minute:
-    // true to bring the `tabCount` tabs back once more, false to start afresh.
-    virtual bool askRestoreAfterRepeatedCrash(int tabCount) = 0;
 protected:
     WindowQuestions() = default;
     WindowQuestions(const WindowQuestions&) = default;

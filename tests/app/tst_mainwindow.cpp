@@ -49,45 +49,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void pageGroupOpensEntriesAsTabs()
-    {
-        const QString file =
-            writeGroup(QStringLiteral("g.sgp"),
-                       "[Other]\r\nx=1\r\n[SorvelGroup]\r\nNews=*http://127.0.0.1/news\r\n"
-                       "blank2=http://127.0.0.1/two\r\nblanket=http://127.0.0.1/three\r\n");
-        Fixture w;
-        w->OpenPageGroup(file, false, false);
-        QCOMPARE(w->tabs().size(), 4); // the blank first tab stays in front
-        const auto tabs = w->tabs();
-        QCOMPARE(tabs.at(1)->StickyName(), QStringLiteral("News"));
-        QVERIFY(tabs.at(1)->LockWhenLoaded());
-        QCOMPARE(w.opened().at(1), QStringLiteral("http://127.0.0.1/news"));
-        QCOMPARE(tabs.at(1)->HomeUrl(), QStringLiteral("http://127.0.0.1/news"));
-        QVERIFY(tabs.at(2)->StickyName().isEmpty());
-        QCOMPARE(tabs.at(3)->StickyName(), QStringLiteral("blanket")); // not a made name
-        QVERIFY(!w->GroupOpening());
-
-        // Replacing the tabs: the first entry goes to the remaining tab, its "*" honoured.
-        w->OpenPageGroup(file, true, false);
-        QCOMPARE(w->tabs().size(), 3);
-        QCOMPARE(w.opened().first(), QStringLiteral("http://127.0.0.1/news"));
-        QVERIFY(w->tabs().first()->LockWhenLoaded());
-        QCOMPARE(w->tabs().first()->StickyName(), QStringLiteral("News"));
-    }
-
-    void unreadableGroupOpensNothing()
-    {
-        const QString file =
-            writeGroup(QStringLiteral("bad.sgp"), QByteArray("\x00\x01\x02garbage", 10));
-        Fixture w;
-        ScriptedGroupQuestions questions;
-        w->groupCommands()->setQuestions(&questions);
-        w->OpenPageGroup(file, true, false);
-        QCOMPARE(w->tabs().size(), 1);
-        QCOMPARE(questions.told.size(), 1);
-        QVERIFY(questions.told.first().contains(file));
-    }
-
     void firstStartOpensLargeAndCentredStoredPlacementIsKept()
     {
         QCOMPARE(WindowSettings::firstPlacement(QRect(0, 0, 1000, 500)), QRect(100, 50, 800, 400));
@@ -103,23 +64,6 @@ private Q_SLOTS:
         }});
         QCOMPARE(stored->size(), QSize(300, 200));
         QCOMPARE(stored->pos(), QPoint(30, 40));
-    }
-
-    void savingAGroupDropsWindowsNeverShown()
-    {
-        Fixture w;
-        ScriptedGroupQuestions questions;
-        w->groupCommands()->setQuestions(&questions);
-        w->GetActivePage()->SetStickyName(QStringLiteral("Mine"));
-        w.load(0, QStringLiteral("http://127.0.0.1/a"));
-        TBrowserTab* popup = w->NewTabBackground(true);
-        Fixture::fakeOf(popup)->setLocationUrl(QStringLiteral("http://127.0.0.1/popup"));
-        questions.saveAs = w.dataFile(QStringLiteral("saved.sgp"));
-        w->runCommand(KeyDispatcher::Command::SaveGroup); // F7
-        QCOMPARE(w->tabs().size(), 1);
-        QFile saved(questions.saveAs);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("[SorvelGroup]\r\nMine=http://127.0.0.1/a\r\n"));
     }
 
     void aTabThatGoesWhileItsGroupIsChosenIsStillAdded()

@@ -40,6 +40,10 @@ ALLOWED = {
                            "commands"}),
     "settings/dialogs": (3, {"platform", "settings", "browser/strip"}),
     "groups/dialogs": (3, {"platform", "groups"}),
+    "session/window": (3, {"platform", "platform/web", "settings", "session", "browser",
+                           "browser/strip", "groups", "address"}),
+    "groups/window": (3, {"platform", "platform/web", "settings", "groups", "browser",
+                          "browser/strip", "address"}),
     "search/dialogs": (3, {"platform", "settings", "search"}),
     "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it
