@@ -15,7 +15,8 @@
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
-#include "app/WindowNavigation.h"
+#include "address/window/AddressCommands.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
@@ -169,8 +170,14 @@ void TfrmMain::buildWindow()
     m_closing = new TabClosing(*m_tabs, *m_options, *m_questions,
                                [this] { return GroupOpening(); }, this);
     m_groupTabs = new GroupTabs(*m_tabs, *m_closing, m_settings, this);
-    m_navigation =
-        new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
+    m_internet = new InternetOptionsCommands(
+        {m_hive, *m_start.engine, *m_questions, *action(ActionId::actWorkOffline),
+         [this] {
+             const TBrowserTab* tab = GetActivePage();
+             return tab ? tab->GetAddress() : QString();
+         },
+         this},
+        this);
     m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
@@ -213,6 +220,8 @@ void TfrmMain::buildWindow()
     // The Favorites folder's monitor also finds a Links folder made after the start.
     connect(m_favorites->menu(), &FavoritesMenu::folderChanged, m_links,
             &WindowLinks::favoritesFolderChanged);
+    connect(m_internet, &InternetOptionsCommands::historyChanged, m_sideBar,
+            &SideBar::historyOptionsChanged);
     wireTabSet();
 }
 
@@ -222,16 +231,20 @@ void TfrmMain::buildBars()
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     // The offline state belongs to the system: other programs change it too.
-    connect(menu(MenuId::File), &QMenu::aboutToShow, m_navigation,
-            &WindowNavigation::syncWorkOffline);
+    connect(menu(MenuId::File), &QMenu::aboutToShow, m_internet,
+            &InternetOptionsCommands::syncWorkOffline);
 
     m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
-    connect(m_addressBand, &AddressBand::commitRequested, m_navigation,
-            &WindowNavigation::commitAddress);
+    m_address = new AddressCommands({*m_addressBand, *m_tabs, m_settings, *m_options, *m_questions,
+                                     [this](const QString& typed) {
+                                         return m_search->addressForTyped(typed);
+                                     },
+                                     m_ie4Mode},
+                                    this);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
-    SetAutoCompleteStyle(m_settings.autoCompleteStyle);
-    LoadAddressCompletion();
+    m_address->SetAutoCompleteStyle(m_settings.autoCompleteStyle);
+    m_address->LoadAddressCompletion();
 
     m_windowBars->placeBands();
     m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
@@ -274,7 +287,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     if (wanted.showGo != old.showGo)
         m_addressBand->SetShowGo(wanted.showGo);
     if (wanted.autoCompleteStyle != old.autoCompleteStyle)
-        SetAutoCompleteStyle(wanted.autoCompleteStyle);
+        m_address->SetAutoCompleteStyle(wanted.autoCompleteStyle);
     if (wanted.minToTray != old.minToTray)
         m_tray->SetMinToTray(wanted.minToTray);
     if (wanted.usePopupSorvel != old.usePopupSorvel)

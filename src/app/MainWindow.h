@@ -51,7 +51,8 @@ class TabClosing;
 class TTabMenu;
 class GroupTabs;
 class WindowHandOff;
-class WindowNavigation;
+class AddressCommands;
+class InternetOptionsCommands;
 class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
@@ -167,19 +168,14 @@ public:
     void HandleHandOff(const QString& value);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.
     void acceptHandOff(const HandOff::Parcel& parcel);
-    void SetAutoCompleteStyle(int style);
-    void LoadAddressCompletion();
-    void ClearAddresses();
+    AddressCommands* addressCommands() const { return m_address; }
+    InternetOptionsCommands* internetOptions() const { return m_internet; }
     void GoSearch();
     // The toolbar's Search menu: the engines after its two fixed items, read again at every
     // drop-down.
     void LoadSearchEngines();
     void OrganizeSearchEngines();
     SearchPane* searchPane() const;
-    void SetWorkOffline(bool offline);
-    void ShowInternetOptions();
-    // The history keeps the days the user chose: what is older goes, in the background.
-    void ExpireHistory();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
     // and the pop-up list are read again.
     void ShowOptions();
@@ -306,7 +302,8 @@ private:
     GroupTabs* m_groupTabs = nullptr;
     TabClosing* m_closing = nullptr;
     SessionTabs* m_session = nullptr; // gone before the tabs
-    WindowNavigation* m_navigation = nullptr;
+    AddressCommands* m_address = nullptr;
+    InternetOptionsCommands* m_internet = nullptr;
     WindowPlacement* m_placement = nullptr;
     WindowCommands* m_commands = nullptr;
     WindowExternal* m_external = nullptr;

@@ -14,7 +14,6 @@
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
-#include "app/WindowNavigation.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
 #include "session/window/SessionTabs.h"
@@ -90,15 +89,6 @@ void TfrmMain::noteSessionChange()
     if (m_session)
         m_session->noteChange();
 }
-
-// --- Navigation ---
-
-void TfrmMain::SetAutoCompleteStyle(int style) { m_navigation->SetAutoCompleteStyle(style); }
-void TfrmMain::LoadAddressCompletion() { m_navigation->LoadAddressCompletion(); }
-void TfrmMain::ClearAddresses() { m_navigation->ClearAddresses(); }
-void TfrmMain::SetWorkOffline(bool offline) { m_navigation->SetWorkOffline(offline); }
-void TfrmMain::ShowInternetOptions() { m_navigation->ShowInternetOptions(); }
-void TfrmMain::ExpireHistory() { m_navigation->expireHistory(); }
 
 // --- Placement ---
 

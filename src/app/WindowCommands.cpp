@@ -4,7 +4,9 @@
 #include "app/FocusedField.h"
 #include "app/MainWindow.h"
 #include "app/WindowQuestions.h"
+#include "address/window/AddressCommands.h"
 #include "app/WindowSearch.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "bars/BandPanel.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
@@ -119,9 +121,10 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
 
     on(ActionId::actViewStatusBar,
        [this](bool visible) { m_window.statusBar()->setVisible(visible); });
-    on(ActionId::actWorkOffline, [this](bool checked) { m_window.SetWorkOffline(checked); });
-    on(ActionId::actInternetOptions, [this] { m_window.ShowInternetOptions(); });
-    on(ActionId::mnuClearAddresses, [this] { m_window.ClearAddresses(); });
+    on(ActionId::actWorkOffline,
+       [this](bool checked) { m_window.internetOptions()->SetWorkOffline(checked); });
+    on(ActionId::actInternetOptions, [this] { m_window.internetOptions()->ShowInternetOptions(); });
+    on(ActionId::mnuClearAddresses, [this] { m_window.addressCommands()->ClearAddresses(); });
     on(ActionId::actOptions, [this] { showOptions(); });
     on(ActionId::actOrganizeSorvelGroups,
        [this] { m_window.sideBar()->showPane(SideBar::Pane::SorvelGroups); });
@@ -353,6 +356,6 @@ void WindowCommands::showOptions()
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.
-    m_window.LoadAddressCompletion();
+    m_window.addressCommands()->LoadAddressCompletion();
     m_window.ReloadPopupList();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "address/AddressQuestions.h"
 #include "browser/TabQuestions.h"
 #include "platform/Questions.h"
 #include "session/SessionQuestions.h"
@@ -17,13 +18,12 @@ class TPVOptions;
 // Everything the main window and its parts ask or tell the user: the parts' own interfaces
 // (each part is handed the one it uses) and the window's. The window's own dialogs answer in
 // the program (WindowDialogs); tests answer from a script.
-class WindowQuestions : public Questions, public TabQuestions, public SessionQuestions
+class WindowQuestions : public Questions, public TabQuestions, public SessionQuestions,
+                        public AddressQuestions
 {
 public:
     virtual ~WindowQuestions() = default;
 
-    // Clear Addresses: true to clear the typed-address list.
-    virtual bool confirmClearAddresses() = 0;
     // The Open command's file; empty when cancelled.
     virtual QString chooseFileToOpen() = 0;
     // Leaving while `running` downloads still run (they would be cut off): true to leave.

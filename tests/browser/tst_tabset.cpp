@@ -252,14 +252,26 @@ private Q_SLOTS:
     void openAddressReusesAnIdleBlankTab()
     {
         Fixture set;
-        Fixture::fakeOf(set->GetActivePage())->completeLoad(Blank, {});
-        set->OpenAddress(PageA, true, false);
+        set.activeFake()->completeLoad(Blank, {});
+        const QString a = QStringLiteral("http://127.0.0.1/a");
+        set->OpenAddress(a, true, false);
         QCOMPARE(set->tabs().size(), 1);
-        QCOMPARE(Fixture::lastNavigation(set->GetActivePage()), PageA);
-        set.activeFake()->completeLoad(PageA, QStringLiteral("A"));
-        set->OpenAddress(PageA, true, false);
+        QCOMPARE(set->GetActivePage()->HomeUrl(), a);
+
+        // Loading: a new tab, opened as its home.
+        set.activeFake()->startLoad(a);
+        const QString b = QStringLiteral("http://127.0.0.1/b");
+        set->OpenAddress(b, true, false);
         QCOMPARE(set->tabs().size(), 2);
-        set->OpenAddress(QString(), true, false); // nothing to open
+        QCOMPARE(set->GetActivePage()->HomeUrl(), b);
+
+        // Shift held: the wish is inverted and the active tab navigates, its home kept.
+        const QString c = QStringLiteral("http://127.0.0.1/c");
+        set->OpenAddress(c, true, true);
+        QCOMPARE(set->tabs().size(), 2);
+        QCOMPARE(Fixture::lastNavigation(set->GetActivePage()), c);
+        QCOMPARE(set->GetActivePage()->HomeUrl(), b);
+        set->OpenAddress(QString(), true, false); // nothing
         QCOMPARE(set->tabs().size(), 2);
     }
 
