@@ -13,6 +13,7 @@
 #include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -35,11 +36,7 @@ using Fixture = MainWindowFixture;
 
 QString writeGroup(const QString& name, const QByteArray& text)
 {
-    const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-    return path;
+    return TestFiles::writeFile(TestFiles::home(name), text);
 }
 
 } // namespace

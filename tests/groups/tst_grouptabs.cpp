@@ -5,6 +5,7 @@
 #include "support/ScriptedGroupQuestions.h"
 #include "support/ScriptedWindowQuestions.h"
 #include "support/TabSetFixture.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDir>
@@ -15,11 +16,7 @@ namespace {
 
 QString writeGroup(const QString& name, const QByteArray& text)
 {
-    const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-    return path;
+    return TestFiles::writeFile(TestFiles::home(name), text);
 }
 
 // The page-group commands on a tab set of their own, their questions answered by a script.
