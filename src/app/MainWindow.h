@@ -81,13 +81,13 @@ struct MainWindowOptions
     FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
-// The program's one main window: it owns the tab set (TabSet, wired in MainWindowTabs.cpp), the creation
-// and exit sequences (MainWindow.cpp; what opens at start, MainWindowStart.cpp) and the
-// wiring. The work is done by parts: the subsystems in their own folders (PopupControl,
-// AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands, SideBar, the bars)
-// and the window's own glue to them, the Window<Concern> objects of src/app made in
-// buildWindow, which reach the window through its public side only (WindowTabHost,
-// WindowClosing, WindowSession, WindowCommands, WindowSearch, ...). The named operations
+// The program's one main window: it owns the tab set (TabSet, wired to the bars in
+// MainWindowTabs.cpp), the creation and exit sequences (MainWindow.cpp) and the wiring. The
+// work is done by parts in their areas' folders, each handed what it uses: the subsystems
+// (PopupControl, AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands,
+// SideBar, the bars) and their glue in the areas' window/ folders (TabClosing, TTabMenu,
+// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands). The Window<Concern>
+// objects still in src/app reach the window through its public side; the named operations
 // whose work a part does hand over to it in MainWindowEntryPoints.cpp.
 class TfrmMain final : public QMainWindow
 {
@@ -225,7 +225,7 @@ public:
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
 
-    // --- Closing tabs (WindowClosing) and pop-up control --------------------------------------
+    // --- Closing tabs (TabClosing) and pop-up control --------------------------------------
     // One tab always remains: Close on the only shown tab resets it; Close All asks first
     // and keeps the tabs hidden from it (or else the first tab, reset to blank).
     void closePage(TBrowserTab* tab);
