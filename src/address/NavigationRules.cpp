@@ -34,16 +34,4 @@ QString CompleteDomain(const QString& text, Qt::KeyboardModifiers modifiers,
     return text;
 }
 
-OpenTarget ChooseOpenTarget(bool newTabWish, bool shiftHeld, bool hasActiveTab,
-                            const QString& activeAddress, bool activeBusy)
-{
-    if (!hasActiveTab)
-        return OpenTarget::NewTab;
-    if (newTabWish == shiftHeld)
-        return OpenTarget::ActiveTab;
-    if (activeAddress == QLatin1String("about:blank") && !activeBusy)
-        return OpenTarget::ReuseBlankTab;
-    return OpenTarget::NewTab;
-}
-
 } // namespace NavigationRules

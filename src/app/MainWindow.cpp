@@ -3,28 +3,29 @@
 
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/TabMenu.h"
 #include "app/UserInputWatch.h"
 #include "app/WindowBars.h"
-#include "app/WindowClosing.h"
+#include "browser/TabClosing.h"
+#include "browser/window/TabMenu.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
-#include "app/WindowGroupHost.h"
+#include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
-#include "app/WindowNavigation.h"
+#include "address/window/AddressCommands.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
-#include "app/WindowSession.h"
-#include "app/WindowTabHost.h"
+#include "session/window/SessionTabs.h"
 #include "bars/BarsControl.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
+#include "browser/TabSet.h"
 #include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -50,6 +51,7 @@
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -105,8 +107,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
-    m_placeAtEnd = true;
-    createTab(false);
+    m_tabs->NewTab();
 
     applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                          m_options->GetInactiveTabColor(),
@@ -129,8 +130,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
                                 &MemoryPressure::isLowNow},
                                this);
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
-    m_windowSession->openStartOrRestore();
-    m_placeAtEnd = m_settings.openNewAtEnd;
+    m_session->openStartOrRestore();
+    m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
 
     m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
     if (!m_start.screenshotFile.isEmpty()) {
@@ -147,8 +148,8 @@ TfrmMain::~TfrmMain()
 {
     runExitSequence();
     // Tabs report changes while they go; there is no session to note them in any more.
-    delete m_windowSession;
-    m_windowSession = nullptr;
+    delete m_session;
+    m_session = nullptr;
 }
 
 void TfrmMain::buildWindow()
@@ -156,17 +157,28 @@ void TfrmMain::buildWindow()
     // The Favorites and History folders are named in the hive on the first run, before the
     // links bar, the side bar or the Favorites menu look for them.
     ShellFolders::seed(m_hive);
-    // The window's own parts, which reach it through its public side only.
-    m_tabHost = new WindowTabHost(*this, m_hive, *m_start.engine, *m_questions);
-    m_groupHost = new WindowGroupHost(*this);
-    m_closing = new WindowClosing(*this, *m_options, *m_questions);
-    m_windowSession = new WindowSession(*this, *m_questions, m_start.sessionFile, m_start.argument,
-                                        std::exchange(m_start.leftSessions, {}));
-    m_navigation =
-        new WindowNavigation(*this, m_hive, *m_start.engine, *m_questions, m_settings, *m_options);
-    m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage = new TPVPageControl(this);
     m_pcPage->setObjectName(QStringLiteral("pcPage"));
+    m_popups = new PopupControl(m_hive, this);
+    m_tabs = new TabSet(*m_pcPage,
+                        {*m_start.engine, m_hive, *m_popups,
+                         [this] { return m_questions->askStickyName(); }},
+                        this);
+    m_tabs->setLimitTitleLength(m_settings.limitTitleLength);
+    m_tabs->setOpenNewInForeground(m_settings.openNewInForeground);
+    // The window's own parts, which reach it through its public side only.
+    m_closing = new TabClosing(*m_tabs, *m_options, *m_questions,
+                               [this] { return GroupOpening(); }, this);
+    m_groupTabs = new GroupTabs(*m_tabs, *m_closing, m_settings, this);
+    m_internet = new InternetOptionsCommands(
+        {m_hive, *m_start.engine, *m_questions, *action(ActionId::actWorkOffline),
+         [this] {
+             const TBrowserTab* tab = GetActivePage();
+             return tab ? tab->GetAddress() : QString();
+         },
+         this},
+        this);
+    m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
@@ -174,10 +186,6 @@ void TfrmMain::buildWindow()
     // Shift+F10 or the Menu key opens the tab menu.
     m_pcPage->tabStrip()->setFocusPolicy(Qt::TabFocus);
     setCentralWidget(m_pcPage);
-    connect(m_pcPage, &TPVPageControl::currentChanged, this, [this] {
-        if (!m_suspendTabChange)
-            onTabChange();
-    });
     connect(m_pcPage, &TPVPageControl::hintChanged, this, [this](const QString& hint) {
         if (!hint.isEmpty())
             SetStatusText(hint);
@@ -188,16 +196,19 @@ void TfrmMain::buildWindow()
     setStatusBar(m_statusBar);
 
     m_menus = std::make_unique<MenuBuilder>(*m_actions, this);
-    m_popups = new PopupControl(m_hive, this);
-    connect(m_popups, &PopupControl::sweepDue, this, &TfrmMain::CloseHiddenTabs);
     // Pages may open windows freely only as far as the user asks for them.
     new UserInputWatch(this);
 
     buildBars();
     m_groups =
-        new SorvelGroupCommands(*m_groupHost, new GroupDialogs(this), menu(MenuId::Groups), this);
-    m_pmTab = new TTabMenu(*this, *m_actions);
-    connect(m_pcPage, &TPVPageControl::tabRightPressed, this, &TfrmMain::popupTabMenu);
+        new SorvelGroupCommands(*m_groupTabs, new GroupDialogs(this), menu(MenuId::Groups), this);
+    m_session = new SessionTabs(
+        {*m_tabs, *m_groups, m_settings, *m_options, *m_questions, *m_questions,
+         [this](QWidget* bar) { placeAboveTabs(bar); }},
+        {m_start.sessionFile, m_start.argument, std::exchange(m_start.leftSessions, {})}, this);
+    m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
+                           this);
+    connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
     m_commands =
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
     m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
@@ -209,6 +220,9 @@ void TfrmMain::buildWindow()
     // The Favorites folder's monitor also finds a Links folder made after the start.
     connect(m_favorites->menu(), &FavoritesMenu::folderChanged, m_links,
             &WindowLinks::favoritesFolderChanged);
+    connect(m_internet, &InternetOptionsCommands::historyChanged, m_sideBar,
+            &SideBar::historyOptionsChanged);
+    wireTabSet();
 }
 
 void TfrmMain::buildBars()
@@ -217,16 +231,20 @@ void TfrmMain::buildBars()
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     // The offline state belongs to the system: other programs change it too.
-    connect(menu(MenuId::File), &QMenu::aboutToShow, m_navigation,
-            &WindowNavigation::syncWorkOffline);
+    connect(menu(MenuId::File), &QMenu::aboutToShow, m_internet,
+            &InternetOptionsCommands::syncWorkOffline);
 
     m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
-    connect(m_addressBand, &AddressBand::commitRequested, m_navigation,
-            &WindowNavigation::commitAddress);
+    m_address = new AddressCommands({*m_addressBand, *m_tabs, m_settings, *m_options, *m_questions,
+                                     [this](const QString& typed) {
+                                         return m_search->addressForTyped(typed);
+                                     },
+                                     m_ie4Mode},
+                                    this);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
-    SetAutoCompleteStyle(m_settings.autoCompleteStyle);
-    LoadAddressCompletion();
+    m_address->SetAutoCompleteStyle(m_settings.autoCompleteStyle);
+    m_address->LoadAddressCompletion();
 
     m_windowBars->placeBands();
     m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
@@ -247,6 +265,7 @@ QMenu* TfrmMain::menu(MenuId id) const
 WindowSettings TfrmMain::settings() const
 {
     WindowSettings now = m_settings;
+    now.openNewInForeground = m_tabs->OpenNewInForeground();
     m_placement->save(now);
     now.usePopupSorvel = m_popups->UsePopupSorvel();
     now.viewSorvelBar = action(ActionId::actViewSorvelBar)->isChecked();
@@ -263,15 +282,12 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     m_settings = wanted;
     if (wanted.disableAltShortcuts != old.disableAltShortcuts)
         m_commands->applyAltShortcuts();
-    if (wanted.limitTitleLength != old.limitTitleLength) {
-        const auto all = tabs();
-        for (TBrowserTab* tab : all)
-            tab->SetTitle(tab->GetTitle());
-    }
+    m_tabs->setLimitTitleLength(wanted.limitTitleLength);
+    m_tabs->setOpenNewInForeground(wanted.openNewInForeground);
     if (wanted.showGo != old.showGo)
         m_addressBand->SetShowGo(wanted.showGo);
     if (wanted.autoCompleteStyle != old.autoCompleteStyle)
-        SetAutoCompleteStyle(wanted.autoCompleteStyle);
+        m_address->SetAutoCompleteStyle(wanted.autoCompleteStyle);
     if (wanted.minToTray != old.minToTray)
         m_tray->SetMinToTray(wanted.minToTray);
     if (wanted.usePopupSorvel != old.usePopupSorvel)
@@ -279,9 +295,20 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     if (wanted.freezeTabsAfter != old.freezeTabsAfter)
         m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
     action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
-    // While a group opens, its tabs keep going to the end; the rule returns afterwards.
-    if (!GroupOpening())
-        m_placeAtEnd = wanted.openNewAtEnd;
+    // While a group opens, its tabs keep going to the end whatever the rule says.
+    m_tabs->setOpenNewAtEnd(wanted.openNewAtEnd);
+}
+
+void TfrmMain::placeAboveTabs(QWidget* bar)
+{
+    auto* container = new QWidget(this);
+    auto* layout = new QVBoxLayout(container);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    bar->setParent(container);
+    layout->addWidget(bar);
+    layout->addWidget(takeCentralWidget());
+    setCentralWidget(container);
 }
 
 QMenu* TfrmMain::createPopupMenu()
@@ -318,12 +345,14 @@ void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     m_windowShown = true;
+    m_tabs->setWindowShown(true);
 }
 
 void TfrmMain::hideEvent(QHideEvent* event)
 {
     QMainWindow::hideEvent(event);
     m_windowShown = false;
+    m_tabs->setWindowShown(false);
 }
 
 bool TfrmMain::event(QEvent* event)

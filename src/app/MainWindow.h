@@ -31,6 +31,7 @@ class QMenu;
 class RegistryHive;
 class SearchPane;
 class SessionKeeper;
+class TabSet;
 class TabSleeper;
 class SideBar;
 class SorvelGroupCommands;
@@ -46,15 +47,16 @@ class WindowFavorites;
 class WindowFormFiller;
 class WindowLinks;
 class WindowMail;
-class WindowClosing;
-class WindowGroupHost;
+class TabClosing;
+class TTabMenu;
+class GroupTabs;
 class WindowHandOff;
-class WindowNavigation;
+class AddressCommands;
+class InternetOptionsCommands;
 class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
-class WindowSession;
-class WindowTabHost;
+class SessionTabs;
 struct DesktopApplication;
 enum class ProfileKind;
 struct SessionState;
@@ -79,13 +81,13 @@ struct MainWindowOptions
     FormFillerQuestions* formFillerQuestions = nullptr;
 };
 
-// The program's one main window: it owns the tab set (MainWindowTabs.cpp), the creation
-// and exit sequences (MainWindow.cpp; what opens at start, MainWindowStart.cpp) and the
-// wiring. The work is done by parts: the subsystems in their own folders (PopupControl,
-// AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands, SideBar, the bars)
-// and the window's own glue to them, the Window<Concern> objects of src/app made in
-// buildWindow, which reach the window through its public side only (WindowTabHost,
-// WindowClosing, WindowSession, WindowCommands, WindowSearch, ...). The named operations
+// The program's one main window: it owns the tab set (TabSet, wired to the bars in
+// MainWindowTabs.cpp), the creation and exit sequences (MainWindow.cpp) and the wiring. The
+// work is done by parts in their areas' folders, each handed what it uses: the subsystems
+// (PopupControl, AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands,
+// SideBar, the bars) and their glue in the areas' window/ folders (TabClosing, TTabMenu,
+// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands). The Window<Concern>
+// objects still in src/app reach the window through its public side; the named operations
 // whose work a part does hand over to it in MainWindowEntryPoints.cpp.
 class TfrmMain final : public QMainWindow
 {
@@ -97,13 +99,11 @@ public:
     ~TfrmMain() override;
 
     // --- The tab set -----------------------------------------------------------------------
+    TabSet* tabSet() const { return m_tabs; }
     TBrowserTab* GetActivePage() const;
     TBrowserTab* NewTab();
-    // A new tab placed after the active one, the active tab kept unless new tabs open in
-    // the foreground; hidden: a new window not yet classified. May return null.
     TBrowserTab* NewTabBackground(bool hidden);
     void OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark);
-    void MakeMeActiveTab(QObject* sender);
     // Opens an address for any part of the program: a new tab when `newTab` (inverted while
     // Shift is held), an idle blank tab reused.
     void OpenAddress(const QString& address, bool newTab);
@@ -114,14 +114,8 @@ public:
     void rebuildTabsMenu();
     // The tab set as the command-line tool prints it, one object per tab in strip order.
     QJsonArray describeTabs() const;
-    // While held, the strip's change of active page is not handled (tabs made in a row);
-    // letting go handles the page then active.
     void holdTabChange(bool held);
-    // Runs `open` with new tabs placed at the end, as at start and in page groups.
     void openAtEnd(const std::function<void()>& open);
-    // What opens at start: `argument` (this start's, or none), or the start pages
-    // (MainWindowStart.cpp).
-    void openStartPages(const QString& argument);
     // The tab set changed in a way the session keeps.
     void noteSessionChange();
 
@@ -132,8 +126,6 @@ public:
 
     // --- State -----------------------------------------------------------------------------
     bool WindowShown() const { return m_windowShown; }
-    int LimitTitleLength() const { return m_settings.limitTitleLength; }
-    bool OpenNewInForeground() const { return m_settings.openNewInForeground; }
     bool SGCloseFirst() const { return m_settings.sgCloseFirst; }
     bool GroupOpening() const;
     bool FullScreen() const;
@@ -156,6 +148,7 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
+    SessionTabs* sessionTabs() const { return m_session; }
     SessionKeeper* session() const; // null when none is kept
     TabSleeper* sleeper() const { return m_sleeper; }
     WindowSearch* search() const { return m_search; }
@@ -164,11 +157,8 @@ public:
     MainToolbar* toolbar() const;
     BarsControl* bars() const;
     TPVStatusBar* statusPanel() const { return m_statusBar; }
-    QMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
-    // The tab menu for the tab at `tabIndex` (-1: none), as a right press there opens it.
-    void popupTabMenu(int tabIndex, const QPoint& globalPos);
-    // From the keyboard: the tab menu for the active tab, beside its tab.
-    void popupTabMenuForActiveTab();
+    TTabMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
+    TabClosing* closing() const { return m_closing; }
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
@@ -178,19 +168,14 @@ public:
     void HandleHandOff(const QString& value);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.
     void acceptHandOff(const HandOff::Parcel& parcel);
-    void SetAutoCompleteStyle(int style);
-    void LoadAddressCompletion();
-    void ClearAddresses();
+    AddressCommands* addressCommands() const { return m_address; }
+    InternetOptionsCommands* internetOptions() const { return m_internet; }
     void GoSearch();
     // The toolbar's Search menu: the engines after its two fixed items, read again at every
     // drop-down.
     void LoadSearchEngines();
     void OrganizeSearchEngines();
     SearchPane* searchPane() const;
-    void SetWorkOffline(bool offline);
-    void ShowInternetOptions();
-    // The history keeps the days the user chose: what is older goes, in the background.
-    void ExpireHistory();
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
     // and the pop-up list are read again.
     void ShowOptions();
@@ -240,7 +225,7 @@ public:
     void SaveAsSorvelGroup();
     void AddTabToGroup(TBrowserTab* tab);
 
-    // --- Closing tabs (WindowClosing) and pop-up control --------------------------------------
+    // --- Closing tabs (TabClosing) and pop-up control --------------------------------------
     // One tab always remains: Close on the only shown tab resets it; Close All asks first
     // and keeps the tabs hidden from it (or else the first tab, reset to blank).
     void closePage(TBrowserTab* tab);
@@ -248,9 +233,6 @@ public:
     void CloseAllKeepCurrent();
     void CloseAllShowList();
     void CloseHiddenTabs(); // the windows not (yet) let through
-    // The tab under the pointer at the last right press on the strip; null when none.
-    TBrowserTab* PopupTab();
-    int PopupTabIndex() const { return m_popupTabIndex; }
     bool IsPopupBlocked(const QString& url);
     void ReloadPopupList();
     // The tab's AddToPopupList (the tab closes), then the list is read again.
@@ -281,14 +263,14 @@ private:
     void buildBars();
     void buildSideBar(); // MainWindowSideBar.cpp
     void runExitSequence();
+    // A bar of the whole strip's width above the tabs (and the side bar).
+    void placeAboveTabs(QWidget* bar);
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 
-    // Tabs (MainWindowTabs.cpp).
-    TBrowserTab* createTab(bool hidden);
-    void placeNewTab(TBrowserTab* tab, TBrowserTab* previous);
-    void onTabChange();
-    void syncAppearance(TBrowserTab* tab);
+    // The tab set in the window: its reports to the bars (MainWindowTabs.cpp).
+    void wireTabSet();
+    void onActiveTabChanged(TBrowserTab* tab);
 
     MainWindowOptions m_start;
     RegistryHive& m_hive;
@@ -304,7 +286,7 @@ private:
     TPVStatusBar* m_statusBar = nullptr;
     WindowBars* m_windowBars = nullptr;
     AddressBand* m_addressBand = nullptr;
-    QMenu* m_pmTab = nullptr; // a TTabMenu
+    TTabMenu* m_pmTab = nullptr;
 
     PopupControl* m_popups = nullptr;
     ContentSwitchControl* m_content = nullptr;
@@ -316,22 +298,19 @@ private:
     WindowSearch* m_search = nullptr;
     WindowFavorites* m_favorites = nullptr;
     WindowFormFiller* m_formFiller = nullptr;
-    WindowTabHost* m_tabHost = nullptr;
-    WindowGroupHost* m_groupHost = nullptr;
-    WindowClosing* m_closing = nullptr;
-    WindowSession* m_windowSession = nullptr; // gone before the tabs
-    WindowNavigation* m_navigation = nullptr;
+    TabSet* m_tabs = nullptr;
+    GroupTabs* m_groupTabs = nullptr;
+    TabClosing* m_closing = nullptr;
+    SessionTabs* m_session = nullptr; // gone before the tabs
+    AddressCommands* m_address = nullptr;
+    InternetOptionsCommands* m_internet = nullptr;
     WindowPlacement* m_placement = nullptr;
     WindowCommands* m_commands = nullptr;
     WindowExternal* m_external = nullptr;
     WindowHandOff* m_handOff = nullptr;
     TabSleeper* m_sleeper = nullptr;
 
-    bool m_placeAtEnd = true; // the placement rule in force (on at start and in groups)
     bool m_ie4Mode = false;
     bool m_windowShown = false;
     bool m_exited = false;
-    bool m_suspendTabChange = false;
-    int m_popupTabIndex = -1;
-    QPointer<TBrowserTab> m_lastActive;
 };

@@ -3,19 +3,20 @@
 #include "app/MainWindow.h"
 
 #include "app/WindowBars.h"
-#include "app/WindowClosing.h"
+#include "browser/BrowserTab.h"
+#include "browser/TabClosing.h"
+#include "browser/TabSet.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "app/WindowFormFiller.h"
-#include "app/WindowGroupHost.h"
+#include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
 #include "app/WindowMail.h"
-#include "app/WindowNavigation.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
-#include "app/WindowSession.h"
+#include "session/window/SessionTabs.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
 #include "browser/PopupControl.h"
@@ -61,13 +62,12 @@ void TfrmMain::ShowMyProfile() { m_formFiller->ShowMyProfile(); }
 
 // --- Closing ---
 
-void TfrmMain::closePage(TBrowserTab* tab) { m_closing->closePage(tab); }
+void TfrmMain::closePage(TBrowserTab* tab) { m_tabs->closePage(tab); }
 void TfrmMain::CloseAll() { m_closing->CloseAll(); }
 void TfrmMain::CloseAllKeepCurrent() { m_closing->CloseAllKeepCurrent(); }
 void TfrmMain::CloseAllShowList() { m_closing->CloseAllShowList(); }
-void TfrmMain::CloseHiddenTabs() { m_closing->CloseHiddenTabs(); }
-TBrowserTab* TfrmMain::PopupTab() { return m_closing->PopupTab(); }
-void TfrmMain::AddToPopupList(TBrowserTab* tab) { m_closing->AddToPopupList(tab); }
+void TfrmMain::CloseHiddenTabs() { m_tabs->CloseHiddenTabs(); }
+void TfrmMain::AddToPopupList(TBrowserTab* tab) { if (tab) tab->AddToPopupList(); }
 bool TfrmMain::IsPopupBlocked(const QString& url) { return m_popups->IsPopupBlocked(url); }
 void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 
@@ -76,29 +76,19 @@ void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 void TfrmMain::OpenPageGroup(const QString& fileName, bool replaceTabs, bool startupMark)
 { m_groups->OpenPageGroup(fileName, replaceTabs, startupMark); }
 void TfrmMain::SaveAsSorvelGroup() { m_groups->SaveAsSorvelGroup(); }
-bool TfrmMain::GroupOpening() const { return m_groupHost->opening(); }
+bool TfrmMain::GroupOpening() const { return m_groupTabs->opening(); }
 
 // --- Session ---
 
-SessionKeeper* TfrmMain::session() const
-{ return m_windowSession ? m_windowSession->keeper() : nullptr; }
+SessionKeeper* TfrmMain::session() const { return m_session ? m_session->keeper() : nullptr; }
 
-SessionState TfrmMain::sessionNow() const { return m_windowSession->now(); }
+SessionState TfrmMain::sessionNow() const { return m_session->now(); }
 
 void TfrmMain::noteSessionChange()
 {
-    if (m_windowSession)
-        m_windowSession->noteChange();
+    if (m_session)
+        m_session->noteChange();
 }
-
-// --- Navigation ---
-
-void TfrmMain::SetAutoCompleteStyle(int style) { m_navigation->SetAutoCompleteStyle(style); }
-void TfrmMain::LoadAddressCompletion() { m_navigation->LoadAddressCompletion(); }
-void TfrmMain::ClearAddresses() { m_navigation->ClearAddresses(); }
-void TfrmMain::SetWorkOffline(bool offline) { m_navigation->SetWorkOffline(offline); }
-void TfrmMain::ShowInternetOptions() { m_navigation->ShowInternetOptions(); }
-void TfrmMain::ExpireHistory() { m_navigation->expireHistory(); }
 
 // --- Placement ---
 

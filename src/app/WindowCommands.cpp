@@ -4,12 +4,16 @@
 #include "app/FocusedField.h"
 #include "app/MainWindow.h"
 #include "app/WindowQuestions.h"
+#include "address/window/AddressCommands.h"
 #include "app/WindowSearch.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "bars/BandPanel.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/SorvelBrowser.h"
+#include "browser/TabSet.h"
+#include "browser/window/TabMenu.h"
 #include "browser/strip/PVPageControl.h"
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
@@ -117,9 +121,10 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
 
     on(ActionId::actViewStatusBar,
        [this](bool visible) { m_window.statusBar()->setVisible(visible); });
-    on(ActionId::actWorkOffline, [this](bool checked) { m_window.SetWorkOffline(checked); });
-    on(ActionId::actInternetOptions, [this] { m_window.ShowInternetOptions(); });
-    on(ActionId::mnuClearAddresses, [this] { m_window.ClearAddresses(); });
+    on(ActionId::actWorkOffline,
+       [this](bool checked) { m_window.internetOptions()->SetWorkOffline(checked); });
+    on(ActionId::actInternetOptions, [this] { m_window.internetOptions()->ShowInternetOptions(); });
+    on(ActionId::mnuClearAddresses, [this] { m_window.addressCommands()->ClearAddresses(); });
     on(ActionId::actOptions, [this] { showOptions(); });
     on(ActionId::actOrganizeSorvelGroups,
        [this] { m_window.sideBar()->showPane(SideBar::Pane::SorvelGroups); });
@@ -274,16 +279,19 @@ void WindowCommands::run(Command command)
     case Command::ToggleLock:
         return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
     case Command::ToggleForeground:
-        m_settings.openNewInForeground = !m_settings.openNewInForeground;
-        m_window.action(ActionId::actForeground)->setChecked(m_settings.openNewInForeground);
+    {
+        TabSet* tabs = m_window.tabSet();
+        tabs->setOpenNewInForeground(!tabs->OpenNewInForeground());
+        m_window.action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
         return;
+    }
     case Command::ToggleSideBar:
         m_window.action(ActionId::actViewSorvelBar)->trigger();
         return;
     case Command::HelpTopics:
         return m_help.showHelpTopics();
     case Command::TabMenu:
-        return m_window.popupTabMenuForActiveTab();
+        return m_window.tabMenu()->popupForActiveTab();
     default:
         return; // None, Swallow, and the menus above
     }
@@ -348,6 +356,6 @@ void WindowCommands::showOptions()
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.
-    m_window.LoadAddressCompletion();
+    m_window.addressCommands()->LoadAddressCompletion();
     m_window.ReloadPopupList();
 }

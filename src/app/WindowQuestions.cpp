@@ -1,7 +1,7 @@
 #include "app/WindowQuestions.h"
 
-#include "app/CloseAll.h"
-#include "app/ConfirmCloseAll.h"
+#include "browser/dialogs/CloseAll.h"
+#include "browser/dialogs/ConfirmCloseAll.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

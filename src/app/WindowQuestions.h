@@ -1,5 +1,10 @@
 #pragma once
 
+#include "address/AddressQuestions.h"
+#include "browser/TabQuestions.h"
+#include "platform/Questions.h"
+#include "session/SessionQuestions.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,34 +15,19 @@ class QDialog;
 class QWidget;
 class TPVOptions;
 
-// Everything the main window itself asks or tells the user. The window's own dialogs
-// answer in the program (WindowDialogs); tests answer from a script.
-class WindowQuestions
+// Everything the main window and its parts ask or tell the user: the parts' own interfaces
+// (each part is handed the one it uses) and the window's. The window's own dialogs answer in
+// the program (WindowDialogs); tests answer from a script.
+class WindowQuestions : public Questions, public TabQuestions, public SessionQuestions,
+                        public AddressQuestions
 {
 public:
     virtual ~WindowQuestions() = default;
 
-    // Close All: true to go on. A "Don't ask me again" ticked in the box is written at once.
-    virtual bool confirmCloseAll(TPVOptions& options) = 0;
-    // Clear Addresses: true to clear the typed-address list.
-    virtual bool confirmClearAddresses() = 0;
-    // Close All -- Show List: the positions in `lines` the user ticked; nothing when
-    // cancelled.
-    virtual std::optional<QList<int>> chooseTabsToClose(const QStringList& lines) = 0;
-    // A tab's sticky name; nothing when cancelled.
-    virtual std::optional<QString> askStickyName() = 0;
     // The Open command's file; empty when cancelled.
     virtual QString chooseFileToOpen() = 0;
     // Leaving while `running` downloads still run (they would be cut off): true to leave.
     virtual bool confirmExitWithDownloads(int running) = 0;
-    // The tabs brought back after an abnormal end ended the program again within a minute:
-    // true to bring the `tabCount` tabs back once more, false to start afresh.
-    virtual bool askRestoreAfterRepeatedCrash(int tabCount) = 0;
-    // A failure the user must know about; returns when the user has seen it.
-    virtual void tell(const QString& text) = 0;
-    // Runs one of the window's own dialogs (the options) and answers its result.
-    virtual int runDialog(QDialog& dialog) = 0;
-
 protected:
     WindowQuestions() = default;
     WindowQuestions(const WindowQuestions&) = default;

@@ -3,6 +3,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "app/MainWindow.h"
+#include "browser/TabSet.h"
 #include "app/OpenDialog.h"
 #include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
@@ -151,10 +152,7 @@ void WindowSearch::SearchNewWindow(TWebBrowser*& newBrowser, bool& cancel)
         cancel = true;
         return;
     }
-    const bool foreground = m_settings.openNewInForeground;
-    m_settings.openNewInForeground = true;
-    opener->OnNewWindow2(newBrowser, cancel);
-    m_settings.openNewInForeground = foreground;
+    m_window.tabSet()->openInFront([&] { opener->OnNewWindow2(newBrowser, cancel); });
 }
 
 QString WindowSearch::SearchHome() const

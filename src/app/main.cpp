@@ -2,6 +2,7 @@
 #include "app/BookmarkCommand.h"
 #include "app/HandOff.h"
 #include "app/MainWindow.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "app/ProgramIcon.h"
 #include "app/RegistryCommand.h"
 #include "app/StartArguments.h"
@@ -386,7 +387,7 @@ int main(int argc, char* argv[])
         // Once a start, what the history keeps no longer goes, nor the pictures of sites not
         // seen for longest, nor the page copies other programs had long ago.
         const auto tidy = [&window, &engine, &tidyJob] {
-            window.ExpireHistory();
+            window.internetOptions()->expireHistory();
             tidyFolders(tidyJob, engine.siteIcons().folder());
         };
         QTimer::singleShot(1000, &window, [&history, tidy, pictureMode] {

@@ -179,7 +179,15 @@ void TBrowserTab::SetTitle(const QString& title)
     setHint(title);
     if (!m_stickyName.isEmpty())
         return;
-    setCaption(CaptionFromTitle(title, m_host->LimitTitleLength()));
+    setCaption(CaptionFromTitle(title, m_titleLimit));
+}
+
+void TBrowserTab::setTitleLimit(int limitTitleLength)
+{
+    if (limitTitleLength == m_titleLimit)
+        return;
+    m_titleLimit = limitTitleLength;
+    SetTitle(GetTitle());
 }
 
 void TBrowserTab::SetStickyName(const QString& name)
@@ -570,16 +578,14 @@ void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& ca
         RedirectFromLockedTab(url, cancel);
         return;
     }
-    const bool active = IsActive();
-    if (isTopFrame(frame) && active)
-        m_host->RememberTypedAddress(url);
+    if (isTopFrame(frame))
+        Q_EMIT addressTyped(url);
     if (m_cycleFrame == 0) {
         m_insecureSeen = false;
         m_busy = true;
         m_cycleFrame = frame;
         SetStateIcon(0);
-        if (active)
-            m_host->UpdateTabState();
+        Q_EMIT indicatorsChanged();
     }
 }
 
@@ -630,8 +636,9 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
         m_waitingAddress.clear();
         Q_EMIT stateChanged();
     }
+    if (isTopFrame(frame))
+        Q_EMIT addressShown(url);
     if (active && isTopFrame(frame)) {
-        m_host->ShowAddress(url);
         if (m_focusOnLoad) {
             m_focusOnLoad = false;
             if (m_host->WindowShown())
@@ -646,8 +653,7 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
             SetStateIcon(2);
         }
         m_secure = !m_insecureSeen;
-        if (active)
-            m_host->UpdateTabState();
+        Q_EMIT indicatorsChanged();
         m_insecureSeen = false;
     }
 }
@@ -655,10 +661,10 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
 void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
 {
     const bool active = IsActive();
-    if (isTopFrame(frame) && active)
-        m_host->ShowAddress(url);
-    if (isTopFrame(frame))
+    if (isTopFrame(frame)) {
+        Q_EMIT addressShown(url);
         restoreScroll();
+    }
     // A new window's blank page is there: its opener may write into it.
     if (m_pendingPopup && isTopFrame(frame) && (url.isEmpty() || url == AboutBlank))
         LookForWrittenContent();
@@ -668,11 +674,10 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
         SetViewed(active);
         m_busy = false;
         m_cycleFrame = 0;
-        if (active) {
-            m_host->SetBusy(false);
+        if (active)
             SetStateIcon(1);
-            m_host->UpdateTabState();
-        }
+        Q_EMIT busyChanged(false);
+        Q_EMIT indicatorsChanged();
     }
 }
 
@@ -685,18 +690,15 @@ void TBrowserTab::onTitleChange(const QString& text)
 
 void TBrowserTab::onStatusTextChange(const QString& text)
 {
-    if (IsActive())
-        m_host->SetStatusText(text);
+    Q_EMIT statusTextChanged(text);
 }
 
 void TBrowserTab::onProgressChange(int progress, int maximum)
 {
-    if (!IsActive())
-        return;
     if (progress == maximum)
-        m_host->resetProgress();
+        Q_EMIT progressEnded();
     else
-        m_host->SetProgress(progress, maximum);
+        Q_EMIT progressChanged(progress, maximum);
 }
 
 void TBrowserTab::onCommandStateChange(int command, bool enabled)
@@ -705,17 +707,15 @@ void TBrowserTab::onCommandStateChange(int command, bool enabled)
         m_canGoForward = enabled;
     else if (command == TWebBrowser::CSC_NAVIGATEBACK)
         m_canGoBack = enabled;
-    m_host->UpdateBackForward();
+    Q_EMIT backForwardChanged();
 }
 
 void TBrowserTab::onDownloadBegin()
 {
-    if (IsActive())
-        m_host->SetBusy(true);
+    Q_EMIT busyChanged(true);
 }
 
 void TBrowserTab::onDownloadComplete()
 {
-    if (IsActive())
-        m_host->SetBusy(false);
+    Q_EMIT busyChanged(false);
 }

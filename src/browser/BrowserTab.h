@@ -10,7 +10,7 @@ class BrowserTabHost;
 class QFrame;
 
 // One page of the main window's tab strip: owns a browser, turns its events into the tab's
-// caption, hint and state icon and into reports to the main window, and offers one
+// caption, hint and state icon and into reports (signals) for the window's bars, and offers one
 // operation per browser command. It also carries the per-tab settings (sticky name, lock,
 // home address, exemption from Close All).
 //
@@ -105,6 +105,9 @@ public:
     QString GetAddress() const;
     QString GetTitle() const;
     void SetTitle(const QString& title);
+    // The longest caption in characters (0: no limit), as the tab set's setting has it; the
+    // caption follows at once.
+    void setTitleLimit(int limitTitleLength);
     void SetStickyName(const QString& name);
     void PromptStickyName();
     void SetLocked(bool locked);
@@ -167,6 +170,17 @@ Q_SIGNALS:
     // load.
     void stateChanged();
 
+    // What the tab reports of its page for the window's bars. It reports whether it is in
+    // front or not: the tab set passes on only the active tab's reports.
+    void statusTextChanged(const QString& text);
+    void progressChanged(int progress, int maximum);
+    void progressEnded(); // the load reported its progress as complete
+    void busyChanged(bool busy);
+    void indicatorsChanged(); // the secure icon and the busy animation
+    void backForwardChanged(); // CanGoBack or CanGoForward may have changed
+    void addressShown(const QString& url);
+    void addressTyped(const QString& url); // a top-level load begins: the typed list's
+
 private:
     void assignHandlers();
     void noPageToSave(TSorvelBrowser::SaveDone done);
@@ -225,6 +239,7 @@ private:
     QString m_caption;
     QString m_hint;
     int m_imageIndex = iconNone;
+    int m_titleLimit = 0; // the tab set's LimitTitleLength
     bool m_tabVisible = true;
 
     QString m_homeUrl;

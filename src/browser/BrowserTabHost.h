@@ -10,9 +10,10 @@ class QPageLayout;
 class RegistryHive;
 class TBrowserTab;
 
-// What a browser tab needs of the main window and its tab strip. A part of the main window
-// implements it; tests implement it with a recording fake. All calls come on the
-// user-interface thread.
+// What a browser tab needs of the tab set it belongs to: its engine, the strip around it and
+// pop-up control. TabSet implements it; tests implement it with a recording fake. What the
+// tab reports of its page for the window's bars goes out as the tab's signals instead. All
+// calls come on the user-interface thread.
 class BrowserTabHost
 {
 public:
@@ -26,23 +27,10 @@ public:
     virtual QPageLayout* pageLayout() = 0;
     // Whether `tab` is the strip's active page.
     virtual bool isActiveTab(const TBrowserTab* tab) const = 0;
-    // The longest tab caption in characters; 0: no limit.
-    virtual int LimitTitleLength() const = 0;
     // The sticky name the user enters for a tab; nothing when cancelled.
     virtual std::optional<QString> askStickyName() = 0;
     // The main window is shown: focusing a page makes sense.
     virtual bool WindowShown() const = 0;
-
-    // --- Reports of the active tab -------------------------------------------------------
-    virtual void SetStatusText(const QString& text) = 0;
-    virtual void SetProgress(int progress, int maximum) = 0;
-    // A load reported its progress as complete: the progress bar goes back to its start.
-    virtual void resetProgress() = 0;
-    virtual void SetBusy(bool busy) = 0;
-    virtual void UpdateTabState() = 0;    // secure icon and busy animation
-    virtual void UpdateBackForward() = 0; // the Back and Forward actions (any tab may call)
-    virtual void ShowAddress(const QString& url) = 0;
-    virtual void RememberTypedAddress(const QString& url) = 0;
 
     // --- Tabs ----------------------------------------------------------------------------
     // A new tab placed after the active one, the active tab kept unless the window's

@@ -13,9 +13,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
-using NavigationRules::OpenTarget;
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
-Q_DECLARE_METATYPE(NavigationRules::OpenTarget)
 
 namespace {
 
@@ -90,37 +88,6 @@ private Q_SLOTS:
         if (!ctrlPost.isEmpty())
             strings.ctrlPost = ctrlPost;
         QCOMPARE(NavigationRules::CompleteDomain(text, modifiers, strings), expected);
-    }
-
-    void openTarget_data()
-    {
-        QTest::addColumn<bool>("wish");
-        QTest::addColumn<bool>("shift");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("busy");
-        QTest::addColumn<OpenTarget>("target");
-        const QString page = QStringLiteral("http://127.0.0.1/");
-        addRows<bool, bool, QString, bool, OpenTarget>({
-            {"no wish", false, false, page, false, OpenTarget::ActiveTab},
-            {"wish", true, false, page, false, OpenTarget::NewTab},
-            {"Shift inverts the wish", true, true, page, false, OpenTarget::ActiveTab},
-            {"Shift makes one", false, true, page, false, OpenTarget::NewTab},
-            {"idle blank tab reused", true, false, Blank, false, OpenTarget::ReuseBlankTab},
-            {"loading blank tab is not", true, false, Blank, true, OpenTarget::NewTab},
-            {"blank compared exactly", true, false, "About:Blank", false, OpenTarget::NewTab},
-        });
-    }
-
-    void openTarget()
-    {
-        QFETCH(bool, wish);
-        QFETCH(bool, shift);
-        QFETCH(QString, address);
-        QFETCH(bool, busy);
-        QFETCH(OpenTarget, target);
-        QCOMPARE(NavigationRules::ChooseOpenTarget(wish, shift, true, address, busy), target);
-        QCOMPARE(NavigationRules::ChooseOpenTarget(wish, shift, false, address, busy),
-                 OpenTarget::NewTab);
     }
 
     // --- The band ---------------------------------------------------------------------------

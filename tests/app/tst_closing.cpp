@@ -1,9 +1,10 @@
-#include "app/CloseAll.h"
-#include "app/ConfirmCloseAll.h"
+#include "browser/dialogs/CloseAll.h"
+#include "browser/dialogs/ConfirmCloseAll.h"
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/TabMenu.h"
+#include "browser/window/TabMenu.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/PopupControl.h"
 #include "browser/PopupNotify.h"
 #include "browser/PopupRules.h"
@@ -37,12 +38,12 @@ void rightPress(const Fixture& w, int tabIndex)
                                     : QPoint(strip->width() - 2, strip->height() / 2);
     QVERIFY(tabIndex < 0 || !w->pages()->tabRect(tabIndex).isNull());
     QTest::mousePress(strip, Qt::RightButton, Qt::NoModifier, at);
-    QCOMPARE(w->PopupTabIndex(), tabIndex);
+    QCOMPARE(w->tabMenu()->PopupTabIndex(), tabIndex);
 }
 
 QAction* menuItem(const Fixture& w, const char* name)
 {
-    return static_cast<TTabMenu*>(w->tabMenu())->item(QString::fromLatin1(name));
+    return w->tabMenu()->item(QString::fromLatin1(name));
 }
 
 // A mouse button or a key pressed on the page of `tab`, as the application delivers it.
@@ -119,20 +120,6 @@ private Q_SLOTS:
         QVERIFY(only->StickyName().isEmpty());
         QVERIFY(!only->Locked());
         QVERIFY(!only->HideFromCloseAll());
-    }
-
-    void closingTheOnlyShownTabBesideAHiddenOneResetsIt()
-    {
-        // A window not yet classified is a page too; closing the one tab the user sees must
-        // still leave a tab to see.
-        Fixture w;
-        TBrowserTab* shown = w->GetActivePage();
-        w->NewTabBackground(true);
-        QCOMPARE(w->tabs().size(), 2);
-        w->runCommand(KeyDispatcher::Command::Close);
-        QCOMPARE(w->tabs(), QList<TBrowserTab*>{shown});
-        QCOMPARE(shown->Caption(), QStringLiteral("Blank"));
-        QCOMPARE(w->GetActivePage(), shown);
     }
 
     void closeAllKeepsTheTabsHiddenFromIt()
@@ -384,7 +371,7 @@ private Q_SLOTS:
         menu->hide();
         rightPress(w, -1);
         menu->hide();
-        QVERIFY(!w->PopupTab());
+        QVERIFY(!w->tabMenu()->PopupTab());
         for (const char* name :
              {"mnuTabLocked", "mnuStickyName", "mnuAddTo", "mnuStop", "mnuClose"})
             QVERIFY2(!menuItem(w, name)->isEnabled(), name);
@@ -600,7 +587,7 @@ private Q_SLOTS:
         QCOMPARE(w->GetActivePage(), first);
 
         w->runCommand(KeyDispatcher::Command::ToggleForeground);
-        QVERIFY(w->OpenNewInForeground());
+        QVERIFY(w->tabSet()->OpenNewInForeground());
         const auto late = opener->raiseNewWindow();
         // The preference at the time of the request counts.
         w->runCommand(KeyDispatcher::Command::ToggleForeground);

@@ -14,6 +14,7 @@
 #include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
+#include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QAction>
@@ -36,11 +37,7 @@ using Fixture = MainWindowFixture;
 
 QString writeGroup(const QString& name, const QByteArray& text)
 {
-    const QString path = QDir(qEnvironmentVariable("PELVANE_HOME")).filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-    return path;
+    return TestFiles::writeFile(TestFiles::home(name), text);
 }
 
 } // namespace
@@ -50,82 +47,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void newTabGoesAfterTheActiveOneOrAtTheEnd()
-    {
-        Fixture w;
-        w->NewTab()->SetStickyName(QStringLiteral("B"));
-        w->NewTab()->SetStickyName(QStringLiteral("C"));
-        w->tabs().first()->SetStickyName(QStringLiteral("A"));
-        w->pages()->setActivePage(w->tabs().at(1)); // B
-        w->NewTab()->SetStickyName(QStringLiteral("new"));
-        QCOMPARE(w.captions(), (QStringList{"A", "B", "new", "C"}));
-        QCOMPARE(w->GetActivePage()->Caption(), QStringLiteral("new"));
-
-        Fixture atEnd({.before = [](TPVOptions& o) { o.SetOpenNewAtEnd(true); }});
-        atEnd->tabs().first()->SetStickyName(QStringLiteral("A"));
-        atEnd->NewTab()->SetStickyName(QStringLiteral("B"));
-        atEnd->pages()->setActivePage(atEnd->tabs().first());
-        atEnd->NewTab()->SetStickyName(QStringLiteral("new"));
-        QCOMPARE(atEnd.captions(), (QStringList{"A", "B", "new"}));
-    }
-
-    void backgroundTabKeepsTheActiveTabUnlessForeground()
-    {
-        Fixture w;
-        TBrowserTab* first = w->GetActivePage();
-        TBrowserTab* background = w->NewTabBackground(false);
-        QCOMPARE(w->GetActivePage(), first);
-        QCOMPARE(w->pages()->pageIndex(background), 1);
-
-        TBrowserTab* hidden = w->NewTabBackground(true);
-        QVERIFY(!w->pages()->isTabVisible(hidden));
-        QCOMPARE(w->GetActivePage(), first);
-
-        w->runCommand(KeyDispatcher::Command::ToggleForeground);
-        QVERIFY(w->OpenNewInForeground());
-        TBrowserTab* front = w->NewTabBackground(false);
-        QCOMPARE(w->GetActivePage(), front);
-    }
-
-    void pageGroupOpensEntriesAsTabs()
-    {
-        const QString file =
-            writeGroup(QStringLiteral("g.sgp"),
-                       "[Other]\r\nx=1\r\n[SorvelGroup]\r\nNews=*http://127.0.0.1/news\r\n"
-                       "blank2=http://127.0.0.1/two\r\nblanket=http://127.0.0.1/three\r\n");
-        Fixture w;
-        w->OpenPageGroup(file, false, false);
-        QCOMPARE(w->tabs().size(), 4); // the blank first tab stays in front
-        const auto tabs = w->tabs();
-        QCOMPARE(tabs.at(1)->StickyName(), QStringLiteral("News"));
-        QVERIFY(tabs.at(1)->LockWhenLoaded());
-        QCOMPARE(w.opened().at(1), QStringLiteral("http://127.0.0.1/news"));
-        QCOMPARE(tabs.at(1)->HomeUrl(), QStringLiteral("http://127.0.0.1/news"));
-        QVERIFY(tabs.at(2)->StickyName().isEmpty());
-        QCOMPARE(tabs.at(3)->StickyName(), QStringLiteral("blanket")); // not a made name
-        QVERIFY(!w->GroupOpening());
-
-        // Replacing the tabs: the first entry goes to the remaining tab, its "*" honoured.
-        w->OpenPageGroup(file, true, false);
-        QCOMPARE(w->tabs().size(), 3);
-        QCOMPARE(w.opened().first(), QStringLiteral("http://127.0.0.1/news"));
-        QVERIFY(w->tabs().first()->LockWhenLoaded());
-        QCOMPARE(w->tabs().first()->StickyName(), QStringLiteral("News"));
-    }
-
-    void unreadableGroupOpensNothing()
-    {
-        const QString file =
-            writeGroup(QStringLiteral("bad.sgp"), QByteArray("\x00\x01\x02garbage", 10));
-        Fixture w;
-        ScriptedGroupQuestions questions;
-        w->groupCommands()->setQuestions(&questions);
-        w->OpenPageGroup(file, true, false);
-        QCOMPARE(w->tabs().size(), 1);
-        QCOMPARE(questions.told.size(), 1);
-        QVERIFY(questions.told.first().contains(file));
-    }
-
     void firstStartOpensLargeAndCentredStoredPlacementIsKept()
     {
         QCOMPARE(WindowSettings::firstPlacement(QRect(0, 0, 1000, 500)), QRect(100, 50, 800, 400));
@@ -141,23 +62,6 @@ private Q_SLOTS:
         }});
         QCOMPARE(stored->size(), QSize(300, 200));
         QCOMPARE(stored->pos(), QPoint(30, 40));
-    }
-
-    void savingAGroupDropsWindowsNeverShown()
-    {
-        Fixture w;
-        ScriptedGroupQuestions questions;
-        w->groupCommands()->setQuestions(&questions);
-        w->GetActivePage()->SetStickyName(QStringLiteral("Mine"));
-        w.load(0, QStringLiteral("http://127.0.0.1/a"));
-        TBrowserTab* popup = w->NewTabBackground(true);
-        Fixture::fakeOf(popup)->setLocationUrl(QStringLiteral("http://127.0.0.1/popup"));
-        questions.saveAs = w.dataFile(QStringLiteral("saved.sgp"));
-        w->runCommand(KeyDispatcher::Command::SaveGroup); // F7
-        QCOMPARE(w->tabs().size(), 1);
-        QFile saved(questions.saveAs);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("[SorvelGroup]\r\nMine=http://127.0.0.1/a\r\n"));
     }
 
     void aTabThatGoesWhileItsGroupIsChosenIsStillAdded()
@@ -179,27 +83,6 @@ private Q_SLOTS:
         QFile file(group);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("Going="));
-    }
-
-    void tabsMenuNumbersTheFirstNine()
-    {
-        QCOMPARE(TabListing::tabsMenuCaption(1, QStringLiteral("A")), QStringLiteral("&1    A"));
-        QCOMPARE(TabListing::tabsMenuCaption(10, QStringLiteral("B")), QStringLiteral("10      B"));
-        QCOMPARE(TabListing::tabsMenuCaption(2, QStringLiteral("Q&A &&")),
-                 QStringLiteral("&2    Q&&A &&&&"));
-        Fixture w;
-        for (int i = 0; i < 10; ++i)
-            w->NewTab();
-        w->rebuildTabsMenu();
-        const auto items = w->menu(MenuId::Tabs)->actions();
-        QCOMPARE(items.size(), 11);
-        QVERIFY(items.at(8)->text().startsWith(QLatin1String("&9    ")));
-        QVERIFY(!items.at(9)->text().contains(QLatin1Char('&')));
-        TBrowserTab* fifth = w->tabs().at(4);
-        w->pages()->setActivePageIndex(0);
-        w->NewTabBackground(false); // a window let through while the menu is open
-        items.at(4)->trigger();
-        QCOMPARE(w->GetActivePage(), fifth);
     }
 
     void exitWritesLastOpenSitesFromTheLastTab()
@@ -489,20 +372,6 @@ private Q_SLOTS:
         QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 
-    void describesTabsForTheCommandLine()
-    {
-        Fixture w;
-        w->NewTab()->SetStickyName(QStringLiteral("Sticky"));
-        const QJsonArray tabs = w->describeTabs();
-        QCOMPARE(tabs.size(), 2);
-        const QJsonObject second = tabs.at(1).toObject();
-        QCOMPARE(second.value(QStringLiteral("stickyName")).toString(), QStringLiteral("Sticky"));
-        QVERIFY(second.value(QStringLiteral("active")).toBool());
-        for (const char* field : {"index", "visible", "active", "caption", "hint", "address",
-                                  "homeUrl", "stickyName", "locked", "hideFromCloseAll", "busy",
-                                  "secure", "stateIcon", "pendingPopup", "popupBlocked"})
-            QVERIFY2(second.contains(QLatin1String(field)), field);
-    }
 };
 
 PELVANE_TEST_MAIN(TestMainWindow)

@@ -24,6 +24,7 @@ public:
     TBrowserTab* addTab(bool activate = true)
     {
         auto* tab = new TBrowserTab(this, false, &window);
+        record(tab);
         pages.append(tab);
         if (activate || !active)
             active = tab;
@@ -55,20 +56,7 @@ public:
         return stickyNameAnswer;
     }
     bool isActiveTab(const TBrowserTab* tab) const override { return tab && tab == active; }
-    int LimitTitleLength() const override { return limitTitleLength; }
     bool WindowShown() const override { return windowShown; }
-
-    void SetStatusText(const QString& text) override { report("SetStatusText", text); }
-    void SetProgress(int progress, int maximum) override
-    {
-        report("SetProgress", QStringLiteral("%1,%2").arg(progress).arg(maximum));
-    }
-    void resetProgress() override { report("resetProgress"); }
-    void SetBusy(bool busy) override { report("SetBusy", busy ? "true" : "false"); }
-    void UpdateTabState() override { report("UpdateTabState"); }
-    void UpdateBackForward() override { report("UpdateBackForward"); }
-    void ShowAddress(const QString& url) override { report("ShowAddress", url); }
-    void RememberTypedAddress(const QString& url) override { report("RememberTypedAddress", url); }
 
     TBrowserTab* NewTabBackground(bool hidden) override
     {
@@ -76,6 +64,7 @@ public:
         if (refuseNewTabs)
             return nullptr;
         auto* tab = new TBrowserTab(this, hidden, &window);
+        record(tab);
         pages.insert(active ? pages.indexOf(active) + 1 : pages.size(), tab);
         if (!active)
             active = tab;
@@ -133,12 +122,41 @@ public:
     QPageLayout layout;
     QStringList reports;
     QStringList blockedPrefixes;
-    int limitTitleLength = 0;
     bool windowShown = true;
     bool noBackend = false;
     bool refuseNewTabs = false;
 
 private:
+    // The tab's reports as the tab set passes them on: only the active tab's.
+    void record(TBrowserTab* tab)
+    {
+        const auto fromFront = [this, tab](auto pass) {
+            return [this, tab, pass](auto... arguments) {
+                if (tab == active)
+                    pass(arguments...);
+            };
+        };
+        QObject::connect(tab, &TBrowserTab::statusTextChanged, &window, fromFront([this](const QString& text) {
+            report("SetStatusText", text);
+        }));
+        QObject::connect(tab, &TBrowserTab::progressChanged, &window, fromFront([this](int progress, int maximum) {
+            report("SetProgress", QStringLiteral("%1,%2").arg(progress).arg(maximum));
+        }));
+        QObject::connect(tab, &TBrowserTab::progressEnded, &window,
+                         fromFront([this] { report("resetProgress"); }));
+        QObject::connect(tab, &TBrowserTab::busyChanged, &window,
+                         fromFront([this](bool busy) { report("SetBusy", busy ? "true" : "false"); }));
+        QObject::connect(tab, &TBrowserTab::indicatorsChanged, &window,
+                         fromFront([this] { report("UpdateTabState"); }));
+        QObject::connect(tab, &TBrowserTab::backForwardChanged, &window,
+                         fromFront([this] { report("UpdateBackForward"); }));
+        QObject::connect(tab, &TBrowserTab::addressShown, &window,
+                         fromFront([this](const QString& url) { report("ShowAddress", url); }));
+        QObject::connect(tab, &TBrowserTab::addressTyped, &window, fromFront([this](const QString& url) {
+            report("RememberTypedAddress", url);
+        }));
+    }
+
     void report(const char* name, const QString& argument = {})
     {
         reports.append(argument.isNull()

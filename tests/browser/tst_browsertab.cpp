@@ -76,12 +76,12 @@ private Q_SLOTS:
         QCOMPARE(tab->Hint(), QStringLiteral("about:blank"));
     }
 
-    void titlesFollowTheLimitOfTheWindow()
+    void titlesFollowTheLimitGiven()
     {
         FakeTabHost host;
         TBrowserTab* tab = host.addTab();
         QSignalSpy changed(tab, &TBrowserTab::appearanceChanged);
-        host.limitTitleLength = 55;
+        tab->setTitleLimit(55);
         const QString title = QString(60, QLatin1Char('t'));
         FakeTabHost::fakeOf(tab)->titleChange(title);
         QCOMPARE(tab->Caption(), title.left(55) + "...");
@@ -188,8 +188,9 @@ private Q_SLOTS:
         QCOMPARE(back->ImageIndex(), int(TBrowserTab::iconFinished));
         QVERIFY(!back->Viewed());
         QVERIFY(back->CanGoBack());
-        // Only Back/Forward is reported for a background tab.
-        QCOMPARE(host.takeReports(), QStringList{"UpdateBackForward"});
+        // Nothing of a background tab reaches the window's bars; it reads Back and Forward
+        // of the tab that comes to the front.
+        QVERIFY(host.takeReports().isEmpty());
 
         host.active = back; // what the window does when the tab is chosen
         back->SetViewed(true);

@@ -1,5 +1,6 @@
 #include "address/AddressBand.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
 #include "desktop/PGTrayIcon.h"
@@ -612,7 +613,7 @@ private Q_SLOTS:
         QCOMPARE(w->sideBar()->paneStrip()->InactiveFontColor(), TabColors::clWindowText);
         QVERIFY(!w->addressBand()->goButton()->isHidden());
         QCOMPARE(now.autoCompleteStyle, int(TPVOptions::StyleNone));
-        QVERIFY(w->OpenNewInForeground());
+        QVERIFY(w->tabSet()->OpenNewInForeground());
         QVERIFY(w->action(ActionId::actForeground)->isChecked());
         QVERIFY(now.disableAltShortcuts && !now.usePopupSorvel && now.openNewAtEnd);
         QVERIFY(now.minToTray);
@@ -660,7 +661,7 @@ private Q_SLOTS:
             false);
         QCOMPARE(tab->Caption(), caption);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clInactiveCaption);
-        QVERIFY(!w->OpenNewInForeground());
+        QVERIFY(!w->tabSet()->OpenNewInForeground());
         QCOMPARE(RegFile::exportKey(w.hive, QString(), &error), before);
     }
 };

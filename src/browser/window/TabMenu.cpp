@@ -1,7 +1,7 @@
-#include "app/TabMenu.h"
+#include "browser/window/TabMenu.h"
 
-#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
 #include "commands/MainActions.h"
 
@@ -17,9 +17,11 @@ template<typename Work> void TTabMenu::onTab(QAction* item, Work work)
     });
 }
 
-TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
-    : QMenu(&window)
-    , m_window(window)
+TTabMenu::TTabMenu(TabSet& tabs, const MainActions& actions,
+                   std::function<void(TBrowserTab*)> addToGroup, QWidget* parent)
+    : QMenu(parent)
+    , m_tabs(tabs)
+    , m_addToGroup(std::move(addToGroup))
 {
     setObjectName(QStringLiteral("pmTab"));
     setToolTipsVisible(false);
@@ -43,14 +45,17 @@ TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
     QAction* group =
         addItem("mnuAddToSorvelGroup", QStringLiteral("Add to Sor&velGroup..."), QString(),
                 QStringLiteral("Add to SorvelGroup|Adds this tab to a SorvelGroup"));
-    onTab(group, [this](TBrowserTab* tab) { m_window.AddTabToGroup(tab); });
+    onTab(group, [this](TBrowserTab* tab) {
+        if (m_addToGroup)
+            m_addToGroup(tab);
+    });
     QAction* favorites =
         addItem("mnuAddToFavorites", QStringLiteral("A&dd to Favorites..."), QString(),
                 QStringLiteral("Add to Favorites|Adds this site to your favorites"));
     onTab(favorites, [](TBrowserTab* tab) { tab->AddToFavorites(); });
     QAction* popup = addItem("pmAddToPopupSorvel", QStringLiteral("&Add to PopupSorvel"),
                              QStringLiteral("F8"), QStringLiteral("Adds this URL to PopupSorvel"));
-    onTab(popup, [this](TBrowserTab* tab) { m_window.AddToPopupList(tab); });
+    onTab(popup, [](TBrowserTab* tab) { tab->AddToPopupList(); });
     for (QAction* entry : {group, favorites, popup}) {
         removeAction(entry);
         m_addTo->addAction(entry);
@@ -81,7 +86,7 @@ TTabMenu::TTabMenu(TfrmMain& window, const MainActions& actions)
 
     QAction* close = addItem("mnuClose", QStringLiteral("&Close"), QStringLiteral("Ctrl+W"),
                              QStringLiteral("Close|Close this browser tab"));
-    onTab(close, [this](TBrowserTab* tab) { m_window.closePage(tab); });
+    onTab(close, [this](TBrowserTab* tab) { m_tabs.closePage(tab); });
 
     for (int i = 0; i < 3; ++i)
         m_separators << separator();
@@ -141,8 +146,8 @@ TBrowserTab* TTabMenu::tab() const
 
 void TTabMenu::prepare()
 {
-    arrange(m_window.pages()->tabPosition() == TPVPageControl::Side::Top);
-    m_tab = m_window.PopupTab();
+    arrange(m_tabs.strip().tabPosition() == TPVPageControl::Side::Top);
+    m_tab = PopupTab();
     const TBrowserTab* tab = m_tab;
     // Away from the tabs the items have nothing to act on, and show no tab's state; Close
     // All is the window's and stays.
@@ -156,4 +161,33 @@ void TTabMenu::prepare()
     item(QStringLiteral("mnuHideFromCloseAll"))->setChecked(tab && tab->HideFromCloseAll());
     item(QStringLiteral("mnuTabHome"))->setEnabled(tab && !tab->HomeUrl().isEmpty());
     item(QStringLiteral("mnuTabLocked"))->setChecked(tab && tab->Locked());
+}
+
+void TTabMenu::popupFor(int tabIndex, const QPoint& globalPos)
+{
+    m_popupTabIndex = tabIndex;
+    popup(globalPos);
+}
+
+void TTabMenu::popupForActiveTab()
+{
+    const TPVPageControl& pages = m_tabs.strip();
+    const int tabIndex = pages.activeTabIndex();
+    const QRect tab = pages.tabRect(tabIndex);
+    if (tab.isNull())
+        return;
+    // Beside the tab, on the side of the pages: below tabs on top, above tabs at the bottom.
+    const bool onTop = pages.tabPosition() == TPVPageControl::Side::Top;
+    QWidget* strip = pages.tabStrip();
+    const QPoint at = onTop ? strip->mapToGlobal(tab.bottomLeft())
+                            : strip->mapToGlobal(tab.topLeft()) - QPoint(0, sizeHint().height());
+    popupFor(tabIndex, at);
+}
+
+TBrowserTab* TTabMenu::PopupTab()
+{
+    m_tabs.CloseHiddenTabs();
+    if (m_popupTabIndex < 0)
+        return nullptr;
+    return qobject_cast<TBrowserTab*>(m_tabs.strip().pageForTabIndex(m_popupTabIndex));
 }

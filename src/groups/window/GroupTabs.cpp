@@ -1,38 +1,36 @@
-#include "app/WindowGroupHost.h"
+#include "groups/window/GroupTabs.h"
 
 #include "address/AddressPolicy.h"
-#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
-#include "browser/strip/PVPageControl.h"
+#include "browser/TabClosing.h"
+#include "browser/TabSet.h"
+#include "settings/WindowSettings.h"
 
-WindowGroupHost::WindowGroupHost(TfrmMain& window)
-    : QObject(&window)
-    , m_window(window)
+GroupTabs::GroupTabs(TabSet& tabs, TabClosing& closing, const WindowSettings& settings,
+                     QObject* parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+    , m_closing(closing)
+    , m_settings(settings)
 {}
 
-bool WindowGroupHost::SGCloseFirst() const
+bool GroupTabs::SGCloseFirst() const
 {
-    return m_window.SGCloseFirst();
+    return m_settings.sgCloseFirst;
 }
 
-QList<PageGroupEntry> WindowGroupHost::shownTabs()
+QList<PageGroupEntry> GroupTabs::shownTabs()
 {
-    const auto all = m_window.tabs();
-    for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        if (!(*it)->TabVisible()) {
-            m_window.pages()->removePage(*it);
-            delete *it;
-        }
-    }
+    m_tabs.CloseHiddenTabs();
     QList<PageGroupEntry> shown;
-    const auto remaining = m_window.tabs();
+    const auto remaining = m_tabs.tabs();
     for (const TBrowserTab* tab : remaining)
         shown.append({tab->StickyName(), tab->GetAddress(), tab->Locked()});
     return shown;
 }
 
-void WindowGroupHost::openGroupEntries(const QList<PageGroupEntry>& groupEntries, bool replaceTabs,
-                                       bool startupMark)
+void GroupTabs::openGroupEntries(const QList<PageGroupEntry>& groupEntries, bool replaceTabs,
+                                 bool startupMark)
 {
     // Every entry gets a tab of its own, so only script addresses are left out.
     QList<PageGroupEntry> entries = groupEntries;
@@ -42,12 +40,12 @@ void WindowGroupHost::openGroupEntries(const QList<PageGroupEntry>& groupEntries
     });
     if (entries.isEmpty())
         return;
-    m_window.openAtEnd([&] {
+    m_tabs.openAtEnd([&] {
         int first = 0;
         if (replaceTabs) {
-            m_window.CloseAll();
+            m_closing.CloseAll();
             m_opening = true;
-            if (TBrowserTab* tab = m_window.GetActivePage()) {
+            if (TBrowserTab* tab = m_tabs.GetActivePage()) {
                 // The first entry's "*" is honoured like every other entry's: taken as
                 // written, the tab would be sent to an address that starts with "*".
                 const PageGroupEntry& entry = entries.first();
@@ -61,7 +59,7 @@ void WindowGroupHost::openGroupEntries(const QList<PageGroupEntry>& groupEntries
         m_opening = true;
         for (qsizetype i = first; i < entries.size(); ++i) {
             const PageGroupEntry& entry = entries.at(i);
-            TBrowserTab* tab = m_window.NewTab();
+            TBrowserTab* tab = m_tabs.NewTab();
             if (startupMark)
                 tab->SetStartupMark(true);
             if (!entry.stickyName.isEmpty())

@@ -1,4 +1,4 @@
-#include "app/InternetOptionsDialog.h"
+#include "settings/dialogs/InternetOptions.h"
 
 #include "platform/Registry.h"
 

@@ -1,6 +1,6 @@
-#include "app/CloseAll.h"
+#include "browser/dialogs/CloseAll.h"
 
-#include "app/DialogPlacement.h"
+#include "platform/DialogPlacement.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,12 +1,15 @@
-// What opens at start: the argument, the start pages or the tabs of the last session.
-#include "app/MainWindow.h"
+// What opens at start without a session to bring back: the argument, or the start pages
+// ("StartupMode": the home page, the last open sites or a page group).
+#include "session/window/SessionTabs.h"
 
 #include "address/AddressPolicy.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "groups/SorvelGroupCommands.h"
 #include "settings/PVOptions.h"
-
+#include "settings/WindowSettings.h"
 
 namespace {
 
@@ -32,43 +35,43 @@ void openWaiting(TBrowserTab* tab, const QString& address)
 
 } // namespace
 
-void TfrmMain::openStartPages(const QString& argument)
+void SessionTabs::openStartPages(const QString& argument)
 {
-    TBrowserTab* first = GetActivePage();
+    TBrowserTab* first = m_tabs.GetActivePage();
     if (!first)
         return;
-    const bool last = m_settings.startupMode == QLatin1String("Last");
+    const bool last = m_parts.settings.startupMode == QLatin1String("Last");
 
     const bool refused = AddressPolicy::decide(AddressPolicy::Source::HandOff, argument) ==
                          AddressPolicy::Decision::Refuse;
     if (!argument.isEmpty() && !refused) {
         if (IsPageGroupFile(argument)) {
-            OpenPageGroup(argument, true, true);
+            m_parts.groups.OpenPageGroup(argument, true, true);
             return;
         }
         first->SetStartupMark(true);
         first->OpenAsHome(argument);
         if (last) {
-            const QStringList addresses = lastOpenAddresses(*m_options);
+            const QStringList addresses = lastOpenAddresses(m_parts.options);
             for (auto it = addresses.crbegin(); it != addresses.crend(); ++it)
-                openWaiting(NewTabBackground(false), *it);
+                openWaiting(m_tabs.NewTabBackground(false), *it);
         }
-        m_pcPage->setActivePage(first);
+        m_tabs.strip().setActivePage(first);
         return;
     }
 
-    if (m_settings.startupMode == QLatin1String("Home")) {
+    if (m_parts.settings.startupMode == QLatin1String("Home")) {
         first->GoHome();
     } else if (last) {
-        const QStringList addresses = lastOpenAddresses(*m_options);
+        const QStringList addresses = lastOpenAddresses(m_parts.options);
         first->SetStartupMark(true);
         first->OpenAsHome(addresses.isEmpty() ? QStringLiteral("about:blank") : addresses.last());
         for (int i = int(addresses.size()) - 2; i >= 0; --i)
-            openWaiting(NewTabBackground(false), addresses.at(i));
+            openWaiting(m_tabs.NewTabBackground(false), addresses.at(i));
         // With new tabs in front, the one opened last is shown: it loads now.
-        if (TBrowserTab* shown = GetActivePage())
+        if (TBrowserTab* shown = m_tabs.GetActivePage())
             shown->Wake();
     } else {
-        OpenPageGroup(m_settings.startupSorvelGroup, false, true);
+        m_parts.groups.OpenPageGroup(m_parts.settings.startupSorvelGroup, false, true);
     }
 }

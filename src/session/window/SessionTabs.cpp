@@ -1,16 +1,17 @@
-#include "app/WindowSession.h"
+#include "session/window/SessionTabs.h"
 
 #include "address/AddressPolicy.h"
-#include "app/MainWindow.h"
-#include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
 #include "groups/SorvelGroup.h"
+#include "groups/SorvelGroupCommands.h"
+#include "platform/Questions.h"
 #include "session/RestoredBar.h"
 #include "session/SessionKeeper.h"
+#include "session/SessionQuestions.h"
 
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <utility>
@@ -21,21 +22,20 @@ constexpr auto AboutBlank = QLatin1String("about:blank");
 
 } // namespace
 
-WindowSession::WindowSession(TfrmMain& window, WindowQuestions& questions, QString sessionFile,
-                             QString argument, QList<LeftSession> left)
-    : QObject(&window)
-    , m_window(window)
-    , m_questions(questions)
-    , m_sessionFile(std::move(sessionFile))
-    , m_argument(std::move(argument))
-    , m_left(std::move(left))
+SessionTabs::SessionTabs(Parts parts, Start start, QObject* parent)
+    : QObject(parent)
+    , m_parts(std::move(parts))
+    , m_tabs(m_parts.tabs)
+    , m_sessionFile(std::move(start.sessionFile))
+    , m_argument(std::move(start.argument))
+    , m_left(std::move(start.left))
 {}
 
-SessionState WindowSession::now() const
+SessionState SessionTabs::now() const
 {
     SessionState state;
-    const TBrowserTab* active = m_window.GetActivePage();
-    const auto all = m_window.tabs();
+    const TBrowserTab* active = m_tabs.GetActivePage();
+    const auto all = m_tabs.tabs();
     for (const TBrowserTab* tab : all) {
         // Windows not yet let through, and blank tabs, have nothing worth bringing back.
         const QString address = tab->GetAddress();
@@ -56,21 +56,21 @@ SessionState WindowSession::now() const
     return state;
 }
 
-void WindowSession::noteChange()
+void SessionTabs::noteChange()
 {
     if (m_keeper)
         m_keeper->noteChanged();
 }
 
-void WindowSession::openStartOrRestore()
+void SessionTabs::openStartOrRestore()
 {
     if (m_sessionFile.isEmpty()) {
-        m_window.openStartPages(m_argument);
+        openStartPages(m_argument);
         return;
     }
     m_keeper = new SessionKeeper(
         m_sessionFile, [this] { return now(); }, this);
-    connect(m_window.pages(), &TPVPageControl::pageMoved, this, &WindowSession::noteChange);
+    connect(&m_tabs.strip(), &TPVPageControl::pageMoved, this, &SessionTabs::noteChange);
     // This copy's own session first, then those other copies left, each by its own rule.
     QList<SessionKeeper::Previous> previous{m_keeper->inspect()};
     for (const LeftSession& left : std::as_const(m_left))
@@ -83,7 +83,7 @@ void WindowSession::openStartOrRestore()
             problems << one.problem;
         bool restore = one.decision == SessionRecovery::Decision::Restore;
         if (one.decision == SessionRecovery::Decision::Ask)
-            restore = m_questions.askRestoreAfterRepeatedCrash(int(one.saved.tabs.size()));
+            restore = m_parts.sessionQuestions.askRestoreAfterRepeatedCrash(int(one.saved.tabs.size()));
         if (restore)
             restoring << one.saved;
     }
@@ -95,11 +95,11 @@ void WindowSession::openStartOrRestore()
                                  : QString();
         QTimer::singleShot(0, this, [this, problems, then] {
             for (const QString& problem : problems)
-                m_questions.tell(problem + then);
+                m_parts.questions.tell(problem + then);
         });
     }
     if (restoring.isEmpty()) {
-        m_window.openStartPages(m_argument);
+        openStartPages(m_argument);
         m_keeper->begin(false);
         return;
     }
@@ -111,35 +111,31 @@ void WindowSession::openStartOrRestore()
         AddressPolicy::decide(AddressPolicy::Source::HandOff, m_argument) !=
             AddressPolicy::Decision::Refuse) {
         if (IsPageGroupFile(m_argument))
-            m_window.OpenPageGroup(m_argument, false, true);
-        else if (TBrowserTab* tab = m_window.NewTab())
+            m_parts.groups.OpenPageGroup(m_argument, false, true);
+        else if (TBrowserTab* tab = m_tabs.NewTab())
             tab->OpenAsHome(m_argument);
     }
     m_keeper->begin(true);
 
     // Said, not asked: the tabs are already there.
-    auto* container = new QWidget(&m_window);
-    auto* layout = new QVBoxLayout(container);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* bar = new RestoredBar(int(m_restored.size()), container);
-    layout->addWidget(bar);
-    layout->addWidget(m_window.takeCentralWidget());
-    m_window.setCentralWidget(container);
-    connect(bar, &RestoredBar::startFreshRequested, this, &WindowSession::startFresh);
+    if (!m_parts.placeBar)
+        return;
+    auto* bar = new RestoredBar(int(m_restored.size()));
+    m_parts.placeBar(bar);
+    connect(bar, &RestoredBar::startFreshRequested, this, &SessionTabs::startFresh);
 }
 
-void WindowSession::restoreTabs(const QList<SessionState>& sessions)
+void SessionTabs::restoreTabs(const QList<SessionState>& sessions)
 {
     // Every tab waits, with its address and caption, until it is first shown; only the
     // active one (that of the first session) loads now. The strip's change handling (which
     // wakes a tab) is held back while they are made.
-    m_window.holdTabChange(true);
+    m_tabs.holdTabChange(true);
     TBrowserTab* active = nullptr;
     for (const SessionState& saved : sessions) {
         for (int i = 0; i < saved.tabs.size(); ++i) {
             const SessionTab& entry = saved.tabs.at(i);
-            TBrowserTab* tab = m_restored.isEmpty() ? m_window.GetActivePage() : m_window.NewTab();
+            TBrowserTab* tab = m_restored.isEmpty() ? m_tabs.GetActivePage() : m_tabs.NewTab();
             if (!tab)
                 continue;
             tab->Wait(entry.address, entry.title, entry.scroll);
@@ -155,11 +151,11 @@ void WindowSession::restoreTabs(const QList<SessionState>& sessions)
         }
     }
     if (active)
-        m_window.pages()->setActivePage(active);
-    m_window.holdTabChange(false);
+        m_tabs.strip().setActivePage(active);
+    m_tabs.holdTabChange(false);
 }
 
-void WindowSession::startFresh()
+void SessionTabs::startFresh()
 {
     // The tabs brought back go, whatever their lock or Close All exemption. Other tabs (the
     // address given at this start, a hand-off, tabs the user opened) stay; when none is
@@ -168,12 +164,12 @@ void WindowSession::startFresh()
         if (TBrowserTab* tab = *it)
             tab->CloseTab();
     }
-    const auto left = m_window.tabs();
+    const auto left = m_tabs.tabs();
     const bool othersLeft = std::any_of(
         left.cbegin(), left.cend(), [this](TBrowserTab* tab) { return !m_restored.contains(tab); });
     m_restored.clear();
     if (!othersLeft)
         // Not this start's address: when no tab is left, the user closed that one too.
-        m_window.openAtEnd([this] { m_window.openStartPages(QString()); });
+        m_tabs.openAtEnd([this] { openStartPages(QString()); });
     noteChange();
 }

@@ -1,59 +1,54 @@
-#include "app/WindowClosing.h"
+#include "browser/TabClosing.h"
 
-#include "app/MainWindow.h"
-#include "app/WindowQuestions.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabQuestions.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
 #include "settings/PVOptions.h"
 
 #include <QPointer>
 
-WindowClosing::WindowClosing(TfrmMain& window, TPVOptions& options, WindowQuestions& questions)
-    : QObject(&window)
-    , m_window(window)
+TabClosing::TabClosing(TabSet& tabs, TPVOptions& options, TabQuestions& questions,
+                       std::function<bool()> busy, QObject* parent)
+    : QObject(parent)
+    , m_tabs(tabs)
     , m_options(options)
     , m_questions(questions)
+    , m_busy(std::move(busy))
 {}
 
-void WindowClosing::closePage(TBrowserTab* tab)
-{
-    if (!tab || m_window.pages()->pageIndex(tab) < 0)
-        return;
-    tab->CloseTab();
-}
-
-void WindowClosing::CloseAll()
+void TabClosing::CloseAll()
 {
     if (m_options.GetConfirmCloseAll() && !m_questions.confirmCloseAll(m_options))
         return;
-    if (m_window.GroupOpening())
+    if (m_busy && m_busy())
         return;
-    CloseHiddenTabs();
-    const QList<TBrowserTab*> all = m_window.tabs();
+    m_tabs.CloseHiddenTabs();
+    const QList<TBrowserTab*> all = m_tabs.tabs();
     if (all.isEmpty())
         return;
-    TPVPageControl* pages = m_window.pages();
+    TPVPageControl& pages = m_tabs.strip();
     const auto kept = std::find_if(all.cbegin(), all.cend(),
                                    [](const TBrowserTab* tab) { return tab->HideFromCloseAll(); });
     if (kept != all.cend()) {
-        pages->setActivePage(*kept);
+        pages.setActivePage(*kept);
     } else {
         TBrowserTab* first = all.first();
-        pages->setActivePage(first);
+        pages.setActivePage(first);
         first->resetToBlank(true); // its home address stays
     }
     for (int i = int(all.size()) - 1; i >= 0; --i) {
-        if (i >= pages->pageCount() || pages->pageCount() < 2)
+        if (i >= pages.pageCount() || pages.pageCount() < 2)
             continue;
-        auto* tab = qobject_cast<TBrowserTab*>(pages->page(i));
+        auto* tab = qobject_cast<TBrowserTab*>(pages.page(i));
         if (tab && !tab->HideFromCloseAll())
             tab->CloseTab();
     }
 }
 
-void WindowClosing::CloseAllKeepCurrent()
+void TabClosing::CloseAllKeepCurrent()
 {
-    const QPointer<TBrowserTab> current = m_window.GetActivePage();
+    const QPointer<TBrowserTab> current = m_tabs.GetActivePage();
     if (!current)
         return;
     const bool hidden = current->HideFromCloseAll();
@@ -63,14 +58,14 @@ void WindowClosing::CloseAllKeepCurrent()
     if (!current)
         return;
     current->setHideFromCloseAll(hidden);
-    m_window.pages()->setActivePage(current);
+    m_tabs.strip().setActivePage(current);
 }
 
-void WindowClosing::CloseAllShowList()
+void TabClosing::CloseAllShowList()
 {
     QList<QPointer<TBrowserTab>> listed;
     QStringList lines;
-    const auto all = m_window.tabs();
+    const auto all = m_tabs.tabs();
     for (TBrowserTab* tab : all) {
         listed << tab;
         lines << (tab->StickyName().isEmpty() ? tab->Caption() : tab->StickyName());
@@ -82,33 +77,6 @@ void WindowClosing::CloseAllShowList()
     // open is skipped, and no other tab is closed in its stead.
     for (auto line = checked->crbegin(); line != checked->crend(); ++line) {
         if (*line >= 0 && *line < listed.size())
-            closePage(listed.at(*line));
+            m_tabs.closePage(listed.at(*line));
     }
-}
-
-void WindowClosing::CloseHiddenTabs()
-{
-    TPVPageControl* pages = m_window.pages();
-    for (int i = pages->pageCount() - 1; i >= 0; --i) {
-        auto* tab = qobject_cast<TBrowserTab*>(pages->page(i));
-        if (!tab || tab->TabVisible())
-            continue;
-        pages->removePage(tab);
-        delete tab;
-    }
-}
-
-TBrowserTab* WindowClosing::PopupTab()
-{
-    CloseHiddenTabs();
-    const int index = m_window.PopupTabIndex();
-    if (index < 0)
-        return nullptr;
-    return qobject_cast<TBrowserTab*>(m_window.pages()->pageForTabIndex(index));
-}
-
-void WindowClosing::AddToPopupList(TBrowserTab* tab)
-{
-    if (tab)
-        tab->AddToPopupList();
 }

@@ -1,6 +1,6 @@
-#include "app/ConfirmCloseAll.h"
+#include "browser/dialogs/ConfirmCloseAll.h"
 
-#include "app/DialogPlacement.h"
+#include "platform/DialogPlacement.h"
 #include "settings/PVOptions.h"
 
 #include <QCheckBox>

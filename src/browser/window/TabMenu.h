@@ -4,12 +4,14 @@
 #include <QMenu>
 #include <QPointer>
 
+#include <functional>
+
 class MainActions;
+class TabSet;
 class TBrowserTab;
-class TfrmMain;
 
 // The tab strip's context menu (pmTab). Every item acts on the tab under the pointer at the
-// last right press (TfrmMain::PopupTab), which need not be the active tab; with no tab
+// last right press (PopupTab), which need not be the active tab; with no tab
 // there the items do nothing. The tab is found once, when the menu opens: a tab that comes
 // or goes while the menu is open shifts the others, and the items keep to the tab the user
 // saw under the pointer. When it opens, the items take their captions, checks and
@@ -22,7 +24,20 @@ class TTabMenu final : public QMenu
     Q_DISABLE_COPY_MOVE(TTabMenu)
 
 public:
-    TTabMenu(TfrmMain& window, const MainActions& actions);
+    // `addToGroup`: the page-group command for a tab (Add to SorvelGroup).
+    TTabMenu(TabSet& tabs, const MainActions& actions,
+             std::function<void(TBrowserTab*)> addToGroup, QWidget* parent);
+
+    // Opens the menu at `globalPos` for the tab at `tabIndex` of the strip (-1: none), as a
+    // right press there does.
+    void popupFor(int tabIndex, const QPoint& globalPos);
+    // From the keyboard: the menu for the active tab, beside its tab.
+    void popupForActiveTab();
+    // The strip's tab index of the last right press; -1 when no tab was hit.
+    int PopupTabIndex() const { return m_popupTabIndex; }
+    // The tab under the pointer at the last right press (hidden tabs are destroyed first);
+    // null when none was hit.
+    TBrowserTab* PopupTab();
 
     // An item by name: mnuTabLocked, mnuStickyName, mnuAddTo, mnuAddToSorvelGroup,
     // mnuAddToFavorites, pmAddToPopupSorvel, mnuStop, mnuRefresh, mnuTabHome,
@@ -42,7 +57,9 @@ private:
     // Runs `work` on the menu's tab, when there is one.
     template<typename Work> void onTab(QAction* item, Work work);
 
-    TfrmMain& m_window;
+    TabSet& m_tabs;
+    std::function<void(TBrowserTab*)> m_addToGroup;
+    int m_popupTabIndex = -1;
     QHash<QString, QAction*> m_items;
     QMenu* m_addTo = nullptr;
     QMenu* m_closeAll = nullptr;
