@@ -1,13 +1,14 @@
 #pragma once
 
-#include "commands/CommandBindings.h"
+#include "commands/KeyTable.h"
 
 #include <QObject>
 
 #include <functional>
 
-// The main window's keyboard table. It sees every key before any widget, a page included,
-// so that the program's keys keep working while the focus is inside a page.
+// The main window's keyboard: it shows every key to the keyboard table (KeyTable) before
+// any widget sees it, a page included, so that the program's keys keep working while the
+// focus is inside a page.
 //
 // Two things of the classic message loop have no counterpart here and are left out: the
 // conversion of the IntelliMouse roll message (wheels arrive as ordinary wheel events),
@@ -21,27 +22,7 @@ class KeyDispatcher final : public QObject
 
 public:
     using Command = KeyCommand;
-
-    // What the table needs to know of the window at the moment of the key.
-    struct Context
-    {
-        bool altShortcutsDisabled = false;
-        bool hasActiveTab = true;
-        bool canGoBack = false;
-        bool canGoForward = false;
-        bool renameTreeFocused = false;  // a tree where F2 renames (Favorites, SorvelGroups)
-        bool sideBarTreeFocused = false; // a side bar tree (Shift+F10 is its menu)
-        // The keyboard is in one of the window's own text fields, not in the page.
-        bool textFieldFocused = false;
-        // The keyboard is inside a dialog, one shown inside a page's view included.
-        bool dialogFocused = false;
-        // The keyboard is on the tab strip: its context-menu keys open the tab menu.
-        bool tabStripFocused = false;
-    };
-
-    // The table itself: which command a key press with these modifiers runs.
-    static Command decide(int key, Qt::KeyboardModifiers modifiers, const Context& context);
-
+    using Context = KeyContext;
     using ContextSource = std::function<Context()>;
     using Runner = std::function<void(Command)>;
 

@@ -79,7 +79,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_actions = new MainActions(this);
     m_dispatcher = new KeyDispatcher(
         this, [this] { return m_commands->keyContext(); },
-        [this](KeyDispatcher::Command c) { runCommand(c); }, this);
+        [this](KeyDispatcher::Command c) { m_commands->run(c); }, this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
@@ -93,7 +93,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     connect(m_content, &ContentSwitchControl::switchesChanged, m_commands,
             &WindowCommands::showContentSwitches);
     connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
-            [this] { runCommand(KeyDispatcher::Command::RefreshAll); });
+            [this] { m_commands->run(KeyDispatcher::Command::RefreshAll); });
     m_content->SetUserAgentTag(true);
 
     m_tray = new TrayControl(

@@ -162,8 +162,8 @@ public:
     QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
-    // Runs one entry of the keyboard table (also what the menus and buttons run).
-    void runCommand(KeyDispatcher::Command command);
+    // The keyboard table's commands and what each runs (also what the menus and buttons run).
+    WindowCommands* commands() const { return m_commands; }
     // A second copy's argument (empty: only come to the front).
     void HandleHandOff(const QString& value);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.

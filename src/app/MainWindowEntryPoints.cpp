@@ -98,7 +98,6 @@ void TfrmMain::setFullScreen(bool on) { m_placement->setFullScreen(on); }
 
 // --- Commands ---
 
-void TfrmMain::runCommand(KeyDispatcher::Command command) { m_commands->run(command); }
 void TfrmMain::ShowOptions() { m_commands->showOptions(); }
 
 // --- External ---

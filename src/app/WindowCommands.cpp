@@ -15,6 +15,7 @@
 #include "browser/TabSet.h"
 #include "browser/window/TabMenu.h"
 #include "browser/strip/PVPageControl.h"
+#include "commands/KeyTable.h"
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
 #include "settings/ContentSwitchControl.h"
@@ -26,6 +27,8 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QUrl>
+
+#include <algorithm>
 
 using Command = KeyDispatcher::Command;
 using Switch = ContentSwitchControl::Switch;
@@ -66,6 +69,15 @@ template<typename Page> void editPage(Page& page, Command command)
     }
 }
 
+// The work on the active tab, when there is one.
+template<typename Work> std::function<void()> onActiveTab(TfrmMain& window, Work work)
+{
+    return [&window, work] {
+        if (TBrowserTab* tab = window.GetActivePage())
+            work(tab);
+    };
+}
+
 } // namespace
 
 WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
@@ -81,18 +93,12 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
     const auto on = [this](ActionId id, auto slot) {
         connect(m_window.action(id), &QAction::triggered, this, slot);
     };
-    const auto withTab = [this](auto work) {
-        return [this, work] {
-            if (TBrowserTab* tab = m_window.GetActivePage())
-                work(tab);
-        };
-    };
+    const auto withTab = [this](auto work) { return onActiveTab(m_window, work); };
+    bindCommands();
     for (const ActionCommand& row : CommandBindings::actionCommands())
-        on(row.action, [this, c = row.command] { m_window.runCommand(c); });
+        on(row.action, [this, c = row.command] { run(c); });
 
-    on(ActionId::actNewBlank, [this] { newBlankFromAction(); });
     on(ActionId::pmFileNewBlank, [this] { m_window.NewTab()->NavigateBlank(); });
-    on(ActionId::actNewHome, [this] { m_window.NewTab()->GoHome(); });
     on(ActionId::actNewSearch, [this] { m_window.NewTab()->GoSearch(); });
     on(ActionId::actNewCurrent, [this] {
         const TBrowserTab* current = m_window.GetActivePage();
@@ -131,7 +137,6 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
     on(ActionId::actCloseAllKeepCurrent, [this] { m_window.CloseAllKeepCurrent(); });
     on(ActionId::actCloseAllShowList, [this] { m_window.CloseAllShowList(); });
     on(ActionId::actAbout, [this] { m_help.showAbout(); });
-    on(ActionId::actHelpTopics, [this] { m_help.showHelpTopics(); });
     on(ActionId::actSupport, [this] { m_help.showSupport(); });
     on(ActionId::actExit, [this] { m_window.close(); });
     applyAltShortcuts();
@@ -184,117 +189,109 @@ KeyDispatcher::Context WindowCommands::keyContext() const
     return context;
 }
 
-void WindowCommands::run(Command command)
+void WindowCommands::bindCommands()
 {
-    for (const MenuCommand& row : CommandBindings::menuCommands()) {
-        if (row.command == command) {
-            if (command == Command::TabsMenu)
-                m_window.rebuildTabsMenu();
-            return m_menuBand.dropDown(row.menu);
-        }
-    }
-    TBrowserTab* tab = m_window.GetActivePage();
-    const auto withTab = [tab](auto&& work) {
-        if (tab)
-            work(tab);
+    const auto withTab = [this](auto work) { return onActiveTab(m_window, work); };
+    const auto eachTab = [this](auto work) {
+        return [this, work] {
+            const auto all = m_window.tabs();
+            for (TBrowserTab* tab : all)
+                work(tab);
+        };
     };
-    const auto eachTab = [this](auto&& work) {
-        const auto all = m_window.tabs();
-        for (TBrowserTab* t : all)
-            work(t);
+    // The buttons show at once what a stop or a reload changed.
+    const auto andShow = [this](auto work) {
+        return [this, work] {
+            work();
+            m_window.UpdateTabState();
+        };
     };
-    switch (command) {
-    case Command::TabHome:
+    const auto edit = [this](Command command) { return [this, command] { editCommand(command); }; };
+    m_handlers = {
         // Alt+Home always goes somewhere: the tab's own home, or the home page for a tab
         // that has none (one opened from a link).
-        return withTab(
-            [](TBrowserTab* t) { t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome(); });
-    case Command::FocusAddress:
-        return focusAddressBox(Qt::ShortcutFocusReason);
-    case Command::Back:
-        return withTab([](TBrowserTab* t) { t->GoBack(); });
-    case Command::Forward:
-        return withTab([](TBrowserTab* t) { t->GoForward(); });
-    case Command::NextTab:
-    case Command::PreviousTab:
+        {Command::TabHome, withTab([](TBrowserTab* t) {
+             t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome();
+         })},
+        {Command::FocusAddress, [this] { focusAddressBox(Qt::ShortcutFocusReason); }},
+        {Command::Back, withTab([](TBrowserTab* t) { t->GoBack(); })},
+        {Command::Forward, withTab([](TBrowserTab* t) { t->GoForward(); })},
         // The walk passes hidden tabs by: windows still waiting for their address stay.
-        m_window.pages()->selectNextPage(command == Command::NextTab);
-        return;
-    case Command::Paste:
-    case Command::Cut:
-    case Command::Copy:
-    case Command::SelectAll:
-        return editCommand(command);
-    case Command::Stop:
-        withTab([](TBrowserTab* t) { t->Stop(); });
-        return m_window.UpdateTabState();
-    case Command::StopAll:
-        return eachTab([](TBrowserTab* t) { t->Stop(); });
-    case Command::Refresh: // a click on the button with Ctrl held also reloads completely
-        withTab([](TBrowserTab* t) { t->Refresh(); });
-        return m_window.UpdateTabState();
-    case Command::RefreshComplete:
-        withTab([](TBrowserTab* t) { t->Refresh(true); });
-        return m_window.UpdateTabState();
-    case Command::RefreshAll:
-        return eachTab([](TBrowserTab* t) { t->Refresh(); });
-    case Command::Find:
-        return withTab([](TBrowserTab* t) { t->Find(); });
-    case Command::Print:
-        return withTab([](TBrowserTab* t) { t->Print(); });
-    case Command::NewHome:
-        m_window.NewTab()->GoHome();
-        return;
-    case Command::NewBlank:
-        return newBlankFromAction();
-    case Command::Open:
-        return openFileDialog();
-    case Command::FollowNextLink:
-        return withTab([](TBrowserTab* t) { t->FollowNextLink(); });
-    case Command::TabSearch:
-        return withTab([](TBrowserTab* t) { t->GoSearch(); });
-    case Command::SaveAs:
-        return withTab([](TBrowserTab* t) { t->SaveAs(); });
-    case Command::Close:
-        if (!m_window.GroupOpening() && tab)
-            m_window.closePage(tab);
-        return;
-    case Command::CloseAll:
-        return m_window.CloseAll();
-    case Command::AddToGroup:
-        return m_window.AddTabToGroup(tab);
-    case Command::SaveGroup:
-        return m_window.SaveAsSorvelGroup();
-    case Command::AddToPopupList:
-        return m_window.AddToPopupList(tab);
-    case Command::StickyName:
-        return withTab([](TBrowserTab* t) {
-            if (t->StickyName().isEmpty())
-                t->PromptStickyName();
-            else
-                t->SetStickyName(QString());
+        {Command::NextTab, [this] { m_window.pages()->selectNextPage(true); }},
+        {Command::PreviousTab, [this] { m_window.pages()->selectNextPage(false); }},
+        {Command::Paste, edit(Command::Paste)},
+        {Command::Cut, edit(Command::Cut)},
+        {Command::Copy, edit(Command::Copy)},
+        {Command::SelectAll, edit(Command::SelectAll)},
+        {Command::Stop, andShow(withTab([](TBrowserTab* t) { t->Stop(); }))},
+        {Command::StopAll, eachTab([](TBrowserTab* t) { t->Stop(); })},
+        // A click on the button with Ctrl held also reloads completely.
+        {Command::Refresh, andShow(withTab([](TBrowserTab* t) { t->Refresh(); }))},
+        {Command::RefreshComplete, andShow(withTab([](TBrowserTab* t) { t->Refresh(true); }))},
+        {Command::RefreshAll, eachTab([](TBrowserTab* t) { t->Refresh(); })},
+        {Command::Find, withTab([](TBrowserTab* t) { t->Find(); })},
+        {Command::Print, withTab([](TBrowserTab* t) { t->Print(); })},
+        {Command::NewHome, [this] { m_window.NewTab()->GoHome(); }},
+        {Command::NewBlank, [this] { newBlankFromAction(); }},
+        {Command::Open, [this] { openFileDialog(); }},
+        {Command::FollowNextLink, withTab([](TBrowserTab* t) { t->FollowNextLink(); })},
+        {Command::TabSearch, withTab([](TBrowserTab* t) { t->GoSearch(); })},
+        {Command::SaveAs, withTab([](TBrowserTab* t) { t->SaveAs(); })},
+        {Command::Close, withTab([this](TBrowserTab* t) {
+             if (!m_window.GroupOpening())
+                 m_window.closePage(t);
+         })},
+        {Command::CloseAll, [this] { m_window.CloseAll(); }},
+        {Command::AddToGroup, [this] { m_window.AddTabToGroup(m_window.GetActivePage()); }},
+        {Command::SaveGroup, [this] { m_window.SaveAsSorvelGroup(); }},
+        {Command::AddToPopupList, [this] { m_window.AddToPopupList(m_window.GetActivePage()); }},
+        {Command::StickyName, withTab([](TBrowserTab* t) {
+             if (t->StickyName().isEmpty())
+                 t->PromptStickyName();
+             else
+                 t->SetStickyName(QString());
+         })},
+        {Command::FullScreen, [this] { m_window.setFullScreen(!m_window.FullScreen()); }},
+        {Command::ToggleLock, withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); })},
+        {Command::ToggleForeground,
+         [this] {
+             TabSet* tabs = m_window.tabSet();
+             tabs->setOpenNewInForeground(!tabs->OpenNewInForeground());
+             m_window.action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
+         }},
+        {Command::HelpTopics, [this] { m_help.showHelpTopics(); }},
+        {Command::TabMenu, [this] { m_window.tabMenu()->popupForActiveTab(); }},
+    };
+    for (const ActionCommand& row : CommandBindings::keyActions())
+        m_handlers.emplace_back(row.command, [this, id = row.action] { m_window.action(id)->trigger(); });
+    for (const MenuCommand& row : CommandBindings::menuCommands()) {
+        m_handlers.emplace_back(row.command, [this, row] {
+            if (row.command == Command::TabsMenu)
+                m_window.rebuildTabsMenu();
+            m_menuBand.dropDown(row.menu);
         });
-    case Command::FullScreen:
-        return m_window.setFullScreen(!m_window.FullScreen());
-    case Command::ToggleLock:
-        return withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); });
-    case Command::ToggleForeground:
-    {
-        TabSet* tabs = m_window.tabSet();
-        tabs->setOpenNewInForeground(!tabs->OpenNewInForeground());
-        m_window.action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
-        return;
     }
-    case Command::ToggleSideBar:
-        m_window.action(ActionId::actViewSorvelBar)->trigger();
-        return;
-    case Command::HelpTopics:
-        return m_help.showHelpTopics();
-    case Command::TabMenu:
-        return m_window.tabMenu()->popupForActiveTab();
-    default:
-        return; // None, Swallow, and the menus above
-    }
+    // Every command a key gives has its work (None, Swallow and Focus have none).
+    for (const KeyRow& row : KeyTable::rows())
+        Q_ASSERT_X(handles(row.command), "WindowCommands", "a key without its work");
+    for (const AltLetter& letter : KeyTable::altLetters())
+        Q_ASSERT_X(handles(letter.command), "WindowCommands", "a key without its work");
+}
+
+bool WindowCommands::handles(Command command) const
+{
+    if (command == Command::None || command == Command::Swallow || command == Command::Focus)
+        return true;
+    return std::any_of(m_handlers.begin(), m_handlers.end(),
+                       [command](const Handler& h) { return h.first == command; });
+}
+
+void WindowCommands::run(Command command)
+{
+    const auto handler = std::find_if(m_handlers.begin(), m_handlers.end(),
+                                      [command](const Handler& h) { return h.first == command; });
+    if (handler != m_handlers.end())
+        handler->second();
 }
 
 void WindowCommands::editCommand(Command command)

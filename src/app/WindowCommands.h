@@ -5,6 +5,10 @@
 
 #include <QObject>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 class MenuBand;
 class RegistryHive;
 class TfrmMain;
@@ -25,6 +29,8 @@ public:
     WindowCommands(TfrmMain& window, WindowSettings& settings, WindowQuestions& questions,
                    RegistryHive& hive, MenuBand& menuBand);
 
+    // What a command of the keyboard table runs; the keys, the menu items and the buttons
+    // bound to it run this.
     void run(Command command);
     // What the keyboard table needs to know of the window at the moment of a key.
     KeyDispatcher::Context keyContext() const;
@@ -36,6 +42,11 @@ public:
     void showOptions();
 
 private:
+    using Handler = std::pair<Command, std::function<void()>>;
+
+    // The table of what each command runs.
+    void bindCommands();
+    bool handles(Command command) const;
     // Cut, Copy, Paste and Select All go to what the user is working in.
     void editCommand(Command command);
     // A new tab as the new-tab setting says (blank, this page, or home), the address box
@@ -52,4 +63,5 @@ private:
     RegistryHive& m_hive;
     MenuBand& m_menuBand;
     WindowHelp m_help;
+    std::vector<Handler> m_handlers;
 };

@@ -3,6 +3,8 @@
 namespace {
 
 constexpr ActionCommand ActionCommands[] = {
+    {ActionId::actNewBlank, KeyCommand::NewBlank},
+    {ActionId::actNewHome, KeyCommand::NewHome},
     {ActionId::actOpen, KeyCommand::Open},
     {ActionId::actClose, KeyCommand::Close},
     {ActionId::actCloseAll, KeyCommand::CloseAll},
@@ -30,6 +32,12 @@ constexpr ActionCommand ActionCommands[] = {
     {ActionId::actAddToSorvelGroup, KeyCommand::AddToGroup},
     {ActionId::actAddToPopupSorvel, KeyCommand::AddToPopupList},
     {ActionId::actFullScreen, KeyCommand::FullScreen},
+    {ActionId::actHelpTopics, KeyCommand::HelpTopics},
+};
+
+// The key clicks the menu item, which does the work (the item shows and keeps the state).
+constexpr ActionCommand KeyActions[] = {
+    {ActionId::actViewSorvelBar, KeyCommand::ToggleSideBar},
 };
 
 constexpr MenuCommand MenuCommands[] = {
@@ -45,6 +53,22 @@ constexpr MenuCommand MenuCommands[] = {
 std::span<const ActionCommand> CommandBindings::actionCommands()
 {
     return ActionCommands;
+}
+
+std::span<const ActionCommand> CommandBindings::keyActions()
+{
+    return KeyActions;
+}
+
+std::optional<ActionId> CommandBindings::actionFor(KeyCommand command)
+{
+    for (const auto rows : {actionCommands(), keyActions()}) {
+        for (const ActionCommand& row : rows) {
+            if (row.command == command)
+                return row.action;
+        }
+    }
+    return std::nullopt;
 }
 
 std::span<const MenuCommand> CommandBindings::menuCommands()

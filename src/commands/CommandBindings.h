@@ -2,9 +2,10 @@
 
 #include "commands/MenuLayout.h"
 
+#include <optional>
 #include <span>
 
-// What a key of the keyboard table runs (the table itself is the window's dispatcher).
+// What a key of the keyboard table (KeyTable) runs.
 enum class KeyCommand
 {
     None,    // not ours: the key goes on to its widget
@@ -58,7 +59,8 @@ enum class KeyCommand
     TabMenu, // the tab strip's context menu for the active tab, at its tab
 };
 
-// Actions that run an entry of the keyboard table: the key and the menu item do the same.
+// An action and the command of the keyboard table it goes with: the key and the menu item
+// do the same.
 struct ActionCommand
 {
     ActionId action;
@@ -73,6 +75,11 @@ struct MenuCommand
 };
 
 namespace CommandBindings {
+// Actions that run their command.
 std::span<const ActionCommand> actionCommands();
+// Commands that trigger their action.
+std::span<const ActionCommand> keyActions();
+// The menu item a command is, by either table.
+std::optional<ActionId> actionFor(KeyCommand command);
 std::span<const MenuCommand> menuCommands();
 } // namespace CommandBindings

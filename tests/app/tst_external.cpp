@@ -1,4 +1,5 @@
 #include "app/DroppedAddress.h"
+#include "app/WindowCommands.h"
 #include "app/LaunchImage.h"
 #include "app/OpenDialog.h"
 #include "browser/strip/PVPageControl.h"
@@ -299,7 +300,7 @@ private Q_SLOTS:
     void helpAndSupportOpenInTabsAndHaveNoDeadLinks()
     {
         MainWindowFixture w;
-        w->runCommand(KeyDispatcher::Command::HelpTopics); // F1
+        w->commands()->run(KeyDispatcher::Command::HelpTopics); // F1
         QCOMPARE(w->tabs().size(), 2);
         const QUrl help(w.lastNavigation(w->GetActivePage()));
         QVERIFY(help.isLocalFile());

@@ -1,4 +1,5 @@
 #include "address/AddressBand.h"
+#include "app/WindowCommands.h"
 #include "address/PVComboBox.h"
 #include "app/HandOff.h"
 #include "app/StartArguments.h"
@@ -301,7 +302,7 @@ private Q_SLOTS:
         QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized),
                  Qt::WindowStates(Qt::WindowMaximized));
 
-        w->runCommand(KeyDispatcher::Command::FullScreen);
+        w->commands()->run(KeyDispatcher::Command::FullScreen);
         w->setWindowState(w->windowState() | Qt::WindowMinimized);
         w->HandleHandOff(QString());
         QVERIFY(w->windowState().testFlag(Qt::WindowFullScreen));
@@ -365,10 +366,10 @@ private Q_SLOTS:
         Fixture w;
         TBrowserTab* linked = w->NewTabBackground(false); // as a link opens one: no home
         w->pages()->setActivePage(linked);
-        w->runCommand(KeyDispatcher::Command::TabHome);
+        w->commands()->run(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), linked->Browser()->startPage());
         linked->OpenAsHome(QStringLiteral("http://127.0.0.1/own"));
-        w->runCommand(KeyDispatcher::Command::TabHome);
+        w->commands()->run(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 

@@ -4,6 +4,7 @@
 #include "address/TypedAddresses.h"
 #include "settings/dialogs/InternetOptions.h"
 #include "app/MainWindow.h"
+#include "app/WindowCommands.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -128,10 +129,10 @@ private Q_SLOTS:
     {
         Fixture w;
         w->NewTab();
-        w->runCommand(KeyDispatcher::Command::RefreshComplete);
+        w->commands()->run(KeyDispatcher::Command::RefreshComplete);
         QVERIFY(w.activeFake()->received(QStringLiteral("refreshCompletely")));
-        w->runCommand(KeyDispatcher::Command::RefreshAll);
-        w->runCommand(KeyDispatcher::Command::StopAll);
+        w->commands()->run(KeyDispatcher::Command::RefreshAll);
+        w->commands()->run(KeyDispatcher::Command::StopAll);
         for (TBrowserTab* tab : w->tabs()) {
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("refresh")));
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("stop")));
@@ -294,7 +295,7 @@ private Q_SLOTS:
         w->setWindowState(Qt::WindowMaximized);
         QAction* toolbarItem = w->action(ActionId::actViewToolbar);
         QAction* menuBarItem = w->action(ActionId::actViewMenuBar);
-        w->runCommand(KeyDispatcher::Command::FullScreen);
+        w->commands()->run(KeyDispatcher::Command::FullScreen);
         QVERIFY(w->FullScreen());
         QVERIFY(w->windowState() & Qt::WindowFullScreen);
         QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
@@ -302,7 +303,7 @@ private Q_SLOTS:
         QVERIFY(menuBarItem->isVisible());
         QVERIFY(w->action(ActionId::actFullScreen)->isChecked());
 
-        w->runCommand(KeyDispatcher::Command::FullScreen);
+        w->commands()->run(KeyDispatcher::Command::FullScreen);
         QVERIFY(!w->FullScreen());
         QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen),
                  Qt::WindowStates(Qt::WindowMaximized));
@@ -330,7 +331,7 @@ private Q_SLOTS:
     {
         Fixture w;
         w->setWindowState(Qt::WindowMaximized);
-        w->runCommand(KeyDispatcher::Command::FullScreen);
+        w->commands()->run(KeyDispatcher::Command::FullScreen);
         w.window.reset();
         QVERIFY(w.options().GetFullScreen());
         QVERIFY(w.options().GetMaximized()); // the placement from before
@@ -340,7 +341,7 @@ private Q_SLOTS:
         }});
         QVERIFY(again->FullScreen());
         QVERIFY(again->windowState() & Qt::WindowFullScreen);
-        again->runCommand(KeyDispatcher::Command::FullScreen);
+        again->commands()->run(KeyDispatcher::Command::FullScreen);
         QVERIFY(again->windowState() & Qt::WindowMaximized);
     }
 };
