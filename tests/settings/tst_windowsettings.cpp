@@ -5,6 +5,8 @@
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
+#include <QMap>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -71,6 +73,8 @@ WindowSettings unusual()
 
 } // namespace
 
+Q_DECLARE_METATYPE(std::function<void(WindowSettings&)>)
+
 class TestWindowSettings : public QObject
 {
     Q_OBJECT
@@ -81,26 +85,20 @@ private Q_SLOTS:
         QTest::addColumn<bool>("maximized");
         QTest::addColumn<QRect>("frame");
         QTest::addColumn<QStringList>("expected");
-        const QStringList head{"DisableALTShortcuts=1", "OpenNewInForeground=1",
-                               "AddressNewWin=1",       "AutoCompleteStyle=IE4",
-                               "MinToTray=1",           "ShowGo=1",
+        const QStringList head{"DisableALTShortcuts=1", "OpenNewInForeground=1", "AddressNewWin=1",
+                               "AutoCompleteStyle=IE4", "MinToTray=1",           "ShowGo=1",
                                "SBAutoExpand=0"};
-        const QStringList tail{"OpenNewAtEnd=1",
-                               "SorvelBarWidth=300",
-                               "LimitTitleLength=12",
-                               "SearchBar=http://127.0.0.1/bar",
-                               "FullScreen=1",
-                               "UsePopupSorvel=0",
-                               "Between=here",
-                               "ViewSorvelBar=1",
-                               "ViewToolbar=0",
-                               "ViewAddressBar=0",
-                               "ViewLinksBar=0",
-                               "ViewStatusBar=0",
+        const QStringList tail{"OpenNewAtEnd=1",      "SorvelBarWidth=300",
+                               "LimitTitleLength=12", "SearchBar=http://127.0.0.1/bar",
+                               "FullScreen=1",        "UsePopupSorvel=0",
+                               "Between=here",        "ViewSorvelBar=1",
+                               "ViewToolbar=0",       "ViewAddressBar=0",
+                               "ViewLinksBar=0",      "ViewStatusBar=0",
                                "SGCloseFirst=1"};
         QTest::newRow("placed") << false << QRect(1, 2, 300, 400)
-                                << head + QStringList{"Top=2", "Height=400", "Left=1", "Width=300",
-                                                      "Maximized=0"} +
+                                << head +
+                                       QStringList{"Top=2", "Height=400", "Left=1", "Width=300",
+                                                   "Maximized=0"} +
                                        tail;
         QTest::newRow("off the screen's top left")
             << false << QRect(-8, -20, 300, 400)
@@ -165,6 +163,123 @@ private Q_SLOTS:
         QCOMPARE(WindowSettings::read(TPVOptions(h.hive)), expected);
     }
 
+    void everyRowIsAStoreSettingWithItsDefaultAndRoundTrips()
+    {
+        // The rows in the enumeration's order, each named once and known to the store.
+        QSet<QString> names;
+        int position = 0;
+        const WindowSettings defaults;
+        WindowSettings changed = unusual();
+        changed.maximized = true;
+        for (const WindowSettings::Row& row : WindowSettings::rows()) {
+            const QString name = QString::fromLatin1(row.name);
+            QCOMPARE(static_cast<int>(row.id), position++);
+            QCOMPARE(&WindowSettings::row(row.id), &row);
+            QVERIFY2(!names.contains(name), row.name);
+            names << name;
+
+            // A fresh hive reads every copy as the store's default, which is also what a
+            // working copy starts with.
+            Hive fresh;
+            WindowSettings read = unusual();
+            row.read(TPVOptions(fresh.hive), read);
+            QCOMPARE(name + QLatin1Char('=') + row.shown(read),
+                     name + QLatin1Char('=') + row.shown(defaults));
+            QVERIFY2(fresh.stored().isEmpty(), row.name);
+
+            // Written alone into a fresh hive, the row stores exactly its own value, under
+            // its name, and reads back as written.
+            TPVOptions options(fresh.hive);
+            row.write(options, changed);
+            QCOMPARE(fresh.stored().size(), 1);
+            QVERIFY2(fresh.stored().constFirst().startsWith(name + QLatin1Char('=')), row.name);
+            WindowSettings back;
+            row.read(options, back);
+            QCOMPARE(name + QLatin1Char('=') + row.shown(back),
+                     name + QLatin1Char('=') + row.shown(changed));
+            // The unusual copy differs from the defaults in every row.
+            QVERIFY2(row.differs(defaults, changed), row.name);
+            QVERIFY2(!row.differs(changed, back), row.name);
+        }
+        QCOMPARE(names.size(), 34);
+    }
+
+    void pushesTellTheOwnersOfWhatChanged_data()
+    {
+        QTest::addColumn<std::function<void(WindowSettings&)>>("change");
+        QTest::addColumn<QStringList>("told");
+        using Change = std::function<void(WindowSettings&)>;
+        const auto row = [](const char* tag, Change change, QStringList told) {
+            QTest::newRow(tag) << change << told;
+        };
+        row("nothing", [](WindowSettings&) {}, {});
+        row("title length to the tab set", [](WindowSettings& s) { s.limitTitleLength = 10; },
+            {"TabSet LimitTitleLength"});
+        row("placement rules to the tab set",
+            [](WindowSettings& s) {
+                s.openNewAtEnd = true;
+                s.openNewInForeground = true;
+            },
+            {"TabSet OpenNewInForeground", "TabSet OpenNewAtEnd"});
+        row("Alt shortcuts to the commands",
+            [](WindowSettings& s) { s.disableAltShortcuts = true; },
+            {"Commands DisableALTShortcuts"});
+        row("address band, tray, pop-ups and sleeper, in the table's order",
+            [](WindowSettings& s) {
+                s.freezeTabsAfter = 0;
+                s.usePopupSorvel = false;
+                s.showGo = true;
+                s.minToTray = true;
+                s.autoCompleteStyle = TPVOptions::StyleNone;
+            },
+            {"AddressBand AutoCompleteStyle", "Tray MinToTray", "AddressBand ShowGo",
+             "Popups UsePopupSorvel", "TabSleeper FreezeTabsAfter"});
+        row("copies read where used tell nobody",
+            [](WindowSettings& s) {
+                s.addressNewWin = true;
+                s.sgCloseFirst = true;
+                s.newAction = 1;
+                s.newTabFlags.links = false;
+                s.searchFromAddressBar = false;
+                s.sbAutoExpand = false;
+                s.searchBar = QStringLiteral("http://127.0.0.1/other");
+                s.sorvelBarWidth = 1;
+            },
+            {});
+        row("next start and the window's own state tell nobody",
+            [](WindowSettings& s) {
+                s.multipleLines = true;
+                s.startupMode = QStringLiteral("Last");
+                s.frame = QRect(5, 5, 5, 5);
+                s.maximized = true;
+                s.fullScreen = true;
+                s.viewToolbar = false;
+            },
+            {});
+        row("a value set back to what it was is no change",
+            [](WindowSettings& s) { s.limitTitleLength = WindowSettings().limitTitleLength; }, {});
+    }
+
+    void pushesTellTheOwnersOfWhatChanged()
+    {
+        QFETCH(std::function<void(WindowSettings&)>, change);
+        QFETCH(QStringList, told);
+        const WindowSettings old;
+        WindowSettings wanted = old;
+        change(wanted);
+        static const QMap<SettingOwner, QString> owners{
+            {SettingOwner::Commands, "Commands"},       {SettingOwner::TabSet, "TabSet"},
+            {SettingOwner::AddressBand, "AddressBand"}, {SettingOwner::Tray, "Tray"},
+            {SettingOwner::Popups, "Popups"},           {SettingOwner::TabSleeper, "TabSleeper"}};
+        QStringList got;
+        for (const WindowSettings::Push& push : WindowSettings::pushes(old, wanted))
+            got << owners.value(push.owner, QStringLiteral("?")) + QLatin1Char(' ') +
+                       QLatin1String(WindowSettings::row(push.setting).name);
+        QCOMPARE(got, told);
+        // Going back tells the same owners again.
+        QCOMPARE(WindowSettings::pushes(wanted, old).size(), told.size());
+    }
+
     void readingRules_data()
     {
         QTest::addColumn<QString>("name");
@@ -194,7 +309,7 @@ private Q_SLOTS:
         QString got;
         if (name == QLatin1String("SearchBar"))
             got = s.searchBar == TPVOptions::DefaultSearchBar() ? QStringLiteral("shipped")
-                                                                 : s.searchBar;
+                                                                : s.searchBar;
         else if (name == QLatin1String("FreezeTabsAfter"))
             got = QString::number(s.freezeTabsAfter);
         else if (name == QLatin1String("NewAction"))
