@@ -53,6 +53,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <functional>
+#include <iterator>
+#include <utility>
+
 namespace {
 
 // Commands whose work arrives with later parts of the program: shown, but not yet usable.
@@ -280,23 +285,33 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
 {
     const WindowSettings old = settings();
     m_settings = wanted;
-    if (wanted.disableAltShortcuts != old.disableAltShortcuts)
-        m_commands->applyAltShortcuts();
-    m_tabs->setLimitTitleLength(wanted.limitTitleLength);
-    m_tabs->setOpenNewInForeground(wanted.openNewInForeground);
-    if (wanted.showGo != old.showGo)
-        m_addressBand->SetShowGo(wanted.showGo);
-    if (wanted.autoCompleteStyle != old.autoCompleteStyle)
-        m_address->SetAutoCompleteStyle(wanted.autoCompleteStyle);
-    if (wanted.minToTray != old.minToTray)
-        m_tray->SetMinToTray(wanted.minToTray);
-    if (wanted.usePopupSorvel != old.usePopupSorvel)
-        m_popups->SetUsePopupSorvel(wanted.usePopupSorvel);
-    if (wanted.freezeTabsAfter != old.freezeTabsAfter)
-        m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter);
-    action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
-    // While a group opens, its tabs keep going to the end whatever the rule says.
-    m_tabs->setOpenNewAtEnd(wanted.openNewAtEnd);
+    // Each owner's setter, by the setting it takes; WindowSettings::pushes says who is told.
+    using S = WindowSetting;
+    const std::pair<S, std::function<void()>> setters[] = {
+        {S::DisableALTShortcuts, [this] { m_commands->applyAltShortcuts(); }},
+        {S::OpenNewInForeground,
+         [&] {
+             m_tabs->setOpenNewInForeground(wanted.openNewInForeground);
+             action(ActionId::actForeground)->setChecked(wanted.openNewInForeground);
+         }},
+        {S::AutoCompleteStyle, [&] { m_address->SetAutoCompleteStyle(wanted.autoCompleteStyle); }},
+        {S::MinToTray, [&] { m_tray->SetMinToTray(wanted.minToTray); }},
+        {S::ShowGo, [&] { m_addressBand->SetShowGo(wanted.showGo); }},
+        // While a group opens, its tabs keep going to the end whatever the rule says.
+        {S::OpenNewAtEnd, [&] { m_tabs->setOpenNewAtEnd(wanted.openNewAtEnd); }},
+        {S::LimitTitleLength, [&] { m_tabs->setLimitTitleLength(wanted.limitTitleLength); }},
+        {S::UsePopupSorvel, [&] { m_popups->SetUsePopupSorvel(wanted.usePopupSorvel); }},
+        {S::FreezeTabsAfter, [&] { m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter); }},
+    };
+    for (const WindowSettings::Push& push : WindowSettings::pushes(old, wanted)) {
+        const auto setter =
+            std::find_if(std::begin(setters), std::end(setters),
+                         [&push](const auto& s) { return s.first == push.setting; });
+        Q_ASSERT_X(setter != std::end(setters), "applySettings",
+                   WindowSettings::row(push.setting).name);
+        if (setter != std::end(setters))
+            setter->second();
+    }
 }
 
 void TfrmMain::placeAboveTabs(QWidget* bar)

@@ -90,9 +90,13 @@ TPVOptions::TPVOptions(RegistryHive& hive)
 }
 
 #define PVOPTIONS_DEFINE(Type, Name, Default, Rule)                                                \
+    Type TPVOptions::Defaults::Name()                                                              \
+    {                                                                                              \
+        return Default;                                                                            \
+    }                                                                                              \
     Type TPVOptions::Get##Name() const                                                             \
     {                                                                                              \
-        return Rule::decode(readText(QStringLiteral(#Name)), Default);                             \
+        return Rule::decode(readText(QStringLiteral(#Name)), Defaults::Name());                    \
     }                                                                                              \
     void TPVOptions::Set##Name(Type value)                                                         \
     {                                                                                              \

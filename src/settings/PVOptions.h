@@ -95,6 +95,14 @@ public:
     PVOPTIONS_SCALARS(PVOPTIONS_DECLARE)
 #undef PVOPTIONS_DECLARE
 
+    // Each setting's default, as a read of a missing value gives it: Defaults::Name().
+    struct Defaults
+    {
+#define PVOPTIONS_DECLARE_DEFAULT(Type, Name, Default, Rule) static Type Name();
+        PVOPTIONS_SCALARS(PVOPTIONS_DECLARE_DEFAULT)
+#undef PVOPTIONS_DECLARE_DEFAULT
+    };
+
     // The list sub-keys. A write replaces the whole list in one step: readers in other
     // copies see the old list or the new one, never a part. An empty list leaves no
     // sub-key; a line without "=" is left out; a name written twice keeps its first place

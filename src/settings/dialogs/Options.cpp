@@ -202,8 +202,8 @@ QWidget* TfrmOptions::buildBrowserTabs()
     limitRow->addStretch();
     // A tab nobody has looked at for a while is frozen by the engine: it costs little
     // memory and no processor time until it is shown again.
-    m_chkFreezeTabs = checkBox(QStringLiteral("Let background tabs &sleep after"),
-                               "chkFreezeTabs", now);
+    m_chkFreezeTabs =
+        checkBox(QStringLiteral("Let background tabs &sleep after"), "chkFreezeTabs", now);
     m_spnFreezeAfter = new QSpinBox(now);
     m_spnFreezeAfter->setObjectName(QStringLiteral("spnFreezeAfter"));
     m_spnFreezeAfter->setRange(1, 24 * 60);
@@ -387,8 +387,8 @@ QWidget* TfrmOptions::buildAddressBar()
     m_chkAddressNewWin =
         checkBox(QStringLiteral("Open urls typed in Address Bar on &new browser tab"),
                  "chkAddressNewWin", ts);
-    m_chkSearchFromAddressBar = checkBox(QStringLiteral("Search from the Address Bar"),
-                                         "chkSearchFromAddressBar", ts);
+    m_chkSearchFromAddressBar =
+        checkBox(QStringLiteral("Search from the Address Bar"), "chkSearchFromAddressBar", ts);
     m_chkSearchFromAddressBar->setToolTip(
         QStringLiteral("Words typed in the Address Bar that are not an address are searched for "
                        "with the first search engine"));
@@ -560,32 +560,36 @@ void TfrmOptions::cmdOKClick()
         return;
     }
 
-    const bool disableAlt = m_chkDisableAltShortcuts->isChecked();
-    m_settings.disableAltShortcuts = disableAlt;
-    m_options.SetDisableALTShortcuts(disableAlt);
+    // The working copies the dialog edits, each stored by its row as soon as it is set: the
+    // order of the stores is the order in which a fresh hive lists them.
+    using S = WindowSetting;
+    const auto store = [this](S setting) {
+        WindowSettings::row(setting).write(m_options, m_settings);
+    };
 
-    const int newAction = chosenNewAction();
-    m_settings.newAction = newAction;
-    m_options.SetNewAction(newAction);
+    m_settings.disableAltShortcuts = m_chkDisableAltShortcuts->isChecked();
+    store(S::DisableALTShortcuts);
+
+    m_settings.newAction = chosenNewAction();
+    store(S::NewAction);
 
     // Where the history completion is not offered, IE5 means IE4.
     int style = chosenCompletionStyle();
     if (style == TPVOptions::StyleIE5 && m_context.ie4Mode)
         style = TPVOptions::StyleIE4;
     m_settings.autoCompleteStyle = style;
-    m_options.SetAutoCompleteStyle(style);
+    store(S::AutoCompleteStyle);
 
-    m_options.SetMinToTray(m_chkMinToTray->isChecked());
+    m_settings.minToTray = m_chkMinToTray->isChecked();
+    store(S::MinToTray);
 
     m_settings.sgCloseFirst = m_chkVarloGroupsCloseOthersFirst->isChecked();
     m_settings.openNewAtEnd = m_chkOpenNewAtEnd->isChecked();
     m_settings.addressNewWin = isChecked(m_clbNewTabs, ItemAddress);
     m_settings.sbAutoExpand = m_chkSBAutoExpand->isChecked();
-    m_settings.minToTray = m_chkMinToTray->isChecked();
-    const NewTabFlags flags{
+    m_settings.newTabFlags = {
         isChecked(m_clbNewTabs, ItemFavorites), isChecked(m_clbNewTabs, ItemHistory),
         isChecked(m_clbNewTabs, ItemSearch), isChecked(m_clbNewTabs, ItemLinks)};
-    m_settings.newTabFlags = flags;
 
     m_options.SetPopupSorvelList(OptionsRules::popupLinesFromItems(m_popupList->items()));
 
@@ -597,26 +601,24 @@ void TfrmOptions::cmdOKClick()
     m_options.SetTabColorScheme(scheme);
 
     m_options.SetAllowMultiInstance(m_chkAllowMultiInstance->isChecked());
-    m_options.SetStartupMode(OptionsRules::startupModeText(startup));
     m_settings.startupMode = OptionsRules::startupModeText(startup);
+    store(S::StartupMode);
     if (startup == OptionsRules::StartupGroup) {
-        m_options.SetStartupSorvelGroup(m_edtStartupVarloGroup->text());
         m_settings.startupSorvelGroup = m_edtStartupVarloGroup->text();
+        store(S::StartupSorvelGroup);
     }
 
-    m_options.SetFavoritesNewWin(flags.favorites);
-    m_options.SetHistoryNewWin(flags.history);
-    m_options.SetSearchNewWin(flags.search);
-    m_options.SetLinksNewWin(flags.links);
+    for (const S flag : {S::FavoritesNewWin, S::HistoryNewWin, S::SearchNewWin, S::LinksNewWin})
+        store(flag);
     m_options.SetTabsDown(m_chkTabsDown->isChecked());
-    m_options.SetShowGo(m_chkShowGo->isChecked());
     m_settings.showGo = m_chkShowGo->isChecked();
-    m_options.SetSearchFromAddressBar(m_chkSearchFromAddressBar->isChecked());
+    store(S::ShowGo);
     m_settings.searchFromAddressBar = m_chkSearchFromAddressBar->isChecked();
-    m_options.SetMultipleLines(m_chkMultipleLines->isChecked());
+    store(S::SearchFromAddressBar);
     m_settings.multipleLines = m_chkMultipleLines->isChecked();
-    m_options.SetUsePopupSorvel(m_chkUsePopupSorvel->isChecked());
+    store(S::MultipleLines);
     m_settings.usePopupSorvel = m_chkUsePopupSorvel->isChecked();
+    store(S::UsePopupSorvel);
     m_settings.openNewInForeground = m_chkOpenInFront->isChecked();
 
     m_options.SetCtrlPre(m_edtCtrlPre->text());
@@ -628,12 +630,11 @@ void TfrmOptions::cmdOKClick()
 
     m_options.SetAskDefaultBrowser(m_chkDefaultBrowser->isChecked());
 
-    const int limit =
+    m_settings.limitTitleLength =
         OptionsRules::titleLimitStored(m_chkLimitTitles->isChecked(), m_spnMaxTitle->value());
-    m_settings.limitTitleLength = limit;
-    m_options.SetLimitTitleLength(limit);
+    store(S::LimitTitleLength);
     m_settings.freezeTabsAfter = m_chkFreezeTabs->isChecked() ? m_spnFreezeAfter->value() : 0;
-    m_options.SetFreezeTabsAfter(m_settings.freezeTabsAfter);
+    store(S::FreezeTabsAfter);
 
     accept();
 }
