@@ -10,11 +10,11 @@
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
-#include "app/WindowFormFiller.h"
+#include "formfiller/window/FormFillerCommands.h"
 #include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
-#include "app/WindowMail.h"
+#include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "app/WindowPicture.h"
@@ -217,9 +217,10 @@ void TfrmMain::buildWindow()
     m_commands =
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
     m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
-    m_mail = new WindowMail(*this);
+    m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
     buildSideBar();
-    m_formFiller = new WindowFormFiller(*this, m_hive, m_start.formFillerQuestions);
+    m_formFiller =
+        new FormFillerCommands(*m_tabs, *m_actions, m_hive, m_start.formFillerQuestions, this);
     m_search = new WindowSearch(*this, *m_questions, m_settings, m_hive, *m_start.engine);
     m_favorites = new WindowFavorites(*this, *m_questions, m_settings, m_hive, *m_start.engine);
     // The Favorites folder's monitor also finds a Links folder made after the start.

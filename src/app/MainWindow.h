@@ -20,7 +20,6 @@ class EngineServices;
 class FormFillerQuestions;
 class FavoritesMenu;
 class TfrmFavorites;
-class MailNews;
 class TLinksBar;
 class MainActions;
 class MainToolbar;
@@ -44,9 +43,9 @@ class WindowBars;
 class WindowCommands;
 class WindowExternal;
 class WindowFavorites;
-class WindowFormFiller;
+class FormFillerCommands;
 class WindowLinks;
-class WindowMail;
+class MailCommands;
 class TabClosing;
 class TTabMenu;
 class GroupTabs;
@@ -58,7 +57,6 @@ class WindowQuestions;
 class WindowSearch;
 class SessionTabs;
 struct DesktopApplication;
-enum class ProfileKind;
 struct SessionState;
 
 // What the program's entry hands the main window.
@@ -183,9 +181,6 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
-    // The active tab's page, saved for a mail, attached to a new message.
-    void SendPageByMail();
-    MailNews* mail() const;
     // The link opener of the links bar: an existing file opens in its own program, anything
     // else goes to OpenAddress with LinksNewWin.
     void OpenLink(const QString& address, bool shiftHeld);
@@ -202,11 +197,6 @@ public:
     void LoadToolbarLayout(bool reset);
     void SaveToolbarLayout();
     QString toolbarFile() const;
-
-    // --- Form filler -----------------------------------------------------------------------------
-    // Fills the active tab's form with the user's personal or business profile.
-    void FillForm(ProfileKind mode);
-    void ShowMyProfile();
 
     // --- Favorites -------------------------------------------------------------------------------
     FavoritesMenu* favoritesMenu() const;
@@ -293,11 +283,11 @@ private:
     TrayControl* m_tray = nullptr;
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
-    WindowMail* m_mail = nullptr;
+    MailCommands* m_mail = nullptr;
     WindowLinks* m_links = nullptr;
     WindowSearch* m_search = nullptr;
     WindowFavorites* m_favorites = nullptr;
-    WindowFormFiller* m_formFiller = nullptr;
+    FormFillerCommands* m_formFiller = nullptr;
     TabSet* m_tabs = nullptr;
     GroupTabs* m_groupTabs = nullptr;
     TabClosing* m_closing = nullptr;

@@ -9,11 +9,9 @@
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
-#include "app/WindowFormFiller.h"
 #include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
 #include "app/WindowLinks.h"
-#include "app/WindowMail.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowSearch.h"
 #include "session/window/SessionTabs.h"
@@ -49,16 +47,6 @@ TLinksBar* TfrmMain::linksBar() const { return m_links->bar(); }
 void TfrmMain::OpenLink(const QString& address, bool shiftHeld)
 { m_links->OpenLink(address, shiftHeld); }
 void TfrmMain::OrganizeLinks() { m_links->OrganizeLinks(); }
-
-// --- Mail ---
-
-MailNews* TfrmMain::mail() const { return m_mail->mail(); }
-void TfrmMain::SendPageByMail() { m_mail->SendPageByMail(); }
-
-// --- Form filler ---
-
-void TfrmMain::FillForm(ProfileKind mode) { m_formFiller->FillForm(mode); }
-void TfrmMain::ShowMyProfile() { m_formFiller->ShowMyProfile(); }
 
 // --- Closing ---
 

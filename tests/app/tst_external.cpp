@@ -7,7 +7,6 @@
 #include "bars/BarsControl.h"
 #include "favorites/FavoritesMenu.h"
 #include "links/LinksBar.h"
-#include "mail/MailNews.h"
 #include "platform/DesktopEntry.h"
 #include "support/FakeDesktop.h"
 #include "support/MainWindowFixture.h"
@@ -196,44 +195,6 @@ private Q_SLOTS:
         QCOMPARE(lines.at(0), QStringLiteral("1")); // one argument, blanks and quotes included
         QVERIFY(lines.at(1).startsWith(folder + QLatin1Char('/')));
         QVERIFY(QFile::exists(lines.at(1)));
-    }
-
-    // --- Mail ---------------------------------------------------------------------------
-
-    void mailCommandsReachTheDesktopsMailProgram()
-    {
-        FakeDesktop desktop;
-        MainWindowFixture w;
-        w->action(ActionId::mnuGoMail)->trigger();
-        QCOMPARE(w->statusPanel()->text(), MailNews::NoMailProgram);
-
-        const QString kmail = desktop.client(QStringLiteral("kmail"));
-        QMenu* pmMail = w->menu(MenuId::Mail);
-        const qsizetype fixed = pmMail->actions().size();
-        Q_EMIT pmMail->aboutToShow();
-        Q_EMIT pmMail->aboutToShow();
-        QCOMPARE(pmMail->actions().size(), fixed + 1);
-        QCOMPARE(pmMail->actions().last()->text(), QStringLiteral("kmail"));
-
-        const QString temp = desktop.path(QStringLiteral("temp"));
-        QDir().mkpath(temp);
-        w->GetActivePage()->Browser()->setTempFolder(temp);
-        w.activeFake()->completeLoad(QStringLiteral("http://127.0.0.1/dir/p?q=1"),
-                                     QStringLiteral("Q&A #2"));
-        w.activeFake()->setDocumentHtml(QStringLiteral("<html><body>page</body></html>"));
-        w->action(ActionId::mnuFileSendLink)->trigger();
-        QTRY_COMPARE(FakeDesktop::received(kmail).mid(1),
-                     QStringList{"mailto:?subject=Q%26A%20%232%20%28http%3A%2F%2F127.0.0.1%2Fdir%2F"
-                                 "p%3Fq%3D1%29&body=http%3A%2F%2F127.0.0.1%2Fdir%2Fp%3Fq%3D1"});
-
-        // The page goes as an attachment, saved with its base address.
-        w->action(ActionId::pmMailSendFile)->trigger();
-        QTRY_COMPARE(FakeDesktop::received(kmail).value(1), QStringLiteral("--attach"));
-        const QString file = FakeDesktop::received(kmail).value(2);
-        QVERIFY2(file.startsWith(temp) && file.endsWith(QLatin1String("Q A  2.htm")),
-                 qPrintable(file));
-        QVERIFY(
-            readFile(file).startsWith("\xEF\xBB\xBF<BASE HREF=\"http://127.0.0.1/dir/\">\n<html>"));
     }
 
     // --- Links bar ----------------------------------------------------------------------

@@ -48,6 +48,10 @@ ALLOWED = {
                            "browser/strip", "groups", "address"}),
     "groups/window": (3, {"platform", "platform/web", "settings", "groups", "browser",
                           "browser/strip", "address"}),
+    "formfiller/window": (3, {"platform", "platform/web", "settings", "integration", "formfiller",
+                              "formfiller/dialogs", "browser", "browser/strip", "commands"}),
+    "mail/window": (3, {"platform", "platform/web", "settings", "mail", "browser",
+                        "browser/strip", "commands"}),
     "search/dialogs": (3, {"platform", "settings", "search"}),
     "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "app": (4, None),  # the top: anything below it

@@ -1,7 +1,8 @@
-#include "app/WindowMail.h"
+#include "mail/window/MailCommands.h"
 
-#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
+#include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
 #include "mail/MailNews.h"
 
@@ -9,15 +10,17 @@
 #include <QMenu>
 #include <QPointer>
 
-WindowMail::WindowMail(TfrmMain& window)
-    : QObject(&window)
-    , m_window(window)
+MailCommands::MailCommands(TabSet& tabs, const MainActions& actions, QMenu& mailMenu,
+                           TPVStatusBar& status, QObject* parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+    , m_status(status)
     , m_mail(new MailNews(MailNews::thisDesktop(), this))
 {
-    connect(m_mail, &MailNews::statusText, &m_window, &TfrmMain::SetStatusText);
+    connect(m_mail, &MailNews::statusText, &m_status, &TPVStatusBar::setText);
 
-    const auto on = [this](ActionId id, auto slot) {
-        connect(m_window.action(id), &QAction::triggered, this, slot);
+    const auto on = [this, &actions](ActionId id, auto slot) {
+        connect(actions.get(id), &QAction::triggered, this, slot);
     };
     for (ActionId id : {ActionId::actReadMail, ActionId::mnuGoMail})
         on(id, [this] { m_mail->ReadMail(); });
@@ -26,7 +29,7 @@ WindowMail::WindowMail(TfrmMain& window)
     on(ActionId::pmMailNewMessage, [this] { m_mail->NewMessage(); });
     for (ActionId id : {ActionId::pmMailSendLink, ActionId::mnuFileSendLink}) {
         on(id, [this] {
-            const TBrowserTab* tab = m_window.GetActivePage();
+            const TBrowserTab* tab = m_tabs.GetActivePage();
             m_mail->SendLink(tab ? tab->GetTitle() : QString(),
                              tab ? tab->GetAddress() : QString());
         });
@@ -36,20 +39,20 @@ WindowMail::WindowMail(TfrmMain& window)
 
     // The installed mail programs follow the fixed part, listed the first time the menu
     // opens and not looked up again while we run.
-    QMenu* pmMail = m_window.menu(MenuId::Mail);
-    connect(pmMail, &QMenu::aboutToShow, this, [this, pmMail] { m_mail->ListMailClients(pmMail); });
+    QMenu* menu = &mailMenu;
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { m_mail->ListMailClients(menu); });
 }
 
-void WindowMail::SendPageByMail()
+void MailCommands::SendPageByMail()
 {
-    TBrowserTab* tab = m_window.GetActivePage();
+    TBrowserTab* tab = m_tabs.GetActivePage();
     if (!tab)
         return;
-    tab->SaveForMail([self = QPointer<WindowMail>(this)](const TSaveResult& saved) {
+    tab->SaveForMail([self = QPointer<MailCommands>(this)](const TSaveResult& saved) {
         if (!self)
             return;
         if (!saved.ok()) {
-            self->m_window.SetStatusText(
+            self->m_status.setText(
                 QStringLiteral("The page could not be saved for the mail: %1").arg(saved.error));
             return;
         }

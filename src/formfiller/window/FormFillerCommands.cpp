@@ -1,8 +1,8 @@
-#include "app/WindowFormFiller.h"
+#include "formfiller/window/FormFillerCommands.h"
 
-#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "browser/SorvelBrowser.h"
+#include "browser/TabSet.h"
 #include "commands/MainActions.h"
 #include "formfiller/FormFiller.h"
 #include "formfiller/dialogs/FormFillerDialogs.h"
@@ -11,28 +11,29 @@
 
 #include <QAction>
 
-WindowFormFiller::WindowFormFiller(TfrmMain& window, RegistryHive& hive,
-                                   FormFillerQuestions* questions)
-    : QObject(&window)
-    , m_window(window)
+FormFillerCommands::FormFillerCommands(TabSet& tabs, const MainActions& actions,
+                                       RegistryHive& hive, FormFillerQuestions* questions,
+                                       QWidget* window)
+    : QObject(window)
+    , m_tabs(tabs)
     , m_hive(hive)
 {
     if (!questions)
-        m_ownQuestions = std::make_unique<FormFillerDialogs>(&window);
+        m_ownQuestions = std::make_unique<FormFillerDialogs>(window);
     m_questions = questions ? questions : m_ownQuestions.get();
-    connect(m_window.action(ActionId::mnuFormPersonal), &QAction::triggered, this,
+    connect(actions.get(ActionId::mnuFormPersonal), &QAction::triggered, this,
             [this] { FillForm(ProfileKind::Personal); });
-    connect(m_window.action(ActionId::mnuFormBusiness), &QAction::triggered, this,
+    connect(actions.get(ActionId::mnuFormBusiness), &QAction::triggered, this,
             [this] { FillForm(ProfileKind::Business); });
-    connect(m_window.action(ActionId::actMyProfile), &QAction::triggered, this,
+    connect(actions.get(ActionId::actMyProfile), &QAction::triggered, this,
             [this] { ShowMyProfile(); });
 }
 
-WindowFormFiller::~WindowFormFiller() = default;
+FormFillerCommands::~FormFillerCommands() = default;
 
-void WindowFormFiller::FillForm(ProfileKind mode)
+void FormFillerCommands::FillForm(ProfileKind mode)
 {
-    TBrowserTab* tab = m_window.GetActivePage();
+    TBrowserTab* tab = m_tabs.GetActivePage();
     if (!tab || !tab->Browser())
         return;
     // One object per fill; it goes when its page has answered (or has gone).
@@ -43,7 +44,7 @@ void WindowFormFiller::FillForm(ProfileKind mode)
     filler->Fill(mode, tab->Browser());
 }
 
-void WindowFormFiller::ShowMyProfile()
+void FormFillerCommands::ShowMyProfile()
 {
     m_questions->editProfile(ProfileStore::defaultPath());
 }
