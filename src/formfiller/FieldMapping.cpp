@@ -95,14 +95,17 @@ QString FieldMap::attributeForAutocomplete(QStringView autocomplete, ProfileKind
         if (hint == QLatin1String("pager"))
             return QStringLiteral("vCard.Pager");
     }
+    const bool work = hint == QLatin1String("work") ||
+                      (hint != QLatin1String("home") && kind == ProfileKind::Business);
+    // The card keeps one web page of each kind, under names of their own.
+    if (name == QLatin1String("url"))
+        return work ? QStringLiteral("vCard.Business.URL") : QStringLiteral("vCard.Homepage");
     for (const AutocompleteRow& row : AutocompleteRows) {
         if (name != QLatin1String(row.token))
             continue;
         QString attribute = QLatin1String(row.attribute);
         if (!attribute.startsWith(QLatin1Char('@')))
             return attribute;
-        const bool work = hint == QLatin1String("work") ||
-                          (hint != QLatin1String("home") && kind == ProfileKind::Business);
         QString part = attribute.mid(1);
         if (hint == QLatin1String("fax") && part == QLatin1String("Phone"))
             part = QStringLiteral("Fax");

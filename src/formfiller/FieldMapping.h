@@ -13,11 +13,12 @@ enum class ProfileKind
     Personal = 1
 };
 
-// A text field of a page as the walk over the page found it.
+// A field of a page as the walk over the page found it.
 struct FormField
 {
-    QString name;         // its name attribute, as the page gives it
-    QString autocomplete; // its autocomplete attribute, empty without
+    QString name;                          // its name attribute, as the page gives it
+    QString autocomplete;                  // its autocomplete attribute, empty without
+    QString type = QStringLiteral("text"); // its type attribute (InputTypes::isFilled)
 };
 
 // "formfiller.ini": which profile attribute a form field asks for. The section "General"

@@ -2,6 +2,7 @@
 
 #include "formfiller/FormFillerQuestions.h"
 #include "formfiller/FormScripts.h"
+#include "formfiller/InputTypes.h"
 #include "integration/ProfileCard.h"
 #include "platform/Registry.h"
 #include "platform/web/WebBrowser.h"
@@ -118,8 +119,8 @@ void TFormFiller::collected(const QVariant& result)
 
     QVariantList pairs;
     pairs.reserve(planned.answers.size());
-    for (const auto& [name, value] : planned.answers)
-        pairs << QVariant(QVariantList{name, value});
+    for (const Answer& answer : planned.answers)
+        pairs << QVariant(QVariantList{answer.name, answer.type, answer.value});
     const QPointer<TFormFiller> self(this);
     m_browser->backend()->runJavaScript(FormScripts::fillFields(), {QVariant(pairs)},
                                         [self](const QVariant& filled) {
@@ -138,17 +139,17 @@ TFormFiller::Plan TFormFiller::plan(const QList<FormField>& fields, const FieldM
                                     ProfileKind mode, const ProfileCard& card)
 {
     Plan result;
-    QSet<QString> named;  // field names answered (first answer wins in the page)
+    QSet<QString> named;  // names and types answered (first answer wins in the page)
     QSet<QString> shared; // attributes listed
     for (const FormField& field : fields) {
         const QString attribute = map.attributeFor(field, mode);
         const QString value = card.attribute(attribute);
-        if (value.isEmpty())
+        if (value.isEmpty() || !InputTypes::takes(field.type, value))
             continue;
-        const QString key = field.name.toLower();
+        const QString key = field.name.toLower() + QLatin1Char('\n') + field.type;
         if (!named.contains(key)) {
             named.insert(key);
-            result.answers.append({field.name, value});
+            result.answers.append({field.name, field.type, value});
         }
         const QString canonical = ProfileCard::canonicalName(attribute);
         if (!shared.contains(canonical)) {
@@ -166,13 +167,15 @@ QList<FormField> TFormFiller::fieldsFromScript(const QVariant& result)
     for (const QVariant& item : list) {
         if (fields.size() >= FormScripts::MaxFields)
             break;
-        const QVariantList pair = item.toList();
-        if (pair.size() != 2)
+        const QVariantList field = item.toList();
+        if (field.size() != 3)
             continue;
-        const QString name = pair.at(0).toString();
-        if (name.isEmpty() || name.size() > FormScripts::MaxNameLength)
+        const QString name = field.at(0).toString();
+        const QString type = field.at(2).toString();
+        if (name.isEmpty() || name.size() > FormScripts::MaxNameLength ||
+            !InputTypes::isFilled(type))
             continue;
-        fields.append({name, pair.at(1).toString().left(FormScripts::MaxNameLength)});
+        fields.append({name, field.at(1).toString().left(FormScripts::MaxNameLength), type});
     }
     return fields;
 }

@@ -16,11 +16,12 @@ class ProfileCard;
 class RegistryHive;
 class TWebBrowser;
 
-// Types the user's profile into the text fields of the page a browser shows. One object
+// Types the user's profile into the fields of the page a browser shows. One object
 // per fill: Fill() starts it, finished() ends it (the page's scripts answer later).
 //
 // The way of one fill: the notice while "AskProfile" is on; a script collects the page's
-// text fields; each field's attribute comes from formfiller.ini (FieldMap); the user is
+// fields; each field's attribute comes from formfiller.ini (FieldMap), and its value is
+// typed only where the field takes a value of that kind (InputTypes); the user is
 // asked once per site whether it may have the data, unless "Allow always" was chosen for
 // it before; a second script sets the values, handed to it as data. Fields whose attribute
 // is empty keep what the page or the user put there.
@@ -39,8 +40,16 @@ public:
         QString sharedFolder;                     // the installed formfiller.ini
     };
 
-    // A field name and its value, in the page's order.
-    using Answers = QList<std::pair<QString, QString>>;
+    // The value for the fields of a name and a type.
+    struct Answer
+    {
+        QString name;
+        QString type;
+        QString value;
+        friend bool operator==(const Answer&, const Answer&) = default;
+    };
+    // In the page's order.
+    using Answers = QList<Answer>;
     struct Plan
     {
         Answers answers;        // only fields whose attribute has a value
@@ -53,7 +62,8 @@ public:
     void Fill(ProfileKind mode, TWebBrowser* browser);
 
     // The answers for the fields a page has: what the requests of each field get from the
-    // card. Empty attributes give no answer.
+    // card. Empty attributes give no answer, nor does a value the field's type does not take
+    // (a name in an e-mail field).
     static Plan plan(const QList<FormField>& fields, const FieldMap& map, ProfileKind mode,
                      const ProfileCard& card);
     // The fields a collect script answered, within FormScripts' bounds; anything malformed

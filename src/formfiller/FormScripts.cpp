@@ -2,14 +2,18 @@
 
 namespace {
 
-// Calls visit(element) for every text field of the page and of the frames it can reach.
-// Runs in the program's own script world, so the page cannot replace what it uses.
+// Calls visit(element, type) for every field of the page and of the frames it can reach
+// that a fill may type into. Runs in the program's own script world, so the page cannot
+// replace what it uses.
 const char* const Walk = R"js(
-const isTextField = (el) => {
+const filledTypes = new Set(['text', 'search', 'email', 'tel', 'url', 'number']);
+const fieldType = (el) => {
     if (el.tagName !== 'INPUT')
-        return false;
+        return null;
     const type = el.getAttribute('type');
-    return type === null || type === 'text';
+    if (type === null)
+        return 'text';
+    return filledTypes.has(type) ? type : null;
 };
 const walk = (visit) => {
     const seen = new Set();
@@ -20,8 +24,9 @@ const walk = (visit) => {
         const all = doc.getElementsByTagName('*');
         for (let i = 0; i < all.length; ++i) {
             const el = all[i];
-            if (isTextField(el))
-                visit(el);
+            const type = fieldType(el);
+            if (type !== null)
+                visit(el, type);
             else if (el.tagName === 'IFRAME' || el.tagName === 'FRAME') {
                 let inner = null;
                 try { inner = el.contentDocument; } catch (e) { inner = null; }
@@ -35,25 +40,28 @@ const walk = (visit) => {
 
 const char* const Collect = R"js(
 const fields = [];
-walk((el) => {
+walk((el, type) => {
     const name = el.getAttribute('name') || '';
     if (name === '' || name.length > args[0] || fields.length >= args[1])
         return;
-    fields.push([name, (el.getAttribute('autocomplete') || '').slice(0, args[0])]);
+    fields.push([name, (el.getAttribute('autocomplete') || '').slice(0, args[0]), type]);
 });
 return fields;
 )js";
 
 const char* const Fill = R"js(
+// A value is given for a name and a type: a field of another type with the same name may
+// take no value of that kind.
 const values = new Map();
-for (const pair of args[0]) {
-    const key = String(pair[0]).toLowerCase();
+const keyOf = (name, type) => name.toLowerCase() + '\n' + type;
+for (const answer of args[0]) {
+    const key = keyOf(String(answer[0]), String(answer[1]));
     if (!values.has(key))
-        values.set(key, String(pair[1]));
+        values.set(key, String(answer[2]));
 }
 let filled = 0;
-walk((el) => {
-    const value = values.get((el.getAttribute('name') || '').toLowerCase());
+walk((el, type) => {
+    const value = values.get(keyOf(el.getAttribute('name') || '', type));
     if (value === undefined || value === '')
         return;
     el.value = value;

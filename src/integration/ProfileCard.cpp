@@ -62,7 +62,8 @@ const QHash<QString, QString>& canonicalNames()
 
 // The parts of an address (ADR) as the profile names them, after "vCard.Home." or
 // "vCard.Business.": post-office box and extended address are folded into the street.
-void takeAddress(ProfileCard& card, const QString& prefix, const VCardProperty& adr)
+// Answers whether it held anything.
+bool takeAddress(ProfileCard& card, const QString& prefix, const VCardProperty& adr)
 {
     const QStringList parts = adr.components();
     const auto part = [&](int i) { return i < parts.size() ? parts.at(i).trimmed() : QString(); };
@@ -78,8 +79,12 @@ void takeAddress(ProfileCard& card, const QString& prefix, const VCardProperty& 
         {"Zipcode", part(5)},
         {"Country", part(6)},
     };
-    for (const auto& [name, value] : fields)
+    bool any = false;
+    for (const auto& [name, value] : fields) {
         card.setAttribute(prefix + QLatin1String(name), value);
+        any = any || !card.attribute(prefix + QLatin1String(name)).isEmpty();
+    }
+    return any;
 }
 
 bool isPreferred(const VCardProperty& p)
@@ -141,6 +146,67 @@ QString genderText(const QStringList& parts)
         return QStringLiteral("Female");
     const QString text = parts.mid(1).join(QLatin1Char(';')).trimmed();
     return text.isEmpty() ? sex : text;
+}
+
+// The parts of a structured value split at its unescaped semicolons, escapes left in.
+QStringList rawComponents(const QString& raw)
+{
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw.at(i) == QLatin1Char('\\'))
+            ++i;
+        else if (raw.at(i) == QLatin1Char(';')) {
+            parts << raw.mid(start, i - start);
+            start = i + 1;
+        }
+    }
+    parts << raw.mid(start);
+    return parts;
+}
+
+// Text for a line of the written card: line breaks are "\n", other control characters go.
+QString lineText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            out += QLatin1String("\\n");
+        } else if (c.unicode() >= 0x20 || c == QLatin1Char('\t')) {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A property no attribute stands for, as one content line of a 3.0 card: its group, name,
+// parameters and value as read. What reading undid is not written again: the value is
+// decoded from quoted-printable and its character set, and the card is UTF-8; base64 is
+// spelled as 3.0 spells it.
+QString keptLine(const VCardProperty& p)
+{
+    QString line = p.group.isEmpty() ? p.name : p.group + QLatin1Char('.') + p.name;
+    for (const auto& [name, given] : p.params) {
+        QString value = given;
+        if (name == QLatin1String("CHARSET"))
+            continue;
+        if (name == QLatin1String("ENCODING")) {
+            if (value.compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) == 0)
+                continue;
+            if (value.compare(QLatin1String("BASE64"), Qt::CaseInsensitive) == 0)
+                value = QStringLiteral("b");
+        }
+        value = lineText(value).remove(QLatin1Char('"'));
+        if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char(':')) ||
+            value.contains(QLatin1Char(',')))
+            value = QLatin1Char('"') + value + QLatin1Char('"');
+        line += QLatin1Char(';') + lineText(name) + QLatin1Char('=') + value;
+    }
+    return line + QLatin1Char(':') + lineText(p.raw);
 }
 
 } // namespace
@@ -209,63 +275,91 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
 {
     ProfileCard card;
     // The first value for an attribute wins, except where a preferred one comes later.
+    // Answers whether the value was taken.
     const auto offer = [&card](const char* name, const QString& value) {
-        if (card.attribute(QLatin1String(name)).isEmpty())
-            card.setAttribute(QLatin1String(name), value.trimmed());
+        const QLatin1String attribute(name);
+        if (!card.attribute(attribute).isEmpty())
+            return false;
+        card.setAttribute(attribute, value.trimmed());
+        return !card.attribute(attribute).isEmpty();
     };
+    // Which properties an attribute took its value from; the others are kept.
+    QList<bool> taken(read.properties.size(), false);
     QString fullName;
-    const VCardProperty* email = nullptr;
-    const VCardProperty* homeAddress = nullptr;
-    const VCardProperty* workAddress = nullptr;
-    for (const VCardProperty& p : read.properties) {
+    qsizetype email = -1;
+    qsizetype homeAddress = -1;
+    qsizetype workAddress = -1;
+    bool named = false;
+    for (qsizetype i = 0; i < read.properties.size(); ++i) {
+        const VCardProperty& p = read.properties.at(i);
         const QString& n = p.name;
+        bool& used = taken[i];
         if (n == QLatin1String("N")) {
+            // A card has one name: a second is not written back.
             const QStringList parts = p.components();
             offer("vCard.LastName", parts.value(0));
             offer("vCard.FirstName", parts.value(1));
             offer("vCard.MiddleName", parts.value(2));
+            if (!named) {
+                const QStringList raw = rawComponents(p.raw);
+                card.m_nameAffixes = {lineText(raw.value(3)), lineText(raw.value(4))};
+                named = true;
+            }
+            used = true;
         } else if (n == QLatin1String("FN")) {
+            // One formatted name too: the display name stands for it.
             if (fullName.isEmpty())
                 fullName = cleanText(p.text()).trimmed();
+            used = true;
         } else if (n == QLatin1String("EMAIL")) {
-            if (!email || (isPreferred(p) && !isPreferred(*email)))
-                email = &p;
+            if (email < 0 || (isPreferred(p) && !isPreferred(read.properties.at(email))))
+                email = i;
         } else if (n == QLatin1String("TEL")) {
-            offer(telephoneAttribute(p), telephoneNumber(p));
+            used = offer(telephoneAttribute(p), telephoneNumber(p));
         } else if (n == QLatin1String("ADR")) {
             if (p.hasType(u"work")) {
-                if (!workAddress)
-                    workAddress = &p;
-            } else if (!homeAddress || (p.hasType(u"home") && !homeAddress->hasType(u"home"))) {
-                homeAddress = &p;
+                if (workAddress < 0)
+                    workAddress = i;
+            } else if (homeAddress < 0 ||
+                       (p.hasType(u"home") && !read.properties.at(homeAddress).hasType(u"home"))) {
+                homeAddress = i;
             }
         } else if (n == QLatin1String("ORG")) {
             const QStringList parts = p.components();
-            offer("vCard.Company", parts.value(0));
-            offer("vCard.Department", parts.value(1));
-            offer("vCard.Office", parts.value(2));
+            const bool company = offer("vCard.Company", parts.value(0));
+            const bool department = offer("vCard.Department", parts.value(1));
+            const bool office = offer("vCard.Office", parts.value(2));
+            used = company || department || office;
         } else if (n == QLatin1String("TITLE")) {
-            offer("vCard.JobTitle", p.text());
+            used = offer("vCard.JobTitle", p.text());
         } else if (n == QLatin1String("URL")) {
-            offer(p.hasType(u"work") ? "vCard.Business.URL" : "vCard.Homepage", p.text());
+            used = offer(p.hasType(u"work") ? "vCard.Business.URL" : "vCard.Homepage", p.text());
         } else if (n == QLatin1String("NOTE")) {
-            offer("vCard.Notes", p.text());
+            used = offer("vCard.Notes", p.text());
         } else if (n == QLatin1String("GENDER")) {
-            offer("vCard.Gender", genderText(p.components()));
+            used = offer("vCard.Gender", genderText(p.components()));
         } else if (n == QLatin1String("X-GENDER")) {
-            offer("vCard.Gender", p.text());
+            used = offer("vCard.Gender", p.text());
         }
     }
     // Every card has FN, and one written with the display name left empty repeats the
     // parts: kept, it would go on showing the old name after the parts are corrected.
     if (fullName != card.nameFromParts())
         card.setAttribute(DisplayName, fullName);
-    if (email)
-        offer("vCard.Email", email->text());
-    if (homeAddress)
-        takeAddress(card, QStringLiteral("vCard.Home."), *homeAddress);
-    if (workAddress)
-        takeAddress(card, QStringLiteral("vCard.Business."), *workAddress);
+    if (email >= 0)
+        taken[email] = offer("vCard.Email", read.properties.at(email).text());
+    // A chosen address or e-mail that held nothing is kept in its place: written back
+    // without it, another of the card's addresses would be chosen when it is read again.
+    if (homeAddress >= 0)
+        taken[homeAddress] =
+            takeAddress(card, QStringLiteral("vCard.Home."), read.properties.at(homeAddress));
+    if (workAddress >= 0)
+        taken[workAddress] =
+            takeAddress(card, QStringLiteral("vCard.Business."), read.properties.at(workAddress));
+    for (qsizetype i = 0; i < read.properties.size(); ++i) {
+        if (!taken.at(i))
+            card.m_kept << keptLine(read.properties.at(i));
+    }
     return card;
 }
 
@@ -277,13 +371,13 @@ QByteArray ProfileCard::toVCard() const
     const auto joined = [&](std::initializer_list<const char*> names) {
         QStringList parts;
         for (const char* name : names)
-            parts << (name ? value(name) : QString());
+            parts << value(name);
         return parts.join(QLatin1Char(';'));
     };
     QByteArray out = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
     const auto line = [&out](const QString& text) { out += VCard::foldedLine(text); };
-    line(QStringLiteral("N:") +
-         joined({"vCard.LastName", "vCard.FirstName", "vCard.MiddleName", nullptr, nullptr}));
+    line(QStringLiteral("N:") + joined({"vCard.LastName", "vCard.FirstName", "vCard.MiddleName"}) +
+         QLatin1Char(';') + m_nameAffixes.first + QLatin1Char(';') + m_nameAffixes.second);
     // FN is required in 3.0: the display name, else the name's parts.
     line(QStringLiteral("FN:") + value("vCard.DisplayName"));
 
@@ -320,6 +414,8 @@ QByteArray ProfileCard::toVCard() const
     optional(QStringLiteral("URL;TYPE=WORK:"), "vCard.Business.URL");
     optional(QStringLiteral("NOTE:"), "vCard.Notes");
     optional(QStringLiteral("X-GENDER:"), "vCard.Gender");
+    for (const QString& kept : m_kept)
+        line(kept);
     out += "END:VCARD\r\n";
     return out;
 }

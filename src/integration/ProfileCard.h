@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <utility>
 
 struct VCardReadResult;
 
@@ -43,21 +46,33 @@ public:
     // Names that are not attributes are ignored; an empty value removes the attribute. The
     // value is kept trimmed, its lines ending in LF, without other control characters.
     void setAttribute(QAnyStringView name, const QString& value);
-    bool isEmpty() const { return m_values.isEmpty(); }
-    bool operator==(const ProfileCard& other) const { return m_values == other.m_values; }
+    bool isEmpty() const { return m_values.isEmpty() && m_kept.isEmpty(); }
+    bool operator==(const ProfileCard& other) const
+    {
+        return m_values == other.m_values && m_kept == other.m_kept &&
+               m_nameAffixes == other.m_nameAffixes;
+    }
 
     // The attributes of a card an address book wrote (vCard 2.1, 3.0 or 4.0): the name, the
     // preferred e-mail address, the home and work addresses, telephone numbers by their
     // types, the organisation, title, web pages, note and gender. A formatted name (FN) that
-    // only repeats the name's parts is not stored as the display name.
+    // only repeats the name's parts is not stored as the display name. Every other
+    // property is kept as read, and so are the name's prefix and suffix.
     static ProfileCard fromVCard(const VCardReadResult& card);
-    // The card as vCard 3.0 text, CR LF line ends, long lines folded.
+    // The card as vCard 3.0 text, CR LF line ends, long lines folded: the attributes, then
+    // the kept properties.
     QByteArray toVCard() const;
 
 private:
     QString nameFromParts() const;
 
     QHash<QString, QString> m_values; // by canonical name
+    // The content lines (unfolded, without line end) of the read card's properties that no
+    // attribute stands for, in the card's order: a photo, a birthday, a second address,
+    // the address book's own lines.
+    QStringList m_kept;
+    // The honorific prefix and suffix of the name (N), still escaped as read.
+    std::pair<QString, QString> m_nameAffixes;
 };
 
 // Where the card is kept and how it is read and written.

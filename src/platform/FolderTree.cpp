@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QMouseEvent>
+#include <QSet>
 #include <QStyle>
 #include <QTimer>
 
@@ -108,21 +109,27 @@ QTreeWidgetItem* FolderTree::rootNode() const
 
 void FolderTree::refresh()
 {
-    QStringList open;
+    QSet<QString> open;
     for (QTreeWidgetItemIterator it(this); *it; ++it) {
         if ((*it)->isExpanded())
-            open.append(pathOf(*it));
+            open.insert(pathOf(*it));
     }
     const QString selected = selectedPath();
     // Re-opening the folders must not close their siblings.
     m_restoring = true;
     setRoot(m_root);
-    for (const QString& path : std::as_const(open)) {
-        if (QTreeWidgetItem* node = nodeOf(path))
-            node->setExpanded(true);
+    // One walk: a folder opened here is read at once and the walk goes on into what it
+    // holds (the folders inside one read in the background come back closed).
+    QTreeWidgetItem* current = nullptr;
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        const QString path = pathOf(*it);
+        if (!current && !selected.isEmpty() && path == selected)
+            current = *it;
+        if (open.contains(path))
+            (*it)->setExpanded(true);
     }
-    if (QTreeWidgetItem* node = nodeOf(selected))
-        setCurrentItem(node);
+    if (current)
+        setCurrentItem(current);
     m_restoring = false;
 }
 

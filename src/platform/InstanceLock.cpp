@@ -1,6 +1,7 @@
 #include "platform/InstanceLock.h"
 
 #include "platform/Paths.h"
+#include "platform/PrivateFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,11 @@ InstanceLock::~InstanceLock()
 
 QString InstanceLock::defaultLockFile()
 {
-    return QDir(Paths::runtimeFolder()).filePath(QStringLiteral("instance.lock"));
+    // Where the copies' sockets are (MessageBus), also when the runtime folder is not sound:
+    // a lock nobody else finds would make every copy a first one.
+    const QString folder = PrivateFolder::choose(Paths::runtimeFolder()).folder;
+    return QDir(folder.isEmpty() ? Paths::runtimeFolder() : folder)
+        .filePath(QStringLiteral("instance.lock"));
 }
 
 bool InstanceLock::tryAcquire()

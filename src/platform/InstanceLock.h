@@ -20,6 +20,7 @@ public:
     bool isHeld() const { return m_fd >= 0; }
     void release();
 
+    // In the runtime folder, or in the private folder the copies meet in instead of it.
     static QString defaultLockFile();
 
 private:

@@ -1,6 +1,7 @@
 #include "platform/MessageBus.h"
 
 #include "platform/Paths.h"
+#include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -76,15 +77,21 @@ bool MessageBus::listen(const QStringList& keptUntilHandled)
     m_kept = keptUntilHandled;
     if (m_server)
         return m_server->isListening();
-    m_problem = Paths::ensureOwnPrivateFolder(m_folder);
-    if (!m_problem.isEmpty()) {
+    const PrivateFolder::Choice choice = PrivateFolder::choose(m_folder);
+    m_problem = choice.refused;
+    if (choice.folder.isEmpty()) {
         qWarning("Not listening for other copies: %s", qPrintable(m_problem));
         return false;
     }
+    // Said once, here: the copies meet in the other folder from now on without a word.
+    if (!m_problem.isEmpty())
+        qWarning("Listening for other copies in %s instead: %s", qPrintable(choice.folder),
+                 qPrintable(m_problem));
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     const QString path =
-        QDir(m_folder).filePath(SocketPrefix + QString::number(QCoreApplication::applicationPid()));
+        QDir(choice.folder)
+            .filePath(SocketPrefix + QString::number(QCoreApplication::applicationPid()));
     QLocalServer::removeServer(path); // a socket left by a dead process of the same pid
     connect(m_server, &QLocalServer::newConnection, this, &MessageBus::onNewConnection);
     return m_server->listen(path);
@@ -183,17 +190,19 @@ QJsonValue MessageBus::dispatch(const QString& message, const QJsonValue& payloa
 QStringList MessageBus::peerSockets() const
 {
     QStringList sockets;
-    // A folder that is not this user's own private one is nobody we talk to.
-    if (!Paths::ownPrivateFolderProblem(m_folder).isEmpty())
-        return sockets;
-    const QDir dir(m_folder);
+    // A folder that is not this user's own private one is nobody we talk to; copies that
+    // found it so listen in one of their own beside it.
     const QString own = socketPath();
-    const auto entries =
-        dir.entryList({SocketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files);
-    for (const QString& name : entries) {
-        const QString path = dir.filePath(name);
-        if (path != own)
-            sockets << path;
+    const QStringList folders = PrivateFolder::reachable(m_folder);
+    for (const QString& folder : folders) {
+        const QDir dir(folder);
+        const auto entries =
+            dir.entryList({SocketPrefix + QLatin1Char('*')}, QDir::System | QDir::Files);
+        for (const QString& name : entries) {
+            const QString path = dir.filePath(name);
+            if (path != own)
+                sockets << path;
+        }
     }
     return sockets;
 }

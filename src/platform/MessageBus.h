@@ -18,7 +18,8 @@ class QLocalSocket;
 //
 // Only this user's copies take part: the folder must be this user's own private folder
 // (see Paths::ownPrivateFolderProblem), and each end of every connection checks that the
-// other end runs as this user. A message is one line of at most MaxMessageBytes.
+// other end runs as this user. When the folder is not sound, the copies meet in a private
+// folder beside it (PrivateFolder). A message is one line of at most MaxMessageBytes.
 class MessageBus final : public QObject
 {
     Q_OBJECT
@@ -37,8 +38,9 @@ public:
     // Starts answering messages. Messages named in `keptUntilHandled` that arrive before
     // their handler is set are kept (up to MaxKeptMessages) and handed over when it is set,
     // so nothing sent to a starting copy is lost; any other message without a handler is
-    // answered with null and forgotten. False when the folder is not sound or the socket
-    // cannot be made; problem() says why.
+    // answered with null and forgotten. A folder that is not sound is replaced by a private
+    // one beside it, and problem() says why (also on the standard error, once). False when
+    // no folder of our own or no socket can be made; problem() says why.
     bool listen(const QStringList& keptUntilHandled = {});
     QString problem() const { return m_problem; }
     bool isListening() const;

@@ -1,4 +1,5 @@
 #include "formfiller/FieldMapping.h"
+#include "formfiller/InputTypes.h"
 #include "integration/ProfileCard.h"
 #include "platform/ProfileFile.h"
 #include "support/DataRows.h"
@@ -90,6 +91,9 @@ private Q_SLOTS:
             {"upper case", "Country-Name", P, "vCard.Home.Country"},
             {"off", "off", P, ""},
             {"country code is not a name", "country", P, ""},
+            {"home page", "url", P, "vCard.Homepage"},
+            {"business page", "url", B, "vCard.Business.URL"},
+            {"home page in business", "home url", B, "vCard.Homepage"},
         });
     }
     void autocomplete()
@@ -98,6 +102,54 @@ private Q_SLOTS:
         QFETCH(ProfileKind, kind);
         QFETCH(QString, attribute);
         QCOMPARE(FieldMap::attributeForAutocomplete(value, kind), attribute);
+    }
+
+    // Which fields a fill types into, and which values each takes: a value of the wrong kind
+    // would make the page refuse its form.
+    void inputTypes_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<bool>("takes");
+        addRows<QString, QString, bool, bool>({
+            {"text takes any text", "text", "Anna <b>", true, true},
+            {"search takes any text", "search", "two words", true, true},
+            {"email: an address", "email", "anna.s+box@mail.example.org", true, true},
+            {"email: a name", "email", "Anna Smith", true, false},
+            {"email: no domain", "email", "anna@", true, false},
+            {"email: two at signs", "email", "a@b@example.org", true, false},
+            {"email: a blank", "email", "anna @example.org", true, false},
+            {"tel: a number", "tel", "+44 (20) 7946-0958", true, true},
+            {"tel: dots and slash", "tel", "030/123.45", true, true},
+            {"tel: words", "tel", "call me", true, false},
+            {"tel: no digit", "tel", "()-", true, false},
+            {"url: a web address", "url", "https://anna.example.org/about", true, true},
+            {"url: ftp", "url", "ftp://files.example.org/", true, true},
+            {"url: no scheme", "url", "www.example.org", true, false},
+            {"url: no host", "url", "http://", true, false},
+            {"url: a script", "url", "javascript:alert(1)", true, false},
+            {"number: whole", "number", "-12", true, true},
+            {"number: fraction", "number", "3.5", true, true},
+            {"number: exponent", "number", "1e3", true, true},
+            {"number: a postal code with a blank", "number", "SW1A 1AA", true, false},
+            {"number: a comma", "number", "3,5", true, false},
+            {"number: a trailing point", "number", "3.", true, false},
+            {"password is never filled", "password", "secret", false, false},
+            {"date is not filled", "date", "2026-12-07", false, false},
+            {"hidden is not filled", "hidden", "x", false, false},
+            {"a type in capitals is not filled", "EMAIL", "anna@example.org", false, false},
+            {"TEXT in capitals is not filled", "TEXT", "Anna", false, false},
+        });
+    }
+    void inputTypes()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, value);
+        QFETCH(bool, filled);
+        QFETCH(bool, takes);
+        QCOMPARE(InputTypes::isFilled(type), filled);
+        QCOMPARE(InputTypes::takes(type, value), takes);
     }
 
     // The shipped file: every value is an attribute the profile knows, and the names real

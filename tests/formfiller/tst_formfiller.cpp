@@ -15,13 +15,15 @@
 using Consent = FormFillerQuestions::Consent;
 using Answers = TFormFiller::Answers;
 Q_DECLARE_METATYPE(Answers)
+Q_DECLARE_METATYPE(QList<FormField>)
 
 namespace {
 
 const QString OddName = QStringLiteral("q\"b\\s</script>'x");
 
-// A page on the fake engine whose collect script answers `fields`, and whose fill script
-// answers how many pairs it was given.
+// A page on the fake engine whose collect script answers `fields` (name, autocomplete and
+// type; text fields without a type given), and whose fill script answers how many answers
+// it was given.
 struct FakePage
 {
     explicit FakePage(RegistryHive& hive, QList<QVariantList> fields)
@@ -32,8 +34,11 @@ struct FakePage
         backend->setScriptHandler([fields](const QString&, const QVariantList& args) {
             if (args.size() == 2) {
                 QVariantList list;
-                for (const QVariantList& f : fields)
+                for (QVariantList f : fields) {
+                    if (f.size() == 2)
+                        f << QStringLiteral("text");
                     list << QVariant(f);
+                }
                 return QVariant(list);
             }
             return QVariant(int(args.value(0).toList().size()));
@@ -97,33 +102,65 @@ private Q_SLOTS:
 
     // Which field gets what: empty attributes leave their field alone, a name asked twice is
     // answered once (the page gives both fields the first answer), each attribute is listed
-    // once for the consent.
+    // once for the consent. A field whose type takes no value of the kind it was given keeps
+    // what it has; a field of another type with the same name is answered for itself.
     void plan_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<FormField>>("fields");
         QTest::addColumn<Answers>("answers");
         QTest::addColumn<QStringList>("attributes");
-        QTest::newRow("personal") << 1 << QStringList{"fname", "city", "EMAIL", "email", "fax"}
-                                  << Answers{{"fname", "Anna"}, {"EMAIL", "anna@example.org"}}
-                                  << QStringList{"vCard.FirstName", "vCard.Email"};
-        QTest::newRow("business") << 0 << QStringList{"city", "vCard.FirstName", "phone"}
-                                  << Answers{{"city", "Cambridge"}, {"vCard.FirstName", "Anna"}}
-                                  << QStringList{"vCard.Business.City", "vCard.FirstName"};
+        QTest::newRow("personal")
+            << 1 << QList<FormField>{{"fname"}, {"city"}, {"EMAIL"}, {"email"}, {"fax"}}
+            << Answers{{"fname", "text", "Anna"}, {"EMAIL", "text", "anna@example.org"}}
+            << QStringList{"vCard.FirstName", "vCard.Email"};
+        QTest::newRow("business")
+            << 0 << QList<FormField>{{"city"}, {"vCard.FirstName"}, {"phone"}}
+            << Answers{{"city", "text", "Cambridge"}, {"vCard.FirstName", "text", "Anna"}}
+            << QStringList{"vCard.Business.City", "vCard.FirstName"};
+        QTest::newRow("typed fields")
+            << 1
+            << QList<FormField>{{"email", {}, "email"},
+                                {"who", "email", "email"},
+                                {"phone", "tel", "tel"},
+                                {"site", "url", "url"},
+                                {"q", "given-name", "search"},
+                                {"zip", {}, "number"}}
+            << Answers{{"email", "email", "anna@example.org"},
+                       {"who", "email", "anna@example.org"},
+                       {"phone", "tel", "+44 20 7946 0958"},
+                       {"site", "url", "https://anna.example.org/"},
+                       {"q", "search", "Anna"},
+                       {"zip", "number", "12345"}}
+            << QStringList{"vCard.Email", "vCard.Home.Phone", "vCard.Homepage", "vCard.FirstName",
+                           "vCard.Home.Zipcode"};
+        QTest::newRow("values of the wrong kind")
+            << 1
+            << QList<FormField>{{"fname", {}, "email"},
+                                {"fname", {}, "number"},
+                                {"fname", "given-name", "tel"},
+                                {"fname", {}, "text"},
+                                {"page", {}, "url"},
+                                {"bzip", {}, "number"}}
+            << Answers{{"fname", "text", "Anna"}} << QStringList{"vCard.FirstName"};
     }
     void plan()
     {
         QFETCH(int, mode);
-        QFETCH(QStringList, names);
+        QFETCH(QList<FormField>, fields);
         QFETCH(Answers, answers);
         QFETCH(QStringList, attributes);
-        QList<FormField> fields;
-        for (const QString& name : names)
-            fields.append({name, {}});
-        const FieldMap map(
-            ProfileFile::load(TestFiles::home(QStringLiteral("Pelvane/formfiller.ini"))));
-        const auto planned =
-            TFormFiller::plan(fields, map, ProfileKind(mode), ProfileStore::load(m_profile).card);
+        ProfileCard card = ProfileStore::load(m_profile).card;
+        card.setAttribute(u"vCard.Home.Phone", QStringLiteral("+44 20 7946 0958"));
+        card.setAttribute(u"vCard.Homepage", QStringLiteral("https://anna.example.org/"));
+        card.setAttribute(u"vCard.Business.URL", QStringLiteral("anna.example.com"));
+        card.setAttribute(u"vCard.Home.Zipcode", QStringLiteral("12345"));
+        card.setAttribute(u"vCard.Business.Zipcode", QStringLiteral("CB2 1TN"));
+        const FieldMap map(ProfileFile::fromBytes(
+            TestFiles::readFile(TestFiles::home(QStringLiteral("Pelvane/formfiller.ini"))) +
+            "[Personal]\r\npage=vCard.Business.URL\r\nzip=vCard.Home.Zipcode\r\n"
+            "bzip=vCard.Business.Zipcode\r\n"));
+        const auto planned = TFormFiller::plan(fields, map, ProfileKind(mode), card);
         QCOMPARE(planned.answers, answers);
         QCOMPARE(planned.attributes, attributes);
     }
@@ -137,8 +174,9 @@ private Q_SLOTS:
         const auto scripts = page.scripts();
         QCOMPARE(scripts.size(), 2);
         const QVariantList pairs = scripts.at(1).args.at(1).toList().at(0).toList();
-        QCOMPARE(pairs.at(1).toList(), (QVariantList{OddName, QStringLiteral("</script>\"\n\\")}));
-        QCOMPARE(pairs.at(2).toList(), (QVariantList{"x", "Anna"}));
+        QCOMPARE(pairs.at(1).toList(),
+                 (QVariantList{OddName, "text", QStringLiteral("</script>\"\n\\")}));
+        QCOMPARE(pairs.at(2).toList(), (QVariantList{"x", "text", "Anna"}));
         for (const auto& call : scripts)
             QVERIFY(!call.args.at(0).toString().contains(QLatin1String("</script>")));
     }

@@ -50,6 +50,10 @@ private Q_SLOTS:
                  "<input type='text' name='fax' id='fax' value='typed'>"
                  "<input type='text' name='q&quot;b\\s&lt;/script&gt;&#39;x' id='odd'>"
                  "<input type='text' name='x1' autocomplete='family-name' id='ac'>"
+                 "<input type='email' name='email' id='e1'>"
+                 "<input type='tel' name='phone' autocomplete='tel' id='tel'>"
+                 "<input type='number' name='fname' id='num'>"
+                 "<input type='date' name='fname' id='date'>"
                  "</form><iframe src='/inner'></iframe><iframe src='" +
                      m_otherOrigin.url("/inner").toEncoded() + "'></iframe>"));
         m_context = std::make_unique<WebEngineContext>();
@@ -59,6 +63,7 @@ private Q_SLOTS:
         card.setAttribute(u"vCard.LastName", QStringLiteral("Smith"));
         card.setAttribute(u"vCard.Email", QStringLiteral("anna@example.org"));
         card.setAttribute(u"vCard.Home.City", QStringLiteral("London"));
+        card.setAttribute(u"vCard.Home.Phone", QStringLiteral("+44 20 7946 0958"));
         card.setAttribute(u"vCard.Home.Zipcode", QStringLiteral("SW1A 1AA"));
         card.setAttribute(u"vCard.Notes", QStringLiteral("</script>\"\\ ${x}"));
         QVERIFY(ProfileStore::save(TestFiles::home(QStringLiteral("Pelvane/profile.vcf")), card));
@@ -70,7 +75,7 @@ private Q_SLOTS:
 
     void cleanupTestCase() { m_context.reset(); }
 
-    void fillsTextFieldsOfPageAndSameOriginFrame()
+    void fillsFieldsOfPageAndSameOriginFrame()
     {
         Browser b(m_context.get());
         const QString address = m_server.url("/form").toString();
@@ -83,8 +88,8 @@ private Q_SLOTS:
                 .toBool();
         }));
 
-        // The walk: text fields by document order, the same-origin frame's too, never the
-        // other origin's (its zip would make a second "zip").
+        // The walk: the fields a fill types into by document order, the same-origin frame's
+        // too, never the other origin's (its zip would make a second "zip").
         const QVariantList fields = evaluate(b, FormScripts::collectFields(),
                                              {FormScripts::MaxNameLength, FormScripts::MaxFields})
                                         .toList();
@@ -92,8 +97,11 @@ private Q_SLOTS:
         for (const QVariant& f : fields)
             names << f.toList().value(0).toString();
         QCOMPARE(names, (QStringList{"fname", "email", "city", "CITY", "city", "fax",
-                                     "q\"b\\s</script>'x", "x1", "zip"}));
-        QCOMPARE(fields.at(8).toList().value(1).toString().size(), FormScripts::MaxNameLength);
+                                     "q\"b\\s</script>'x", "x1", "email", "phone", "fname",
+                                     "zip"}));
+        QCOMPARE(fields.at(11).toList().value(1).toString().size(), FormScripts::MaxNameLength);
+        QCOMPARE(fields.at(1).toList().value(2).toString(), "text");
+        QCOMPARE(fields.at(8).toList().value(2).toString(), "email");
 
         RegistryHive hive(TestFiles::home(QStringLiteral("registry.db")));
         TPVOptions(hive).SetAskProfile(false);
@@ -104,18 +112,21 @@ private Q_SLOTS:
         QSignalSpy done(&filler, &TFormFiller::finished);
         filler.Fill(ProfileKind::Personal, b.widget.get());
         QVERIFY(done.wait(LoadTimeout));
-        QCOMPARE(done.first().first().toInt(), 8);
+        QCOMPARE(done.first().first().toInt(), 10);
         QCOMPARE(questions.asked.size(), 1);
 
         const QStringList values =
             evaluate(b, "const v = (d, id) => id + '=' + d.getElementById(id).value;"
                         "const inner = document.querySelector('iframe').contentDocument;"
-                        "return ['t1','t2','upper','pw','ta','sel','c1','c2','c3','fax','odd','ac']"
+                        "return ['t1','t2','upper','pw','ta','sel','c1','c2','c3','fax','odd','ac',"
+                        "'e1','tel','num','date']"
                         ".map((id) => v(document, id)).concat([v(inner, 'zip')]);")
                 .toStringList();
         QCOMPARE(values, (QStringList{"t1=Anna", "t2=anna@example.org", "upper=upper", "pw=", "ta=",
                                       "sel=", "c1=London", "c2=London", "c3=London", "fax=typed",
-                                      "odd=</script>\"\\ ${x}", "ac=Smith", "zip=SW1A 1AA"}));
+                                      "odd=</script>\"\\ ${x}", "ac=Smith",
+                                      "e1=anna@example.org", "tel=+44 20 7946 0958", "num=",
+                                      "date=", "zip=SW1A 1AA"}));
     }
 };
 

@@ -49,8 +49,8 @@ private Q_SLOTS:
         QStringList filled;
         page->setScriptHandler([&](const QString& script, const QVariantList& args) {
             if (script == FormScripts::collectFields())
-                return QVariant(QVariantList{QVariant(QVariantList{"city", ""})});
-            filled << args.value(0).toList().value(0).toList().value(1).toString();
+                return QVariant(QVariantList{QVariant(QVariantList{"city", "", "text"})});
+            filled << args.value(0).toList().value(0).toList().value(2).toString();
             return QVariant(1);
         });
         questions.consent = FormFillerQuestions::Consent::AllowAlways;

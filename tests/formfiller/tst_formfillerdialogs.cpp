@@ -114,6 +114,28 @@ private Q_SLOTS:
         QVERIFY(dialog.message().contains(QLatin1String("could not be read")));
     }
 
+    // What the dialog has no field for is written back as it was read: the photo, the
+    // birthday, a second address, the name's prefix.
+    void myProfileKeepsTheRest()
+    {
+        TestFiles::writeFile(m_path, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Anna;;Dr.;\r\n"
+                                     "FN:Anna Smith\r\nBDAY:1980-02-29\r\n"
+                                     "ADR;TYPE=HOME:;;1 High St;York;;YO1;UK\r\n"
+                                     "ADR;TYPE=POSTAL:;;PO Box 7;York;;YO2;UK\r\n"
+                                     "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n"
+                                     "END:VCARD\r\n");
+        TfrmMyProfile dialog(m_path);
+        dialog.findChild<QLineEdit*>("vCard.FirstName")->setText(QStringLiteral("Ann"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QByteArray saved = TestFiles::readFile(m_path);
+        for (const char* line : {"\r\nN:Smith;Ann;;Dr.;\r\n", "\r\nBDAY:1980-02-29\r\n",
+                                 "\r\nADR;TYPE=HOME:;;1 High St;York;;YO1;UK\r\n",
+                                 "\r\nADR;TYPE=POSTAL:;;PO Box 7;York;;YO2;UK\r\n",
+                                 "\r\nPHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD\r\n"})
+            QVERIFY2(saved.contains(line), saved.constData());
+    }
+
     // A damaged card: the dialog opens empty and says so; OK keeps the damaged file aside.
     void damagedCard()
     {

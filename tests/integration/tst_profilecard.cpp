@@ -164,6 +164,60 @@ private Q_SLOTS:
         QCOMPARE(VCard::read(bytes).version, QStringLiteral("3.0"));
     }
 
+    // What no attribute stands for survives an edit and a write: each row's lines come back
+    // as read (unfolded), and the card read back equals the card written.
+    void keptProperties_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("kept"); // lines of the written card, unfolded
+        QTest::newRow("phone 3.0: photo, second e-mail, the address book's own lines")
+            << dataFile("phone-3.0.vcf")
+            << QStringList({"PRODID:-//Apple Inc.//iPhone OS 17.0//EN",
+                            "EMAIL;TYPE=INTERNET;TYPE=WORK:anna.smith@example.com",
+                            "item1.X-ABADR:gb",
+                            "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAMCAgMCAgMD"
+                            "AwMEAwMEBQgFBQQEBQoHBwYIDAoMDAsKCwsNDhIQDQ4RDgsLEBYQERMUFRUVDA8XGBYUG"
+                            "BIUFRT/"});
+        QTest::newRow("4.0: the name's suffix, a list")
+            << dataFile("rfc-4.0.vcf")
+            << QStringList({"N:Perreault;Simon;;;ing. jr,M.Sc."});
+        QTest::newRow("2.1: birthday, quoted-printable and base64 undone, a second address")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Smith;Anna;;Dr.;\r\n"
+                          "BDAY:1980-02-29\r\n"
+                          "ADR;HOME:;;1 High St;York;;YO1;UK\r\n"
+                          "ADR;POSTAL;PARCEL:;;PO Box 7;York;;YO2;UK\r\n"
+                          "NOTE:first\r\n"
+                          "X-NOTE;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Gr=FC=DFe=0D=0A=\r\n"
+                          "zwei\r\n"
+                          "PHOTO;JPEG;ENCODING=BASE64:/9j/4AAQ\r\n"
+                          "X-CUSTOM;X-PARAM=\"a:b\":v;w\r\nEND:VCARD\r\n")
+            << QStringList({"N:Smith;Anna;;Dr.;", "BDAY:1980-02-29",
+                            "ADR;TYPE=POSTAL;TYPE=PARCEL:;;PO Box 7;York;;YO2;UK",
+                            "X-NOTE:Gr\u00fc\u00dfe\\nzwei", "PHOTO;TYPE=JPEG;ENCODING=b:/9j/4AAQ",
+                            "X-CUSTOM;X-PARAM=\"a:b\":v;w"});
+        // Written back without the empty home address, the other would be read as home.
+        QTest::newRow("an empty address chosen as home stays before the other")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nADR;TYPE=HOME:;;;;;;\r\n"
+                          "ADR;TYPE=POSTAL:;;PO Box 7;York;;;\r\nEND:VCARD\r\n")
+            << QStringList({"ADR;TYPE=HOME:;;;;;;", "ADR;TYPE=POSTAL:;;PO Box 7;York;;;"});
+    }
+    void keptProperties()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, kept);
+        ProfileCard card = cardOf(bytes);
+        card.setAttribute(u"vCard.JobTitle", QStringLiteral("Buyer")); // as My Profile edits it
+        const QByteArray written = card.toVCard();
+        const QStringList lines =
+            QString::fromUtf8(written).remove(QStringLiteral("\r\n ")).split(QStringLiteral("\r\n"));
+        for (const QString& line : kept)
+            QVERIFY2(lines.contains(line), qPrintable(line + QStringLiteral(" not in\n") +
+                                                      QString::fromUtf8(written)));
+        const ProfileCard back = cardOf(written);
+        QVERIFY(back == card);
+        QCOMPARE(back.toVCard(), written); // and again: nothing grows or moves
+    }
+
     void attributeNames()
     {
         ProfileCard card;

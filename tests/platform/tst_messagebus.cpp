@@ -1,6 +1,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/Paths.h"
+#include "platform/PrivateFolder.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <QLocalSocket>
@@ -142,8 +144,9 @@ private Q_SLOTS:
         QDir(folder).removeRecursively();
     }
 
-    // A folder somebody else could have made or can enter is not used at all: neither to
-    // listen in nor to send to.
+    // A folder somebody else could have made or can enter is not used at all, neither to
+    // listen in nor to send to: a copy listens in a private folder beside it, where the
+    // others find it; the copy in the sound folder is still reached through that one only.
     void unsoundFolderIsRefused()
     {
         if (::geteuid() != 0)
@@ -161,13 +164,69 @@ private Q_SLOTS:
         ::chmod(QFile::encodeName(dir.filePath("foreign")).constData(), 0700);
 
         for (const char* name : {"link", "loose", "foreign"}) {
-            MessageBus bus(dir.filePath(name));
-            QVERIFY2(!bus.listen(), name);
-            QVERIFY2(!bus.problem().isEmpty(), name);
-            QVERIFY2(bus.broadcast(QStringLiteral("echo")).isEmpty(), name);
+            const QString folder = dir.filePath(name);
+            {
+                MessageBus bus(folder);
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                                       "^Listening for other copies in ")));
+                QVERIFY2(bus.listen(), name);
+                QVERIFY2(!bus.problem().isEmpty(), name);
+                const QString own = QFileInfo(bus.socketPath()).absolutePath();
+                QVERIFY2(own.startsWith(folder + QLatin1Char('.')), qPrintable(own));
+                QVERIFY2(Paths::ownPrivateFolderProblem(own).isEmpty(), qPrintable(own));
+            }
+            Child other;
+            QVERIFY2(other.start({"--serve", folder}), name);
+            const auto answers = MessageBus(folder).broadcast(QStringLiteral("echo"));
+            QCOMPARE(answers.size(), 1);
+            QVERIFY2(answers.first().socket.startsWith(folder + QLatin1Char('.')),
+                     qPrintable(answers.first().socket));
         }
         MessageBus sound(real);
         QCOMPARE(sound.broadcast(QStringLiteral("echo")).size(), 1);
+    }
+
+    // The planted open folder where the sockets live: the copy listens in a private folder
+    // of its own beside it and says so once; other copies, the command line's tools and the
+    // single-copy lock meet it there.
+    void looseFolderGivesWayToAPrivateOne()
+    {
+        const QString folder = Paths::runtimeFolder();
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+        Child first, second;
+        QVERIFY(first.start({"--serve", folder}));
+        QVERIFY(second.start({"--serve", folder}));
+
+        MessageBus tool(folder);
+        for (int round = 0; round < 3; ++round) {
+            const auto answers = tool.broadcast(QStringLiteral("echo"), QStringLiteral("x"));
+            QCOMPARE(answers.size(), 2);
+            for (const auto& answer : answers)
+                QCOMPARE(answer.reply.toString(), QStringLiteral("echo:x"));
+        }
+        const QString own = PrivateFolder::choose(folder).folder;
+        QVERIFY(own.startsWith(folder + QLatin1Char('.')));
+        QCOMPARE(QFileInfo(own).absolutePath(), QFileInfo(folder).absolutePath());
+        QVERIFY(Paths::ownPrivateFolderProblem(own).isEmpty());              // 0700, this user's
+        QCOMPARE(QDir(own).entryList(QDir::System | QDir::Files).size(), 2); // one folder
+        QVERIFY(QDir(folder).entryList(QDir::System | QDir::Files).isEmpty());
+        QCOMPARE(QFileInfo(InstanceLock::defaultLockFile()).absolutePath(), own);
+
+        // Said once by each copy, when it started listening, not at each message: all it
+        // said is there once it has gone.
+        for (Child* copy : {&first, &second}) {
+            copy->process.kill();
+            QVERIFY(copy->process.waitForFinished());
+            const QByteArray said = copy->process.readAllStandardError();
+            QCOMPARE(said.count("Listening for other copies"), 1);
+            QVERIFY2(said.contains("Listening for other copies in " + QFile::encodeName(own) +
+                                   " instead: " + QFile::encodeName(folder) +
+                                   " can be used by other users (mode 777)"),
+                     said.constData());
+        }
+        QDir(own).removeRecursively();
+        QDir(folder).removeRecursively();
     }
 
     // Even with the socket reachable, a connection from another user is dropped unheard.
@@ -207,8 +266,7 @@ private Q_SLOTS:
         qputenv("PELVANE_HOME", home);
         if (!runtime.isEmpty())
             qputenv("XDG_RUNTIME_DIR", runtime);
-        QCOMPARE(QFileInfo(folder).fileName(),
-                 QStringLiteral("pelvane-%1").arg(::getuid()));
+        QCOMPARE(QFileInfo(folder).fileName(), QStringLiteral("pelvane-%1").arg(::getuid()));
     }
 
     void lockIsExclusiveAndFreedWhenTheHolderDies()

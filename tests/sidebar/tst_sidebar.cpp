@@ -293,6 +293,41 @@ private Q_SLOTS:
         QCOMPARE(tree.topLevelItemCount(), 0);
     }
 
+    // A refresh of a wide tree with every folder open opens each again, the ones read in
+    // the same walk included, and keeps the chosen shortcut deep in the last one. Its time
+    // against the tree's size is in the side bar's benchmark.
+    void refreshReopensEveryFolder()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 8; ++i) {
+            for (int j = 0; j < 30; ++j)
+                writeFile(dir.filePath(QString("%1/%2/a.url").arg(i).arg(j)), "");
+        }
+        FolderTree tree;
+        tree.setAutoExpand(false);
+        tree.setRoot(dir.path());
+        QStringList open;
+        for (QTreeWidgetItemIterator it(&tree); *it; ++it) {
+            if (FolderTree::isFolder(*it)) {
+                (*it)->setExpanded(true);
+                open.append(FolderTree::pathOf(*it));
+            }
+        }
+        QCOMPARE(open.size(), 8 + 8 * 30);
+        const QString chosen = FolderTree::pathOf(tree.topLevelItem(7)->child(29)->child(0));
+        tree.setCurrentItem(tree.nodeOf(chosen));
+
+        tree.refresh();
+        QStringList closed;
+        for (const QString& path : std::as_const(open)) {
+            QTreeWidgetItem* node = tree.nodeOf(path);
+            if (!node || !node->isExpanded() || node->childCount() == 0)
+                closed.append(path);
+        }
+        QVERIFY2(closed.isEmpty(), qPrintable(closed.join(", ")));
+        QCOMPARE(tree.selectedPath(), chosen);
+    }
+
     // A tree to choose a folder in shows its root as the one top node, open; a refresh keeps
     // it and the choice.
     void rootNode()

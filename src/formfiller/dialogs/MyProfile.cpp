@@ -92,12 +92,15 @@ TfrmMyProfile::TfrmMyProfile(const QString& path, QWidget* parent,
                 .arg(loaded.error);
         setMessage(m_damagedMessage);
     }
+    m_read = loaded.card;
     showCard(loaded.card, true);
 }
 
 ProfileCard TfrmMyProfile::card() const
 {
-    ProfileCard card;
+    // The card as read, so that what the dialog does not show (a photo, a birthday, the
+    // address book's own lines) is written back as it was.
+    ProfileCard card = m_read;
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
         card.setAttribute(it.key(), it.value()->text().trimmed());
     card.setAttribute(Notes, m_notes->toPlainText());

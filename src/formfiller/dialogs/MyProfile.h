@@ -26,7 +26,8 @@ public:
     explicit TfrmMyProfile(const QString& path, QWidget* parent = nullptr,
                            std::function<QString()> chooseCard = {});
 
-    // The card as the dialog shows it now.
+    // The card as the dialog shows it now, with the properties of the card read that it
+    // has no field for.
     ProfileCard card() const;
     // Shows the card's attributes; those it does not have keep what they show.
     void showCard(const ProfileCard& card, bool replace);
@@ -42,6 +43,7 @@ private:
     QString chooseFile();
 
     QString m_path;
+    ProfileCard m_read; // as loaded: empty when missing or damaged
     bool m_damaged = false;
     QString m_damagedMessage;
     std::function<QString()> m_chooseCard;
