@@ -22,7 +22,7 @@ struct BookmarkNode
     friend bool operator==(const BookmarkNode&, const BookmarkNode&) = default;
 };
 
-// A bookmark's date from seconds since 1970, in UTC. Qt 6.5 deprecated the time-spec
+// A bookmark's date from seconds since 1970, in UTC. Qt 6.5 deprecated the Qt::UTC
 // argument for a QTimeZone one; both give a date whose timeSpec() is Qt::UTC.
 inline QDateTime bookmarkDateUtc(qint64 secondsSinceEpoch)
 {
