@@ -260,7 +260,14 @@ void TBrowserTab::NavigateTo(const QString& url)
     // A locked tab's navigation goes to a new tab, so its own caption stays.
     if (!m_locked)
         SetTitle(url);
+    loadAsked(url);
     m_browser->NavigateUrl(url);
+}
+
+void TBrowserTab::loadAsked(const QString& url)
+{
+    m_loadAsked = true;
+    m_goingTo = url;
 }
 
 void TBrowserTab::NavigateBlank()
@@ -304,6 +311,8 @@ void TBrowserTab::GoForward()
 
 void TBrowserTab::Stop()
 {
+    m_loadAsked = false;
+    m_goingTo.clear();
     if (m_browser)
         m_browser->Stop();
 }
@@ -330,8 +339,11 @@ QString TBrowserTab::GetAddress() const
     if (m_waiting)
         return m_waitingAddress;
     const QString location = m_browser ? m_browser->LocationURL() : QString();
-    // A woken tab is on its way to its address: it is still the tab's until the page comes.
-    return location.isEmpty() ? m_waitingAddress : location;
+    if (!location.isEmpty())
+        return location;
+    // A woken tab, or one told where to go, is on its way to that address: it is the tab's
+    // until the page comes.
+    return m_waitingAddress.isEmpty() ? m_goingTo : m_waitingAddress;
 }
 
 QString TBrowserTab::GetTitle() const
@@ -565,6 +577,18 @@ bool TBrowserTab::isTopFrame(WebFrame frame) const
 
 void TBrowserTab::onBeforeNavigate2(WebFrame frame, const QString& url, bool& cancel)
 {
+    decideNavigation(frame, url, cancel);
+    // The engine has taken the asked load up: a cycle now says whether the tab is busy,
+    // and a refused load goes nowhere.
+    if (isTopFrame(frame) && !url.startsWith(QLatin1String("javascript"))) {
+        m_loadAsked = false;
+        if (cancel)
+            m_goingTo.clear();
+    }
+}
+
+void TBrowserTab::decideNavigation(WebFrame frame, const QString& url, bool& cancel)
+{
     // A script link runs inside the page: no navigation cycle, no address.
     if (url.startsWith(QLatin1String("javascript")))
         return;
@@ -634,6 +658,7 @@ void TBrowserTab::onNavigateComplete2(WebFrame frame, const QString& url)
         m_popupsRefusedTold = false; // another page: it may be told again
         m_typedSinceLoad = false;
         m_waitingAddress.clear();
+        m_goingTo.clear();
         Q_EMIT stateChanged();
     }
     if (isTopFrame(frame))
@@ -673,6 +698,8 @@ void TBrowserTab::onDocumentComplete(WebFrame frame, const QString& url)
     if (m_cycleFrame != 0 && frame == m_cycleFrame) {
         SetViewed(active);
         m_busy = false;
+        m_loadAsked = false;
+        m_goingTo.clear();
         m_cycleFrame = 0;
         if (active)
             SetStateIcon(1);

@@ -73,7 +73,8 @@ public:
     bool Viewed() const { return m_viewed; }
     bool HideFromCloseAll() const { return m_hideFromCloseAll; }
     void setHideFromCloseAll(bool on);
-    bool Busy() const { return m_busy; }
+    // Busy from the moment a load is asked, before the engine takes it up.
+    bool Busy() const { return m_busy || m_loadAsked; }
     WebFrame CycleFrame() const { return m_cycleFrame; } // 0 while no cycle runs
     bool FocusOnLoad() const { return m_focusOnLoad; }
     void setFocusOnLoad(bool on) { m_focusOnLoad = on; }
@@ -189,6 +190,8 @@ private:
 
     // The browser's events.
     void onBeforeNavigate2(WebFrame frame, const QString& url, bool& cancel);
+    // Whether the tab lets the engine go to `url` (`cancel` set when not).
+    void decideNavigation(WebFrame frame, const QString& url, bool& cancel);
     void onNewWindow2(TWebBrowser*& newBrowser, bool& cancel);
     void onNavigateComplete2(WebFrame frame, const QString& url);
     void onDocumentComplete(WebFrame frame, const QString& url);
@@ -230,6 +233,8 @@ private:
     void destroyBrowser();
     // The tab is told where to go: its pending blank page and its wait are over.
     void navigationChosen();
+    // The program asks the engine to go to `url`.
+    void loadAsked(const QString& url);
     void restoreScroll();
 
     BrowserTabHost* const m_host;
@@ -259,6 +264,9 @@ private:
     bool m_viewed = false;
     bool m_hideFromCloseAll = false;
     bool m_busy = false;
+    // A load asked of the engine that it has not yet begun (a group's tabs, the tab shown at
+    // start-up): the tab is busy, and on its way to m_goingTo until the page is there.
+    bool m_loadAsked = false;
     bool m_focusOnLoad = false;
     bool m_startupMark = false;
     bool m_blankPending = false; // "about:blank" follows unless another address comes first
@@ -266,6 +274,7 @@ private:
     bool m_typedSinceLoad = false;
     qint64 m_lastUsedMs = 0;
     QString m_waitingAddress; // while waiting; afterwards, until its page has arrived
+    QString m_goingTo;        // a load asked by the program, until its page has arrived
     QPointF m_scroll;         // to put back when the page has loaded
 
     // The windows this tab's page opened that may still be hidden, and those being made.

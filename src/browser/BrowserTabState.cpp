@@ -32,6 +32,8 @@ void TBrowserTab::navigationChosen()
     m_blankPending = false;
     m_waiting = false;
     m_waitingAddress.clear();
+    m_loadAsked = false;
+    m_goingTo.clear();
     m_scroll = {};
 }
 
@@ -57,6 +59,7 @@ void TBrowserTab::Wake()
     m_waitingAddress = address; // until its page has arrived (see leavesPage)
     m_scroll = scroll;          // put back once it has loaded
     // The caption stays what it was until the page gives its title.
+    m_loadAsked = true;
     m_browser->NavigateUrl(address);
 }
 

@@ -86,7 +86,9 @@ private Q_SLOTS:
         // Leaving the page opens the other page in a tab of its own.
         tab->NavigateTo(m_server.url(QStringLiteral("/other")).toString());
         QVERIFY(waitUntil([&] {
-            return window.tabs().size() == 2 && window.tabs().last()->GetAddress().endsWith("/other");
+            return window.tabs().size() == 2 &&
+                   window.tabs().last()->GetAddress().endsWith("/other") &&
+                   m_server.requestCount("/other") == 1;
         }));
         QCOMPARE(m_server.requestCount("/other"), 1);
         QCOMPARE(window.tabs().size(), 2);

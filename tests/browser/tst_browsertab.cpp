@@ -150,6 +150,43 @@ private Q_SLOTS:
                                                   "UpdateTabState", "SetBusy(false)"}));
     }
 
+    void anAskedLoadIsUnderWayBeforeTheEngineBegins()
+    {
+        OneTab fixture;
+        auto& [host, tab, fake] = fixture;
+        // Told where to go, the engine not yet begun (a group's tab, the tab of a start).
+        tab->NavigateTo(PageA);
+        QCOMPARE(tab->GetAddress(), PageA);
+        QVERIFY(tab->Busy());
+        QVERIFY(fake->startLoad(PageA));
+        QCOMPARE(tab->GetAddress(), PageA);
+        QVERIFY(tab->Busy());
+        fake->finishLoad(PageA, "A");
+        QVERIFY(!tab->Busy());
+
+        // Stopped before the engine began: it goes nowhere and is idle.
+        tab->NavigateTo(PageB);
+        tab->Stop();
+        QVERIFY(!tab->Busy());
+        QCOMPARE(tab->GetAddress(), PageA);
+
+        // Refused when the engine asks (a locked tab sends it to a new tab): nowhere either.
+        tab->SetLocked(true);
+        tab->NavigateTo(PageB);
+        QVERIFY(tab->Busy());
+        QVERIFY(fake->beforeNavigate(PageB)); // cancelled
+        QVERIFY(!tab->Busy());
+        QCOMPARE(tab->GetAddress(), PageA);
+
+        // A waiting tab woken is under way to its address as well.
+        OneTab waiting;
+        waiting.tab->Wait(PageB, QStringLiteral("B"));
+        QVERIFY(!waiting.tab->Busy());
+        waiting.tab->Wake();
+        QVERIFY(waiting.tab->Busy());
+        QCOMPARE(waiting.tab->GetAddress(), PageB);
+    }
+
     void redirectStaysInTheCycle()
     {
         OneTab fixture;

@@ -247,6 +247,13 @@ private Q_SLOTS:
                                   "homeUrl", "stickyName", "locked", "hideFromCloseAll", "busy",
                                   "secure", "stateIcon", "pendingPopup", "popupBlocked"})
             QVERIFY2(second.contains(QLatin1String(field)), field);
+
+        // A tab told to load, before the engine has begun, is listed on its way there.
+        const QString address = QStringLiteral("http://127.0.0.1/asked");
+        set->GetActivePage()->NavigateTo(address);
+        const QJsonObject asked = set->describeTabs().at(1).toObject();
+        QCOMPARE(asked.value(QStringLiteral("address")).toString(), address);
+        QVERIFY(asked.value(QStringLiteral("busy")).toBool());
     }
 
     void openAddressReusesAnIdleBlankTab()
