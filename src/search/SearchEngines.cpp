@@ -88,11 +88,17 @@ QList<Entry> defaultEngines()
 
 bool seedDefaults(RegistryHive& hive)
 {
+    // The list alone cannot tell: emptying it removes its key. A hive deployed with a few
+    // settings has no list and was never given one, so the defaults are given then too,
+    // once, and the hive keeps that they were.
     TRegistry reg(hive);
-    if (reg.keyExists(TPVOptions::CurrentVersionKey()) ||
-        reg.keyExists(TPVOptions::CurrentVersionKey() + QStringLiteral("\\Search Engines")))
+    if (reg.keyExists(TPVOptions::CurrentVersionKey() + QStringLiteral("\\Search Engines")))
+        return false;
+    if (reg.openKey(TPVOptions::CurrentVersionKey(), false) && reg.valueExists(DefaultsGiven))
         return false;
     write(hive, List::Engines, defaultEngines());
+    if (reg.openKey(TPVOptions::CurrentVersionKey(), true))
+        reg.writeBool(DefaultsGiven, true);
     return true;
 }
 

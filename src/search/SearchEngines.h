@@ -46,10 +46,12 @@ bool isUsableAddress(const QString& address);
 
 // The list written for a user who has none yet.
 QList<Entry> defaultEngines();
-// On the very first run (no settings at all yet) the default engines are written, so that
-// searching from the address box works at once. A list the user has, even an empty one, is
-// never touched: emptying the list removes its key, and that user already has settings.
-// True when the defaults were written.
+// Until the hive has been given an engine list (a first run, also one whose hive was
+// deployed with a few settings) the default engines are written, so that searching from
+// the address box works at once; the value DefaultsGiven of "CurrentVersion" keeps that
+// they were. A list the user has, even one emptied, is never touched. True when the
+// defaults were written.
+inline const QString DefaultsGiven = QStringLiteral("SearchEnginesGiven");
 bool seedDefaults(RegistryHive& hive);
 
 } // namespace SearchEngines

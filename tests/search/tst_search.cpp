@@ -192,6 +192,15 @@ private Q_SLOTS:
         SearchEngines::write(hive, SearchEngines::List::Engines, {});
         QVERIFY(!SearchEngines::seedDefaults(hive));
         QVERIFY(SearchEngines::read(hive, SearchEngines::List::Engines).isEmpty());
+        // A hive deployed with a few settings but no list has never had one.
+        QTemporaryDir settingsOnly;
+        RegistryHive fewSettings(settingsOnly.filePath("registry.db"));
+        TPVOptions(fewSettings).SetAskDefaultBrowser(false);
+        QVERIFY(SearchEngines::seedDefaults(fewSettings));
+        QCOMPARE(SearchEngines::read(fewSettings, SearchEngines::List::Engines),
+                 SearchEngines::defaultEngines());
+        SearchEngines::write(fewSettings, SearchEngines::List::Engines, {});
+        QVERIFY(!SearchEngines::seedDefaults(fewSettings));
         // A deployed list is never replaced either.
         QTemporaryDir other;
         RegistryHive deployed(other.filePath("registry.db"));

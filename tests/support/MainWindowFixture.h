@@ -4,8 +4,10 @@
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "commands/MainActions.h"
+#include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "platform/web/WebBrowser.h"
+#include "search/SearchEngines.h"
 #include "settings/PVOptions.h"
 #include "support/FakeEngineServices.h"
 #include "support/ScriptedFormFillerQuestions.h"
@@ -51,6 +53,11 @@ public:
             TPVOptions options(hive);
             // Close All asks first; the tests of that question switch it on again.
             options.SetConfirmCloseAll(false);
+            // A user who has no search engines, as before the first engines were given;
+            // the tests of searching give their own.
+            TRegistry reg(hive);
+            if (reg.openKey(TPVOptions::CurrentVersionKey(), true))
+                reg.writeBool(SearchEngines::DefaultsGiven, true);
             if (setup.before)
                 setup.before(options);
         }
