@@ -7,6 +7,7 @@
 #include "platform/ProfileFile.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QSaveFile>
@@ -140,6 +141,19 @@ Outcome writeTree(const BookmarkNode& root, const QString& folder)
     return outcome;
 }
 
+QString stagingFolder(const QString& favorites, bool inside)
+{
+    const QDir folder(QDir(favorites).absolutePath());
+    const QString tag = QStringLiteral(".import-%1-%2")
+                            .arg(QCoreApplication::applicationPid())
+                            .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    if (inside)
+        return folder.filePath(tag);
+    return QFileInfo(folder.absolutePath())
+        .dir()
+        .filePath(QLatin1Char('.') + folder.dirName() + tag);
+}
+
 Outcome importInto(const BookmarkNode& root, const QString& favorites, const QString& name)
 {
     Outcome outcome;
@@ -152,22 +166,28 @@ Outcome importInto(const BookmarkNode& root, const QString& favorites, const QSt
                             .arg(QDir::toNativeSeparators(favorites));
         return outcome;
     }
-    // Hidden from the menu and the trees (a leading ".") until it is whole.
-    const QString staging = QDir(favorites).filePath(
-        QStringLiteral(".import-%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12)));
-    outcome = writeTree(root, staging);
-    if (!outcome.ok())
-        return outcome;
     QSet<QString> taken = FavoriteFiles::namesIn(favorites);
-    const QString finalName = FavoriteFiles::uniqueName(
-        FavoriteFiles::safeName(name, QStringLiteral("Imported Bookmarks")), QString(), taken);
-    const QString target = QDir(favorites).filePath(finalName);
-    if (!QDir().rename(staging, target)) {
+    const QString target = QDir(favorites).filePath(FavoriteFiles::uniqueName(
+        FavoriteFiles::safeName(name, QStringLiteral("Imported Bookmarks")), QString(), taken));
+    // Written beside the Favorites folder, not in it: the menu, the side bar and the
+    // favorites window watch everything below it and would reload at every file written.
+    // Only the rename into place is a change they see. When the parent takes nothing, or
+    // the Favorites folder is a file system of its own, the import stages inside, hidden
+    // by its leading ".".
+    for (const bool inside : {false, true}) {
+        outcome = writeTree(root, stagingFolder(favorites, inside));
+        if (!outcome.ok())
+            continue;
+        const QString staging = outcome.folder;
+        if (QDir().rename(staging, target)) {
+            outcome.folder = target;
+            return outcome;
+        }
         QDir(staging).removeRecursively();
-        outcome.error = QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(target));
-        return outcome;
+        outcome.folder.clear();
+        outcome.error =
+            QStringLiteral("Cannot make the folder %1.").arg(QDir::toNativeSeparators(target));
     }
-    outcome.folder = target;
     return outcome;
 }
 

@@ -17,10 +17,14 @@ struct Outcome
 
 // Writes `root`'s children as a new folder `name` (made unique: "name (2)") of
 // `favorites`: folders become folders, bookmarks shortcuts, names made safe and unique
-// ("name (2)"). Everything is written into a hidden folder first and renamed into place at
-// the end, so that a failure leaves nothing behind and no reader sees half an import.
-// Bookmarks without an address are passed over.
+// ("name (2)"). Everything is written into a hidden folder beside `favorites` first and
+// renamed into place at the end, so that a failure leaves nothing behind and no reader sees
+// half an import, nor a change before the import lands. Bookmarks without an address are
+// passed over.
 Outcome importInto(const BookmarkNode& root, const QString& favorites, const QString& name);
+// Where an import into `favorites` is staged: a new hidden name beside it
+// (".Favorites.import-<process>-<random>"), or `inside` it (".import-<process>-<random>").
+QString stagingFolder(const QString& favorites, bool inside);
 // Writes `root`'s children straight into `folder` (made when missing), as above; what is
 // written is removed again when anything fails.
 Outcome writeTree(const BookmarkNode& root, const QString& folder);

@@ -1,14 +1,16 @@
 #include "favorites/Bookmarks.h"
 #include "favorites/FavoritesTransfer.h"
+#include "integration/DiscMonitor.h"
+#include "support/DiscMonitorWait.h"
 #include "support/ProgramRun.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
 #include <QDirIterator>
 #include <QProcess>
-#include <QSqlError>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void hostileFiles_data();
     void hostileFiles();
     void chromiumAndFirefoxProfiles();
+    void importLandsInOneChange();
     void commandLine();
 };
 
@@ -106,7 +109,8 @@ void TestBookmarks::roundTripKeepsTheTree()
     QVERIFY(FavoritesTransfer::writeTree(readBookmarkFile(html1).root, second).ok());
     QVERIFY(FavoritesTransfer::exportTo(second, html2).ok());
     QCOMPARE(dropDates(readFile(html2)), dropDates(readFile(html1)));
-    QVERIFY(readFile(html1).contains("<DT><A HREF=\"https://example.org/?a=1&amp;b=2\" ADD_DATE=\"1600000001\">Tom &amp; Jerry</A>"));
+    QVERIFY(readFile(html1).contains("<DT><A HREF=\"https://example.org/?a=1&amp;b=2\" "
+                                     "ADD_DATE=\"1600000001\">Tom &amp; Jerry</A>"));
 
     // Into the Favorites: a new folder, renamed into place whole; a second one is "(2)".
     const QString favorites = TestFiles::home(QStringLiteral("Favorites"));
@@ -116,6 +120,61 @@ void TestBookmarks::roundTripKeepsTheTree()
     QCOMPARE(again.folder, favorites + "/imported (2)");
     QCOMPARE(QDir(favorites).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList({"Imported", "imported (2)"}));
+}
+
+void TestBookmarks::importLandsInOneChange()
+{
+    // Staged beside the Favorites, hidden, named for this process.
+    const QString favorites = TestFiles::home(QStringLiteral("Watched/Favorites"));
+    QVERIFY(QDir().mkpath(favorites));
+    const QString beside = FavoritesTransfer::stagingFolder(favorites, false);
+    QCOMPARE(QFileInfo(beside).absolutePath(), QFileInfo(favorites).absolutePath());
+    QVERIFY(QFileInfo(beside).fileName().startsWith(
+        QStringLiteral(".Favorites.import-%1-").arg(QCoreApplication::applicationPid())));
+    QCOMPARE(QFileInfo(FavoritesTransfer::stagingFolder(favorites, true)).absolutePath(),
+             QDir(favorites).absolutePath());
+
+    // The menu, the side bar and the favorites window watch the whole tree: a large import
+    // reaches them as one change, when it lands.
+    TDiscMonitor monitor;
+    monitor.SetDirectory(favorites);
+    monitor.SetFilters(TDiscMonitor::FileName | TDiscMonitor::DirName | TDiscMonitor::LastWrite);
+    monitor.SetActive(true);
+    QSignalSpy changes(&monitor, &TDiscMonitor::OnChange);
+    QVERIFY(DiscMonitorWait::changeUntilHeard(changes, [&](int round) {
+        TestFiles::writeFile(favorites + QStringLiteral("/armed%1.url").arg(round), "");
+    }));
+    BookmarkNode root;
+    root.folder = true;
+    for (int f = 0; f < 40; ++f) {
+        BookmarkNode folder;
+        folder.folder = true;
+        folder.title = QStringLiteral("Folder %1").arg(f);
+        for (int b = 0; b < 100; ++b) {
+            BookmarkNode mark;
+            mark.title = QStringLiteral("Mark %1").arg(b);
+            mark.url = QStringLiteral("http://127.0.0.1/%1/%2").arg(f).arg(b);
+            folder.children.append(mark);
+        }
+        root.children.append(folder);
+    }
+    changes.clear();
+    const auto outcome = FavoritesTransfer::importInto(root, favorites, QStringLiteral("Big"));
+    QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+    QCOMPARE(outcome.counts.bookmarks, 4000);
+    QVERIFY(changes.wait(2000));
+    // A change of the test's own, once the import's has been heard, comes as the second:
+    // nothing else was on its way.
+    TestFiles::writeFile(favorites + QStringLiteral("/after.url"), "");
+    QVERIFY(changes.wait(2000));
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(QDir(QFileInfo(favorites).absolutePath())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("Favorites")});
+    QCOMPARE(QDir(favorites + QStringLiteral("/Big"))
+                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                 .size(),
+             40);
 }
 
 void TestBookmarks::hostileFiles_data()

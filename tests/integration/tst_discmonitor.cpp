@@ -1,4 +1,5 @@
 #include "integration/DiscMonitor.h"
+#include "support/DiscMonitorWait.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -11,6 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using DiscMonitorWait::changeUntilHeard;
 using TestFiles::writeFile;
 
 namespace {
@@ -24,21 +26,6 @@ std::unique_ptr<TDiscMonitor> watching(const QString& folder, bool subTree)
     monitor->SetFilters(TDiscMonitor::FileName | TDiscMonitor::DirName);
     monitor->SetActive(true);
     return monitor;
-}
-
-// The worker takes up new parameters on its own thread: a change made at once could come
-// before its watch. Repeats `change` until the spy hears of it.
-// Each round waits longer than a burst is gathered, so that a round's change is not heard
-// only after the next round has made another.
-bool changeUntilHeard(QSignalSpy& spy, const std::function<void(int)>& change)
-{
-    const int before = int(spy.count());
-    for (int round = 0; round < 20; ++round) {
-        change(round);
-        if (spy.wait(700) || spy.count() > before)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
