@@ -9,19 +9,20 @@
 #include "browser/window/TabMenu.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
-#include "app/WindowFavorites.h"
+#include "favorites/window/FavoritesCommands.h"
 #include "formfiller/window/FormFillerCommands.h"
 #include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
-#include "app/WindowLinks.h"
+#include "links/window/LinksCommands.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
-#include "app/WindowSearch.h"
+#include "search/window/SearchCommands.h"
 #include "session/window/SessionTabs.h"
+#include "sidebar/window/SideBarCommands.h"
 #include "bars/BarsControl.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
@@ -218,14 +219,24 @@ void TfrmMain::buildWindow()
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
     m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
     m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
-    buildSideBar();
+    auto* sideBarCommands =
+        new SideBarCommands({*this, *m_tabs, *m_groups, *m_actions, m_settings, *m_statusBar,
+                             m_hive, m_start.engine->historyFile()},
+                            this);
+    m_sideBar = sideBarCommands->sideBar();
     m_formFiller =
         new FormFillerCommands(*m_tabs, *m_actions, m_hive, m_start.formFillerQuestions, this);
-    m_search = new WindowSearch(*this, *m_questions, m_settings, m_hive, *m_start.engine);
-    m_favorites = new WindowFavorites(*this, *m_questions, m_settings, m_hive, *m_start.engine);
+    m_search = new SearchCommands({*this, *m_tabs, *m_sideBar, *m_addressBand, *m_actions,
+                                   *menu(MenuId::SearchEngines), *m_questions, m_settings, m_hive,
+                                   *m_start.engine, m_ie4Mode},
+                                  this);
+    m_favorites = new FavoritesCommands({*this, *m_tabs, *m_actions, *menu(MenuId::Favorites),
+                                         *toolbar(), *m_sideBar, sideBarCommands->host(),
+                                         *m_questions, m_settings, m_hive, *m_start.engine},
+                                        this);
     // The Favorites folder's monitor also finds a Links folder made after the start.
     connect(m_favorites->menu(), &FavoritesMenu::folderChanged, m_links,
-            &WindowLinks::favoritesFolderChanged);
+            &LinksCommands::favoritesFolderChanged);
     connect(m_internet, &InternetOptionsCommands::historyChanged, m_sideBar,
             &SideBar::historyOptionsChanged);
     wireTabSet();
@@ -253,7 +264,8 @@ void TfrmMain::buildBars()
     m_address->LoadAddressCompletion();
 
     m_windowBars->placeBands();
-    m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
+    m_links = new LinksCommands(*m_tabs, *bars(), *m_statusBar, m_settings, m_hive,
+                                *m_start.engine, this);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
 }

@@ -18,9 +18,6 @@ class BarsControl;
 class ContentSwitchControl;
 class EngineServices;
 class FormFillerQuestions;
-class FavoritesMenu;
-class TfrmFavorites;
-class TLinksBar;
 class MainActions;
 class MainToolbar;
 class MenuBuilder;
@@ -28,7 +25,6 @@ class MessageBus;
 class PopupControl;
 class QMenu;
 class RegistryHive;
-class SearchPane;
 class SessionKeeper;
 class TabSet;
 class TabSleeper;
@@ -42,9 +38,9 @@ class TrayControl;
 class WindowBars;
 class WindowCommands;
 class WindowExternal;
-class WindowFavorites;
+class FavoritesCommands;
 class FormFillerCommands;
-class WindowLinks;
+class LinksCommands;
 class MailCommands;
 class TabClosing;
 class TTabMenu;
@@ -54,7 +50,7 @@ class AddressCommands;
 class InternetOptionsCommands;
 class WindowPlacement;
 class WindowQuestions;
-class WindowSearch;
+class SearchCommands;
 class SessionTabs;
 struct DesktopApplication;
 struct SessionState;
@@ -149,7 +145,7 @@ public:
     SessionTabs* sessionTabs() const { return m_session; }
     SessionKeeper* session() const; // null when none is kept
     TabSleeper* sleeper() const { return m_sleeper; }
-    WindowSearch* search() const { return m_search; }
+    SearchCommands* search() const { return m_search; }
     // The open tabs as the session keeps them.
     SessionState sessionNow() const;
     MainToolbar* toolbar() const;
@@ -169,11 +165,6 @@ public:
     AddressCommands* addressCommands() const { return m_address; }
     InternetOptionsCommands* internetOptions() const { return m_internet; }
     void GoSearch();
-    // The toolbar's Search menu: the engines after its two fixed items, read again at every
-    // drop-down.
-    void LoadSearchEngines();
-    void OrganizeSearchEngines();
-    SearchPane* searchPane() const;
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
     // and the pop-up list are read again.
     void ShowOptions();
@@ -181,12 +172,6 @@ public:
     void DropOnTab(int tabIndex, const QString& address);
     // Opens the saved page of the active tab in `program`.
     void EditDocumentWith(const DesktopApplication& program);
-    // The link opener of the links bar: an existing file opens in its own program, anything
-    // else goes to OpenAddress with LinksNewWin.
-    void OpenLink(const QString& address, bool shiftHeld);
-    // Organize Links: the Links folder in the desktop's file manager.
-    void OrganizeLinks();
-    TLinksBar* linksBar() const;
 
     // --- Bands and toolbar -------------------------------------------------------------------
     void ApplyBarVisibility();
@@ -197,19 +182,6 @@ public:
     void LoadToolbarLayout(bool reset);
     void SaveToolbarLayout();
     QString toolbarFile() const;
-
-    // --- Favorites -------------------------------------------------------------------------------
-    FavoritesMenu* favoritesMenu() const;
-    TfrmFavorites* favoritesWindow() const; // made on first use
-    // The Favorites folder as the hive names it; empty when it names none.
-    QString favoritesFolder() const;
-    // The Add Favorite dialog for a page (the active tab's, or the tab menu's tab).
-    void AddToFavorites(const QString& address, const QString& title);
-    // The floating favorites window under the toolbar's Favorites button.
-    void ShowFavoritesWindow();
-    void OrganizeFavorites();
-    // The import and export wizard, starting on import or export.
-    void ImportExportFavorites(bool importing);
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
@@ -251,7 +223,6 @@ private:
     // Creation and exit (MainWindow.cpp).
     void buildWindow();
     void buildBars();
-    void buildSideBar(); // MainWindowSideBar.cpp
     void runExitSequence();
     // A bar of the whole strip's width above the tabs (and the side bar).
     void placeAboveTabs(QWidget* bar);
@@ -284,9 +255,9 @@ private:
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
     MailCommands* m_mail = nullptr;
-    WindowLinks* m_links = nullptr;
-    WindowSearch* m_search = nullptr;
-    WindowFavorites* m_favorites = nullptr;
+    LinksCommands* m_links = nullptr;
+    SearchCommands* m_search = nullptr;
+    FavoritesCommands* m_favorites = nullptr;
     FormFillerCommands* m_formFiller = nullptr;
     TabSet* m_tabs = nullptr;
     GroupTabs* m_groupTabs = nullptr;

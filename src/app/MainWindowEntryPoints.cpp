@@ -8,12 +8,10 @@
 #include "browser/TabSet.h"
 #include "app/WindowCommands.h"
 #include "app/WindowExternal.h"
-#include "app/WindowFavorites.h"
 #include "groups/window/GroupTabs.h"
 #include "app/WindowHandOff.h"
-#include "app/WindowLinks.h"
 #include "app/WindowPlacement.h"
-#include "app/WindowSearch.h"
+#include "search/window/SearchCommands.h"
 #include "session/window/SessionTabs.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
@@ -25,28 +23,6 @@
 // --- Search ---
 
 void TfrmMain::GoSearch() { m_search->GoSearch(); }
-void TfrmMain::LoadSearchEngines() { m_search->LoadSearchEngines(); }
-void TfrmMain::OrganizeSearchEngines() { m_search->OrganizeSearchEngines(); }
-SearchPane* TfrmMain::searchPane() const { return m_search ? m_search->pane() : nullptr; }
-
-// --- Favorites ---
-
-FavoritesMenu* TfrmMain::favoritesMenu() const { return m_favorites->menu(); }
-TfrmFavorites* TfrmMain::favoritesWindow() const { return m_favorites->floatingWindow(); }
-QString TfrmMain::favoritesFolder() const { return m_favorites->folder(); }
-void TfrmMain::AddToFavorites(const QString& address, const QString& title)
-{ m_favorites->AddToFavorites(address, title); }
-void TfrmMain::ShowFavoritesWindow() { m_favorites->ShowFavoritesWindow(); }
-void TfrmMain::OrganizeFavorites() { m_favorites->OrganizeFavorites(); }
-void TfrmMain::ImportExportFavorites(bool importing)
-{ m_favorites->ImportExportFavorites(importing); }
-
-// --- Links ---
-
-TLinksBar* TfrmMain::linksBar() const { return m_links->bar(); }
-void TfrmMain::OpenLink(const QString& address, bool shiftHeld)
-{ m_links->OpenLink(address, shiftHeld); }
-void TfrmMain::OrganizeLinks() { m_links->OrganizeLinks(); }
 
 // --- Closing ---
 

@@ -30,7 +30,6 @@ void TfrmMain::wireTabSet()
     connect(tabs, &TabSet::addressTyped, m_addressBand, &AddressBand::RememberTypedAddress);
     connect(tabs, &TabSet::activeTabChanged, this, &TfrmMain::onActiveTabChanged);
     connect(tabs, &TabSet::changed, this, &TfrmMain::noteSessionChange);
-    connect(tabs, &TabSet::addToFavoritesRequested, this, &TfrmMain::AddToFavorites);
 }
 
 void TfrmMain::onActiveTabChanged(TBrowserTab* tab)

@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/WindowQuestions.h"
 #include "address/window/AddressCommands.h"
-#include "app/WindowSearch.h"
+#include "search/window/SearchCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "bars/BandPanel.h"
 #include "bars/BarsControl.h"

@@ -1,11 +1,9 @@
 #include "app/DroppedAddress.h"
 #include "app/WindowCommands.h"
 #include "app/LaunchImage.h"
-#include "app/OpenDialog.h"
+#include "address/dialogs/OpenDialog.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
-#include "bars/BarsControl.h"
-#include "favorites/FavoritesMenu.h"
 #include "links/LinksBar.h"
 #include "platform/DesktopEntry.h"
 #include "support/FakeDesktop.h"
@@ -20,7 +18,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QToolButton>
 #include <QUrlQuery>
 
 using namespace TestFiles;
@@ -199,6 +196,7 @@ private Q_SLOTS:
 
     // --- Links bar ----------------------------------------------------------------------
 
+    // The Favorites folder's monitor tells the links bar of a Links folder made later.
     void aLinksFolderMadeLaterIsFound()
     {
         QDir().mkpath(home(QStringLiteral("Favorites")));
@@ -206,54 +204,16 @@ private Q_SLOTS:
         bool found = false;
         {
             MainWindowFixture w;
-            QVERIFY(w->linksBar()->buttons().isEmpty());
-            w->favoritesMenu()->startWatching();
+            const TLinksBar* bar = w->findChild<TLinksBar*>();
+            QVERIFY(bar && bar->buttons().isEmpty());
+            Q_EMIT w->menu(MenuId::Favorites)->aboutToShow(); // the monitor starts
             for (int n = 0; n < 20 && !found; ++n) {
                 writeFile(links + QStringLiteral("Site%1.url").arg(n), "[InternetShortcut]\r\n");
-                found = QTest::qWaitFor([&] { return !w->linksBar()->buttons().isEmpty(); }, 700);
+                found = QTest::qWaitFor([&] { return !bar->buttons().isEmpty(); }, 700);
             }
         }
         QDir(links).removeRecursively();
         QVERIFY(found);
-    }
-
-    void linksOpenInTabsOrTheirOwnProgram()
-    {
-        FakeDesktop desktop;
-        const QString viewer = desktop.client(QStringLiteral("viewer"),
-                                              QStringLiteral("text/plain"), QStringLiteral(" %f"));
-        const QString links = home(QStringLiteral("Favorites/Links/"));
-        writeFile(links + "Site.url", "[InternetShortcut]\r\nURL=http://127.0.0.1/site\r\n");
-        const QString notes = writeFile(links + "notes.txt", "text");
-        // A first run: the window names the Favorites folder before the bar looks for it.
-        MainWindowFixture w({.before = [](TPVOptions& o) { o.SetLinksNewWin(false); }});
-        QCOMPARE(w->linksBar()->LinksFolder(), links);
-        QCOMPARE(w->linksBar()->buttons().size(), 2);
-        QVERIFY(w->bars()->organizeLinksItem()->isEnabled());
-        // The bar follows its folder: another program adds a shortcut (again, until the
-        // monitor, which starts on a thread of its own, is watching).
-        bool heard = false;
-        for (int n = 0; n < 20 && !heard; ++n) {
-            writeFile(links + QStringLiteral("Added%1.url").arg(n), "[InternetShortcut]\r\n");
-            heard = QTest::qWaitFor([&] { return w->linksBar()->buttons().size() > 2; }, 700);
-        }
-        QVERIFY(heard);
-        w.settleBlank();
-
-        // A shortcut opens in the active tab; with Shift, in a new one.
-        for (QToolButton* button : w->linksBar()->buttons()) {
-            if (button->text() == QLatin1String("Site"))
-                button->click();
-        }
-        QCOMPARE(w.lastNavigation(w->GetActivePage()), QStringLiteral("http://127.0.0.1/site"));
-        w.load(0, QStringLiteral("http://127.0.0.1/site"));
-        w->OpenLink(QStringLiteral("http://127.0.0.1/other"), true);
-        QCOMPARE(w->tabs().size(), 2);
-
-        // Any other file goes to the desktop's program for it.
-        w->OpenLink(notes, false);
-        QTRY_COMPARE(FakeDesktop::received(viewer).mid(1), QStringList{notes});
-        QCOMPARE(w->tabs().size(), 2);
     }
 
     // --- Help ---------------------------------------------------------------------------

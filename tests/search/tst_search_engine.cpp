@@ -4,6 +4,7 @@
 #include "platform/web/WebEngineServices.h"
 #include "search/SearchBrowser.h"
 #include "search/SearchPane.h"
+#include "search/window/SearchCommands.h"
 #include "settings/PVOptions.h"
 #include "sidebar/SideBar.h"
 #include "support/EngineTestKit.h"
@@ -58,7 +59,7 @@ private Q_SLOTS:
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
             window->GoSearch();
-            SearchBrowser* pane = window->searchPane()->browser();
+            SearchBrowser* pane = window->search()->pane()->browser();
             QVERIFY(waitUntil([&] { return pane->LocationURL() == bar && !pane->Busy(); }));
 
             auto click = [&](const char* id) {
@@ -99,7 +100,7 @@ private Q_SLOTS:
             QCOMPARE(server.requestsFor("/posted").value(0).body, "a=1");
 
             // The shipped page searches with the user's engines; results go to the tabs.
-            window->searchPane()->chooseSearch();
+            window->search()->pane()->chooseSearch();
             QVERIFY(waitUntil([&] {
                 return pane->LocationURL() == TPVOptions::DefaultSearchBar() && !pane->Busy();
             }));

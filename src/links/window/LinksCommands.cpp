@@ -1,13 +1,15 @@
-#include "app/WindowLinks.h"
+#include "links/window/LinksCommands.h"
 
-#include "app/MainWindow.h"
 #include "bars/BarsControl.h"
+#include "browser/TabSet.h"
+#include "browser/strip/PVStatusBar.h"
 #include "integration/DiscMonitor.h"
 #include "links/LinksBar.h"
 #include "links/LinksFolder.h"
 #include "platform/DesktopLaunch.h"
 #include "platform/web/EngineServices.h"
 #include "settings/DefaultPrograms.h"
+#include "settings/WindowSettings.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -15,30 +17,32 @@
 #include <QGuiApplication>
 #include <QUrl>
 
-WindowLinks::WindowLinks(TfrmMain& window, const WindowSettings& settings, RegistryHive& hive,
-                         EngineServices& engine)
-    : QObject(&window)
-    , m_window(window)
+LinksCommands::LinksCommands(TabSet& tabs, BarsControl& bars, TPVStatusBar& status,
+                             const WindowSettings& settings, RegistryHive& hive,
+                             EngineServices& engine, QObject* parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+    , m_status(status)
     , m_settings(settings)
 {
     m_bar = new TLinksBar(LinksFolder::path(hive),
                           [&engine](const QString& address) { return engine.siteIcon(address); });
     // The band's own chevron drops the whole menu when the last button passes its edge.
     m_bar->setOwnChevron(false);
-    m_window.setLinksWidget(m_bar, m_bar->chevronMenu());
+    bars.setLinksWidget(m_bar, m_bar->chevronMenu());
     connect(m_bar, &TLinksBar::OnLinkClick, this, [this](const QString& address) {
         OpenLink(address, QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
     });
-    connect(m_bar, &TLinksBar::OnCustomize, this, &WindowLinks::OrganizeLinks);
+    connect(m_bar, &TLinksBar::OnCustomize, this, &LinksCommands::OrganizeLinks);
     connect(m_bar, &TLinksBar::refreshed, this,
-            [this] { m_window.setLinksWidget(m_bar, m_bar->chevronMenu()); });
-    QAction* organize = m_window.bars()->organizeLinksItem();
+            [this, &bars] { bars.setLinksWidget(m_bar, m_bar->chevronMenu()); });
+    QAction* organize = bars.organizeLinksItem();
     organize->setEnabled(true);
-    connect(organize, &QAction::triggered, this, &WindowLinks::OrganizeLinks);
+    connect(organize, &QAction::triggered, this, &LinksCommands::OrganizeLinks);
     watchFolder();
 }
 
-void WindowLinks::favoritesFolderChanged()
+void LinksCommands::favoritesFolderChanged()
 {
     // A Links folder made after the start is found when the Favorites folder's monitor
     // hears of it.
@@ -48,7 +52,7 @@ void WindowLinks::favoritesFolderChanged()
     }
 }
 
-void WindowLinks::watchFolder()
+void LinksCommands::watchFolder()
 {
     const QString folder = m_bar->LinksFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
@@ -69,10 +73,10 @@ void WindowLinks::watchFolder()
     m_monitor->SetActive(true);
 }
 
-void WindowLinks::OpenLink(const QString& address, bool shiftHeld)
+void LinksCommands::OpenLink(const QString& address, bool shiftHeld)
 {
     if (!LinksFolder::isExistingFile(address)) {
-        m_window.OpenAddress(address, m_settings.newTabFlags.links, shiftHeld);
+        m_tabs.OpenAddress(address, m_settings.newTabFlags.links, shiftHeld);
         return;
     }
     // A file of the folder opens in the desktop's program for it, as any program is started.
@@ -83,10 +87,10 @@ void WindowLinks::OpenLink(const QString& address, bool shiftHeld)
                 : QStringLiteral("No program is set up on this desktop to open %1.")
                       .arg(QFileInfo(address).fileName());
     if (!problem.isEmpty())
-        m_window.SetStatusText(problem);
+        m_status.setText(problem);
 }
 
-void WindowLinks::OrganizeLinks()
+void LinksCommands::OrganizeLinks()
 {
     if (!m_bar->LinksFolder().isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(m_bar->LinksFolder()));

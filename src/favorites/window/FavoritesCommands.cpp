@@ -1,9 +1,8 @@
-#include "app/WindowFavorites.h"
+#include "favorites/window/FavoritesCommands.h"
 
-#include "app/MainWindow.h"
-#include "app/WindowQuestions.h"
-#include "app/WindowSideBarHost.h"
 #include "bars/MainToolbar.h"
+#include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "commands/MainActions.h"
 #include "commands/MenuLayout.h"
 #include "favorites/FavoritesMenu.h"
@@ -12,8 +11,10 @@
 #include "favorites/dialogs/ImportExportWizard.h"
 #include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
+#include "platform/Questions.h"
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
+#include "settings/WindowSettings.h"
 #include "sidebar/FavoritesPane.h"
 #include "sidebar/SideBar.h"
 #include "sidebar/SideBarDialogs.h"
@@ -38,24 +39,27 @@ QToolButton* favoritesButton(const MainToolbar& toolbar)
 
 } // namespace
 
-WindowFavorites::WindowFavorites(TfrmMain& window, WindowQuestions& questions,
-                                 const WindowSettings& settings, RegistryHive& hive,
-                                 EngineServices& engine)
-    : QObject(&window)
-    , m_window(window)
-    , m_questions(questions)
-    , m_settings(settings)
-    , m_hive(hive)
+FavoritesCommands::FavoritesCommands(const Parts& parts, QObject* parent)
+    : QObject(parent)
+    , m_window(parts.window)
+    , m_actions(parts.actions)
+    , m_toolbar(parts.toolbar)
+    , m_sideBarHost(parts.sideBarHost)
+    , m_questions(parts.questions)
+    , m_hive(parts.hive)
 {
     m_menu = new FavoritesMenu(
-        m_window.menu(MenuId::Favorites), [this] { return folder(); }, this);
+        &parts.menu, [this] { return folder(); }, this);
+    EngineServices& engine = parts.engine;
     m_menu->setIconLookup([&engine](const QString& address) { return engine.siteIcon(address); });
+    TabSet& tabs = parts.tabs;
+    const WindowSettings& settings = parts.settings;
     connect(m_menu, &FavoritesMenu::favoriteChosen, this,
-            [this](const QString& address, bool shiftHeld) {
-                m_window.OpenAddress(address, m_settings.newTabFlags.favorites, shiftHeld);
+            [&tabs, &settings](const QString& address, bool shiftHeld) {
+                tabs.OpenAddress(address, settings.newTabFlags.favorites, shiftHeld);
             });
     // Every tree that shows the folder follows it (each keeps what the user had open).
-    SideBar* sideBar = m_window.sideBar();
+    SideBar* sideBar = &parts.sideBar;
     connect(m_menu, &FavoritesMenu::folderChanged, this, [this, sideBar] {
         if (sideBar->FavoritesFilled())
             sideBar->favorites()->tree()->refresh();
@@ -70,11 +74,13 @@ WindowFavorites::WindowFavorites(TfrmMain& window, WindowQuestions& questions,
     if (sideBar->FavoritesFilled())
         m_menu->startWatching();
 
+    // A page's own request (a script's, or the tab menu's) asks as the command does.
+    connect(&tabs, &TabSet::addToFavoritesRequested, this, &FavoritesCommands::AddToFavorites);
     const auto on = [this](ActionId id, auto slot) {
-        connect(m_window.action(id), &QAction::triggered, this, slot);
+        connect(m_actions[id], &QAction::triggered, this, slot);
     };
-    on(ActionId::actAddToFavorites, [this] {
-        if (TBrowserTab* tab = m_window.GetActivePage())
+    on(ActionId::actAddToFavorites, [&tabs] {
+        if (TBrowserTab* tab = tabs.GetActivePage())
             tab->AddToFavorites();
     });
     on(ActionId::tbFavorites, [this] { ShowFavoritesWindow(); });
@@ -83,12 +89,12 @@ WindowFavorites::WindowFavorites(TfrmMain& window, WindowQuestions& questions,
     on(ActionId::actExportFavorites, [this] { ImportExportFavorites(false); });
 }
 
-QString WindowFavorites::folder() const
+QString FavoritesCommands::folder() const
 {
     return ShellFolders::read(m_hive, QStringLiteral("Favorites"));
 }
 
-void WindowFavorites::OrganizeFavorites()
+void FavoritesCommands::OrganizeFavorites()
 {
     const QString root = folder();
     if (root.isEmpty()) {
@@ -100,7 +106,7 @@ void WindowFavorites::OrganizeFavorites()
     m_questions.runDialog(dialog);
 }
 
-void WindowFavorites::ImportExportFavorites(bool importing)
+void FavoritesCommands::ImportExportFavorites(bool importing)
 {
     const QString root = folder();
     if (root.isEmpty()) {
@@ -112,7 +118,7 @@ void WindowFavorites::ImportExportFavorites(bool importing)
     m_questions.runDialog(wizard);
 }
 
-void WindowFavorites::AddToFavorites(const QString& address, const QString& title)
+void FavoritesCommands::AddToFavorites(const QString& address, const QString& title)
 {
     if (address.isEmpty())
         return;
@@ -126,20 +132,18 @@ void WindowFavorites::AddToFavorites(const QString& address, const QString& titl
     m_questions.runDialog(dialog);
 }
 
-void WindowFavorites::ShowFavoritesWindow()
+void FavoritesCommands::ShowFavoritesWindow()
 {
     if (!m_floating) {
-        auto* host = new WindowSideBarHost(m_window);
         auto* questions = new SideBarDialogs(&m_window);
-        m_floating = new TfrmFavorites(*host, m_hive, *questions,
-                                       m_window.action(ActionId::actAddToFavorites),
-                                       m_window.action(ActionId::actOrganizeFavorites), &m_window);
+        m_floating = new TfrmFavorites(m_sideBarHost, m_hive, *questions,
+                                       m_actions[ActionId::actAddToFavorites],
+                                       m_actions[ActionId::actOrganizeFavorites], &m_window);
         connect(m_floating, &QObject::destroyed, this, [questions] { delete questions; });
         m_menu->startWatching();
     }
     QPoint topLeft = m_window.mapToGlobal(QPoint(0, 0));
-    if (const QToolButton* button = favoritesButton(*m_window.toolbar());
-        button && button->isVisible())
+    if (const QToolButton* button = favoritesButton(m_toolbar); button && button->isVisible())
         topLeft = button->mapToGlobal(button->rect().bottomLeft());
     m_floating->showAt(topLeft);
 }

@@ -1,13 +1,12 @@
-#include "app/WindowSearch.h"
+#include "search/window/SearchCommands.h"
 
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/MainWindow.h"
-#include "browser/TabSet.h"
-#include "app/OpenDialog.h"
-#include "app/WindowQuestions.h"
+#include "address/dialogs/OpenDialog.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "commands/MainActions.h"
+#include "platform/Questions.h"
 #include "platform/web/EngineServices.h"
 #include "search/SearchBrowser.h"
 #include "search/SearchEngines.h"
@@ -15,53 +14,64 @@
 #include "search/TypedText.h"
 #include "search/dialogs/SearchEngine.h"
 #include "settings/PVOptions.h"
+#include "settings/WindowSettings.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMenu>
 
-WindowSearch::WindowSearch(TfrmMain& window, WindowQuestions& questions, WindowSettings& settings,
-                           RegistryHive& hive, EngineServices& engine)
-    : QObject(&window)
-    , m_window(window)
-    , m_questions(questions)
-    , m_settings(settings)
-    , m_hive(hive)
-    , m_engine(engine)
+SearchCommands::SearchCommands(const Parts& parts, QObject* parent)
+    : QObject(parent)
+    , m_window(parts.window)
+    , m_tabs(parts.tabs)
+    , m_sideBar(parts.sideBar)
+    , m_address(parts.address)
+    , m_engines(parts.enginesMenu)
+    , m_questions(parts.questions)
+    , m_settings(parts.settings)
+    , m_hive(parts.hive)
+    , m_engine(parts.engine)
+    , m_ie4Mode(parts.ie4Mode)
 {
     // A first run starts with a few well-known engines, so that the address box can search.
     SearchEngines::seedDefaults(m_hive);
     makePane();
 
-    QMenu* engines = m_window.menu(MenuId::SearchEngines);
-    connect(engines, &QMenu::aboutToShow, this, &WindowSearch::LoadSearchEngines);
-    connect(m_window.action(ActionId::mnuOrganizeSearchEngines), &QAction::triggered, this,
-            &WindowSearch::OrganizeSearchEngines);
+    connect(&m_engines, &QMenu::aboutToShow, this, &SearchCommands::LoadSearchEngines);
+    connect(parts.actions[ActionId::mnuOrganizeSearchEngines], &QAction::triggered, this,
+            &SearchCommands::OrganizeSearchEngines);
 }
 
-void WindowSearch::makePane()
+void SearchCommands::makePane()
 {
     // Made (with its browser) when the pane is first shown or asked for.
-    m_window.sideBar()->setSearchPane(
+    m_sideBar.setSearchPane(
         [this] {
             return m_pane = new SearchPane(*this, m_hive, m_engine.createBackend(),
-                                           TPVOptions::DefaultSearchBar(), m_window.sideBar());
+                                           TPVOptions::DefaultSearchBar(), &m_sideBar);
         },
         [this] { m_pane->prepare(); });
 }
 
-void WindowSearch::GoSearch()
+void SearchCommands::open(const QString& address, bool newTab)
 {
-    if (m_window.IE4Mode())
-        return;
-    m_window.sideBar()->showPane(SideBar::Pane::Search);
+    m_tabs.OpenAddress(address, newTab,
+                       QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier));
 }
 
-void WindowSearch::LoadSearchEngines()
+void SearchCommands::GoSearch()
 {
-    QMenu* engines = m_window.menu(MenuId::SearchEngines);
+    if (m_ie4Mode)
+        return;
+    m_sideBar.showPane(SideBar::Pane::Search);
+}
+
+void SearchCommands::LoadSearchEngines()
+{
+    QMenu* engines = &m_engines;
     const QList<QAction*> items = engines->actions();
     for (qsizetype i = 2; i < items.size(); ++i)
         delete items.at(i);
@@ -70,13 +80,12 @@ void WindowSearch::LoadSearchEngines()
         QAction* item = engines->addAction(entry.title);
         item->setData(entry.address);
         connect(item, &QAction::triggered, this, [this, address = entry.address] {
-            m_window.OpenAddress(SearchEngines::pageAddress(address),
-                                 m_settings.newTabFlags.favorites);
+            open(SearchEngines::pageAddress(address), m_settings.newTabFlags.favorites);
         });
     }
 }
 
-void WindowSearch::OrganizeSearchEngines()
+void SearchCommands::OrganizeSearchEngines()
 {
     TfrmSearchEngine dialog(m_hive, TfrmSearchEngine::EnginesMode, &m_window);
     dialog.setFont(m_window.font());
@@ -84,14 +93,14 @@ void WindowSearch::OrganizeSearchEngines()
         LoadSearchEngines();
 }
 
-const QSet<QString>& WindowSearch::knownHosts()
+const QSet<QString>& SearchCommands::knownHosts()
 {
     if (!m_knownHosts)
         m_knownHosts = TypedText::systemHostNames();
     return *m_knownHosts;
 }
 
-QString WindowSearch::addressForTyped(const QString& text)
+QString SearchCommands::addressForTyped(const QString& text)
 {
     if (!m_settings.searchFromAddressBar ||
         TypedText::classify(text, knownHosts(), [this](const QString& scheme) {
@@ -111,16 +120,16 @@ QString WindowSearch::addressForTyped(const QString& text)
     if (query.isEmpty())
         return text;
     // A search is no address the user typed: it stays out of the typed-address list.
-    m_window.addressBand()->setAddressTyped(false);
+    m_address.setAddressTyped(false);
     return query;
 }
 
-SearchPane* WindowSearch::pane() const
+SearchPane* SearchCommands::pane() const
 {
-    return qobject_cast<SearchPane*>(m_window.sideBar()->searchContent());
+    return qobject_cast<SearchPane*>(m_sideBar.searchContent());
 }
 
-TSorvelBrowser* WindowSearch::browserInUse() const
+TSorvelBrowser* SearchCommands::browserInUse() const
 {
     if (!m_pane)
         return nullptr;
@@ -129,7 +138,7 @@ TSorvelBrowser* WindowSearch::browserInUse() const
     return focus && (focus == browser || browser->isAncestorOf(focus)) ? browser : nullptr;
 }
 
-void WindowSearch::stop()
+void SearchCommands::stop()
 {
     if (m_pane)
         m_pane->browser()->Stop();
@@ -137,50 +146,50 @@ void WindowSearch::stop()
 
 // --- The pane's host ---------------------------------------------------------------------------
 
-void WindowSearch::OpenSearchResult(const QString& address)
+void SearchCommands::OpenSearchResult(const QString& address)
 {
-    m_window.OpenAddress(address, m_settings.newTabFlags.search);
+    open(address, m_settings.newTabFlags.search);
 }
 
-void WindowSearch::SearchNewWindow(TWebBrowser*& newBrowser, bool& cancel)
+void SearchCommands::SearchNewWindow(TWebBrowser*& newBrowser, bool& cancel)
 {
     // Handed to the active tab as its own request, with the new tab left in front.
-    TBrowserTab* tab = m_window.GetActivePage();
+    TBrowserTab* tab = m_tabs.GetActivePage();
     TWebBrowser* opener = tab ? tab->Browser() : nullptr;
     if (!opener || !opener->OnNewWindow2) {
         newBrowser = nullptr;
         cancel = true;
         return;
     }
-    m_window.tabSet()->openInFront([&] { opener->OnNewWindow2(newBrowser, cancel); });
+    m_tabs.openInFront([&] { opener->OnNewWindow2(newBrowser, cancel); });
 }
 
-QString WindowSearch::SearchHome() const
+QString SearchCommands::SearchHome() const
 {
     return m_settings.searchBar;
 }
 
-void WindowSearch::SetSearchHome(const QString& address)
+void SearchCommands::SetSearchHome(const QString& address)
 {
     m_settings.searchBar = address;
 }
 
-std::optional<QString> WindowSearch::AskLocation()
+std::optional<QString> SearchCommands::AskLocation()
 {
-    TfrmOpen dialog(m_window.addressBand()->box()->items(), &m_window);
+    TfrmOpen dialog(m_address.box()->items(), &m_window);
     dialog.setNewTabOptionVisible(false);
     if (m_questions.runDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.address();
 }
 
-bool WindowSearch::OrganizeSearchFavorites()
+bool SearchCommands::OrganizeSearchFavorites()
 {
     TfrmSearchEngine dialog(m_hive, TfrmSearchEngine::SearchBarMode, &m_window);
     return m_questions.runDialog(dialog) == QDialog::Accepted;
 }
 
-std::optional<QString> WindowSearch::AskFavoriteName(const QString& proposed)
+std::optional<QString> SearchCommands::AskFavoriteName(const QString& proposed)
 {
     QInputDialog dialog(&m_window);
     dialog.setObjectName(QStringLiteral("dlgSearchBarFavorite"));
@@ -192,7 +201,7 @@ std::optional<QString> WindowSearch::AskFavoriteName(const QString& proposed)
     return dialog.textValue();
 }
 
-void WindowSearch::Tell(const QString& message)
+void SearchCommands::Tell(const QString& message)
 {
     m_questions.tell(message);
 }

@@ -1,4 +1,4 @@
-#include "app/OpenDialog.h"
+#include "address/dialogs/OpenDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
