@@ -4,15 +4,13 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "app/UserInputWatch.h"
-#include "app/WindowBars.h"
 #include "browser/TabClosing.h"
 #include "browser/window/TabMenu.h"
 #include "app/WindowCommands.h"
-#include "app/WindowExternal.h"
 #include "app/WindowFavorites.h"
 #include "formfiller/window/FormFillerCommands.h"
 #include "groups/window/GroupTabs.h"
-#include "app/WindowHandOff.h"
+#include "integration/window/WindowExternal.h"
 #include "app/WindowLinks.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
@@ -22,7 +20,10 @@
 #include "app/WindowQuestions.h"
 #include "app/WindowSearch.h"
 #include "session/window/SessionTabs.h"
+#include "session/window/WindowHandOff.h"
 #include "bars/BarsControl.h"
+#include "bars/MenuBand.h"
+#include "bars/window/WindowBars.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/TabSet.h"
@@ -117,8 +118,10 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                          m_options->GetInactiveTabColor(),
                                                          m_options->GetInactiveFontColor()));
+    // A picture of the window asks nothing.
+    if (m_start.screenshotFile.isEmpty())
+        m_external->runDefaultBrowserCheck(m_start.askDefaultBrowser);
     // Both strips, the tabs' and the side bar's panes', get the same side too.
-    m_external->runDefaultBrowserCheck(m_start);
     const bool tabsDown = m_options->GetTabsDown();
     m_pcPage->setTabPosition(tabsDown ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top);
     m_sideBar->setTabsOnTop(!tabsDown);
@@ -138,7 +141,11 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
 
-    m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
+    m_handOff = new WindowHandOff(
+        {*this, *m_tabs,
+         [this](const QString& file) { OpenPageGroup(file, SGCloseFirst(), false); }, m_hive,
+         m_start.bus},
+        this);
     if (!m_start.screenshotFile.isEmpty()) {
         new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
             Q_EMIT screenshotTaken(ok);
@@ -183,7 +190,6 @@ void TfrmMain::buildWindow()
          },
          this},
         this);
-    m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
@@ -205,6 +211,8 @@ void TfrmMain::buildWindow()
     new UserInputWatch(this);
 
     buildBars();
+    m_placement = new WindowPlacement(
+        {*this, m_settings, *m_actions, *m_windowBars->controls(), *m_statusBar}, this);
     m_groups =
         new SorvelGroupCommands(*m_groupTabs, new GroupDialogs(this), menu(MenuId::Groups), this);
     m_session = new SessionTabs(
@@ -216,7 +224,8 @@ void TfrmMain::buildWindow()
     connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
     m_commands =
         new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
-    m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
+    m_external = new WindowExternal(
+        {*m_tabs, *m_windowBars->menuBand(), *menu(MenuId::EditWith), *m_questions, m_hive}, this);
     m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
     buildSideBar();
     m_formFiller =
@@ -233,7 +242,8 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::buildBars()
 {
-    m_windowBars = new WindowBars(*this, *m_menus, m_settings);
+    m_windowBars = new WindowBars({*this, *m_menus, *m_actions, m_settings, *m_tabs, *m_statusBar,
+                                   [this] { return FullScreen(); }});
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     // The offline state belongs to the system: other programs change it too.
@@ -252,7 +262,7 @@ void TfrmMain::buildBars()
     m_address->SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     m_address->LoadAddressCompletion();
 
-    m_windowBars->placeBands();
+    m_windowBars->placeBands(*m_addressBand);
     m_links = new WindowLinks(*this, m_settings, m_hive, *m_start.engine);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
@@ -428,7 +438,7 @@ void TfrmMain::runExitSequence()
     if (!m_start.screenshotFile.isEmpty())
         return;
 
-    SaveToolbarLayout();
+    m_windowBars->saveToolbarLayout();
     QStringList addresses;
     const auto all = tabs();
     for (TBrowserTab* tab : all)

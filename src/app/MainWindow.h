@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 #include "app/KeyDispatcher.h"
 #include "browser/strip/TabColors.h"
 #include "commands/MenuLayout.h"
@@ -56,7 +56,6 @@ class WindowPlacement;
 class WindowQuestions;
 class WindowSearch;
 class SessionTabs;
-struct DesktopApplication;
 struct SessionState;
 
 // What the program's entry hands the main window.
@@ -84,9 +83,11 @@ struct MainWindowOptions
 // work is done by parts in their areas' folders, each handed what it uses: the subsystems
 // (PopupControl, AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands,
 // SideBar, the bars) and their glue in the areas' window/ folders (TabClosing, TTabMenu,
-// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands). The Window<Concern>
-// objects still in src/app reach the window through its public side; the named operations
-// whose work a part does hand over to it in MainWindowEntryPoints.cpp.
+// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands, WindowBars,
+// WindowExternal, WindowHandOff). WindowPlacement and WindowHelp, the window's own, are
+// handed what they use too. The Window<Concern> objects still in src/app that take the
+// window reach it through its public side; the named operations whose work a part does hand
+// over to it in MainWindowEntryPoints.cpp.
 class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -157,13 +158,10 @@ public:
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     TTabMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
     TabClosing* closing() const { return m_closing; }
-    QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
     // The keyboard table's commands and what each runs (also what the menus and buttons run).
     WindowCommands* commands() const { return m_commands; }
-    // A second copy's argument (empty: only come to the front).
-    void HandleHandOff(const QString& value);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.
     void acceptHandOff(const HandOff::Parcel& parcel);
     AddressCommands* addressCommands() const { return m_address; }
@@ -177,10 +175,6 @@ public:
     // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
     // and the pop-up list are read again.
     void ShowOptions();
-    // A link dropped on the tab of the strip at `tabIndex`.
-    void DropOnTab(int tabIndex, const QString& address);
-    // Opens the saved page of the active tab in `program`.
-    void EditDocumentWith(const DesktopApplication& program);
     // The link opener of the links bar: an existing file opens in its own program, anything
     // else goes to OpenAddress with LinksNewWin.
     void OpenLink(const QString& address, bool shiftHeld);
@@ -189,14 +183,8 @@ public:
     TLinksBar* linksBar() const;
 
     // --- Bands and toolbar -------------------------------------------------------------------
-    void ApplyBarVisibility();
     // The links bar's widget and its whole menu, for the "Links" band.
     void setLinksWidget(QWidget* links, QMenu* linksMenu);
-    // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
-    void CustomizeToolbar();
-    void LoadToolbarLayout(bool reset);
-    void SaveToolbarLayout();
-    QString toolbarFile() const;
 
     // --- Favorites -------------------------------------------------------------------------------
     FavoritesMenu* favoritesMenu() const;

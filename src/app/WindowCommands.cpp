@@ -88,7 +88,9 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
     , m_questions(questions)
     , m_hive(hive)
     , m_menuBand(menuBand)
-    , m_help(window, hive)
+    , m_help(
+          window, [&window](const QString& address) { window.NewTab()->OpenAsHome(address); },
+          hive)
 {
     const auto on = [this](ActionId id, auto slot) {
         connect(m_window.action(id), &QAction::triggered, this, slot);

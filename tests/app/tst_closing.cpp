@@ -3,6 +3,7 @@
 #include "address/AddressBand.h"
 #include "app/WindowCommands.h"
 #include "address/PVComboBox.h"
+#include "bars/MenuBand.h"
 #include "browser/window/TabMenu.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
@@ -420,7 +421,7 @@ private Q_SLOTS:
                                                        w->action(ActionId::actCloseAllKeepCurrent),
                                                        w->action(ActionId::actCloseAllShowList)}));
         QCOMPARE(closeAll->defaultAction(), w->action(ActionId::actCloseAll));
-        QCOMPARE(w->closeAllButtonMenu()->actions(), closeAll->actions());
+        QCOMPARE(w->findChild<MenuBand*>()->closeAllMenu()->actions(), closeAll->actions());
         const auto* fileCloseAll = w->findChild<QMenu*>(QStringLiteral("mnuFileCloseAll"));
         QVERIFY(fileCloseAll);
         QCOMPARE(fileCloseAll->title(), QStringLiteral("Close A&ll"));

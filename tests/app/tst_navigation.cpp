@@ -289,44 +289,6 @@ private Q_SLOTS:
 
     // --- Full screen --------------------------------------------------------------------
 
-    void fullScreenRoundTrip()
-    {
-        Fixture w;
-        w->setWindowState(Qt::WindowMaximized);
-        QAction* toolbarItem = w->action(ActionId::actViewToolbar);
-        QAction* menuBarItem = w->action(ActionId::actViewMenuBar);
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
-        QVERIFY(w->FullScreen());
-        QVERIFY(w->windowState() & Qt::WindowFullScreen);
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-        QVERIFY(!toolbarItem->isVisible());
-        QVERIFY(menuBarItem->isVisible());
-        QVERIFY(w->action(ActionId::actFullScreen)->isChecked());
-
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
-        QVERIFY(!w->FullScreen());
-        QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen),
-                 Qt::WindowStates(Qt::WindowMaximized));
-        QVERIFY(w->statusPanel()->isVisibleTo(w.window.get()));
-        QVERIFY(toolbarItem->isVisible());
-        QVERIFY(!menuBarItem->isVisible());
-        QVERIFY(!w->action(ActionId::actFullScreen)->isChecked());
-
-        // A normal window gets its place and size back; a hidden status bar stays hidden.
-        w->setWindowState(Qt::WindowNoState);
-        w->move(40, 50);
-        w->resize(640, 480);
-        w->action(ActionId::actViewStatusBar)->trigger();
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-        w->action(ActionId::actFullScreen)->trigger();
-        QVERIFY(w->FullScreen());
-        w->action(ActionId::actFullScreen)->trigger();
-        QVERIFY(!(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)));
-        QCOMPARE(w->pos(), QPoint(40, 50));
-        QCOMPARE(w->size(), QSize(640, 480));
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-    }
-
     void fullScreenIsSavedAndRestored()
     {
         Fixture w;

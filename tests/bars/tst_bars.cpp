@@ -12,6 +12,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
+#include "support/BarsFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -28,20 +29,8 @@ SavedBand band(const QString& name, std::optional<qint64> width, std::optional<q
 {
     return SavedBand{true, name, width, brk};
 }
-// The parts of a window's bars, built as the window builds them.
-struct Bars
-{
-    QWidget window;
-    MainActions actions{&window};
-    MenuBuilder menus{actions, &window};
-    MenuBand* menuBand = new MenuBand(menus, actions, &window);
-    MainToolbar* toolbar = new MainToolbar(
-        actions, [this](MenuId id) { return menus.menu(id); }, &window);
-    QWidget* address = new QWidget(&window);
-    BarsControl control{actions, {menuBand, toolbar, address, nullptr}, [] { return false; },
-                        &window};
-    CoolBar* bar() const { return control.coolBar(); }
-};
+
+using Bars = BarsFixture;
 
 QStringList captionsOf(const QMenu* menu)
 {
