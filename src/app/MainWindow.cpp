@@ -6,8 +6,8 @@
 #include "app/UserInputWatch.h"
 #include "browser/TabClosing.h"
 #include "browser/window/TabMenu.h"
-#include "app/WindowCommands.h"
 #include "app/WindowFavorites.h"
+#include "app/WindowHelp.h"
 #include "formfiller/window/FormFillerCommands.h"
 #include "groups/window/GroupTabs.h"
 #include "integration/window/WindowExternal.h"
@@ -84,8 +84,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The keyboard table and the hint handler come first, as the window's own.
     m_actions = new MainActions(this);
     m_dispatcher = new KeyDispatcher(
-        this, [this] { return m_commands->keyContext(); },
-        [this](KeyDispatcher::Command c) { m_commands->run(c); }, this);
+        this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
+        this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
@@ -96,10 +96,10 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     buildWindow();
 
     m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
-    connect(m_content, &ContentSwitchControl::switchesChanged, m_commands,
-            &WindowCommands::showContentSwitches);
+    connect(m_content, &ContentSwitchControl::switchesChanged, this,
+            &TfrmMain::showContentSwitches);
     connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
-            [this] { m_commands->run(KeyDispatcher::Command::RefreshAll); });
+            [this] { runCommand(KeyDispatcher::Command::RefreshAll); });
     m_content->SetUserAgentTag(true);
 
     m_tray = new TrayControl(
@@ -127,7 +127,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_sideBar->setTabsOnTop(!tabsDown);
 
     m_content->load();
-    m_commands->showContentSwitches();
+    showContentSwitches();
     m_windowBars->showAsSet();
     m_placement->applyStored();
     if (m_settings.fullScreen)
@@ -222,8 +222,7 @@ void TfrmMain::buildWindow()
     m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
                            this);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
-    m_commands =
-        new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
+    connectCommands();
     m_external = new WindowExternal(
         {*m_tabs, *m_windowBars->menuBand(), *menu(MenuId::EditWith), *m_questions, m_hive}, this);
     m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
@@ -299,7 +298,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     // Each owner's setter, by the setting it takes; WindowSettings::pushes says who is told.
     using S = WindowSetting;
     const std::pair<S, std::function<void()>> setters[] = {
-        {S::DisableALTShortcuts, [this] { m_commands->applyAltShortcuts(); }},
+        {S::DisableALTShortcuts, [this] { applyAltShortcuts(); }},
         {S::OpenNewInForeground,
          [&] {
              m_tabs->setOpenNewInForeground(wanted.openNewInForeground);

@@ -11,7 +11,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class AddressBand;
 class BarsControl;
@@ -40,8 +43,8 @@ class TPVPageControl;
 class TPVStatusBar;
 class TrayControl;
 class WindowBars;
-class WindowCommands;
 class WindowExternal;
+class WindowHelp;
 class WindowFavorites;
 class FormFillerCommands;
 class WindowLinks;
@@ -160,8 +163,9 @@ public:
     TabClosing* closing() const { return m_closing; }
 
     // --- Commands ----------------------------------------------------------------------------
-    // The keyboard table's commands and what each runs (also what the menus and buttons run).
-    WindowCommands* commands() const { return m_commands; }
+    // What a command of the keyboard table runs; the keys, the menu items and the buttons bound
+    // to it run this (MainWindowCommands.cpp).
+    void runCommand(KeyDispatcher::Command command);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.
     void acceptHandOff(const HandOff::Parcel& parcel);
     AddressCommands* addressCommands() const { return m_address; }
@@ -172,9 +176,6 @@ public:
     void LoadSearchEngines();
     void OrganizeSearchEngines();
     SearchPane* searchPane() const;
-    // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
-    // and the pop-up list are read again.
-    void ShowOptions();
     // The link opener of the links bar: an existing file opens in its own program, anything
     // else goes to OpenAddress with LinksNewWin.
     void OpenLink(const QString& address, bool shiftHeld);
@@ -246,6 +247,31 @@ private:
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 
+    // The commands (MainWindowCommands.cpp): the actions connected to what they run, and the
+    // table of what each command of the keyboard table runs.
+    using CommandHandler = std::pair<KeyDispatcher::Command, std::function<void()>>;
+    void connectCommands();
+    void bindCommands();
+    bool handlesCommand(KeyDispatcher::Command command) const;
+    // What the keyboard table needs to know of the window at the moment of a key.
+    KeyDispatcher::Context keyContext() const;
+    // The actions' Alt shortcuts, off while the Alt keys are left to the page.
+    void applyAltShortcuts();
+    // The Options menu's content switches checked as the switches are.
+    void showContentSwitches();
+    // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
+    // and the pop-up list are read again.
+    void showOptions();
+    // Cut, Copy, Paste and Select All go to what the user is working in.
+    void editCommand(KeyDispatcher::Command command);
+    // A new tab as the new-tab setting says (blank, this page, or home), the address box
+    // focused.
+    void newBlankFromAction();
+    void openFileDialog();
+    void updateTextSizeChecks();
+    // The address box, when its band is shown.
+    void focusAddressBox(Qt::FocusReason reason);
+
     // The tab set in the window: its reports to the bars (MainWindowTabs.cpp).
     void wireTabSet();
     void onActiveTabChanged(TBrowserTab* tab);
@@ -283,7 +309,8 @@ private:
     AddressCommands* m_address = nullptr;
     InternetOptionsCommands* m_internet = nullptr;
     WindowPlacement* m_placement = nullptr;
-    WindowCommands* m_commands = nullptr;
+    std::vector<CommandHandler> m_commandHandlers;
+    std::unique_ptr<WindowHelp> m_help;
     WindowExternal* m_external = nullptr;
     WindowHandOff* m_handOff = nullptr;
     TabSleeper* m_sleeper = nullptr;

@@ -5,7 +5,6 @@
 #include "browser/BrowserTab.h"
 #include "browser/TabClosing.h"
 #include "browser/TabSet.h"
-#include "app/WindowCommands.h"
 #include "app/WindowFavorites.h"
 #include "groups/window/GroupTabs.h"
 #include "app/WindowLinks.h"
@@ -81,10 +80,6 @@ void TfrmMain::noteSessionChange()
 bool TfrmMain::FullScreen() const { return m_placement->fullScreen(); }
 
 void TfrmMain::setFullScreen(bool on) { m_placement->setFullScreen(on); }
-
-// --- Commands ---
-
-void TfrmMain::ShowOptions() { m_commands->showOptions(); }
 
 // --- Bars ---
 

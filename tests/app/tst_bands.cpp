@@ -1,4 +1,3 @@
-#include "app/WindowCommands.h"
 #include "bars/BarsControl.h"
 #include "bars/CoolBar.h"
 #include "bars/MainToolbar.h"
@@ -94,14 +93,14 @@ private Q_SLOTS:
 
         // Full screen: the toolbar is forced on and the menu band may be hidden.
         w->action(ActionId::actViewToolbar)->trigger();
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(bars->isBandVisible(Band::Tool));
         bars->updateCustomizeMenu();
         QVERIFY(pmMenuBar->isVisible() && !pmToolbar->isVisible());
         pmMenuBar->trigger();
         QVERIFY(!bars->isBandVisible(Band::Menu));
         QVERIFY(!w->action(ActionId::actViewMenuBar)->isChecked());
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(bars->isBandVisible(Band::Menu));
         QVERIFY(!bars->isBandVisible(Band::Tool));
         QVERIFY(!bars->isBandVisible(Band::Links));

@@ -1,5 +1,4 @@
 #include "address/AddressBand.h"
-#include "app/WindowCommands.h"
 #include "address/PVComboBox.h"
 #include "session/HandOff.h"
 #include "app/StartArguments.h"
@@ -263,10 +262,10 @@ private Q_SLOTS:
         Fixture w;
         TBrowserTab* linked = w->NewTabBackground(false); // as a link opens one: no home
         w->pages()->setActivePage(linked);
-        w->commands()->run(KeyDispatcher::Command::TabHome);
+        w->runCommand(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), linked->Browser()->startPage());
         linked->OpenAsHome(QStringLiteral("http://127.0.0.1/own"));
-        w->commands()->run(KeyDispatcher::Command::TabHome);
+        w->runCommand(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 

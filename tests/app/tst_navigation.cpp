@@ -4,7 +4,6 @@
 #include "address/TypedAddresses.h"
 #include "settings/dialogs/InternetOptions.h"
 #include "app/MainWindow.h"
-#include "app/WindowCommands.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -129,10 +128,10 @@ private Q_SLOTS:
     {
         Fixture w;
         w->NewTab();
-        w->commands()->run(KeyDispatcher::Command::RefreshComplete);
+        w->runCommand(KeyDispatcher::Command::RefreshComplete);
         QVERIFY(w.activeFake()->received(QStringLiteral("refreshCompletely")));
-        w->commands()->run(KeyDispatcher::Command::RefreshAll);
-        w->commands()->run(KeyDispatcher::Command::StopAll);
+        w->runCommand(KeyDispatcher::Command::RefreshAll);
+        w->runCommand(KeyDispatcher::Command::StopAll);
         for (TBrowserTab* tab : w->tabs()) {
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("refresh")));
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("stop")));
@@ -293,7 +292,7 @@ private Q_SLOTS:
     {
         Fixture w;
         w->setWindowState(Qt::WindowMaximized);
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         w.window.reset();
         QVERIFY(w.options().GetFullScreen());
         QVERIFY(w.options().GetMaximized()); // the placement from before
@@ -303,7 +302,7 @@ private Q_SLOTS:
         }});
         QVERIFY(again->FullScreen());
         QVERIFY(again->windowState() & Qt::WindowFullScreen);
-        again->commands()->run(KeyDispatcher::Command::FullScreen);
+        again->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(again->windowState() & Qt::WindowMaximized);
     }
 };

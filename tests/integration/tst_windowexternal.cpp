@@ -147,8 +147,9 @@ private Q_SLOTS:
     void launchImageOpensAnotherBrowser()
     {
         FakeDesktop desktop;
-        desktop.entry("pelvane.desktop", "Name=Pelvane\nExec=/bin/false %u\n"
-                                         "MimeType=x-scheme-handler/https;x-scheme-handler/http;\n");
+        desktop.entry("pelvane.desktop",
+                      "Name=Pelvane\nExec=/bin/false %u\n"
+                      "MimeType=x-scheme-handler/https;x-scheme-handler/http;\n");
         const QString other = desktop.client("otherbrowser", "x-scheme-handler/http");
         writeFile(desktop.mimeAppsList(), "[Default Applications]\n"
                                           "x-scheme-handler/https=pelvane.desktop\n"

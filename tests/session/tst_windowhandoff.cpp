@@ -22,8 +22,8 @@ namespace {
 struct Copy
 {
     explicit Copy(MessageBus* bus = nullptr)
-        : handOff({set.window, set.tabs, [this](const QString& file) { groups << file; },
-                   set.hive, bus})
+        : handOff({set.window, set.tabs, [this](const QString& file) { groups << file; }, set.hive,
+                   bus})
     {}
 
     TabSetFixture set;
@@ -70,13 +70,15 @@ private Q_SLOTS:
                  QStringLiteral("http://127.0.0.1/handed"));
 
         // Only ".sgp" in small letters is a group here; ".SGP" opens as an address.
-        const QString upper = TestFiles::writeFile(
-            TestFiles::home(QStringLiteral("h.SGP")), "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
+        const QString upper =
+            TestFiles::writeFile(TestFiles::home(QStringLiteral("h.SGP")),
+                                 "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
         c.handOff.open(upper);
         QCOMPARE(c.set->tabs().size(), 3);
         QCOMPARE(TabSetFixture::lastNavigation(c.set->GetActivePage()), upper);
-        const QString lower = TestFiles::writeFile(
-            TestFiles::home(QStringLiteral("h.sgp")), "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
+        const QString lower =
+            TestFiles::writeFile(TestFiles::home(QStringLiteral("h.sgp")),
+                                 "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
         c.handOff.open(lower);
         QCOMPARE(c.groups, QStringList{lower});
         QCOMPARE(c.set->tabs().size(), 3);

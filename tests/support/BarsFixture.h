@@ -20,7 +20,7 @@ struct BarsFixture
     MainToolbar* toolbar = new MainToolbar(
         actions, [this](MenuId id) { return menus.menu(id); }, &window);
     QWidget* address = new QWidget(&window);
-    BarsControl control{actions, {menuBand, toolbar, address, nullptr}, [] { return false; },
-                        &window};
+    BarsControl control{
+        actions, {menuBand, toolbar, address, nullptr}, [] { return false; }, &window};
     CoolBar* bar() const { return control.coolBar(); }
 };

@@ -1,11 +1,11 @@
 #include "integration/window/WindowExternal.h"
 
 #include "address/AddressPolicy.h"
-#include "integration/LaunchImage.h"
-#include "integration/window/TabStripDropTarget.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
+#include "integration/LaunchImage.h"
+#include "integration/window/TabStripDropTarget.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopLaunch.h"
 #include "platform/Questions.h"
@@ -98,7 +98,7 @@ void WindowExternal::editDocumentWith(const DesktopApplication& program)
             return;
         if (!result.ok()) {
             self->m_parts.questions.tell(QStringLiteral("The page could not be saved for %1:\n%2")
-                                       .arg(program.name, result.error));
+                                             .arg(program.name, result.error));
             return;
         }
         // In a terminal when the program's entry asks for one, as an editor of the console
