@@ -4,15 +4,13 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "app/UserInputWatch.h"
-#include "app/WindowBars.h"
 #include "browser/TabClosing.h"
 #include "browser/window/TabMenu.h"
-#include "app/WindowCommands.h"
-#include "app/WindowExternal.h"
 #include "favorites/window/FavoritesCommands.h"
+#include "app/WindowHelp.h"
 #include "formfiller/window/FormFillerCommands.h"
 #include "groups/window/GroupTabs.h"
-#include "app/WindowHandOff.h"
+#include "integration/window/WindowExternal.h"
 #include "links/window/LinksCommands.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
@@ -22,8 +20,11 @@
 #include "app/WindowQuestions.h"
 #include "search/window/SearchCommands.h"
 #include "session/window/SessionTabs.h"
+#include "session/window/WindowHandOff.h"
 #include "sidebar/window/SideBarCommands.h"
 #include "bars/BarsControl.h"
+#include "bars/MenuBand.h"
+#include "bars/window/WindowBars.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/TabSet.h"
@@ -84,8 +85,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The keyboard table and the hint handler come first, as the window's own.
     m_actions = new MainActions(this);
     m_dispatcher = new KeyDispatcher(
-        this, [this] { return m_commands->keyContext(); },
-        [this](KeyDispatcher::Command c) { m_commands->run(c); }, this);
+        this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
+        this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
@@ -96,10 +97,10 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     buildWindow();
 
     m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
-    connect(m_content, &ContentSwitchControl::switchesChanged, m_commands,
-            &WindowCommands::showContentSwitches);
+    connect(m_content, &ContentSwitchControl::switchesChanged, this,
+            &TfrmMain::showContentSwitches);
     connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
-            [this] { m_commands->run(KeyDispatcher::Command::RefreshAll); });
+            [this] { runCommand(KeyDispatcher::Command::RefreshAll); });
     m_content->SetUserAgentTag(true);
 
     m_tray = new TrayControl(
@@ -118,14 +119,16 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                          m_options->GetInactiveTabColor(),
                                                          m_options->GetInactiveFontColor()));
+    // A picture of the window asks nothing.
+    if (m_start.screenshotFile.isEmpty())
+        m_external->runDefaultBrowserCheck(m_start.askDefaultBrowser);
     // Both strips, the tabs' and the side bar's panes', get the same side too.
-    m_external->runDefaultBrowserCheck(m_start);
     const bool tabsDown = m_options->GetTabsDown();
     m_pcPage->setTabPosition(tabsDown ? TPVPageControl::Side::Bottom : TPVPageControl::Side::Top);
     m_sideBar->setTabsOnTop(!tabsDown);
 
     m_content->load();
-    m_commands->showContentSwitches();
+    showContentSwitches();
     m_windowBars->showAsSet();
     m_placement->applyStored();
     if (m_settings.fullScreen)
@@ -139,7 +142,11 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
 
-    m_handOff = new WindowHandOff(*this, m_hive, m_start.bus);
+    m_handOff = new WindowHandOff(
+        {*this, *m_tabs,
+         [this](const QString& file) { OpenPageGroup(file, SGCloseFirst(), false); }, m_hive,
+         m_start.bus},
+        this);
     if (!m_start.screenshotFile.isEmpty()) {
         new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
             Q_EMIT screenshotTaken(ok);
@@ -184,7 +191,6 @@ void TfrmMain::buildWindow()
          },
          this},
         this);
-    m_placement = new WindowPlacement(*this, m_settings);
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
@@ -206,6 +212,8 @@ void TfrmMain::buildWindow()
     new UserInputWatch(this);
 
     buildBars();
+    m_placement = new WindowPlacement(
+        {*this, m_settings, *m_actions, *m_windowBars->controls(), *m_statusBar}, this);
     m_groups =
         new SorvelGroupCommands(*m_groupTabs, new GroupDialogs(this), menu(MenuId::Groups), this);
     m_session = new SessionTabs(
@@ -215,9 +223,9 @@ void TfrmMain::buildWindow()
     m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
                            this);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
-    m_commands =
-        new WindowCommands(*this, m_settings, *m_questions, m_hive, *m_windowBars->menuBand());
-    m_external = new WindowExternal(*this, *m_questions, m_hive, *m_windowBars->menuBand());
+    connectCommands();
+    m_external = new WindowExternal(
+        {*m_tabs, *m_windowBars->menuBand(), *menu(MenuId::EditWith), *m_questions, m_hive}, this);
     m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
     auto* sideBarCommands =
         new SideBarCommands({*this, *m_tabs, *m_groups, *m_actions, m_settings, *m_statusBar,
@@ -244,7 +252,8 @@ void TfrmMain::buildWindow()
 
 void TfrmMain::buildBars()
 {
-    m_windowBars = new WindowBars(*this, *m_menus, m_settings);
+    m_windowBars = new WindowBars({*this, *m_menus, *m_actions, m_settings, *m_tabs, *m_statusBar,
+                                   [this] { return FullScreen(); }});
     menu(MenuId::Tabs)->addAction(QStringLiteral("(none)"))->setEnabled(false);
     connect(menu(MenuId::Tabs), &QMenu::aboutToShow, this, &TfrmMain::rebuildTabsMenu);
     // The offline state belongs to the system: other programs change it too.
@@ -263,7 +272,7 @@ void TfrmMain::buildBars()
     m_address->SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     m_address->LoadAddressCompletion();
 
-    m_windowBars->placeBands();
+    m_windowBars->placeBands(*m_addressBand);
     m_links = new LinksCommands(*m_tabs, *bars(), *m_statusBar, m_settings, m_hive,
                                 *m_start.engine, this);
     for (ActionId id : NotYetAvailable)
@@ -301,7 +310,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
     // Each owner's setter, by the setting it takes; WindowSettings::pushes says who is told.
     using S = WindowSetting;
     const std::pair<S, std::function<void()>> setters[] = {
-        {S::DisableALTShortcuts, [this] { m_commands->applyAltShortcuts(); }},
+        {S::DisableALTShortcuts, [this] { applyAltShortcuts(); }},
         {S::OpenNewInForeground,
          [&] {
              m_tabs->setOpenNewInForeground(wanted.openNewInForeground);
@@ -440,7 +449,7 @@ void TfrmMain::runExitSequence()
     if (!m_start.screenshotFile.isEmpty())
         return;
 
-    SaveToolbarLayout();
+    m_windowBars->saveToolbarLayout();
     QStringList addresses;
     const auto all = tabs();
     for (TBrowserTab* tab : all)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 #include "app/KeyDispatcher.h"
 #include "browser/strip/TabColors.h"
 #include "commands/MenuLayout.h"
@@ -11,7 +11,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class AddressBand;
 class BarsControl;
@@ -36,9 +39,9 @@ class TPVPageControl;
 class TPVStatusBar;
 class TrayControl;
 class WindowBars;
-class WindowCommands;
 class WindowExternal;
 class FavoritesCommands;
+class WindowHelp;
 class FormFillerCommands;
 class LinksCommands;
 class MailCommands;
@@ -52,7 +55,6 @@ class WindowPlacement;
 class WindowQuestions;
 class SearchCommands;
 class SessionTabs;
-struct DesktopApplication;
 struct SessionState;
 
 // What the program's entry hands the main window.
@@ -80,9 +82,11 @@ struct MainWindowOptions
 // work is done by parts in their areas' folders, each handed what it uses: the subsystems
 // (PopupControl, AddressBand, ContentSwitchControl, TrayControl, SorvelGroupCommands,
 // SideBar, the bars) and their glue in the areas' window/ folders (TabClosing, TTabMenu,
-// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands). The Window<Concern>
-// objects still in src/app reach the window through its public side; the named operations
-// whose work a part does hand over to it in MainWindowEntryPoints.cpp.
+// GroupTabs, SessionTabs, AddressCommands, InternetOptionsCommands, WindowBars,
+// WindowExternal, WindowHandOff). WindowPlacement and WindowHelp, the window's own, are
+// handed what they use too. The Window<Concern> objects still in src/app that take the
+// window reach it through its public side; the named operations whose work a part does hand
+// over to it in MainWindowEntryPoints.cpp.
 class TfrmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -153,35 +157,20 @@ public:
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     TTabMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
     TabClosing* closing() const { return m_closing; }
-    QMenu* closeAllButtonMenu() const;
 
     // --- Commands ----------------------------------------------------------------------------
-    // The keyboard table's commands and what each runs (also what the menus and buttons run).
-    WindowCommands* commands() const { return m_commands; }
-    // A second copy's argument (empty: only come to the front).
-    void HandleHandOff(const QString& value);
+    // What a command of the keyboard table runs; the keys, the menu items and the buttons bound
+    // to it run this (MainWindowCommands.cpp).
+    void runCommand(KeyDispatcher::Command command);
     // A hand-off as it arrived (over the bus or through the hive): each opens once.
     void acceptHandOff(const HandOff::Parcel& parcel);
     AddressCommands* addressCommands() const { return m_address; }
     InternetOptionsCommands* internetOptions() const { return m_internet; }
     void GoSearch();
-    // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
-    // and the pop-up list are read again.
-    void ShowOptions();
-    // A link dropped on the tab of the strip at `tabIndex`.
-    void DropOnTab(int tabIndex, const QString& address);
-    // Opens the saved page of the active tab in `program`.
-    void EditDocumentWith(const DesktopApplication& program);
 
     // --- Bands and toolbar -------------------------------------------------------------------
-    void ApplyBarVisibility();
     // The links bar's widget and its whole menu, for the "Links" band.
     void setLinksWidget(QWidget* links, QMenu* linksMenu);
-    // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
-    void CustomizeToolbar();
-    void LoadToolbarLayout(bool reset);
-    void SaveToolbarLayout();
-    QString toolbarFile() const;
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
@@ -229,6 +218,31 @@ private:
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 
+    // The commands (MainWindowCommands.cpp): the actions connected to what they run, and the
+    // table of what each command of the keyboard table runs.
+    using CommandHandler = std::pair<KeyDispatcher::Command, std::function<void()>>;
+    void connectCommands();
+    void bindCommands();
+    bool handlesCommand(KeyDispatcher::Command command) const;
+    // What the keyboard table needs to know of the window at the moment of a key.
+    KeyDispatcher::Context keyContext() const;
+    // The actions' Alt shortcuts, off while the Alt keys are left to the page.
+    void applyAltShortcuts();
+    // The Options menu's content switches checked as the switches are.
+    void showContentSwitches();
+    // Pelvane Options, modal; afterwards, whatever the answer, the domain completion texts
+    // and the pop-up list are read again.
+    void showOptions();
+    // Cut, Copy, Paste and Select All go to what the user is working in.
+    void editCommand(KeyDispatcher::Command command);
+    // A new tab as the new-tab setting says (blank, this page, or home), the address box
+    // focused.
+    void newBlankFromAction();
+    void openFileDialog();
+    void updateTextSizeChecks();
+    // The address box, when its band is shown.
+    void focusAddressBox(Qt::FocusReason reason);
+
     // The tab set in the window: its reports to the bars (MainWindowTabs.cpp).
     void wireTabSet();
     void onActiveTabChanged(TBrowserTab* tab);
@@ -266,7 +280,8 @@ private:
     AddressCommands* m_address = nullptr;
     InternetOptionsCommands* m_internet = nullptr;
     WindowPlacement* m_placement = nullptr;
-    WindowCommands* m_commands = nullptr;
+    std::vector<CommandHandler> m_commandHandlers;
+    std::unique_ptr<WindowHelp> m_help;
     WindowExternal* m_external = nullptr;
     WindowHandOff* m_handOff = nullptr;
     TabSleeper* m_sleeper = nullptr;

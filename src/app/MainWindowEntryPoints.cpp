@@ -2,19 +2,16 @@
 // part that owns the concern.
 #include "app/MainWindow.h"
 
-#include "app/WindowBars.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabClosing.h"
 #include "browser/TabSet.h"
-#include "app/WindowCommands.h"
-#include "app/WindowExternal.h"
 #include "groups/window/GroupTabs.h"
-#include "app/WindowHandOff.h"
 #include "app/WindowPlacement.h"
 #include "search/window/SearchCommands.h"
 #include "session/window/SessionTabs.h"
+#include "session/window/WindowHandOff.h"
 #include "bars/BarsControl.h"
-#include "bars/MenuBand.h"
+#include "bars/window/WindowBars.h"
 #include "browser/PopupControl.h"
 #include "session/SessionKeeper.h"
 
@@ -60,32 +57,14 @@ bool TfrmMain::FullScreen() const { return m_placement->fullScreen(); }
 
 void TfrmMain::setFullScreen(bool on) { m_placement->setFullScreen(on); }
 
-// --- Commands ---
-
-void TfrmMain::ShowOptions() { m_commands->showOptions(); }
-
-// --- External ---
-
-void TfrmMain::EditDocumentWith(const DesktopApplication& program)
-{ m_external->editDocumentWith(program); }
-void TfrmMain::DropOnTab(int tabIndex, const QString& address)
-{ m_external->dropOnTab(tabIndex, address); }
-
 // --- Bars ---
 
 MainToolbar* TfrmMain::toolbar() const { return m_windowBars->toolbar(); }
 BarsControl* TfrmMain::bars() const { return m_windowBars->controls(); }
-QMenu* TfrmMain::closeAllButtonMenu() const { return m_windowBars->menuBand()->closeAllMenu(); }
-void TfrmMain::ApplyBarVisibility() { bars()->ApplyBarVisibility(); }
 void TfrmMain::setLinksWidget(QWidget* links, QMenu* linksMenu)
 { bars()->setLinksWidget(links, linksMenu); }
-QString TfrmMain::toolbarFile() const { return m_windowBars->toolbarFile(); }
-void TfrmMain::LoadToolbarLayout(bool reset) { m_windowBars->loadToolbarLayout(reset); }
-void TfrmMain::SaveToolbarLayout() { m_windowBars->saveToolbarLayout(); }
-void TfrmMain::CustomizeToolbar() { m_windowBars->customizeToolbar(); }
 
 // --- Hand-off ---
 
 void TfrmMain::acceptHandOff(const HandOff::Parcel& parcel) { m_handOff->accept(parcel); }
-void TfrmMain::HandleHandOff(const QString& value) { m_handOff->open(value); }
 // clang-format on

@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
-#include "app/Throbber.h"
-#include "app/WindowBars.h"
+#include "bars/Throbber.h"
+#include "bars/window/WindowBars.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"

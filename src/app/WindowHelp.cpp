@@ -1,8 +1,6 @@
 #include "app/WindowHelp.h"
 
 #include "app/AboutBox.h"
-#include "app/MainWindow.h"
-#include "browser/BrowserTab.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 
@@ -11,16 +9,19 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-WindowHelp::WindowHelp(TfrmMain& window, RegistryHive& hive)
-    : m_window(window)
+#include <utility>
+
+WindowHelp::WindowHelp(QWidget& owner, Opener open, RegistryHive& hive)
+    : m_owner(owner)
+    , m_open(std::move(open))
     , m_hive(hive)
 {}
 
 void WindowHelp::showAbout()
 {
-    TfrmSplash about(&m_window);
-    QObject::connect(&about, &TfrmSplash::linkClicked, &m_window,
-                     [this](const QString& url) { m_window.NewTab()->OpenAsHome(url); });
+    TfrmSplash about(&m_owner);
+    QObject::connect(&about, &TfrmSplash::linkClicked, &m_owner,
+                     [this](const QString& url) { m_open(url); });
     about.exec();
 }
 
@@ -33,7 +34,7 @@ QString WindowHelp::helpAddress(const QString& page) const
 
 void WindowHelp::showHelpTopics()
 {
-    m_window.NewTab()->OpenAsHome(helpAddress(QStringLiteral("index.html")));
+    m_open(helpAddress(QStringLiteral("index.html")));
 }
 
 void WindowHelp::showSupport()
@@ -49,5 +50,5 @@ void WindowHelp::showSupport()
     facts.addQueryItem(QStringLiteral("shared"), Paths::sharedDataFolder());
     QUrl address(helpAddress(QStringLiteral("support.html")));
     address.setQuery(facts);
-    m_window.NewTab()->OpenAsHome(address.toString());
+    m_open(address.toString());
 }

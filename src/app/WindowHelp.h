@@ -2,14 +2,20 @@
 
 #include <QString>
 
+#include <functional>
+
+class QWidget;
 class RegistryHive;
-class TfrmMain;
 
 // The Help menu: the About box, and the shipped help pages, each opened in a tab of its own.
 class WindowHelp final
 {
 public:
-    WindowHelp(TfrmMain& window, RegistryHive& hive);
+    // Opens an address in a tab of its own.
+    using Opener = std::function<void(const QString& address)>;
+
+    // `owner` owns the About box; `hive` is named on the support page.
+    WindowHelp(QWidget& owner, Opener open, RegistryHive& hive);
 
     void showAbout();
     void showHelpTopics();
@@ -19,6 +25,7 @@ public:
 private:
     QString helpAddress(const QString& page) const;
 
-    TfrmMain& m_window;
+    QWidget& m_owner;
+    Opener m_open;
     RegistryHive& m_hive;
 };

@@ -1,28 +1,27 @@
 #include "app/WindowPlacement.h"
 
-#include "app/MainWindow.h"
 #include "bars/BarsControl.h"
-#include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
 #include "settings/WindowSettings.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
-WindowPlacement::WindowPlacement(TfrmMain& window, const WindowSettings& settings)
-    : QObject(&window)
-    , m_window(window)
-    , m_settings(settings)
+WindowPlacement::WindowPlacement(Parts parts, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
+    , m_window(parts.window)
 {}
 
 void WindowPlacement::applyStored()
 {
-    if (m_settings.maximized) {
+    if (m_parts.settings.maximized) {
         m_window.setWindowState(m_window.windowState() | Qt::WindowMaximized);
         return;
     }
-    if (!m_settings.placementStored) {
+    if (!m_parts.settings.placementStored) {
         // A first start: today's screens are far larger than the stored defaults.
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect first = WindowSettings::firstPlacement(screen->availableGeometry());
@@ -33,7 +32,7 @@ void WindowPlacement::applyStored()
     }
     // A placement from a larger screen, or a corrupt one, must not leave the window out
     // of reach: keep it on the screen it would appear on.
-    QRect wanted = m_settings.frame;
+    QRect wanted = m_parts.settings.frame;
     const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -57,15 +56,15 @@ void WindowPlacement::save(WindowSettings& now) const
 
 void WindowPlacement::setFullScreen(bool on)
 {
-    QAction* fullScreenItem = m_window.action(ActionId::actFullScreen);
+    QAction* fullScreenItem = m_parts.actions[ActionId::actFullScreen];
     if (on == m_fullScreen) {
         fullScreenItem->setChecked(on);
         return;
     }
-    QAction* toolbarItem = m_window.action(ActionId::actViewToolbar);
-    QAction* menuBarItem = m_window.action(ActionId::actViewMenuBar);
-    TPVStatusBar* statusBar = m_window.statusPanel();
-    BarsControl* bars = m_window.bars();
+    QAction* toolbarItem = m_parts.actions[ActionId::actViewToolbar];
+    QAction* menuBarItem = m_parts.actions[ActionId::actViewMenuBar];
+    QWidget* statusBar = &m_parts.statusBar;
+    BarsControl* bars = &m_parts.bars;
     if (on) {
         toolbarItem->setVisible(false);
         menuBarItem->setVisible(true);
@@ -97,7 +96,7 @@ void WindowPlacement::setFullScreen(bool on)
         menuBarItem->setChecked(true);
         bars->setBandVisible(BarsControl::Band::Tool, m_before.toolbarVisible);
         // Then every band as its View menu item says.
-        m_window.ApplyBarVisibility();
+        bars->ApplyBarVisibility();
         m_window.setUpdatesEnabled(true);
     }
     m_fullScreen = on;

@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QRect>
 
-class TfrmMain;
+class BarsControl;
+class MainActions;
+class QWidget;
 struct WindowSettings;
 
 // Where the window sits: the stored placement at start, full screen and back, and the
@@ -13,7 +15,17 @@ class WindowPlacement final : public QObject
     Q_DISABLE_COPY_MOVE(WindowPlacement)
 
 public:
-    WindowPlacement(TfrmMain& window, const WindowSettings& settings);
+    struct Parts
+    {
+        QWidget& window;
+        const WindowSettings& settings; // the stored placement and full screen
+        const MainActions& actions;     // Full Screen, and the View menu's bar items
+        // What full screen hides and puts back: the bands and the status bar.
+        BarsControl& bars;
+        QWidget& statusBar;
+    };
+
+    explicit WindowPlacement(Parts parts, QObject* parent = nullptr);
 
     // The stored placement, kept within reach on today's screens.
     void applyStored();
@@ -23,8 +35,8 @@ public:
     void save(WindowSettings& now) const;
 
 private:
-    TfrmMain& m_window;
-    const WindowSettings& m_settings;
+    Parts m_parts;
+    QWidget& m_window;
     bool m_fullScreen = false;
     // Full screen keeps what it changed, to put it back.
     struct Before

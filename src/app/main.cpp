@@ -1,6 +1,6 @@
 #include "app/Application.h"
 #include "app/BookmarkCommand.h"
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 #include "app/MainWindow.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "app/ProgramIcon.h"

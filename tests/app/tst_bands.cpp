@@ -1,20 +1,13 @@
-#include "address/AddressBand.h"
-#include "app/WindowCommands.h"
 #include "bars/BarsControl.h"
 #include "bars/CoolBar.h"
 #include "bars/MainToolbar.h"
 #include "bars/ToolbarFile.h"
-#include "bars/dialogs/CustomizeToolbar.h"
 #include "platform/Paths.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -24,16 +17,6 @@ using Band = BarsControl::Band;
 QString toolbarFile()
 {
     return ToolbarFile::fileIn(Paths::programFolder());
-}
-
-// Answers the next Customize Toolbar dialog with one of its buttons.
-void answerCustomize(QPushButton* (TfrmCustomizeToolbar::*button)() const)
-{
-    QTimer::singleShot(0, [button] {
-        auto* dialog = qobject_cast<TfrmCustomizeToolbar*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        (dialog->*button)()->click();
-    });
 }
 
 } // namespace
@@ -80,54 +63,6 @@ private Q_SLOTS:
         QCOMPARE(again->toolbar()->arrangement(), wanted);
     }
 
-    void aHostileToolbarFileNeverStopsTheStart()
-    {
-        TestFiles::writeFile(toolbarFile(), "[Toolbar]\r\n18=1\r\n18=0\r\nzz=1\r\n99=1\r\n\x01\x02");
-        {
-            Fixture w;
-            const ToolbarArrangement read = w->toolbar()->arrangement();
-            QCOMPARE(read.size(), 19);
-            QCOMPARE(read.first(), (ToolbarSlot{18, true}));
-        }
-        const QByteArray clean = TestFiles::readFile(toolbarFile());
-        QVERIFY2(clean.startsWith("[Toolbar]\r\n18=1\r\n0=1\r\n"), clean.constData());
-        QCOMPARE(clean.count("\r\n"), 20);
-    }
-
-    void customizeSavesWhateverTheAnswer()
-    {
-        Fixture w;
-        ToolbarArrangement changed = ToolbarFile::design(19);
-        changed.move(0, 18);
-        w->toolbar()->setArrangement(changed);
-        // Cancel leaves the toolbar, but the file is written from it.
-        answerCustomize(&TfrmCustomizeToolbar::cancelButton);
-        w->action(ActionId::actCustomizeToolbar)->trigger();
-        QCOMPARE(w->toolbar()->arrangement(), changed);
-        QCOMPARE(ToolbarFile::LoadToolbarLayout(toolbarFile(), ToolbarFile::design(19), false),
-                 changed);
-        // Reset: tag order, every button shown, and that is saved.
-        answerCustomize(&TfrmCustomizeToolbar::resetButton);
-        w->action(ActionId::actCustomizeToolbar)->trigger();
-        QCOMPARE(w->toolbar()->arrangement(), ToolbarFile::design(19));
-        QCOMPARE(ToolbarFile::LoadToolbarLayout(toolbarFile(), changed, false),
-                 ToolbarFile::design(19));
-    }
-
-    void doubleClickOnTheAddressLabelFoldsTheBand()
-    {
-        Fixture w;
-        w.show();
-        CoolBar* bar = w->bars()->coolBar();
-        const int address = bar->bandIndex(QStringLiteral("Address"));
-        QVERIFY(bar->bandRect(address).width() >= 100);
-        QTest::mouseDClick(w->addressBand()->label(), Qt::LeftButton);
-        QVERIFY(bar->bandRect(address).width() < 100);
-        QTest::mouseDClick(w->addressBand()->label(), Qt::LeftButton);
-        QCOMPARE(bar->bandRect(address).right(), bar->bandRect(bar->bandIndex("Links")).left() - 1);
-        QVERIFY(bar->bandRect(bar->bandIndex("Links")).width() < 100);
-    }
-
     void barsMenuAndViewItemsAgree()
     {
         Fixture w;
@@ -158,14 +93,14 @@ private Q_SLOTS:
 
         // Full screen: the toolbar is forced on and the menu band may be hidden.
         w->action(ActionId::actViewToolbar)->trigger();
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(bars->isBandVisible(Band::Tool));
         bars->updateCustomizeMenu();
         QVERIFY(pmMenuBar->isVisible() && !pmToolbar->isVisible());
         pmMenuBar->trigger();
         QVERIFY(!bars->isBandVisible(Band::Menu));
         QVERIFY(!w->action(ActionId::actViewMenuBar)->isChecked());
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(bars->isBandVisible(Band::Menu));
         QVERIFY(!bars->isBandVisible(Band::Tool));
         QVERIFY(!bars->isBandVisible(Band::Links));

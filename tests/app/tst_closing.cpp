@@ -1,8 +1,8 @@
 #include "browser/dialogs/CloseAll.h"
 #include "browser/dialogs/ConfirmCloseAll.h"
 #include "address/AddressBand.h"
-#include "app/WindowCommands.h"
 #include "address/PVComboBox.h"
+#include "bars/MenuBand.h"
 #include "browser/window/TabMenu.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
@@ -81,7 +81,7 @@ private Q_SLOTS:
         {
             Fixture w;
             const auto tabs = w.withTabs(2);
-            w->commands()->run(KeyDispatcher::Command::Close); // the active first tab
+            w->runCommand(KeyDispatcher::Command::Close); // the active first tab
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(1), tabs.at(2)}));
             QCOMPARE(w->GetActivePage(), tabs.at(1));
@@ -113,7 +113,7 @@ private Q_SLOTS:
         only->SetStickyName(QStringLiteral("Mine"));
         only->SetLocked(true);
         only->setHideFromCloseAll(true);
-        w->commands()->run(KeyDispatcher::Command::Close);
+        w->runCommand(KeyDispatcher::Command::Close);
         QCOMPARE(w->tabs(), QList<TBrowserTab*>{only});
         QCOMPARE(only->Caption(), QStringLiteral("Blank"));
         QCOMPARE(w.lastNavigation(only), QStringLiteral("about:blank"));
@@ -130,7 +130,7 @@ private Q_SLOTS:
         tabs.at(1)->setHideFromCloseAll(true);
         tabs.at(3)->setHideFromCloseAll(true);
         tabs.at(2)->SetLocked(true); // locked tabs close like any other
-        w->commands()->run(KeyDispatcher::Command::CloseAll);
+        w->runCommand(KeyDispatcher::Command::CloseAll);
         QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(1), tabs.at(3)}));
         QCOMPARE(w->GetActivePage(), tabs.at(1));
     }
@@ -183,7 +183,7 @@ private Q_SLOTS:
 
         // No with "Don't ask me again": nothing closes, and the question is off for good.
         w.questions.dontAskAgain = true;
-        w->commands()->run(KeyDispatcher::Command::CloseAll);
+        w->runCommand(KeyDispatcher::Command::CloseAll);
         QCOMPARE(w->tabs().size(), 3);
         QVERIFY(!w.options().GetConfirmCloseAll());
         w->CloseAll();
@@ -420,7 +420,7 @@ private Q_SLOTS:
                                                        w->action(ActionId::actCloseAllKeepCurrent),
                                                        w->action(ActionId::actCloseAllShowList)}));
         QCOMPARE(closeAll->defaultAction(), w->action(ActionId::actCloseAll));
-        QCOMPARE(w->closeAllButtonMenu()->actions(), closeAll->actions());
+        QCOMPARE(w->findChild<MenuBand*>()->closeAllMenu()->actions(), closeAll->actions());
         const auto* fileCloseAll = w->findChild<QMenu*>(QStringLiteral("mnuFileCloseAll"));
         QVERIFY(fileCloseAll);
         QCOMPARE(fileCloseAll->title(), QStringLiteral("Close A&ll"));
@@ -469,9 +469,9 @@ private Q_SLOTS:
         TBrowserTab* first = w->GetActivePage();
         TBrowserTab* second = w->NewTab();
         w->NewTabBackground(true);
-        w->commands()->run(KeyDispatcher::Command::NextTab);
+        w->runCommand(KeyDispatcher::Command::NextTab);
         QCOMPARE(w->GetActivePage(), first);
-        w->commands()->run(KeyDispatcher::Command::PreviousTab);
+        w->runCommand(KeyDispatcher::Command::PreviousTab);
         QCOMPARE(w->GetActivePage(), second);
         QCOMPARE(w.hiddenTabs(), 1);
     }
@@ -587,17 +587,17 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(w->GetActivePage(), first);
 
-        w->commands()->run(KeyDispatcher::Command::ToggleForeground);
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
         QVERIFY(w->tabSet()->OpenNewInForeground());
         const auto late = opener->raiseNewWindow();
         // The preference at the time of the request counts.
-        w->commands()->run(KeyDispatcher::Command::ToggleForeground);
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
         late.backend->completeLoad(QStringLiteral("http://127.0.0.1/front"), "Front");
         QCoreApplication::processEvents();
         QCOMPARE(w->GetActivePage()->PopupUrl(), QStringLiteral("http://127.0.0.1/front"));
 
         w->pages()->setActivePage(first);
-        w->commands()->run(KeyDispatcher::Command::ToggleForeground);
+        w->runCommand(KeyDispatcher::Command::ToggleForeground);
         opener->openWindow(Ads + "/x");
         QCoreApplication::processEvents();
         QCOMPARE(w->GetActivePage(), first); // a blocked one never shows
@@ -635,7 +635,7 @@ private Q_SLOTS:
         Fixture::fakeOf(popup)->completeLoad(QStringLiteral("http://127.0.0.1/elsewhere"), "Else");
         w->pages()->setActivePage(popup);
 
-        w->commands()->run(KeyDispatcher::Command::AddToPopupList); // F8
+        w->runCommand(KeyDispatcher::Command::AddToPopupList); // F8
         QCOMPARE(w.options().GetPopupSorvelList(),
                  (QStringList{"url1=http://127.0.0.1/old", "url3=http://127.0.0.1/x",
                               "url4=http://127.0.0.1/pop/a.html"}));
@@ -718,7 +718,7 @@ private Q_SLOTS:
         QCOMPARE(w->tabs().size(), 1 + PopupRules::MaxWindowsAtOnce + 30);
         TBrowserTab* fresh = w->NewTab();
         QCOMPARE(w->GetActivePage(), fresh);
-        w->commands()->run(KeyDispatcher::Command::CloseAll);
+        w->runCommand(KeyDispatcher::Command::CloseAll);
         QCOMPARE(w->tabs().size(), 1);
     }
 

@@ -59,7 +59,7 @@ private Q_SLOTS:
         w->show();
         w->tray()->TrayRestoreClick();
         QVERIFY(w->tray()->TrayMinimized());
-        w->HandleHandOff(QString()); // a second copy started without an address
+        w->acceptHandOff({}); // a second copy started without an address
         QVERIFY(w->isVisible());
         QVERIFY(!w->isMinimized());
         QVERIFY(!w->tray()->TrayMinimized());
@@ -82,28 +82,12 @@ private Q_SLOTS:
         QVERIFY(w.fixture.options().GetMinToTray());
     }
 
+    // The window asks at its creation (WindowExternal's own test has the answers).
     void defaultBrowserCheckAtCreation()
     {
-        {
-            Window no([] { return false; });
-            QCOMPARE(no.questions, 1);
-            QVERIFY(!IsDefaultBrowser());
-        }
-        {
-            Window yes([] { return true; });
-            QCOMPARE(yes.questions, 1);
-            QVERIFY(IsDefaultBrowser());
-        }
-        {
-            Window again([] { return true; });
-            QCOMPARE(again.questions, 0); // already the default
-        }
-        QDir(m_xdg.path()).removeRecursively();
-        {
-            Window off([] { return true; }, [](TPVOptions& o) { o.SetAskDefaultBrowser(false); });
-            QCOMPARE(off.questions, 0);
-            QVERIFY(!IsDefaultBrowser());
-        }
+        Window yes([] { return true; });
+        QCOMPARE(yes.questions, 1);
+        QVERIFY(IsDefaultBrowser());
     }
 };
 

@@ -1,7 +1,6 @@
 #include "address/AddressBand.h"
-#include "app/WindowCommands.h"
 #include "address/PVComboBox.h"
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 #include "app/StartArguments.h"
 #include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
@@ -12,7 +11,6 @@
 #include "platform/MessageBus.h"
 #include "platform/web/WebBrowser.h"
 #include "support/ActiveWindow.h"
-#include "support/HiveFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/ScriptedGroupQuestions.h"
 #include "support/TestFiles.h"
@@ -25,7 +23,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -48,23 +45,6 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstStartOpensLargeAndCentredStoredPlacementIsKept()
-    {
-        QCOMPARE(WindowSettings::firstPlacement(QRect(0, 0, 1000, 500)), QRect(100, 50, 800, 400));
-        Fixture first;
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QCOMPARE(first->size(), WindowSettings::firstPlacement(screen).size());
-
-        Fixture stored({.before = [](TPVOptions& o) {
-            o.SetLeft(30);
-            o.SetTop(40);
-            o.SetWidth(300);
-            o.SetHeight(200);
-        }});
-        QCOMPARE(stored->size(), QSize(300, 200));
-        QCOMPARE(stored->pos(), QPoint(30, 40));
-    }
-
     void aTabThatGoesWhileItsGroupIsChosenIsStillAdded()
     {
         // A hand-off that replaces the tabs arrives while the user picks the group.
@@ -78,7 +58,7 @@ private Q_SLOTS:
         TBrowserTab* tab = w->NewTab();
         tab->SetStickyName(QStringLiteral("Going"));
         questions.existing = group;
-        questions.whileAsking = [&] { w->HandleHandOff(other); };
+        questions.whileAsking = [&] { w->acceptHandOff({QString(), other}); };
         w->AddTabToGroup(tab);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QFile file(group);
@@ -204,61 +184,6 @@ private Q_SLOTS:
         }
     }
 
-    void handOffOpensANewTabOrAGroup()
-    {
-        Fixture w;
-        w->HandleHandOff(QStringLiteral("http://127.0.0.1/handed"));
-        QCOMPARE(w->tabs().size(), 2);
-        QCOMPARE(w.opened().last(), QStringLiteral("http://127.0.0.1/handed"));
-        QCOMPARE(w->GetActivePage()->HomeUrl(), QStringLiteral("http://127.0.0.1/handed"));
-
-        // Only ".sgp" in small letters is a group here; ".SGP" opens as an address.
-        const QString upper =
-            writeGroup(QStringLiteral("h.SGP"), "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\n");
-        w->HandleHandOff(upper);
-        QCOMPARE(w->tabs().size(), 3);
-        QCOMPARE(w.opened().last(), upper);
-        const QString lower = writeGroup(
-            QStringLiteral("h.sgp"),
-            "[SorvelGroup]\r\nblank1=http://127.0.0.1/x\r\nblank2=http://127.0.0.1/y\r\n");
-        w->HandleHandOff(lower);
-        QCOMPARE(w->tabs().size(), 5);
-        w->HandleHandOff(QString()); // only comes to the front
-        QCOMPARE(w->tabs().size(), 5);
-    }
-
-    void aHandOffSentAgainOpensOnce()
-    {
-        Fixture w;
-        const HandOff::Parcel parcel{QStringLiteral("id-1"),
-                                     QStringLiteral("http://127.0.0.1/once")};
-        // Sent again while the copy was busy starting, and also left in the hive.
-        const HandOff::Parcel again = HandOff::decode(HandOff::encode(parcel));
-        QCOMPARE(again.id, parcel.id);
-        QCOMPARE(again.argument, parcel.argument);
-        const auto leaveInHive = [&w](const QString& id) {
-            TRegistry reg(w.hive);
-            reg.openKey(QStringLiteral("\\Software\\Brenmoor\\Pelvane\\CurrentVersion"), true);
-            reg.writeString(QStringLiteral("CommandLine"), QStringLiteral("http://127.0.0.1/once"));
-            reg.writeString(QStringLiteral("CommandLineId"), id);
-        };
-        leaveInHive(parcel.id);
-        w->acceptHandOff(parcel);
-        w->acceptHandOff(again);
-        w->acceptHandOff(again);
-        QCOMPARE(w->tabs().size(), 2);
-        // The slot no longer holds it, so the next start does not open it again; another
-        // sender's parcel there stays for the running copy.
-        QCOMPARE(HandOff::takeStoredCommandLine(w.hive).argument, QString());
-        leaveInHive(QStringLiteral("id-2"));
-        w->acceptHandOff(parcel);
-        QCOMPARE(HandOff::takeStoredCommandLine(w.hive).id, QStringLiteral("id-2"));
-        // Without an identity (an older copy) every one opens, as before.
-        w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
-        w->acceptHandOff(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/old"))));
-        QCOMPARE(w->tabs().size(), 4);
-    }
-
     void startArguments()
     {
         using K = StartArguments::Kind; // rows: given, kind, argument (or problem), picture
@@ -279,35 +204,6 @@ private Q_SLOTS:
             QCOMPARE(kind == K::Refused ? start.problem : start.argument, text);
             QCOMPARE(start.screenshotFile, picture);
         }
-    }
-
-    // Nobody answers and the hive cannot keep the argument: the sender learns why.
-    void aHandOffTheHiveCannotKeepSaysWhy()
-    {
-        QTemporaryDir folder;
-        QVERIFY(HiveFiles::writeNewer(folder.filePath(QStringLiteral("newer.db"))));
-        RegistryHive newer(folder.filePath(QStringLiteral("newer.db")));
-        QString error;
-        QVERIFY(HandOff::deliver(MessageBus(folder.path()), newer, QStringLiteral("http://x/"), 0,
-                                 &error) == HandOff::Delivery::Lost);
-        QVERIFY2(error.contains(QStringLiteral("newer version")), qPrintable(error));
-    }
-
-    void handOffBringsTheWindowBackAsItWas()
-    {
-        Fixture w;
-        w.show();
-        w->setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
-        w->HandleHandOff(QString());
-        QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized),
-                 Qt::WindowStates(Qt::WindowMaximized));
-
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
-        w->setWindowState(w->windowState() | Qt::WindowMinimized);
-        w->HandleHandOff(QString());
-        QVERIFY(w->windowState().testFlag(Qt::WindowFullScreen));
-        QVERIFY(!w->windowState().testFlag(Qt::WindowMinimized));
-        QVERIFY(w->FullScreen());
     }
 
     void keysReachTheirCommands()
@@ -366,10 +262,10 @@ private Q_SLOTS:
         Fixture w;
         TBrowserTab* linked = w->NewTabBackground(false); // as a link opens one: no home
         w->pages()->setActivePage(linked);
-        w->commands()->run(KeyDispatcher::Command::TabHome);
+        w->runCommand(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), linked->Browser()->startPage());
         linked->OpenAsHome(QStringLiteral("http://127.0.0.1/own"));
-        w->commands()->run(KeyDispatcher::Command::TabHome);
+        w->runCommand(KeyDispatcher::Command::TabHome);
         QCOMPARE(w.lastNavigation(linked), QStringLiteral("http://127.0.0.1/own"));
     }
 

@@ -1,6 +1,5 @@
 // The main window on the real engine, with pages from a local server.
 #include "app/MainWindow.h"
-#include "app/WindowCommands.h"
 #include "browser/BrowserTab.h"
 #include "commands/ActionId.h"
 #include "platform/web/WebEngineServices.h"
@@ -47,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(waitUntil([&] { return m_server.requestCount("/list") > 0 && !tab->Busy(); }));
         QCOMPARE(tab->Caption(), QStringLiteral("List"));
 
-        window.commands()->run(KeyDispatcher::Command::FollowNextLink);
+        window.runCommand(KeyDispatcher::Command::FollowNextLink);
         QVERIFY(waitUntil([&] { return tab->GetAddress().endsWith(QLatin1String("/next2")); }));
         QCOMPARE(m_server.requestCount("/other"), 0);
         QCOMPARE(window.tabs().size(), 1);

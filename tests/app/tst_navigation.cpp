@@ -4,7 +4,6 @@
 #include "address/TypedAddresses.h"
 #include "settings/dialogs/InternetOptions.h"
 #include "app/MainWindow.h"
-#include "app/WindowCommands.h"
 #include "browser/BrowserTab.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -129,10 +128,10 @@ private Q_SLOTS:
     {
         Fixture w;
         w->NewTab();
-        w->commands()->run(KeyDispatcher::Command::RefreshComplete);
+        w->runCommand(KeyDispatcher::Command::RefreshComplete);
         QVERIFY(w.activeFake()->received(QStringLiteral("refreshCompletely")));
-        w->commands()->run(KeyDispatcher::Command::RefreshAll);
-        w->commands()->run(KeyDispatcher::Command::StopAll);
+        w->runCommand(KeyDispatcher::Command::RefreshAll);
+        w->runCommand(KeyDispatcher::Command::StopAll);
         for (TBrowserTab* tab : w->tabs()) {
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("refresh")));
             QVERIFY(Fixture::fakeOf(tab)->received(QStringLiteral("stop")));
@@ -289,49 +288,11 @@ private Q_SLOTS:
 
     // --- Full screen --------------------------------------------------------------------
 
-    void fullScreenRoundTrip()
-    {
-        Fixture w;
-        w->setWindowState(Qt::WindowMaximized);
-        QAction* toolbarItem = w->action(ActionId::actViewToolbar);
-        QAction* menuBarItem = w->action(ActionId::actViewMenuBar);
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
-        QVERIFY(w->FullScreen());
-        QVERIFY(w->windowState() & Qt::WindowFullScreen);
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-        QVERIFY(!toolbarItem->isVisible());
-        QVERIFY(menuBarItem->isVisible());
-        QVERIFY(w->action(ActionId::actFullScreen)->isChecked());
-
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
-        QVERIFY(!w->FullScreen());
-        QCOMPARE(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen),
-                 Qt::WindowStates(Qt::WindowMaximized));
-        QVERIFY(w->statusPanel()->isVisibleTo(w.window.get()));
-        QVERIFY(toolbarItem->isVisible());
-        QVERIFY(!menuBarItem->isVisible());
-        QVERIFY(!w->action(ActionId::actFullScreen)->isChecked());
-
-        // A normal window gets its place and size back; a hidden status bar stays hidden.
-        w->setWindowState(Qt::WindowNoState);
-        w->move(40, 50);
-        w->resize(640, 480);
-        w->action(ActionId::actViewStatusBar)->trigger();
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-        w->action(ActionId::actFullScreen)->trigger();
-        QVERIFY(w->FullScreen());
-        w->action(ActionId::actFullScreen)->trigger();
-        QVERIFY(!(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)));
-        QCOMPARE(w->pos(), QPoint(40, 50));
-        QCOMPARE(w->size(), QSize(640, 480));
-        QVERIFY(!w->statusPanel()->isVisibleTo(w.window.get()));
-    }
-
     void fullScreenIsSavedAndRestored()
     {
         Fixture w;
         w->setWindowState(Qt::WindowMaximized);
-        w->commands()->run(KeyDispatcher::Command::FullScreen);
+        w->runCommand(KeyDispatcher::Command::FullScreen);
         w.window.reset();
         QVERIFY(w.options().GetFullScreen());
         QVERIFY(w.options().GetMaximized()); // the placement from before
@@ -341,7 +302,7 @@ private Q_SLOTS:
         }});
         QVERIFY(again->FullScreen());
         QVERIFY(again->windowState() & Qt::WindowFullScreen);
-        again->commands()->run(KeyDispatcher::Command::FullScreen);
+        again->runCommand(KeyDispatcher::Command::FullScreen);
         QVERIFY(again->windowState() & Qt::WindowMaximized);
     }
 };

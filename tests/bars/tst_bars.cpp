@@ -29,6 +29,7 @@ SavedBand band(const QString& name, std::optional<qint64> width, std::optional<q
 {
     return SavedBand{true, name, width, brk};
 }
+
 using Bars = BarsFixture;
 
 QStringList captionsOf(const QMenu* menu)

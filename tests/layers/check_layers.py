@@ -30,6 +30,8 @@ ALLOWED = {
     "search": (2, {"platform", "platform/web", "settings", "browser"}),
     "session": (2, {"platform", "platform/web", "settings", "browser"}),
     "integration": (2, {"platform", "platform/web", "settings", "history"}),
+    "integration/window": (3, {"platform", "platform/web", "settings", "integration", "address",
+                               "browser", "browser/strip"}),
     "formfiller": (2, {"platform", "platform/web", "settings", "integration"}),
     "formfiller/dialogs": (3, {"platform", "settings", "integration", "formfiller"}),
     "favorites": (2, {"platform", "platform/web", "settings", "integration"}),
@@ -65,6 +67,8 @@ ALLOWED = {
                           "browser/strip", "commands"}),
     "search/dialogs": (3, {"platform", "settings", "search"}),
     "bars/dialogs": (3, {"platform", "commands", "bars"}),
+    "bars/window": (3, {"platform", "platform/web", "commands", "settings", "bars", "bars/dialogs",
+                        "address", "browser", "browser/strip"}),
     "app": (4, None),  # the top: anything below it
 }
 

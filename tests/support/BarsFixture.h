@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bars/BarsControl.h"
+#include "bars/CoolBar.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
 #include "commands/MainActions.h"
@@ -8,8 +9,8 @@
 
 #include <QWidget>
 
-// The bars of a window as the window builds them, on a widget of their own: the actions and
-// menus, the menu band, the toolbar, an address band's stand-in and the bands' control.
+// The parts of a window's bars, built as the window builds them, on a plain widget and with
+// a plain widget in the address band's place; no main window.
 struct BarsFixture
 {
     QWidget window;

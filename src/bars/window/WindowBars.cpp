@@ -1,72 +1,76 @@
-#include "app/WindowBars.h"
+#include "bars/window/WindowBars.h"
 
 #include "address/AddressBand.h"
-#include "app/MainWindow.h"
-#include "app/Throbber.h"
 #include "bars/BarsControl.h"
 #include "bars/CoolBar.h"
 #include "bars/MainToolbar.h"
 #include "bars/MenuBand.h"
+#include "bars/Throbber.h"
 #include "bars/ToolbarFile.h"
 #include "bars/dialogs/CustomizeToolbar.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVStatusBar.h"
 #include "commands/MainActions.h"
+#include "commands/MenuBuilder.h"
 #include "platform/Paths.h"
+#include "settings/WindowSettings.h"
 
 #include <QAction>
+#include <QMainWindow>
 
-WindowBars::WindowBars(TfrmMain& window, MenuBuilder& menus, const WindowSettings& settings)
-    : QObject(&window)
-    , m_window(window)
-    , m_settings(settings)
+#include <utility>
+
+WindowBars::WindowBars(Parts parts)
+    : QObject(&parts.window)
+    , m_parts(std::move(parts))
 {
-    m_tbMenu = new MenuBand(menus, *window.actions(), &window);
-    window.action(ActionId::actViewMenuBar)->setVisible(false); // offered in full screen only
+    QMainWindow* window = &m_parts.window;
+    m_tbMenu = new MenuBand(m_parts.menus, m_parts.actions, window);
+    m_parts.actions[ActionId::actViewMenuBar]->setVisible(false); // offered in full screen only
 
     // The logo area at the right end of the menu band.
     m_throbber = new Throbber(m_tbMenu);
-    m_throbber->setLoadingQuery([&window] {
-        const TBrowserTab* tab = window.GetActivePage();
+    m_throbber->setLoadingQuery([&tabs = m_parts.tabs] {
+        const TBrowserTab* tab = tabs.GetActivePage();
         return tab && tab->Busy();
     });
     m_tbMenu->addWidget(m_throbber);
 
     m_tbMain = new MainToolbar(
-        *window.actions(), [&window](MenuId id) { return window.menu(id); }, &window);
+        m_parts.actions, [&menus = m_parts.menus](MenuId id) { return menus.menu(id); }, window);
 }
 
-void WindowBars::placeBands()
+void WindowBars::placeBands(AddressBand& address)
 {
-    AddressBand* address = m_window.addressBand();
     BarsControl::Contents contents;
     contents.menuBand = m_tbMenu;
     contents.toolbar = m_tbMain;
-    contents.address = address;
-    contents.addressLabel = address->label();
-    m_bars = new BarsControl(
-        *m_window.actions(), contents, [this] { return m_window.FullScreen(); }, &m_window);
-    m_window.setMenuWidget(m_bars->coolBar());
-    connect(m_window.action(ActionId::actCustomizeToolbar), &QAction::triggered, this,
+    contents.address = &address;
+    contents.addressLabel = address.label();
+    m_bars = new BarsControl(m_parts.actions, contents, m_parts.fullScreen, &m_parts.window);
+    m_parts.window.setMenuWidget(m_bars->coolBar());
+    connect(m_parts.actions[ActionId::actCustomizeToolbar], &QAction::triggered, this,
             &WindowBars::customizeToolbar);
     loadToolbarLayout(false);
 }
 
 void WindowBars::showAsSet()
 {
-    const auto check = [this](ActionId id, bool on) { m_window.action(id)->setChecked(on); };
-    check(ActionId::actViewToolbar, m_settings.viewToolbar);
-    check(ActionId::actViewAddressBar, m_settings.viewAddressBar);
-    check(ActionId::actViewLinksBar, m_settings.viewLinksBar);
-    check(ActionId::actViewStatusBar, m_settings.viewStatusBar);
-    check(ActionId::actViewSorvelBar, m_settings.viewSorvelBar);
+    const WindowSettings& settings = m_parts.settings;
+    const auto check = [this](ActionId id, bool on) { m_parts.actions[id]->setChecked(on); };
+    check(ActionId::actViewToolbar, settings.viewToolbar);
+    check(ActionId::actViewAddressBar, settings.viewAddressBar);
+    check(ActionId::actViewLinksBar, settings.viewLinksBar);
+    check(ActionId::actViewStatusBar, settings.viewStatusBar);
+    check(ActionId::actViewSorvelBar, settings.viewSorvelBar);
     check(ActionId::actViewMenuBar, true);
-    check(ActionId::actForeground, m_settings.openNewInForeground);
+    check(ActionId::actForeground, settings.openNewInForeground);
     m_bars->ApplyBarVisibility();
-    m_window.statusPanel()->setVisible(m_settings.viewStatusBar);
+    m_parts.statusBar.setVisible(settings.viewStatusBar);
 }
 
-QString WindowBars::toolbarFile() const
+QString WindowBars::toolbarFile()
 {
     return ToolbarFile::fileIn(Paths::programFolder());
 }
@@ -86,7 +90,7 @@ void WindowBars::saveToolbarLayout()
 
 void WindowBars::customizeToolbar()
 {
-    TfrmCustomizeToolbar dialog(m_tbMain->buttonRows(), &m_window);
+    TfrmCustomizeToolbar dialog(m_tbMain->buttonRows(), &m_parts.window);
     dialog.exec();
     switch (dialog.answer()) {
     case TfrmCustomizeToolbar::Answer::Ok:

@@ -1,20 +1,32 @@
 #pragma once
 
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 
 #include <QObject>
 
+#include <functional>
+
 class MessageBus;
+class QWidget;
 class RegistryHive;
-class TfrmMain;
+class TabSet;
 
 // What other copies of the program hand to this one: an argument to open (over the bus, or
 // left in the hive), and the question "which tabs are open?" of the command-line tool.
 class WindowHandOff final : public QObject
 {
 public:
-    // `bus` may be null (no other copies are heard); `hive` holds the "CommandLine" slot.
-    WindowHandOff(TfrmMain& window, RegistryHive& hive, MessageBus* bus);
+    struct Parts
+    {
+        QWidget& window; // comes to the front for every hand-off
+        TabSet& tabs;    // an address opens in a tab of its own; the tool's listing
+        // Opens a page-group file, as the window's group setting says.
+        std::function<void(const QString& file)> openGroup;
+        RegistryHive& hive; // holds the "CommandLine" slot
+        MessageBus* bus;    // may be null: no other copies are heard
+    };
+
+    explicit WindowHandOff(Parts parts, QObject* parent = nullptr);
 
     // Stops answering: a copy that asks now waits until this one is gone and starts on its
     // own.
@@ -26,8 +38,6 @@ public:
     void open(const QString& value);
 
 private:
-    TfrmMain& m_window;
-    RegistryHive& m_hive;
-    MessageBus* m_bus = nullptr;
+    Parts m_parts;
     HandOff::Ledger m_seen;
 };

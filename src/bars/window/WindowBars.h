@@ -3,12 +3,18 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class AddressBand;
 class BarsControl;
+class MainActions;
 class MainToolbar;
 class MenuBand;
 class MenuBuilder;
-class TfrmMain;
+class QMainWindow;
+class TabSet;
 class Throbber;
+class TPVStatusBar;
 struct WindowSettings;
 
 // The window's bands: the menu band with the logo area, the main toolbar with its saved
@@ -19,10 +25,21 @@ class WindowBars final : public QObject
     Q_DISABLE_COPY_MOVE(WindowBars)
 
 public:
+    struct Parts
+    {
+        QMainWindow& window; // the rebar becomes its menu widget; the bands' parent
+        MenuBuilder& menus;
+        const MainActions& actions;
+        const WindowSettings& settings; // the working copies: which bars are shown
+        const TabSet& tabs;             // the logo area turns while the active tab loads
+        TPVStatusBar& statusBar;
+        std::function<bool()> fullScreen; // the window is in full screen now
+    };
+
     // The menu band, its logo area and the toolbar.
-    WindowBars(TfrmMain& window, MenuBuilder& menus, const WindowSettings& settings);
+    explicit WindowBars(Parts parts);
     // The bands around the window's address band, and the toolbar's saved layout.
-    void placeBands();
+    void placeBands(AddressBand& address);
     // The bars and the View menu's check marks as the working copies say.
     void showAsSet();
 
@@ -32,15 +49,14 @@ public:
     BarsControl* controls() const { return m_bars; }
 
     // The toolbar's layout file in the program folder.
-    QString toolbarFile() const;
+    static QString toolbarFile();
     void loadToolbarLayout(bool reset);
     void saveToolbarLayout();
     // "Customize Toolbar", modal; afterwards, whatever the answer, the layout is saved.
     void customizeToolbar();
 
 private:
-    TfrmMain& m_window;
-    const WindowSettings& m_settings;
+    Parts m_parts;
     MenuBand* m_tbMenu = nullptr;
     Throbber* m_throbber = nullptr;
     MainToolbar* m_tbMain = nullptr;

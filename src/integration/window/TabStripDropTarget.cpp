@@ -1,6 +1,6 @@
-#include "app/TabStripDropTarget.h"
+#include "integration/window/TabStripDropTarget.h"
 
-#include "app/DroppedAddress.h"
+#include "integration/DroppedAddress.h"
 #include "browser/strip/PVPageControl.h"
 
 #include <QDropEvent>

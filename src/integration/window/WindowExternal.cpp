@@ -1,15 +1,14 @@
-#include "app/WindowExternal.h"
+#include "integration/window/WindowExternal.h"
 
 #include "address/AddressPolicy.h"
-#include "app/LaunchImage.h"
-#include "app/MainWindow.h"
-#include "app/TabStripDropTarget.h"
-#include "app/WindowQuestions.h"
-#include "bars/MenuBand.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 #include "browser/strip/PVPageControl.h"
+#include "integration/LaunchImage.h"
+#include "integration/window/TabStripDropTarget.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopLaunch.h"
+#include "platform/Questions.h"
 #include "platform/Registry.h"
 #include "settings/DefaultBrowser.h"
 #include "settings/DefaultPrograms.h"
@@ -18,38 +17,36 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QToolBar>
 #include <QUrl>
 
-WindowExternal::WindowExternal(TfrmMain& window, WindowQuestions& questions, RegistryHive& hive,
-                               MenuBand& menuBand)
-    : QObject(&window)
-    , m_window(window)
-    , m_questions(questions)
-    , m_hive(hive)
+WindowExternal::WindowExternal(Parts parts, QObject* parent)
+    : QObject(parent)
+    , m_parts(parts)
 {
     new TabStripDropTarget(
-        window.pages(),
+        &m_parts.tabs.strip(),
         [this](int tabIndex, const QString& address) { dropOnTab(tabIndex, address); }, this);
 
     // The launch image sits beside the logo area at the far end of the menu band.
     auto* launchImage = new LaunchImage(
-        [&window]() -> LaunchImage::Link {
-            const TBrowserTab* tab = window.GetActivePage();
+        [&tabs = m_parts.tabs]() -> LaunchImage::Link {
+            const TBrowserTab* tab = tabs.GetActivePage();
             if (!tab)
                 return {};
             return {tab->GetAddress(), tab->GetTitle()};
         },
-        &menuBand);
-    menuBand.addWidget(launchImage);
-    connect(launchImage, &LaunchImage::launchRequested, this, [this, &window] {
-        if (const TBrowserTab* tab = window.GetActivePage())
+        &m_parts.menuBand);
+    m_parts.menuBand.addWidget(launchImage);
+    connect(launchImage, &LaunchImage::launchRequested, this, [this] {
+        if (const TBrowserTab* tab = m_parts.tabs.GetActivePage())
             launchInOtherBrowser(tab->GetAddress());
     });
     connect(launchImage, &LaunchImage::linkDropped, this, &WindowExternal::launchInOtherBrowser);
 
     // The Source button's programs: read the first time the menu opens; the programs are
     // not looked up again while we run.
-    QMenu* editMenu = window.menu(MenuId::EditWith);
+    QMenu* editMenu = &m_parts.editMenu;
     connect(editMenu, &QMenu::aboutToShow, this, [this, editMenu] {
         if (editMenu->isEmpty())
             fillEditMenu(editMenu);
@@ -71,7 +68,7 @@ void WindowExternal::launchInOtherBrowser(const QString& address)
         DesktopEntry::BuildAddressCommand(*browser, QUrl::fromUserInput(address).toString()),
         DesktopLaunch::terminalProgram());
     if (!problem.isEmpty())
-        m_questions.tell(problem);
+        m_parts.questions.tell(problem);
 }
 
 void WindowExternal::fillEditMenu(QMenu* menu)
@@ -92,7 +89,7 @@ void WindowExternal::fillEditMenu(QMenu* menu)
 
 void WindowExternal::editDocumentWith(const DesktopApplication& program)
 {
-    TBrowserTab* tab = m_window.GetActivePage();
+    TBrowserTab* tab = m_parts.tabs.GetActivePage();
     if (!tab)
         return;
     const QPointer<WindowExternal> self(this);
@@ -100,8 +97,8 @@ void WindowExternal::editDocumentWith(const DesktopApplication& program)
         if (!self)
             return;
         if (!result.ok()) {
-            self->m_questions.tell(QStringLiteral("The page could not be saved for %1:\n%2")
-                                       .arg(program.name, result.error));
+            self->m_parts.questions.tell(QStringLiteral("The page could not be saved for %1:\n%2")
+                                             .arg(program.name, result.error));
             return;
         }
         // In a terminal when the program's entry asks for one, as an editor of the console
@@ -110,42 +107,41 @@ void WindowExternal::editDocumentWith(const DesktopApplication& program)
             DesktopLaunch::start(program, DesktopEntry::BuildCommand(program, result.fileName),
                                  DesktopLaunch::terminalProgram());
         if (!problem.isEmpty())
-            self->m_questions.tell(problem);
+            self->m_parts.questions.tell(problem);
     });
 }
 
 void WindowExternal::dropOnTab(int tabIndex, const QString& address)
 {
-    auto* tab = qobject_cast<TBrowserTab*>(m_window.pages()->pageForTabIndex(tabIndex));
+    auto* tab = qobject_cast<TBrowserTab*>(m_parts.tabs.strip().pageForTabIndex(tabIndex));
     const auto decision = AddressPolicy::decide(AddressPolicy::Source::DroppedLink, address);
     if (!tab || address.isEmpty() || decision == AddressPolicy::Decision::Refuse)
         return;
     // Onto another tab: that tab shows it. Onto the page being read (or an address that
     // must not take over a tab): it is kept, and the link opens beside it.
-    if (tab != m_window.GetActivePage() && decision == AddressPolicy::Decision::Open) {
+    if (tab != m_parts.tabs.GetActivePage() && decision == AddressPolicy::Decision::Open) {
         tab->NavigateTo(address);
         return;
     }
-    if (TBrowserTab* created = m_window.NewTabBackground(false))
+    if (TBrowserTab* created = m_parts.tabs.NewTabBackground(false))
         created->OpenAsHome(address);
 }
 
-void WindowExternal::runDefaultBrowserCheck(const MainWindowOptions& start)
+void WindowExternal::runDefaultBrowserCheck(const std::function<bool()>& ask)
 {
-    // A picture of the window asks nothing.
-    if (!start.askDefaultBrowser || !start.screenshotFile.isEmpty())
+    if (!ask)
         return;
     QString error;
     std::optional<DefaultBrowserCheck> result;
     try {
-        result = StartupDefaultBrowserCheck(m_hive, QCoreApplication::applicationFilePath(),
-                                            start.askDefaultBrowser, &error);
+        result = StartupDefaultBrowserCheck(m_parts.hive, QCoreApplication::applicationFilePath(),
+                                            ask, &error);
     } catch (const RegistryError& failure) {
         result = DefaultBrowserCheck::Failed;
         error = failure.message();
     }
     if (result == DefaultBrowserCheck::Failed) {
-        m_questions.tell(
+        m_parts.questions.tell(
             QStringLiteral("Pelvane could not be made your default browser.\n\n%1").arg(error));
     }
 }

@@ -2,13 +2,14 @@
 
 #include <QObject>
 
-class MenuBand;
+#include <functional>
+
 class QMenu;
+class QToolBar;
+class Questions;
 class RegistryHive;
-class TfrmMain;
-class WindowQuestions;
+class TabSet;
 struct DesktopApplication;
-struct MainWindowOptions;
 
 // What goes between the window and other programs: links dropped on the tab strip, the
 // launch image (open in another browser, drag out as a shortcut), editing the page in a
@@ -18,9 +19,17 @@ class WindowExternal final : public QObject
     Q_DISABLE_COPY_MOVE(WindowExternal)
 
 public:
+    struct Parts
+    {
+        TabSet& tabs;       // its strip takes the drops; the active tab is launched or edited
+        QToolBar& menuBand; // the launch image goes at its far end
+        QMenu& editMenu;    // the Source button's programs
+        Questions& questions;
+        RegistryHive& hive;
+    };
+
     // Puts the drop target on the strip and the launch image on the menu band.
-    WindowExternal(TfrmMain& window, WindowQuestions& questions, RegistryHive& hive,
-                   MenuBand& menuBand);
+    explicit WindowExternal(Parts parts, QObject* parent = nullptr);
 
     // Opens the saved page of the active tab in `program`.
     void editDocumentWith(const DesktopApplication& program);
@@ -29,13 +38,12 @@ public:
     void launchInOtherBrowser(const QString& address);
     // A link dropped on the tab of the strip at `tabIndex`.
     void dropOnTab(int tabIndex, const QString& address);
-    // The start-up offer, when the window was given a question to ask and takes no picture.
-    void runDefaultBrowserCheck(const MainWindowOptions& start);
+    // The start-up offer: `ask` asks whether to become the default browser (true for Yes);
+    // empty, nothing runs. A failure is told.
+    void runDefaultBrowserCheck(const std::function<bool()>& ask);
 
 private:
     void fillEditMenu(QMenu* menu);
 
-    TfrmMain& m_window;
-    WindowQuestions& m_questions;
-    RegistryHive& m_hive;
+    Parts m_parts;
 };

@@ -1,25 +1,29 @@
-#include "app/WindowCommands.h"
+// The window's commands: the actions behind the menus and buttons, connected to the window's
+// operations, and the one table of what each command of the keyboard table runs (the keys, the
+// menu items and the buttons bound to a command run the same).
+#include "app/MainWindow.h"
 
 #include "address/AddressBand.h"
-#include "app/FocusedField.h"
-#include "app/MainWindow.h"
-#include "app/WindowQuestions.h"
 #include "address/window/AddressCommands.h"
+#include "app/FocusedField.h"
+#include "app/WindowHelp.h"
+#include "app/WindowQuestions.h"
 #include "search/window/SearchCommands.h"
-#include "settings/window/InternetOptionsCommands.h"
 #include "bars/BandPanel.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
+#include "bars/window/WindowBars.h"
 #include "browser/BrowserTab.h"
 #include "browser/SorvelBrowser.h"
 #include "browser/TabSet.h"
-#include "browser/window/TabMenu.h"
 #include "browser/strip/PVPageControl.h"
+#include "browser/window/TabMenu.h"
 #include "commands/KeyTable.h"
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
 #include "settings/ContentSwitchControl.h"
 #include "settings/dialogs/Options.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>
@@ -29,6 +33,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <memory>
 
 using Command = KeyDispatcher::Command;
 using Switch = ContentSwitchControl::Switch;
@@ -70,43 +75,37 @@ template<typename Page> void editPage(Page& page, Command command)
 }
 
 // The work on the active tab, when there is one.
-template<typename Work> std::function<void()> onActiveTab(TfrmMain& window, Work work)
+template<typename Work> std::function<void()> onActiveTab(const TabSet& tabs, Work work)
 {
-    return [&window, work] {
-        if (TBrowserTab* tab = window.GetActivePage())
+    return [&tabs, work] {
+        if (TBrowserTab* tab = tabs.GetActivePage())
             work(tab);
     };
 }
 
 } // namespace
 
-WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
-                               WindowQuestions& questions, RegistryHive& hive, MenuBand& menuBand)
-    : QObject(&window)
-    , m_window(window)
-    , m_settings(settings)
-    , m_questions(questions)
-    , m_hive(hive)
-    , m_menuBand(menuBand)
-    , m_help(window, hive)
+void TfrmMain::connectCommands()
 {
+    m_help = std::make_unique<WindowHelp>(
+        *this, [this](const QString& address) { NewTab()->OpenAsHome(address); }, m_hive);
     const auto on = [this](ActionId id, auto slot) {
-        connect(m_window.action(id), &QAction::triggered, this, slot);
+        connect(action(id), &QAction::triggered, this, slot);
     };
-    const auto withTab = [this](auto work) { return onActiveTab(m_window, work); };
+    const auto withTab = [this](auto work) { return onActiveTab(*m_tabs, work); };
     bindCommands();
     for (const ActionCommand& row : CommandBindings::actionCommands())
-        on(row.action, [this, c = row.command] { run(c); });
+        on(row.action, [this, c = row.command] { runCommand(c); });
 
-    on(ActionId::pmFileNewBlank, [this] { m_window.NewTab()->NavigateBlank(); });
-    on(ActionId::actNewSearch, [this] { m_window.NewTab()->GoSearch(); });
+    on(ActionId::pmFileNewBlank, [this] { NewTab()->NavigateBlank(); });
+    on(ActionId::actNewSearch, [this] { NewTab()->GoSearch(); });
     on(ActionId::actNewCurrent, [this] {
-        const TBrowserTab* current = m_window.GetActivePage();
+        const TBrowserTab* current = GetActivePage();
         const QString address = current ? current->GetAddress() : QString();
-        m_window.NewTab()->OpenAsHome(address);
+        NewTab()->OpenAsHome(address);
     });
     on(ActionId::actGoHome, withTab([](TBrowserTab* t) { t->GoHome(); }));
-    on(ActionId::actGoSearch, [this] { m_window.GoSearch(); });
+    on(ActionId::actGoSearch, [this] { GoSearch(); });
     on(ActionId::actPageSetup, withTab([](TBrowserTab* t) { t->PageSetup(); }));
     on(ActionId::actViewSource, withTab([](TBrowserTab* t) { t->ViewSource(); }));
     on(ActionId::actProperties, withTab([](TBrowserTab* t) { t->ShowProperties(); }));
@@ -114,35 +113,33 @@ WindowCommands::WindowCommands(TfrmMain& window, WindowSettings& settings,
     on(ActionId::tbFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
     for (int size = 0; size < int(std::size(TextSizes)); ++size) {
         on(TextSizes[size], [this, size] {
-            if (TBrowserTab* tab = m_window.GetActivePage())
+            if (TBrowserTab* tab = GetActivePage())
                 tab->SetFontSize(size);
             updateTextSizeChecks();
         });
     }
-    connect(m_window.menu(MenuId::TextSize), &QMenu::aboutToShow, this,
-            &WindowCommands::updateTextSizeChecks);
+    connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
     // The switches are made after the commands; they are looked up when used.
     for (const SwitchItem& item : SwitchItems)
-        on(item.action, [this, which = item.which] { m_window.contentSwitches()->toggle(which); });
+        on(item.action, [this, which = item.which] { contentSwitches()->toggle(which); });
 
-    on(ActionId::actViewStatusBar,
-       [this](bool visible) { m_window.statusBar()->setVisible(visible); });
+    on(ActionId::actViewStatusBar, [this](bool visible) { statusBar()->setVisible(visible); });
     on(ActionId::actWorkOffline,
-       [this](bool checked) { m_window.internetOptions()->SetWorkOffline(checked); });
-    on(ActionId::actInternetOptions, [this] { m_window.internetOptions()->ShowInternetOptions(); });
-    on(ActionId::mnuClearAddresses, [this] { m_window.addressCommands()->ClearAddresses(); });
+       [this](bool checked) { internetOptions()->SetWorkOffline(checked); });
+    on(ActionId::actInternetOptions, [this] { internetOptions()->ShowInternetOptions(); });
+    on(ActionId::mnuClearAddresses, [this] { addressCommands()->ClearAddresses(); });
     on(ActionId::actOptions, [this] { showOptions(); });
     on(ActionId::actOrganizeSorvelGroups,
-       [this] { m_window.sideBar()->showPane(SideBar::Pane::SorvelGroups); });
-    on(ActionId::actCloseAllKeepCurrent, [this] { m_window.CloseAllKeepCurrent(); });
-    on(ActionId::actCloseAllShowList, [this] { m_window.CloseAllShowList(); });
-    on(ActionId::actAbout, [this] { m_help.showAbout(); });
-    on(ActionId::actSupport, [this] { m_help.showSupport(); });
-    on(ActionId::actExit, [this] { m_window.close(); });
+       [this] { sideBar()->showPane(SideBar::Pane::SorvelGroups); });
+    on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
+    on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
+    on(ActionId::actAbout, [this] { m_help->showAbout(); });
+    on(ActionId::actSupport, [this] { m_help->showSupport(); });
+    on(ActionId::actExit, [this] { close(); });
     applyAltShortcuts();
 }
 
-void WindowCommands::applyAltShortcuts()
+void TfrmMain::applyAltShortcuts()
 {
     // With the Alt keys left to the page, the actions' own Alt shortcuts must not fire
     // either; the keyboard table already leaves them alone.
@@ -150,51 +147,50 @@ void WindowCommands::applyAltShortcuts()
         const QKeySequence designed(QString::fromLatin1(row->shortcut));
         if (designed.isEmpty() || !(designed[0].keyboardModifiers() & Qt::AltModifier))
             continue;
-        m_window.action(row->id)->setShortcut(m_settings.disableAltShortcuts ? QKeySequence()
-                                                                             : designed);
+        action(row->id)->setShortcut(m_settings.disableAltShortcuts ? QKeySequence() : designed);
     }
 }
 
-void WindowCommands::showContentSwitches()
+void TfrmMain::showContentSwitches()
 {
-    const ContentSwitchControl* switches = m_window.contentSwitches();
+    const ContentSwitchControl* switches = contentSwitches();
     for (const SwitchItem& item : SwitchItems)
-        m_window.action(item.action)->setChecked(switches->isOn(item.which));
+        action(item.action)->setChecked(switches->isOn(item.which));
 }
 
-void WindowCommands::updateTextSizeChecks()
+void TfrmMain::updateTextSizeChecks()
 {
     for (ActionId id : TextSizes)
-        m_window.action(id)->setChecked(false);
-    if (TBrowserTab* tab = m_window.GetActivePage()) {
+        action(id)->setChecked(false);
+    if (TBrowserTab* tab = GetActivePage()) {
         const int size = tab->GetFontSize();
         if (size >= 0 && size < int(std::size(TextSizes)))
-            m_window.action(TextSizes[size])->setChecked(true);
+            action(TextSizes[size])->setChecked(true);
     }
 }
 
-KeyDispatcher::Context WindowCommands::keyContext() const
+KeyDispatcher::Context TfrmMain::keyContext() const
 {
     KeyDispatcher::Context context;
     context.altShortcutsDisabled = m_settings.disableAltShortcuts;
-    const TBrowserTab* tab = m_window.GetActivePage();
+    const TBrowserTab* tab = GetActivePage();
     context.hasActiveTab = tab != nullptr;
     context.canGoBack = tab && tab->CanGoBack();
     context.canGoForward = tab && tab->CanGoForward();
-    const SideBar* sideBar = m_window.sideBar();
+    const SideBar* sideBar = m_sideBar;
     context.renameTreeFocused = sideBar && sideBar->renameTreeFocused();
     context.sideBarTreeFocused = sideBar && sideBar->treeFocused();
     const QWidget* focus = QApplication::focusWidget();
-    context.tabStripFocused = focus && focus == m_window.pages()->tabStrip();
+    context.tabStripFocused = focus && focus == pages()->tabStrip();
     return context;
 }
 
-void WindowCommands::bindCommands()
+void TfrmMain::bindCommands()
 {
-    const auto withTab = [this](auto work) { return onActiveTab(m_window, work); };
+    const auto withTab = [this](auto work) { return onActiveTab(*m_tabs, work); };
     const auto eachTab = [this](auto work) {
         return [this, work] {
-            const auto all = m_window.tabs();
+            const auto all = tabs();
             for (TBrowserTab* tab : all)
                 work(tab);
         };
@@ -203,22 +199,21 @@ void WindowCommands::bindCommands()
     const auto andShow = [this](auto work) {
         return [this, work] {
             work();
-            m_window.UpdateTabState();
+            UpdateTabState();
         };
     };
     const auto edit = [this](Command command) { return [this, command] { editCommand(command); }; };
-    m_handlers = {
+    m_commandHandlers = {
         // Alt+Home always goes somewhere: the tab's own home, or the home page for a tab
         // that has none (one opened from a link).
-        {Command::TabHome, withTab([](TBrowserTab* t) {
-             t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome();
-         })},
+        {Command::TabHome,
+         withTab([](TBrowserTab* t) { t->HomeUrl().isEmpty() ? t->GoHome() : t->GoTabHome(); })},
         {Command::FocusAddress, [this] { focusAddressBox(Qt::ShortcutFocusReason); }},
         {Command::Back, withTab([](TBrowserTab* t) { t->GoBack(); })},
         {Command::Forward, withTab([](TBrowserTab* t) { t->GoForward(); })},
         // The walk passes hidden tabs by: windows still waiting for their address stay.
-        {Command::NextTab, [this] { m_window.pages()->selectNextPage(true); }},
-        {Command::PreviousTab, [this] { m_window.pages()->selectNextPage(false); }},
+        {Command::NextTab, [this] { pages()->selectNextPage(true); }},
+        {Command::PreviousTab, [this] { pages()->selectNextPage(false); }},
         {Command::Paste, edit(Command::Paste)},
         {Command::Cut, edit(Command::Cut)},
         {Command::Copy, edit(Command::Copy)},
@@ -231,70 +226,72 @@ void WindowCommands::bindCommands()
         {Command::RefreshAll, eachTab([](TBrowserTab* t) { t->Refresh(); })},
         {Command::Find, withTab([](TBrowserTab* t) { t->Find(); })},
         {Command::Print, withTab([](TBrowserTab* t) { t->Print(); })},
-        {Command::NewHome, [this] { m_window.NewTab()->GoHome(); }},
+        {Command::NewHome, [this] { NewTab()->GoHome(); }},
         {Command::NewBlank, [this] { newBlankFromAction(); }},
         {Command::Open, [this] { openFileDialog(); }},
         {Command::FollowNextLink, withTab([](TBrowserTab* t) { t->FollowNextLink(); })},
         {Command::TabSearch, withTab([](TBrowserTab* t) { t->GoSearch(); })},
         {Command::SaveAs, withTab([](TBrowserTab* t) { t->SaveAs(); })},
         {Command::Close, withTab([this](TBrowserTab* t) {
-             if (!m_window.GroupOpening())
-                 m_window.closePage(t);
+             if (!GroupOpening())
+                 closePage(t);
          })},
-        {Command::CloseAll, [this] { m_window.CloseAll(); }},
-        {Command::AddToGroup, [this] { m_window.AddTabToGroup(m_window.GetActivePage()); }},
-        {Command::SaveGroup, [this] { m_window.SaveAsSorvelGroup(); }},
-        {Command::AddToPopupList, [this] { m_window.AddToPopupList(m_window.GetActivePage()); }},
+        {Command::CloseAll, [this] { CloseAll(); }},
+        {Command::AddToGroup, [this] { AddTabToGroup(GetActivePage()); }},
+        {Command::SaveGroup, [this] { SaveAsSorvelGroup(); }},
+        {Command::AddToPopupList, [this] { AddToPopupList(GetActivePage()); }},
         {Command::StickyName, withTab([](TBrowserTab* t) {
              if (t->StickyName().isEmpty())
                  t->PromptStickyName();
              else
                  t->SetStickyName(QString());
          })},
-        {Command::FullScreen, [this] { m_window.setFullScreen(!m_window.FullScreen()); }},
+        {Command::FullScreen, [this] { setFullScreen(!FullScreen()); }},
         {Command::ToggleLock, withTab([](TBrowserTab* t) { t->SetLocked(!t->Locked()); })},
         {Command::ToggleForeground,
          [this] {
-             TabSet* tabs = m_window.tabSet();
+             TabSet* tabs = tabSet();
              tabs->setOpenNewInForeground(!tabs->OpenNewInForeground());
-             m_window.action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
+             action(ActionId::actForeground)->setChecked(tabs->OpenNewInForeground());
          }},
-        {Command::HelpTopics, [this] { m_help.showHelpTopics(); }},
-        {Command::TabMenu, [this] { m_window.tabMenu()->popupForActiveTab(); }},
+        {Command::HelpTopics, [this] { m_help->showHelpTopics(); }},
+        {Command::TabMenu, [this] { tabMenu()->popupForActiveTab(); }},
     };
     for (const ActionCommand& row : CommandBindings::keyActions())
-        m_handlers.emplace_back(row.command, [this, id = row.action] { m_window.action(id)->trigger(); });
+        m_commandHandlers.emplace_back(row.command,
+                                       [this, id = row.action] { action(id)->trigger(); });
     for (const MenuCommand& row : CommandBindings::menuCommands()) {
-        m_handlers.emplace_back(row.command, [this, row] {
+        m_commandHandlers.emplace_back(row.command, [this, row] {
             if (row.command == Command::TabsMenu)
-                m_window.rebuildTabsMenu();
-            m_menuBand.dropDown(row.menu);
+                rebuildTabsMenu();
+            m_windowBars->menuBand()->dropDown(row.menu);
         });
     }
     // Every command a key gives has its work (None, Swallow and Focus have none).
     for (const KeyRow& row : KeyTable::rows())
-        Q_ASSERT_X(handles(row.command), "WindowCommands", "a key without its work");
+        Q_ASSERT_X(handlesCommand(row.command), "bindCommands", "a key without its work");
     for (const AltLetter& letter : KeyTable::altLetters())
-        Q_ASSERT_X(handles(letter.command), "WindowCommands", "a key without its work");
+        Q_ASSERT_X(handlesCommand(letter.command), "bindCommands", "a key without its work");
 }
 
-bool WindowCommands::handles(Command command) const
+bool TfrmMain::handlesCommand(Command command) const
 {
     if (command == Command::None || command == Command::Swallow || command == Command::Focus)
         return true;
-    return std::any_of(m_handlers.begin(), m_handlers.end(),
-                       [command](const Handler& h) { return h.first == command; });
+    return std::any_of(m_commandHandlers.begin(), m_commandHandlers.end(),
+                       [command](const CommandHandler& h) { return h.first == command; });
 }
 
-void WindowCommands::run(Command command)
+void TfrmMain::runCommand(Command command)
 {
-    const auto handler = std::find_if(m_handlers.begin(), m_handlers.end(),
-                                      [command](const Handler& h) { return h.first == command; });
-    if (handler != m_handlers.end())
+    const auto handler =
+        std::find_if(m_commandHandlers.begin(), m_commandHandlers.end(),
+                     [command](const CommandHandler& h) { return h.first == command; });
+    if (handler != m_commandHandlers.end())
         handler->second();
 }
 
-void WindowCommands::editCommand(Command command)
+void TfrmMain::editCommand(Command command)
 {
     // A field of the window's own (the address box, a find box, a field of a dialog inside
     // the page) edits its own text while it has the focus, and a dialog over the page is
@@ -303,23 +300,23 @@ void WindowCommands::editCommand(Command command)
     if (FocusedField::edit(focus, command) || FocusedField::insideDialog(focus))
         return;
     // Next the search pane's page, when the user is working in it.
-    if (TSorvelBrowser* search = m_window.search()->browserInUse())
+    if (TSorvelBrowser* search = m_search->browserInUse())
         return editPage(*search, command);
-    if (TBrowserTab* tab = m_window.GetActivePage())
+    if (TBrowserTab* tab = GetActivePage())
         editPage(*tab, command);
 }
 
-void WindowCommands::focusAddressBox(Qt::FocusReason reason)
+void TfrmMain::focusAddressBox(Qt::FocusReason reason)
 {
-    if (m_window.bars()->panel(BarsControl::Band::Address)->isVisible())
-        m_window.addressBand()->focusBox(reason);
+    if (bars()->panel(BarsControl::Band::Address)->isVisible())
+        addressBand()->focusBox(reason);
 }
 
-void WindowCommands::newBlankFromAction()
+void TfrmMain::newBlankFromAction()
 {
-    const TBrowserTab* previous = m_window.GetActivePage();
+    const TBrowserTab* previous = GetActivePage();
     const QString previousAddress = previous ? previous->GetAddress() : QString();
-    TBrowserTab* tab = m_window.NewTab();
+    TBrowserTab* tab = NewTab();
     switch (m_settings.newAction) {
     case 1:
         tab->NavigateTo(previousAddress);
@@ -334,25 +331,24 @@ void WindowCommands::newBlankFromAction()
     focusAddressBox(Qt::OtherFocusReason);
 }
 
-void WindowCommands::openFileDialog()
+void TfrmMain::openFileDialog()
 {
-    const QString file = m_questions.chooseFileToOpen();
+    const QString file = m_questions->chooseFileToOpen();
     if (!file.isEmpty())
-        m_window.OpenAddress(QUrl::fromLocalFile(file).toString(), true);
+        OpenAddress(QUrl::fromLocalFile(file).toString(), true);
 }
 
-void WindowCommands::showOptions()
+void TfrmMain::showOptions()
 {
     {
-        TfrmOptions dialog(m_hive, m_window.settings(),
-                           {m_window.IE4Mode(), m_window.tray()->trayAvailable()}, &m_window);
-        dialog.setFont(m_window.font());
-        if (m_questions.runDialog(dialog) == QDialog::Accepted) {
-            m_window.applySettings(dialog.settings());
-            m_window.applyInactiveTabColors(dialog.tabColors());
+        TfrmOptions dialog(m_hive, settings(), {IE4Mode(), tray()->trayAvailable()}, this);
+        dialog.setFont(font());
+        if (m_questions->runDialog(dialog) == QDialog::Accepted) {
+            applySettings(dialog.settings());
+            applyInactiveTabColors(dialog.tabColors());
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.
-    m_window.addressCommands()->LoadAddressCompletion();
-    m_window.ReloadPopupList();
+    addressCommands()->LoadAddressCompletion();
+    ReloadPopupList();
 }

@@ -1,4 +1,4 @@
-#include "app/Throbber.h"
+#include "bars/Throbber.h"
 
 #include <QPainter>
 #include <QTimer>

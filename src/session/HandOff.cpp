@@ -1,4 +1,4 @@
-#include "app/HandOff.h"
+#include "session/HandOff.h"
 
 #include "platform/MessageBus.h"
 #include "platform/Registry.h"

@@ -1,6 +1,6 @@
-#include "app/LaunchImage.h"
+#include "integration/LaunchImage.h"
 
-#include "app/DroppedAddress.h"
+#include "integration/DroppedAddress.h"
 
 #include <QApplication>
 #include <QDrag>

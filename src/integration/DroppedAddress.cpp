@@ -1,4 +1,4 @@
-#include "app/DroppedAddress.h"
+#include "integration/DroppedAddress.h"
 
 #include "platform/ProfileFile.h"
 

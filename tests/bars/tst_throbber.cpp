@@ -1,6 +1,6 @@
 // The logo area's throbber comes to rest on its idle picture as soon as the active tab no
 // longer loads, also when no one tells it the load has ended.
-#include "app/Throbber.h"
+#include "bars/Throbber.h"
 #include "support/TestHome.h"
 
 class TestThrobber final : public QObject
