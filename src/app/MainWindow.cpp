@@ -148,7 +148,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
          m_start.bus},
         this);
     if (!m_start.screenshotFile.isEmpty()) {
-        new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
+        new WindowPicture(*this, *m_tabs, m_start.screenshotFile, [this](bool ok) {
             Q_EMIT screenshotTaken(ok);
             close();
         });
