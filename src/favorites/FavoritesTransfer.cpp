@@ -5,6 +5,7 @@
 #include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 #include "platform/ProfileFile.h"
+#include "platform/SaveLeftovers.h"
 
 #include <QCollator>
 #include <QDir>
@@ -12,9 +13,53 @@
 #include <QSaveFile>
 #include <QUuid>
 
+#include <cerrno>
+#include <limits>
+
+#include <signal.h>
+#include <unistd.h>
+
 namespace FavoritesTransfer {
 
 namespace {
+
+constexpr QLatin1String StagingPrefix(".import-");
+constexpr QLatin1String ExportNotePrefix(".export-");
+constexpr qint64 MaxNoteBytes = 64 * 1024;
+
+// A hidden name in the Favorites for a transfer of this process: the prefix, the
+// process's number (which tells a later start whether it may still be running), a
+// unique part.
+QString transferName(QLatin1String prefix)
+{
+    return QStringLiteral("%1%2-%3")
+        .arg(prefix)
+        .arg(qint64(::getpid()))
+        .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+}
+
+// While an export runs, a hidden note in the Favorites names its file: a kill in the
+// write's last step leaves the finished file under a temporary name beside it, where no
+// start would look otherwise. The note goes when the export is over, whatever its end.
+class ExportNote final
+{
+    Q_DISABLE_COPY_MOVE(ExportNote)
+
+public:
+    ExportNote(const QString& favorites, const QString& file)
+        : m_path(QDir(favorites).filePath(transferName(ExportNotePrefix)))
+    {
+        // Ended by a line break, so that a note cut short is known as one.
+        const QByteArray text = QFileInfo(file).absoluteFilePath().toUtf8() + '\n';
+        QFile note(m_path);
+        if (!note.open(QIODevice::NewOnly) || note.write(text) != text.size())
+            QFile::remove(m_path); // the export goes on; only a crash's clean-up is lost
+    }
+    ~ExportNote() { QFile::remove(m_path); }
+
+private:
+    QString m_path;
+};
 
 bool writeLevel(const BookmarkNode& folder, const QString& path, BookmarkCounts& counts,
                 QString& error)
@@ -121,7 +166,62 @@ bool readLevel(const QString& path, int depth, BookmarkNode& into, const Bookmar
     return true;
 }
 
+// Whether the process that named a transfer (transferName) may still be running it. A
+// staging folder without a process number is an older version's: its process is gone.
+bool writerMayRun(const QString& name, QLatin1String prefix)
+{
+    const QString rest = name.mid(prefix.size());
+    const qsizetype dash = rest.indexOf(QLatin1Char('-'));
+    bool ok = false;
+    const qint64 pid = dash > 0 ? rest.left(dash).toLongLong(&ok) : 0;
+    if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    if (pid == ::getpid())
+        return true;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
 } // namespace
+
+int removeUnfinished(const QString& favorites, const QDateTime& madeBefore)
+{
+    if (favorites.isEmpty())
+        return 0;
+    int removed = 0;
+    const auto madeEarlier = [&madeBefore](const QFileInfo& entry) {
+        const QDateTime made = entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();
+        return made < madeBefore;
+    };
+    const QFileInfoList entries = QDir(favorites).entryInfoList(
+        {QString(StagingPrefix) + QLatin1Char('*'), QString(ExportNotePrefix) + QLatin1Char('*')},
+        QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() || !madeEarlier(entry))
+            continue;
+        const QString name = entry.fileName();
+        if (entry.isDir() && name.startsWith(StagingPrefix)) {
+            if (!writerMayRun(name, StagingPrefix) && QDir(entry.filePath()).removeRecursively())
+                ++removed;
+            continue;
+        }
+        if (!entry.isFile() || !name.startsWith(ExportNotePrefix) ||
+            writerMayRun(name, ExportNotePrefix))
+            continue;
+        QFile note(entry.filePath());
+        const QByteArray text =
+            entry.size() <= MaxNoteBytes && note.open(QIODevice::ReadOnly) ? note.readAll() : QByteArray();
+        note.close();
+        if (text.endsWith('\n')) {
+            const QFileInfo file(QString::fromUtf8(text.chopped(1)));
+            if (file.isAbsolute()) {
+                removed += SaveLeftovers::remove({file.absolutePath(), {file.fileName()}, false},
+                                                 madeBefore);
+            }
+        }
+        QFile::remove(entry.filePath());
+    }
+    return removed;
+}
 
 Outcome writeTree(const BookmarkNode& root, const QString& folder)
 {
@@ -152,9 +252,9 @@ Outcome importInto(const BookmarkNode& root, const QString& favorites, const QSt
                             .arg(QDir::toNativeSeparators(favorites));
         return outcome;
     }
-    // Hidden from the menu and the trees (a leading ".") until it is whole.
-    const QString staging = QDir(favorites).filePath(
-        QStringLiteral(".import-%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12)));
+    // Hidden from the menu and the trees (a leading ".") until it is whole. The process's
+    // number in the name tells a later start whether the import may still be running.
+    const QString staging = QDir(favorites).filePath(transferName(StagingPrefix));
     outcome = writeTree(root, staging);
     if (!outcome.ok())
         return outcome;
@@ -194,6 +294,7 @@ Outcome exportTo(const QString& favorites, const QString& file)
     Outcome outcome = readFavorites(favorites, &root);
     if (!outcome.ok())
         return outcome;
+    const ExportNote note(favorites, file);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(writeNetscapeBookmarks(root)) < 0 ||
         !out.commit()) {
