@@ -78,6 +78,7 @@ struct Round
     qint64 startNs = 0; // from the fork to the start of the write
     qint64 endNs = 0;   // ... and to its end, for a write that ended
     bool killed = false;
+    bool hung = false; // it did not end by itself and was killed after a long wait
 };
 
 // Forks the writer. `delayUs` < 0: no kill, the child is waited for; otherwise it is
@@ -111,15 +112,29 @@ Round runChild(const Store& store, const QString& folder, StepGate* gate, int st
     Round round;
     if (pid < 0)
         return round;
+    int status = 0;
+    bool hung = false;
     if (delayUs >= 0) {
         if (delayUs > 0)
             std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
         kill(pid, SIGKILL);
+    } else {
+        // A child that hangs (a lock another thread held at the fork) is a failed round,
+        // not a test that never ends.
+        constexpr qint64 MaxWaitNs = 20'000'000'000;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (nowNs() - forkedNs > MaxWaitNs) {
+                kill(pid, SIGKILL);
+                hung = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
     }
-    int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    round.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    round.hung = hung;
+    round.killed = !hung && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     round.phase = shared->phase;
     round.steps = shared->steps;
     if (shared->writeStartNs > 0)
@@ -293,6 +308,10 @@ Report run(const Store& store, const Options& options)
             return report;
         }
         const Round round = runChild(store, folder, options.steps, 0, -1, shared.get());
+        if (round.hung) {
+            fail(report, QStringLiteral("an uninterrupted write did not end"));
+            return report;
+        }
         if (round.phase != Written || store.start(folder, &problem) != Found::New) {
             fail(report, QStringLiteral("an uninterrupted write does not read back new (%1): %2")
                              .arg(QLatin1String(phaseName(round.phase)), problem));
@@ -360,6 +379,10 @@ Report run(const Store& store, const Options& options)
             }
             const Round round = runChild(store, folder, options.steps, step, -1, shared.get());
             ++report.stepKills;
+            if (round.hung) {
+                fail(report, QStringLiteral("step %1 of %2: the writer hung").arg(step).arg(report.steps));
+                continue;
+            }
             if (!round.killed) {
                 fail(report, QStringLiteral("step %1 of %2: the writer was not stopped there (%3)")
                                  .arg(step)
