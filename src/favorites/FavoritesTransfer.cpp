@@ -188,9 +188,10 @@ int removeUnfinished(const QString& favorites, const QDateTime& madeBefore)
     if (favorites.isEmpty())
         return 0;
     int removed = 0;
+    // The last change: a staging folder's when its last entry was added, a note's when it
+    // was written.
     const auto madeEarlier = [&madeBefore](const QFileInfo& entry) {
-        const QDateTime made = entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();
-        return made < madeBefore;
+        return entry.lastModified() < madeBefore;
     };
     const QFileInfoList entries = QDir(favorites).entryInfoList(
         {QString(StagingPrefix) + QLatin1Char('*'), QString(ExportNotePrefix) + QLatin1Char('*')},

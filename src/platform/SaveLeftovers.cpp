@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <time.h>
 #include <unistd.h>
 
 namespace SaveLeftovers {
@@ -49,9 +50,8 @@ int removeIn(const QString& folder, const Place& place, const QDateTime& madeBef
                                           });
         if (!leftover)
             continue;
-        const QDateTime made =
-            entry.birthTime().isValid() ? entry.birthTime() : entry.lastModified();
-        if (made < madeBefore && QFile::remove(entry.filePath()))
+        // Its last write: nothing writes a leftover after its writer has gone.
+        if (entry.lastModified() < madeBefore && QFile::remove(entry.filePath()))
             ++removed;
     }
     return removed;
@@ -93,12 +93,11 @@ QList<Place> storePlaces(const Folders& folders)
 
 QDateTime processStart()
 {
-    // Field 22 of /proc/self/stat: the start in clock ticks after the boot, which
-    // /proc/stat's "btime" gives in seconds since 1970.
-    QFile stat(QStringLiteral("/proc/self/stat"));
-    QFile system(QStringLiteral("/proc/stat"));
+    // Field 22 of /proc/self/stat: the start in clock ticks after the boot, which the
+    // boot-time clock gives now; the difference is the process's age.
     const QDateTime now = QDateTime::currentDateTime();
-    if (!stat.open(QIODevice::ReadOnly) || !system.open(QIODevice::ReadOnly))
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
         return now;
     const QByteArray line = stat.read(4096);
     // The program's name (field 2) may hold blanks; the fields after it follow its ")".
@@ -110,18 +109,12 @@ QDateTime processStart()
     bool ok = false;
     const qint64 ticks = fields.size() > StartField ? fields.at(StartField).toLongLong(&ok) : 0;
     const long perSecond = ::sysconf(_SC_CLK_TCK);
-    if (!ok || perSecond <= 0)
+    timespec boot{};
+    if (!ok || perSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &boot) != 0)
         return now;
-    qint64 boot = -1;
-    for (const QByteArray& entry : system.read(1 << 20).split('\n')) {
-        if (entry.startsWith("btime "))
-            boot = entry.mid(6).trimmed().toLongLong(&ok);
-    }
-    if (!ok || boot <= 0)
-        return now;
-    const QDateTime started =
-        QDateTime::fromMSecsSinceEpoch(boot * 1000 + ticks * 1000 / perSecond);
-    return started <= now ? started : now;
+    const qint64 sinceBootMs = qint64(boot.tv_sec) * 1000 + boot.tv_nsec / 1000000;
+    const qint64 ageMs = sinceBootMs - ticks * 1000 / perSecond;
+    return ageMs > 0 ? now.addMSecs(-ageMs) : now;
 }
 
 } // namespace SaveLeftovers

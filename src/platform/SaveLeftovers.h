@@ -26,8 +26,8 @@ struct Place
 // Whether `fileName` is what a write of a file named as `ending` says leaves.
 bool isLeftoverOf(const QString& fileName, const QString& ending);
 
-// Removes the leftovers in `place` made before `madeBefore` (this process's start: a
-// write another running copy began since is its own). Hidden folders are not entered.
+// Removes the leftovers in `place` last written before `madeBefore` (this process's start:
+// a write another running copy made since is its own). Hidden folders are not entered.
 // Returns how many went.
 int remove(const Place& place, const QDateTime& madeBefore,
            const std::atomic_bool* cancelled = nullptr);

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 using CrashInjection::Found;
 using CrashInjection::Store;
@@ -507,6 +508,9 @@ Store shortcutStore()
 Store startingWithTidy(Store store)
 {
     store.start = [start = store.start](const QString& folder, QString* problem) {
+        // A new process begins milliseconds after the old one died at the earliest; times
+        // are compared to the millisecond, so the start here keeps at least that distance.
+        QThread::msleep(2);
         const QDateTime now = QDateTime::currentDateTime();
         const QList<SaveLeftovers::Place> places =
             SaveLeftovers::storePlaces({folder, folder, folder, favoritesIn(folder)});
