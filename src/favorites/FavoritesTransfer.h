@@ -25,8 +25,8 @@ Outcome importInto(const BookmarkNode& root, const QString& favorites, const QSt
 // What imports and exports that never finished (the program was killed or the power went
 // while it wrote) left: an import's hidden folder with what it holds, and the file an
 // export had finished but not yet put in place, named by the hidden note the export
-// keeps in the Favorites while it runs. Only what was made before `madeBefore` (the start
-// of this process) by a process that no longer runs goes; another copy's transfer in
+// keeps in the Favorites while it runs. Only what was last changed before `madeBefore` (the
+// start of this process) by a process that no longer runs goes; another copy's transfer in
 // progress stays. Returns how many went. Run at start.
 int removeUnfinished(const QString& favorites, const QDateTime& madeBefore);
 // Writes `root`'s children straight into `folder` (made when missing), as above; what is
