@@ -115,6 +115,14 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
     m_tabs->NewTab();
+    // Other copies and the command-line tool are answered from here on, also while a
+    // question of the start waits for the user.
+    m_handOff = new WindowHandOff(
+        {*this, *m_tabs,
+         [this](const QString& file) { OpenPageGroup(file, SGCloseFirst(), false); }, m_hive,
+         m_start.bus},
+        this);
+    m_handOff->holdUntilStarted();
 
     applyInactiveTabColors(TabColors::tabColorsForScheme(m_options->GetTabColorScheme(),
                                                          m_options->GetInactiveTabColor(),
@@ -141,14 +149,10 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
+    m_handOff->started();
 
-    m_handOff = new WindowHandOff(
-        {*this, *m_tabs,
-         [this](const QString& file) { OpenPageGroup(file, SGCloseFirst(), false); }, m_hive,
-         m_start.bus},
-        this);
     if (!m_start.screenshotFile.isEmpty()) {
-        new WindowPicture(*this, m_start.screenshotFile, [this](bool ok) {
+        new WindowPicture(*this, *m_tabs, m_start.screenshotFile, [this](bool ok) {
             Q_EMIT screenshotTaken(ok);
             close();
         });

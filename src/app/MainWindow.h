@@ -114,18 +114,13 @@ public:
     QJsonArray describeTabs() const;
     void holdTabChange(bool held);
     void openAtEnd(const std::function<void()>& open);
-    // The tab set changed in a way the session keeps.
-    void noteSessionChange();
 
     // --- The active tab's state in the window ----------------------------------------------
     void SetStatusText(const QString& text);
-    void UpdateTabState();    // secure icon and busy animation
-    void UpdateBackForward(); // the Back and Forward actions
 
     // --- State -----------------------------------------------------------------------------
     bool WindowShown() const { return m_windowShown; }
     bool SGCloseFirst() const { return m_settings.sgCloseFirst; }
-    bool GroupOpening() const;
     bool FullScreen() const;
     void setFullScreen(bool on);
     bool IE4Mode() const { return m_ie4Mode; }
@@ -133,8 +128,6 @@ public:
     WindowSettings settings() const;
     // Makes `wanted` the working copies, applying what differs from `settings()`.
     void applySettings(const WindowSettings& wanted);
-    // The colours of the tabs not in front, on every strip of the window.
-    void applyInactiveTabColors(const TabColors::TabColorPair& colors);
 
     // --- The parts ---------------------------------------------------------------------------
     MainActions* actions() const { return m_actions; }
@@ -146,9 +139,7 @@ public:
     TrayControl* tray() const { return m_tray; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
-    SessionTabs* sessionTabs() const { return m_session; }
     SessionKeeper* session() const; // null when none is kept
-    TabSleeper* sleeper() const { return m_sleeper; }
     SearchCommands* search() const { return m_search; }
     // The open tabs as the session keeps them.
     SessionState sessionNow() const;
@@ -156,7 +147,6 @@ public:
     BarsControl* bars() const;
     TPVStatusBar* statusPanel() const { return m_statusBar; }
     TTabMenu* tabMenu() const { return m_pmTab; } // the tab strip's context menu
-    TabClosing* closing() const { return m_closing; }
 
     // --- Commands ----------------------------------------------------------------------------
     // What a command of the keyboard table runs; the keys, the menu items and the buttons bound
@@ -166,11 +156,6 @@ public:
     void acceptHandOff(const HandOff::Parcel& parcel);
     AddressCommands* addressCommands() const { return m_address; }
     InternetOptionsCommands* internetOptions() const { return m_internet; }
-    void GoSearch();
-
-    // --- Bands and toolbar -------------------------------------------------------------------
-    // The links bar's widget and its whole menu, for the "Links" band.
-    void setLinksWidget(QWidget* links, QMenu* linksMenu);
 
     // --- Page groups -------------------------------------------------------------------------
     void SaveAsSorvelGroup();
@@ -181,11 +166,9 @@ public:
     // and keeps the tabs hidden from it (or else the first tab, reset to blank).
     void closePage(TBrowserTab* tab);
     void CloseAll();
-    void CloseAllKeepCurrent();
     void CloseAllShowList();
     void CloseHiddenTabs(); // the windows not (yet) let through
     bool IsPopupBlocked(const QString& url);
-    void ReloadPopupList();
     // The tab's AddToPopupList (the tab closes), then the list is read again.
     void AddToPopupList(TBrowserTab* tab);
 
@@ -209,6 +192,14 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // The active tab's state in the window.
+    void UpdateTabState();    // secure icon and busy animation
+    void UpdateBackForward(); // the Back and Forward actions
+    // The tab set changed in a way the session keeps.
+    void noteSessionChange();
+    bool GroupOpening() const;
+    // The colours of the tabs not in front, on every strip of the window.
+    void applyInactiveTabColors(const TabColors::TabColorPair& colors);
     // Creation and exit (MainWindow.cpp).
     void buildWindow();
     void buildBars();

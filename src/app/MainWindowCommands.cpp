@@ -8,6 +8,8 @@
 #include "app/FocusedField.h"
 #include "app/WindowHelp.h"
 #include "app/WindowQuestions.h"
+#include "browser/PopupControl.h"
+#include "browser/TabClosing.h"
 #include "search/window/SearchCommands.h"
 #include "bars/BandPanel.h"
 #include "bars/BarsControl.h"
@@ -105,7 +107,7 @@ void TfrmMain::connectCommands()
         NewTab()->OpenAsHome(address);
     });
     on(ActionId::actGoHome, withTab([](TBrowserTab* t) { t->GoHome(); }));
-    on(ActionId::actGoSearch, [this] { GoSearch(); });
+    on(ActionId::actGoSearch, [this] { m_search->GoSearch(); });
     on(ActionId::actPageSetup, withTab([](TBrowserTab* t) { t->PageSetup(); }));
     on(ActionId::actViewSource, withTab([](TBrowserTab* t) { t->ViewSource(); }));
     on(ActionId::actProperties, withTab([](TBrowserTab* t) { t->ShowProperties(); }));
@@ -131,7 +133,7 @@ void TfrmMain::connectCommands()
     on(ActionId::actOptions, [this] { showOptions(); });
     on(ActionId::actOrganizeSorvelGroups,
        [this] { sideBar()->showPane(SideBar::Pane::SorvelGroups); });
-    on(ActionId::actCloseAllKeepCurrent, [this] { CloseAllKeepCurrent(); });
+    on(ActionId::actCloseAllKeepCurrent, [this] { m_closing->CloseAllKeepCurrent(); });
     on(ActionId::actCloseAllShowList, [this] { CloseAllShowList(); });
     on(ActionId::actAbout, [this] { m_help->showAbout(); });
     on(ActionId::actSupport, [this] { m_help->showSupport(); });
@@ -350,5 +352,5 @@ void TfrmMain::showOptions()
     }
     // Whatever the answer: another copy may have changed them meanwhile.
     addressCommands()->LoadAddressCompletion();
-    ReloadPopupList();
+    m_popups->ReloadPopupList();
 }

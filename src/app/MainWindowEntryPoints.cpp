@@ -17,20 +17,14 @@
 
 // One line each: the list reads as a table of which part does what.
 // clang-format off
-// --- Search ---
-
-void TfrmMain::GoSearch() { m_search->GoSearch(); }
-
 // --- Closing ---
 
 void TfrmMain::closePage(TBrowserTab* tab) { m_tabs->closePage(tab); }
 void TfrmMain::CloseAll() { m_closing->CloseAll(); }
-void TfrmMain::CloseAllKeepCurrent() { m_closing->CloseAllKeepCurrent(); }
 void TfrmMain::CloseAllShowList() { m_closing->CloseAllShowList(); }
 void TfrmMain::CloseHiddenTabs() { m_tabs->CloseHiddenTabs(); }
 void TfrmMain::AddToPopupList(TBrowserTab* tab) { if (tab) tab->AddToPopupList(); }
 bool TfrmMain::IsPopupBlocked(const QString& url) { return m_popups->IsPopupBlocked(url); }
-void TfrmMain::ReloadPopupList() { m_popups->ReloadPopupList(); }
 
 // --- Page groups ---
 
@@ -61,8 +55,6 @@ void TfrmMain::setFullScreen(bool on) { m_placement->setFullScreen(on); }
 
 MainToolbar* TfrmMain::toolbar() const { return m_windowBars->toolbar(); }
 BarsControl* TfrmMain::bars() const { return m_windowBars->controls(); }
-void TfrmMain::setLinksWidget(QWidget* links, QMenu* linksMenu)
-{ bars()->setLinksWidget(links, linksMenu); }
 
 // --- Hand-off ---
 

@@ -1,15 +1,17 @@
 #include "app/WindowPicture.h"
 
-#include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
+#include "browser/TabSet.h"
 
 #include <QDeadlineTimer>
 #include <QImageWriter>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
-WindowPicture::WindowPicture(TfrmMain& window, QString file, std::function<void(bool)> taken)
+WindowPicture::WindowPicture(QWidget& window, const TabSet& tabs, QString file,
+                             std::function<void(bool)> taken)
     : QObject(&window)
 {
     auto* poll = new QTimer(this);
@@ -17,9 +19,9 @@ WindowPicture::WindowPicture(TfrmMain& window, QString file, std::function<void(
     const auto deadline = std::make_shared<QDeadlineTimer>(30000);
     const auto settled = std::make_shared<int>(0);
     connect(poll, &QTimer::timeout, this,
-            [&window, poll, deadline, settled, file = std::move(file), taken = std::move(taken)] {
+            [&window, &tabs, poll, deadline, settled, file = std::move(file), taken = std::move(taken)] {
                 bool busy = false;
-                const auto all = window.tabs();
+                const auto all = tabs.tabs();
                 for (const TBrowserTab* tab : all)
                     busy = busy || tab->Busy() || (tab->Browser() && tab->Browser()->Busy());
                 // A load may start a moment after the tab was told to go: wait for quiet

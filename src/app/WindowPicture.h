@@ -5,12 +5,14 @@
 
 #include <functional>
 
-class TfrmMain;
+class QWidget;
+class TabSet;
 
-// Picture mode: waits until every tab has finished loading (at most 30 s), then writes a
-// picture of the window to a PNG file and reports whether it could.
+// Picture mode: waits until every tab of `tabs` has finished loading (at most 30 s), then
+// writes a picture of `window` to a PNG file and reports whether it could.
 class WindowPicture final : public QObject
 {
 public:
-    WindowPicture(TfrmMain& window, QString file, std::function<void(bool ok)> taken);
+    WindowPicture(QWidget& window, const TabSet& tabs, QString file,
+                  std::function<void(bool ok)> taken);
 };

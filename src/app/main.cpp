@@ -7,6 +7,7 @@
 #include "app/RegistryCommand.h"
 #include "app/StartArguments.h"
 #include "app/WindowQuestions.h"
+#include "favorites/FavoritesTransfer.h"
 #include "history/DeferredHistory.h"
 #include "platform/BackgroundJob.h"
 #include "platform/InstanceLock.h"
@@ -14,6 +15,8 @@
 #include "platform/PageCopies.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "platform/SaveLeftovers.h"
+#include "platform/ShellFolders.h"
 #include "platform/SiteIcons.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
@@ -256,14 +259,23 @@ void reportHistoryUnavailable(const HistoryStore& history, bool pictureMode)
 }
 
 // Off the window's thread, once a start: the pictures of the sites not seen for longest go,
-// and the copies of pages handed to other programs a week ago and more, read no longer.
-void tidyFolders(BackgroundJob& job, const QString& siteIcons)
+// and the copies of pages handed to other programs a week ago and more, read no longer; and
+// what writes that a kill or a power loss cut short left behind before this process began
+// (files written whole, imports into the Favorites).
+void tidyFolders(BackgroundJob& job, const QString& siteIcons, const QString& favorites)
 {
     const QString copies = Paths::pageCopiesFolder();
     const QDateTime before = QDateTime::currentDateTimeUtc().addDays(-PageCopies::KeepDays);
+    const QDateTime started = SaveLeftovers::processStart();
+    const QList<SaveLeftovers::Place> places = SaveLeftovers::storePlaces(
+        {QFileInfo(Paths::hiveFile()).absolutePath(), Paths::programFolder(), Paths::groupsFolder(),
+         favorites});
     job.start<int>(
-        [siteIcons, copies, before](const std::atomic_bool& cancelled) {
+        [siteIcons, copies, before, started, places, favorites](const std::atomic_bool& cancelled) {
             int removed = PageCopies::prune(copies, before, cancelled);
+            for (const SaveLeftovers::Place& place : places)
+                removed += SaveLeftovers::remove(place, started, &cancelled);
+            removed += FavoritesTransfer::removeUnfinished(favorites, started);
             if (!siteIcons.isEmpty())
                 removed += SiteIcons::prune(siteIcons, SiteIcons::KeepPictures, cancelled);
             return removed;
@@ -386,9 +398,10 @@ int main(int argc, char* argv[])
         // loads need then; they have started a second later.
         // Once a start, what the history keeps no longer goes, nor the pictures of sites not
         // seen for longest, nor the page copies other programs had long ago.
-        const auto tidy = [&window, &engine, &tidyJob] {
+        const auto tidy = [&window, &engine, &tidyJob, &hive] {
             window.internetOptions()->expireHistory();
-            tidyFolders(tidyJob, engine.siteIcons().folder());
+            tidyFolders(tidyJob, engine.siteIcons().folder(),
+                        ShellFolders::read(hive, QStringLiteral("Favorites")));
         };
         QTimer::singleShot(1000, &window, [&history, tidy, pictureMode] {
             history.open();

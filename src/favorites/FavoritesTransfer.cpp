@@ -5,17 +5,61 @@
 #include "platform/FolderListing.h"
 #include "platform/InternetShortcut.h"
 #include "platform/ProfileFile.h"
+#include "platform/SaveLeftovers.h"
 
 #include <QCollator>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QSaveFile>
 #include <QUuid>
 
+#include <cerrno>
+#include <limits>
+
+#include <signal.h>
+#include <unistd.h>
+
 namespace FavoritesTransfer {
 
 namespace {
+
+constexpr QLatin1String StagingPrefix(".import-");
+constexpr QLatin1String ExportNotePrefix(".export-");
+constexpr qint64 MaxNoteBytes = 64 * 1024;
+
+// A hidden name in the Favorites for a transfer of this process: the prefix, the
+// process's number (which tells a later start whether it may still be running), a
+// unique part.
+QString transferName(QLatin1String prefix)
+{
+    return QStringLiteral("%1%2-%3")
+        .arg(prefix)
+        .arg(qint64(::getpid()))
+        .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+}
+
+// While an export runs, a hidden note in the Favorites names its file: a kill in the
+// write's last step leaves the finished file under a temporary name beside it, where no
+// start would look otherwise. The note goes when the export is over, whatever its end.
+class ExportNote final
+{
+    Q_DISABLE_COPY_MOVE(ExportNote)
+
+public:
+    ExportNote(const QString& favorites, const QString& file)
+        : m_path(QDir(favorites).filePath(transferName(ExportNotePrefix)))
+    {
+        // Ended by a line break, so that a note cut short is known as one.
+        const QByteArray text = QFileInfo(file).absoluteFilePath().toUtf8() + '\n';
+        QFile note(m_path);
+        if (!note.open(QIODevice::NewOnly) || note.write(text) != text.size())
+            QFile::remove(m_path); // the export goes on; only a crash's clean-up is lost
+    }
+    ~ExportNote() { QFile::remove(m_path); }
+
+private:
+    QString m_path;
+};
 
 bool writeLevel(const BookmarkNode& folder, const QString& path, BookmarkCounts& counts,
                 QString& error)
@@ -122,7 +166,76 @@ bool readLevel(const QString& path, int depth, BookmarkNode& into, const Bookmar
     return true;
 }
 
+// Whether the process that named a transfer (transferName) may still be running it. A
+// staging folder without a process number is an older version's: its process is gone.
+bool writerMayRun(const QString& name, qsizetype prefixSize)
+{
+    const QString rest = name.mid(prefixSize);
+    const qsizetype dash = rest.indexOf(QLatin1Char('-'));
+    bool ok = false;
+    const qint64 pid = dash > 0 ? rest.left(dash).toLongLong(&ok) : 0;
+    if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    if (pid == ::getpid())
+        return true;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
 } // namespace
+
+int removeUnfinished(const QString& favorites, const QDateTime& madeBefore)
+{
+    if (favorites.isEmpty())
+        return 0;
+    int removed = 0;
+    // The last change: a staging folder's when its last entry was added, a note's when it
+    // was written.
+    const auto madeEarlier = [&madeBefore](const QFileInfo& entry) {
+        return entry.lastModified() < madeBefore;
+    };
+    // An import stages beside the Favorites folder, or in it when it could not.
+    const QDir folder(QDir(favorites).absolutePath());
+    const QString besidePrefix = QLatin1Char('.') + folder.dirName() + StagingPrefix;
+    const QFileInfoList beside = QFileInfo(folder.absolutePath())
+                                     .dir()
+                                     .entryInfoList({besidePrefix + QLatin1Char('*')},
+                                                    QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : beside) {
+        if (!entry.isSymLink() && madeEarlier(entry) &&
+            !writerMayRun(entry.fileName(), besidePrefix.size()) &&
+            QDir(entry.filePath()).removeRecursively())
+            ++removed;
+    }
+    const QFileInfoList entries = folder.entryInfoList(
+        {QString(StagingPrefix) + QLatin1Char('*'), QString(ExportNotePrefix) + QLatin1Char('*')},
+        QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isSymLink() || !madeEarlier(entry))
+            continue;
+        const QString name = entry.fileName();
+        if (entry.isDir() && name.startsWith(StagingPrefix)) {
+            if (!writerMayRun(name, StagingPrefix.size()) && QDir(entry.filePath()).removeRecursively())
+                ++removed;
+            continue;
+        }
+        if (!entry.isFile() || !name.startsWith(ExportNotePrefix) ||
+            writerMayRun(name, ExportNotePrefix.size()))
+            continue;
+        QFile note(entry.filePath());
+        const QByteArray text =
+            entry.size() <= MaxNoteBytes && note.open(QIODevice::ReadOnly) ? note.readAll() : QByteArray();
+        note.close();
+        if (text.endsWith('\n')) {
+            const QFileInfo file(QString::fromUtf8(text.chopped(1)));
+            if (file.isAbsolute()) {
+                removed += SaveLeftovers::remove({file.absolutePath(), {file.fileName()}, false},
+                                                 madeBefore);
+            }
+        }
+        QFile::remove(entry.filePath());
+    }
+    return removed;
+}
 
 Outcome writeTree(const BookmarkNode& root, const QString& folder)
 {
@@ -144,9 +257,9 @@ Outcome writeTree(const BookmarkNode& root, const QString& folder)
 QString stagingFolder(const QString& favorites, bool inside)
 {
     const QDir folder(QDir(favorites).absolutePath());
-    const QString tag = QStringLiteral(".import-%1-%2")
-                            .arg(QCoreApplication::applicationPid())
-                            .arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    // The process's number in the name tells a later start whether the import may still be
+    // running.
+    const QString tag = transferName(StagingPrefix);
     if (inside)
         return folder.filePath(tag);
     return QFileInfo(folder.absolutePath())
@@ -214,6 +327,7 @@ Outcome exportTo(const QString& favorites, const QString& file)
     Outcome outcome = readFavorites(favorites, &root);
     if (!outcome.ok())
         return outcome;
+    const ExportNote note(favorites, file);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(writeNetscapeBookmarks(root)) < 0 ||
         !out.commit()) {

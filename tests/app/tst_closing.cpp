@@ -1,5 +1,3 @@
-#include "browser/dialogs/CloseAll.h"
-#include "browser/dialogs/ConfirmCloseAll.h"
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "bars/MenuBand.h"
@@ -62,13 +60,6 @@ void keyIn(TBrowserTab* tab)
     QApplication::sendEvent(tab->Browser(), &key);
 }
 
-void click(QWidget* box, const char* button)
-{
-    auto* found = box->findChild<QPushButton*>(QString::fromLatin1(button));
-    QVERIFY2(found, button);
-    found->click();
-}
-
 } // namespace
 
 class TestClosing : public QObject
@@ -123,158 +114,29 @@ private Q_SLOTS:
         QVERIFY(!only->HideFromCloseAll());
     }
 
-    void closeAllKeepsTheTabsHiddenFromIt()
+    // The keys, the menu items and the strip's menu reach the tab set's closing (its own
+    // test shows what each does).
+    void closeCommandsReachTheirClosing()
     {
         Fixture w;
-        const auto tabs = w.withTabs(3); // A, B, C, D
-        tabs.at(1)->setHideFromCloseAll(true);
-        tabs.at(3)->setHideFromCloseAll(true);
-        tabs.at(2)->SetLocked(true); // locked tabs close like any other
-        w->runCommand(KeyDispatcher::Command::CloseAll);
-        QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(1), tabs.at(3)}));
-        QCOMPARE(w->GetActivePage(), tabs.at(1));
-    }
-
-    void closeAllWithoutKeptTabsLeavesTheFirstTabBlank()
-    {
-        Fixture w;
-        const auto tabs = w.withTabs(3);
-        TBrowserTab* first = tabs.first();
-        first->OpenAsHome(QStringLiteral("http://127.0.0.1/home"));
-        first->SetStickyName(QStringLiteral("Mine"));
-        first->SetLocked(true);
-        first->setLockWhenLoaded(true);
-        w->pages()->setActivePage(tabs.at(2));
-        w->action(ActionId::actCloseAll)->trigger();
-        QCOMPARE(w->tabs(), QList<TBrowserTab*>{first});
-        QCOMPARE(w->GetActivePage(), first);
-        QCOMPARE(first->Caption(), QStringLiteral("Blank"));
-        QCOMPARE(w.lastNavigation(first), QStringLiteral("about:blank"));
-        QVERIFY(!first->Locked());
-        QVERIFY(first->StickyName().isEmpty());
-        QCOMPARE(first->HomeUrl(), QStringLiteral("http://127.0.0.1/home"));
-        w.load(0, QStringLiteral("http://127.0.0.1/next"));
-        QVERIFY(!first->Locked());
-    }
-
-    void closeAllKeepCurrent()
-    {
-        Fixture w;
-        const auto tabs = w.withTabs(4);
-        tabs.at(4)->setHideFromCloseAll(true);
-        w->pages()->setActivePage(tabs.at(2));
-        w->action(ActionId::actCloseAllKeepCurrent)->trigger();
-        QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(2), tabs.at(4)}));
-        QCOMPARE(w->GetActivePage(), tabs.at(2));
-        QVERIFY(!tabs.at(2)->HideFromCloseAll());
-        QVERIFY(tabs.at(4)->HideFromCloseAll());
-    }
-
-    void closeAllAsksFirstUntilToldNotTo()
-    {
-        Fixture w({.before = [](TPVOptions& o) { o.SetConfirmCloseAll(true); }});
         w.withTabs(2);
-
-        // No: nothing closes, and the question stays on.
-        w.questions.closeAllAnswer = false;
-        w->CloseAll();
-        QCOMPARE(w.questions.asked, QStringList{"closeAll"});
-        QCOMPARE(w->tabs().size(), 3);
-
-        // No with "Don't ask me again": nothing closes, and the question is off for good.
-        w.questions.dontAskAgain = true;
         w->runCommand(KeyDispatcher::Command::CloseAll);
-        QCOMPARE(w->tabs().size(), 3);
-        QVERIFY(!w.options().GetConfirmCloseAll());
-        w->CloseAll();
-        QCOMPARE(w.questions.asked.size(), 2);
         QCOMPARE(w->tabs().size(), 1);
-
-        // Yes closes.
-        w.options().SetConfirmCloseAll(true);
-        w.questions.dontAskAgain = false;
-        w.questions.closeAllAnswer = true;
+        auto tabs = w.withTabs(2);
+        w->pages()->setActivePage(tabs.at(1));
+        w->action(ActionId::actCloseAllKeepCurrent)->trigger();
+        QCOMPARE(w->tabs(), QList<TBrowserTab*>{tabs.at(1)});
         w->NewTab();
-        w->CloseAll();
-        QCOMPARE(w->tabs().size(), 1);
-    }
-
-    void confirmCloseAllBoxWritesItsCheckWithEitherButton()
-    {
-        RegistryHive hive(QDir(qEnvironmentVariable("PELVANE_HOME")).filePath("confirm.db"));
-        TPVOptions options(hive);
-        const auto answer = [&options](bool tick, const char* button) {
-            TfrmConfirmCloseAll box(options, nullptr);
-            box.open();
-            box.dontAskBox()->setChecked(tick);
-            if (button)
-                click(&box, button);
-            else
-                box.reject(); // Esc or the window's close button
-            return box.result();
-        };
-        QCOMPARE(answer(true, nullptr), int(QDialog::Rejected));
-        QVERIFY(options.GetConfirmCloseAll()); // closing any other way writes nothing
-        QCOMPARE(answer(false, "cmdYes"), int(QDialog::Accepted));
-        QVERIFY(options.GetConfirmCloseAll());
-        QCOMPARE(answer(true, "cmdNo"), int(QDialog::Rejected));
-        QVERIFY(!options.GetConfirmCloseAll());
-        options.SetConfirmCloseAll(true);
-        QCOMPARE(answer(true, "cmdYes"), int(QDialog::Accepted));
-        QVERIFY(!options.GetConfirmCloseAll());
-        TfrmConfirmCloseAll box(options, nullptr);
-        QCOMPARE(box.windowTitle(), QStringLiteral("Close All"));
-    }
-
-    void showListClosesTheCheckedTabs()
-    {
-        Fixture w;
-        const auto tabs = w.withTabs(3);
-        tabs.at(1)->SetStickyName(QStringLiteral("Two"));
-        tabs.at(2)->SetTitle(QStringLiteral("Three"));
-        tabs.at(3)->setHideFromCloseAll(true); // plays no part here
-        w.options().SetConfirmCloseAll(true);  // neither does this
-
-        // Every line cleared, or Cancel: nothing closes.
-        w.questions.tabsToClose = QList<int>{};
-        w->CloseAllShowList();
-        QCOMPARE(w.questions.asked, QStringList{"tabsToClose |Two|Three|"});
-        QCOMPARE(w->tabs(), tabs);
-        w.questions.tabsToClose.reset();
+        w.questions.tabsToClose = QList<int>{0};
         w->action(ActionId::actCloseAllShowList)->trigger();
-        QCOMPARE(w->tabs(), tabs);
-
-        // Some lines; a tab that goes while the list is open is skipped, and no other tab
-        // is closed in its place.
-        w.questions.tabsToClose = QList<int>{1, 2};
-        w.questions.whileAsking = [&] { w->closePage(tabs.at(1)); };
-        w->CloseAllShowList();
-        QCOMPARE(w->tabs(), (QList<TBrowserTab*>{tabs.at(0), tabs.at(3)}));
-
-        // Every line: one blank tab is left.
-        w.questions.whileAsking = nullptr;
-        w.questions.tabsToClose = QList<int>{0, 1};
-        w->CloseAllShowList();
+        QCOMPARE(w.questions.asked.size(), 1);
         QCOMPARE(w->tabs().size(), 1);
-        QCOMPARE(w->tabs().first()->Caption(), QStringLiteral("Blank"));
-        QCOMPARE(w->GetActivePage(), w->tabs().first());
-    }
-
-    void showListDialogOffersEveryLineChecked()
-    {
-        TfrmCloseAll box({QStringLiteral("One"), QStringLiteral("Two")}, nullptr);
-        box.open();
-        QCOMPARE(box.windowTitle(), QStringLiteral("Select Browser Tabs to Close"));
-        QCOMPARE(box.list()->count(), 2);
-        QCOMPARE(box.list()->item(1)->text(), QStringLiteral("Two"));
-        QCOMPARE(box.checkedLines(), (QList<int>{0, 1}));
-        click(&box, "cmdDeselectAll");
-        QVERIFY(box.checkedLines().isEmpty());
-        click(&box, "cmdSelectAll");
-        box.setLineChecked(0, false);
-        QCOMPARE(box.checkedLines(), QList<int>{1});
-        click(&box, "cmdOK");
-        QCOMPARE(box.result(), int(QDialog::Accepted));
+        w.options().SetConfirmCloseAll(true);
+        w.questions.closeAllAnswer = false;
+        w->NewTab();
+        w->action(ActionId::actCloseAll)->trigger();
+        QCOMPARE(w.questions.asked.last(), QStringLiteral("closeAll"));
+        QCOMPARE(w->tabs().size(), 2);
     }
 
     void tabMenuActsOnTheTabUnderThePointer()

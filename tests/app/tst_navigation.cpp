@@ -14,6 +14,7 @@
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "support/ActiveWindow.h"
+#include "search/window/SearchCommands.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestHome.h"
 
@@ -97,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(!w->addressBand()->completer()->isEnabled());
         w->addressCommands()->SetAutoCompleteStyle(TPVOptions::StyleIE5);
         QCOMPARE(w->settings().autoCompleteStyle, int(TPVOptions::StyleIE4));
-        w->GoSearch(); // does nothing, and must not fail
+        w->search()->GoSearch(); // does nothing, and must not fail
     }
 
     // --- Commands ---------------------------------------------------------------------------

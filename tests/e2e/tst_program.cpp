@@ -247,6 +247,7 @@ private Q_SLOTS:
         file.close();
         const QStringList four{url("/a"), url("/b"), url("/c"), url("/d")};
         const QString session = home.file(QStringLiteral("session.json"));
+        qint64 killedRun = 0;
         const auto saved = [&session] {
             QFile kept(session);
             return kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray();
@@ -258,13 +259,34 @@ private Q_SLOTS:
             // Written a few seconds after the last change; then the process dies.
             QTRY_VERIFY_WITH_TIMEOUT(saved().contains("/d") && saved().contains("Second"), 20000);
             QVERIFY(QFile::exists(session + QStringLiteral(".running")));
+            killedRun = run.process().processId();
             run.process().kill();
             QVERIFY(run.process().waitForFinished(10000));
         }
+        // What the killed run would leave had it died in the last step of its writes: files
+        // finished under a temporary name, an import's hidden folder.
+        const QStringList leftovers{
+            session + QStringLiteral(".Xy12Ab"),
+            home.file(QStringLiteral("Pelvane/toolbar.dat.Qw34Er")),
+            home.file(QStringLiteral("Favorites/Links/Site.url.Zx56Cv")),
+            home.file(QStringLiteral("Favorites/.import-%1-0123456789ab/Page.url").arg(killedRun)),
+        };
+        const QDateTime killedAt = QDateTime::currentDateTime().addSecs(-60);
+        for (const QString& leftover : leftovers) {
+            QVERIFY(QDir().mkpath(QFileInfo(leftover).absolutePath()));
+            QFile made(leftover);
+            QVERIFY(made.open(QIODevice::WriteOnly));
+            made.close();
+            QVERIFY(TestFiles::setModified(leftover, killedAt));
+        }
+        QVERIFY(TestFiles::setModified(QFileInfo(leftovers.last()).absolutePath(), killedAt));
         {
             Program again(home.path());
             again.start({});
             QTRY_VERIFY_WITH_TIMEOUT(again.addresses() == four, 30000);
+            for (const QString& leftover : leftovers)
+                QTRY_VERIFY2_WITH_TIMEOUT(!QFileInfo::exists(leftover), qPrintable(leftover), 15000);
+            QVERIFY(!QFileInfo::exists(QFileInfo(leftovers.last()).absolutePath()));
             const auto tabs = again.listTabs();
             QCOMPARE(tabs.at(1).value(QStringLiteral("stickyName")).toString(),
                      QStringLiteral("Second"));

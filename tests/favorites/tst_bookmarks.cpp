@@ -14,6 +14,9 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using TestFiles::readFile;
 using TestFiles::writeFile;
 
@@ -54,6 +57,16 @@ QStringList listing(const QString& folder)
     return found;
 }
 
+// The number of a process that has ended.
+qint64 endedProcess()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
 } // namespace
 
 class TestBookmarks : public QObject
@@ -68,6 +81,7 @@ private Q_SLOTS:
     void chromiumAndFirefoxProfiles();
     void importLandsInOneChange();
     void commandLine();
+    void unfinishedTransfersGoAtStart();
 };
 
 void TestBookmarks::netscapeFileIsRead()
@@ -309,6 +323,66 @@ void TestBookmarks::commandLine()
     QCOMPARE(listing(home + "/Favorites"), before);
     QCOMPARE(run({"--export-bookmarks", home + "/missing/out.html"}, &said), 2);
     QVERIFY(!QFileInfo::exists(home + "/missing"));
+}
+
+void TestBookmarks::unfinishedTransfersGoAtStart()
+{
+    const QString favorites = TestFiles::home(QStringLiteral("Unfinished"));
+    const QString gone = QString::number(endedProcess());
+    const auto staging = [&favorites](const QString& name) {
+        const QString folder = QDir(favorites).filePath(name);
+        writeFile(folder + QStringLiteral("/Folder/Page.url"), "[InternetShortcut]\r\nURL=x\r\n");
+        return folder;
+    };
+    const QString ended = staging(QStringLiteral(".import-%1-aaaaaaaaaaaa").arg(gone));
+    const QString olderVersion = staging(QStringLiteral(".import-0123456789ab"));
+    const QString ours = staging(QStringLiteral(".import-%1-bbbbbbbbbbbb").arg(qint64(getpid())));
+    const QString running = staging(QStringLiteral(".import-1-cccccccccccc")); // init runs
+    const QString shortcut = writeFile(QDir(favorites).filePath(QStringLiteral("Kept.url")), "");
+    // An import stages beside the Favorites folder.
+    const QString besideEnded =
+        TestFiles::home(QStringLiteral(".Unfinished.import-%1-ffffffffffff").arg(gone));
+    writeFile(besideEnded + QStringLiteral("/Page.url"), "");
+    const QString besideOurs =
+        TestFiles::home(QStringLiteral(".Unfinished.import-%1-ffffffffffff").arg(qint64(getpid())));
+    writeFile(besideOurs + QStringLiteral("/Page.url"), "");
+
+    // An export of a process gone, killed as it put its file in place.
+    const QString exported = writeFile(TestFiles::home(QStringLiteral("Out/bookmarks.htm")), "old");
+    const QString finished = writeFile(exported + QStringLiteral(".Zx12Qw"), "new");
+    const QString note = writeFile(QDir(favorites).filePath(QStringLiteral(".export-%1-dddddddddddd").arg(gone)),
+                                   QFileInfo(exported).absoluteFilePath().toUtf8() + '\n');
+    // A note cut short names no file that could be trusted.
+    const QString otherFile = writeFile(TestFiles::home(QStringLiteral("Out/other.htm.Zx12Qw")), "");
+    const QString cutNote = writeFile(QDir(favorites).filePath(QStringLiteral(".export-%1-eeeeeeeeeeee").arg(gone)),
+                                      QFileInfo(otherFile).absolutePath().toUtf8() + "/other.htm");
+
+    // All of it made after this start: another copy's, left alone.
+    QCOMPARE(FavoritesTransfer::removeUnfinished(favorites, QDateTime::currentDateTime().addSecs(-3600)), 0);
+    QVERIFY(QFileInfo::exists(ended));
+    QVERIFY(QFileInfo::exists(finished));
+
+    const QDateTime start = QDateTime::currentDateTime().addSecs(1);
+    QCOMPARE(FavoritesTransfer::removeUnfinished(favorites, start), 4);
+    QVERIFY(!QFileInfo::exists(besideEnded));
+    QVERIFY(QFileInfo::exists(besideOurs));
+    QVERIFY(!QFileInfo::exists(ended));
+    QVERIFY(!QFileInfo::exists(olderVersion));
+    QVERIFY2(QFileInfo::exists(ours), "this process's own import may be running");
+    QVERIFY2(QFileInfo::exists(running), "a running process's import stays");
+    QVERIFY(QFileInfo::exists(shortcut));
+    QVERIFY(!QFileInfo::exists(finished));
+    QCOMPARE(readFile(exported), QByteArray("old"));
+    QVERIFY(!QFileInfo::exists(note));
+    QVERIFY(!QFileInfo::exists(cutNote));
+    QVERIFY(QFileInfo::exists(otherFile));
+
+    // A whole export leaves no note behind.
+    const QString file = TestFiles::home(QStringLiteral("Out/whole.htm"));
+    QVERIFY(FavoritesTransfer::exportTo(favorites, file).ok());
+    const QStringList notes = QDir(favorites).entryList({QStringLiteral(".export-*")},
+                                                        QDir::Files | QDir::Hidden);
+    QCOMPARE(notes, QStringList());
 }
 
 PELVANE_TEST_GUILESS_MAIN(TestBookmarks)

@@ -95,9 +95,40 @@ def check_table():
     return problems
 
 
+def include_circles(headers):
+    """Circles of parts that include each other: `headers` maps a part (a header, or a header
+    and its source file, named by their path relative to src/ without the ending) to the
+    parts of ours it includes. Each circle is given once, from its first part."""
+    circles = []
+    seen = set()
+    state = {}  # header -> 1 while on the path, 2 when done
+
+    def visit(header, path):
+        state[header] = 1
+        for included in sorted(headers.get(header, ())):
+            if included not in headers:
+                continue
+            if state.get(included) == 1:
+                circle = path[path.index(included):] + [included]
+                key = frozenset(circle)
+                if key not in seen:
+                    seen.add(key)
+                    circles.append(" -> ".join(circle))
+            elif included not in state:
+                visit(included, path + [included])
+        state[header] = 2
+
+    for header in sorted(headers):
+        if header not in state:
+            visit(header, [header])
+    return circles
+
+
 def main(src):
     problems = check_table()
     checked = 0
+    headers = {}  # each header's part -> the parts whose headers it includes
+    parts = {}    # the same for a header and its source file together
     for root, _, files in os.walk(src):
         for file in files:
             if not file.endswith((".h", ".cpp")):
@@ -109,7 +140,13 @@ def main(src):
                 continue
             rank, uses = ALLOWED[area]
             with open(os.path.join(root, file), encoding="utf-8", errors="replace") as text:
-                for included in INCLUDE.findall(text.read()):
+                includes = INCLUDE.findall(text.read())
+                part = os.path.splitext(path)[0]
+                used = {os.path.splitext(included)[0] for included in includes} - {part}
+                parts.setdefault(part, set()).update(used)
+                if file.endswith(".h"):
+                    headers[part] = used
+                for included in includes:
                     target = area_of(included)
                     checked += 1
                     if target is None or target == area:
@@ -120,6 +157,13 @@ def main(src):
                         ok = target in uses
                     if not ok:
                         problems.append(f"{path}: includes {included} ({area} may not use {target})")
+    # No header includes itself round a circle, anywhere. In the program's entry no part
+    # includes the window whose source includes the part either (the window once handed
+    # itself to every part): each part there is read, built and tested before the window.
+    circles = include_circles(headers)
+    circles += include_circles({part: {used for used in uses if used.startswith("app/")}
+                                for part, uses in parts.items() if part.startswith("app/")})
+    problems += [f"parts include each other: {circle}" for circle in dict.fromkeys(circles)]
     for problem in problems:
         print(problem)
     print(f"layers: {checked} includes checked")

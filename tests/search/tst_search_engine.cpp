@@ -58,7 +58,7 @@ private Q_SLOTS:
             window->resize(900, 600);
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-            window->GoSearch();
+            window->search()->GoSearch();
             SearchBrowser* pane = window->search()->pane()->browser();
             QVERIFY(waitUntil([&] { return pane->LocationURL() == bar && !pane->Busy(); }));
 

@@ -156,11 +156,22 @@ private Q_SLOTS:
         QCOMPARE(answers.first().reply, QJsonValue(c.set->describeTabs()));
         QCOMPARE(answers.first().reply.toArray().size(), 2);
 
+        // While the window starts, a hand-off is taken (the bus answers as above) and opens
+        // once the start is over, once.
+        c.handOff.holdUntilStarted();
+        c.handOff.accept(HandOff::decode(QJsonValue(QStringLiteral("http://127.0.0.1/early"))));
+        QCOMPARE(c.set->tabs().size(), 2);
+        c.handOff.started();
+        QCOMPARE(c.set->tabs().size(), 3);
+        QCOMPARE(c.set->GetActivePage()->HomeUrl(), QStringLiteral("http://127.0.0.1/early"));
+        c.handOff.started();
+        QCOMPARE(c.set->tabs().size(), 3);
+
         c.handOff.stopAnswering();
         QVERIFY(deliverFromAnotherCopy(folder.path(), c.set.hive,
                                        QStringLiteral("http://127.0.0.1/late")) ==
                 HandOff::Delivery::Exiting);
-        QCOMPARE(c.set->tabs().size(), 2);
+        QCOMPARE(c.set->tabs().size(), 3);
     }
 
     // Nobody answers and the hive cannot keep the argument: the sender learns why.

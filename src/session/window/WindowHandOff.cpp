@@ -44,7 +44,19 @@ void WindowHandOff::accept(const HandOff::Parcel& parcel)
 {
     // A sender that waited in vain (this copy was busy) left the parcel in the hive too.
     HandOff::clearStoredCommandLine(m_parts.hive, parcel.id);
-    if (m_seen.firstTime(parcel.id))
+    if (!m_seen.firstTime(parcel.id))
+        return;
+    if (m_held)
+        m_heldParcels.append(parcel);
+    else
+        open(parcel.argument);
+}
+
+void WindowHandOff::started()
+{
+    m_held = false;
+    const QList<HandOff::Parcel> parcels = std::exchange(m_heldParcels, {});
+    for (const HandOff::Parcel& parcel : parcels)
         open(parcel.argument);
 }
 

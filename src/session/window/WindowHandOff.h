@@ -36,8 +36,15 @@ public:
     void accept(const HandOff::Parcel& parcel);
     // Comes to the front and opens `value` (empty: only comes to the front).
     void open(const QString& value);
+    // While the window starts (its start pages open, a question of the start may be on the
+    // screen) the tool's listing is answered and hand-offs are taken, so neither waits on
+    // the user; what is handed over opens once the window has started.
+    void holdUntilStarted() { m_held = true; }
+    void started();
 
 private:
     Parts m_parts;
     HandOff::Ledger m_seen;
+    bool m_held = false;
+    QList<HandOff::Parcel> m_heldParcels;
 };
