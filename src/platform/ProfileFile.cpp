@@ -459,13 +459,28 @@ ProfileFile::Encoding ProfileFile::encodingForSave() const
 {
     if (m_encoding != Encoding::Ansi)
         return m_encoding;
+    // Windows text whose bytes would all read as UTF-8 (an edit took away the one line that
+    // was not) would change its meaning on the next reading, "Ã©" becoming "é": it is then
+    // written with the mark, as is text the code page cannot hold. Line ends are ASCII, so
+    // the whole is UTF-8 exactly when every line is.
+    bool high = false;
+    bool allUtf8 = true;
+    QByteArray bytes;
     for (const Line& line : m_lines) {
+        bytes.resize(0);
         for (const QChar c : line.text) {
-            if (cp1252Byte(c) < 0)
+            const int b = cp1252Byte(c);
+            if (b < 0)
                 return Encoding::Utf8Bom;
+            bytes.append(char(b));
+        }
+        if (allUtf8 && hasHighBytes(bytes)) {
+            high = true;
+            QString decoded;
+            allUtf8 = decodeExactly(QStringConverter::Utf8, bytes, &decoded);
         }
     }
-    return Encoding::Ansi;
+    return high && allUtf8 ? Encoding::Utf8Bom : Encoding::Ansi;
 }
 
 QByteArray ProfileFile::toBytes() const

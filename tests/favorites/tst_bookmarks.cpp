@@ -66,6 +66,7 @@ private Q_SLOTS:
     void hostileFiles_data();
     void hostileFiles();
     void chromiumAndFirefoxProfiles();
+    void chromiumExportReadsBack();
     void importLandsInOneChange();
     void commandLine();
 };
@@ -212,6 +213,31 @@ void TestBookmarks::hostileFiles()
     small.maxBytes = 100;
     QCOMPARE(readBookmarkFile(writeFile(file, QByteArray(200, ' ')), small).error,
              QStringLiteral("It is larger than 0 MB."));
+}
+
+void TestBookmarks::chromiumExportReadsBack()
+{
+    // Folders nested as deep as a reader takes them and an address holding a NUL (which
+    // JSON can carry and a Netscape file cannot): the export reads as the tree read.
+    QByteArray nested = R"({"type": "url", "name": "Deep", "url": "http://127.0.0.1/\u0000a"})";
+    for (int depth = BookmarkLimits().maxDepth; depth > 1; --depth)
+        nested = R"({"type": "folder", "name": "f", "children": [)" + nested + "]}";
+    const QByteArray json =
+        R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [)" + nested +
+        "]}}}";
+    const BookmarkRead read = readChromiumBookmarks(json);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const BookmarkNode* node = &read.root;
+    while (!node->children.isEmpty())
+        node = &node->children.first();
+    QCOMPARE(node->url, QStringLiteral("http://127.0.0.1/a"));
+    const BookmarkRead again = readNetscapeBookmarks(writeNetscapeBookmarks(read.root));
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.root, read.root);
+    // One folder more is refused.
+    const QByteArray deeper = R"({"roots": {"x": {"type": "folder", "children": [)" + nested +
+                              "]}}}";
+    QVERIFY(!readChromiumBookmarks(deeper).ok());
 }
 
 void TestBookmarks::chromiumAndFirefoxProfiles()
