@@ -136,6 +136,7 @@ private:
         QString folded; // the name as it is compared
     };
 
+    QString text() const; // the lines with their line ends
     static Line classify(const QString& text);
     static QString valueOf(const Line& line);
     static QString fold(QStringView name);

@@ -217,14 +217,14 @@ void TestBookmarks::hostileFiles()
 
 void TestBookmarks::chromiumExportReadsBack()
 {
-    // Folders nested as deep as a reader takes them and an address holding a NUL (which
-    // JSON can carry and a Netscape file cannot): the export reads as the tree read.
-    QByteArray nested = R"({"type": "url", "name": "Deep", "url": "http://127.0.0.1/\u0000a"})";
-    for (int depth = BookmarkLimits().maxDepth; depth > 1; --depth)
-        nested = R"({"type": "folder", "name": "f", "children": [)" + nested + "]}";
+    // A folder as deep as the reader takes one and an address holding a NUL (which JSON can
+    // carry and a Netscape file cannot): the export reads as the tree read.
+    QByteArray children = R"([{"type": "url", "name": "Deep", "url": "http://127.0.0.1/\u0000a"},
+                              {"type": "folder", "name": "Last", "children": []}])";
+    for (int depth = BookmarkLimits().maxDepth - 1; depth > 1; --depth)
+        children = R"([{"type": "folder", "name": "f", "children": )" + children + "}]";
     const QByteArray json =
-        R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bar", "children": [)" + nested +
-        "]}}}";
+        R"({"roots": {"bookmark_bar": {"type": "folder", "children": )" + children + "}}}";
     const BookmarkRead read = readChromiumBookmarks(json);
     QVERIFY2(read.ok(), qPrintable(read.error));
     const BookmarkNode* node = &read.root;
@@ -235,8 +235,9 @@ void TestBookmarks::chromiumExportReadsBack()
     QVERIFY2(again.ok(), qPrintable(again.error));
     QCOMPARE(again.root, read.root);
     // One folder more is refused.
-    const QByteArray deeper = R"({"roots": {"x": {"type": "folder", "children": [)" + nested +
-                              "]}}}";
+    const QByteArray deeper =
+        R"({"roots": {"x": {"type": "folder", "children": [{"type": "folder", "children": )" +
+        children + "}]}}}";
     QVERIFY(!readChromiumBookmarks(deeper).ok());
 }
 

@@ -274,6 +274,18 @@ private Q_SLOTS:
         QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("a")),
                  QStringLiteral("\u00C3\u00A9"));
         QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("b")), QStringLiteral("e"));
+
+        // "\u00FF\u00FE" first and an odd count of bytes after it: Windows text, until an edit
+        // leaves bytes that are exact UTF-16.
+        ProfileFile wide = ProfileFile::fromBytes("\xFF\xFE"
+                                                  "0P\r\n[S]\r\nk=vv\r\n");
+        QCOMPARE(wide.encoding(), ProfileFile::Encoding::Ansi);
+        QCOMPARE(wide.encodingForSave(), ProfileFile::Encoding::Ansi);
+        QVERIFY(wide.setValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
+        QCOMPARE(wide.encodingForSave(), ProfileFile::Encoding::Utf8Bom);
+        const ProfileFile wideAgain = ProfileFile::fromBytes(wide.toBytes());
+        QCOMPARE(wideAgain.value(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("v"));
+        QCOMPARE(wideAgain.sectionNames(), wide.sectionNames());
     }
 
     // UTF-8 without a mark, as editors on Linux write it; lines nobody changed keep their
