@@ -1,16 +1,15 @@
 // Dropped data: the address a drag's links, HTML or text carry. The input is split into
 // the three parts a drag offers; nothing may crash or touch memory it does not own.
 #include "FuzzSupport.h"
-#include "app/DroppedAddress.h"
+#include "integration/DroppedAddress.h"
 
 #include <QMimeData>
 #include <QUrl>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QList<QByteArray> parts =
-        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\x01');
+    const FuzzSupport::Input input(data, size);
+    const QList<QByteArray> parts = input.bytes().split('\x01');
     QMimeData mime;
     if (parts.size() > 0 && !parts[0].isEmpty())
         mime.setUrls({QUrl(QString::fromUtf8(parts[0]))});

@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QByteArray line(reinterpret_cast<const char*>(data), qsizetype(size));
+    const FuzzSupport::Input input(data, size);
+    const QByteArray line = input.bytes();
     const auto request = MessageBus::decodeRequest(line);
     if (!request)
         return 0;

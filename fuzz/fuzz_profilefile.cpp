@@ -5,8 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const FuzzSupport::Input input(data, size);
+    const QByteArray bytes = input.bytes();
     ProfileFile doc = ProfileFile::fromBytes(bytes);
     if (doc.status() != ProfileFile::Status::Ok)
         return 0;

@@ -1,5 +1,8 @@
-// REGEDIT4 files: an accepted file survives import, export and re-import unchanged (the
-// export of the re-imported hive is the export of the first).
+// Registry files, REGEDIT4 and "Windows Registry Editor Version 5.00" (UTF-16LE with a byte
+// order mark): an accepted file survives import, export and re-import unchanged in either
+// form (the export of the re-imported hive is the export of the first), and the two forms
+// hold the same values (a hive imported from the version 5 export exports as REGEDIT4
+// the same as the first).
 #include "FuzzSupport.h"
 #include "platform/RegFile.h"
 
@@ -17,13 +20,25 @@ std::unique_ptr<RegistryHive> freshHive(const QString& name)
     return std::make_unique<RegistryHive>(path);
 }
 
+// Imports `text` into a fresh hive and exports it again in `format`.
+QByteArray reexported(const QByteArray& text, RegFile::Format format, const QString& name)
+{
+    auto hive = freshHive(name);
+    if (RegFile::import(*hive, text))
+        FuzzSupport::broken("an exported file imports");
+    RegFile::Error error;
+    const auto again = RegFile::exportKey(*hive, QString(), &error, format);
+    if (!again)
+        FuzzSupport::broken("a re-imported hive exports");
+    return *again;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const RegFile::ParseResult parsed = RegFile::parse(bytes);
+    const FuzzSupport::Input input(data, size);
+    const RegFile::ParseResult parsed = RegFile::parse(input.bytes());
     if (parsed.error)
         return 0;
     auto first = freshHive(QStringLiteral("a.db"));
@@ -31,13 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0; // refused as a whole: nothing to compare
     RegFile::Error error;
     const auto exported = RegFile::exportKey(*first, QString(), &error);
-    if (!exported)
+    const auto exported5 = RegFile::exportKey(*first, QString(), &error, RegFile::Format::Version5);
+    if (!exported || !exported5)
         FuzzSupport::broken("an imported hive exports");
-    auto second = freshHive(QStringLiteral("b.db"));
-    if (RegFile::import(*second, *exported))
-        FuzzSupport::broken("an exported file imports");
-    const auto again = RegFile::exportKey(*second, QString(), &error);
-    if (!again || *again != *exported)
-        FuzzSupport::broken("import, export and re-import leave the hive unchanged");
+    if (!exported5->startsWith("\xFF\xFE"))
+        FuzzSupport::broken("a version 5 export begins with its byte order mark");
+    if (reexported(*exported, RegFile::Format::Regedit4, QStringLiteral("b.db")) != *exported)
+        FuzzSupport::broken("REGEDIT4: import, export and re-import leave the hive unchanged");
+    if (reexported(*exported5, RegFile::Format::Version5, QStringLiteral("c.db")) != *exported5)
+        FuzzSupport::broken("version 5: import, export and re-import leave the hive unchanged");
+    if (reexported(*exported5, RegFile::Format::Regedit4, QStringLiteral("d.db")) != *exported)
+        FuzzSupport::broken("a version 5 export holds the values of the REGEDIT4 one");
     return 0;
 }

@@ -1,5 +1,6 @@
-// Page-group (.sgp) files: read from disk into entries; an entry without an address is
-// a locked blank tab ("*"), and there are never more entries than the file has lines.
+// Page-group (.sgp) files: read from disk into entries; an entry without an address is a
+// locked blank tab ("*"), and there are never more entries than the file has lines. The
+// entries, written as a new group with the group writer and read again, are the same.
 #include "FuzzSupport.h"
 #include "groups/SorvelGroup.h"
 
@@ -8,8 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QString path = QDir(FuzzSupport::folder().path()).filePath(QStringLiteral("g.sgp"));
+    const FuzzSupport::Input input(data, size);
+    const QDir folder(FuzzSupport::folder().path());
+    const QString path = folder.filePath(QStringLiteral("g.sgp"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return 0;
@@ -17,12 +19,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     file.close();
     const TSorvelGroup group(path);
     const QList<PageGroupEntry> entries = pageGroupEntries(group);
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = input.bytes();
     if (entries.size() > bytes.count('\n') + bytes.count('\r') + 1)
         FuzzSupport::broken("no more entries than lines");
     for (const PageGroupEntry& entry : entries) {
         if (entry.address.isEmpty() && !entry.locked)
             FuzzSupport::broken("only a locked tab may have no address");
     }
+
+    // Written as the program saves the tabs of a window: one AddEntry a tab.
+    const QString copyPath = folder.filePath(QStringLiteral("copy.sgp"));
+    QFile::remove(copyPath);
+    TSorvelGroup copy;
+    copy.setFileName(copyPath);
+    for (const PageGroupEntry& entry : entries)
+        copy.AddEntry(entry.stickyName, entry.address, entry.locked);
+    if (copy.Save(nullptr) != TSorvelGroup::SaveResult::Saved)
+        FuzzSupport::broken("a group read is written");
+    const QList<PageGroupEntry> again = pageGroupEntries(TSorvelGroup(copyPath));
+    if (again != entries)
+        FuzzSupport::broken("a group written reads back with the same entries");
     return 0;
 }

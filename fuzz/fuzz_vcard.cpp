@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzSupport::app();
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const FuzzSupport::Input input(data, size);
+    const QByteArray bytes = input.bytes();
     const VCardReadResult read = VCard::read(bytes);
     if (!read.ok()) {
         if (!read.properties.isEmpty())

@@ -16,6 +16,13 @@
 
 namespace {
 
+// A NUL is no part of a title or an address, and a Netscape file holding one would not be
+// read again: what is read from a profile leaves it out, so that its export reads back.
+QString withoutNul(QString text)
+{
+    return text.remove(QChar(u'\0'));
+}
+
 // Chromium keeps dates as microseconds since 1601-01-01.
 QDateTime chromiumDate(const QJsonValue& value)
 {
@@ -44,11 +51,11 @@ struct JsonWalk
             return false;
         }
         BookmarkNode node;
-        node.title = object.value(QLatin1String("name")).toString().simplified();
+        node.title = withoutNul(object.value(QLatin1String("name")).toString()).simplified();
         node.added = chromiumDate(object.value(QLatin1String("date_added")));
         const QString type = object.value(QLatin1String("type")).toString();
         if (type == QLatin1String("url")) {
-            node.url = object.value(QLatin1String("url")).toString().trimmed();
+            node.url = withoutNul(object.value(QLatin1String("url")).toString()).trimmed();
         } else if (type == QLatin1String("folder")) {
             node.folder = true;
             const QJsonArray children = object.value(QLatin1String("children")).toArray();
@@ -176,14 +183,14 @@ BookmarkRead readFirefoxPlaces(const QString& placesFile, const BookmarkLimits& 
         const QList<Row> rows = children.take(parent);
         for (const Row& row : rows) {
             BookmarkNode node;
-            node.title = row.title.simplified();
+            node.title = withoutNul(row.title).simplified();
             if (row.added > 0)
                 node.added = bookmarkDateUtc(row.added / 1000000);
             if (row.type == 2) {
                 node.folder = true;
                 fill(row.id, depth + 1, node);
             } else if (row.type == 1 && !row.url.startsWith(QLatin1String("place:"))) {
-                node.url = row.url;
+                node.url = withoutNul(row.url).trimmed();
             } else {
                 continue; // separators, saved searches
             }

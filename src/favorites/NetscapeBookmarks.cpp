@@ -135,7 +135,9 @@ public:
             const QStringView name = tagName(tag);
             i = close + 1;
             if (name.compare(QLatin1String("DL"), Qt::CaseInsensitive) == 0) {
-                if (int(open.size()) >= m_limits.maxDepth) {
+                // The root's own list is not a folder: folders may nest maxDepth deep, as
+                // in the other readers, so that what they read is exported and read back.
+                if (int(open.size()) > m_limits.maxDepth) {
                     result.error = QStringLiteral("Its folders are nested more than %1 deep.")
                                        .arg(m_limits.maxDepth);
                     return result;

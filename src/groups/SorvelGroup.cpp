@@ -48,8 +48,12 @@ TSorvelGroup::TSorvelGroup(const QString& fileName)
     m_hasSection = file.hasSection(SorvelGroupTexts::Section);
     const auto entries = file.entries(SorvelGroupTexts::Section);
     for (const auto& [name, value] : entries) {
-        if (!value.isEmpty())
-            m_lines.append(name + QLatin1Char('=') + value);
+        // A lone CR does not end a line by the profile rules, but it is no part of a name or
+        // an address: dropped here as AddEntry and Save drop it, so that a group read and
+        // saved again holds the same tabs.
+        const QString address = withoutBreakingCharacters(value);
+        if (!address.isEmpty())
+            m_lines.append(withoutBreakingCharacters(name) + QLatin1Char('=') + address);
     }
 }
 

@@ -18,7 +18,12 @@ QString displayName(const QString& fileName)
 
 QString readAddress(const QString& path)
 {
-    return ProfileFile::readString(path, section(), QStringLiteral("URL"));
+    // By the profile rules a lone CR does not end a line, so it can sit inside the value;
+    // in an address it is nothing (address parsers drop it), and an address holding one
+    // could not be written back.
+    QString address = ProfileFile::readString(path, section(), QStringLiteral("URL"));
+    address.remove(QLatin1Char('\r'));
+    return address;
 }
 
 bool writeAddress(const QString& path, const QString& address, QString* error)

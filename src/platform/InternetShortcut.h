@@ -14,7 +14,8 @@ inline QString extension() { return QStringLiteral(".url"); }
 bool isShortcutName(const QString& fileName);
 // The file name without ".url" (any case); other names as they are.
 QString displayName(const QString& fileName);
-// The address; empty for a file without one, a missing, binary or oversized file.
+// The address, one line (a lone CR in the value is dropped); empty for a file without
+// one, a missing, binary or oversized file.
 QString readAddress(const QString& path);
 // Writes (or rewrites) the address, keeping any other lines of an existing file; a new
 // file gets "[InternetShortcut]" and "URL=" with CR LF line ends. The file is replaced

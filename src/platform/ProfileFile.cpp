@@ -46,6 +46,16 @@ int cp1252Byte(QChar c)
     return -1;
 }
 
+// Text the code page holds whole, as its bytes.
+QByteArray cp1252Bytes(const QString& text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar c : text)
+        *out++ = char(cp1252Byte(c));
+    return bytes;
+}
+
 bool hasHighBytes(const QByteArray& bytes)
 {
     for (const char b : bytes) {
@@ -459,16 +469,40 @@ ProfileFile::Encoding ProfileFile::encodingForSave() const
 {
     if (m_encoding != Encoding::Ansi)
         return m_encoding;
+    // Windows text whose bytes would all read as UTF-8 (an edit took away the one line that
+    // was not) would change its meaning on the next reading, "Ã©" becoming "é": it is then
+    // written with the mark, as is text the code page cannot hold. Line ends are ASCII, so
+    // the whole is UTF-8 exactly when every line is.
+    bool high = false;
+    bool allUtf8 = true;
+    QByteArray bytes;
     for (const Line& line : m_lines) {
+        bytes.resize(0);
         for (const QChar c : line.text) {
-            if (cp1252Byte(c) < 0)
+            const int b = cp1252Byte(c);
+            if (b < 0)
                 return Encoding::Utf8Bom;
+            bytes.append(char(b));
         }
+        if (allUtf8 && hasHighBytes(bytes)) {
+            high = true;
+            QString decoded;
+            allUtf8 = decodeExactly(QStringConverter::Utf8, bytes, &decoded);
+        }
+    }
+    if (high && allUtf8)
+        return Encoding::Utf8Bom;
+    // Windows text that begins with "\u00FF\u00FE" is read as UTF-16 when the bytes after
+    // those two are exact UTF-16: then it too needs the mark.
+    if (!m_lines.isEmpty() && m_lines.first().text.startsWith(QLatin1String("\xFF\xFE"))) {
+        QString decoded;
+        if (decodeExactly(QStringConverter::Utf16LE, cp1252Bytes(text()).sliced(2), &decoded))
+            return Encoding::Utf8Bom;
     }
     return Encoding::Ansi;
 }
 
-QByteArray ProfileFile::toBytes() const
+QString ProfileFile::text() const
 {
     QString text;
     qsizetype size = 0;
@@ -495,14 +529,15 @@ QByteArray ProfileFile::toBytes() const
             break;
         }
     }
+    return text;
+}
+
+QByteArray ProfileFile::toBytes() const
+{
+    const QString text = this->text();
     switch (encodingForSave()) {
-    case Encoding::Ansi: {
-        QByteArray bytes(text.size(), Qt::Uninitialized);
-        char* out = bytes.data();
-        for (const QChar c : std::as_const(text))
-            *out++ = char(cp1252Byte(c));
-        return bytes;
-    }
+    case Encoding::Ansi:
+        return cp1252Bytes(text);
     case Encoding::Utf8:
         return text.toUtf8();
     case Encoding::Utf8Bom:

@@ -30,7 +30,8 @@
 // ASCII, and Windows text (Windows-1252, every byte a character) otherwise. Each is written
 // back the way it was read, so a file comes back exactly as it was. A Windows-text
 // document that must hold a character the code page cannot (a Cyrillic sticky name, say)
-// is written as UTF-8 with a byte-order mark rather than losing the character.
+// is written as UTF-8 with a byte-order mark rather than losing the character, and so is
+// one whose bytes would read back as UTF-8 and so mean other characters.
 //
 // Files over 1 MiB are not read: no settings file, page group or shortcut is that large.
 //
@@ -135,6 +136,7 @@ private:
         QString folded; // the name as it is compared
     };
 
+    QString text() const; // the lines with their line ends
     static Line classify(const QString& text);
     static QString valueOf(const Line& line);
     static QString fold(QStringView name);

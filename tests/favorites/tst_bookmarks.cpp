@@ -79,6 +79,7 @@ private Q_SLOTS:
     void hostileFiles_data();
     void hostileFiles();
     void chromiumAndFirefoxProfiles();
+    void chromiumExportReadsBack();
     void importLandsInOneChange();
     void commandLine();
     void unfinishedTransfersGoAtStart();
@@ -226,6 +227,32 @@ void TestBookmarks::hostileFiles()
     small.maxBytes = 100;
     QCOMPARE(readBookmarkFile(writeFile(file, QByteArray(200, ' ')), small).error,
              QStringLiteral("It is larger than 0 MB."));
+}
+
+void TestBookmarks::chromiumExportReadsBack()
+{
+    // A folder as deep as the reader takes one and an address holding a NUL (which JSON can
+    // carry and a Netscape file cannot): the export reads as the tree read.
+    QByteArray children = R"([{"type": "url", "name": "Deep", "url": "http://127.0.0.1/\u0000a"},
+                              {"type": "folder", "name": "Last", "children": []}])";
+    for (int depth = BookmarkLimits().maxDepth - 1; depth > 1; --depth)
+        children = R"([{"type": "folder", "name": "f", "children": )" + children + "}]";
+    const QByteArray json =
+        R"({"roots": {"bookmark_bar": {"type": "folder", "children": )" + children + "}}}";
+    const BookmarkRead read = readChromiumBookmarks(json);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const BookmarkNode* node = &read.root;
+    while (!node->children.isEmpty())
+        node = &node->children.first();
+    QCOMPARE(node->url, QStringLiteral("http://127.0.0.1/a"));
+    const BookmarkRead again = readNetscapeBookmarks(writeNetscapeBookmarks(read.root));
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.root, read.root);
+    // One folder more is refused.
+    const QByteArray deeper =
+        R"({"roots": {"x": {"type": "folder", "children": [{"type": "folder", "children": )" +
+        children + "}]}}}";
+    QVERIFY(!readChromiumBookmarks(deeper).ok());
 }
 
 void TestBookmarks::chromiumAndFirefoxProfiles()

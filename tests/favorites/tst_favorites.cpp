@@ -4,6 +4,7 @@
 #include "favorites/dialogs/ImportExportWizard.h"
 #include "favorites/dialogs/OrganizeFavoritesDialog.h"
 #include "platform/FolderTree.h"
+#include "platform/InternetShortcut.h"
 #include "platform/SiteIcons.h"
 #include "support/FakeSideBarHost.h"
 #include "support/MenuItems.h"
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void safeNames_data();
     void safeNames();
     void addFavoriteWritesAShortcut();
+    void shortcutAddressesAreOneLine();
     void organizeMovesRenamesAndEdits();
     void importExportWizard();
     void siteIconsByHost();
@@ -225,6 +227,21 @@ void TestFavorites::addFavoriteWritesAShortcut()
     again.accept();
     QCOMPARE(again.result(), int(QDialog::Rejected));
     QCOMPARE(questions.told.size(), 1);
+}
+
+void TestFavorites::shortcutAddressesAreOneLine()
+{
+    // A lone CR is no line end by the profile rules: it is left out of the address, and the
+    // address read is written back keeping the file's other lines.
+    const QString root = TestFiles::home(QStringLiteral("cr"));
+    const QString file = root + "/Cr.url";
+    writeFile(file, "[InternetShortcut]\r\nURL=http://cr.example/\ra\r\nIconIndex=3\r\n");
+    const QString address = InternetShortcut::readAddress(file);
+    QCOMPARE(address, QStringLiteral("http://cr.example/a"));
+    QString error;
+    QVERIFY2(InternetShortcut::writeAddress(file, address, &error), qPrintable(error));
+    QCOMPARE(readFile(file),
+             QByteArray("[InternetShortcut]\r\nURL=http://cr.example/a\r\nIconIndex=3\r\n"));
 }
 
 void TestFavorites::organizeMovesRenamesAndEdits()

@@ -211,6 +211,24 @@ private Q_SLOTS:
                                             "Only=http://127.0.0.1/only\r\n"));
     }
 
+    void loneCarriageReturnsAreNoPartOfAnEntry()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cr.sgp"));
+        writeFile(path, "[SorvelGroup]\r\nNe\rws=*http://127.0.0.1/a\rb\r\nblank2=c\rd\r\n");
+        const QList<PageGroupEntry> entries = pageGroupEntries(TSorvelGroup(path));
+        QCOMPARE(entries, (QList<PageGroupEntry>{
+                              {QStringLiteral("News"), QStringLiteral("http://127.0.0.1/ab"), true},
+                              {QString(), QStringLiteral("cd"), false}}));
+        const QString copyPath = dir.filePath(QStringLiteral("copy.sgp"));
+        TSorvelGroup copy;
+        copy.setFileName(copyPath);
+        for (const PageGroupEntry& entry : entries)
+            copy.AddEntry(entry.stickyName, entry.address, entry.locked);
+        QCOMPARE(copy.Save(nullptr), TSorvelGroup::SaveResult::Saved);
+        QCOMPARE(pageGroupEntries(TSorvelGroup(copyPath)), entries);
+    }
+
     void longAddressesComeBackWhole()
     {
         QTemporaryDir dir;

@@ -259,6 +259,35 @@ private Q_SLOTS:
                  "[S]\r\nk=" + all + "\r\ncopy=" + all + "\r\n[T]\r\nm=\x93quoted\x94\r\n");
     }
 
+    // Windows text read because one line is not UTF-8; once that line is changed, the rest
+    // would read as UTF-8 ("\xC3\xA9" as "é", not "Ã©"), so it is written with the mark.
+    void windowsTextThatWouldReadAsUtf8GetsTheMark()
+    {
+        ProfileFile doc = ProfileFile::fromBytes("[S]\r\na=\xC3\xA9\r\nb=\xE9\r\n");
+        QCOMPARE(doc.encoding(), ProfileFile::Encoding::Ansi);
+        QCOMPARE(doc.value(QStringLiteral("S"), QStringLiteral("a")),
+                 QStringLiteral("\u00C3\u00A9"));
+        QCOMPARE(doc.encodingForSave(), ProfileFile::Encoding::Ansi); // unchanged: as it was
+        QVERIFY(doc.setValue(QStringLiteral("S"), QStringLiteral("b"), QStringLiteral("e")));
+        QCOMPARE(doc.encodingForSave(), ProfileFile::Encoding::Utf8Bom);
+        const ProfileFile again = ProfileFile::fromBytes(doc.toBytes());
+        QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("a")),
+                 QStringLiteral("\u00C3\u00A9"));
+        QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("b")), QStringLiteral("e"));
+
+        // "\u00FF\u00FE" first and an odd count of bytes after it: Windows text, until an edit
+        // leaves bytes that are exact UTF-16.
+        ProfileFile wide = ProfileFile::fromBytes("\xFF\xFE"
+                                                  "0P\r\n[S]\r\nk=vv\r\n");
+        QCOMPARE(wide.encoding(), ProfileFile::Encoding::Ansi);
+        QCOMPARE(wide.encodingForSave(), ProfileFile::Encoding::Ansi);
+        QVERIFY(wide.setValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v")));
+        QCOMPARE(wide.encodingForSave(), ProfileFile::Encoding::Utf8Bom);
+        const ProfileFile wideAgain = ProfileFile::fromBytes(wide.toBytes());
+        QCOMPARE(wideAgain.value(QStringLiteral("S"), QStringLiteral("k")), QStringLiteral("v"));
+        QCOMPARE(wideAgain.sectionNames(), wide.sectionNames());
+    }
+
     // UTF-8 without a mark, as editors on Linux write it; lines nobody changed keep their
     // bytes: blanks, LF line ends, no line end at the end of the file.
     void utf8WithoutMarkAndUnchangedLinesAreKept()
