@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 using Page = ProfileCard::Page;
@@ -193,6 +195,17 @@ QString keptLine(const VCardProperty& p)
     for (const auto& [name, given] : p.params) {
         QString value = given;
         if (name == QLatin1String("CHARSET"))
+            continue;
+        // A name or value with control characters in it names nothing a reader knows.
+        // Written without them it could come to name something ("T\x0fYPE=WORK" would make
+        // a work address of another), so the parameter is left out.
+        const auto controlled = [](const QString& text) {
+            return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+                return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&
+                       c != QLatin1Char('\n');
+            });
+        };
+        if (controlled(name) || controlled(value))
             continue;
         if (name == QLatin1String("ENCODING")) {
             if (value.compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) == 0)

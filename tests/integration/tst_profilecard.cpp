@@ -195,6 +195,12 @@ private Q_SLOTS:
                             "ADR;TYPE=POSTAL;TYPE=PARCEL:;;PO Box 7;York;;YO2;UK",
                             "X-NOTE:Gr\u00fc\u00dfe\\nzwei", "PHOTO;TYPE=JPEG;ENCODING=b:/9j/4AAQ",
                             "X-CUSTOM;X-PARAM=\"a:b\":v;w"});
+        QTest::newRow("a parameter named with control characters is left out")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Anna;;;\r\n"
+                          "ADR;TYPE=HOME:;;12 High St;London;;SW1;UK\r\n"
+                          "item2.ADR;T\x0f\x0fYPE=WORK;X-A=b:;;1 Market Square;Cambridge;;CB1;UK\r\n"
+                          "END:VCARD\r\n")
+            << QStringList({"item2.ADR;X-A=b:;;1 Market Square;Cambridge;;CB1;UK"});
         // Written back without the empty home address, the other would be read as home.
         QTest::newRow("an empty address chosen as home stays before the other")
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nADR;TYPE=HOME:;;;;;;\r\n"
