@@ -189,23 +189,36 @@ QString lineText(const QString& text)
 // parameters and value as read. What reading undid is not written again: the value is
 // decoded from quoted-printable and its character set, and the card is UTF-8; base64 is
 // spelled as 3.0 spells it.
+// Whether `text` is a name as a card spells one: letters, digits and "-".
+bool isToken(const QString& text)
+{
+    return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) ||
+               (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-');
+    });
+}
+
 QString keptLine(const VCardProperty& p)
 {
+    // A property whose name is no name cannot be written as it was read: a name with a
+    // blank before it would make a continuation of the line above, one with a control
+    // character could come to name something else.
+    if (!isToken(p.name) || (!p.group.isEmpty() && !isToken(p.group)))
+        return {};
     QString line = p.group.isEmpty() ? p.name : p.group + QLatin1Char('.') + p.name;
     for (const auto& [name, given] : p.params) {
         QString value = given;
         if (name == QLatin1String("CHARSET"))
             continue;
-        // A name or value with control characters in it names nothing a reader knows.
-        // Written without them it could come to name something ("T\x0fYPE=WORK" would make
-        // a work address of another), so the parameter is left out.
-        const auto controlled = [](const QString& text) {
-            return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-                return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&
-                       c != QLatin1Char('\n');
-            });
-        };
-        if (controlled(name) || controlled(value))
+        // A parameter whose name is no name, or whose value holds control characters,
+        // means nothing to a reader. Written without them it could come to mean something
+        // ("T\x0fYPE=WORK" would make a work address of another), so it is left out.
+        const bool controlled = std::any_of(value.cbegin(), value.cend(), [](QChar c) {
+            return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&
+                   c != QLatin1Char('\n');
+        });
+        if (!isToken(name) || controlled)
             continue;
         if (name == QLatin1String("ENCODING")) {
             if (value.compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) == 0)
@@ -370,8 +383,11 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
         taken[workAddress] =
             takeAddress(card, QStringLiteral("vCard.Business."), read.properties.at(workAddress));
     for (qsizetype i = 0; i < read.properties.size(); ++i) {
-        if (!taken.at(i))
-            card.m_kept << keptLine(read.properties.at(i));
+        if (taken.at(i))
+            continue;
+        const QString kept = keptLine(read.properties.at(i));
+        if (!kept.isEmpty())
+            card.m_kept << kept;
     }
     return card;
 }

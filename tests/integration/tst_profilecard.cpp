@@ -201,6 +201,11 @@ private Q_SLOTS:
                           "item2.ADR;T\x0f\x0fYPE=WORK;X-A=b:;;1 Market Square;Cambridge;;CB1;UK\r\n"
                           "END:VCARD\r\n")
             << QStringList({"item2.ADR;X-A=b:;;1 Market Square;Cambridge;;CB1;UK"});
+        // Written as read, it would begin with a blank: a continuation of the line above.
+        QTest::newRow("a property whose name is no name is left out")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Anna;;;\r\n"
+                          "X-GENDER:Male\r\n. BEGIN:VCARD\r\nX-KEPT:yes\r\nEND:VCARD\r\n")
+            << QStringList({"X-GENDER:Male", "X-KEPT:yes"});
         // Written back without the empty home address, the other would be read as home.
         QTest::newRow("an empty address chosen as home stays before the other")
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nADR;TYPE=HOME:;;;;;;\r\n"
