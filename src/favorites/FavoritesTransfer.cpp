@@ -168,6 +168,20 @@ bool readLevel(const QString& path, int depth, BookmarkNode& into, const Bookmar
 
 // Whether the process that named a transfer (transferName) may still be running it. A
 // staging folder without a process number is an older version's: its process is gone.
+// Where an import stages beside `favorites`: the folder that holds it, and what the names
+// of such staging folders begin with before StagingPrefix (".Favorites").
+struct Beside
+{
+    QDir parent;
+    QString lead;
+};
+
+Beside besideOf(const QString& favorites)
+{
+    const QDir folder(QDir(favorites).absolutePath());
+    return {QFileInfo(folder.absolutePath()).dir(), QLatin1Char('.') + folder.dirName()};
+}
+
 bool writerMayRun(const QString& name, qsizetype prefixSize)
 {
     const QString rest = name.mid(prefixSize);
@@ -195,11 +209,10 @@ int removeUnfinished(const QString& favorites, const QDateTime& madeBefore)
     };
     // An import stages beside the Favorites folder, or in it when it could not.
     const QDir folder(QDir(favorites).absolutePath());
-    const QString besidePrefix = QLatin1Char('.') + folder.dirName() + StagingPrefix;
-    const QFileInfoList beside = QFileInfo(folder.absolutePath())
-                                     .dir()
-                                     .entryInfoList({besidePrefix + QLatin1Char('*')},
-                                                    QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    const Beside place = besideOf(favorites);
+    const QString besidePrefix = place.lead + StagingPrefix;
+    const QFileInfoList beside = place.parent.entryInfoList(
+        {besidePrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : beside) {
         if (!entry.isSymLink() && madeEarlier(entry) &&
             !writerMayRun(entry.fileName(), besidePrefix.size()) &&
@@ -256,15 +269,13 @@ Outcome writeTree(const BookmarkNode& root, const QString& folder)
 
 QString stagingFolder(const QString& favorites, bool inside)
 {
-    const QDir folder(QDir(favorites).absolutePath());
     // The process's number in the name tells a later start whether the import may still be
     // running.
     const QString tag = transferName(StagingPrefix);
     if (inside)
-        return folder.filePath(tag);
-    return QFileInfo(folder.absolutePath())
-        .dir()
-        .filePath(QLatin1Char('.') + folder.dirName() + tag);
+        return QDir(QDir(favorites).absolutePath()).filePath(tag);
+    const Beside place = besideOf(favorites);
+    return place.parent.filePath(place.lead + tag);
 }
 
 Outcome importInto(const BookmarkNode& root, const QString& favorites, const QString& name)
