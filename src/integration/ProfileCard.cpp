@@ -185,10 +185,6 @@ QString lineText(const QString& text)
     return out;
 }
 
-// A property no attribute stands for, as one content line of a 3.0 card: its group, name,
-// parameters and value as read. What reading undid is not written again: the value is
-// decoded from quoted-printable and its character set, and the card is UTF-8; base64 is
-// spelled as 3.0 spells it.
 // Whether `text` is a name as a card spells one: letters, digits and "-".
 bool isToken(const QString& text)
 {
@@ -199,6 +195,38 @@ bool isToken(const QString& text)
     });
 }
 
+// Whether a parameter's value can be written so that a reader reads it back: a card has no
+// way to write a double quote or a control character inside one.
+bool isWritable(const QString& value)
+{
+    return std::none_of(value.cbegin(), value.cend(), [](QChar c) {
+        return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c == QLatin1Char('"');
+    });
+}
+
+// What the program reads of a property's parameters besides its value: its types (a type
+// that cannot be written names none the program knows), how its value is given and whether
+// it is preferred.
+bool sameMeaning(const VCardProperty& a, const VCardProperty& b)
+{
+    const auto types = [](const VCardProperty& p) {
+        QStringList list;
+        for (const auto& [name, value] : p.params) {
+            if (name == QLatin1String("TYPE") && isWritable(value))
+                list << value.toLower();
+        }
+        list.sort();
+        list.removeDuplicates();
+        return list;
+    };
+    return types(a) == types(b) && a.param(u"VALUE") == b.param(u"VALUE") &&
+           a.param(u"PREF") == b.param(u"PREF");
+}
+
+// A property no attribute stands for, as one content line of a 3.0 card: its group, name,
+// parameters and value as read. What reading undid is not written again: the value is
+// decoded from quoted-printable and its character set, and the card is UTF-8; base64 is
+// spelled as 3.0 spells it.
 QString keptLine(const VCardProperty& p)
 {
     // A property whose name is no name cannot be written as it was read: a name with a
@@ -207,18 +235,17 @@ QString keptLine(const VCardProperty& p)
     if (!isToken(p.name) || (!p.group.isEmpty() && !isToken(p.group)))
         return {};
     QString line = p.group.isEmpty() ? p.name : p.group + QLatin1Char('.') + p.name;
+    VCardProperty written = p;
+    written.params.clear();
     for (const auto& [name, given] : p.params) {
         QString value = given;
         if (name == QLatin1String("CHARSET"))
             continue;
-        // A parameter whose name is no name, or whose value holds control characters,
-        // means nothing to a reader. Written without them it could come to mean something
-        // ("T\x0fYPE=WORK" would make a work address of another), so it is left out.
-        const bool controlled = std::any_of(value.cbegin(), value.cend(), [](QChar c) {
-            return c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') &&
-                   c != QLatin1Char('\n');
-        });
-        if (!isToken(name) || controlled)
+        // A parameter whose name is no name, or whose value holds control characters or a
+        // double quote (a card has no way to write one inside a parameter), means nothing to
+        // a reader. Written without them it could come to mean something ("T\x0fYPE=WORK"
+        // would make a work address of another, TYPE=wo"r"k a work phone), so it is left out.
+        if (!isToken(name) || !isWritable(value))
             continue;
         if (name == QLatin1String("ENCODING")) {
             if (value.compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) == 0)
@@ -226,12 +253,20 @@ QString keptLine(const VCardProperty& p)
             if (value.compare(QLatin1String("BASE64"), Qt::CaseInsensitive) == 0)
                 value = QStringLiteral("b");
         }
-        value = lineText(value).remove(QLatin1Char('"'));
-        if (value.contains(QLatin1Char(';')) || value.contains(QLatin1Char(':')) ||
+        written.params.append({name, value});
+        // Quoted where a reader would otherwise end the value early or trim its blanks:
+        // TYPE=" work" is no work phone, TYPE= work is one.
+        const bool blankEnds =
+            !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
+        if (blankEnds || value.contains(QLatin1Char(';')) || value.contains(QLatin1Char(':')) ||
             value.contains(QLatin1Char(',')))
             value = QLatin1Char('"') + value + QLatin1Char('"');
-        line += QLatin1Char(';') + lineText(name) + QLatin1Char('=') + value;
+        line += QLatin1Char(';') + name + QLatin1Char('=') + value;
     }
+    // Leaving a parameter out must not change what the property says (a second VALUE
+    // coming first): such a property is left out instead.
+    if (!sameMeaning(p, written))
+        return {};
     return line + QLatin1Char(':') + lineText(p.raw);
 }
 
