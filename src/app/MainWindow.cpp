@@ -28,6 +28,7 @@
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
 #include "browser/TabSet.h"
+#include "browser/WheelZoom.h"
 #include "browser/TabSleeper.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
@@ -87,6 +88,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_dispatcher = new KeyDispatcher(
         this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
         this);
+    new WheelZoom(this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);

@@ -120,6 +120,14 @@ void TfrmMain::connectCommands()
             updateTextSizeChecks();
         });
     }
+    for (const auto& [id, direction] : {std::pair{ActionId::actZoomIn, 1},
+                                        std::pair{ActionId::actZoomOut, -1},
+                                        std::pair{ActionId::actZoomReset, 0}}) {
+        on(id, withTab([direction](TBrowserTab* t) {
+               if (TSorvelBrowser* browser = t->Browser())
+                   browser->ZoomBy(direction);
+           }));
+    }
     connect(menu(MenuId::TextSize), &QMenu::aboutToShow, this, &TfrmMain::updateTextSizeChecks);
     // The switches are made after the commands; they are looked up when used.
     for (const SwitchItem& item : SwitchItems)

@@ -1,6 +1,7 @@
 #include "browser/SorvelBrowser.h"
 
 #include "platform/Paths.h"
+#include "settings/SiteZoom.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <cmath>
 #include <memory>
 
 using DocumentFiles::SaveFormat;
@@ -138,13 +140,34 @@ int TSorvelBrowser::GetFontSize() const
 {
     if (!HasDocument())
         return 2;
-    return qBound(0, backend()->textSize(), 4);
+    return Zoom::textSizeOf(backend()->zoomFactor());
 }
 
 void TSorvelBrowser::SetFontSize(int size)
 {
-    if (HasDocument())
-        backend()->setTextSize(qBound(0, size, 4));
+    if (!HasDocument())
+        return;
+    backend()->setZoomFactor(Zoom::ofTextSize(size));
+    Q_EMIT zoomChosen(backend()->zoomFactor());
+}
+
+void TSorvelBrowser::ZoomBy(int direction)
+{
+    if (!HasDocument())
+        return;
+    backend()->setZoomFactor(Zoom::stepped(backend()->zoomFactor(), direction));
+    Q_EMIT zoomChosen(backend()->zoomFactor());
+}
+
+qreal TSorvelBrowser::ZoomFactor() const
+{
+    return HasDocument() ? backend()->zoomFactor() : 1.0;
+}
+
+void TSorvelBrowser::ShowZoom(qreal zoom)
+{
+    if (backend() && std::abs(backend()->zoomFactor() - zoom) > 0.001)
+        backend()->setZoomFactor(zoom);
 }
 
 void TSorvelBrowser::LoadHtml(const QString& text)

@@ -88,7 +88,13 @@ public:
     void Find();
     void ViewSource();
     int GetFontSize() const; // 0 smallest .. 4 largest; 2 without document
+    // The user's choices of size (zoomChosen follows): a text size, or one zoom step larger
+    // (direction > 0), smaller (< 0) or the page's own size (0).
     void SetFontSize(int size);
+    void ZoomBy(int direction);
+    qreal ZoomFactor() const;
+    // The size the program shows the page at (the one remembered for its site).
+    void ShowZoom(qreal zoom);
     void LoadHtml(const QString& text);
 
     // Not document commands here: the program's own dialog and favorites handle them.
@@ -117,6 +123,8 @@ public:
 Q_SIGNALS:
     void internetOptionsRequested();
     void addToFavoritesRequested(const QString& url, const QString& title);
+    // The user chose the size the page is shown at.
+    void zoomChosen(qreal zoom);
     // A save or print started from a dialog failed; the browser has told the user.
     void operationFailed(const QString& message);
 

@@ -49,9 +49,18 @@ TBrowserTab* TabSet::createTab(bool hidden)
     tab->setTitleLimit(m_limitTitleLength);
     connect(tab, &TBrowserTab::appearanceChanged, this, [this, tab] { syncAppearance(tab); });
     connect(tab, &TBrowserTab::stateChanged, this, &TabSet::changed);
-    if (TSorvelBrowser* browser = tab->Browser())
+    if (TSorvelBrowser* browser = tab->Browser()) {
         connect(browser, &TSorvelBrowser::addToFavoritesRequested, this,
                 &TabSet::addToFavoritesRequested);
+        // Each site is shown at the size last chosen on it.
+        connect(tab, &TBrowserTab::addressShown, browser, [this, browser](const QString& url) {
+            if (!Zoom::siteOf(url).isEmpty())
+                browser->ShowZoom(m_zoom.zoomFor(url));
+        });
+        connect(browser, &TSorvelBrowser::zoomChosen, this, [this, browser](qreal zoom) {
+            m_zoom.remember(browser->LocationURL(), zoom);
+        });
+    }
     relay(tab);
     m_strip.addPage(tab, tab->Caption());
     syncAppearance(tab);

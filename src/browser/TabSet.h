@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserTabHost.h"
+#include "settings/SiteZoom.h"
 
 #include <QJsonArray>
 #include <QObject>
@@ -133,6 +134,7 @@ private:
 
     TPVPageControl& m_strip;
     Services m_services;
+    SiteZoom m_zoom{m_services.hive};
     QPageLayout m_pageLayout; // page setup's, for the set's life
     QPointer<TBrowserTab> m_lastActive;
     int m_limitTitleLength = 0;

@@ -80,6 +80,9 @@
     X(actFontMedium, "&Medium", "", "Medium|Change to a medium font", Check) \
     X(actFontSmaller, "&Smaller", "", "Smaller|Change to a smaller font", Check) \
     X(actFontSmallest, "Sm&allest", "", "Smallest|Change to the smallest font", Check) \
+    X(actZoomIn, "Zoom &In", "Ctrl++", "Zoom In|Shows the page larger, on this site from now on", Plain) \
+    X(actZoomOut, "Zoom &Out", "Ctrl+-", "Zoom Out|Shows the page smaller, on this site from now on", Plain) \
+    X(actZoomReset, "Actual Si&ze", "Ctrl+0", "Actual Size|Shows the page at its own size", Plain) \
     X(actHelpTopics, "&Help Topics", "F1", "Help Topics|Displays help topics", Plain) \
     X(actSupport, "&Pelvane Support", "", "Support|Goes to the Pelvane Support Center", Plain) \
     X(actAbout, "&About...", "", "About|Displays information about this application", Plain) \

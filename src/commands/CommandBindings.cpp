@@ -38,6 +38,9 @@ constexpr ActionCommand ActionCommands[] = {
 // The key clicks the menu item, which does the work (the item shows and keeps the state).
 constexpr ActionCommand KeyActions[] = {
     {ActionId::actViewSorvelBar, KeyCommand::ToggleSideBar},
+    {ActionId::actZoomIn, KeyCommand::ZoomIn},
+    {ActionId::actZoomOut, KeyCommand::ZoomOut},
+    {ActionId::actZoomReset, KeyCommand::ZoomReset},
 };
 
 constexpr MenuCommand MenuCommands[] = {

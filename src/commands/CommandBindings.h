@@ -57,6 +57,9 @@ enum class KeyCommand
     ToggleLock,
     ToggleForeground,
     TabMenu, // the tab strip's context menu for the active tab, at its tab
+    ZoomIn,
+    ZoomOut,
+    ZoomReset,
 };
 
 // An action and the command of the keyboard table it goes with: the key and the menu item

@@ -61,6 +61,11 @@ constexpr KeyRow Rows[] = {
     {Qt::Key_S, Ctrl, Ctrl, Tab, C::TabSearch},
     {Qt::Key_W, CtrlShift, CtrlShift, Tab, C::CloseAll},
     {Qt::Key_W, Ctrl, Ctrl, Tab, C::Close},
+    // Ctrl and plus, whichever key the layout puts it on (Shift+= on many); the keypad's too.
+    {Qt::Key_Plus, CtrlAlt, Ctrl, Tab, C::ZoomIn},
+    {Qt::Key_Equal, CtrlAlt, Ctrl, Tab, C::ZoomIn},
+    {Qt::Key_Minus, CtrlAlt, Ctrl, Tab, C::ZoomOut},
+    {Qt::Key_0, CtrlAlt, Ctrl, Tab, C::ZoomReset},
     {Qt::Key_F4, CtrlShift, CtrlShift, Tab, C::CloseAll},
     {Qt::Key_F4, Ctrl, Ctrl, Tab, C::Close},
 

@@ -75,7 +75,8 @@ constexpr MenuEntry View[] = {
 };
 constexpr MenuEntry TextSize[] = {
     item(A::actFontLargest), item(A::actFontLarge),    item(A::actFontMedium),
-    item(A::actFontSmaller), item(A::actFontSmallest),
+    item(A::actFontSmaller), item(A::actFontSmallest), separator(),
+    item(A::actZoomIn),      item(A::actZoomOut),      item(A::actZoomReset),
 };
 constexpr MenuEntry Go[] = {
     item(A::actGoBack),

@@ -6,6 +6,7 @@
 #include "platform/PlainTip.h"
 #include "platform/ShellFolders.h"
 #include "platform/BackgroundJob.h"
+#include "settings/SiteZoom.h"
 #include "sidebar/HistoryProperties.h"
 #include "sidebar/PaneParts.h"
 #include "sidebar/SideBarHost.h"
@@ -393,6 +394,7 @@ void HistoryPane::clearHistory()
 {
     if (!m_questions.confirm(QStringLiteral("Pelvane"), clearQuestion()))
         return;
+    SiteZoom::forgetAll(m_hive); // where the user went shows in the sizes chosen there
     if (!m_store)
         m_store = new HistoryStore(m_storeFile, this);
     if (!m_store->clear() && !m_store->isOpen())

@@ -108,7 +108,7 @@ private Q_SLOTS:
         Fixture w;
         w.activeFake()->setHasDocument(true);
         w->action(ActionId::actFontLargest)->trigger();
-        QCOMPARE(w.activeFake()->textSize(), 4);
+        QCOMPARE(w.activeFake()->zoomFactor(), 1.3);
         QVERIFY(w->action(ActionId::actFontLargest)->isChecked());
         w->action(ActionId::actFontSmaller)->trigger();
         QVERIFY(!w->action(ActionId::actFontLargest)->isChecked());
@@ -119,7 +119,7 @@ private Q_SLOTS:
         auto* font = w->findChild<QToolButton*>(QStringLiteral("tbFont"));
         QVERIFY(font);
         font->click(); // the button itself sets Medium
-        QCOMPARE(w.activeFake()->textSize(), 2);
+        QCOMPARE(w.activeFake()->zoomFactor(), 1.0);
         QMetaObject::invokeMethod(font->menu(), "aboutToShow");
         QVERIFY(w->action(ActionId::actFontMedium)->isChecked());
         QVERIFY(!w->action(ActionId::actFontSmaller)->isChecked());

@@ -110,13 +110,25 @@ private Q_SLOTS:
     void fontSize()
     {
         Fixture f;
-        f.fake->setTextSizeValue(4);
+        f.fake->setZoomValue(1.3);
         QCOMPARE(f.browser.GetFontSize(), 4);
+        f.fake->setZoomValue(1.1); // chosen with the wheel: the nearest size is checked
+        QCOMPARE(f.browser.GetFontSize(), 3);
+        QSignalSpy chosen(&f.browser, &TSorvelBrowser::zoomChosen);
         f.browser.SetFontSize(9);
         f.browser.SetFontSize(-1);
-        QCOMPARE(f.fake->calls("setTextSize").size(), 2);
-        QCOMPARE(f.fake->calls("setTextSize").at(0).args, QVariantList{4});
-        QCOMPARE(f.fake->calls("setTextSize").at(1).args, QVariantList{0});
+        QCOMPARE(f.fake->calls("setZoomFactor").size(), 2);
+        QCOMPARE(f.fake->calls("setZoomFactor").at(0).args, QVariantList{1.3});
+        QCOMPARE(f.fake->calls("setZoomFactor").at(1).args, QVariantList{0.75});
+        QCOMPARE(chosen.size(), 2);
+        // Steps from the size shown; a page's remembered zoom is shown, not chosen.
+        f.browser.ZoomBy(1);
+        QCOMPARE(f.fake->zoomFactor(), 0.8);
+        f.browser.ZoomBy(0);
+        QCOMPARE(f.fake->zoomFactor(), 1.0);
+        f.browser.ShowZoom(1.5);
+        QCOMPARE(f.fake->zoomFactor(), 1.5);
+        QCOMPARE(chosen.size(), 4);
         f.fake->setHasDocument(false);
         QCOMPARE(f.browser.GetFontSize(), 2);
     }

@@ -313,6 +313,36 @@ private Q_SLOTS:
                  OpenTarget::NewTab);
     }
 
+    // A size chosen on a site shows every page of that site, in any tab, until the user
+    // goes back to the own size; other sites and files are left as they are.
+    void eachSiteIsShownAtItsChosenSize()
+    {
+        Fixture f;
+        const QList<TBrowserTab*> tabs = f.withTabs(1);
+        FakeWebBackend* first = Fixture::fakeOf(tabs.at(0));
+        FakeWebBackend* second = Fixture::fakeOf(tabs.at(1));
+        QVERIFY(first->completeLoad(QStringLiteral("http://a.test/one"), {}));
+        tabs.at(0)->Browser()->ZoomBy(1);
+        tabs.at(0)->Browser()->ZoomBy(1);
+        QCOMPARE(first->zoomFactor(), 1.25);
+
+        QVERIFY(second->completeLoad(QStringLiteral("http://A.test/two"), {}));
+        QCOMPARE(second->zoomFactor(), 1.25);
+        QVERIFY(second->completeLoad(QStringLiteral("http://b.test/"), {}));
+        QCOMPARE(second->zoomFactor(), 1.0);
+        tabs.at(1)->SetFontSize(0); // the Text Size menu chooses as well
+        QVERIFY(second->completeLoad(QStringLiteral("file:///tmp/x.html"), {}));
+        QCOMPARE(second->zoomFactor(), 0.75);
+        QVERIFY(second->completeLoad(QStringLiteral("http://b.test/again"), {}));
+        QCOMPARE(second->zoomFactor(), 0.75);
+
+        // A later visit of the first site, after its size went back to its own.
+        tabs.at(0)->Browser()->ZoomBy(0);
+        QVERIFY(second->completeLoad(QStringLiteral("http://a.test/three"), {}));
+        QCOMPARE(second->zoomFactor(), 1.0);
+        QCOMPARE(SiteZoom(f.hive).zoomFor(QStringLiteral("http://b.test/")), 0.75);
+    }
+
 };
 
 PELVANE_TEST_MAIN(TestTabSet)

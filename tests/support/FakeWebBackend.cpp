@@ -267,10 +267,10 @@ void FakeWebBackend::execCommand(DocumentCommand command)
     record(QStringLiteral("execCommand"), {int(command)});
 }
 
-void FakeWebBackend::setTextSize(int size)
+void FakeWebBackend::setZoomFactor(qreal factor)
 {
-    record(QStringLiteral("setTextSize"), {size});
-    m_textSize = size;
+    record(QStringLiteral("setZoomFactor"), {factor});
+    m_zoom = factor;
 }
 
 void FakeWebBackend::toHtml(std::function<void(const QString&)> done)

@@ -22,7 +22,7 @@
 //     QCOMPARE(fake->navigations(), QStringList{...});
 //
 // The properties the browser reads (busy, locationUrl, locationName, hasDocument,
-// textSize) follow the raised top-level events the way the engine would, and each can be
+// zoomFactor) follow the raised top-level events the way the engine would, and each can be
 // set by hand at any time. Answers that the engine gives asynchronously (toHtml,
 // runJavaScript, print) come at once unless holdAnswers() keeps them for later.
 class FakeWebBackend final : public WebBackend
@@ -113,7 +113,7 @@ public:
     void setLocationUrl(const QString& url) { m_locationUrl = url; }
     void setLocationName(const QString& name) { m_locationName = name; }
     void setHasDocument(bool has) { m_hasDocument = has; }
-    void setTextSizeValue(int size) { m_textSize = size; }
+    void setZoomValue(qreal zoom) { m_zoom = zoom; }
     // What toHtml answers (empty: the engine failed).
     void setDocumentHtml(const QString& html) { m_html = html; }
     QString documentHtml() const { return m_html; }
@@ -162,8 +162,8 @@ public:
     bool hasDocument() const override { return m_hasDocument; }
     WebFrame topFrame() const override { return TopFrame; }
     void execCommand(DocumentCommand command) override;
-    int textSize() const override { return m_textSize; }
-    void setTextSize(int size) override;
+    qreal zoomFactor() const override { return m_zoom; }
+    void setZoomFactor(qreal factor) override;
     void toHtml(std::function<void(const QString&)> done) override;
     void setHtml(const QString& html, const QString& baseUrl) override;
     void runJavaScript(const QString& script, const QVariantList& arguments,
@@ -199,7 +199,7 @@ private:
     QString m_locationName;
     QString m_html;
     WebFrame m_lastFrame = TopFrame;
-    int m_textSize = 2;
+    qreal m_zoom = 1.0;
     bool m_busy = false;
     bool m_hasDocument = false;
     bool m_printResult = true;

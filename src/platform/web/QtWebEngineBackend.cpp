@@ -668,27 +668,20 @@ void QtWebEngineBackend::showProperties()
                   });
 }
 
-int QtWebEngineBackend::textSizeForZoom(qreal zoom)
-{
-    int nearest = 2;
-    for (int size = 0; size < int(std::size(TextSizeZoom)); ++size) {
-        if (std::abs(TextSizeZoom[size] - zoom) < std::abs(TextSizeZoom[nearest] - zoom))
-            nearest = size;
-    }
-    return nearest;
-}
-
-int QtWebEngineBackend::textSize() const
+qreal QtWebEngineBackend::zoomFactor() const
 {
     if (m_released)
-        return textSizeForZoom(m_saved.zoom);
-    return m_page ? textSizeForZoom(m_page->zoomFactor()) : 2;
+        return m_saved.zoom;
+    return m_page ? m_page->zoomFactor() : 1.0;
 }
 
-void QtWebEngineBackend::setTextSize(int size)
+void QtWebEngineBackend::setZoomFactor(qreal factor)
 {
-    if (wakePage() && size >= 0 && size < int(std::size(TextSizeZoom)))
-        m_page->setZoomFactor(TextSizeZoom[size]);
+    // A sleeping page takes its zoom when it wakes: waking it for that would load it.
+    if (m_released)
+        m_saved.zoom = factor;
+    else if (m_page)
+        m_page->setZoomFactor(factor);
 }
 
 void QtWebEngineBackend::toHtml(std::function<void(const QString&)> done)

@@ -36,8 +36,6 @@ class QtWebEngineBackend final : public QObject, public WebBackend
 
 public:
     static constexpr WebFrame TopFrame = 1;
-    // Zoom factors of the text sizes 0 (smallest) .. 4 (largest).
-    static constexpr qreal TextSizeZoom[] = {0.75, 0.875, 1.0, 1.15, 1.3};
 
     explicit QtWebEngineBackend(WebEngineContext* context);
     ~QtWebEngineBackend() override;
@@ -62,8 +60,8 @@ public:
     WebFrame topFrame() const override { return TopFrame; }
 
     void execCommand(DocumentCommand command) override;
-    int textSize() const override;
-    void setTextSize(int size) override;
+    qreal zoomFactor() const override;
+    void setZoomFactor(qreal factor) override;
 
     void toHtml(std::function<void(const QString&)> done) override;
     void setHtml(const QString& html, const QString& baseUrl) override;
@@ -82,8 +80,6 @@ public:
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);
-    // The text size nearest to a zoom factor.
-    static int textSizeForZoom(qreal zoom);
 
     // The context is going away: the page and view go now, before the profile they use.
     void releaseEngine();

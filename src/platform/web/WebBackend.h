@@ -100,9 +100,9 @@ public:
     virtual WebFrame topFrame() const = 0;
 
     virtual void execCommand(DocumentCommand command) = 0;
-    // Text size 0 (smallest) .. 4 (largest); 2 is the normal size.
-    virtual int textSize() const = 0;
-    virtual void setTextSize(int size) = 0;
+    // The page's zoom: 1 is its own size.
+    virtual qreal zoomFactor() const = 0;
+    virtual void setZoomFactor(qreal factor) = 0;
 
     // The document's current HTML, handed to `done` (empty on failure).
     virtual void toHtml(std::function<void(const QString&)> done) = 0;

@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/web/EngineServices.h"
 #include "platform/web/OfflineMode.h"
+#include "settings/SiteZoom.h"
 #include "settings/dialogs/InternetOptions.h"
 
 #include <QAction>
@@ -46,7 +47,8 @@ void InternetOptionsCommands::ShowInternetOptions()
     const QString historyFile = m_parts.engine.historyFile();
     TfrmInternetOptions::Actions actions;
     actions.currentPage = m_parts.currentPage ? m_parts.currentPage() : QString();
-    actions.clearHistory = [historyFile] {
+    actions.clearHistory = [historyFile, hive = &m_parts.hive] {
+        SiteZoom::forgetAll(*hive); // where the user went shows in the sizes chosen there
         HistoryStore store(historyFile);
         return store.isOpen() && store.clear();
     };
