@@ -420,7 +420,14 @@ ProfileCard ProfileCard::fromVCard(const VCardReadResult& read)
     for (qsizetype i = 0; i < read.properties.size(); ++i) {
         if (taken.at(i))
             continue;
-        const QString kept = keptLine(read.properties.at(i));
+        QString kept = keptLine(read.properties.at(i));
+        // One of those that cannot be written as read still holds its place, empty.
+        if (kept.isEmpty() && i == homeAddress)
+            kept = QStringLiteral("ADR;TYPE=HOME:;;;;;;");
+        else if (kept.isEmpty() && i == workAddress)
+            kept = QStringLiteral("ADR;TYPE=WORK:;;;;;;");
+        else if (kept.isEmpty() && i == email)
+            kept = QStringLiteral("EMAIL;TYPE=PREF:");
         if (!kept.isEmpty())
             card.m_kept << kept;
     }

@@ -214,6 +214,12 @@ private Q_SLOTS:
                           "EMAIL:a@example.com\r\nEMAIL;PREF=\"1\"\"\";PREF=1:b@example.com\r\n"
                           "X-KEPT:yes\r\nEND:VCARD\r\n")
             << QStringList({"X-KEPT:yes", "!b@example.com"});
+        QTest::newRow("a chosen empty address or e-mail that cannot be written holds its place")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nb\tad.ADR;TYPE=HOME:;;;;;;\r\n"
+                          "ADR;X-A=1:;;PO Box 7;York;;;\r\ne\tm.EMAIL:\r\nEMAIL:b@example.com\r\n"
+                          "END:VCARD\r\n")
+            << QStringList({"ADR;TYPE=HOME:;;;;;;", "ADR;X-A=1:;;PO Box 7;York;;;",
+                            "EMAIL;TYPE=PREF:", "EMAIL:b@example.com"});
         // Written as read, it would begin with a blank: a continuation of the line above.
         QTest::newRow("a property whose name is no name is left out")
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Anna;;;\r\n"
