@@ -111,6 +111,10 @@ void TfrmMain::connectCommands()
     on(ActionId::actPageSetup, withTab([](TBrowserTab* t) { t->PageSetup(); }));
     on(ActionId::actViewSource, withTab([](TBrowserTab* t) { t->ViewSource(); }));
     on(ActionId::actProperties, withTab([](TBrowserTab* t) { t->ShowProperties(); }));
+    on(ActionId::actDeveloperTools, withTab([](TBrowserTab* t) {
+           if (TSorvelBrowser* browser = t->Browser())
+               browser->ShowDeveloperTools();
+       }));
     on(ActionId::actSetMediumFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
     on(ActionId::tbFont, withTab([](TBrowserTab* t) { t->SetFontSize(2); }));
     for (int size = 0; size < int(std::size(TextSizes)); ++size) {

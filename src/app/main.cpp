@@ -354,6 +354,7 @@ int main(int argc, char* argv[])
     WebEngineContext engine(profile.folder());
     engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
+    engine.setDevToolsSizes(DevToolsWindow::keptIn(hive));
     WebEngineServices services(engine, HistoryStore::defaultFile());
     // X11 matches the window's class ("Pelvane", the application name) and Wayland its
     // application id ("pelvane") to the desktop file, so the window, the task bar and the

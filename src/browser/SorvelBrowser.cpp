@@ -131,6 +131,12 @@ void TSorvelBrowser::InternetOptions()
     Q_EMIT internetOptionsRequested();
 }
 
+void TSorvelBrowser::ShowDeveloperTools()
+{
+    if (backend())
+        backend()->showDeveloperTools(false);
+}
+
 void TSorvelBrowser::AddToFavorites()
 {
     Q_EMIT addToFavoritesRequested(LocationURL(), LocationName());

@@ -85,6 +85,7 @@ public:
     void Print();     // print dialog, then the engine prints
     void SaveAs();    // save dialog: complete page, single file (MHTML) or HTML only
     void ShowProperties();
+    void ShowDeveloperTools();
     void Find();
     void ViewSource();
     int GetFontSize() const; // 0 smallest .. 4 largest; 2 without document

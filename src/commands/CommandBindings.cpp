@@ -41,6 +41,7 @@ constexpr ActionCommand KeyActions[] = {
     {ActionId::actZoomIn, KeyCommand::ZoomIn},
     {ActionId::actZoomOut, KeyCommand::ZoomOut},
     {ActionId::actZoomReset, KeyCommand::ZoomReset},
+    {ActionId::actDeveloperTools, KeyCommand::DeveloperTools},
 };
 
 constexpr MenuCommand MenuCommands[] = {

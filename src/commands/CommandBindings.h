@@ -60,6 +60,7 @@ enum class KeyCommand
     ZoomIn,
     ZoomOut,
     ZoomReset,
+    DeveloperTools,
 };
 
 // An action and the command of the keyboard table it goes with: the key and the menu item

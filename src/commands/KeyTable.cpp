@@ -66,6 +66,7 @@ constexpr KeyRow Rows[] = {
     {Qt::Key_Equal, CtrlAlt, Ctrl, Tab, C::ZoomIn},
     {Qt::Key_Minus, CtrlAlt, Ctrl, Tab, C::ZoomOut},
     {Qt::Key_0, CtrlAlt, Ctrl, Tab, C::ZoomReset},
+    {Qt::Key_I, CtrlShift, CtrlShift, Tab, C::DeveloperTools},
     {Qt::Key_F4, CtrlShift, CtrlShift, Tab, C::CloseAll},
     {Qt::Key_F4, Ctrl, Ctrl, Tab, C::Close},
 

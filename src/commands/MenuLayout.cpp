@@ -128,6 +128,8 @@ constexpr MenuEntry Tools[] = {
     separator(),
     item(A::mnuClearAddresses),
     item(A::actInternetOptions),
+    separator(),
+    item(A::actDeveloperTools),
 };
 constexpr MenuEntry Mail[] = {
     item(A::actReadMail),

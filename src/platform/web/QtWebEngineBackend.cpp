@@ -5,6 +5,8 @@
 #include "platform/web/CrashPage.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"
+#include "platform/web/DevToolsWindow.h"
+#include "platform/web/PageContextMenu.h"
 #include "platform/web/PageSourceWindow.h"
 #include "platform/web/WebBrowser.h"
 #include "platform/web/WebEngineContext.h"
@@ -97,6 +99,36 @@ void QtWebEngineBackend::makePage()
             &QtWebEngineBackend::onRenderProcessTerminated);
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             &QtWebEngineBackend::onFullScreenRequested);
+    PageContextMenu::install(
+        *m_view, {[this] { showDeveloperTools(true); },
+                  [this](const QString& word) {
+                      if (m_context)
+                          m_context->addToDictionary(word);
+                  }});
+}
+
+void QtWebEngineBackend::showDeveloperTools(bool inspectElement)
+{
+    if (!wakePage() || !m_context)
+        return;
+    if (!m_devTools) {
+        m_devTools = new DevToolsWindow(m_page, m_context->devToolsSizes());
+        m_context->adoptWindow(m_devTools);
+        connect(m_page, &QWebEnginePage::titleChanged, m_devTools.data(),
+                &DevToolsWindow::setInspectedTitle);
+    }
+    m_devTools->show();
+    m_devTools->raise();
+    m_devTools->activateWindow();
+    if (inspectElement)
+        m_page->triggerAction(QWebEnginePage::InspectElement);
+}
+
+void QtWebEngineBackend::closeDeveloperTools()
+{
+    if (m_devTools)
+        m_devTools->close(); // keeps its size
+    delete m_devTools;
 }
 
 QtWebEngineBackend::~QtWebEngineBackend()
@@ -110,6 +142,7 @@ QtWebEngineBackend::~QtWebEngineBackend()
 void QtWebEngineBackend::releaseEngine()
 {
     m_events = nullptr;
+    closeDeveloperTools();
     delete m_fullScreen; // gives the page back to its view first
     delete m_view;
     delete m_page;
@@ -171,6 +204,7 @@ void QtWebEngineBackend::releasePage()
     m_navigationReported = false;
     m_cancelledUrl.clear();
     m_suppressedUrl.clear();
+    closeDeveloperTools();
     delete m_view;
     delete m_page;
     if (m_context)

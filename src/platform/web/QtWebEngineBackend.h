@@ -13,6 +13,7 @@
 
 class QWebEngineLoadingInfo;
 class WebEngineContext;
+class DevToolsWindow;
 
 // The real engine behind a TWebBrowser: a QWebEngineView showing a page of the context's
 // profile. It turns the engine's signals into the control's events:
@@ -77,6 +78,8 @@ public:
     void setLifecycle(PageLifecycle state) override;
     bool audible() const override;
     QPointF scrollPosition() const override;
+    void showDeveloperTools(bool inspectElement) override;
+    DevToolsWindow* developerTools() const { return m_devTools; }
 
     // The text a script receives: the function body wrapped round its arguments as JSON.
     static QString scriptSource(const QString& script, const QVariantList& arguments);
@@ -112,12 +115,14 @@ private:
     void find();
     void viewSource();
     void showProperties();
+    void closeDeveloperTools();
 
     QPointer<WebEngineContext> m_context;
     WebBackendEvents* m_events = nullptr;
     QPointer<QWebEngineView> m_view;
     QPointer<WebEnginePage> m_page;
     QPointer<FullScreenWindow> m_fullScreen;
+    QPointer<DevToolsWindow> m_devTools;
 
     WebFrame m_nextSubFrame = TopFrame + 1;
     bool m_loading = false;            // a reported top-level load is under way

@@ -147,6 +147,9 @@ public:
     virtual bool audible() const { return false; }
     // Where the page is scrolled to, in CSS pixels; nothing when the engine does not say.
     virtual QPointF scrollPosition() const { return {}; }
+    // The engine's developer tools for the page, in a window of their own that goes with
+    // the page; `inspectElement` shows the element of the last context menu in them.
+    virtual void showDeveloperTools(bool inspectElement) { Q_UNUSED(inspectElement); }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at

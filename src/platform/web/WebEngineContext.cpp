@@ -123,6 +123,23 @@ QtWebEngineBackend* WebEngineContext::createBackend()
     return new QtWebEngineBackend(this);
 }
 
+DevToolsWindow::SizeStore WebEngineContext::devToolsSizes()
+{
+    if (m_devToolsSizes.read && m_devToolsSizes.keep)
+        return m_devToolsSizes;
+    const QPointer<WebEngineContext> self(this);
+    return {[self] { return self ? self->m_devToolsSize : QSize(); },
+            [self](const QSize& size) {
+                if (self)
+                    self->m_devToolsSize = size;
+            }};
+}
+
+void WebEngineContext::addToDictionary(const QString& word)
+{
+    Q_UNUSED(word);
+}
+
 void WebEngineContext::adoptWindow(QWidget* window)
 {
     m_windows.removeAll(nullptr);

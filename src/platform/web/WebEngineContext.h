@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SiteIcons.h"
+#include "platform/web/DevToolsWindow.h"
 #include "platform/web/DownloadsWindow.h"
 #include "platform/web/PageVisitSink.h"
 #include "platform/web/SitePermissions.h"
@@ -84,6 +85,12 @@ public:
     // the context, before the profile goes.
     void adoptWindow(QWidget* window);
 
+    // Where the developer tools' window keeps its size; for the session until it is set.
+    void setDevToolsSizes(DevToolsWindow::SizeStore sizes) { m_devToolsSizes = std::move(sizes); }
+    DevToolsWindow::SizeStore devToolsSizes();
+    // Takes a word into the user's own dictionary.
+    void addToDictionary(const QString& word);
+
 private:
     friend class QtWebEngineBackend;
     void backendCreated(QtWebEngineBackend* backend);
@@ -110,4 +117,6 @@ private:
     QList<QtWebEngineBackend*> m_backends;
     QList<QPointer<QWidget>> m_windows;
     QTimer* m_trim = nullptr;
+    DevToolsWindow::SizeStore m_devToolsSizes;
+    QSize m_devToolsSize; // the session's, without a store
 };
