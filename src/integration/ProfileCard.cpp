@@ -234,6 +234,11 @@ QString keptLine(const VCardProperty& p)
     // character could come to name something else.
     if (!isToken(p.name) || (!p.group.isEmpty() && !isToken(p.group)))
         return {};
+    // The card's frame is the writer's own: a "BEGIN" read as a property (its value spelt
+    // with a control character) written back would begin another card.
+    if (p.name == QLatin1String("BEGIN") || p.name == QLatin1String("END") ||
+        p.name == QLatin1String("VERSION"))
+        return {};
     QString line = p.group.isEmpty() ? p.name : p.group + QLatin1Char('.') + p.name;
     VCardProperty written = p;
     written.params.clear();

@@ -220,6 +220,10 @@ private Q_SLOTS:
                           "END:VCARD\r\n")
             << QStringList({"ADR;TYPE=HOME:;;;;;;", "ADR;X-A=1:;;PO Box 7;York;;;",
                             "EMAIL;TYPE=PREF:", "EMAIL:b@example.com"});
+        QTest::newRow("the card's frame is not kept")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Other;Someone;;;\r\n"
+                          "BEGIN:VCA\x13RD\r\nVERSION:4.0\r\nX-KEPT:yes\r\nEND:VCARD\r\n")
+            << QStringList({"X-KEPT:yes", "!VERSION:4.0"});
         // Written as read, it would begin with a blank: a continuation of the line above.
         QTest::newRow("a property whose name is no name is left out")
             << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Smith;Anna;;;\r\n"
