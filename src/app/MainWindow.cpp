@@ -40,17 +40,20 @@
 #include "favorites/FavoritesMenu.h"
 #include "groups/dialogs/GroupDialogs.h"
 #include "platform/MemoryPressure.h"
+#include "platform/Paths.h"
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
 #include "session/SessionKeeper.h"
 #include "settings/ContentSwitchControl.h"
 #include "settings/IEOptions.h"
 #include "settings/PVOptions.h"
+#include "settings/SpellLanguages.h"
 #include "sidebar/SideBar.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -149,6 +152,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
                                 &MemoryPressure::isLowNow},
                                this);
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
+    applyPageFeatures(m_settings);
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
     m_handOff->started();
@@ -330,6 +334,9 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         {S::LimitTitleLength, [&] { m_tabs->setLimitTitleLength(wanted.limitTitleLength); }},
         {S::UsePopupSorvel, [&] { m_popups->SetUsePopupSorvel(wanted.usePopupSorvel); }},
         {S::FreezeTabsAfter, [&] { m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter); }},
+        {S::SpellCheck, [&] { applyPageFeatures(wanted); }},
+        {S::SpellCheckLanguage, [&] { applyPageFeatures(wanted); }},
+        {S::PdfViewer, [&] { applyPageFeatures(wanted); }},
     };
     for (const WindowSettings::Push& push : WindowSettings::pushes(old, wanted)) {
         const auto setter =
@@ -340,6 +347,14 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         if (setter != std::end(setters))
             setter->second();
     }
+}
+
+void TfrmMain::applyPageFeatures(const WindowSettings& settings)
+{
+    const QString language = SpellLanguages::choose(
+        settings.spellCheckLanguage, QLocale::system().name(),
+        SpellLanguages::available(Paths::dictionariesFolder()));
+    m_start.engine->applyPageFeatures({settings.spellCheck, language, settings.pdfViewer});
 }
 
 void TfrmMain::placeAboveTabs(QWidget* bar)

@@ -206,6 +206,8 @@ private:
     void runExitSequence();
     // A bar of the whole strip's width above the tabs (and the side bar).
     void placeAboveTabs(QWidget* bar);
+    // The spelling and the PDF viewer as the settings say, for every page.
+    void applyPageFeatures(const WindowSettings& settings);
     // Whether the user lets the window close now (asked while downloads run).
     bool mayExit();
 

@@ -123,6 +123,16 @@ QString sharedDataFolder()
         QStringLiteral(PELVANE_BUILD_FOLDER), QStringLiteral(PELVANE_SOURCE_RESOURCES));
 }
 
+QString dictionariesFolder()
+{
+    const QString shipped = QDir(sharedDataFolder()).filePath(QStringLiteral("qtwebengine_dictionaries"));
+    if (QFileInfo(shipped).isDir())
+        return shipped;
+    // Run from its build folder, the program takes the dictionaries built there.
+    const QString built = QStringLiteral(PELVANE_BUILD_FOLDER "/qtwebengine_dictionaries");
+    return QFileInfo(built).isDir() ? built : shipped;
+}
+
 QString sharedDataFolderFor(const QString& programFolder, const QString& shareFromBin,
                             const QString& buildFolder, const QString& sourceResources)
 {

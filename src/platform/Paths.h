@@ -19,6 +19,7 @@ QString webProfileFolder();  // cookies, cache and local storage of the web engi
 QString webProfileFolder(int slot);
 QString runtimeFolder();     // sockets of running copies and the instance lock (mode 0700)
 QString sharedDataFolder();  // read-only installation data: shipped pages, defaults
+QString dictionariesFolder(); // the spelling dictionaries the program was built with
 // The private folder of the copies of pages handed to other programs (mail, edit with),
 // in the user's cache; made when first needed, kept after exit (see PageCopies).
 QString pageCopiesFolder();

@@ -63,7 +63,10 @@
     X(int, FavoritesWidth, 250, Number)                                                            \
     X(bool, DisableALTShortcuts, false, Flag)                                                      \
     X(bool, SearchFromAddressBar, true, Flag)                                                      \
-    X(int, FreezeTabsAfter, 30, Number)
+    X(int, FreezeTabsAfter, 30, Number)                                                            \
+    X(bool, SpellCheck, true, Flag)                                                                \
+    X(QString, SpellCheckLanguage, QString(), Text)                                                \
+    X(bool, PdfViewer, true, Flag)
 
 // The settings store. Nothing is kept in memory: every Get reads the hive and every Set
 // writes it at once, so two running copies see each other's changes (the one that writes

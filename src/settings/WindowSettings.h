@@ -33,6 +33,7 @@ enum class SettingOwner
     Tray,        // the tray icon
     Popups,      // pop-up control
     TabSleeper,  // freezing tabs left in the background
+    Engine,      // what the engine offers in every page
 };
 
 // When the exit writes a setting.
@@ -82,7 +83,10 @@ enum class ExitWrite
     X(SearchFromAddressBar, Own, searchFromAddressBar, NotWritten, Reader)                         \
     X(StartupMode, Own, startupMode, NotWritten, NextStart)                                        \
     X(StartupSorvelGroup, Own, startupSorvelGroup, NotWritten, NextStart)                          \
-    X(FreezeTabsAfter, Own, freezeTabsAfter, NotWritten, TabSleeper)
+    X(FreezeTabsAfter, Own, freezeTabsAfter, NotWritten, TabSleeper)                              \
+    X(SpellCheck, Own, spellCheck, NotWritten, Engine)                                             \
+    X(SpellCheckLanguage, Own, spellCheckLanguage, NotWritten, Engine)                             \
+    X(PdfViewer, Own, pdfViewer, NotWritten, Engine)
 
 // The settings of the window by name, in the table's order.
 enum class WindowSetting

@@ -4,9 +4,18 @@
 #include "platform/web/WebEngineContext.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
+#include "support/ScriptedWebQuestions.h"
 #include "support/TestHome.h"
 
+#include "platform/Paths.h"
+#include "settings/SpellLanguages.h"
+
+#include <QBuffer>
 #include <QMenu>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSignalSpy>
+#include <QWebEngineProfile>
 #include <QTest>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEnginePage>
@@ -33,7 +42,23 @@ private Q_SLOTS:
         QVERIFY(m_server.listen());
         m_server.serve("/a", page("Page A", "<p>hello</p>"));
         m_server.serve("/b", page("Page B"));
+        m_server.serve("/field", page("Field", "<textarea id='t' spellcheck='true' style='"
+                                               "position:absolute;left:0;top:0;width:400px;"
+                                               "height:100px;font-size:20px'></textarea>"));
+        m_server.serve("/doc.pdf", [](const LocalHttpServer::Request&) {
+            LocalHttpServer::Response r;
+            QBuffer buffer(&r.body);
+            buffer.open(QIODevice::WriteOnly);
+            QPdfWriter writer(&buffer);
+            QPainter painter(&writer);
+            painter.drawText(100, 100, QStringLiteral("A document"));
+            painter.end();
+            r.headers = {{"Content-Type", "application/pdf"}};
+            return r;
+        });
         m_context = std::make_unique<WebEngineContext>();
+        // A download asks where to keep it: the test says nowhere.
+        m_context->setQuestions(std::make_unique<ScriptedWebQuestions>());
     }
     void cleanupTestCase() { m_context.reset(); }
 
@@ -84,12 +109,14 @@ private Q_SLOTS:
         QVERIFY(load(b, url("/a")));
         QWebEngineView* view = b.backend()->engineView();
         // A right click: the engine asks for its menu.
-        QTest::mouseClick(view->focusProxy(), Qt::RightButton, {}, QPoint(20, 20));
         QMenu* shown = nullptr;
-        QVERIFY(waitUntil([&] {
-            shown = view->findChild<QMenu*>(QStringLiteral("PageContextMenu"));
-            return shown && shown->isVisible();
-        }));
+        QVERIFY(clickPageUntil(
+            b, QPoint(20, 20),
+            [&] {
+                shown = view->findChild<QMenu*>(QStringLiteral("PageContextMenu"));
+                return shown && shown->isVisible();
+            },
+            Qt::RightButton));
         shown->close();
         QVERIFY(view->lastContextMenuRequest());
         bool inspected = false;
@@ -105,6 +132,87 @@ private Q_SLOTS:
         QVERIFY(inspect);
         inspect->trigger();
         QVERIFY(inspected);
+    }
+
+    // A word spelt wrong in a text field is told in the page's menu, with the dictionary
+    // the program was built with.
+    void aMisspelledWordIsReported()
+    {
+        const QStringList languages = SpellLanguages::available(Paths::dictionariesFolder());
+        QVERIFY2(languages.contains(QStringLiteral("en-US")), qPrintable(languages.join(',')));
+        m_context->applyPageFeatures({true, QStringLiteral("en-US"), true});
+        QVERIFY(m_context->profile()->isSpellCheckEnabled());
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/field")));
+        QWebEngineView* view = b.backend()->engineView();
+        QVERIFY(clickPageUntil(b, QPoint(50, 30), [&] {
+            return evaluate(b, "return document.activeElement.id;") == QStringLiteral("t");
+        }));
+        QTest::keyClicks(view->focusProxy(), QStringLiteral("wrdl "));
+        QVERIFY(waitUntil([&] {
+            return evaluate(b, "return document.getElementById('t').value;") ==
+                   QStringLiteral("wrdl ");
+        }));
+        // The check runs a moment after typing: ask for the menu on the word until it says.
+        QVERIFY(waitUntil([&] {
+            QTest::mouseClick(view->focusProxy(), Qt::RightButton, {}, QPoint(12, 14));
+            if (!waitUntil([&] { return view->lastContextMenuRequest() != nullptr; }, 2000))
+                return false;
+            if (auto* menu = view->findChild<QMenu*>(QStringLiteral("PageContextMenu")))
+                menu->close();
+            return view->lastContextMenuRequest()->misspelledWord() == QStringLiteral("wrdl");
+        }));
+        std::unique_ptr<QMenu> menu(PageContextMenu::build(*view, {{}, {}}));
+        QStringList captions;
+        for (const QAction* action : menu->actions())
+            captions << action->text();
+        QVERIFY2(captions.contains(PageContextMenu::addWordCaption()), qPrintable(captions.join('|')));
+        QVERIFY(!view->lastContextMenuRequest()->spellCheckerSuggestions().isEmpty());
+        m_context->applyPageFeatures({false, QString(), true});
+        QVERIFY(!m_context->profile()->isSpellCheckEnabled());
+    }
+
+    // With the viewer a PDF document shows in the tab; without it, it is a download.
+    void pdfDocumentsShowInTheTab()
+    {
+        QSignalSpy downloads(m_context->profile(), &QWebEngineProfile::downloadRequested);
+        m_context->applyPageFeatures({false, QString(), true});
+        {
+            Browser b(m_context.get());
+            QVERIFY(load(b, url("/doc.pdf")));
+            QCOMPARE(b.widget->LocationURL(), url("/doc.pdf"));
+            QCOMPARE(downloads.size(), 0);
+        }
+        m_context->applyPageFeatures({false, QString(), false});
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/a")));
+        b.widget->Navigate(url("/doc.pdf"));
+        QVERIFY(downloads.wait(LoadTimeout));
+        m_context->applyPageFeatures({false, QString(), true});
+    }
+
+    void spellLanguages_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("available");
+        QTest::addColumn<QString>("expected");
+        const QStringList both{"de-DE", "en-US"};
+        QTest::newRow("the user's choice") << "de-DE" << "en_US.UTF-8" << both << "de-DE";
+        QTest::newRow("a choice whose dictionary went") << "fr-FR" << "en_US" << both << "en-US";
+        QTest::newRow("the locale") << "" << "de_DE.UTF-8@euro" << both << "de-DE";
+        QTest::newRow("the locale's language") << "" << "de_AT" << both << "de-DE";
+        QTest::newRow("English else") << "" << "ja_JP" << both << "en-US";
+        QTest::newRow("the first without English") << "" << "C" << QStringList{"de-DE"} << "de-DE";
+        QTest::newRow("no dictionary") << "en-US" << "en_US" << QStringList() << "";
+    }
+    void spellLanguages()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, locale);
+        QFETCH(QStringList, available);
+        QFETCH(QString, expected);
+        QCOMPARE(SpellLanguages::choose(chosen, locale, available), expected);
     }
 
     void spellingEntries()

@@ -45,17 +45,6 @@ FullScreenWindow* fullScreenWindow()
     return nullptr;
 }
 
-// A real mouse click, which pages demand before they open a file chooser or go full screen.
-// Clicks again until the page reacts: a click can arrive before the page takes input.
-bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted)
-{
-    for (int i = 0; i < 10 && !reacted(); ++i) {
-        QTest::mouseClick(b.backend()->engineView()->focusProxy(), Qt::LeftButton, {}, at);
-        waitUntil(reacted, 500);
-    }
-    return reacted();
-}
-
 } // namespace
 
 // What the engine does on its own behalf, with questions answered by the test.

@@ -68,6 +68,9 @@ WindowSettings unusual()
     s.startupMode = QStringLiteral("Last");
     s.startupSorvelGroup = QStringLiteral("/tmp/g.sgp");
     s.freezeTabsAfter = 5;
+    s.spellCheck = false;
+    s.spellCheckLanguage = QStringLiteral("de-DE");
+    s.pdfViewer = false;
     return s;
 }
 
@@ -158,6 +161,9 @@ private Q_SLOTS:
         options.SetStartupMode(written.startupMode);
         options.SetStartupSorvelGroup(written.startupSorvelGroup);
         options.SetFreezeTabsAfter(written.freezeTabsAfter);
+        options.SetSpellCheck(written.spellCheck);
+        options.SetSpellCheckLanguage(written.spellCheckLanguage);
+        options.SetPdfViewer(written.pdfViewer);
         WindowSettings expected = written;
         expected.placementStored = true;
         QCOMPARE(WindowSettings::read(TPVOptions(h.hive)), expected);
@@ -201,7 +207,7 @@ private Q_SLOTS:
             QVERIFY2(row.differs(defaults, changed), row.name);
             QVERIFY2(!row.differs(changed, back), row.name);
         }
-        QCOMPARE(names.size(), 34);
+        QCOMPARE(names.size(), 37);
     }
 
     void pushesTellTheOwnersOfWhatChanged_data()
@@ -234,6 +240,12 @@ private Q_SLOTS:
             },
             {"AddressBand AutoCompleteStyle", "Tray MinToTray", "AddressBand ShowGo",
              "Popups UsePopupSorvel", "TabSleeper FreezeTabsAfter"});
+        row("the engine takes the spelling and the PDF viewer",
+            [](WindowSettings& s) {
+                s.pdfViewer = false;
+                s.spellCheckLanguage = QStringLiteral("de-DE");
+            },
+            {"Engine SpellCheckLanguage", "Engine PdfViewer"});
         row("copies read where used tell nobody",
             [](WindowSettings& s) {
                 s.addressNewWin = true;
@@ -270,7 +282,8 @@ private Q_SLOTS:
         static const QMap<SettingOwner, QString> owners{
             {SettingOwner::Commands, "Commands"},       {SettingOwner::TabSet, "TabSet"},
             {SettingOwner::AddressBand, "AddressBand"}, {SettingOwner::Tray, "Tray"},
-            {SettingOwner::Popups, "Popups"},           {SettingOwner::TabSleeper, "TabSleeper"}};
+            {SettingOwner::Popups, "Popups"},           {SettingOwner::TabSleeper, "TabSleeper"},
+            {SettingOwner::Engine, "Engine"}};
         QStringList got;
         for (const WindowSettings::Push& push : WindowSettings::pushes(old, wanted))
             got << owners.value(push.owner, QStringLiteral("?")) + QLatin1Char(' ') +

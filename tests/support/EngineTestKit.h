@@ -9,7 +9,9 @@
 
 #include <QEventLoop>
 #include <QStringList>
+#include <QTest>
 #include <QTimer>
+#include <QWebEngineView>
 
 #include <functional>
 #include <memory>
@@ -138,6 +140,19 @@ inline QVariant evaluate(Browser& b, const QString& script, const QVariantList& 
     });
     waitUntil([&] { return done; });
     return result;
+}
+
+// A real mouse click, which pages demand before they open a file chooser, go full screen or
+// show their menu. Clicks again until the page reacts: a click can arrive before the page
+// takes input.
+inline bool clickPageUntil(Browser& b, QPoint at, const std::function<bool()>& reacted,
+                           Qt::MouseButton button = Qt::LeftButton)
+{
+    for (int i = 0; i < 10 && !reacted(); ++i) {
+        QTest::mouseClick(b.backend()->engineView()->focusProxy(), button, {}, at);
+        waitUntil(reacted, 500);
+    }
+    return reacted();
 }
 
 } // namespace EngineTestKit

@@ -20,6 +20,7 @@ public:
     int running = 0; // downloads still running
     QList<WebContentSwitches> appliedSwitches;
     QList<QStringList> appliedTokens;
+    QList<PageFeatures> appliedFeatures;
 
     WebBackend* createBackend() override { return FakeWebBackend::factory(made, setup)(); }
     void applyContentSwitches(const WebContentSwitches& switches) override
@@ -27,6 +28,7 @@ public:
         appliedSwitches << switches;
     }
     void applyUserAgentTokens(const QStringList& tokens) override { appliedTokens << tokens; }
+    void applyPageFeatures(const PageFeatures& features) override { appliedFeatures << features; }
     void clearCacheAndCookies() override { ++clearedCaches; }
     QString historyFile() const override { return m_historyFile; }
     int runningDownloads() const override { return running; }

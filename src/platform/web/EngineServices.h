@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/web/WebBackend.h"
+#include "platform/web/PageFeatures.h"
 #include "platform/web/WebContentSwitches.h"
 
 #include <QIcon>
@@ -20,6 +21,7 @@ public:
     virtual WebBackend* createBackend() = 0;
     virtual void applyContentSwitches(const WebContentSwitches& switches) = 0;
     virtual void applyUserAgentTokens(const QStringList& tokens) = 0;
+    virtual void applyPageFeatures(const PageFeatures& features) = 0;
     virtual void clearCacheAndCookies() = 0;
     // The history store's file.
     virtual QString historyFile() const = 0;

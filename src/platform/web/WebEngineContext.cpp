@@ -13,6 +13,7 @@
 #include "platform/web/WidgetWebQuestions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -47,6 +48,9 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
           profileFolder.isEmpty() ? QString()
                                   : QDir(profileFolder).filePath(QStringLiteral("Site Icons"))))
 {
+    // The engine looks for its spelling dictionaries once, when its first profile is made.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DICTIONARIES_PATH"))
+        qputenv("QTWEBENGINE_DICTIONARIES_PATH", QFile::encodeName(Paths::dictionariesFolder()));
     if (profileFolder.isEmpty()) {
         // No folder to call its own: a profile in memory, rather than one shared unsafely.
         m_profile = new QWebEngineProfile(this);
@@ -133,6 +137,18 @@ DevToolsWindow::SizeStore WebEngineContext::devToolsSizes()
                 if (self)
                     self->m_devToolsSize = size;
             }};
+}
+
+void WebEngineContext::applyPageFeatures(const PageFeatures& features)
+{
+    const bool spelling = features.spellCheck && !features.spellLanguage.isEmpty();
+    if (spelling)
+        m_profile->setSpellCheckLanguages({features.spellLanguage});
+    m_profile->setSpellCheckEnabled(spelling);
+    // The viewer is the engine's plug-in: without plug-ins a PDF document is a download.
+    QWebEngineSettings* settings = m_profile->settings();
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, features.pdfViewer);
+    settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, features.pdfViewer);
 }
 
 void WebEngineContext::addToDictionary(const QString& word)

@@ -2,6 +2,7 @@
 
 #include "platform/SiteIcons.h"
 #include "platform/web/DevToolsWindow.h"
+#include "platform/web/PageFeatures.h"
 #include "platform/web/DownloadsWindow.h"
 #include "platform/web/PageVisitSink.h"
 #include "platform/web/SitePermissions.h"
@@ -88,6 +89,7 @@ public:
     // Where the developer tools' window keeps its size; for the session until it is set.
     void setDevToolsSizes(DevToolsWindow::SizeStore sizes) { m_devToolsSizes = std::move(sizes); }
     DevToolsWindow::SizeStore devToolsSizes();
+    void applyPageFeatures(const PageFeatures& features);
     // Takes a word into the user's own dictionary.
     void addToDictionary(const QString& word);
 

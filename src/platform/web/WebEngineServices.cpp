@@ -23,6 +23,11 @@ void WebEngineServices::applyContentSwitches(const WebContentSwitches& switches)
     m_context.contentSettings()->setSwitches(switches);
 }
 
+void WebEngineServices::applyPageFeatures(const PageFeatures& features)
+{
+    m_context.applyPageFeatures(features);
+}
+
 void WebEngineServices::applyUserAgentTokens(const QStringList& tokens)
 {
     m_context.contentSettings()->setUserAgentTokens(tokens);

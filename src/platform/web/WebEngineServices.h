@@ -14,6 +14,7 @@ public:
     WebBackend* createBackend() override;
     void applyContentSwitches(const WebContentSwitches& switches) override;
     void applyUserAgentTokens(const QStringList& tokens) override;
+    void applyPageFeatures(const PageFeatures& features) override;
     void clearCacheAndCookies() override;
     QString historyFile() const override { return m_historyFile; }
     int runningDownloads() const override;

@@ -2,6 +2,8 @@
 
 #include "platform/Paths.h"
 #include "settings/dialogs/PopupListEditor.h"
+#include "settings/SpellLanguages.h"
+#include "settings/dialogs/PagesPage.h"
 #include "settings/dialogs/TabColorsPage.h"
 
 #include <QButtonGroup>
@@ -119,6 +121,8 @@ TfrmOptions::TfrmOptions(RegistryHive& hive, const WindowSettings& current, Cont
     m_pgOptions->addTab(buildDomainCompletion(), QStringLiteral("Domain Completion"));
     m_pgOptions->addTab(buildPopupSorvel(), QStringLiteral("PopupSorvel"));
     m_pgOptions->addTab(buildAddressBar(), QStringLiteral("Address Bar"));
+    m_pages = new PagesPage(SpellLanguages::available(Paths::dictionariesFolder()));
+    m_pgOptions->addTab(m_pages, QStringLiteral("Pages"));
     m_pgOptions->setCurrentIndex(0);
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -427,6 +431,7 @@ QWidget* TfrmOptions::buildAddressBar()
 void TfrmOptions::fill()
 {
     m_chkDisableAltShortcuts->setChecked(m_options.GetDisableALTShortcuts());
+    m_pages->set(m_settings.spellCheck, m_settings.spellCheckLanguage, m_settings.pdfViewer);
 
     // Completion. Where the history completion is not offered, the style in force for a
     // stored IE5 choice is IE4, and that is what shows.
@@ -635,6 +640,12 @@ void TfrmOptions::cmdOKClick()
     store(S::LimitTitleLength);
     m_settings.freezeTabsAfter = m_chkFreezeTabs->isChecked() ? m_spnFreezeAfter->value() : 0;
     store(S::FreezeTabsAfter);
+    m_settings.spellCheck = m_pages->spellCheck();
+    store(S::SpellCheck);
+    m_settings.spellCheckLanguage = m_pages->language();
+    store(S::SpellCheckLanguage);
+    m_settings.pdfViewer = m_pages->pdfViewer();
+    store(S::PdfViewer);
 
     accept();
 }

@@ -20,6 +20,7 @@ class QRadioButton;
 class QShowEvent;
 class QSpinBox;
 class QTabWidget;
+class PagesPage;
 class TabColorsPage;
 
 // The options dialog: eight pages of settings, filled from the settings store and from the
@@ -49,6 +50,7 @@ public:
     ~TfrmOptions() override;
 
     TabColorsPage* colorsPage() const { return m_colors; }
+    PagesPage* pagesPage() const { return m_pages; }
     // After OK: the working copies as the user left them, and the strip's colours.
     WindowSettings settings() const { return m_settings; }
     TabColors::TabColorPair tabColors() const;
@@ -112,6 +114,7 @@ private:
     QCheckBox* m_chkMultipleLines = nullptr;
     // Tab Colors
     TabColorsPage* m_colors = nullptr;
+    PagesPage* m_pages = nullptr;
     // New Tabs
     QListWidget* m_clbNewTabs = nullptr;
     QButtonGroup* m_newAction = nullptr; // ids: "NewAction"
