@@ -145,6 +145,70 @@ bool parseDomains(QStringView list, QChar separator, QList<QByteArray>* domains,
     return true;
 }
 
+QByteArray requiredLiteral(QStringView expression)
+{
+    QByteArray best;
+    QByteArray run;
+    int depth = 0;
+    bool inClass = false;
+    const auto endRun = [&] {
+        if (run.size() > best.size())
+            best = run;
+        run.clear();
+    };
+    for (qsizetype i = 0; i < expression.size(); ++i) {
+        const QChar c = expression[i];
+        const QChar next = i + 1 < expression.size() ? expression[i + 1] : QChar();
+        // A character a quantifier follows is not required.
+        const bool quantified = next == u'?' || next == u'*' || next == u'{' || next == u'+';
+        if (inClass) {
+            if (c == u'\\')
+                ++i;
+            else if (c == u']')
+                inClass = false;
+            endRun();
+        } else if (c == u'\\') {
+            // An escaped punctuation mark stands for itself; a letter is a class (\d, \w).
+            if (i + 1 < expression.size() && !next.isLetterOrNumber() &&
+                next.unicode() < 0x80) {
+                const QChar after = i + 2 < expression.size() ? expression[i + 2] : QChar();
+                if (depth == 0 && after != u'?' && after != u'*' && after != u'{' && after != u'+')
+                    run.append(char(next.toLatin1()));
+                else
+                    endRun();
+            } else {
+                endRun();
+            }
+            ++i;
+        } else if (c == u'[') {
+            inClass = true;
+            endRun();
+        } else if (c == u'{') {
+            // A count: what it repeats has ended the run already.
+            while (i < expression.size() && expression[i] != u'}')
+                ++i;
+            endRun();
+        } else if (c == u'|') {
+            if (depth == 0)
+                return {}; // alternatives: nothing is required of all of them
+            endRun();
+        } else if (c == u'(') {
+            ++depth;
+            endRun();
+        } else if (c == u')') {
+            --depth;
+            endRun();
+        } else if (QStringView(u".^$?*+{}").contains(c) || c.unicode() >= 0x80 || depth > 0 ||
+                   quantified) {
+            endRun();
+        } else {
+            run.append(char(c.toLower().toLatin1()));
+        }
+    }
+    endRun();
+    return best;
+}
+
 FilterLine parseLine(QStringView raw)
 {
     const QStringView line = raw.trimmed();
@@ -193,6 +257,7 @@ FilterLine parseLine(QStringView raw)
             return skipped(QStringLiteral("broken regular expression"));
         regex->optimize();
         rule.regex = std::move(regex);
+        rule.regexLiteral = requiredLiteral(expression);
         return result;
     }
 

@@ -32,6 +32,9 @@ struct NetworkRule
     QByteArray text;      // the line as written, for the list of what was blocked
     QByteArray pattern;   // without anchors; lower case unless matchCase
     std::shared_ptr<const QRegularExpression> regex; // a /regular expression/ rule
+    // Of a regular expression: lower-case text every address it matches must hold, tested
+    // before the expression (which is far slower); empty when none can be told.
+    QByteArray regexLiteral;
     bool exception = false;  // @@
     bool important = false;  // $important: stronger than any exception
     bool matchCase = false;
@@ -79,6 +82,11 @@ FilterLine parseLine(QStringView line);
 
 // The domains of a `$domain=` value or a hiding rule's list: `a.com|~b.com` (or with ",").
 // False when one is empty or not a host name.
+// The longest run of plain characters that any match of `expression` must contain (outside
+// groups, classes and quantifiers, in an expression without alternatives outside groups);
+// lower case.
+QByteArray requiredLiteral(QStringView expression);
+
 bool parseDomains(QStringView list, QChar separator, QList<QByteArray>* domains,
                   QList<QByteArray>* excluded);
 

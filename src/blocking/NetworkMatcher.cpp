@@ -140,18 +140,18 @@ struct NetworkMatcher::Facts
     std::string pageHost;
     unsigned kind = 0;
     bool thirdParty = false;
-    QString fullAddress; // for regular expressions
+    QByteArray encoded;
+    mutable QString fullAddress; // for regular expressions, made when one is asked
     std::vector<quint64> words;
 
     Facts(const QUrl& url, const QUrl& firstParty, WebResource resource)
     {
-        QByteArray encoded =
+        encoded =
             url.toEncoded(QUrl::RemoveFragment | QUrl::RemoveUserInfo).left(MaxAddressLength);
         original.assign(encoded.constData(), size_t(encoded.size()));
         address = original;
         for (char& c : address)
             c = lower(c);
-        fullAddress = QString::fromLatin1(encoded);
         const QByteArray h = url.host(QUrl::FullyEncoded).toLower().toLatin1();
         host.assign(h.constData(), size_t(h.size()));
         const size_t scheme = address.find("://");
@@ -307,8 +307,16 @@ bool NetworkMatcher::ruleMatches(const NetworkRule& rule, const Facts& facts) co
         if (!included)
             return false;
     }
-    if (rule.regex)
+    if (rule.regex) {
+        if (!rule.regexLiteral.isEmpty() &&
+            facts.address.find(std::string_view(rule.regexLiteral.constData(),
+                                                size_t(rule.regexLiteral.size()))) ==
+                std::string::npos)
+            return false;
+        if (facts.fullAddress.isEmpty())
+            facts.fullAddress = QString::fromLatin1(facts.encoded);
         return rule.regex->match(facts.fullAddress).hasMatch();
+    }
     return patternMatches(rule, rule.matchCase ? facts.original : facts.address,
                           facts.hostStart, facts.hostEnd);
 }

@@ -35,6 +35,8 @@ private Q_SLOTS:
     void hidesElements_data();
     void hidesElements();
     void refusesAListOverTheBound();
+    void regexLiterals_data();
+    void regexLiterals();
     void sites_data();
     void sites();
 };
@@ -216,6 +218,27 @@ void TestFilterRules::refusesAListOverTheBound()
     QVERIFY(set->network.decide({QUrl(QStringLiteral("https://small.net/")), page,
                                  WebResource::Script, nullptr})
                 .blocked);
+}
+
+void TestFilterRules::regexLiterals_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QString>("literal");
+    addRows<QString, QString>({
+        {"plain", "Banner[0-9]+\\.gif", "banner"},
+        {"escaped", "\\/ads\\/x", "/ads/x"},
+        {"quantified last", "adverts?x", "advert"},
+        {"groups ignored", "^https?:\\/\\/(www|cdn)\\.track(er)?\\/pixel", ".track"},
+        {"alternatives", "banner|popup", ""},
+        {"classes", "[a-z]{3}\\d+", ""},
+    });
+}
+
+void TestFilterRules::regexLiterals()
+{
+    QFETCH(QString, expression);
+    QFETCH(QString, literal);
+    QCOMPARE(QString::fromLatin1(FilterRules::requiredLiteral(expression)), literal);
 }
 
 void TestFilterRules::sites_data()
