@@ -126,6 +126,7 @@ constexpr MenuEntry Tools[] = {
     item(A::actMyProfile),
     separator(),
     item(A::mnuClearAddresses),
+    item(A::actBlockedContent),
     item(A::actInternetOptions),
 };
 constexpr MenuEntry Mail[] = {

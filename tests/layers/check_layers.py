@@ -28,7 +28,7 @@ ALLOWED = {
     "mail": (2, {"platform", "platform/web", "settings"}),
     "blocking": (2, {"platform", "platform/web", "settings"}),
     "blocking/window": (3, {"platform", "platform/web", "settings", "blocking", "browser",
-                            "browser/strip", "integration", "commands"}),
+                            "browser/strip", "browser/window", "integration", "commands"}),
     "links": (2, {"platform", "platform/web", "settings"}),
     "search": (2, {"platform", "platform/web", "settings", "browser"}),
     "session": (2, {"platform", "platform/web", "settings", "browser"}),
