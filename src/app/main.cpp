@@ -20,6 +20,7 @@
 #include "platform/SiteIcons.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
+#include "blocking/ContentBlocker.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "platform/web/WebProfileSlot.h"
@@ -354,6 +355,10 @@ int main(int argc, char* argv[])
     WebEngineContext engine(profile.folder());
     engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
+    // The filter lists are read in the background from now on; pages load meanwhile.
+    ContentBlocker blocker(hive, ContentBlocker::defaultFolder());
+    engine.setContentFilter(blocker.filter());
+    blocker.reload();
     WebEngineServices services(engine, HistoryStore::defaultFile());
     // X11 matches the window's class ("Pelvane", the application name) and Wayland its
     // application id ("pelvane") to the desktop file, so the window, the task bar and the
@@ -362,6 +367,7 @@ int main(int argc, char* argv[])
     MainWindowOptions options;
     options.hive = &hive;
     options.engine = &services;
+    options.contentBlocker = &blocker;
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;

@@ -296,7 +296,14 @@ FilterLine parseLine(QStringView raw)
         if (c.unicode() < 0x21 || c.unicode() > 0x7e)
             return skipped(QStringLiteral("not an address pattern"));
     }
-    rule.pattern = rule.matchCase ? pattern.toLatin1() : pattern.toLower().toLatin1();
+    const QByteArray bytes = rule.matchCase ? pattern.toLatin1() : pattern.toLower().toLatin1();
+    const qsizetype at = rule.text.indexOf(bytes);
+    if (at >= 0) {
+        rule.patternAt = qint32(at);
+        rule.patternSize = qint32(bytes.size());
+    } else {
+        rule.ownPattern = bytes;
+    }
     return result;
 }
 

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
 
 // One line of a filter list in the Adblock Plus syntax (EasyList, EasyPrivacy), read into a
 // rule, or into the reason it is skipped. Reading is a pure function of the line.
@@ -30,7 +31,17 @@ struct NetworkRule
     };
 
     QByteArray text;      // the line as written, for the list of what was blocked
-    QByteArray pattern;   // without anchors; lower case unless matchCase
+    // Without anchors; lower case unless matchCase. Most rules write it as it is: then it is
+    // kept as a part of `text` (patternAt, patternSize) and `ownPattern` is empty.
+    QByteArray ownPattern;
+    qint32 patternAt = -1;
+    qint32 patternSize = 0;
+    std::string_view pattern() const
+    {
+        return patternAt >= 0
+                   ? std::string_view(text.constData() + patternAt, size_t(patternSize))
+                   : std::string_view(ownPattern.constData(), size_t(ownPattern.size()));
+    }
     std::shared_ptr<const QRegularExpression> regex; // a /regular expression/ rule
     // Of a regular expression: lower-case text every address it matches must hold, tested
     // before the expression (which is far slower); empty when none can be told.

@@ -152,17 +152,23 @@ struct NetworkMatcher::Facts
         address = original;
         for (char& c : address)
             c = lower(c);
-        const QByteArray h = url.host(QUrl::FullyEncoded).toLower().toLatin1();
-        host.assign(h.constData(), size_t(h.size()));
+        // The host as the address writes it (without the user, which was removed): up to
+        // the port, the path, the query or the end.
         const size_t scheme = address.find("://");
-        hostStart = scheme == std::string::npos ? 0 : scheme + 3;
-        if (address.compare(hostStart, host.size(), host) != 0)
-            hostStart = std::min(address.find(host), address.size());
-        hostEnd = std::min(hostStart + host.size(), address.size());
+        hostStart = scheme == std::string::npos ? address.size() : scheme + 3;
+        hostEnd = hostStart;
+        if (hostStart < address.size() && address[hostStart] == '[')
+            hostEnd = std::min(address.find(']', hostStart), address.size() - 1) + 1;
+        else
+            hostEnd = std::min(address.find_first_of(":/?#", hostStart), address.size());
+        host = address.substr(hostStart, hostEnd - hostStart);
+        if (host.size() > 2 && host.front() == '[') // as QUrl names it, for the page's host
+            host = host.substr(1, host.size() - 2);
         const QByteArray ph = firstParty.host(QUrl::FullyEncoded).toLower().toLatin1();
         pageHost.assign(ph.constData(), size_t(ph.size()));
         kind = unsigned(resource);
         thirdParty = !pageHost.empty() && siteOf(host) != siteOf(pageHost);
+        words.reserve(32);
         size_t i = 0;
         while (i < address.size()) {
             if (!isWordChar(address[i])) {
@@ -183,12 +189,15 @@ struct NetworkMatcher::Facts
 NetworkMatcher::NetworkMatcher(std::vector<NetworkRule> rules)
     : m_rules(std::move(rules))
 {
+    m_rules.shrink_to_fit();
     // Each rule under its rarest word so far: the common words ("com", "ads") would give
     // long lists of candidates.
     QHash<quint64, quint32> filed;
     for (quint32 i = 0; i < m_rules.size(); ++i) {
         const NetworkRule& rule = m_rules[i];
-        const std::string lowered = rule.pattern.toLower().toStdString();
+        std::string lowered(rule.pattern());
+        for (char& c : lowered)
+            c = lower(c);
         Group group = rule.exception ? Exceptions : rule.important ? Important : Blocking;
         const auto file = [&](Group g) {
             Index& index = m_index[g];
@@ -224,6 +233,51 @@ NetworkMatcher::NetworkMatcher(std::vector<NetworkRule> rules)
         std::sort(index.byWord.begin(), index.byWord.end());
         index.byWord.shrink_to_fit();
         index.unfiled.shrink_to_fit();
+        index.buildTable();
+    }
+}
+
+namespace {
+
+size_t slotOf(quint64 word, size_t mask)
+{
+    return size_t(word ^ (word >> 29)) & mask;
+}
+
+} // namespace
+
+void NetworkMatcher::Index::buildTable()
+{
+    size_t words = 0;
+    for (size_t i = 0; i < byWord.size(); ++i)
+        words += i == 0 || byWord[i].first != byWord[i - 1].first;
+    size_t size = 16;
+    while (size < words * 2)
+        size *= 2;
+    table.assign(size, Slot());
+    mask = size - 1;
+    for (size_t i = 0; i < byWord.size();) {
+        size_t j = i;
+        while (j < byWord.size() && byWord[j].first == byWord[i].first)
+            ++j;
+        size_t at = slotOf(byWord[i].first, mask);
+        while (table[at].count != 0)
+            at = (at + 1) & mask;
+        table[at] = {byWord[i].first, quint32(i), quint32(j - i)};
+        i = j;
+    }
+}
+
+const NetworkMatcher::Index::Slot* NetworkMatcher::Index::find(quint64 word) const
+{
+    if (table.empty())
+        return nullptr;
+    for (size_t at = slotOf(word, mask);; at = (at + 1) & mask) {
+        const Slot& slot = table[at];
+        if (slot.count == 0)
+            return nullptr;
+        if (slot.word == word)
+            return &slot;
     }
 }
 
@@ -265,7 +319,7 @@ bool NetworkMatcher::hostWithin(std::string_view host, std::string_view domain)
 bool NetworkMatcher::patternMatches(const NetworkRule& rule, std::string_view address,
                                     size_t hostStart, size_t hostEnd)
 {
-    const std::string_view pattern(rule.pattern.constData(), size_t(rule.pattern.size()));
+    const std::string_view pattern = rule.pattern();
     if (rule.hostAnchor) {
         if (globMatch(pattern, address, hostStart, true, rule.endAnchor))
             return true;
@@ -331,11 +385,13 @@ const NetworkRule* NetworkMatcher::firstMatch(Group group, const Facts& facts) c
     if (index.byWord.empty())
         return nullptr;
     for (quint64 word : facts.words) {
-        auto it = std::lower_bound(index.byWord.begin(), index.byWord.end(),
-                                   std::pair<quint64, quint32>(word, 0));
-        for (; it != index.byWord.end() && it->first == word; ++it) {
-            if (ruleMatches(m_rules[it->second], facts))
-                return &m_rules[it->second];
+        const Index::Slot* slot = index.find(word);
+        if (!slot)
+            continue;
+        for (quint32 i = slot->start; i < slot->start + slot->count; ++i) {
+            const quint32 rule = index.byWord[i].second;
+            if (ruleMatches(m_rules[rule], facts))
+                return &m_rules[rule];
         }
     }
     return nullptr;
@@ -370,7 +426,7 @@ size_t NetworkMatcher::memoryUse() const
 {
     size_t bytes = m_rules.capacity() * sizeof(NetworkRule);
     for (const NetworkRule& rule : m_rules) {
-        bytes += size_t(rule.text.capacity() + rule.pattern.capacity()) + 32;
+        bytes += size_t(rule.text.capacity() + rule.ownPattern.capacity()) + 32;
         for (const QByteArray& d : rule.domains)
             bytes += size_t(d.capacity()) + sizeof(QByteArray) + 16;
         for (const QByteArray& d : rule.excludedDomains)
@@ -380,6 +436,7 @@ size_t NetworkMatcher::memoryUse() const
     }
     for (const Index& index : m_index)
         bytes += index.byWord.capacity() * sizeof(index.byWord[0]) +
+                 index.table.capacity() * sizeof(Index::Slot) +
                  index.unfiled.capacity() * sizeof(quint32);
     return bytes;
 }

@@ -61,6 +61,19 @@ private:
     {
         std::vector<std::pair<quint64, quint32>> byWord; // sorted by word hash
         std::vector<quint32> unfiled;
+        // Where each word's rules start in byWord: an open-addressed table, so that a word of
+        // the address costs one or two probes rather than a search through every word.
+        struct Slot
+        {
+            quint64 word = 0;
+            quint32 start = 0;
+            quint32 count = 0; // 0: an empty slot
+        };
+        std::vector<Slot> table;
+        size_t mask = 0;
+
+        void buildTable();
+        const Slot* find(quint64 word) const;
     };
 
     const NetworkRule* firstMatch(Group group, const Facts& facts) const;

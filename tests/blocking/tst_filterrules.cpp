@@ -120,6 +120,11 @@ void TestFilterRules::decides_data()
         {"comment", "! ||ads.net^", "https://ads.net/a.js", page, Script, false},
         {"broken line beside good", "/ad[\n||ads.net^$\n||good.net^", "https://good.net/", page, Script, true},
         {"broken regex", "/ad[/", "https://x.com/ad[", page, Script, false},
+        // the host as the address writes it
+        {"user name is no host", "||ads.net^", "https://ads.net@x.com/", page, Script, false},
+        {"address by number", "||10.0.0.1^$third-party", "http://10.0.0.1:8080/a", page, Script, true},
+        {"ipv6 same site", "/ad.js$third-party", "http://[::1]:81/ad.js", "http://[::1]/", Script, false},
+        {"ipv6 other site", "/ad.js$third-party", "http://[::1]:81/ad.js", "http://a.com/", Script, true},
     });
 }
 

@@ -139,3 +139,8 @@ void BlockingCommands::showBlocked()
     m_dialog = &dialog;
     dialog.exec();
 }
+
+BlockedListDialog* BlockingCommands::blockedDialog() const
+{
+    return m_dialog;
+}

@@ -43,7 +43,7 @@ public:
     // The list of what was blocked on the active tab's page (modal).
     void showBlocked();
     // The dialog while it is open, for tests.
-    BlockedListDialog* blockedDialog() const { return m_dialog; }
+    BlockedListDialog* blockedDialog() const;
 
     // The site of a tab's page (its host); empty for pages of no site (blank, local files).
     static QString siteOf(const TBrowserTab* tab);
