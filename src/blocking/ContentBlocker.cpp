@@ -59,6 +59,8 @@ public:
         return set->hiding.styleSheetFor(host);
     }
 
+    void browserGone(const void* source) override { forget(source); }
+
     void publish(std::shared_ptr<const FilterSet> set) { m_set.store(std::move(set)); }
     std::shared_ptr<const FilterSet> set() const { return m_set.load(); }
     void publishSites(std::shared_ptr<const Sites> sites) { m_sites.store(std::move(sites)); }

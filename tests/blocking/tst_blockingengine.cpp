@@ -85,6 +85,13 @@ private Q_SLOTS:
         QCOMPARE(blocker.blockedCountOn(source), 0);
         QCOMPARE(evaluate(browser, display.arg(QStringLiteral("ad"))).toString(),
                  QStringLiteral("block"));
+        // On again; a closed browser's list goes with it.
+        blocker.setEnabledFor(QStringLiteral("127.0.0.1"), true);
+        QVERIFY(load(browser, address));
+        QTRY_COMPARE(blocker.blockedCountOn(source), 2);
+        browser.widget.reset();
+        QCOMPARE(blocker.blockedCountOn(source), 0);
+        blocker.setEnabledFor(QStringLiteral("127.0.0.1"), false);
         ContentBlocker again(hive, folder);
         QVERIFY(!again.isEnabledFor(QStringLiteral("127.0.0.1")));
         QVERIFY(again.isEnabledFor(QStringLiteral("localhost")));

@@ -46,6 +46,8 @@ public:
     // The style sheet that hides elements on pages of `pageUrl`; empty when nothing is
     // hidden there. Called on the window's thread as a top-level load starts.
     virtual QString hidingStyleSheet(const QUrl& pageUrl) = 0;
+    // The browser named `source` has gone (window's thread): what was kept of it can go.
+    virtual void browserGone(const void* source) { Q_UNUSED(source); }
 
 protected:
     ContentFilter() = default;

@@ -171,6 +171,8 @@ QWidget* WebEngineContext::viewNursery()
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)
 {
     m_backends.removeAll(backend);
+    if (m_filter)
+        m_filter->browserGone(static_cast<const WebBackend*>(backend));
 }
 
 void WebEngineContext::setOfflineState(std::function<bool()> offline)
