@@ -12,6 +12,7 @@
 #include "groups/window/GroupTabs.h"
 #include "integration/window/WindowExternal.h"
 #include "links/window/LinksCommands.h"
+#include "blocking/window/BlockingCommands.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
@@ -237,6 +238,11 @@ void TfrmMain::buildWindow()
     m_external = new WindowExternal(
         {*m_tabs, *m_windowBars->menuBand(), *menu(MenuId::EditWith), *m_questions, m_hive}, this);
     m_mail = new MailCommands(*m_tabs, *m_actions, *menu(MenuId::Mail), *m_statusBar, this);
+    if (m_start.contentBlocker)
+        m_blocking = new BlockingCommands(
+            {*m_start.contentBlocker, *m_tabs, *m_actions, *m_pmTab, *m_statusBar}, this);
+    else
+        action(ActionId::actBlockedContent)->setEnabled(false);
     auto* sideBarCommands =
         new SideBarCommands({*this, *m_tabs, *m_groups, *m_actions, m_settings, *m_statusBar,
                              m_hive, m_start.engine->historyFile()},

@@ -18,6 +18,8 @@
 
 class AddressBand;
 class BarsControl;
+class BlockingCommands;
+class ContentBlocker;
 class ContentSwitchControl;
 class EngineServices;
 class FormFillerQuestions;
@@ -75,6 +77,8 @@ struct MainWindowOptions
     std::function<bool()> trayAvailable;
     // The form filler's questions; null: its own dialogs.
     FormFillerQuestions* formFillerQuestions = nullptr;
+    // Content blocking (the engine consults it); null: none, and no switch in the window.
+    ContentBlocker* contentBlocker = nullptr;
 };
 
 // The program's one main window: it owns the tab set (TabSet, wired to the bars in
@@ -262,6 +266,7 @@ private:
     SorvelGroupCommands* m_groups = nullptr;
     SideBar* m_sideBar = nullptr;
     MailCommands* m_mail = nullptr;
+    BlockingCommands* m_blocking = nullptr;
     LinksCommands* m_links = nullptr;
     SearchCommands* m_search = nullptr;
     FavoritesCommands* m_favorites = nullptr;

@@ -20,6 +20,7 @@
 #include "platform/SiteIcons.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
+#include "blocking/ContentBlocker.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "platform/web/WebProfileSlot.h"
@@ -355,6 +356,10 @@ int main(int argc, char* argv[])
     engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
     engine.setDevToolsSizes(DevToolsWindow::keptIn(hive));
+    // The filter lists are read in the background from now on; pages load meanwhile.
+    ContentBlocker blocker(hive, ContentBlocker::defaultFolder());
+    engine.setContentFilter(blocker.filter());
+    blocker.reload();
     WebEngineServices services(engine, HistoryStore::defaultFile());
     // X11 matches the window's class ("Pelvane", the application name) and Wayland its
     // application id ("pelvane") to the desktop file, so the window, the task bar and the
@@ -363,6 +368,7 @@ int main(int argc, char* argv[])
     MainWindowOptions options;
     options.hive = &hive;
     options.engine = &services;
+    options.contentBlocker = &blocker;
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;

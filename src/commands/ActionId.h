@@ -41,6 +41,7 @@
     X(actSetMediumFont, "&Medium", "", "Medium|Changes this document to a medium sized font", Plain) \
     X(actInternetOptions, "&Internet Options...", "", "Internet Options|Changes your internet options", Plain) \
     X(actDeveloperTools, "&Developer Tools", "Ctrl+Shift+I", "Developer Tools|Shows the developer tools for the current document", Plain) \
+    X(actBlockedContent, "&Blocked Content...", "", "Blocked Content|Lists what content blocking kept from the current page", Plain) \
     X(mnuClearAddresses, "Clear &Addresses", "", "Clear Addresses|Clears the address bar", Plain) \
     X(actAddToFavorites, "&Add to Favorites", "", "Add to Favorites|Adds the current document to your favorites", Plain) \
     X(mnuOrganizeSearchEngines, "&Organize Search Engines...", "", "Organize Search Engines|Edits the list of search engines", Plain) \

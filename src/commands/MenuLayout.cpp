@@ -127,6 +127,7 @@ constexpr MenuEntry Tools[] = {
     item(A::actMyProfile),
     separator(),
     item(A::mnuClearAddresses),
+    item(A::actBlockedContent),
     item(A::actInternetOptions),
     separator(),
     item(A::actDeveloperTools),

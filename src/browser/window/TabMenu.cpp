@@ -129,11 +129,14 @@ void TTabMenu::arrange(bool closingOnTop)
     const QList<QAction*> browsing = {a("mnuTabLocked"), a("mnuStickyName"), m_separators[0],
                                       a("mnuAddTo"),     m_separators[1],    a("mnuStop"),
                                       a("mnuRefresh"),   a("mnuTabHome")};
+    const QList<QAction*> extra = m_extraItems;
     if (closingOnTop) {
         addActions({a("mnuClose"), a("mnuCloseAll"), a("mnuHideFromCloseAll"), m_separators[2]});
         addActions(browsing);
+        addActions(extra);
     } else {
         addActions(browsing);
+        addActions(extra);
         addAction(m_separators[2]);
         addActions(closing);
     }

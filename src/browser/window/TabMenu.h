@@ -44,6 +44,10 @@ public:
     // mnuHideFromCloseAll, mnuCloseAll (the submenu's item) and mnuClose. Null otherwise.
     QAction* item(const QString& name) const { return m_items.value(name); }
 
+    // An item of another area that acts on the menu's tab, shown after the browsing items.
+    // Its owner sets its state as the menu opens (on aboutToShow, after prepare()).
+    void addTabItem(QAction* item) { m_extraItems.append(item); }
+
     // Finds the tab the menu acts on, and sets captions, checks and order for it.
     void prepare();
     // The tab the items act on: the one found when the menu last opened, while it exists.
@@ -64,5 +68,6 @@ private:
     QMenu* m_addTo = nullptr;
     QMenu* m_closeAll = nullptr;
     QList<QAction*> m_separators;
+    QList<QAction*> m_extraItems;
     QPointer<TBrowserTab> m_tab;
 };

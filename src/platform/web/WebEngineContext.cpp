@@ -9,6 +9,7 @@
 #include "platform/web/DownloadManager.h"
 #include "platform/web/DownloadsWindow.h"
 #include "platform/web/OfflineMode.h"
+#include "platform/web/PageContentFilter.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WidgetWebQuestions.h"
 
@@ -171,6 +172,11 @@ void WebEngineContext::backendCreated(QtWebEngineBackend* backend)
 void WebEngineContext::pageCreated(QWebEnginePage* page)
 {
     m_content->adoptPage(page);
+    // Requests are counted per browser: the backend stays when its page is replaced.
+    if (m_filter) {
+        auto* backend = qobject_cast<QtWebEngineBackend*>(page->parent());
+        PageContentFilter::install(page, m_filter, static_cast<const WebBackend*>(backend));
+    }
 }
 
 void WebEngineContext::pageReleased()
@@ -198,6 +204,8 @@ QWidget* WebEngineContext::viewNursery()
 void WebEngineContext::backendDestroyed(QtWebEngineBackend* backend)
 {
     m_backends.removeAll(backend);
+    if (m_filter)
+        m_filter->browserGone(static_cast<const WebBackend*>(backend));
 }
 
 void WebEngineContext::setOfflineState(std::function<bool()> offline)

@@ -16,6 +16,7 @@
 
 #include <memory>
 
+class ContentFilter;
 class DownloadManager;
 class WebContentSettings;
 class QWebEngineProfile;
@@ -81,6 +82,9 @@ public:
     // How to know whether the program works offline (read for every request); until it is
     // set the profile is online.
     void setOfflineState(std::function<bool()> offline);
+    // Content blocking for every page made from now on (set it before the first browser);
+    // null: nothing is blocked.
+    void setContentFilter(std::shared_ptr<ContentFilter> filter) { m_filter = std::move(filter); }
 
     // A window that shows a page of the profile (source view, full screen): closed with
     // the context, before the profile goes.
@@ -121,4 +125,5 @@ private:
     QTimer* m_trim = nullptr;
     DevToolsWindow::SizeStore m_devToolsSizes;
     QSize m_devToolsSize; // the session's, without a store
+    std::shared_ptr<ContentFilter> m_filter;
 };
