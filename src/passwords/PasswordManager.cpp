@@ -1,0 +1,85 @@
+#include "passwords/PasswordManager.h"
+
+#include "passwords/NeverList.h"
+#include "platform/Registry.h"
+
+using PasswordRules::Login;
+
+PasswordManager::PasswordManager(Setup setup, QObject* parent)
+    : QObject(parent)
+    , m_setup(setup)
+{
+    Q_ASSERT(m_setup.store && m_setup.hive);
+}
+
+QString PasswordManager::unavailableText()
+{
+    return QStringLiteral("Passwords cannot be kept on this desktop: it has no keyring "
+                          "(Secret Service) to keep them in.");
+}
+
+bool PasswordManager::unusable(const PasswordStore::Result& result, QObject* asker)
+{
+    if (result.status == PasswordStore::Status::Ok)
+        return false;
+    if (result.status == PasswordStore::Status::Unavailable) {
+        m_unavailable = true;
+        if (!m_unavailableTold) {
+            m_unavailableTold = true;
+            Q_EMIT tell(asker, unavailableText());
+        }
+    } else {
+        Q_EMIT tell(asker, QStringLiteral("The keyring refused: %1").arg(result.error));
+    }
+    return true;
+}
+
+void PasswordManager::submitted(const Login& login, QObject* asker)
+{
+    if (m_setup.offTheRecord || login.origin.isEmpty() || login.password.isEmpty())
+        return;
+    if (NeverList::contains(*m_setup.hive, login.origin))
+        return;
+    const QPointer<QObject> who(asker);
+    m_setup.store->find(login.origin, [this, login, who](const PasswordStore::Result& result) {
+        if (!who || unusable(result, who))
+            return;
+        const auto offer = PasswordRules::offerFor(login, result.logins);
+        if (offer != PasswordRules::Offer::Nothing)
+            Q_EMIT this->offer(who, login, offer);
+    });
+}
+
+void PasswordManager::keep(const Login& login)
+{
+    m_setup.store->save(login, [this](const PasswordStore::Result& result) {
+        if (!unusable(result, nullptr))
+            Q_EMIT changed();
+    });
+}
+
+void PasswordManager::never(const QString& origin)
+{
+    try {
+        NeverList::add(*m_setup.hive, origin);
+    } catch (const RegistryError& error) {
+        Q_EMIT tell(nullptr, error.message());
+    }
+}
+
+void PasswordManager::loginsFor(const QString& origin, QObject* receiver,
+                                std::function<void(const QList<Login>&)> done)
+{
+    // Once the keyring is known to be missing it is not asked at every page.
+    if (origin.isEmpty() || m_unavailable)
+        return;
+    const QPointer<QObject> who(receiver);
+    m_setup.store->find(origin, [this, who, done](const PasswordStore::Result& result) {
+        if (!who)
+            return;
+        if (result.status == PasswordStore::Status::Unavailable)
+            m_unavailable = true; // said when a sign-in is to be kept, not at every page
+        if (result.status == PasswordStore::Status::Ok)
+            done(result.logins);
+    });
+}
