@@ -43,6 +43,8 @@ class WindowExternal;
 class FavoritesCommands;
 class WindowHelp;
 class FormFillerCommands;
+class PasswordCommands;
+class PasswordStore;
 class LinksCommands;
 class MailCommands;
 class TabClosing;
@@ -75,6 +77,8 @@ struct MainWindowOptions
     std::function<bool()> trayAvailable;
     // The form filler's questions; null: its own dialogs.
     FormFillerQuestions* formFillerQuestions = nullptr;
+    // Where sign-ins are kept (the desktop's keyring); null: none offered or filled.
+    PasswordStore* passwords = nullptr;
 };
 
 // The program's one main window: it owns the tab set (TabSet, wired to the bars in
@@ -264,6 +268,7 @@ private:
     SearchCommands* m_search = nullptr;
     FavoritesCommands* m_favorites = nullptr;
     FormFillerCommands* m_formFiller = nullptr;
+    PasswordCommands* m_passwords = nullptr;
     TabSet* m_tabs = nullptr;
     GroupTabs* m_groupTabs = nullptr;
     TabClosing* m_closing = nullptr;

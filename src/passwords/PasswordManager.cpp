@@ -14,8 +14,7 @@ PasswordManager::PasswordManager(Setup setup, QObject* parent)
 
 QString PasswordManager::unavailableText()
 {
-    return QStringLiteral("Passwords cannot be kept on this desktop: it has no keyring "
-                          "(Secret Service) to keep them in.");
+    return PasswordStore::unavailableText();
 }
 
 bool PasswordManager::unusable(const PasswordStore::Result& result, QObject* asker)

@@ -12,6 +12,10 @@ PasswordPage::PasswordPage(TWebBrowser* browser, PasswordManager* manager, QObje
     , m_manager(manager)
 {
     Q_ASSERT(m_browser && m_manager);
+    m_poll.setInterval(PollMs);
+    connect(&m_poll, &QTimer::timeout, this, &PasswordPage::look);
+    // A sign-in kept or removed (here or in another tab) changes the accounts of the site.
+    connect(m_manager, &PasswordManager::changed, this, &PasswordPage::fetchAccounts);
 }
 
 void PasswordPage::pageShown()
@@ -20,23 +24,29 @@ void PasswordPage::pageShown()
         return;
     const QString origin = PasswordRules::originOf(m_browser->LocationURL());
     if (origin != m_origin) {
+        m_poll.stop();
         m_origin = origin;
         m_accounts.clear();
         m_accountsKnown = false;
         m_hasForm = false;
         m_filled = false;
         Q_EMIT accountsChanged();
-        const QPointer<PasswordPage> self(this);
-        m_manager->loginsFor(origin, this, [this, origin](const QList<Login>& logins) {
-            if (origin != m_origin)
-                return; // the page moved on meanwhile
-            m_accounts = logins;
-            m_accountsKnown = true;
-            Q_EMIT accountsChanged();
-            fillIfOne();
-        });
+        fetchAccounts();
     }
     look();
+}
+
+void PasswordPage::fetchAccounts()
+{
+    const QString origin = m_origin;
+    m_manager->loginsFor(origin, this, [this, origin](const QList<Login>& logins) {
+        if (origin != m_origin)
+            return; // the page moved on meanwhile
+        m_accounts = logins;
+        m_accountsKnown = true;
+        Q_EMIT accountsChanged();
+        fillIfOne();
+    });
 }
 
 void PasswordPage::leaving()
@@ -81,6 +91,10 @@ void PasswordPage::looked(const QVariant& result, const QString& pageUrl)
         m_hasForm = hasForm;
         Q_EMIT accountsChanged();
     }
+    if (hasForm && !m_poll.isActive())
+        m_poll.start();
+    else if (!hasForm)
+        m_poll.stop();
     fillIfOne();
 }
 

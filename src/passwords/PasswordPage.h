@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class PasswordManager;
 class TWebBrowser;
@@ -15,6 +16,8 @@ class TWebBrowser;
 //
 // With one account kept for the page's origin it is filled once the page has a form for it;
 // with several, accounts() lists them and fill() puts the one the user picks in.
+// While the page has a form for a password it is asked again now and then: a page that
+// sends its sign-in by script (and stays) is noticed too.
 class PasswordPage final : public QObject
 {
     Q_OBJECT
@@ -22,6 +25,8 @@ class PasswordPage final : public QObject
 
 public:
     PasswordPage(TWebBrowser* browser, PasswordManager* manager, QObject* parent = nullptr);
+
+    static constexpr int PollMs = 1500;
 
     void pageShown();
     void leaving();
@@ -41,6 +46,7 @@ Q_SIGNALS:
 
 private:
     void look();
+    void fetchAccounts();
     void looked(const QVariant& result, const QString& pageUrl);
     void fillIfOne();
 
@@ -51,4 +57,5 @@ private:
     bool m_accountsKnown = false;
     bool m_hasForm = false;
     bool m_filled = false; // the page says it was filled already
+    QTimer m_poll;
 };

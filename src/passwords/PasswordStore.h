@@ -35,6 +35,13 @@ public:
     using QObject::QObject;
     ~PasswordStore() override = default;
 
+    // What the user is told when the desktop has no Secret Service.
+    static QString unavailableText()
+    {
+        return QStringLiteral("Passwords cannot be kept on this desktop: it has no keyring "
+                              "(Secret Service) to keep them in.");
+    }
+
     // Keeps a sign-in; one of the same origin and user name is replaced.
     virtual void save(const PasswordRules::Login& login, Done done) = 0;
     // The sign-ins kept for an origin, with their passwords, sorted by user name.

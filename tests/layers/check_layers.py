@@ -72,7 +72,8 @@ ALLOWED = {
     "passwords": (2, {"platform", "platform/web", "settings"}),
     "passwords/dialogs": (3, {"platform", "settings", "passwords"}),
     "passwords/window": (3, {"platform", "platform/web", "settings", "passwords",
-                             "passwords/dialogs", "browser", "browser/strip", "commands"}),
+                             "passwords/dialogs", "browser", "browser/strip", "browser/window",
+                             "commands"}),
     "app": (4, None),  # the top: anything below it
 }
 
