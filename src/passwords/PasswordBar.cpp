@@ -12,6 +12,7 @@ PasswordBar::PasswordBar(QWidget* parent)
     setObjectName(QStringLiteral("passwordBar"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     setAutoFillBackground(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed); // the page takes the rest
     QPalette colours = palette();
     colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));
     colours.setColor(QPalette::WindowText, colours.color(QPalette::ToolTipText));

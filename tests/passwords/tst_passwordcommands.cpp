@@ -96,7 +96,7 @@ private Q_SLOTS:
         QVERIFY(!commands.barOf(other)->isVisibleTo(&set.window));
         set.window.resize(700, 300);
         set.strip.resize(700, 300);
-        picture(*tab, "password-bar");
+        picture(set.window, "password-bar");
         bar->keepButton()->click();
         QTRY_COMPARE(store.logins().size(), 1);
         QVERIFY(!bar->isVisibleTo(&set.window));
