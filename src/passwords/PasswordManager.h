@@ -37,6 +37,8 @@ public:
     // The user's answers to an offer.
     void keep(const PasswordRules::Login& login);
     void never(const QString& origin);
+    // Sign-ins were removed elsewhere (the list of saved passwords): pages ask again.
+    void noteRemoved() { Q_EMIT changed(); }
 
     // The sign-ins kept for an origin (nothing for a private window's page either, which
     // is filled as any other: the user kept them in the keyring themselves).

@@ -150,6 +150,7 @@ void TfrmSavedPasswords::removeChosen()
             Q_EMIT self->loaded();
             return;
         }
+        Q_EMIT self->removed();
         self->reload();
     });
 }

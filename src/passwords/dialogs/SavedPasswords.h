@@ -34,6 +34,8 @@ Q_SIGNALS:
     void loaded();
     // A password asked for is shown (or its failure told).
     void passwordShown();
+    // A sign-in was removed from the keyring.
+    void removed();
 
 private:
     void showPassword();

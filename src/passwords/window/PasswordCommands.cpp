@@ -120,5 +120,6 @@ void PasswordCommands::ShowSavedPasswords()
     if (!m_setup.store)
         return;
     auto* dialog = new TfrmSavedPasswords(*m_setup.store, m_setup.window);
+    connect(dialog, &TfrmSavedPasswords::removed, m_manager, &PasswordManager::noteRemoved);
     dialog->open();
 }
