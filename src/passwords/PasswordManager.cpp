@@ -39,21 +39,24 @@ void PasswordManager::submitted(const Login& login, QObject* asker)
         return;
     if (NeverList::contains(*m_setup.hive, login.origin))
         return;
+    // The store may outlive the manager and the page that asked.
+    const QPointer<PasswordManager> self(this);
     const QPointer<QObject> who(asker);
-    m_setup.store->find(login.origin, [this, login, who](const PasswordStore::Result& result) {
-        if (!who || unusable(result, who))
+    m_setup.store->find(login.origin, [self, login, who](const PasswordStore::Result& result) {
+        if (!self || !who || self->unusable(result, who))
             return;
         const auto offer = PasswordRules::offerFor(login, result.logins);
         if (offer != PasswordRules::Offer::Nothing)
-            Q_EMIT this->offer(who, login, offer);
+            Q_EMIT self->offer(who, login, offer);
     });
 }
 
 void PasswordManager::keep(const Login& login)
 {
-    m_setup.store->save(login, [this](const PasswordStore::Result& result) {
-        if (!unusable(result, nullptr))
-            Q_EMIT changed();
+    const QPointer<PasswordManager> self(this);
+    m_setup.store->save(login, [self](const PasswordStore::Result& result) {
+        if (self && !self->unusable(result, nullptr))
+            Q_EMIT self->changed();
     });
 }
 
@@ -72,12 +75,13 @@ void PasswordManager::loginsFor(const QString& origin, QObject* receiver,
     // Once the keyring is known to be missing it is not asked at every page.
     if (origin.isEmpty() || m_unavailable)
         return;
+    const QPointer<PasswordManager> self(this);
     const QPointer<QObject> who(receiver);
-    m_setup.store->find(origin, [this, who, done](const PasswordStore::Result& result) {
-        if (!who)
+    m_setup.store->find(origin, [self, who, done](const PasswordStore::Result& result) {
+        if (!self || !who)
             return;
         if (result.status == PasswordStore::Status::Unavailable)
-            m_unavailable = true; // said when a sign-in is to be kept, not at every page
+            self->m_unavailable = true; // said when a sign-in is to be kept, not at every page
         if (result.status == PasswordStore::Status::Ok)
             done(result.logins);
     });

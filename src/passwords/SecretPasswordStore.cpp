@@ -154,7 +154,6 @@ QString SecretPasswordStore::schemaName()
 
 void SecretPasswordStore::run(std::function<Result()> work, Done done)
 {
-    const QPointer<SecretPasswordStore> self(this);
     m_pool.start([this, work = std::move(work), done = std::move(done)]() mutable {
         Result result = work();
         // The store waits for this thread before it goes, so `this` is alive here; the

@@ -215,6 +215,24 @@ private Q_SLOTS:
         QVERIFY(page.bar.isHidden());
     }
 
+    void managerGoesBeforeTheKeyringAnswers()
+    {
+        // The keyring is the program's and outlives the window's parts that asked it.
+        MemoryPasswordStore store;
+        RegistryHive hive(hivePath());
+        auto manager = std::make_unique<PasswordManager>(PasswordManager::Setup{&store, &hive});
+        QObject asker;
+        QSignalSpy offers(manager.get(), &PasswordManager::offer);
+        manager->submitted({"https://a.example", "ann", "u", "p", "pw"}, &asker);
+        manager->keep({"https://a.example", "ann", "u", "p", "pw"});
+        manager->loginsFor("https://a.example", &asker, [](const QList<Login>&) { QFAIL("answered"); });
+        QCOMPARE(store.calls(), 3);
+        manager.reset();
+        QTRY_COMPARE(store.logins().size(), 1); // kept all the same; nobody told
+        QCoreApplication::processEvents();
+        QVERIFY(offers.isEmpty());
+    }
+
     // Filling: one account after the page loads, as data; several wait for the user's
     // choice; never another origin's.
     void fill_data()
