@@ -2,6 +2,7 @@
 
 #include "passwords/PasswordManager.h"
 #include "passwords/PasswordScripts.h"
+#include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebBrowser.h"
 
 using PasswordRules::Login;
@@ -87,10 +88,25 @@ void PasswordPage::looked(const QVariant& result, const QString& pageUrl)
             hasForm = true;
     }
     m_filled = map.value(QStringLiteral("filled")).toBool();
+    const QVariantMap focus = map.value(QStringLiteral("focus")).toMap();
+    const int seq = focus.value(QStringLiteral("seq")).toInt();
+    const QString seen =
+        focus.value(QStringLiteral("page")).toString().left(32) + QLatin1Char('/') + QString::number(seq);
+    if (seq > 0 && seen != m_focusSeen) {
+        m_focusSeen = seen;
+        if (hasForm && m_accounts.size() > 1) {
+            const qreal zoom = QtWebEngineBackend::TextSizeZoom[qBound(0, m_browser->backend()->textSize(), 4)];
+            const auto at = [&](const char* name) {
+                return qRound(qBound(-1.0e6, focus.value(QLatin1String(name)).toDouble(), 1.0e6) * zoom);
+            };
+            Q_EMIT accountsWanted(QRect(at("x"), at("y"), at("width"), at("height")));
+        }
+    }
     if (hasForm != m_hasForm) {
         m_hasForm = hasForm;
         Q_EMIT accountsChanged();
     }
+    m_poll.setInterval(m_accounts.size() > 1 ? FocusPollMs : PollMs);
     if (hasForm && !m_poll.isActive())
         m_poll.start();
     else if (!hasForm)

@@ -3,6 +3,7 @@
 #include "passwords/PasswordRules.h"
 
 #include <QObject>
+#include <QRect>
 #include <QPointer>
 #include <QTimer>
 
@@ -27,6 +28,9 @@ public:
     PasswordPage(TWebBrowser* browser, PasswordManager* manager, QObject* parent = nullptr);
 
     static constexpr int PollMs = 1500;
+    // With several accounts the page is asked more often, so that their list comes soon
+    // after the user went into the form.
+    static constexpr int FocusPollMs = 400;
 
     void pageShown();
     void leaving();
@@ -43,6 +47,9 @@ Q_SIGNALS:
     void accountsChanged();
     // A fill was done, with the number of fields set.
     void filled(int fields);
+    // The user went into a field of a sign-in form with several accounts kept for the site:
+    // the list of accounts is offered below `field` (in the view's pixels).
+    void accountsWanted(const QRect& field);
 
 private:
     void look();
@@ -57,5 +64,6 @@ private:
     bool m_accountsKnown = false;
     bool m_hasForm = false;
     bool m_filled = false; // the page says it was filled already
+    QString m_focusSeen;   // the last focus a page reported (its document and count)
     QTimer m_poll;
 };

@@ -47,7 +47,7 @@ const rootsOf = (doc) => [...Array.from(doc.forms), doc];
 )js";
 
 const char* const Look = R"js(
-const state = window.__pelvanePasswords || (window.__pelvanePasswords = {submitted: new Map(), filled: false});
+const state = window.__pelvanePasswords || (window.__pelvanePasswords = {submitted: new Map(), filled: false, id: String(Math.random())});
 const note = (root) => {
     const form = root && formOf(root, true);
     if (!form || state.submitted.size >= MaxForms)
@@ -66,6 +66,24 @@ for (const doc of documents()) {
         if (button)
             note(button.form || button.ownerDocument);
     }, true);
+    // Where the user went into a field of a sign-in form: the program may offer its
+    // accounts there.
+    doc.addEventListener('focusin', (event) => {
+        const el = event.target;
+        if (!el || el.tagName !== 'INPUT' || !['text', 'email', 'tel', 'password'].includes(typeOf(el)))
+            return;
+        if (!formOf(el.form || el.ownerDocument, false))
+            return;
+        const box = el.getBoundingClientRect();
+        let x = box.left, y = box.top;
+        for (let w = el.ownerDocument.defaultView; w && w.frameElement; w = w.parent) {
+            const outer = w.frameElement.getBoundingClientRect();
+            x += outer.left;
+            y += outer.top;
+        }
+        state.focus = {x: Math.round(x), y: Math.round(y), width: Math.round(box.width),
+                       height: Math.round(box.height), seq: (state.focus ? state.focus.seq : 0) + 1, page: state.id};
+    }, true);
     doc.addEventListener('keydown', (event) => {
         const el = event.target;
         if (event.key === 'Enter' && el && el.tagName === 'INPUT' && typeOf(el) === 'password')
@@ -82,12 +100,12 @@ for (const doc of documents()) {
 }
 const submitted = Array.from(state.submitted.values());
 state.submitted.clear();
-return {forms: forms, submitted: submitted, filled: state.filled};
+return {forms: forms, submitted: submitted, filled: state.filled, focus: state.focus || null};
 )js";
 
 const char* const Fill = R"js(
 const [origin, userField, passwordField, username, password] = args.map(String);
-const state = window.__pelvanePasswords || (window.__pelvanePasswords = {submitted: new Map(), filled: false});
+const state = window.__pelvanePasswords || (window.__pelvanePasswords = {submitted: new Map(), filled: false, id: String(Math.random())});
 const named = (el, name) => name !== '' && (el.getAttribute('name') === name || el.id === name);
 let filled = 0;
 const set = (el, value) => {

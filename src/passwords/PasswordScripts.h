@@ -11,8 +11,10 @@ namespace PasswordScripts {
 // user sends is noted, whether by a form's submit, a click on a button of a form holding a
 // password, or Enter in a password field, and for fields a script added outside any form
 // too. Returns {forms: [...], submitted: [...], filled: bool}: the forms with a password
-// field now (values left out), the sign-ins noted since the last call (taken), and whether
-// a sign-in was filled into this document already. Each form is {url, fields: [[name, id,
+// field now (values left out), the sign-ins noted since the last call (taken), whether
+// a sign-in was filled into this document already, and focus: {x, y, width, height, seq}, the
+// field of a sign-in form the user last went into (in CSS pixels of the page's view; seq
+// counts the times), or null. Each form is {url, fields: [[name, id,
 // type, autocomplete, value], ...]}, within PasswordRules' bounds.
 // Arguments: none.
 QString look();

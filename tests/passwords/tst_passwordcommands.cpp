@@ -117,6 +117,58 @@ private Q_SLOTS:
         QTRY_COMPARE(filled, (QStringList{"ann", "bob"}));
     }
 
+    void accountListBelowTheField()
+    {
+        TabSetFixture set;
+        MainActions actions(nullptr);
+        TTabMenu tabMenu(set.tabs, actions, {}, &set.window);
+        MemoryPasswordStore store;
+        for (const char* user : {"ann", "bob"})
+            store.save({"http://127.0.0.1:8080", user, "user", "pass", "pw"}, {});
+        PasswordCommands commands({set.tabs, actions, tabMenu, set.hive, &store, false, &set.window});
+        set.window.resize(700, 300);
+        set.strip.resize(700, 300);
+        set.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&set.window));
+
+        const QString url = QStringLiteral("http://127.0.0.1:8080/login");
+        QVariantMap focus; // where the page says the user went in
+        QStringList filled;
+        set.activeFake()->setScriptHandler([&](const QString& script, const QVariantList& args) {
+            if (script == PasswordScripts::fill()) {
+                filled << args.value(3).toString();
+                return QVariant(2);
+            }
+            return QVariant(QVariantMap{{"forms", QVariantList{form(url, {}, {})}},
+                                        {"submitted", QVariantList{}}, {"filled", false},
+                                        {"focus", focus.isEmpty() ? QVariant() : QVariant(focus)}});
+        });
+        TBrowserTab* tab = set->GetActivePage();
+        set.activeFake()->completeLoad(url, "Sign in");
+        PasswordPage* page = commands.pageOf(tab);
+        QTRY_COMPARE(page->accounts().size(), 2);
+        QVERIFY(!commands.accountList()->isVisible()); // not before the user goes in
+        QVERIFY(filled.isEmpty());                     // nor filled unasked
+
+        focus = {{"x", 10}, {"y", 20}, {"width", 160}, {"height", 20}, {"seq", 1}, {"page", "a"}};
+        QTRY_VERIFY_WITH_TIMEOUT(commands.accountList()->isVisible(), 3000);
+        const QList<QAction*> items = commands.accountList()->actions();
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0]->text(), QStringLiteral("ann"));
+        QWidget* view = tab->Browser()->backend()->view();
+        const QPoint below = view->mapToGlobal(QPoint(10, 40)); // just under the field
+        QCOMPARE(commands.accountList()->geometry().topLeft(), below);
+        picture(*commands.accountList(), "password-accounts");
+        items[1]->trigger();
+        commands.accountList()->hide();
+        QTRY_COMPARE(filled, QStringList{"bob"});
+        // The same going-in is not offered twice: the page is asked again twice meanwhile.
+        const int asked = set.activeFake()->count("runJavaScript");
+        QTRY_VERIFY_WITH_TIMEOUT(set.activeFake()->count("runJavaScript") >= asked + 2, 5000);
+        QCoreApplication::processEvents();
+        QVERIFY(!commands.accountList()->isVisible());
+    }
+
     void withoutStoreNothing()
     {
         TabSetFixture set;

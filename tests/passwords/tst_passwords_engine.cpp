@@ -185,6 +185,28 @@ private Q_SLOTS:
         const Login sent = offers[0][1].value<Login>();
         QCOMPARE(sent, (Login{origin(), "bob@example.org", "mail", "secret", "pw2"}));
     }
+
+    void accountsOfferedWhereTheUserGoesIn()
+    {
+        QSignalSpy changed(m_manager.get(), &PasswordManager::changed);
+        m_manager->keep({origin(), "carol", "login", "pass", "pw3"});
+        QVERIFY(waitUntil([&] { return !changed.isEmpty(); }, 20000));
+        QSignalSpy wanted(m_page.get(), &PasswordPage::accountsWanted);
+        QSignalSpy filled(m_page.get(), &PasswordPage::filled);
+        QVERIFY(load(m_server.url("/login").toString()));
+        QVERIFY(waitUntil([&] { return m_page->accounts().size() == 2 && m_page->hasForm(); }));
+        // The page has the keyboard (no window manager gives it under Xvfb).
+        m_browser->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_browser.get()));
+        m_browser->backend()->focusPage();
+        evaluate("document.getElementById('pass').focus(); return 1;");
+        QVERIFY(waitUntil([&] { return !wanted.isEmpty(); }, 10000));
+        const QRect field = wanted[0][0].toRect();
+        QVERIFY2(field.width() > 20 && field.height() > 5 && field.top() > 0,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(field.x()).arg(field.y())
+                                .arg(field.width()).arg(field.height())));
+        QVERIFY(filled.isEmpty()); // several accounts: nothing filled unasked
+    }
 };
 
 PELVANE_TEST_MAIN(TestPasswordsEngine)

@@ -1,6 +1,7 @@
 #include "passwords/window/PasswordCommands.h"
 
 #include "browser/BrowserTab.h"
+#include "browser/SorvelBrowser.h"
 #include "browser/TabSet.h"
 #include "browser/window/TabMenu.h"
 #include "commands/MainActions.h"
@@ -45,6 +46,8 @@ PasswordCommands::PasswordCommands(Setup setup, QObject* parent)
 
     m_fillMenu = new QMenu(QStringLiteral("Fill &Password"), &m_setup.tabMenu);
     m_fillMenu->setObjectName(QStringLiteral("mnuFillPassword"));
+    m_accountList = new QMenu(m_setup.window);
+    m_accountList->setObjectName(QStringLiteral("pmAccounts"));
     m_fillSeparator = new QAction(this);
     m_fillSeparator->setSeparator(true);
     // After the menu has put its own items in order for the tab.
@@ -67,6 +70,8 @@ PasswordCommands::TabParts& PasswordCommands::attach(TBrowserTab* tab)
         PasswordPage* page = parts.page;
         connect(tab, &TBrowserTab::addressShown, page, [page] { page->pageShown(); });
         connect(tab, &TBrowserTab::addressTyped, page, [page] { page->leaving(); });
+        connect(page, &PasswordPage::accountsWanted, this,
+                [this, tab](const QRect& field) { showAccountList(tab, field); });
         if (tab->Browser()->HasDocument())
             page->pageShown();
     }
@@ -94,16 +99,13 @@ PasswordBar* PasswordCommands::barOfAsker(QObject* asker)
     return asker ? nullptr : barOf(m_setup.tabs.GetActivePage());
 }
 
-void PasswordCommands::addFillItems()
+void PasswordCommands::listAccounts(QMenu* menu, PasswordPage* page)
 {
-    m_fillMenu->clear();
-    PasswordPage* page = pageOf(m_setup.tabMenu.tab());
-    if (!page || page->accounts().isEmpty())
-        return;
+    menu->clear();
     for (const PasswordRules::Login& login : page->accounts()) {
         const QString name = login.username.isEmpty() ? QStringLiteral("(no user name)")
                                                       : login.username;
-        QAction* item = m_fillMenu->addAction(name);
+        QAction* item = menu->addAction(name);
         item->setEnabled(page->hasForm());
         const QPointer<PasswordPage> target(page);
         connect(item, &QAction::triggered, this, [target, login] {
@@ -111,8 +113,30 @@ void PasswordCommands::addFillItems()
                 target->fill(login);
         });
     }
+}
+
+void PasswordCommands::addFillItems()
+{
+    m_fillMenu->clear();
+    PasswordPage* page = pageOf(m_setup.tabMenu.tab());
+    if (!page || page->accounts().isEmpty())
+        return;
+    listAccounts(m_fillMenu, page);
     m_setup.tabMenu.addAction(m_fillSeparator);
     m_setup.tabMenu.addMenu(m_fillMenu);
+}
+
+void PasswordCommands::showAccountList(TBrowserTab* tab, const QRect& field)
+{
+    PasswordPage* page = pageOf(tab);
+    QWidget* view = tab->Browser() ? tab->Browser()->backend()->view() : nullptr;
+    if (!page || !view || !tab->IsActive() || page->accounts().size() < 2)
+        return;
+    listAccounts(m_accountList, page);
+    const QPoint below = field.bottomLeft() + QPoint(0, 1);
+    m_accountList->setMinimumWidth(qMax(0, field.width()));
+    m_accountList->popup(view->mapToGlobal(view->rect().contains(below) ? below
+                                                                        : view->rect().topLeft()));
 }
 
 void PasswordCommands::ShowSavedPasswords()

@@ -11,6 +11,7 @@ class PasswordPage;
 class PasswordStore;
 class QAction;
 class QMenu;
+class QRect;
 class QWidget;
 class RegistryHive;
 class TabSet;
@@ -46,6 +47,8 @@ public:
     PasswordBar* barOf(TBrowserTab* tab);
     // The submenu the tab menu gets for a tab with kept accounts.
     QMenu* fillMenu() const { return m_fillMenu; }
+    // The small list of accounts shown below a sign-in field the user went into.
+    QMenu* accountList() const { return m_accountList; }
 
     void ShowSavedPasswords();
 
@@ -58,10 +61,14 @@ private:
     TabParts& attach(TBrowserTab* tab);
     PasswordBar* barOfAsker(QObject* asker);
     void addFillItems();
+    // Fills `menu` with the accounts of `page`, each filling its own in.
+    void listAccounts(QMenu* menu, PasswordPage* page);
+    void showAccountList(TBrowserTab* tab, const QRect& field);
 
     Setup m_setup;
     PasswordManager* m_manager = nullptr;
     QHash<TBrowserTab*, TabParts> m_parts;
     QMenu* m_fillMenu = nullptr;
+    QMenu* m_accountList = nullptr;
     QAction* m_fillSeparator = nullptr;
 };
