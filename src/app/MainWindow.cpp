@@ -9,6 +9,7 @@
 #include "favorites/window/FavoritesCommands.h"
 #include "app/WindowHelp.h"
 #include "formfiller/window/FormFillerCommands.h"
+#include "passwords/window/PasswordCommands.h"
 #include "groups/window/GroupTabs.h"
 #include "integration/window/WindowExternal.h"
 #include "links/window/LinksCommands.h"
@@ -250,6 +251,9 @@ void TfrmMain::buildWindow()
     m_sideBar = sideBarCommands->sideBar();
     m_formFiller =
         new FormFillerCommands(*m_tabs, *m_actions, m_hive, m_start.formFillerQuestions, this);
+    m_passwords = new PasswordCommands({*m_tabs, *m_actions, *m_pmTab, m_hive, m_start.passwords,
+                                        m_start.engine->offTheRecord(), this},
+                                       this);
     m_search = new SearchCommands({*this, *m_tabs, *m_sideBar, *m_addressBand, *m_actions,
                                    *menu(MenuId::SearchEngines), *m_questions, m_settings, m_hive,
                                    *m_start.engine, m_ie4Mode},

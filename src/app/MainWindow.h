@@ -45,6 +45,8 @@ class WindowExternal;
 class FavoritesCommands;
 class WindowHelp;
 class FormFillerCommands;
+class PasswordCommands;
+class PasswordStore;
 class LinksCommands;
 class MailCommands;
 class TabClosing;
@@ -79,6 +81,8 @@ struct MainWindowOptions
     FormFillerQuestions* formFillerQuestions = nullptr;
     // Content blocking (the engine consults it); null: none, and no switch in the window.
     ContentBlocker* contentBlocker = nullptr;
+    // Where sign-ins are kept (the desktop's keyring); null: none offered or filled.
+    PasswordStore* passwords = nullptr;
 };
 
 // The program's one main window: it owns the tab set (TabSet, wired to the bars in
@@ -271,6 +275,7 @@ private:
     SearchCommands* m_search = nullptr;
     FavoritesCommands* m_favorites = nullptr;
     FormFillerCommands* m_formFiller = nullptr;
+    PasswordCommands* m_passwords = nullptr;
     TabSet* m_tabs = nullptr;
     GroupTabs* m_groupTabs = nullptr;
     TabClosing* m_closing = nullptr;

@@ -24,6 +24,7 @@
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEngineServices.h"
 #include "platform/web/WebProfileSlot.h"
+#include "passwords/SecretPasswordStore.h"
 #include "session/SessionKeeper.h"
 #include "settings/PVOptions.h"
 #include "settings/StandInHive.h"
@@ -376,6 +377,10 @@ int main(int argc, char* argv[])
         options.sessionFile = sessionFileFor(profile.number());
         options.leftSessions = leftSessions(profile.number());
     }
+    // The keyring is reached only when a page has a sign-in; a picture keeps none.
+    SecretPasswordStore passwords;
+    if (!pictureMode)
+        options.passwords = &passwords;
     if (!pictureMode)
         options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
 

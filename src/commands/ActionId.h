@@ -99,7 +99,8 @@
     X(tbFont, "Font", "", "Font Size|Changes font size", Plain) \
     X(mnuFormPersonal, "FormFiller - Personal", "", "FormFiller|Fills form with your personal profile", Plain) \
     X(mnuFormBusiness, "FormFiller - Business", "", "FormFiller|Fills form with your business profile", Plain) \
-    X(actMyProfile, "My Pro&file...", "", "My Profile|Changes the personal and business data that FormFiller fills in", Plain)
+    X(actMyProfile, "My Pro&file...", "", "My Profile|Changes the personal and business data that FormFiller fills in", Plain) \
+    X(actSavedPasswords, "Saved &Passwords...", "", "Saved Passwords|Lists the passwords kept for sites, shows and removes them", Plain)
 // clang-format on
 
 enum class ActionId

@@ -125,6 +125,7 @@ constexpr MenuEntry Tools[] = {
     item(A::mnuFormPersonal),
     item(A::mnuFormBusiness),
     item(A::actMyProfile),
+    item(A::actSavedPasswords),
     separator(),
     item(A::mnuClearAddresses),
     item(A::actBlockedContent),

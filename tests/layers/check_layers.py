@@ -72,6 +72,11 @@ ALLOWED = {
     "bars/dialogs": (3, {"platform", "commands", "bars"}),
     "bars/window": (3, {"platform", "platform/web", "commands", "settings", "bars", "bars/dialogs",
                         "address", "browser", "browser/strip"}),
+    "passwords": (2, {"platform", "platform/web", "settings"}),
+    "passwords/dialogs": (3, {"platform", "settings", "passwords"}),
+    "passwords/window": (3, {"platform", "platform/web", "settings", "passwords",
+                             "passwords/dialogs", "browser", "browser/strip", "browser/window",
+                             "commands"}),
     "app": (4, None),  # the top: anything below it
 }
 

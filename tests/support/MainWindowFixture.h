@@ -37,6 +37,7 @@ public:
         QList<LeftSession> leftSessions;
         // Sets the answers to the window's questions before it is made.
         std::function<void(ScriptedWindowQuestions&)> answers;
+        PasswordStore* passwords = nullptr; // null: no passwords offered or filled
     };
 
     MainWindowFixture()
@@ -72,6 +73,7 @@ public:
         options.trayAvailable = setup.trayAvailable;
         options.sessionFile = setup.sessionFile;
         options.leftSessions = setup.leftSessions;
+        options.passwords = setup.passwords;
         if (setup.answers)
             setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);

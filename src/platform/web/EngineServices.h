@@ -35,6 +35,10 @@ public:
         return QIcon();
     }
 
+    // The engine keeps nothing of its pages on disk (a private window's): nothing the user
+    // types into them is offered to be kept either.
+    virtual bool offTheRecord() const { return false; }
+
 protected:
     EngineServices() = default;
     Q_DISABLE_COPY_MOVE(EngineServices)

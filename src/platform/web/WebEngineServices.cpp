@@ -7,6 +7,7 @@
 #include "platform/web/WebEngineContext.h"
 
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
 
 WebEngineServices::WebEngineServices(WebEngineContext& context, QString historyFile)
     : m_context(context)
@@ -49,4 +50,9 @@ int WebEngineServices::runningDownloads() const
 QIcon WebEngineServices::siteIcon(const QString& address) const
 {
     return m_context.siteIcons().iconFor(address);
+}
+
+bool WebEngineServices::offTheRecord() const
+{
+    return m_context.profile() && m_context.profile()->isOffTheRecord();
 }

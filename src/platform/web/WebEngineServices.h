@@ -19,6 +19,7 @@ public:
     QString historyFile() const override { return m_historyFile; }
     int runningDownloads() const override;
     QIcon siteIcon(const QString& address) const override;
+    bool offTheRecord() const override;
 
 private:
     WebEngineContext& m_context;

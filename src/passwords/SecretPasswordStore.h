@@ -1,0 +1,34 @@
+#pragma once
+
+#include "passwords/PasswordStore.h"
+
+#include <QThreadPool>
+
+// Sign-ins kept by the desktop's Secret Service (GNOME Keyring, KWallet, KeePassXC)
+// through libsecret, one item per sign-in with the origin, the user name and the form's
+// field names as attributes and the password as the secret. libsecret's calls wait for
+// the service over D-Bus, so they run one after the other on a thread of the store's own,
+// and their answers come back to the store's thread.
+class SecretPasswordStore final : public PasswordStore
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SecretPasswordStore)
+
+public:
+    explicit SecretPasswordStore(QObject* parent = nullptr);
+    // Waits for the call running now (the others are dropped unanswered).
+    ~SecretPasswordStore() override;
+
+    // The name of the items' schema, as other programs see it (secret-tool, Seahorse).
+    static QString schemaName();
+
+    void save(const PasswordRules::Login& login, Done done) override;
+    void find(const QString& origin, Done done) override;
+    void remove(const QString& origin, const QString& username, Done done) override;
+    void list(Done done) override;
+
+private:
+    void run(std::function<Result()> work, Done done);
+
+    QThreadPool m_pool;
+};
