@@ -2,7 +2,6 @@
 
 #include "passwords/PasswordManager.h"
 #include "passwords/PasswordScripts.h"
-#include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebBrowser.h"
 
 using PasswordRules::Login;
@@ -95,7 +94,7 @@ void PasswordPage::looked(const QVariant& result, const QString& pageUrl)
     if (seq > 0 && seen != m_focusSeen) {
         m_focusSeen = seen;
         if (hasForm && m_accounts.size() > 1) {
-            const qreal zoom = QtWebEngineBackend::TextSizeZoom[qBound(0, m_browser->backend()->textSize(), 4)];
+            const qreal zoom = m_browser->backend()->zoomFactor();
             const auto at = [&](const char* name) {
                 return qRound(qBound(-1.0e6, focus.value(QLatin1String(name)).toDouble(), 1.0e6) * zoom);
             };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/web/DevToolsWindow.h"
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/WebBackend.h"
 #include "platform/web/WebEnginePage.h"
@@ -13,7 +14,6 @@
 
 class QWebEngineLoadingInfo;
 class WebEngineContext;
-class DevToolsWindow;
 
 // The real engine behind a TWebBrowser: a QWebEngineView showing a page of the context's
 // profile. It turns the engine's signals into the control's events:
