@@ -67,6 +67,22 @@ bool ElementHiding::excepted(const QString& selector, const QString& host) const
     return false;
 }
 
+void ElementHiding::forEachSiteEntry(const QByteArray& host,
+                                     const std::function<void(const Entry&)>& visit) const
+{
+    // The host and each domain above it ("a.b.example.com", "b.example.com", ...).
+    QByteArray domain = host;
+    while (!domain.isEmpty()) {
+        const auto it = m_byDomain.constFind(domain);
+        if (it != m_byDomain.constEnd()) {
+            for (const Entry& entry : *it)
+                visit(entry);
+        }
+        const qsizetype dot = domain.indexOf('.');
+        domain = dot < 0 ? QByteArray() : domain.mid(dot + 1);
+    }
+}
+
 QStringList ElementHiding::selectorsFor(const QString& hostName) const
 {
     const QString host = hostName.toLower();
@@ -82,17 +98,7 @@ QStringList ElementHiding::selectorsFor(const QString& hostName) const
     };
     for (const Entry& entry : m_generic)
         add(entry);
-    // The host and each domain above it ("a.b.example.com", "b.example.com", ...).
-    QByteArray domain = h;
-    while (!domain.isEmpty()) {
-        const auto it = m_byDomain.constFind(domain);
-        if (it != m_byDomain.constEnd()) {
-            for (const Entry& entry : *it)
-                add(entry);
-        }
-        const qsizetype dot = domain.indexOf('.');
-        domain = dot < 0 ? QByteArray() : domain.mid(dot + 1);
-    }
+    forEachSiteEntry(h, add);
     return selectors;
 }
 
@@ -115,16 +121,7 @@ QString ElementHiding::styleSheetFor(const QString& hostName) const
         if (!entry.excluded.isEmpty() || m_exceptions.contains(entry.selector))
             add(entry);
     }
-    QByteArray domain = h;
-    while (!domain.isEmpty()) {
-        const auto it = m_byDomain.constFind(domain);
-        if (it != m_byDomain.constEnd()) {
-            for (const Entry& entry : *it)
-                add(entry);
-        }
-        const qsizetype dot = domain.indexOf('.');
-        domain = dot < 0 ? QByteArray() : domain.mid(dot + 1);
-    }
+    forEachSiteEntry(h, add);
     return m_genericSheet + styleSheet(rest);
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The element-hiding rules of every list: selectors for every site, selectors for some
@@ -34,6 +35,9 @@ private:
         QList<QByteArray> excluded; // sites where it does not apply
     };
     bool excepted(const QString& selector, const QString& host) const;
+    // The entries of the host's own site and of every domain above it.
+    void forEachSiteEntry(const QByteArray& host,
+                          const std::function<void(const Entry&)>& visit) const;
 
     std::vector<Entry> m_generic;             // every site
     QHash<QByteArray, std::vector<Entry>> m_byDomain;

@@ -1,3 +1,4 @@
+#include "support/Pictures.h"
 #include "blocking/ContentBlocker.h"
 #include "blocking/window/BlockedListDialog.h"
 #include "blocking/window/BlockingCommands.h"
@@ -25,14 +26,6 @@ bool writeList(const QString& path, const QByteArray& text)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
-// PELVANE_SHOT_DIR, when set, gets pictures of what the user sees, to look at.
-void keepPicture(QWidget* widget, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("PELVANE_SHOT_DIR");
-    if (!dir.isEmpty())
-        widget->grab().save(dir + QLatin1Char('/') + name);
 }
 
 } // namespace
@@ -136,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(w.menu.actions().contains(w.commands->tabMenuItem()));
         QVERIFY(w.commands->tabMenuItem()->isEnabled());
         QVERIFY(w.commands->tabMenuItem()->isChecked());
-        keepPicture(&w.menu, QStringLiteral("tab-menu.png"));
+        picture(w.menu, QStringLiteral("tab-menu"));
         w.commands->tabMenuItem()->trigger();
         w.menu.hide();
         QVERIFY(!w.blocker.isEnabledFor(QStringLiteral("site.example")));
@@ -165,7 +158,7 @@ private Q_SLOTS:
             if (!dialog)
                 return;
             summary = dialog->summary()->text();
-            keepPicture(dialog, QStringLiteral("blocked-content.png"));
+            picture(*dialog, QStringLiteral("blocked-content"));
             for (int i = 0; i < dialog->list()->topLevelItemCount(); ++i)
                 rows << dialog->list()->topLevelItem(i)->text(0) + QLatin1Char(' ') +
                             dialog->list()->topLevelItem(i)->text(1);

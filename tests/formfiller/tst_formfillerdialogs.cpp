@@ -1,3 +1,4 @@
+#include "support/Pictures.h"
 #include "formfiller/dialogs/FormFiller.h"
 #include "formfiller/dialogs/FormFillerDialogs.h"
 #include "formfiller/dialogs/MyProfile.h"
@@ -16,17 +17,6 @@
 #include <QtTest>
 
 namespace {
-
-// PELVANE_SCREENSHOTS names a folder: each dialog is pictured there as the user sees it.
-void picture(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PELVANE_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 QString field(TfrmMyProfile& dialog, const char* name)
 {

@@ -1,3 +1,4 @@
+#include "support/Pictures.h"
 #include "browser/window/TabMenu.h"
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
@@ -22,17 +23,6 @@
 using PasswordRules::Login;
 
 namespace {
-
-// PELVANE_SCREENSHOTS names a folder: each bar and dialog is pictured there as the user sees it.
-void picture(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PELVANE_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    widget.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&widget));
-    QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 QVariant form(const QString& url, const QString& user, const QString& pass)
 {

@@ -1,3 +1,4 @@
+#include "support/Pictures.h"
 #include "app/MainWindow.h"
 #include "browser/BrowserTab.h"
 #include "commands/MainActions.h"
@@ -20,14 +21,6 @@
 using namespace EngineTestKit;
 
 namespace {
-
-// PELVANE_SCREENSHOTS names a folder: the window is pictured there as the user sees it.
-void picture(QWidget& widget, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("PELVANE_SCREENSHOTS");
-    if (!folder.isEmpty())
-        QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 QVariant evaluate(TBrowserTab* tab, const QString& script)
 {
