@@ -69,6 +69,10 @@ void PasswordPage::look()
 
 void PasswordPage::looked(const QVariant& result, const QString& pageUrl)
 {
+    // No answer: the script failed, or the page is going with its browser, which is then
+    // half destroyed and must not be asked anything.
+    if (!result.isValid())
+        return;
     const QVariantMap map = result.toMap();
     // The sign-ins belong to the page the script ran in, which is the one asked about: a
     // page that went meanwhile took its noted sign-ins with it.
