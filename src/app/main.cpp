@@ -306,6 +306,9 @@ int main(int argc, char* argv[])
     if (auto rc = answerUsage(StartArguments::parse(given)))
         return *rc;
 
+    // A logout or a kill while the program is still starting is kept, and closes the window
+    // through its ordinary exit once it is there.
+    TerminationWatcher termination;
     WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
     // Again without the toolkit's own options (-platform and the like), which it has taken.
@@ -387,9 +390,9 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         TfrmMain window(std::move(options)); // it lets the slots it takes over go
-        TerminationWatcher termination;
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
                          &TfrmMain::ExitNow);
+        termination.start();
         // The desktop session is ending: leave through the ordinary exit, so nothing is lost.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&window](QSessionManager&) { window.ExitNow(); });

@@ -144,6 +144,21 @@ private Q_SLOTS:
         QVERIFY(first.terminate());
     }
 
+    // A logout that comes while the program is still starting (it holds its lock, its
+    // window is not yet made) is not the default kill: it leaves through the ordinary exit.
+    void aLogoutWhileStartingLeavesThroughTheOrdinaryExit()
+    {
+        TestHome home;
+        QVERIFY(ProgramRun::deploySettings(home.path(), "\"AskDefaultBrowser\"=\"0\"\r\n"));
+        Program run(home.path());
+        run.start({url("/a")});
+        const QString lockFile =
+            QDir(home.path()).filePath(QStringLiteral("run/instance.lock"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lockFile), 20000);
+        QVERIFY(run.terminate());
+        QCOMPARE(run.process().exitStatus(), QProcess::NormalExit);
+    }
+
     void aStartWhileTheRunningCopyExitsWaitsAndOpensItsOwnWindow()
     {
         TestHome home;
