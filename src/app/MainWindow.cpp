@@ -17,6 +17,7 @@
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
+#include "app/PrivateMark.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
@@ -83,7 +84,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 {
     Q_ASSERT(m_start.hive && m_start.engine);
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Pelvane"));
+    setWindowTitle(PrivateMark::windowTitle(m_start.privateWindow));
     if (!m_start.questions)
         m_ownQuestions = std::make_unique<WindowDialogs>(this);
     m_questions = m_start.questions ? m_start.questions : m_ownQuestions.get();
@@ -98,12 +99,16 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
     m_settings = WindowSettings::read(*m_options);
+    // The last sites of the user's own window are not for a private one to bring back.
+    if (m_start.privateWindow)
+        m_settings.startupMode = QStringLiteral("Home");
     if (!m_options->GetAskDefaultBrowser())
         m_options->SetAskDefaultBrowser(false);
     m_ie4Mode = TIEOptions::IsVersion4(m_hive);
     buildWindow();
 
-    m_content = new ContentSwitchControl(m_hive, m_start.bus, m_start.engine, this);
+    m_content = new ContentSwitchControl(m_hive, m_start.privateWindow ? nullptr : m_start.bus,
+                                         m_start.engine, this);
     connect(m_content, &ContentSwitchControl::switchesChanged, this,
             &TfrmMain::showContentSwitches);
     connect(m_content, &ContentSwitchControl::refreshAllWanted, this,
@@ -127,7 +132,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_handOff = new WindowHandOff(
         {*this, *m_tabs,
          [this](const QString& file) { OpenPageGroup(file, SGCloseFirst(), false); }, m_hive,
-         m_start.bus},
+         m_start.bus, m_start.privateWindow},
         this);
     m_handOff->holdUntilStarted();
 
@@ -297,6 +302,9 @@ void TfrmMain::buildBars()
                                 *m_start.engine, this);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
+    action(ActionId::actNewPrivate)->setEnabled(bool(m_start.openPrivateWindow));
+    if (m_start.privateWindow)
+        PrivateMark::mark(*this, *m_addressBand, [this](QWidget* bar) { placeAboveTabs(bar); });
 }
 
 QAction* TfrmMain::action(ActionId id) const
@@ -476,8 +484,9 @@ void TfrmMain::runExitSequence()
     m_content->end();
     CloseHiddenTabs();
 
-    // A picture of the window must not change the user's session.
-    if (!m_start.screenshotFile.isEmpty())
+    // A picture of the window must not change the user's session, nor a private window
+    // the user's bars (its settings are a stand-in that goes with it).
+    if (!m_start.screenshotFile.isEmpty() || m_start.privateWindow)
         return;
 
     m_windowBars->saveToolbarLayout();

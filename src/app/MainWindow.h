@@ -83,6 +83,12 @@ struct MainWindowOptions
     ContentBlocker* contentBlocker = nullptr;
     // Where sign-ins are kept (the desktop's keyring); null: none offered or filled.
     PasswordStore* passwords = nullptr;
+    // A private window: it says so in its title and above its tabs, opens its home page
+    // rather than the last sites, takes nothing other copies hand over, and tells them
+    // nothing of its content switches. What it keeps nothing of is the entry's doing.
+    bool privateWindow = false;
+    // Starts a private window; empty: New Private Window is not offered.
+    std::function<void()> openPrivateWindow;
 };
 
 // The program's one main window: it owns the tab set (TabSet, wired to the bars in

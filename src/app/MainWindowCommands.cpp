@@ -242,6 +242,11 @@ void TfrmMain::bindCommands()
         {Command::Print, withTab([](TBrowserTab* t) { t->Print(); })},
         {Command::NewHome, [this] { NewTab()->GoHome(); }},
         {Command::NewBlank, [this] { newBlankFromAction(); }},
+        {Command::NewPrivate,
+         [this] {
+             if (m_start.openPrivateWindow)
+                 m_start.openPrivateWindow();
+         }},
         {Command::Open, [this] { openFileDialog(); }},
         {Command::FollowNextLink, withTab([](TBrowserTab* t) { t->FollowNextLink(); })},
         {Command::TabSearch, withTab([](TBrowserTab* t) { t->GoSearch(); })},

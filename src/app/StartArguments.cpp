@@ -27,6 +27,10 @@ StartArguments StartArguments::parse(const QStringList& arguments)
             return refused(QStringLiteral("--screenshot needs the file to write the picture to"));
         next += 2;
     }
+    if (arguments.value(next) == QLatin1String("--private")) {
+        result.privateWindow = true;
+        ++next;
+    }
     const QString first = arguments.value(next);
     if (first == QLatin1String("--help")) {
         result.kind = Kind::Help;
@@ -45,7 +49,8 @@ StartArguments StartArguments::parse(const QStringList& arguments)
 QString StartArguments::usage()
 {
     return QStringLiteral("Usage: pelvane [--] [ADDRESS | FILE | GROUP.sgp]\n"
-                          "       pelvane --screenshot PNG [--] [ADDRESS | FILE | GROUP.sgp]\n"
+                          "       pelvane --private [--] [ADDRESS | FILE | GROUP.sgp]\n"
+                          "       pelvane --screenshot PNG [--private] [--] [ADDRESS | FILE | GROUP.sgp]\n"
                           "       pelvane --list-tabs\n"
                           "       pelvane --reg-export [--unicode] [KEY]\n"
                           "       pelvane --reg-import FILE\n"

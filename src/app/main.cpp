@@ -13,6 +13,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBus.h"
 #include "platform/PageCopies.h"
+#include "platform/PrivateFolder.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/SaveLeftovers.h"
@@ -40,11 +41,14 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -210,6 +214,16 @@ QList<LeftSession> leftSessions(int ownSlot)
     return left;
 }
 
+// New Private Window: a copy of its own, which ends with its window.
+void startPrivateWindow()
+{
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                 {QStringLiteral("--private")}))
+        WindowDialogs(nullptr).tell(
+            QStringLiteral("Pelvane could not start a private window: %1 cannot be run.")
+                .arg(QCoreApplication::applicationFilePath()));
+}
+
 // The end of a second copy: its argument is with the running copy or in the hive, or,
 // when `error` says why, it could not be kept anywhere; the user who started it learns so.
 int handedOff(const QString& error, const QString& argument)
@@ -319,13 +333,18 @@ int main(int argc, char* argv[])
     ProgramIcon icon;             // read while the engine starts
     BackgroundJob tidyJob; // its work is waited for at exit
     const bool pictureMode = !start.screenshotFile.isEmpty();
+    // A private window is a copy of its own, started by the user's window (or by hand): it
+    // takes no hand-off and leaves none for others, keeps no session (so nothing of it ever
+    // comes back after a crash), writes no settings, no history and no site data, and
+    // whatever it held goes with its process.
+    const bool privateMode = start.privateWindow;
 
     // The one place the user's settings are reached by name; everything else is handed
     // the hive.
     RegistryHive& userHive = RegistryHive::userHive();
     MessageBus bus;
     InstanceLock lock(InstanceLock::defaultLockFile());
-    if (!pictureMode && !allowMultiInstance(userHive) && !lock.tryAcquire()) {
+    if (!pictureMode && !privateMode && !allowMultiInstance(userHive) && !lock.tryAcquire()) {
         // A copy that is exiting takes nothing: wait until it is gone and start as the first.
         QString error;
         if (HandOff::deliver(bus, userHive, start.argument, 3000, &error) !=
@@ -336,7 +355,9 @@ int main(int argc, char* argv[])
             return handedOff(error, start.argument);
         }
     }
-    // A picture is a separate copy: it takes no hand-off and answers no tool.
+    // A picture is a separate copy: it takes no hand-off and answers no tool. A private
+    // window answers the tool and declines hand-offs (WindowHandOff): a hand-off that came
+    // before its answer is set waits for it, and is declined too.
     if (!pictureMode)
         bus.listen({QLatin1String(HandOff::Message)});
     if (!userHive.recoveredBackup().isEmpty() || !userHive.isOpen())
@@ -344,7 +365,9 @@ int main(int argc, char* argv[])
     reportRecoveredHive(userHive, pictureMode);
     // Settings that cannot be opened are not the user's to lose: the program runs on a
     // stand-in and never writes the file.
-    const StandInHive settings(userHive);
+    const StandInHive settings(
+        userHive, privateMode ? StandInHive::Use::PrivateCopy : StandInHive::Use::UsersOwn,
+        privateMode ? PrivateFolder::choose(Paths::runtimeFolder()).folder : QString());
     warnUser(settings.message(), pictureMode);
     if (!settings.isOpen())
         return 1;
@@ -354,17 +377,37 @@ int main(int argc, char* argv[])
     // outlives the engine that reports to it. It is opened once the window is up and the
     // first pages have started.
     DeferredHistory history(HistoryStore::defaultFile());
-    // Every running copy, also a picture's, has a web profile folder of its own.
-    const WebProfileSlot profile;
-    WebEngineContext engine(profile.folder());
-    engine.setVisitSink(history.visitSink());
+    // Every running copy, also a picture's, has a web profile folder of its own; a private
+    // window has a profile in memory only (cookies, cache, site storage and site icons),
+    // and reports its visits nowhere.
+    std::optional<WebProfileSlot> profile;
+    if (!privateMode)
+        profile.emplace();
+    WebEngineContext engine(profile ? profile->folder() : QString());
+    if (!privateMode)
+        engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
     engine.setDevToolsSizes(DevToolsWindow::keptIn(hive));
     // The filter lists are read in the background from now on; pages load meanwhile.
     ContentBlocker blocker(hive, ContentBlocker::defaultFolder());
     engine.setContentFilter(blocker.filter());
     blocker.reload();
-    WebEngineServices services(engine, HistoryStore::defaultFile());
+    // A private window leaves the history alone: no completion or side bar opens it either
+    // (a reader would leave its journal files behind).
+    WebEngineServices services(engine, privateMode ? QString() : HistoryStore::defaultFile());
+    // A private window's copies of pages for other programs go with it, from a folder of
+    // its own in the runtime folder (in memory on most systems).
+    std::unique_ptr<QTemporaryDir> pageCopies;
+    if (privateMode) {
+        pageCopies = std::make_unique<QTemporaryDir>(
+            PrivateFolder::choose(Paths::runtimeFolder()).folder +
+            QStringLiteral("/pelvane-pages-XXXXXX"));
+        // Without it, a copy fails (and says so) rather than landing in the user's folder.
+        services.setPageCopiesFolder(pageCopies->isValid()
+                                         ? pageCopies->path()
+                                         : QDir(Paths::runtimeFolder())
+                                               .filePath(QStringLiteral("pelvane-pages-none")));
+    }
     // X11 matches the window's class ("Pelvane", the application name) and Wayland its
     // application id ("pelvane") to the desktop file, so the window, the task bar and the
     // menu entry agree.
@@ -376,16 +419,21 @@ int main(int argc, char* argv[])
     options.argument = start.argument;
     options.bus = pictureMode ? nullptr : &bus;
     options.screenshotFile = start.screenshotFile;
-    if (!pictureMode) {
-        options.sessionFile = sessionFileFor(profile.number());
-        options.leftSessions = leftSessions(profile.number());
+    options.privateWindow = privateMode;
+    const bool keepsNothing = pictureMode || privateMode;
+    if (!keepsNothing) {
+        options.sessionFile = sessionFileFor(profile->number());
+        options.leftSessions = leftSessions(profile->number());
     }
-    // The keyring is reached only when a page has a sign-in; a picture keeps none.
+    // The keyring is reached only when a page has a sign-in; a picture keeps none, nor does
+    // a private window (its sign-ins are neither offered nor filled).
     SecretPasswordStore passwords;
-    if (!pictureMode)
+    if (!keepsNothing)
         options.passwords = &passwords;
-    if (!pictureMode)
+    if (!keepsNothing)
         options.askDefaultBrowser = [&hive] { return TfrmDefaultBrowser::askUser(hive); };
+    if (!pictureMode)
+        options.openPrivateWindow = [] { startPrivateWindow(); };
 
     int exitCode = 0;
     {
@@ -418,7 +466,11 @@ int main(int argc, char* argv[])
             tidyFolders(tidyJob, engine.siteIcons().folder(),
                         ShellFolders::read(hive, QStringLiteral("Favorites")));
         };
-        QTimer::singleShot(1000, &window, [&history, tidy, pictureMode] {
+        QTimer::singleShot(1000, &window, [&history, tidy, pictureMode, privateMode] {
+            // A private window reads the history through its own look-ups only (the
+            // address completion, the side bar) and never opens it to write.
+            if (privateMode)
+                return;
             history.open();
             reportHistoryUnavailable(*history.store(), pictureMode);
             if (!pictureMode)
@@ -426,10 +478,11 @@ int main(int argc, char* argv[])
         });
         if (!pictureMode)
             reportIgnoredValues(hive, &window);
-        if (!pictureMode && !profile.isMain() && profile.isNew())
+        if (profile && !pictureMode && !profile->isMain() && profile->isNew())
             tellAboutOwnProfile(&window);
-        // A copy that came up while another handed over into the hive picks that up now.
-        if (!pictureMode) {
+        // A copy that came up while another handed over into the hive picks that up now; a
+        // private window leaves it to the user's own.
+        if (!keepsNothing) {
             const HandOff::Parcel stored = HandOff::takeStoredCommandLine(hive);
             if (!stored.argument.isEmpty())
                 window.acceptHandOff(stored);

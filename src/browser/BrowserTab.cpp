@@ -56,6 +56,8 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
         m_browser->setNo3DBorder(true);
         m_browser->setFlatScrollbar(true);
         m_browser->setPageLayout(m_host->pageLayout());
+        if (const QString copies = m_host->pageCopiesFolder(); !copies.isEmpty())
+            m_browser->setTempFolder(copies);
         m_browser->setFocusPolicy(Qt::StrongFocus);
         frameLayout->addWidget(m_browser);
         assignHandlers();

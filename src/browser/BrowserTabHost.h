@@ -25,6 +25,9 @@ public:
     // The page layout that page setup edits and printing uses, kept for the window's life
     // (null: each browser keeps its own).
     virtual QPageLayout* pageLayout() = 0;
+    // Where copies of the tabs' pages handed to other programs go; empty: the program's own
+    // folder for them.
+    virtual QString pageCopiesFolder() const { return {}; }
     // Whether `tab` is the strip's active page.
     virtual bool isActiveTab(const TBrowserTab* tab) const = 0;
     // The sticky name the user enters for a tab; nothing when cancelled.

@@ -291,6 +291,11 @@ WebBackend* TabSet::createWebBackend()
     return m_services.engine.createBackend();
 }
 
+QString TabSet::pageCopiesFolder() const
+{
+    return m_services.engine.pageCopiesFolder();
+}
+
 RegistryHive* TabSet::hive()
 {
     return &m_services.hive;

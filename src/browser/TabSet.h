@@ -89,6 +89,7 @@ public:
     WebBackend* createWebBackend() override;
     RegistryHive* hive() override;
     QPageLayout* pageLayout() override { return &m_pageLayout; }
+    QString pageCopiesFolder() const override;
     bool isActiveTab(const TBrowserTab* tab) const override;
     std::optional<QString> askStickyName() override;
     bool WindowShown() const override { return m_windowShown; }

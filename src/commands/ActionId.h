@@ -13,6 +13,7 @@
     X(actNewHome, "&Home", "Ctrl+H", "New Home|Opens a new browser tab at your home page", Plain) \
     X(actNewSearch, "&Search", "Ctrl+S", "Search|Opens a new browser tab at the search page", Plain) \
     X(actNewCurrent, "&Current", "", "New Current|Open a new browser tab at the current location", Plain) \
+    X(actNewPrivate, "New &Private Window", "Ctrl+Shift+P", "New Private Window|Opens a window that keeps nothing of what you do in it", Plain) \
     X(actOpen, "&Open", "Ctrl+O", "Open|Opens a new browser tab", Plain) \
     X(actClose, "&Close", "Ctrl+W", "Close|Closes the current browser tab", Plain) \
     X(actCloseAll, "Close &All", "Ctrl+Shift+W", "Close All|Closes all browser tabs", Plain) \

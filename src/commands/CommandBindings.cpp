@@ -5,6 +5,7 @@ namespace {
 constexpr ActionCommand ActionCommands[] = {
     {ActionId::actNewBlank, KeyCommand::NewBlank},
     {ActionId::actNewHome, KeyCommand::NewHome},
+    {ActionId::actNewPrivate, KeyCommand::NewPrivate},
     {ActionId::actOpen, KeyCommand::Open},
     {ActionId::actClose, KeyCommand::Close},
     {ActionId::actCloseAll, KeyCommand::CloseAll},

@@ -38,6 +38,7 @@ enum class KeyCommand
     Print,
     NewHome,
     NewBlank,
+    NewPrivate,
     Open,
     FollowNextLink,
     TabSearch,

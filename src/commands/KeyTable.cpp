@@ -52,6 +52,8 @@ constexpr KeyRow Rows[] = {
     {Qt::Key_X, Ctrl, Ctrl, Tab, C::Cut},
     {Qt::Key_A, Ctrl, Ctrl, Tab, C::SelectAll},
     {Qt::Key_F, Ctrl, Ctrl, Tab, C::Find},
+    // Before Print, which Ctrl+P with Shift held would match too.
+    {Qt::Key_P, CtrlShift, CtrlShift, Always, C::NewPrivate},
     {Qt::Key_P, Ctrl, Ctrl, Tab, C::Print},
     {Qt::Key_H, Ctrl, Ctrl, Tab, C::NewHome},
     {Qt::Key_N, Ctrl, Ctrl, Tab, C::NewBlank},

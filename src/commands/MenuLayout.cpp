@@ -47,6 +47,8 @@ constexpr MenuEntry NewBrowser[] = {
     item(A::actNewHome),
     item(A::actNewSearch),
     item(A::actNewCurrent),
+    separator(),
+    item(A::actNewPrivate),
 };
 constexpr MenuEntry CloseAll[] = {
     item(A::actCloseAll),

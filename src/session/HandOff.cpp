@@ -44,8 +44,11 @@ Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argum
     const Parcel parcel{QUuid::createUuid().toString(QUuid::WithoutBraces), argument};
     const QDeadlineTimer deadline(patienceMs);
     do {
-        const QList<MessageBus::Answer> answers =
+        QList<MessageBus::Answer> answers =
             bus.broadcast(QLatin1String(Message), encode(parcel));
+        answers.removeIf([](const MessageBus::Answer& answer) {
+            return answer.reply == QJsonValue(QLatin1String(Declined));
+        });
         const auto taken = [](const MessageBus::Answer& answer) {
             return answer.reply != QJsonValue(false);
         };

@@ -14,6 +14,9 @@ namespace HandOff {
 inline constexpr char Message[] = "Pelvane";
 // The question of the command-line tool: which tabs are open (answered with a JSON array).
 inline constexpr char ListTabsMessage[] = "ListTabs";
+// The answer of a copy that never takes a hand-off (a private window): it is not counted
+// among the copies that could, so an argument never lands there.
+inline constexpr char Declined[] = "declined";
 
 // One hand-off as it travels: the argument and an identity the sender makes, so that a
 // message sent again (the running copy was too busy starting to answer in time) or also
@@ -39,7 +42,8 @@ enum class Delivery
 // for up to `patienceMs`; when nobody answers, the argument is left in the hive's
 // "CommandLine" for the running copy to pick up (Lost when the hive cannot be written:
 // `error`, when given, says why). A copy that is exiting answers "not
-// taken" (false); the argument is then kept nowhere, for the caller to start with it.
+// taken" (false); the argument is then kept nowhere, for the caller to start with it. A copy
+// that declines every hand-off counts as no copy at all.
 Delivery deliver(const MessageBus& bus, RegistryHive& hive, const QString& argument,
                  int patienceMs = 3000, QString* error = nullptr);
 

@@ -12,6 +12,7 @@
 #include "platform/web/WebBrowser.h"
 #include "support/ActiveWindow.h"
 #include "support/MainWindowFixture.h"
+#include "support/Pictures.h"
 #include "support/ScriptedGroupQuestions.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -21,6 +22,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -186,24 +188,70 @@ private Q_SLOTS:
 
     void startArguments()
     {
-        using K = StartArguments::Kind; // rows: given, kind, argument (or problem), picture
-        const std::tuple<QStringList, K, QString, QString> rows[] = {
-            {{"http://127.0.0.1/a", "ignored"}, K::Start, "http://127.0.0.1/a", {}},
-            {{"--screenshot", "s.png", "x.sgp"}, K::Start, "x.sgp", "s.png"},
-            {{"--screenshot", "s.png", "--help"}, K::Help, {}, "s.png"},
-            {{"--reg-exprot", "x"}, K::Refused, "unknown option --reg-exprot", {}},
+        using K = StartArguments::Kind; // rows: given, kind, argument (or problem), picture, private
+        const std::tuple<QStringList, K, QString, QString, bool> rows[] = {
+            {{"http://127.0.0.1/a", "ignored"}, K::Start, "http://127.0.0.1/a", {}, false},
+            {{"--screenshot", "s.png", "x.sgp"}, K::Start, "x.sgp", "s.png", false},
+            {{"--screenshot", "s.png", "--help"}, K::Help, {}, "s.png", false},
+            {{"--reg-exprot", "x"}, K::Refused, "unknown option --reg-exprot", {}, false},
             {{"--screenshot"},
              K::Refused,
              "--screenshot needs the file to write the picture to",
-             {}},
-            {{"--", "--odd.html"}, K::Start, "--odd.html", {}},
+             {},
+             false},
+            {{"--", "--odd.html"}, K::Start, "--odd.html", {}, false},
+            {{"--private"}, K::Start, {}, {}, true},
+            {{"--private", "http://127.0.0.1/p"}, K::Start, "http://127.0.0.1/p", {}, true},
+            {{"--private", "--", "--odd.html"}, K::Start, "--odd.html", {}, true},
+            {{"--screenshot", "s.png", "--private", "x"}, K::Start, "x", "s.png", true},
+            // Only in its place: after the address it is the ignored second argument, and
+            // before --screenshot it leaves --screenshot an unknown option.
+            {{"http://127.0.0.1/a", "--private"}, K::Start, "http://127.0.0.1/a", {}, false},
+            {{"--private", "--screenshot", "s.png"}, K::Refused, "unknown option --screenshot", {}, false},
+            {{"--private", "--private"}, K::Refused, "unknown option --private", {}, false},
         };
-        for (const auto& [given, kind, text, picture] : rows) {
+        for (const auto& [given, kind, text, picture, privateWindow] : rows) {
             const auto start = StartArguments::parse(QStringList{"pelvane"} + given);
             QVERIFY2(start.kind == kind, qPrintable(given.join(' ')));
             QCOMPARE(kind == K::Refused ? start.problem : start.argument, text);
             QCOMPARE(start.screenshotFile, picture);
+            QCOMPARE(start.privateWindow, privateWindow);
         }
+    }
+
+    // A private window says so in its title and above its tabs, opens its home page rather
+    // than the user's last sites, and Ctrl+Shift+P in a page opens another one.
+    void aPrivateWindowShowsWhatItIs()
+    {
+        int opened = 0;
+        Fixture w({.before =
+                       [](TPVOptions& o) {
+                           o.SetStartupMode(QStringLiteral("Last"));
+                           o.SetLastOpenSites(TPVOptions::BuildLastOpenSites(
+                               {QStringLiteral("http://127.0.0.1/last")}));
+                       },
+                   .privateWindow = true,
+                   .openPrivateWindow = [&opened] { ++opened; }});
+        QCOMPARE(w->windowTitle(), QStringLiteral("Pelvane (Private)"));
+        auto* strip = w->findChild<QLabel*>(QStringLiteral("privateStrip"));
+        QVERIFY(strip);
+        QVERIFY(!w.opened().contains(QStringLiteral("http://127.0.0.1/last")));
+        w->show();
+        QVERIFY(activateForKeys(w.window.get()));
+        QVERIFY(strip->isVisible());
+        picture(*w.window, QStringLiteral("private-mainwindow"));
+        QWidget* page = w->GetActivePage()->Browser();
+        page->setFocus();
+        QTest::keyClick(page, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(opened, 1);
+        w->action(ActionId::actNewPrivate)->trigger();
+        QCOMPARE(opened, 2);
+
+        // An ordinary window has neither mark; without a way to start one, no item either.
+        Fixture plain;
+        QCOMPARE(plain->windowTitle(), QStringLiteral("Pelvane"));
+        QVERIFY(!plain->findChild<QLabel*>(QStringLiteral("privateStrip")));
+        QVERIFY(!plain->action(ActionId::actNewPrivate)->isEnabled());
     }
 
     void keysReachTheirCommands()

@@ -74,6 +74,12 @@ private Q_SLOTS:
                                  << Command::RefreshComplete;
         QTest::newRow("Shift+F5") << int(Qt::Key_F5) << shift << false << true
                                   << Command::RefreshAll;
+        QTest::newRow("Ctrl+P prints")
+            << int(Qt::Key_P) << ctrl << false << true << Command::Print;
+        QTest::newRow("Ctrl+Shift+P opens a private window")
+            << int(Qt::Key_P) << (ctrl | shift) << false << true << Command::NewPrivate;
+        QTest::newRow("Ctrl+Shift+P without tab")
+            << int(Qt::Key_P) << (ctrl | shift) << false << false << Command::NewPrivate;
         QTest::newRow("F10 is swallowed")
             << int(Qt::Key_F10) << 0 << false << true << Command::Swallow;
         QTest::newRow("Menu key is the page's")

@@ -162,12 +162,23 @@ private Q_SLOTS:
                 menu->close();
             return view->lastContextMenuRequest()->misspelledWord() == QStringLiteral("wrdl");
         }));
-        std::unique_ptr<QMenu> menu(PageContextMenu::build(*view, {{}, {}}));
-        QStringList captions;
-        for (const QAction* action : menu->actions())
-            captions << action->text();
-        QVERIFY2(captions.contains(PageContextMenu::addWordCaption()), qPrintable(captions.join('|')));
-        QVERIFY(!view->lastContextMenuRequest()->spellCheckerSuggestions().isEmpty());
+        const auto captionsOf = [view](const PageContextMenu::Actions& actions) {
+            std::unique_ptr<QMenu> menu(PageContextMenu::build(*view, actions));
+            QStringList captions;
+            for (const QAction* action : menu->actions())
+                captions << action->text();
+            return captions;
+        };
+        const QStringList suggestions = view->lastContextMenuRequest()->spellCheckerSuggestions();
+        QVERIFY(!suggestions.isEmpty());
+        // The engine takes no word into a dictionary: the menu does not pretend it does.
+        QStringList captions = captionsOf({{}, {}});
+        QVERIFY2(captions.contains(suggestions.first()), qPrintable(captions.join('|')));
+        QVERIFY2(!captions.contains(PageContextMenu::addWordCaption()),
+                 qPrintable(captions.join('|')));
+        captions = captionsOf({{}, [](const QString&) {}});
+        QVERIFY2(captions.contains(PageContextMenu::addWordCaption()),
+                 qPrintable(captions.join('|')));
         m_context->applyPageFeatures({false, QString(), true});
         QVERIFY(!m_context->profile()->isSpellCheckEnabled());
     }
@@ -217,11 +228,14 @@ private Q_SLOTS:
 
     void spellingEntries()
     {
-        QCOMPARE(PageContextMenu::spellingEntries({}, {"a"}), QStringList());
-        QCOMPARE(PageContextMenu::spellingEntries("helo", {}),
+        QCOMPARE(PageContextMenu::spellingEntries({}, {"a"}, true), QStringList());
+        QCOMPARE(PageContextMenu::spellingEntries("helo", {}, true),
                  QStringList{PageContextMenu::addWordCaption()});
+        QCOMPARE(PageContextMenu::spellingEntries("helo", {}, false), QStringList());
+        QCOMPARE(PageContextMenu::spellingEntries("helo", {"hello"}, false),
+                 QStringList{"hello"});
         const QStringList many{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
-        const QStringList entries = PageContextMenu::spellingEntries("helo", many);
+        const QStringList entries = PageContextMenu::spellingEntries("helo", many, true);
         QCOMPARE(entries.size(), 9);
         QCOMPARE(entries.first(), QStringLiteral("1"));
         QCOMPARE(entries.last(), PageContextMenu::addWordCaption());

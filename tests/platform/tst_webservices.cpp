@@ -4,6 +4,7 @@
 #include "platform/web/WidgetWebQuestions.h"
 #include "support/EngineTestKit.h"
 #include "support/LocalHttpServer.h"
+#include "support/Pictures.h"
 #include "support/ScriptedWebQuestions.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
@@ -340,8 +341,19 @@ private Q_SLOTS:
         QVERIFY(waitUntil(
             [&] { return evaluate(b, "return document.fullscreenElement !== null;") == true; }));
 
+        // A notice says how to leave, over the page, for a few seconds.
+        QLabel* notice = window->notice();
+        QVERIFY(notice->isVisible());
+        QVERIFY(notice->text().contains(QLatin1String("Esc")));
+        QVERIFY(window->rect().contains(notice->geometry()));
+        picture(*window, QStringLiteral("fullscreen-notice"));
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), FullScreenWindow::NoticeMs + 5000);
+
+        // Esc goes to the page's own view, where the page has the keyboard: the window
+        // takes it first and leaves.
         window->activateWindow();
-        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == window);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(waitUntil([&] { return fullScreenWindow() == nullptr; }));
         QCOMPARE(b.backend()->engineView()->page(), b.backend()->page());
         QVERIFY(waitUntil(

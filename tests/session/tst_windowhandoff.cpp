@@ -21,9 +21,9 @@ namespace {
 // The part with a window to bring forward; the group files it opens are listed.
 struct Copy
 {
-    explicit Copy(MessageBus* bus = nullptr)
+    explicit Copy(MessageBus* bus = nullptr, bool privateWindow = false)
         : handOff({set.window, set.tabs, [this](const QString& file) { groups << file; }, set.hive,
-                   bus})
+                   bus, privateWindow})
     {}
 
     TabSetFixture set;
@@ -172,6 +172,47 @@ private Q_SLOTS:
                                        QStringLiteral("http://127.0.0.1/late")) ==
                 HandOff::Delivery::Exiting);
         QCOMPARE(c.set->tabs().size(), 3);
+    }
+
+    // A private window answers the tool, each tab marked, and declines every hand-off: with
+    // only it running the sender finds nobody to take the argument, and beside an
+    // exiting ordinary copy the sender learns that it must start on its own.
+    void aPrivateWindowDeclinesHandOffs()
+    {
+        QTemporaryDir folder;
+        MessageBus privateBus(folder.path());
+        QVERIFY(privateBus.listen());
+        Copy secret(&privateBus, true);
+        const QString argument = QStringLiteral("http://127.0.0.1/sent");
+        // Nobody took it: the sender then keeps it in the hive (which, opened on this thread,
+        // the sender's thread cannot write here: "lost" stands for "kept for later").
+        const HandOff::Delivery alone =
+            deliverFromAnotherCopy(folder.path(), secret.set.hive, argument);
+        QVERIFY(alone == HandOff::Delivery::Unanswered || alone == HandOff::Delivery::Lost);
+        QCOMPARE(secret.set->tabs().size(), 1);
+
+        auto listed = std::async(std::launch::async, [&folder] {
+            const MessageBus tool(folder.path());
+            return tool.broadcast(QLatin1String(HandOff::ListTabsMessage), {}, 3000);
+        });
+        while (listed.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const auto answers = listed.get();
+        QCOMPARE(answers.size(), 1);
+        const QJsonArray tabs = answers.first().reply.toArray();
+        QCOMPARE(tabs.size(), 1);
+        QCOMPARE(tabs.first().toObject().value(QStringLiteral("private")), QJsonValue(true));
+
+        MessageBus ordinaryBus(folder.path());
+        QVERIFY(ordinaryBus.listen());
+        Copy ordinary(&ordinaryBus);
+        ordinary.handOff.stopAnswering();
+        QVERIFY(deliverFromAnotherCopy(folder.path(), secret.set.hive, argument) ==
+                HandOff::Delivery::Exiting);
+        secret.handOff.stopAnswering();
+        QVERIFY(deliverFromAnotherCopy(folder.path(), secret.set.hive, argument) ==
+                HandOff::Delivery::Exiting);
+        QCOMPARE(secret.set->tabs().size(), 1);
     }
 
     // Nobody answers and the hive cannot keep the argument: the sender learns why.

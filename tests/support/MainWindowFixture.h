@@ -38,6 +38,8 @@ public:
         // Sets the answers to the window's questions before it is made.
         std::function<void(ScriptedWindowQuestions&)> answers;
         PasswordStore* passwords = nullptr; // null: no passwords offered or filled
+        bool privateWindow = false;
+        std::function<void()> openPrivateWindow; // empty: New Private Window is not offered
     };
 
     MainWindowFixture()
@@ -74,6 +76,8 @@ public:
         options.sessionFile = setup.sessionFile;
         options.leftSessions = setup.leftSessions;
         options.passwords = setup.passwords;
+        options.privateWindow = setup.privateWindow;
+        options.openPrivateWindow = setup.openPrivateWindow;
         if (setup.answers)
             setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);

@@ -38,6 +38,9 @@ public:
     // The engine keeps nothing of its pages on disk (a private window's): nothing the user
     // types into them is offered to be kept either.
     virtual bool offTheRecord() const { return false; }
+    // Where copies of pages handed to other programs (an editor, a mail) go; empty: the
+    // program's own folder for them. A private window's go with it.
+    virtual QString pageCopiesFolder() const { return {}; }
 
 protected:
     EngineServices() = default;

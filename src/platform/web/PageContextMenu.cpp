@@ -25,12 +25,14 @@ QString inspectCaption()
     return QStringLiteral("Inspect Element");
 }
 
-QStringList spellingEntries(const QString& misspelled, const QStringList& suggestions)
+QStringList spellingEntries(const QString& misspelled, const QStringList& suggestions,
+                            bool canAddWords)
 {
     if (misspelled.isEmpty())
         return {};
     QStringList entries = suggestions.mid(0, MaxSuggestions);
-    entries << addWordCaption();
+    if (canAddWords)
+        entries << addWordCaption();
     return entries;
 }
 
@@ -46,11 +48,13 @@ QMenu* build(QWebEngineView& view, const Actions& actions)
         menu->removeAction(page->action(QWebEnginePage::InspectElement));
     if (request && request->isContentEditable()) {
         const QString word = request->misspelledWord();
-        const QStringList entries = spellingEntries(word, request->spellCheckerSuggestions());
+        const bool canAdd = bool(actions.addWord);
+        const QStringList entries =
+            spellingEntries(word, request->spellCheckerSuggestions(), canAdd);
         QAction* first = menu->actions().value(0);
         for (qsizetype i = 0; i < entries.size(); ++i) {
             auto* item = new QAction(entries.at(i), menu);
-            if (i == entries.size() - 1) {
+            if (canAdd && i == entries.size() - 1) {
                 QObject::connect(item, &QAction::triggered, menu, [add = actions.addWord, word] {
                     if (add)
                         add(word);

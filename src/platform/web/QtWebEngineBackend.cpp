@@ -97,12 +97,8 @@ void QtWebEngineBackend::makePage()
             &QtWebEngineBackend::onRenderProcessTerminated);
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             &QtWebEngineBackend::onFullScreenRequested);
-    PageContextMenu::install(
-        *m_view, {[this] { showDeveloperTools(true); },
-                  [this](const QString& word) {
-                      if (m_context)
-                          m_context->addToDictionary(word);
-                  }});
+    // No "Add to dictionary": the engine has no way to take a word into its dictionary.
+    PageContextMenu::install(*m_view, {[this] { showDeveloperTools(true); }, {}});
 }
 
 

@@ -152,11 +152,6 @@ void WebEngineContext::applyPageFeatures(const PageFeatures& features)
     settings->setAttribute(QWebEngineSettings::PdfViewerEnabled, features.pdfViewer);
 }
 
-void WebEngineContext::addToDictionary(const QString& word)
-{
-    Q_UNUSED(word);
-}
-
 void WebEngineContext::adoptWindow(QWidget* window)
 {
     m_windows.removeAll(nullptr);

@@ -94,8 +94,6 @@ public:
     void setDevToolsSizes(DevToolsWindow::SizeStore sizes) { m_devToolsSizes = std::move(sizes); }
     DevToolsWindow::SizeStore devToolsSizes();
     void applyPageFeatures(const PageFeatures& features);
-    // Takes a word into the user's own dictionary.
-    void addToDictionary(const QString& word);
 
 private:
     friend class QtWebEngineBackend;

@@ -20,8 +20,11 @@ public:
     int runningDownloads() const override;
     QIcon siteIcon(const QString& address) const override;
     bool offTheRecord() const override;
+    QString pageCopiesFolder() const override { return m_pageCopies; }
+    void setPageCopiesFolder(const QString& folder) { m_pageCopies = folder; }
 
 private:
     WebEngineContext& m_context;
     const QString m_historyFile;
+    QString m_pageCopies;
 };

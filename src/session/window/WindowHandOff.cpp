@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QTimer>
 #include <QWidget>
 
@@ -19,6 +20,16 @@ WindowHandOff::WindowHandOff(Parts parts, QObject* parent)
     MessageBus* bus = m_parts.bus;
     if (!bus)
         return;
+    if (m_parts.privateWindow) {
+        // Nothing another copy was started with belongs in a window that keeps nothing.
+        bus->setHandler(QLatin1String(HandOff::Message), [](const QJsonValue&) {
+            return QJsonValue(QLatin1String(HandOff::Declined));
+        });
+        bus->setHandler(QLatin1String(HandOff::ListTabsMessage), [this](const QJsonValue&) {
+            return QJsonValue(markedPrivate(m_parts.tabs.describeTabs()));
+        });
+        return;
+    }
     bus->setHandler(QLatin1String(HandOff::Message), [this](const QJsonValue& payload) {
         // Answer first; the tab work runs once the sender has its answer.
         const HandOff::Parcel parcel = HandOff::decode(payload);
@@ -29,13 +40,28 @@ WindowHandOff::WindowHandOff(Parts parts, QObject* parent)
                     [this](const QJsonValue&) { return QJsonValue(m_parts.tabs.describeTabs()); });
 }
 
+QJsonArray WindowHandOff::markedPrivate(const QJsonArray& tabs)
+{
+    QJsonArray marked;
+    for (const QJsonValue& tab : tabs) {
+        QJsonObject object = tab.toObject();
+        object.insert(QStringLiteral("private"), true);
+        marked.append(object);
+    }
+    return marked;
+}
+
 void WindowHandOff::stopAnswering()
 {
     MessageBus* bus = m_parts.bus;
     if (!bus)
         return;
-    bus->setHandler(QLatin1String(HandOff::Message),
-                    [](const QJsonValue&) { return QJsonValue(false); });
+    // An ending private window still declines: "not taken" would make the sender wait for
+    // it to go, which it never needed to.
+    const bool declines = m_parts.privateWindow;
+    bus->setHandler(QLatin1String(HandOff::Message), [declines](const QJsonValue&) {
+        return declines ? QJsonValue(QLatin1String(HandOff::Declined)) : QJsonValue(false);
+    });
     bus->setHandler(QLatin1String(HandOff::ListTabsMessage),
                     [](const QJsonValue&) { return QJsonValue(QJsonArray()); });
 }

@@ -2,6 +2,7 @@
 
 #include "session/HandOff.h"
 
+#include <QJsonArray>
 #include <QObject>
 
 #include <functional>
@@ -13,6 +14,7 @@ class TabSet;
 
 // What other copies of the program hand to this one: an argument to open (over the bus, or
 // left in the hive), and the question "which tabs are open?" of the command-line tool.
+// A private window answers the question and declines every hand-off.
 class WindowHandOff final : public QObject
 {
 public:
@@ -24,6 +26,9 @@ public:
         std::function<void(const QString& file)> openGroup;
         RegistryHive& hive; // holds the "CommandLine" slot
         MessageBus* bus;    // may be null: no other copies are heard
+        // A private window takes nothing from other copies (a hand-off is declined, and
+        // nothing is read from the hive's slot) and marks its tabs "private" in the listing.
+        bool privateWindow = false;
     };
 
     explicit WindowHandOff(Parts parts, QObject* parent = nullptr);
@@ -41,6 +46,9 @@ public:
     // the user; what is handed over opens once the window has started.
     void holdUntilStarted() { m_held = true; }
     void started();
+
+    // The tool's listing of a private window's tabs: each one says so.
+    static QJsonArray markedPrivate(const QJsonArray& tabs);
 
 private:
     Parts m_parts;
