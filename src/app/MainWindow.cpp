@@ -13,6 +13,7 @@
 #include "groups/window/GroupTabs.h"
 #include "integration/window/WindowExternal.h"
 #include "links/window/LinksCommands.h"
+#include "blocking/ContentBlocker.h"
 #include "blocking/window/BlockingCommands.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
@@ -190,6 +191,8 @@ void TfrmMain::buildWindow()
     m_pcPage = new TPVPageControl(this);
     m_pcPage->setObjectName(QStringLiteral("pcPage"));
     m_popups = new PopupControl(m_hive, this);
+    if (m_start.contentBlocker)
+        m_popups->setContentFilter(m_start.contentBlocker->filter());
     m_tabs = new TabSet(*m_pcPage,
                         {*m_start.engine, m_hive, *m_popups,
                          [this] { return m_questions->askStickyName(); }},

@@ -209,7 +209,9 @@ private:
     bool ClassifyPendingPopup(const QString& url, bool& cancel);
     // Decides the pending window by `address`: a blocked one stays hidden until the
     // sweep. Returns whether it may be shown (false too when the tab went meanwhile).
-    bool PopupAllowed(const QString& address);
+    // `ownAddress`: the window's own first address (content blocking may refuse it too),
+    // not its opener's that a written window goes by.
+    bool PopupAllowed(const QString& address, bool ownAddress = true);
     // A window let through by its opener's address goes to `url` of its own: false, and the
     // tab hidden for the sweep, when the pop-up list blocks that address.
     bool OwnAddressAllowed(const QString& url);
@@ -251,6 +253,7 @@ private:
     QString m_stickyName;
     QString m_popupUrl;
     QString m_openerUrl;         // of the page that opened this tab's window, when one did
+    const void* m_openerSource = nullptr; // its browser as the blocker names it; only compared
     bool m_openedByPage = false; // a page's script opened this tab's window: it may close it
     WebFrame m_cycleFrame = 0;
     bool m_locked = false;

@@ -42,6 +42,16 @@ public:
     virtual TBrowserTab* NewTabBackground(bool hidden) = 0;
     // Whether a new window's first address is on the pop-up list (may tell the user).
     virtual bool IsPopupBlocked(const QString& url) = 0;
+    // Whether content blocking refuses a new window at `url` that the page at `openerUrl`
+    // opened (a rule written for pop-ups); `opener` names the opener's browser to the
+    // blocker, which counts the refusal on its page. Asked before the pop-up list.
+    virtual bool popupFiltered(const QString& url, const QString& openerUrl, const void* opener)
+    {
+        Q_UNUSED(url);
+        Q_UNUSED(openerUrl);
+        Q_UNUSED(opener);
+        return false;
+    }
     // The add command of a tab: `address` goes on the pop-up list (empty: nothing to add).
     virtual void recordPopupAddress(const QString& address) = 0;
     // A blocked new window's tab is waiting: destroy the hidden tabs shortly.

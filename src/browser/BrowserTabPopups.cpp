@@ -53,13 +53,15 @@ bool TBrowserTab::OwnAddressAllowed(const QString& url)
     return false;
 }
 
-bool TBrowserTab::PopupAllowed(const QString& address)
+bool TBrowserTab::PopupAllowed(const QString& address, bool ownAddress)
 {
     m_popupUrl = address;
     m_pendingPopup = false;
     // The window may tell the user; the hidden tabs can be swept meanwhile.
     const QPointer<TBrowserTab> self(this);
-    const bool blocked = m_host->IsPopupBlocked(address);
+    const bool blocked =
+        (ownAddress && m_host->popupFiltered(address, m_openerUrl, m_openerSource)) ||
+        m_host->IsPopupBlocked(address);
     if (!self)
         return false;
     if (blocked) {
@@ -83,7 +85,7 @@ void TBrowserTab::ClassifyWrittenPopup()
         return;
     // A window that its opener writes into (a receipt, a print preview) never asks for an
     // address of its own: it is a pop-up of the page that opened it.
-    if (!PopupAllowed(m_openerUrl))
+    if (!PopupAllowed(m_openerUrl, false))
         return;
     // The engine cannot show a window that never loaded a page (it crashes as the view
     // appears): the written page loads again from its own text, at its opener's address,
@@ -187,6 +189,7 @@ void TBrowserTab::onNewWindow2(TWebBrowser*& newBrowser, bool& cancel)
     m_popups << tab;
     tab->m_popupToFront = m_host->OpenNewInForeground();
     tab->m_openerUrl = GetAddress();
+    tab->m_openerSource = m_browser ? static_cast<const WebBackend*>(m_browser->backend()) : nullptr;
     tab->m_openedByPage = true;
     cancel = false;
     if (!tab->Browser()) {

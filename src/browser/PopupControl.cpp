@@ -56,6 +56,23 @@ bool PopupControl::IsPopupBlocked(const QString& url)
     return true;
 }
 
+bool PopupControl::isFiltered(const QString& url, const QString& openerUrl,
+                              const void* opener) const
+{
+    if (!m_filter)
+        return false;
+    WebRequest request;
+    request.url = QUrl(url);
+    // Only what leaves the program: the filter lists write no rules for local pages.
+    const QString scheme = request.url.scheme();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return false;
+    request.firstParty = QUrl(openerUrl);
+    request.kind = WebResource::Popup;
+    request.source = opener;
+    return m_filter->blocks(request);
+}
+
 void PopupControl::addToList(const QString& address)
 {
     if (!address.isEmpty()) {

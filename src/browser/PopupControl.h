@@ -1,10 +1,13 @@
 #pragma once
 
 #include "browser/PopupNotify.h"
+#include "platform/web/ContentFilter.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+
+#include <memory>
 
 class QTimer;
 class QWidget;
@@ -32,6 +35,12 @@ public:
     // Whether a new window's first address is blocked; tells the user when
     // "PopupSorvelNotify" is on. Runs inside the engine's navigation callback.
     bool IsPopupBlocked(const QString& url);
+    // Content blocking, asked about each new window's own address; none until it is set.
+    void setContentFilter(std::shared_ptr<ContentFilter> filter) { m_filter = std::move(filter); }
+    // Whether the filter refuses the window at `url` that the page at `openerUrl` (whose
+    // browser the filter knows as `opener`) opened. The switch of the pop-up list does not
+    // apply: these are the filter lists' rules, switched per site.
+    bool isFiltered(const QString& url, const QString& openerUrl, const void* opener) const;
     // Records `address` (already cut as the add command wants it) and reads the list again.
     void addToList(const QString& address);
     // The notice of closed windows while it is open.
@@ -75,6 +84,7 @@ private:
     QTimer* m_tmrCloseHidden = nullptr;
     QTimer* m_tmrPendingWindows = nullptr;
     QPointer<TfrmPopupNotify> m_notice;
+    std::shared_ptr<ContentFilter> m_filter;
     QStringList m_popupList;
     bool m_usePopupSorvel = true;
     int m_unaskedWindows = 0; // opened since the user's last input in any tab

@@ -316,6 +316,11 @@ bool TabSet::IsPopupBlocked(const QString& url)
     return m_services.popups.IsPopupBlocked(url);
 }
 
+bool TabSet::popupFiltered(const QString& url, const QString& openerUrl, const void* opener)
+{
+    return m_services.popups.isFiltered(url, openerUrl, opener);
+}
+
 void TabSet::recordPopupAddress(const QString& address)
 {
     m_services.popups.addToList(address);

@@ -94,6 +94,7 @@ public:
     std::optional<QString> askStickyName() override;
     bool WindowShown() const override { return m_windowShown; }
     bool IsPopupBlocked(const QString& url) override;
+    bool popupFiltered(const QString& url, const QString& openerUrl, const void* opener) override;
     void recordPopupAddress(const QString& address) override;
     void ScheduleCloseHiddenTabs() override;
     void PopupsRefused(TBrowserTab* opener) override;

@@ -169,6 +169,58 @@ private Q_SLOTS:
         QCOMPARE(rows, QStringList{QStringLiteral("https://ads.net/1.js ||ads.net^$script")});
     }
 
+    // A window a page opens is asked about as a pop-up of that page: only rules written for
+    // pop-ups refuse it, the refusal counts on the opener's page, and the site's switch lets
+    // it through.
+    void popupRulesRefuseTheWindowsAPageOpens()
+    {
+        Fixture w;
+        QVERIFY(writeList(w.folder + QStringLiteral("/list.txt"),
+                          "||pop.example^$popup\n||ads.net^\n@@||pop.example/ok/$popup\n"));
+        w.start();
+        w.f.popups.setContentFilter(w.blocker.filter());
+        TBrowserTab* opener = w.f.tabs.GetActivePage();
+        FakeWebBackend* fake = w.f.activeFake();
+        QVERIFY(fake->completeLoad(QStringLiteral("http://site.example/"), QStringLiteral("A")));
+        const auto popupOf = [&](const QString& url) {
+            const int before = int(w.f.tabs.tabs().size());
+            fake->openWindow(url, QStringLiteral("Pop-up"));
+            const QList<TBrowserTab*> tabs = w.f.tabs.tabs();
+            return tabs.size() > before ? tabs.at(tabs.indexOf(opener) + 1) : nullptr;
+        };
+
+        TBrowserTab* refused = popupOf(QStringLiteral("https://www.pop.example/win.html"));
+        QVERIFY(refused);
+        QVERIFY(refused->PopupBlocked());
+        QVERIFY(!refused->TabVisible());
+        QCOMPARE(refused->PopupUrl(), QStringLiteral("https://www.pop.example/win.html"));
+        const void* source = BlockingCommands::sourceOf(opener);
+        QTRY_COMPARE(w.blocker.blockedCountOn(source), 1);
+        QCOMPARE(w.blocker.blockedOn(source).value(0).rule,
+                 QStringLiteral("||pop.example^$popup"));
+        QTRY_COMPARE(w.commands->statusSwitch()->text(), QStringLiteral("Blocked: 1"));
+        // The pop-up list's notice is not the filter's: it stays shut.
+        QVERIFY(!w.f.popups.notice());
+
+        // A rule without the pop-up type does not refuse a window; an exception for pop-ups
+        // lets one through.
+        for (const QString& allowed : {QStringLiteral("https://ads.net/page.html"),
+                                       QStringLiteral("https://pop.example/ok/1.html")}) {
+            TBrowserTab* shown = popupOf(allowed);
+            QVERIFY2(shown, qPrintable(allowed));
+            QVERIFY2(!shown->PopupBlocked(), qPrintable(allowed));
+            QVERIFY2(shown->TabVisible(), qPrintable(allowed));
+        }
+        QCOMPARE(w.blocker.blockedCountOn(source), 1);
+
+        // With blocking off for the opener's site the same window opens.
+        w.blocker.setEnabledFor(QStringLiteral("site.example"), false);
+        TBrowserTab* now = popupOf(QStringLiteral("https://www.pop.example/win.html"));
+        QVERIFY(now);
+        QVERIFY(!now->PopupBlocked());
+        QVERIFY(now->TabVisible());
+    }
+
     void listsAreReadAgainWhenTheFolderChanges()
     {
         Fixture w;
