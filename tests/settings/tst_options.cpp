@@ -12,6 +12,7 @@
 #include "settings/dialogs/TabColorsPage.h"
 #include "sidebar/SideBar.h"
 #include "support/MainWindowFixture.h"
+#include "support/Pictures.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -375,6 +376,56 @@ private Q_SLOTS:
             QVERIFY(dialog.settings() == d.current);
         }
         QCOMPARE(d.dump(), before);
+    }
+
+    // Beside the freeze option: ticked with two hours unless told; cleared stores 0 (never),
+    // and the minutes come back as they were when it is ticked again.
+    void unloadingIdleTabsIsStoredAsSet()
+    {
+        Setup d;
+        {
+            TfrmOptions dialog(d.hive, d.current, d.context);
+            auto* unload = child<QCheckBox>(&dialog, "chkUnloadTabs");
+            auto* minutes = child<QSpinBox>(&dialog, "spnUnloadAfter");
+            QCOMPARE(unload->text(), QStringLiteral("&Unload tabs not used for"));
+            QVERIFY(unload->isChecked() && minutes->isEnabled());
+            QCOMPARE(minutes->value(), 120);
+            QCOMPARE(minutes->suffix(), QStringLiteral(" minutes"));
+            // In the same group as the freeze option, on the row below it.
+            auto* freeze = child<QCheckBox>(&dialog, "chkFreezeTabs");
+            QCOMPARE(unload->parentWidget(), freeze->parentWidget());
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            child<QTabWidget>(&dialog, "pgOptions")->setCurrentWidget(
+                child<QWidget>(&dialog, "tsBrowserTabs"));
+            QVERIFY(unload->isVisible());
+            QVERIFY(unload->mapTo(&dialog, QPoint()).y() > freeze->mapTo(&dialog, QPoint()).y());
+            picture(dialog, QStringLiteral("options-browser-tabs"));
+            minutes->setValue(45);
+            unload->setChecked(false);
+            QVERIFY(!minutes->isEnabled());
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.settings().unloadTabsAfter, 0);
+        }
+        QCOMPARE(d.stored(QStringLiteral("UnloadTabsAfter")), QStringLiteral("0"));
+
+        d.current.unloadTabsAfter = 0;
+        {
+            TfrmOptions dialog(d.hive, d.current, d.context);
+            auto* minutes = child<QSpinBox>(&dialog, "spnUnloadAfter");
+            QVERIFY(!child<QCheckBox>(&dialog, "chkUnloadTabs")->isChecked());
+            QVERIFY(!minutes->isEnabled());
+            QCOMPARE(minutes->value(), 120);
+            child<QCheckBox>(&dialog, "chkUnloadTabs")->setChecked(true);
+            minutes->setValue(0); // below the range: the least, one minute
+            QCOMPARE(minutes->value(), 1);
+            minutes->setValue(WindowSettings::MaxUnloadTabsAfter + 1);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.settings().unloadTabsAfter, WindowSettings::MaxUnloadTabsAfter);
+        }
+        QCOMPARE(d.stored(QStringLiteral("UnloadTabsAfter")), QStringLiteral("10080"));
+        // The freeze option is stored beside it, untouched.
+        QCOMPARE(d.stored(QStringLiteral("FreezeTabsAfter")), QStringLiteral("30"));
     }
 
     void okWritesTheSettingsAndHandsTheRestToTheWindow()

@@ -77,6 +77,7 @@ public:
     PageLifecycle lifecycle() const override;
     void setLifecycle(PageLifecycle state) override;
     bool audible() const override;
+    bool printing() const override { return m_printing; }
     QPointF scrollPosition() const override;
     void showDeveloperTools(bool inspectElement) override;
     DevToolsWindow* developerTools() const { return m_devTools; }
