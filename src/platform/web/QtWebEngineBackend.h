@@ -154,5 +154,6 @@ private:
     bool m_released = false;
     // The address a released page comes back on: its reload is no new visit.
     QUrl m_returningUrl;
+    QPointF m_returningScroll; // ... and the place it was scrolled to, in the page's pixels
     NavigationKind m_navigationKind = NavigationKind::Other;
 };
