@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
+#include "browser/TabSleeper.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
 #include "desktop/PGTrayIcon.h"
@@ -644,9 +645,11 @@ private Q_SLOTS:
         second->SetStickyName(QStringLiteral("Pinned"));
         QCOMPARE(first->Caption(), title.left(35) + QStringLiteral("..."));
         QVERIFY(w->addressBand()->goButton()->isHidden());
+        QCOMPARE(w->sleeper()->unloadAfterMinutes(), 120);
 
         changeOptions(w, [](TfrmOptions* dialog) {
             child<QSpinBox>(dialog, "spnMaxTitle")->setValue(10);
+            child<QSpinBox>(dialog, "spnUnloadAfter")->setValue(15);
             setChecked(dialog, {"chkShowGo", "radColorStandard", "rdoNoneAC", "chkOpenInFront",
                                 "chkAddressNewWin", "chkDisableAltShortcuts", "chkOpenNewAtEnd",
                                 "chkMinToTray"});
@@ -658,6 +661,7 @@ private Q_SLOTS:
         QCOMPARE(second->Caption(), QStringLiteral("Pinned"));
         const WindowSettings now = w->settings();
         QCOMPARE(now.limitTitleLength, 10);
+        QCOMPARE(w->sleeper()->unloadAfterMinutes(), 15);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clBtnFace);
         QCOMPARE(w->pages()->InactiveFontColor(), TabColors::clWindowText);
         QCOMPARE(w->sideBar()->paneStrip()->InactiveTabColor(), TabColors::clBtnFace);
