@@ -157,9 +157,11 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 
     m_sleeper = new TabSleeper({[this] { return tabs(); },
                                 [this]() -> const TBrowserTab* { return GetActivePage(); },
-                                &MemoryPressure::isLowNow},
+                                &MemoryPressure::isLowNow,
+                                {}}, // the steady clock
                                this);
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
+    m_sleeper->setUnloadAfterMinutes(m_settings.unloadTabsAfter);
     applyPageFeatures(m_settings);
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
@@ -355,6 +357,7 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
         {S::LimitTitleLength, [&] { m_tabs->setLimitTitleLength(wanted.limitTitleLength); }},
         {S::UsePopupSorvel, [&] { m_popups->SetUsePopupSorvel(wanted.usePopupSorvel); }},
         {S::FreezeTabsAfter, [&] { m_sleeper->setFreezeAfterMinutes(wanted.freezeTabsAfter); }},
+        {S::UnloadTabsAfter, [&] { m_sleeper->setUnloadAfterMinutes(wanted.unloadTabsAfter); }},
         {S::SpellCheck, [&] { applyPageFeatures(wanted); }},
         {S::SpellCheckLanguage, [&] { applyPageFeatures(wanted); }},
         {S::PdfViewer, [&] { applyPageFeatures(wanted); }},

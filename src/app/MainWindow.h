@@ -151,6 +151,7 @@ public:
     PopupControl* popups() const { return m_popups; }
     ContentSwitchControl* contentSwitches() const { return m_content; }
     TrayControl* tray() const { return m_tray; }
+    TabSleeper* sleeper() const { return m_sleeper; }
     SorvelGroupCommands* groupCommands() const { return m_groups; }
     SideBar* sideBar() const { return m_sideBar; }
     SessionKeeper* session() const; // null when none is kept

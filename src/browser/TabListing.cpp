@@ -13,7 +13,28 @@ namespace TabListing {
 namespace {
 // The tab itself, not its place: a tab let through while the menu is open shifts the places.
 constexpr const char* TabProperty = "tab";
+
+PageLifecycle lifecycleOf(const TBrowserTab& tab)
+{
+    const TSorvelBrowser* browser = tab.Browser();
+    return browser ? browser->backend()->lifecycle() : PageLifecycle::Active;
+}
 } // namespace
+
+QString lifecycleName(const TBrowserTab& tab)
+{
+    // A waiting tab never had a page: it is neither frozen nor unloaded.
+    if (tab.Waiting())
+        return QStringLiteral("waiting");
+    switch (lifecycleOf(tab)) {
+    case PageLifecycle::Frozen:
+        return QStringLiteral("frozen");
+    case PageLifecycle::Discarded:
+        return QStringLiteral("unloaded");
+    default:
+        return QStringLiteral("active");
+    }
+}
 
 QString tabsMenuCaption(int n, const QString& text)
 {
@@ -51,6 +72,7 @@ QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* acti
     QJsonArray result;
     for (int i = 0; i < tabs.size(); ++i) {
         const TBrowserTab* tab = tabs.at(i);
+        const QString lifecycle = lifecycleName(*tab);
         result.append(QJsonObject{
             {QStringLiteral("index"), i},
             {QStringLiteral("visible"), tab->TabVisible()},
@@ -64,6 +86,9 @@ QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* acti
             {QStringLiteral("hideFromCloseAll"), tab->HideFromCloseAll()},
             {QStringLiteral("busy"), tab->Busy()},
             {QStringLiteral("waiting"), tab->Waiting()},
+            {QStringLiteral("frozen"), lifecycle == QLatin1String("frozen")},
+            {QStringLiteral("unloaded"), lifecycle == QLatin1String("unloaded")},
+            {QStringLiteral("lifecycle"), lifecycle},
             {QStringLiteral("secure"), tab->Secure()},
             {QStringLiteral("stateIcon"), tab->ImageIndex()},
             {QStringLiteral("pendingPopup"), tab->PendingPopup()},

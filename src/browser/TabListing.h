@@ -26,7 +26,13 @@ void fillTabsMenu(QMenu* menu, const QList<TBrowserTab*>& tabs, const QList<QPix
 // The tab an item of that menu stands for, while it exists; null for anything else.
 TBrowserTab* tabOf(const QObject* item);
 
-// One object per tab in strip order, with the fields the command-line tool prints.
+// What a tab's page is now: "waiting" (brought back, not loaded until shown), "frozen"
+// (kept, its scripts stopped), "unloaded" (dropped, loaded again when shown) or "active".
+QString lifecycleName(const TBrowserTab& tab);
+
+// One object per tab in strip order, with the fields the command-line tool prints: besides
+// "waiting", "frozen" and "unloaded" (at most one of them true) and "lifecycle" naming the
+// one that holds.
 QJsonArray describeTabs(const QList<TBrowserTab*>& tabs, const TBrowserTab* active);
 
 } // namespace TabListing

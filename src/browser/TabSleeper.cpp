@@ -46,6 +46,11 @@ void TabSleeper::setFreezeAfterMinutes(int minutes)
     m_freezeMinutes = qMax(0, minutes);
 }
 
+void TabSleeper::setUnloadAfterMinutes(int minutes)
+{
+    m_unloadMinutes = qMax(0, minutes);
+}
+
 TabLifecycle::Facts TabSleeper::factsOf(const TBrowserTab& tab, bool shown, qint64 nowMs)
 {
     TabLifecycle::Facts facts;
@@ -56,6 +61,7 @@ TabLifecycle::Facts TabSleeper::factsOf(const TBrowserTab& tab, bool shown, qint
     facts.locked = tab.Locked();
     facts.audible = browser && browser->backend()->audible();
     facts.editing = tab.TypedSinceLoad();
+    facts.printing = browser && browser->backend()->printing();
     facts.busy = tab.Busy();
     facts.state = browser ? stateOf(browser->backend()->lifecycle()) : TabLifecycle::State::Active;
     return facts;
@@ -65,13 +71,14 @@ void TabSleeper::check()
 {
     const QList<TBrowserTab*> tabs = m_sources.tabs();
     const TBrowserTab* shown = m_sources.shown();
-    const qint64 now = QDeadlineTimer::current().deadline();
+    const qint64 now = m_sources.now ? m_sources.now() : QDeadlineTimer::current().deadline();
     QList<TabLifecycle::Facts> facts;
     for (const TBrowserTab* tab : tabs)
         facts << factsOf(*tab, tab == shown, now);
     TabLifecycle::Policy policy;
     policy.freezeAfterMs = qint64(m_freezeMinutes) * 60 * 1000;
     policy.memoryPressure = m_sources.memoryPressure && m_sources.memoryPressure();
+    policy.unloadAfterMs = qint64(m_unloadMinutes) * 60 * 1000;
     const QList<TabLifecycle::State> states = TabLifecycle::decide(facts, policy);
     for (qsizetype i = 0; i < tabs.size(); ++i) {
         if (states.at(i) != facts.at(i).state && tabs.at(i)->Browser())

@@ -64,6 +64,7 @@
     X(bool, DisableALTShortcuts, false, Flag)                                                      \
     X(bool, SearchFromAddressBar, true, Flag)                                                      \
     X(int, FreezeTabsAfter, 30, Number)                                                            \
+    X(int, UnloadTabsAfter, 120, Number)                                                           \
     X(bool, SpellCheck, true, Flag)                                                                \
     X(QString, SpellCheckLanguage, QString(), Text)                                                \
     X(bool, PdfViewer, true, Flag)

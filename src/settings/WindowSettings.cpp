@@ -113,10 +113,12 @@ WindowSettings WindowSettings::read(const TPVOptions& options)
     for (const Row& row : rows())
         row.read(options, s);
     // The window's own rules on top of the store's: the search pane always has a page to
-    // show, and a tab cannot sleep after a negative time.
+    // show, a tab cannot sleep after a negative time, and it is unloaded within a week or
+    // never (0 and anything below).
     if (s.searchBar.isEmpty())
         s.searchBar = TPVOptions::DefaultSearchBar();
     s.freezeTabsAfter = qMax(0, s.freezeTabsAfter);
+    s.unloadTabsAfter = std::clamp(s.unloadTabsAfter, 0, MaxUnloadTabsAfter);
     {
         TRegistry reg(options.hive());
         s.placementStored = reg.openKeyReadOnly(TPVOptions::CurrentVersionKey()) &&

@@ -32,7 +32,7 @@ enum class SettingOwner
     AddressBand, // the Go button and the completion style
     Tray,        // the tray icon
     Popups,      // pop-up control
-    TabSleeper,  // freezing tabs left in the background
+    TabSleeper,  // freezing and unloading tabs left in the background
     Engine,      // what the engine offers in every page
 };
 
@@ -84,6 +84,7 @@ enum class ExitWrite
     X(StartupMode, Own, startupMode, NotWritten, NextStart)                                        \
     X(StartupSorvelGroup, Own, startupSorvelGroup, NotWritten, NextStart)                          \
     X(FreezeTabsAfter, Own, freezeTabsAfter, NotWritten, TabSleeper)                              \
+    X(UnloadTabsAfter, Own, unloadTabsAfter, NotWritten, TabSleeper)                              \
     X(SpellCheck, Own, spellCheck, NotWritten, Engine)                                             \
     X(SpellCheckLanguage, Own, spellCheckLanguage, NotWritten, Engine)                             \
     X(PdfViewer, Own, pdfViewer, NotWritten, Engine)
@@ -153,6 +154,10 @@ struct WindowSettings
     // Where a window without a stored placement opens: about 80% of the screen's free
     // area, centred.
     static QRect firstPlacement(const QRect& available);
+
+    // The longest wait before an unused tab is unloaded, in minutes: a week. A stored value
+    // above it (edited by hand) reads as this much.
+    static constexpr int MaxUnloadTabsAfter = 7 * 24 * 60;
 
     // Every working copy from the store (unreadable values give their defaults, as the
     // store's reads do).

@@ -65,6 +65,7 @@ private Q_SLOTS:
         QVERIFY(m_server.listen());
         m_server.serve("/a", page("Page A", "<a id='next' href='/b'>next</a>"));
         m_server.serve("/b", page("Page B"));
+        m_server.serve("/tall", page("Tall", "<div style='height:6000px'>top</div>"));
         m_server.serve("/framed", page("Framed", "<iframe src='/inner'></iframe>"));
         m_server.serve("/inner", page("Inner"));
         m_server.serve("/blocked", page("Blocked"));
@@ -165,6 +166,42 @@ private Q_SLOTS:
         b.widget->GoForward();
         QVERIFY(waitUntil([&] { return b.widget->LocationURL() == bee && !b.widget->Busy(); }));
         QCOMPARE(visited().size(), 4);
+    }
+
+    // Unloaded and shown again, a page is back where the user left it: at its place in the
+    // history (back still leads where it did), at its zoom and scrolled as it was.
+    void anUnloadedPageComesBackWhereItWas()
+    {
+        Browser b(m_context.get());
+        const QString a = url("/a");
+        const QString tall = url("/tall");
+        QVERIFY(load(b, a));
+        QVERIFY(load(b, tall));
+        WebBackend* backend = b.widget->backend();
+        backend->setZoomFactor(1.25);
+        // In the page's own pixels, as a script scrolls, whatever the zoom.
+        QCOMPARE(evaluate(b, QStringLiteral("window.scrollTo(0, 1500); return window.scrollY;")),
+                 QVariant(1500));
+        QVERIFY2(waitUntil([&] { return qAbs(backend->scrollPosition().y() - 1500) < 2; }),
+                 qPrintable(QString::number(backend->scrollPosition().y())));
+        b.widget->hide();
+        QVERIFY(waitUntil([&] { return !b.backend()->page()->isVisible(); }));
+        backend->setLifecycle(PageLifecycle::Discarded);
+        QCOMPARE(backend->lifecycle(), PageLifecycle::Discarded);
+        QVERIFY(!b.backend()->page());
+        QCOMPARE(backend->zoomFactor(), 1.25);
+        QCOMPARE(backend->scrollPosition().y(), 1500.0);
+
+        b.log.events.clear();
+        backend->setLifecycle(PageLifecycle::Active);
+        b.widget->show();
+        QVERIFY(waitUntil([&] { return b.log.has("complete top " + tall); }));
+        QCOMPARE(backend->zoomFactor(), 1.25);
+        QVERIFY2(waitUntil([&] { return qAbs(backend->scrollPosition().y() - 1500) < 2; }),
+                 qPrintable(QString::number(backend->scrollPosition().y())));
+        b.widget->GoBack();
+        QVERIFY(waitUntil([&] { return b.log.has("complete top " + a); }));
+        QCOMPARE(b.widget->LocationURL(), a);
     }
 
     void subFrameHasItsOwnIdentity()

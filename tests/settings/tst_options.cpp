@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "browser/BrowserTab.h"
 #include "browser/TabSet.h"
+#include "browser/TabSleeper.h"
 #include "browser/PopupControl.h"
 #include "browser/strip/PVPageControl.h"
 #include "desktop/PGTrayIcon.h"
@@ -12,6 +13,7 @@
 #include "settings/dialogs/TabColorsPage.h"
 #include "sidebar/SideBar.h"
 #include "support/MainWindowFixture.h"
+#include "support/Pictures.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -377,6 +379,56 @@ private Q_SLOTS:
         QCOMPARE(d.dump(), before);
     }
 
+    // Beside the freeze option: ticked with two hours unless told; cleared stores 0 (never),
+    // and the minutes come back as they were when it is ticked again.
+    void unloadingIdleTabsIsStoredAsSet()
+    {
+        Setup d;
+        {
+            TfrmOptions dialog(d.hive, d.current, d.context);
+            auto* unload = child<QCheckBox>(&dialog, "chkUnloadTabs");
+            auto* minutes = child<QSpinBox>(&dialog, "spnUnloadAfter");
+            QCOMPARE(unload->text(), QStringLiteral("&Unload tabs not used for"));
+            QVERIFY(unload->isChecked() && minutes->isEnabled());
+            QCOMPARE(minutes->value(), 120);
+            QCOMPARE(minutes->suffix(), QStringLiteral(" minutes"));
+            // In the same group as the freeze option, on the row below it.
+            auto* freeze = child<QCheckBox>(&dialog, "chkFreezeTabs");
+            QCOMPARE(unload->parentWidget(), freeze->parentWidget());
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            child<QTabWidget>(&dialog, "pgOptions")->setCurrentWidget(
+                child<QWidget>(&dialog, "tsBrowserTabs"));
+            QVERIFY(unload->isVisible());
+            QVERIFY(unload->mapTo(&dialog, QPoint()).y() > freeze->mapTo(&dialog, QPoint()).y());
+            picture(dialog, QStringLiteral("options-browser-tabs"));
+            minutes->setValue(45);
+            unload->setChecked(false);
+            QVERIFY(!minutes->isEnabled());
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.settings().unloadTabsAfter, 0);
+        }
+        QCOMPARE(d.stored(QStringLiteral("UnloadTabsAfter")), QStringLiteral("0"));
+
+        d.current.unloadTabsAfter = 0;
+        {
+            TfrmOptions dialog(d.hive, d.current, d.context);
+            auto* minutes = child<QSpinBox>(&dialog, "spnUnloadAfter");
+            QVERIFY(!child<QCheckBox>(&dialog, "chkUnloadTabs")->isChecked());
+            QVERIFY(!minutes->isEnabled());
+            QCOMPARE(minutes->value(), 120);
+            child<QCheckBox>(&dialog, "chkUnloadTabs")->setChecked(true);
+            minutes->setValue(0); // below the range: the least, one minute
+            QCOMPARE(minutes->value(), 1);
+            minutes->setValue(WindowSettings::MaxUnloadTabsAfter + 1);
+            child<QPushButton>(&dialog, "cmdOK")->click();
+            QCOMPARE(dialog.settings().unloadTabsAfter, WindowSettings::MaxUnloadTabsAfter);
+        }
+        QCOMPARE(d.stored(QStringLiteral("UnloadTabsAfter")), QStringLiteral("10080"));
+        // The freeze option is stored beside it, untouched.
+        QCOMPARE(d.stored(QStringLiteral("FreezeTabsAfter")), QStringLiteral("30"));
+    }
+
     void okWritesTheSettingsAndHandsTheRestToTheWindow()
     {
         Setup d;
@@ -593,9 +645,11 @@ private Q_SLOTS:
         second->SetStickyName(QStringLiteral("Pinned"));
         QCOMPARE(first->Caption(), title.left(35) + QStringLiteral("..."));
         QVERIFY(w->addressBand()->goButton()->isHidden());
+        QCOMPARE(w->sleeper()->unloadAfterMinutes(), 120);
 
         changeOptions(w, [](TfrmOptions* dialog) {
             child<QSpinBox>(dialog, "spnMaxTitle")->setValue(10);
+            child<QSpinBox>(dialog, "spnUnloadAfter")->setValue(15);
             setChecked(dialog, {"chkShowGo", "radColorStandard", "rdoNoneAC", "chkOpenInFront",
                                 "chkAddressNewWin", "chkDisableAltShortcuts", "chkOpenNewAtEnd",
                                 "chkMinToTray"});
@@ -607,6 +661,7 @@ private Q_SLOTS:
         QCOMPARE(second->Caption(), QStringLiteral("Pinned"));
         const WindowSettings now = w->settings();
         QCOMPARE(now.limitTitleLength, 10);
+        QCOMPARE(w->sleeper()->unloadAfterMinutes(), 15);
         QCOMPARE(w->pages()->InactiveTabColor(), TabColors::clBtnFace);
         QCOMPARE(w->pages()->InactiveFontColor(), TabColors::clWindowText);
         QCOMPARE(w->sideBar()->paneStrip()->InactiveTabColor(), TabColors::clBtnFace);

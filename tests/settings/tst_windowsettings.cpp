@@ -68,6 +68,7 @@ WindowSettings unusual()
     s.startupMode = QStringLiteral("Last");
     s.startupSorvelGroup = QStringLiteral("/tmp/g.sgp");
     s.freezeTabsAfter = 5;
+    s.unloadTabsAfter = 45;
     s.spellCheck = false;
     s.spellCheckLanguage = QStringLiteral("de-DE");
     s.pdfViewer = false;
@@ -161,6 +162,7 @@ private Q_SLOTS:
         options.SetStartupMode(written.startupMode);
         options.SetStartupSorvelGroup(written.startupSorvelGroup);
         options.SetFreezeTabsAfter(written.freezeTabsAfter);
+        options.SetUnloadTabsAfter(written.unloadTabsAfter);
         options.SetSpellCheck(written.spellCheck);
         options.SetSpellCheckLanguage(written.spellCheckLanguage);
         options.SetPdfViewer(written.pdfViewer);
@@ -207,7 +209,7 @@ private Q_SLOTS:
             QVERIFY2(row.differs(defaults, changed), row.name);
             QVERIFY2(!row.differs(changed, back), row.name);
         }
-        QCOMPARE(names.size(), 37);
+        QCOMPARE(names.size(), 38);
     }
 
     void pushesTellTheOwnersOfWhatChanged_data()
@@ -232,6 +234,7 @@ private Q_SLOTS:
             {"Commands DisableALTShortcuts"});
         row("address band, tray, pop-ups and sleeper, in the table's order",
             [](WindowSettings& s) {
+                s.unloadTabsAfter = 0;
                 s.freezeTabsAfter = 0;
                 s.usePopupSorvel = false;
                 s.showGo = true;
@@ -239,7 +242,8 @@ private Q_SLOTS:
                 s.autoCompleteStyle = TPVOptions::StyleNone;
             },
             {"AddressBand AutoCompleteStyle", "Tray MinToTray", "AddressBand ShowGo",
-             "Popups UsePopupSorvel", "TabSleeper FreezeTabsAfter"});
+             "Popups UsePopupSorvel", "TabSleeper FreezeTabsAfter",
+             "TabSleeper UnloadTabsAfter"});
         row("the engine takes the spelling and the PDF viewer",
             [](WindowSettings& s) {
                 s.pdfViewer = false;
@@ -301,6 +305,11 @@ private Q_SLOTS:
         addRows<QString, QString, QString>({
             {"empty search page is the shipped one", "SearchBar", "", "shipped"},
             {"negative sleep is never", "FreezeTabsAfter", "-4", "0"},
+            {"unloading after two hours unless told", "UnloadTabsAfter", "x", "120"},
+            {"unloading switched off", "UnloadTabsAfter", "0", "0"},
+            {"negative unloading is never", "UnloadTabsAfter", "-30", "0"},
+            {"unloading after a week at most", "UnloadTabsAfter", "999999999", "10080"},
+            {"unloading after a minute", "UnloadTabsAfter", "1", "1"},
             {"new action over the top", "NewAction", "9", "2"},
             {"a width stored means a placement", "Width", "500", "placed"},
             {"only a height is no placement", "Height", "500", "not placed"},
@@ -325,6 +334,8 @@ private Q_SLOTS:
                                                                 : s.searchBar;
         else if (name == QLatin1String("FreezeTabsAfter"))
             got = QString::number(s.freezeTabsAfter);
+        else if (name == QLatin1String("UnloadTabsAfter"))
+            got = QString::number(s.unloadTabsAfter);
         else if (name == QLatin1String("NewAction"))
             got = QString::number(s.newAction);
         else

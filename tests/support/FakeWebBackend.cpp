@@ -327,6 +327,35 @@ void FakeWebBackend::afterQuestions(std::function<void()> then)
         m_afterQuestions.append(std::move(then));
 }
 
+void FakeWebBackend::setLifecycle(PageLifecycle state)
+{
+    record(QStringLiteral("setLifecycle"), {int(state)});
+    if (state == m_lifecycle)
+        return;
+    if (state == PageLifecycle::Active) {
+        const bool dropped = m_lifecycle == PageLifecycle::Discarded;
+        m_lifecycle = state;
+        if (!dropped)
+            return;
+        m_view = new QWidget(m_container);
+        m_view->setObjectName(QStringLiteral("fakeWebView"));
+        m_view->setFocusPolicy(Qt::StrongFocus);
+        if (m_events) {
+            m_events->viewReplaced(m_view);
+            if (!m_locationUrl.isEmpty())
+                startLoad(m_locationUrl);
+        }
+        return;
+    }
+    if (m_questionOpen || m_printing)
+        return;
+    m_lifecycle = state;
+    if (state == PageLifecycle::Discarded) {
+        delete m_view.data();
+        m_busy = false;
+    }
+}
+
 void FakeWebBackend::closeQuestion()
 {
     m_questionOpen = false;

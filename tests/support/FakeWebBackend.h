@@ -3,6 +3,7 @@
 #include "platform/web/WebBackend.h"
 
 #include <QList>
+#include <QPointF>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -123,6 +124,9 @@ public:
         m_scriptHandler = std::move(handler);
     }
     void setPrintResult(bool ok) { m_printResult = ok; }
+    void setAudible(bool audible) { m_audible = audible; }
+    void setPrinting(bool printing) { m_printing = printing; }
+    void setScrollValue(QPointF scroll) { m_scroll = scroll; }
     // What navigationKind() says during the beforeNavigate events raised from now on.
     void setNavigationKind(NavigationKind kind) { m_navigationKind = kind; }
     NavigationKind navigationKind() const override { return m_navigationKind; }
@@ -173,6 +177,16 @@ public:
     void focusPage() override;
     bool questionOpen() const override { return m_questionOpen; }
     void afterQuestions(std::function<void()> then) override;
+    // The lifecycle as the engine's backend has it: Frozen and Discarded are refused while a
+    // question is open or the page prints. Discarded drops the view (the address, title,
+    // zoom, scroll and back/forward stay); Active after Discarded makes a new view
+    // (viewReplaced) and starts loading the address shown, as the engine's reload of the
+    // history's current entry; the test finishes it with finishLoad.
+    PageLifecycle lifecycle() const override { return m_lifecycle; }
+    void setLifecycle(PageLifecycle state) override;
+    bool audible() const override { return m_audible; }
+    bool printing() const override { return m_printing; }
+    QPointF scrollPosition() const override { return m_scroll; }
 
     // A question of the page is open (as a script dialog keeps it inside an engine call)
     // until closeQuestion(), which runs what waited for it.
@@ -203,6 +217,10 @@ private:
     bool m_busy = false;
     bool m_hasDocument = false;
     bool m_printResult = true;
+    bool m_audible = false;
+    bool m_printing = false;
+    QPointF m_scroll;
+    PageLifecycle m_lifecycle = PageLifecycle::Active;
     NavigationKind m_navigationKind = NavigationKind::Other;
     bool m_hold = false;
 };

@@ -165,7 +165,7 @@ void QtWebEngineBackend::releasePage()
     saved.url = m_page->url();
     saved.title = m_page->title();
     saved.zoom = m_page->zoomFactor();
-    saved.scroll = m_page->scrollPosition();
+    saved.scroll = scrollPosition();
     QDataStream out(&saved.history, QIODevice::WriteOnly);
     out << *m_page->history();
     m_saved = std::move(saved);
@@ -198,6 +198,7 @@ void QtWebEngineBackend::restorePage()
         m_events->viewReplaced(m_view);
     // Reading the history back loads its current entry.
     m_returningUrl = m_saved.url;
+    m_returningScroll = m_saved.scroll;
     QDataStream in(m_saved.history);
     in >> *m_page->history();
     if (in.status() != QDataStream::Ok || m_page->history()->count() == 0)
@@ -214,7 +215,12 @@ QPointF QtWebEngineBackend::scrollPosition() const
 {
     if (m_released)
         return m_saved.scroll;
-    return m_page ? m_page->scrollPosition() : QPointF();
+    if (!m_page)
+        return {};
+    // The engine gives the position in the view's pixels, which the zoom scales; a script
+    // scrolling back (window.scrollTo) counts in the page's own.
+    const qreal zoom = m_page->zoomFactor();
+    return zoom > 0 ? m_page->scrollPosition() / zoom : m_page->scrollPosition();
 }
 
 void QtWebEngineBackend::attach(WebBackendEvents* events, QWidget* container)
@@ -440,6 +446,12 @@ void QtWebEngineBackend::onLoadEnded(const QWebEngineLoadingInfo& info)
     }
     const bool returning = !m_returningUrl.isEmpty() && url == m_returningUrl;
     m_returningUrl.clear();
+    // The engine reloads the history's entry at the top of the page: the place the user
+    // left it is put back once the page is there.
+    const QPointF scroll = std::exchange(m_returningScroll, QPointF());
+    if (returning && !scroll.isNull())
+        runJavaScript(QStringLiteral("window.scrollTo(args[0], args[1]);"),
+                      {scroll.x(), scroll.y()}, {});
     if (returning)
         m_recordedUrl = url; // its history entry is still the one later titles go to
     else if (committed && !info.isErrorPage() && !m_loadIsHtml &&

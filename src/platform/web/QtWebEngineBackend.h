@@ -77,6 +77,7 @@ public:
     PageLifecycle lifecycle() const override;
     void setLifecycle(PageLifecycle state) override;
     bool audible() const override;
+    bool printing() const override { return m_printing; }
     QPointF scrollPosition() const override;
     void showDeveloperTools(bool inspectElement) override;
     DevToolsWindow* developerTools() const { return m_devTools; }
@@ -153,5 +154,6 @@ private:
     bool m_released = false;
     // The address a released page comes back on: its reload is no new visit.
     QUrl m_returningUrl;
+    QPointF m_returningScroll; // ... and the place it was scrolled to, in the page's pixels
     NavigationKind m_navigationKind = NavigationKind::Other;
 };

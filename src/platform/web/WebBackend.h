@@ -145,6 +145,8 @@ public:
     virtual void setLifecycle(PageLifecycle state) { Q_UNUSED(state); }
     // Whether the page played sound lately.
     virtual bool audible() const { return false; }
+    // Whether the page is being printed (the engine is still laying it out for the printer).
+    virtual bool printing() const { return false; }
     // Where the page is scrolled to, in CSS pixels; nothing when the engine does not say.
     virtual QPointF scrollPosition() const { return {}; }
     // The engine's developer tools for the page, in a window of their own that goes with

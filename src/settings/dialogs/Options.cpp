@@ -217,14 +217,29 @@ QWidget* TfrmOptions::buildBrowserTabs()
     freezeRow->addWidget(m_chkFreezeTabs);
     freezeRow->addWidget(m_spnFreezeAfter);
     freezeRow->addStretch();
+    // Longer unused, a tab's page is dropped altogether (its renderer ends); the tab keeps
+    // its address, title and history and loads again when shown.
+    m_chkUnloadTabs =
+        checkBox(QStringLiteral("&Unload tabs not used for"), "chkUnloadTabs", now);
+    m_spnUnloadAfter = new QSpinBox(now);
+    m_spnUnloadAfter->setObjectName(QStringLiteral("spnUnloadAfter"));
+    m_spnUnloadAfter->setRange(1, WindowSettings::MaxUnloadTabsAfter);
+    m_spnUnloadAfter->setSuffix(QStringLiteral(" minutes"));
+    m_spnUnloadAfter->setAccessibleName(QStringLiteral("Minutes before an unused tab is unloaded"));
+    auto* unloadRow = new QHBoxLayout;
+    unloadRow->addWidget(m_chkUnloadTabs);
+    unloadRow->addWidget(m_spnUnloadAfter);
+    unloadRow->addStretch();
     auto* nowLayout = new QVBoxLayout(now);
     nowLayout->addWidget(m_chkOpenInFront);
     nowLayout->addWidget(m_chkVarloGroupsCloseOthersFirst);
     nowLayout->addLayout(limitRow);
     nowLayout->addWidget(m_chkOpenNewAtEnd);
     nowLayout->addLayout(freezeRow);
+    nowLayout->addLayout(unloadRow);
     connect(m_chkLimitTitles, &QCheckBox::toggled, m_spnMaxTitle, &QWidget::setEnabled);
     connect(m_chkFreezeTabs, &QCheckBox::toggled, m_spnFreezeAfter, &QWidget::setEnabled);
+    connect(m_chkUnloadTabs, &QCheckBox::toggled, m_spnUnloadAfter, &QWidget::setEnabled);
 
     auto* later = new QGroupBox(ts);
     QLabel* label4 =
@@ -490,6 +505,10 @@ void TfrmOptions::fill()
     m_chkFreezeTabs->setChecked(m_settings.freezeTabsAfter > 0);
     m_spnFreezeAfter->setValue(m_settings.freezeTabsAfter > 0 ? m_settings.freezeTabsAfter : 30);
     m_spnFreezeAfter->setEnabled(m_settings.freezeTabsAfter > 0);
+    const int unload = m_settings.unloadTabsAfter;
+    m_chkUnloadTabs->setChecked(unload > 0);
+    m_spnUnloadAfter->setValue(unload > 0 ? unload : TPVOptions::Defaults::UnloadTabsAfter());
+    m_spnUnloadAfter->setEnabled(unload > 0);
 
     m_popupList->setItems(OptionsRules::popupItemsFromLines(m_options.GetPopupSorvelList()));
 }
@@ -640,6 +659,8 @@ void TfrmOptions::cmdOKClick()
     store(S::LimitTitleLength);
     m_settings.freezeTabsAfter = m_chkFreezeTabs->isChecked() ? m_spnFreezeAfter->value() : 0;
     store(S::FreezeTabsAfter);
+    m_settings.unloadTabsAfter = m_chkUnloadTabs->isChecked() ? m_spnUnloadAfter->value() : 0;
+    store(S::UnloadTabsAfter);
     m_settings.spellCheck = m_pages->spellCheck();
     store(S::SpellCheck);
     m_settings.spellCheckLanguage = m_pages->language();

@@ -110,6 +110,8 @@ private:
     QCheckBox* m_chkOpenNewAtEnd = nullptr;
     QCheckBox* m_chkFreezeTabs = nullptr;
     QSpinBox* m_spnFreezeAfter = nullptr;
+    QCheckBox* m_chkUnloadTabs = nullptr;
+    QSpinBox* m_spnUnloadAfter = nullptr;
     QCheckBox* m_chkTabsDown = nullptr;
     QCheckBox* m_chkMultipleLines = nullptr;
     // Tab Colors
