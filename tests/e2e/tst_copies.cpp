@@ -7,55 +7,26 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-
-#include <csignal>
 
 namespace {
 
-// Runs the program in a home; ends it at the end of the test if it still runs.
-class Copy final
+// A copy of the program started in a home on one address.
+class Copy final : public ProgramRun::Copy
 {
 public:
     Copy(const QString& home, const QString& address)
+        : ProgramRun::Copy(ProgramRun::environment(home), {address})
     {
-        m_process.setProcessEnvironment(ProgramRun::environment(home));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(PELVANE_BINARY), {address});
     }
-    ~Copy()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    // Ends the copy as a logout does, through its ordinary exit (which writes its storage).
-    bool terminate()
-    {
-        ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
-        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
-    }
-
-private:
-    QProcess m_process;
 };
 
 // The captions (or another field) of every running copy's tabs, sorted.
 QStringList captions(const QString& home, const QString& field = QStringLiteral("caption"))
 {
-    QProcess tool;
-    tool.setProcessEnvironment(ProgramRun::environment(home));
-    tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
-    tool.waitForFinished(10000);
     QStringList result;
-    const QList<QByteArray> lines = tool.readAllStandardOutput().split('\n');
-    for (const QByteArray& line : lines) {
-        if (!line.trimmed().isEmpty())
-            result << QJsonDocument::fromJson(line).object().value(field).toString();
-    }
+    for (const QJsonObject& tab : ProgramRun::listTabs(ProgramRun::environment(home)))
+        result << tab.value(field).toString();
     result.sort();
     return result;
 }

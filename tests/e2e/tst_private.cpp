@@ -10,11 +10,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 
-#include <csignal>
 
 namespace {
 
@@ -29,48 +27,18 @@ QProcessEnvironment environmentIn(const QString& home)
     return env;
 }
 
-class Run final
+class Run final : public ProgramRun::Copy
 {
 public:
     Run(const QString& home, const QStringList& arguments)
+        : Copy(environmentIn(home), arguments)
     {
-        m_process.setProcessEnvironment(environmentIn(home));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(PELVANE_BINARY), arguments);
     }
-    ~Run()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    // Ends the copy through its ordinary exit, the one closing its window takes.
-    bool terminate()
-    {
-        ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
-        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
 };
 
-// Every running copy's tabs, as the command-line tool prints them.
 QList<QJsonObject> listTabs(const QString& home)
 {
-    QProcess tool;
-    tool.setProcessEnvironment(environmentIn(home));
-    tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
-    tool.waitForFinished(10000);
-    QList<QJsonObject> tabs;
-    const QList<QByteArray> lines = tool.readAllStandardOutput().split('\n');
-    for (const QByteArray& line : lines) {
-        if (!line.trimmed().isEmpty())
-            tabs << QJsonDocument::fromJson(line).object();
-    }
-    return tabs;
+    return ProgramRun::listTabs(environmentIn(home));
 }
 
 // "caption" or "caption (private)" of every running copy's tabs, sorted.

@@ -13,53 +13,21 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 
-#include <csignal>
 #include <memory>
 #include <tuple>
 
 namespace {
 
-// One run of the program; killed at the end of the test if it is still running.
-class Program
+// One run of the program in a home of its own.
+class Program final : public ProgramRun::Copy
 {
 public:
     explicit Program(const QString& home)
-        : m_home(home)
+        : Copy(ProgramRun::environment(home))
     {
-        m_process.setProcessEnvironment(ProgramRun::environment(home));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    }
-    ~Program()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    void start(const QStringList& arguments)
-    {
-        m_process.start(QStringLiteral(PELVANE_BINARY), arguments);
-    }
-    QProcess& process() { return m_process; }
-
-    // Asks the running copy for its tabs, as a user's script would.
-    QList<QJsonObject> listTabs() const
-    {
-        QProcess tool;
-        tool.setProcessEnvironment(ProgramRun::environment(m_home));
-        tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
-        tool.waitForFinished(10000);
-        QList<QJsonObject> tabs;
-        const auto lines = tool.readAllStandardOutput().split('\n');
-        for (const QByteArray& line : lines) {
-            if (!line.trimmed().isEmpty())
-                tabs << QJsonDocument::fromJson(line).object();
-        }
-        return tabs;
     }
     QStringList addresses() const
     {
@@ -68,15 +36,6 @@ public:
             result << tab.value(QStringLiteral("address")).toString();
         return result;
     }
-    bool terminate()
-    {
-        ::kill(m_process.processId(), SIGTERM);
-        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
-    }
-
-private:
-    QString m_home;
-    QProcess m_process;
 };
 
 QString page(const QString& title)

@@ -2,8 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <csignal>
+#include <utility>
 
 // What the end-to-end tests share: the built program's environment in a home of its own,
 // and settings deployed into that home as a user or an administrator would.
@@ -36,5 +41,66 @@ inline bool deploySettings(const QString& home, const QByteArray& values)
     import.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--reg-import"), reg});
     return import.waitForFinished(10000) && import.exitCode() == 0;
 }
+
+// Every running copy's tabs, as `pelvane --list-tabs` prints them for a script.
+inline QList<QJsonObject> listTabs(const QProcessEnvironment& env)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral(PELVANE_BINARY), {QStringLiteral("--list-tabs")});
+    tool.waitForFinished(10000);
+    QList<QJsonObject> tabs;
+    const QList<QByteArray> lines = tool.readAllStandardOutput().split('\n');
+    for (const QByteArray& line : lines) {
+        if (!line.trimmed().isEmpty())
+            tabs << QJsonDocument::fromJson(line).object();
+    }
+    return tabs;
+}
+
+// One run of the built program; killed at the end of the test if it still runs, so that a
+// failed check never leaves a copy behind holding the home's lock.
+class Copy
+{
+public:
+    explicit Copy(QProcessEnvironment env)
+        : m_env(std::move(env))
+    {
+        m_process.setProcessEnvironment(m_env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    Copy(QProcessEnvironment env, const QStringList& arguments)
+        : Copy(std::move(env))
+    {
+        start(arguments);
+    }
+    ~Copy()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    Q_DISABLE_COPY_MOVE(Copy)
+
+    void start(const QStringList& arguments)
+    {
+        m_process.start(QStringLiteral(PELVANE_BINARY), arguments);
+    }
+    QProcess& process() { return m_process; }
+    QList<QJsonObject> listTabs() const { return ProgramRun::listTabs(m_env); }
+
+    // Ends the copy as a logout does, through its ordinary exit (the one closing its window
+    // takes, which writes what it keeps).
+    bool terminate()
+    {
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
+        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
+    }
+
+private:
+    const QProcessEnvironment m_env;
+    QProcess m_process;
+};
 
 } // namespace ProgramRun
