@@ -1,5 +1,6 @@
 #include "platform/web/DevToolsWindow.h"
 #include "platform/web/PageContextMenu.h"
+#include "platform/web/PersonalDictionary.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebEngineContext.h"
 #include "support/EngineTestKit.h"
@@ -11,6 +12,7 @@
 #include "settings/SpellLanguages.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
@@ -56,6 +58,13 @@ private Q_SLOTS:
             r.headers = {{"Content-Type", "application/pdf"}};
             return r;
         });
+        m_server.serve("/mono", page("Mono", "<textarea id='t' spellcheck='true' style='"
+                                             "position:absolute;left:0;top:0;width:400px;"
+                                             "height:100px;font:20px monospace'></textarea>"));
+        // The user added a word in an earlier run: the engine reads it when its profile starts.
+        QVERIFY(QDir().mkpath(Paths::webProfileFolder()));
+        QCOMPARE(PersonalDictionary(Paths::webProfileFolder()).add(QStringLiteral("pelvanq")),
+                 PersonalDictionary::Result::Added);
         m_context = std::make_unique<WebEngineContext>();
         // A download asks where to keep it: the test says nowhere.
         m_context->setQuestions(std::make_unique<ScriptedWebQuestions>());
@@ -171,7 +180,7 @@ private Q_SLOTS:
         };
         const QStringList suggestions = view->lastContextMenuRequest()->spellCheckerSuggestions();
         QVERIFY(!suggestions.isEmpty());
-        // The engine takes no word into a dictionary: the menu does not pretend it does.
+        // Without a dictionary that takes words, the menu offers to add none.
         QStringList captions = captionsOf({{}, {}});
         QVERIFY2(captions.contains(suggestions.first()), qPrintable(captions.join('|')));
         QVERIFY2(!captions.contains(PageContextMenu::addWordCaption()),
@@ -181,6 +190,71 @@ private Q_SLOTS:
                  qPrintable(captions.join('|')));
         m_context->applyPageFeatures({false, QString(), true});
         QVERIFY(!m_context->profile()->isSpellCheckEnabled());
+    }
+
+    // The user's own words: one added in an earlier run is spelled right for the engine; one
+    // added from the page's menu is kept, and the menu offers nothing more for it.
+    void theUsersOwnWordsAreSpelledRight()
+    {
+        m_context->applyPageFeatures({true, QStringLiteral("en-US"), true});
+        Browser b(m_context.get());
+        QVERIFY(load(b, url("/mono")));
+        QWebEngineView* view = b.backend()->engineView();
+        QVERIFY(clickPageUntil(b, QPoint(50, 30), [&] {
+            return evaluate(b, "return document.activeElement.id;") == QStringLiteral("t");
+        }));
+        QTest::keyClicks(view->focusProxy(), QStringLiteral("pelvanq wrdl "));
+        // On a monospaced line of 20 pixels "wrdl" starts about 100 pixels in.
+        const QPoint onWrdl(120, 14);
+        const QPoint onPelvanq(30, 14);
+        QPointer<QAction> addEntry;
+        // The menu shown for a click at `at`: the engine's request says where it was made.
+        const auto menuAt = [&](const QPoint& at) {
+            QTest::mouseClick(view->focusProxy(), Qt::RightButton, {}, at);
+            QStringList captions;
+            QMenu* menu = nullptr;
+            if (!waitUntil(
+                    [&] {
+                        menu = view->findChild<QMenu*>(QStringLiteral("PageContextMenu"));
+                        return menu && view->lastContextMenuRequest() &&
+                               view->lastContextMenuRequest()->position() == at;
+                    },
+                    2000))
+                return captions;
+            for (const QAction* action : menu->actions())
+                captions << action->text();
+            addEntry = menu->actions().value(captions.indexOf(PageContextMenu::addWordCaption()));
+            return captions;
+        };
+        const auto closeMenu = [&] {
+            qDeleteAll(view->findChildren<QMenu*>(QStringLiteral("PageContextMenu")));
+        };
+        // The check runs a moment after typing: ask until the misspelled word is told.
+        QStringList captions;
+        QVERIFY(waitUntil([&] {
+            captions = menuAt(onWrdl);
+            const bool told = view->lastContextMenuRequest() &&
+                              view->lastContextMenuRequest()->misspelledWord() == "wrdl";
+            if (!told)
+                closeMenu();
+            return told;
+        }));
+        QVERIFY2(captions.contains(PageContextMenu::addWordCaption()), qPrintable(captions.join('|')));
+        QVERIFY(addEntry);
+        addEntry->trigger();
+        closeMenu();
+        QVERIFY(m_context->dictionary().contains(QStringLiteral("wrdl")));
+        QVERIFY(PersonalDictionary(Paths::webProfileFolder()).contains(QStringLiteral("wrdl")));
+        // Still marked by the engine until the next start, but the menu offers nothing for it.
+        captions = menuAt(onWrdl);
+        closeMenu();
+        QVERIFY2(!captions.contains(PageContextMenu::addWordCaption()),
+                 qPrintable(captions.join('|')));
+        // The word of the earlier run was checked with the rest of the line, and passed.
+        QVERIFY(!menuAt(onPelvanq).isEmpty());
+        closeMenu();
+        QCOMPARE(view->lastContextMenuRequest()->misspelledWord(), QString());
+        m_context->applyPageFeatures({false, QString(), true});
     }
 
     // With the viewer a PDF document shows in the tab; without it, it is a download.

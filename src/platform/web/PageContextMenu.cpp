@@ -47,7 +47,9 @@ QMenu* build(QWebEngineView& view, const Actions& actions)
     if (page)
         menu->removeAction(page->action(QWebEnginePage::InspectElement));
     if (request && request->isContentEditable()) {
-        const QString word = request->misspelledWord();
+        QString word = request->misspelledWord();
+        if (actions.isKnown && !word.isEmpty() && actions.isKnown(word))
+            word.clear();
         const bool canAdd = bool(actions.addWord);
         const QStringList entries =
             spellingEntries(word, request->spellCheckerSuggestions(), canAdd);

@@ -15,10 +15,13 @@ namespace PageContextMenu {
 struct Actions
 {
     std::function<void()> inspect;
-    // Takes the word into the user's own dictionary; empty where the engine cannot take a
-    // word (Qt WebEngine has no way to, up to 6.8 at least): the entry is then not offered,
-    // rather than one that leaves the word underlined.
+    // Takes the word into the user's own dictionary; empty where no dictionary takes words:
+    // the entry is then not offered.
     std::function<void(const QString& word)> addWord;
+    // Whether the user's dictionary has the word: the engine reads that dictionary when it
+    // starts, so a word added since is still reported, and the menu then offers nothing
+    // for it.
+    std::function<bool(const QString& word)> isKnown;
 };
 
 // What the menu offers for a misspelled word, in order: the suggestions, then the entry

@@ -6,6 +6,7 @@
 #include "platform/web/FullScreenWindow.h"
 #include "platform/web/PagePropertiesDialog.h"
 #include "platform/web/PageContextMenu.h"
+#include "platform/web/PersonalDictionary.h"
 #include "platform/web/WebBrowser.h"
 #include "platform/web/WebEngineContext.h"
 #include "platform/web/WebEnginePage.h"
@@ -15,6 +16,7 @@
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
@@ -97,10 +99,22 @@ void QtWebEngineBackend::makePage()
             &QtWebEngineBackend::onRenderProcessTerminated);
     connect(page, &QWebEnginePage::fullScreenRequested, this,
             &QtWebEngineBackend::onFullScreenRequested);
-    // No "Add to dictionary": the engine has no way to take a word into its dictionary.
-    PageContextMenu::install(*m_view, {[this] { showDeveloperTools(true); }, {}});
+    PageContextMenu::install(*m_view, {[this] { showDeveloperTools(true); },
+                                       [this](const QString& word) { addToDictionary(word); },
+                                       [this](const QString& word) {
+                                           return m_context &&
+                                                  m_context->dictionary().contains(word);
+                                       }});
 }
 
+void QtWebEngineBackend::addToDictionary(const QString& word)
+{
+    if (!m_context)
+        return;
+    PersonalDictionary& dictionary = m_context->dictionary();
+    if (dictionary.add(word) == PersonalDictionary::Result::Failed)
+        QMessageBox::warning(m_view, QStringLiteral("Pelvane"), dictionary.error());
+}
 
 QtWebEngineBackend::~QtWebEngineBackend()
 {

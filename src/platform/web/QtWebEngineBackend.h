@@ -117,6 +117,8 @@ private:
     void viewSource();
     void showProperties();
     void closeDeveloperTools();
+    // "Add to dictionary" on the page's menu; a word that cannot be kept is said.
+    void addToDictionary(const QString& word);
 
     QPointer<WebEngineContext> m_context;
     WebBackendEvents* m_events = nullptr;

@@ -10,6 +10,7 @@
 #include "platform/web/DownloadsWindow.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/PageContentFilter.h"
+#include "platform/web/PersonalDictionary.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WidgetWebQuestions.h"
 
@@ -48,6 +49,7 @@ WebEngineContext::WebEngineContext(const QString& profileFolder, QObject* parent
     , m_icons(std::make_unique<SiteIcons>(
           profileFolder.isEmpty() ? QString()
                                   : QDir(profileFolder).filePath(QStringLiteral("Site Icons"))))
+    , m_dictionary(std::make_unique<PersonalDictionary>(profileFolder))
 {
     // The engine looks for its spelling dictionaries once, when its first profile is made.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DICTIONARIES_PATH"))

@@ -17,6 +17,7 @@
 #include <memory>
 
 class ContentFilter;
+class PersonalDictionary;
 class DownloadManager;
 class WebContentSettings;
 class QWebEngineProfile;
@@ -94,6 +95,9 @@ public:
     void setDevToolsSizes(DevToolsWindow::SizeStore sizes) { m_devToolsSizes = std::move(sizes); }
     DevToolsWindow::SizeStore devToolsSizes();
     void applyPageFeatures(const PageFeatures& features);
+    // The words the user added to the spelling check, kept with the profile (for this run
+    // alone when the profile keeps nothing).
+    PersonalDictionary& dictionary() { return *m_dictionary; }
 
 private:
     friend class QtWebEngineBackend;
@@ -115,6 +119,7 @@ private:
     std::unique_ptr<WebQuestions> m_questions;
     SitePermissions m_permissions;
     std::unique_ptr<SiteIcons> m_icons;
+    std::unique_ptr<PersonalDictionary> m_dictionary;
     DownloadManager* m_downloads = nullptr;
     WebContentSettings* m_content = nullptr;
     QPointer<DownloadsWindow> m_downloadsWindow;
