@@ -184,7 +184,7 @@ private slots:
         QVERIFY(first.process().state() == QProcess::Running);
         // With both running, a further copy hands over to the ordinary window, and ends.
         Run handed(home.path(), {url("/Handed")});
-        QVERIFY(handed.process().waitForFinished(30000));
+        QVERIFY(handed.finishes(30000));
         QCOMPARE(handed.process().exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(shownTabs(home.path()),
                                   (QStringList{"Handed", "Ordinary", "Secret (private)"}), 30000);
@@ -201,7 +201,7 @@ private slots:
         Run run(home.path(),
                 {QStringLiteral("--screenshot"), picture, QStringLiteral("--private"),
                  url("/Secret")});
-        QVERIFY(run.process().waitForFinished(60000));
+        QVERIFY(run.finishes(60000));
         QCOMPARE(run.process().exitCode(), 0);
         const QImage image(picture);
         QVERIFY(image.width() > 200);

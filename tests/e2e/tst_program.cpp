@@ -287,7 +287,7 @@ private Q_SLOTS:
         const QString picture = home.file(QStringLiteral("shot.png"));
         Program run(home.path());
         run.start({QStringLiteral("--screenshot"), picture, url("/d")});
-        QVERIFY(run.process().waitForFinished(60000));
+        QVERIFY(run.finishes(60000));
         QCOMPARE(run.process().exitCode(), 0);
         QImage image(picture);
         QVERIFY(!image.isNull());
@@ -317,7 +317,7 @@ private Q_SLOTS:
             run.process().setProcessChannelMode(QProcess::SeparateChannels);
             run.start({QStringLiteral("--screenshot"), home.file(QStringLiteral("shot.png")),
                        QStringLiteral("about:blank")});
-            QVERIFY(run.process().waitForFinished(60000));
+            QVERIFY(run.finishes(60000));
             const QByteArray errors = run.process().readAllStandardError();
             QCOMPARE(run.process().exitCode(), 0);
             QVERIFY2(errors.contains(damaged ? "damaged and could not be read"

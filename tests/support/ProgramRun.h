@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSignalSpy>
 
 #include <csignal>
 #include <utility>
@@ -90,12 +91,22 @@ public:
     QProcess& process() { return m_process; }
     QList<QJsonObject> listTabs() const { return ProgramRun::listTabs(m_env); }
 
+    // Waits for the copy to end with the test's event loop running: the test's local server
+    // answers from that loop, so a blocking wait would leave the copy's pages unanswered
+    // until it gave up on them.
+    bool finishes(int timeoutMs)
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return true;
+        QSignalSpy finished(&m_process, &QProcess::finished);
+        return finished.wait(timeoutMs) || m_process.state() == QProcess::NotRunning;
+    }
     // Ends the copy as a logout does, through its ordinary exit (the one closing its window
     // takes, which writes what it keeps).
     bool terminate()
     {
         ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
-        return m_process.waitForFinished(20000) && m_process.exitCode() == 0;
+        return finishes(20000) && m_process.exitCode() == 0;
     }
 
 private:
