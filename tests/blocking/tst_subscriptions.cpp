@@ -1,4 +1,6 @@
+#include "blocking/FilterSubscriptions.h"
 #include "blocking/SubscriptionRules.h"
+#include "platform/web/FileFetcher.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "settings/FilterSubscriptionList.h"
@@ -19,6 +21,46 @@ QUrl url(const char* text)
 {
     return QUrl(QString::fromLatin1(text));
 }
+
+// Fetches nothing: the test answers each request itself.
+class FakeFetcher final : public FileFetcher
+{
+public:
+    struct Request
+    {
+        QUrl address;
+        QString file;
+    };
+    QList<Request> requests;
+    bool busy = false;
+    int overlapping = 0; // requests made while one was unanswered
+
+    void fetch(const QUrl& address, const QString& file, qint64) override
+    {
+        overlapping += busy ? 1 : 0;
+        busy = true;
+        requests.append({address, file});
+    }
+    bool isBusy() const override { return busy; }
+
+    void answer(const QByteArray& body, const QString& error = {})
+    {
+        QFile file(requests.constLast().file);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(body);
+        file.close();
+        busy = false;
+        Q_EMIT fetched(requests.constLast().address, error);
+    }
+};
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+const QByteArray List = "[Adblock Plus 2.0]\n||ads.example^\n";
 
 } // namespace
 
@@ -213,7 +255,168 @@ private Q_SLOTS:
         QVERIFY(reg.keyExists(FilterSubscriptionList::key() + QStringLiteral("\\0009")));
     }
 
+    // --- The scheduler -----------------------------------------------------------------------
+
+    void downloadsThoseDueOneAtATime()
+    {
+        Scheduler t(m_home, QStringLiteral("due"));
+        const QUrl fresh = url("https://fresh.example/list.txt");
+        const QUrl stale = url("https://stale.example/list.txt");
+        const QUrl never = url("https://never.example/list.txt");
+        QVERIFY(t.list.setAddresses({fresh, stale, never}));
+        t.list.recordOutcome(fresh, hoursBefore(24), QString());
+        t.list.recordOutcome(stale, hoursBefore(8 * 24), QString());
+        QSignalSpy finished(&t.scheduler, &FilterSubscriptions::finished);
+
+        t.scheduler.checkNow();
+        QCOMPARE(t.fetcher.requests.size(), 1);
+        QCOMPARE(t.fetcher.requests[0].address, stale);
+        QVERIFY(t.fetcher.requests[0].file.startsWith(
+            FilterSubscriptions::incomingFolder(t.folder)));
+        t.scheduler.checkNow(); // asked again meanwhile: nothing is fetched twice
+        t.now = Now.addSecs(30);
+        t.fetcher.answer(List);
+        QCOMPARE(readFile(t.fileOf(stale)), List);
+        QTRY_COMPARE(t.fetcher.requests.size(), 2);
+        QCOMPARE(t.fetcher.requests[1].address, never);
+        t.fetcher.answer(List);
+        QVERIFY(finished.wait());
+        QCOMPARE(t.fetcher.requests.size(), 2);
+        QCOMPARE(t.fetcher.overlapping, 0);
+        QCOMPARE(t.downloaded(stale), Now.addSecs(30));
+        QCOMPARE(t.downloaded(fresh), hoursBefore(24));
+        QCOMPARE(QDir(FilterSubscriptions::incomingFolder(t.folder)).entryList(QDir::Files),
+                 QStringList());
+
+        // Refresh Now takes every list, due or not.
+        t.scheduler.refreshNow();
+        for (int i = 0; i < 3; ++i) {
+            QTRY_COMPARE(t.fetcher.requests.size(), 3 + i);
+            t.fetcher.answer(List);
+        }
+        QVERIFY(finished.wait());
+    }
+
+    void failureKeepsTheOldListAndRetriesLater()
+    {
+        Scheduler t(m_home, QStringLiteral("failure"));
+        const QUrl address = url("https://lists.example/easy.txt");
+        QVERIFY(t.list.setAddresses({address}));
+        QVERIFY(QDir().mkpath(t.folder));
+        QFile old(t.fileOf(address));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("! the old list\n");
+        old.close();
+        QSignalSpy outcomes(&t.scheduler, &FilterSubscriptions::outcome);
+        QSignalSpy finished(&t.scheduler, &FilterSubscriptions::finished);
+
+        struct Case
+        {
+            QByteArray body;
+            QString fetchError;
+            QString recorded; // a part of the error kept
+        };
+        const QList<Case> cases = {
+            {"partial", QStringLiteral("The server answered 404"), QStringLiteral("404")},
+            {"<!DOCTYPE html><html>sign in</html>", {}, QStringLiteral("web page")},
+            {"", {}, QStringLiteral("empty")},
+        };
+        for (const Case& c : cases) {
+            t.scheduler.refreshNow();
+            QVERIFY(t.fetcher.busy);
+            t.fetcher.answer(c.body, c.fetchError);
+            QVERIFY(finished.wait());
+            QCOMPARE(outcomes.takeLast().at(1).toString().contains(c.recorded), true);
+            QCOMPARE(readFile(t.fileOf(address)), QByteArray("! the old list\n"));
+            const FilterSubscription kept = t.list.read().constFirst();
+            QVERIFY2(kept.lastError.contains(c.recorded), qPrintable(kept.lastError));
+            QCOMPARE(kept.lastFailure, Now);
+            QVERIFY(!kept.lastDownload.isValid());
+            QVERIFY(!QFile::exists(t.fetcher.requests.constLast().file));
+        }
+
+        // Not again within the hour; after it, yes.
+        const int asked = t.fetcher.requests.size();
+        t.now = Now.addSecs(59 * 60);
+        finished.clear();
+        t.scheduler.checkNow();
+        QCOMPARE(finished.count(), 1); // at once: nothing to wait for
+        QCOMPARE(t.fetcher.requests.size(), asked);
+        t.now = Now.addSecs(60 * 60);
+        t.scheduler.checkNow();
+        QCOMPARE(t.fetcher.requests.size(), asked + 1);
+        t.fetcher.answer(List);
+        QVERIFY(finished.wait());
+        QCOMPARE(readFile(t.fileOf(address)), List);
+        QCOMPARE(t.list.read().constFirst().lastError, QString());
+    }
+
+    void startClearsLeftoversAndDroppedListsGo()
+    {
+        Scheduler t(m_home, QStringLiteral("leftovers"));
+        const QUrl kept = url("https://kept.example/a.txt");
+        const QUrl dropped = url("https://dropped.example/b.txt");
+        QVERIFY(t.list.setAddresses({kept, dropped}));
+        t.list.recordOutcome(kept, Now, QString());
+        t.list.recordOutcome(dropped, Now, QString());
+        const QString incoming = FilterSubscriptions::incomingFolder(t.folder);
+        QVERIFY(QDir().mkpath(incoming));
+        for (const QString& name : {QStringLiteral("cut-short.part"), t.fileOf(kept),
+                                    t.fileOf(dropped), QStringLiteral("mine.txt")}) {
+            QFile file(QDir(name.startsWith(QLatin1Char('/')) ? QString() : incoming)
+                           .filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(List);
+            file.flush();
+            file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+                             QFileDevice::FileModificationTime);
+        }
+        QFile::rename(QDir(incoming).filePath(QStringLiteral("mine.txt")),
+                      QDir(t.folder).filePath(QStringLiteral("mine.txt")));
+
+        t.scheduler.start();
+        QVERIFY(!QFile::exists(QDir(incoming).filePath(QStringLiteral("cut-short.part"))));
+        QVERIFY(t.list.setAddresses({kept}));
+        QSignalSpy finished(&t.scheduler, &FilterSubscriptions::finished);
+        t.scheduler.checkNow();
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(t.fetcher.requests.isEmpty());
+        QVERIFY(!QFile::exists(t.fileOf(dropped)));
+        QVERIFY(QFile::exists(t.fileOf(kept)));
+        QVERIFY(QFile::exists(QDir(t.folder).filePath(QStringLiteral("mine.txt"))));
+    }
+
 private:
+    // A scheduler on a hive and a folder of its own, with a fake fetcher and clock.
+    struct Scheduler
+    {
+        Scheduler(const TestHome& home, const QString& name)
+            : hive(home.file(name + QStringLiteral(".db")))
+            , list(hive)
+            , folder(home.file(name))
+            , scheduler(list, fetcher, folder, [this] { return now; })
+        {}
+        QString fileOf(const QUrl& address) const
+        {
+            return QDir(folder).filePath(SubscriptionRules::fileNameFor(address));
+        }
+        QDateTime downloaded(const QUrl& address) const
+        {
+            for (const FilterSubscription& s : list.read()) {
+                if (s.address == address)
+                    return s.lastDownload;
+            }
+            return {};
+        }
+
+        RegistryHive hive;
+        FilterSubscriptionList list;
+        FakeFetcher fetcher;
+        QString folder;
+        QDateTime now = Now;
+        FilterSubscriptions scheduler;
+    };
+
     TestHome m_home;
 };
 
