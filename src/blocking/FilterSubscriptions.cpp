@@ -20,6 +20,13 @@ QString partFor(const QString& folder, const QUrl& address)
         .filePath(SubscriptionRules::fileNameFor(address) + QStringLiteral(".part"));
 }
 
+// The part and what the engine leaves of a download it was told to stop.
+void removePart(const QString& part)
+{
+    QFile::remove(part);
+    QFile::remove(part + QStringLiteral(".download"));
+}
+
 } // namespace
 
 FilterSubscriptions::FilterSubscriptions(FilterSubscriptionList list, FileFetcher& fetcher,
@@ -50,8 +57,9 @@ void FilterSubscriptions::start()
     // its own download now.
     const QDateTime started = QDateTime::currentDateTimeUtc();
     const QDir incoming(incomingFolder(m_folder));
-    const QFileInfoList parts =
-        incoming.entryInfoList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+    // The engine writes "<part>.download" until it is done.
+    const QFileInfoList parts = incoming.entryInfoList(
+        {QStringLiteral("*.part"), QStringLiteral("*.part.download")}, QDir::Files | QDir::Hidden);
     for (const QFileInfo& part : parts) {
         if (part.lastModified() < started.addSecs(-1))
             QFile::remove(part.filePath());
@@ -130,12 +138,12 @@ void FilterSubscriptions::onFetched(const QUrl& address, const QString& fetchErr
         subscribed = subscribed || s.address == address;
     if (!subscribed) {
         // Removed while it was downloaded.
-        QFile::remove(part);
+        removePart(part);
     } else {
         if (error.isEmpty())
             error = install(
                 part, QDir(m_folder).filePath(SubscriptionRules::fileNameFor(address)));
-        QFile::remove(part);
+        removePart(part);
         m_list.recordOutcome(address, m_clock(), error);
         Q_EMIT outcome(address, error);
     }
