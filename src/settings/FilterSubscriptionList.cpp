@@ -22,7 +22,8 @@ QDateTime readTime(const TRegistry& reg, const QString& name)
 
 QString timeText(const QDateTime& time)
 {
-    return time.toUTC().toString(Qt::ISODate);
+    // To the millisecond: a failure right after a download must read as later.
+    return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
 QString keyFor(const QString& subkey)
@@ -92,6 +93,25 @@ bool FilterSubscriptionList::isAcceptable(const QUrl& address)
         return !address.path().isEmpty();
     return (scheme == QLatin1String("http") || scheme == QLatin1String("https")) &&
            !address.host().isEmpty();
+}
+
+QString FilterSubscriptionList::typedAddressProblem(const QString& typed, QUrl* address)
+{
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return QStringLiteral("Type the address of a filter list.");
+    if (text.size() > MaxAddressLength)
+        return QStringLiteral("The address is longer than %1 characters.").arg(MaxAddressLength);
+    const QUrl url = QUrl::fromUserInput(text);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return QStringLiteral("\"%1\" is not a web address: a filter list is subscribed to by an "
+                              "address starting with http:// or https://.")
+            .arg(text.left(200));
+    if (!isAcceptable(url))
+        return QStringLiteral("\"%1\" names no server.").arg(text.left(200));
+    *address = url;
+    return {};
 }
 
 QList<FilterSubscription> FilterSubscriptionList::read() const

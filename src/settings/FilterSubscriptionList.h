@@ -37,6 +37,11 @@ public:
     // MaxAddressLength characters.
     static bool isAcceptable(const QUrl& address);
 
+    // What the user typed, as an address to subscribe to: `address` is set when it is one,
+    // otherwise the answer says why not. Only web addresses are offered (a file address is
+    // kept when a hand-edited hive has one).
+    static QString typedAddressProblem(const QString& typed, QUrl* address);
+
     // In the order they were added; at most MaxSubscriptions, each address once.
     QList<FilterSubscription> read() const;
     // The list becomes `addresses` (those acceptable, the first MaxSubscriptions): those

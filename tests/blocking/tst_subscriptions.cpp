@@ -1,9 +1,9 @@
 #include "blocking/FilterSubscriptions.h"
 #include "blocking/SubscriptionRules.h"
-#include "platform/web/FileFetcher.h"
 #include "platform/Registry.h"
 #include "platform/RegistryHive.h"
 #include "settings/FilterSubscriptionList.h"
+#include "support/FakeFileFetcher.h"
 #include "support/TestHome.h"
 
 #include <QtTest>
@@ -21,38 +21,6 @@ QUrl url(const char* text)
 {
     return QUrl(QString::fromLatin1(text));
 }
-
-// Fetches nothing: the test answers each request itself.
-class FakeFetcher final : public FileFetcher
-{
-public:
-    struct Request
-    {
-        QUrl address;
-        QString file;
-    };
-    QList<Request> requests;
-    bool busy = false;
-    int overlapping = 0; // requests made while one was unanswered
-
-    void fetch(const QUrl& address, const QString& file, qint64) override
-    {
-        overlapping += busy ? 1 : 0;
-        busy = true;
-        requests.append({address, file});
-    }
-    bool isBusy() const override { return busy; }
-
-    void answer(const QByteArray& body, const QString& error = {})
-    {
-        QFile file(requests.constLast().file);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(body);
-        file.close();
-        busy = false;
-        Q_EMIT fetched(requests.constLast().address, error);
-    }
-};
 
 QByteArray readFile(const QString& path)
 {
@@ -411,7 +379,7 @@ private:
 
         RegistryHive hive;
         FilterSubscriptionList list;
-        FakeFetcher fetcher;
+        FakeFileFetcher fetcher;
         QString folder;
         QDateTime now = Now;
         FilterSubscriptions scheduler;
