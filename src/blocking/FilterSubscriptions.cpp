@@ -141,8 +141,7 @@ void FilterSubscriptions::onFetched(const QUrl& address, const QString& fetchErr
         removePart(part);
     } else {
         if (error.isEmpty())
-            error = install(
-                part, QDir(m_folder).filePath(SubscriptionRules::fileNameFor(address)));
+            error = install(part, QDir(m_folder).filePath(SubscriptionRules::fileNameFor(address)));
         removePart(part);
         m_list.recordOutcome(address, m_clock(), error);
         Q_EMIT outcome(address, error);

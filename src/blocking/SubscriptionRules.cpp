@@ -30,8 +30,8 @@ QString readablePart(const QUrl& address)
     }
     readable = readable.left(MaxReadableLength);
     // No hidden file, no ".." and no name that starts like an option.
-    while (!readable.isEmpty() && (readable.front() == QLatin1Char('.') ||
-                                   readable.front() == QLatin1Char('-')))
+    while (!readable.isEmpty() &&
+           (readable.front() == QLatin1Char('.') || readable.front() == QLatin1Char('-')))
         readable.remove(0, 1);
     while (readable.endsWith(QLatin1Char('-')) || readable.endsWith(QLatin1Char('.')))
         readable.chop(1);
@@ -47,8 +47,8 @@ bool looksLikeHtml(const QByteArray& head)
         start.startsWith("<head") || start.startsWith("<body") || start.startsWith("<?xml"))
         return true;
     // A page behind a comment or a blank line still shows its head early on.
-    return start.startsWith('<') && (start.contains("<html") || start.contains("<head") ||
-                                     start.contains("<body"));
+    return start.startsWith('<') &&
+           (start.contains("<html") || start.contains("<head") || start.contains("<body"));
 }
 
 bool looksBinary(const QByteArray& head)

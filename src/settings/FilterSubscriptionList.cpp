@@ -139,8 +139,7 @@ bool FilterSubscriptionList::setAddresses(const QList<QUrl>& addresses)
 {
     QList<QUrl> wanted;
     for (const QUrl& address : addresses) {
-        if (isAcceptable(address) && !wanted.contains(address) &&
-            wanted.size() < MaxSubscriptions)
+        if (isAcceptable(address) && !wanted.contains(address) && wanted.size() < MaxSubscriptions)
             wanted.append(address);
     }
     try {

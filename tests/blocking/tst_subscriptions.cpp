@@ -51,7 +51,8 @@ private Q_SLOTS:
                                              << "h-..-..-etc-passwd-";
         QTest::newRow("a file address has no host") << "file:///home/u/.hidden.txt"
                                                     << "home-u-.hidden-";
-        QTest::newRow("nothing readable") << "http://-/" << "list-";
+        QTest::newRow("nothing readable") << "http://-/"
+                                          << "list-";
     }
     void fileNames()
     {
@@ -89,8 +90,7 @@ private Q_SLOTS:
         QTest::newRow("a day ago") << hoursBefore(24) << never << false;
         QTest::newRow("six days and 23 hours ago") << hoursBefore(7 * 24 - 1) << never << false;
         QTest::newRow("a week ago") << hoursBefore(7 * 24) << never << true;
-        QTest::newRow("failed a minute ago")
-            << hoursBefore(8 * 24) << Now.addSecs(-60) << false;
+        QTest::newRow("failed a minute ago") << hoursBefore(8 * 24) << Now.addSecs(-60) << false;
         QTest::newRow("failed an hour ago") << hoursBefore(8 * 24) << hoursBefore(1) << true;
         QTest::newRow("never downloaded, failed just now") << never << Now << false;
         QTest::newRow("an old failure, a recent download")
@@ -121,8 +121,8 @@ private Q_SLOTS:
         QTest::newRow("over the bound") << list << SubscriptionRules::MaxListBytes + 1 << "larger";
         QTest::newRow("empty") << QByteArray() << qint64(0) << "empty";
         QTest::newRow("blank lines only") << QByteArray("\n\n  \n") << qint64(5) << "empty";
-        QTest::newRow("a page") << QByteArray("<!DOCTYPE html><html><body>Not found")
-                                << qint64(36) << "web page";
+        QTest::newRow("a page") << QByteArray("<!DOCTYPE html><html><body>Not found") << qint64(36)
+                                << "web page";
         QTest::newRow("a page after a comment")
             << QByteArray("\n<!-- x -->\n<HTML><HEAD>") << qint64(24) << "web page";
         QTest::newRow("binary") << QByteArray("\x1f\x8b\x08\0\0\0", 6) << qint64(6) << "not text";
@@ -239,8 +239,8 @@ private Q_SLOTS:
         t.scheduler.checkNow();
         QCOMPARE(t.fetcher.requests.size(), 1);
         QCOMPARE(t.fetcher.requests[0].address, stale);
-        QVERIFY(t.fetcher.requests[0].file.startsWith(
-            FilterSubscriptions::incomingFolder(t.folder)));
+        QVERIFY(
+            t.fetcher.requests[0].file.startsWith(FilterSubscriptions::incomingFolder(t.folder)));
         t.scheduler.checkNow(); // asked again meanwhile: nothing is fetched twice
         t.now = Now.addSecs(30);
         t.fetcher.answer(List);
@@ -331,8 +331,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(incoming));
         for (const QString& name : {QStringLiteral("cut-short.part"), t.fileOf(kept),
                                     t.fileOf(dropped), QStringLiteral("mine.txt")}) {
-            QFile file(QDir(name.startsWith(QLatin1Char('/')) ? QString() : incoming)
-                           .filePath(name));
+            QFile file(
+                QDir(name.startsWith(QLatin1Char('/')) ? QString() : incoming).filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(List);
             file.flush();

@@ -64,7 +64,8 @@ private Q_SLOTS:
             const char* error; // a part of it
         };
         const QList<Refused> refused = {
-            {"a sign-in page", {200, "text/html", "<!DOCTYPE html><html><body>Sign in"},
+            {"a sign-in page",
+             {200, "text/html", "<!DOCTYPE html><html><body>Sign in"},
              "web page"},
             {"over 50 MiB",
              {200, "text/plain", QByteArray(SubscriptionRules::MaxListBytes + 4096, 'a')},

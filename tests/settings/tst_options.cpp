@@ -682,8 +682,9 @@ private Q_SLOTS:
             script.attach(page);
             child<QPushButton>(page, "cmdAddSubscription")->click();
             child<QPushButton>(page, "cmdAddSubscription")->click();
-            QCOMPARE(script.offered, QStringList({QString(), QStringLiteral("ftp://files.example/list.txt"),
-                                                 QString(), kept.toString()}));
+            QCOMPARE(script.offered,
+                     QStringList({QString(), QStringLiteral("ftp://files.example/list.txt"),
+                                  QString(), kept.toString()}));
             QCOMPARE(script.notices.size(), 2);
             QVERIFY2(script.notices[0].contains(QLatin1String("not a web address")),
                      qPrintable(script.notices[0]));
@@ -715,7 +716,8 @@ private Q_SLOTS:
     void subscriptionsByKeyboard()
     {
         Setup d;
-        QVERIFY(FilterSubscriptionList(d.hive).setAddresses({QUrl(QStringLiteral("https://a.example/"))}));
+        QVERIFY(FilterSubscriptionList(d.hive).setAddresses(
+            {QUrl(QStringLiteral("https://a.example/"))}));
         TfrmOptions dialog(d.hive, d.current, d.context);
         ContentBlockingPage* page = dialog.blockingPage();
         page->setRefreshAvailable(true);
@@ -760,7 +762,8 @@ private Q_SLOTS:
         QCOMPARE(fetcher.requests.size(), 1);
         QCOMPARE(fetcher.requests[0].address, address);
         fetcher.answer("! a list\n||ads.example^\n");
-        const QString file = QDir(blocker.folder()).filePath(SubscriptionRules::fileNameFor(address));
+        const QString file =
+            QDir(blocker.folder()).filePath(SubscriptionRules::fileNameFor(address));
         QVERIFY(QFile::exists(file));
 
         changeOptions(

@@ -91,8 +91,8 @@ void EngineFileFetcher::watch(QWebEngineDownloadRequest* request)
                     return;
                 switch (state) {
                 case QWebEngineDownloadRequest::DownloadCompleted: {
-                    const QString written = QDir(request->downloadDirectory())
-                                                .filePath(request->downloadFileName());
+                    const QString written =
+                        QDir(request->downloadDirectory()).filePath(request->downloadFileName());
                     // The engine picks another name when the one asked for is taken.
                     if (written != m_file) {
                         QFile::remove(m_file);

@@ -133,11 +133,10 @@ void ContentBlockingPage::updateStatus(const QList<FilterSubscription>& subscrip
 
 void ContentBlockingPage::showStatus(QTreeWidgetItem* item, const FilterSubscription& subscription)
 {
-    item->setText(ColDownloaded,
-                  subscription.lastDownload.isValid()
-                      ? QLocale().toString(subscription.lastDownload.toLocalTime(),
-                                           QLocale::ShortFormat)
-                      : QStringLiteral("Never"));
+    item->setText(ColDownloaded, subscription.lastDownload.isValid()
+                                     ? QLocale().toString(subscription.lastDownload.toLocalTime(),
+                                                          QLocale::ShortFormat)
+                                     : QStringLiteral("Never"));
     // A download clears the error: what is kept is the last attempt's.
     item->setText(ColError, subscription.lastError);
     item->setToolTip(ColError, subscription.lastError);
