@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 using namespace EngineTestKit;
 
@@ -87,6 +89,33 @@ private Q_SLOTS:
         server.serve("/list.txt", slow);
         QVERIFY(refresh().contains(QLatin1String("did not send")));
         QCOMPARE(contents(), list);
+
+        // Without a length announced, the download is stopped once it grows past the bound.
+        // (The first list is no longer subscribed to: its file goes.)
+        static_cast<EngineFileFetcher*>(context.fileFetcher())
+            ->setTimeout(EngineFileFetcher::DefaultTimeoutMs);
+        QTcpServer endless;
+        QVERIFY(endless.listen(QHostAddress::LocalHost));
+        connect(&endless, &QTcpServer::newConnection, &endless, [&endless] {
+            QTcpSocket* socket = endless.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n"
+                              "Connection: close\r\n\r\n");
+                const QByteArray chunk(1024 * 1024, 'a');
+                for (int i = 0; i <= SubscriptionRules::MaxListBytes / chunk.size(); ++i)
+                    socket->write(chunk);
+                socket->disconnectFromHost();
+            });
+        });
+        const QUrl endlessAddress(
+            QStringLiteral("http://127.0.0.1:%1/list.txt").arg(endless.serverPort()));
+        QVERIFY(subscriptions.setAddresses({endlessAddress}));
+        QVERIFY2(refresh().contains(QLatin1String("was stopped")),
+                 qPrintable(outcomes.constFirst().at(1).toString()));
+        QVERIFY(
+            !QFile::exists(QDir(folder).filePath(SubscriptionRules::fileNameFor(endlessAddress))));
+        QVERIFY(!QFile::exists(file));
 
         QCOMPARE(QDir(FilterSubscriptions::incomingFolder(folder)).entryList(QDir::Files),
                  QStringList());
