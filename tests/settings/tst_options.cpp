@@ -780,6 +780,27 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(file));
     }
 
+    // A private window leaves the lists to the user's own copy.
+    void aPrivateWindowDownloadsNoLists()
+    {
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        ContentBlocker blocker(hive, dir.filePath(QStringLiteral("Filters")));
+        FakeFileFetcher fetcher;
+        MainWindowFixture w({.hive = &hive,
+                             .privateWindow = true,
+                             .contentBlocker = &blocker,
+                             .fetcher = &fetcher});
+        AddressScript script{{QStringLiteral("https://new.example/list.txt")}};
+        changeOptions(w, [&script](TfrmOptions* options) {
+            script.attach(options->blockingPage());
+            child<QPushButton>(options, "cmdAddSubscription")->click();
+            QVERIFY(!child<QPushButton>(options, "cmdRefreshSubscriptions")->isEnabled());
+        });
+        QCOMPARE(FilterSubscriptionList(hive).read().size(), 1);
+        QVERIFY(fetcher.requests.isEmpty());
+    }
+
     // --- With the main window ---------------------------------------------------------------
 
     void okAppliesToTheRunningWindow()
