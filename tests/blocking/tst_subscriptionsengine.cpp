@@ -117,6 +117,14 @@ private Q_SLOTS:
             !QFile::exists(QDir(folder).filePath(SubscriptionRules::fileNameFor(endlessAddress))));
         QVERIFY(!QFile::exists(file));
 
+        // Nobody listens: the engine says so at once.
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QUrl nobody(QStringLiteral("http://127.0.0.1:%1/list.txt").arg(closed.serverPort()));
+        closed.close();
+        QVERIFY(subscriptions.setAddresses({nobody}));
+        QVERIFY(refresh().contains(QLatin1String("failed")));
+
         QCOMPARE(QDir(FilterSubscriptions::incomingFolder(folder)).entryList(QDir::Files),
                  QStringList());
     }
