@@ -354,6 +354,19 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(QDir(t.folder).filePath(QStringLiteral("mine.txt"))));
     }
 
+    void firstCheckComesAFewSecondsAfterStart()
+    {
+        Scheduler t(m_home, QStringLiteral("first"));
+        QVERIFY(t.list.setAddresses({url("https://first.example/list.txt")}));
+        QElapsedTimer clock;
+        clock.start();
+        t.scheduler.start();
+        QVERIFY(t.fetcher.requests.isEmpty()); // the window's first pages come first
+        QTRY_COMPARE_WITH_TIMEOUT(t.fetcher.requests.size(), 1,
+                                  FilterSubscriptions::FirstCheckMs + 3000);
+        QVERIFY(clock.elapsed() >= FilterSubscriptions::FirstCheckMs - 100);
+    }
+
 private:
     // A scheduler on a hive and a folder of its own, with a fake fetcher and clock.
     struct Scheduler
