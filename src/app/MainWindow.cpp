@@ -14,6 +14,7 @@
 #include "integration/window/WindowExternal.h"
 #include "links/window/LinksCommands.h"
 #include "blocking/ContentBlocker.h"
+#include "blocking/FilterSubscriptions.h"
 #include "blocking/window/BlockingCommands.h"
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
@@ -252,6 +253,15 @@ void TfrmMain::buildWindow()
     if (m_start.contentBlocker)
         m_blocking = new BlockingCommands(
             {*m_start.contentBlocker, *m_tabs, *m_actions, *m_pmTab, *m_statusBar}, this);
+    // A private window or a picture downloads no lists: the user's copy keeps them fresh.
+    FileFetcher* fetcher = m_start.engine->fileFetcher();
+    if (m_start.contentBlocker && fetcher && !m_start.privateWindow &&
+        m_start.screenshotFile.isEmpty()) {
+        m_subscriptions = new FilterSubscriptions(
+            FilterSubscriptionList(m_hive), *fetcher, m_start.contentBlocker->folder(),
+            [] { return QDateTime::currentDateTimeUtc(); }, this);
+        m_subscriptions->start();
+    }
     else
         action(ActionId::actBlockedContent)->setEnabled(false);
     auto* sideBarCommands =

@@ -19,6 +19,7 @@
 class AddressBand;
 class BarsControl;
 class BlockingCommands;
+class FilterSubscriptions;
 class ContentBlocker;
 class ContentSwitchControl;
 class EngineServices;
@@ -278,6 +279,7 @@ private:
     SideBar* m_sideBar = nullptr;
     MailCommands* m_mail = nullptr;
     BlockingCommands* m_blocking = nullptr;
+    FilterSubscriptions* m_subscriptions = nullptr; // null: no lists are downloaded
     LinksCommands* m_links = nullptr;
     SearchCommands* m_search = nullptr;
     FavoritesCommands* m_favorites = nullptr;

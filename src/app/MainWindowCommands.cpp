@@ -24,6 +24,8 @@
 #include "commands/MainActions.h"
 #include "desktop/TrayControl.h"
 #include "settings/ContentSwitchControl.h"
+#include "blocking/FilterSubscriptions.h"
+#include "settings/dialogs/ContentBlockingPage.h"
 #include "settings/dialogs/Options.h"
 #include "settings/window/InternetOptionsCommands.h"
 #include "sidebar/SideBar.h"
@@ -362,9 +364,19 @@ void TfrmMain::showOptions()
     {
         TfrmOptions dialog(m_hive, settings(), {IE4Mode(), tray()->trayAvailable()}, this);
         dialog.setFont(font());
+        ContentBlockingPage* lists = dialog.blockingPage();
+        if (m_subscriptions) {
+            lists->setRefreshAvailable(true);
+            connect(lists, &ContentBlockingPage::refreshRequested, m_subscriptions,
+                    &FilterSubscriptions::refreshNow);
+            connect(m_subscriptions, &FilterSubscriptions::outcome, lists,
+                    [this, lists] { lists->updateStatus(FilterSubscriptionList(m_hive).read()); });
+        }
         if (m_questions->runDialog(dialog) == QDialog::Accepted) {
             applySettings(dialog.settings());
             applyInactiveTabColors(dialog.tabColors());
+            if (m_subscriptions)
+                m_subscriptions->checkNow();
         }
     }
     // Whatever the answer: another copy may have changed them meanwhile.

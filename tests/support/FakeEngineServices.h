@@ -32,6 +32,9 @@ public:
     void clearCacheAndCookies() override { ++clearedCaches; }
     QString historyFile() const override { return m_historyFile; }
     int runningDownloads() const override { return running; }
+    FileFetcher* fileFetcher() override { return fetcher; }
+
+    FileFetcher* fetcher = nullptr; // none by default: no lists are downloaded
 
 private:
     const QString m_historyFile;

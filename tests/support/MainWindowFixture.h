@@ -39,6 +39,8 @@ public:
         std::function<void(ScriptedWindowQuestions&)> answers;
         PasswordStore* passwords = nullptr; // null: no passwords offered or filled
         bool privateWindow = false;
+        ContentBlocker* contentBlocker = nullptr; // null: no content blocking
+        FileFetcher* fetcher = nullptr;           // the fake engine's; null: none
         std::function<void()> openPrivateWindow; // empty: New Private Window is not offered
     };
 
@@ -77,6 +79,8 @@ public:
         options.leftSessions = setup.leftSessions;
         options.passwords = setup.passwords;
         options.privateWindow = setup.privateWindow;
+        options.contentBlocker = setup.contentBlocker;
+        engine.fetcher = setup.fetcher;
         options.openPrivateWindow = setup.openPrivateWindow;
         if (setup.answers)
             setup.answers(questions);

@@ -52,8 +52,18 @@ DownloadManager::Verdict DownloadManager::verdict(const PageAsking& page, bool s
     return Verdict::Ask;
 }
 
+void DownloadManager::addClaim(const QObject* owner, Claim claim)
+{
+    m_claims.append({owner, std::move(claim)});
+}
+
 void DownloadManager::onDownloadRequested(QWebEngineDownloadRequest* request)
 {
+    m_claims.removeIf([](const auto& claim) { return claim.first.isNull(); });
+    for (const auto& claim : std::as_const(m_claims)) {
+        if (claim.second(request))
+            return;
+    }
     if (request->isSavePageDownload()) {
         request->accept();
         track(request);

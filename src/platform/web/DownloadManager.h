@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QString>
 
@@ -33,6 +34,12 @@ public:
 
     DownloadManager(QWebEngineProfile* profile, QuestionsSource questions,
                     QObject* parent = nullptr);
+
+    // A part of the program that downloads for itself (without asking, outside the
+    // downloads list) claims its own requests: a claim that answers true has taken the
+    // request, and the manager leaves it alone. A claim goes with its owner.
+    using Claim = std::function<bool(QWebEngineDownloadRequest* request)>;
+    void addClaim(const QObject* owner, Claim claim);
 
     // The downloads of this session that still exist, oldest first.
     QList<QWebEngineDownloadRequest*> downloads() const;
@@ -71,6 +78,7 @@ private:
     void track(QWebEngineDownloadRequest* request);
 
     QuestionsSource m_questions;
+    QList<QPair<QPointer<const QObject>, Claim>> m_claims;
     // Asks where the download goes; false when the user cancelled.
     bool askWhere(QWebEngineDownloadRequest* request, WebQuestions* questions);
     // Saves into the download folder without asking.

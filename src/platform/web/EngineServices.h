@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class FileFetcher;
+
 // What the main window and its parts need of the web engine as a whole, beside the pages:
 // a browser's backend, the content switches and user-agent tokens every page obeys,
 // clearing the cache and cookies, and where the history is kept. The program wires the real
@@ -38,6 +40,9 @@ public:
     // The engine keeps nothing of its pages on disk (a private window's): nothing the user
     // types into them is offered to be kept either.
     virtual bool offTheRecord() const { return false; }
+    // Downloads files for the program itself through the engine's network; null: no such
+    // downloads (the fetcher lives as long as the services).
+    virtual FileFetcher* fileFetcher() { return nullptr; }
     // Where copies of pages handed to other programs (an editor, a mail) go; empty: the
     // program's own folder for them. A private window's go with it.
     virtual QString pageCopiesFolder() const { return {}; }

@@ -8,6 +8,7 @@
 #include "platform/web/ContentSettings.h"
 #include "platform/web/DownloadManager.h"
 #include "platform/web/DownloadsWindow.h"
+#include "platform/web/EngineFileFetcher.h"
 #include "platform/web/OfflineMode.h"
 #include "platform/web/PageContentFilter.h"
 #include "platform/web/PersonalDictionary.h"
@@ -110,8 +111,16 @@ WebEngineContext::~WebEngineContext()
     for (QtWebEngineBackend* backend : alive)
         backend->releaseEngine();
     // The downloads still running end with the profile.
+    delete m_fetcher;
     delete m_downloads;
     delete m_profile;
+}
+
+FileFetcher* WebEngineContext::fileFetcher()
+{
+    if (!m_fetcher)
+        m_fetcher = new EngineFileFetcher(m_profile, *m_downloads, this);
+    return m_fetcher;
 }
 
 void WebEngineContext::setQuestions(std::unique_ptr<WebQuestions> questions)

@@ -19,6 +19,7 @@
 class ContentFilter;
 class PersonalDictionary;
 class DownloadManager;
+class FileFetcher;
 class WebContentSettings;
 class QWebEngineProfile;
 class QWidget;
@@ -72,6 +73,8 @@ public:
     DownloadManager* downloads() const { return m_downloads; }
     // The content switches and user-agent tokens every page of the profile obeys.
     WebContentSettings* contentSettings() const { return m_content; }
+    // The program's own downloads (filter lists), on this profile; made at the first call.
+    FileFetcher* fileFetcher();
     // Made when the first download starts.
     DownloadsWindow* downloadsWindow() const { return m_downloadsWindow; }
 
@@ -121,6 +124,7 @@ private:
     std::unique_ptr<SiteIcons> m_icons;
     std::unique_ptr<PersonalDictionary> m_dictionary;
     DownloadManager* m_downloads = nullptr;
+    FileFetcher* m_fetcher = nullptr;
     WebContentSettings* m_content = nullptr;
     QPointer<DownloadsWindow> m_downloadsWindow;
     QList<QtWebEngineBackend*> m_backends;

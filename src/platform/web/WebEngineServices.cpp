@@ -56,3 +56,8 @@ bool WebEngineServices::offTheRecord() const
 {
     return m_context.profile() && m_context.profile()->isOffTheRecord();
 }
+
+FileFetcher* WebEngineServices::fileFetcher()
+{
+    return m_context.fileFetcher();
+}

@@ -20,6 +20,7 @@ public:
     int runningDownloads() const override;
     QIcon siteIcon(const QString& address) const override;
     bool offTheRecord() const override;
+    FileFetcher* fileFetcher() override;
     QString pageCopiesFolder() const override { return m_pageCopies; }
     void setPageCopiesFolder(const QString& folder) { m_pageCopies = folder; }
 

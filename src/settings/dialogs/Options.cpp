@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "settings/dialogs/PopupListEditor.h"
 #include "settings/SpellLanguages.h"
+#include "settings/dialogs/ContentBlockingPage.h"
 #include "settings/dialogs/PagesPage.h"
 #include "settings/dialogs/TabColorsPage.h"
 
@@ -95,6 +96,7 @@ TfrmOptions::TfrmOptions(RegistryHive& hive, const WindowSettings& current, Cont
     , m_context(context)
     , m_settings(current)
     , m_options(hive)
+    , m_subscriptions(hive)
     , m_groupChooser(&TfrmOptions::chooseStartupGroup)
     , m_notice([](QWidget* parent, const QString& text) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
@@ -123,6 +125,8 @@ TfrmOptions::TfrmOptions(RegistryHive& hive, const WindowSettings& current, Cont
     m_pgOptions->addTab(buildAddressBar(), QStringLiteral("Address Bar"));
     m_pages = new PagesPage(SpellLanguages::available(Paths::dictionariesFolder()));
     m_pgOptions->addTab(m_pages, QStringLiteral("Pages"));
+    m_blocking = new ContentBlockingPage;
+    m_pgOptions->addTab(m_blocking, QStringLiteral("Content Blocking"));
     m_pgOptions->setCurrentIndex(0);
 
     m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -447,6 +451,7 @@ void TfrmOptions::fill()
 {
     m_chkDisableAltShortcuts->setChecked(m_options.GetDisableALTShortcuts());
     m_pages->set(m_settings.spellCheck, m_settings.spellCheckLanguage, m_settings.pdfViewer);
+    m_blocking->setSubscriptions(m_subscriptions.read());
 
     // Completion. Where the history completion is not offered, the style in force for a
     // stored IE5 choice is IE4, and that is what shows.
@@ -667,6 +672,9 @@ void TfrmOptions::cmdOKClick()
     store(S::SpellCheckLanguage);
     m_settings.pdfViewer = m_pages->pdfViewer();
     store(S::PdfViewer);
+    if (!m_subscriptions.setAddresses(m_blocking->addresses()))
+        m_notice(this, QStringLiteral("The settings could not keep the filter lists subscribed "
+                                      "to; the other options are saved."));
 
     accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/strip/TabColors.h"
+#include "settings/FilterSubscriptionList.h"
 #include "settings/OptionsRules.h"
 #include "settings/PVOptions.h"
 #include "settings/WindowSettings.h"
@@ -20,10 +21,11 @@ class QRadioButton;
 class QShowEvent;
 class QSpinBox;
 class QTabWidget;
+class ContentBlockingPage;
 class PagesPage;
 class TabColorsPage;
 
-// The options dialog: eight pages of settings, filled from the settings store and from the
+// The options dialog: ten pages of settings, filled from the settings store and from the
 // main window's working copies when it is made. OK checks the start-up page group, writes
 // the settings, applies to the running window what takes effect at once and closes;
 // Cancel and Esc close and change nothing.
@@ -51,6 +53,7 @@ public:
 
     TabColorsPage* colorsPage() const { return m_colors; }
     PagesPage* pagesPage() const { return m_pages; }
+    ContentBlockingPage* blockingPage() const { return m_blocking; }
     // After OK: the working copies as the user left them, and the strip's colours.
     WindowSettings settings() const { return m_settings; }
     TabColors::TabColorPair tabColors() const;
@@ -89,6 +92,7 @@ private:
     const Context m_context;
     WindowSettings m_settings;
     TPVOptions m_options; // for the dialog's life
+    FilterSubscriptionList m_subscriptions;
     GroupChooser m_groupChooser;
     Notice m_notice;
 
@@ -117,6 +121,7 @@ private:
     // Tab Colors
     TabColorsPage* m_colors = nullptr;
     PagesPage* m_pages = nullptr;
+    ContentBlockingPage* m_blocking = nullptr;
     // New Tabs
     QListWidget* m_clbNewTabs = nullptr;
     QButtonGroup* m_newAction = nullptr; // ids: "NewAction"
