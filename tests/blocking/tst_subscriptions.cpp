@@ -6,11 +6,12 @@
 #include "support/FakeFileFetcher.h"
 #include "support/TestHome.h"
 
+#include <QTimeZone>
 #include <QtTest>
 
 namespace {
 
-const QDateTime Now = QDateTime(QDate(2026, 3, 10), QTime(12, 0), Qt::UTC);
+const QDateTime Now = QDateTime(QDate(2026, 3, 10), QTime(12, 0), QTimeZone::utc());
 
 QDateTime hoursBefore(qint64 hours)
 {

@@ -21,6 +21,7 @@
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
+#include <QTimeZone>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -670,8 +671,8 @@ private Q_SLOTS:
         const QString added = QStringLiteral("https://new.example/list.txt");
         FilterSubscriptionList list(d.hive);
         QVERIFY(list.setAddresses({kept}));
-        list.recordOutcome(kept, QDateTime(QDate(2026, 3, 1), QTime(9, 30), Qt::UTC), {});
-        list.recordOutcome(kept, QDateTime(QDate(2026, 3, 9), QTime(9, 30), Qt::UTC),
+        list.recordOutcome(kept, QDateTime(QDate(2026, 3, 1), QTime(9, 30), QTimeZone::utc()), {});
+        list.recordOutcome(kept, QDateTime(QDate(2026, 3, 9), QTime(9, 30), QTimeZone::utc()),
                            QStringLiteral("The download failed: Server unreachable"));
 
         for (const bool ok : {false, true}) {
