@@ -40,6 +40,7 @@ public:
         PasswordStore* passwords = nullptr; // null: no passwords offered or filled
         bool privateWindow = false;
         std::function<void()> openPrivateWindow; // empty: New Private Window is not offered
+        bool opensPagesWhenPainted = false;      // as the program: the first pages wait for show()
     };
 
     MainWindowFixture()
@@ -78,6 +79,7 @@ public:
         options.passwords = setup.passwords;
         options.privateWindow = setup.privateWindow;
         options.openPrivateWindow = setup.openPrivateWindow;
+        options.opensPagesWhenPainted = setup.opensPagesWhenPainted;
         if (setup.answers)
             setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);
