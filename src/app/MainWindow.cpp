@@ -195,6 +195,7 @@ void TfrmMain::openFirstPages()
             close();
         });
     }
+    m_firstPagesOpened = true;
     Q_EMIT firstPagesOpened();
 }
 
@@ -523,7 +524,10 @@ void TfrmMain::runExitSequence()
         addresses << tab->GetAddress();
     bool sitesKept = false;
     try {
-        m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
+        // Told to leave before its first pages opened (while starting), the window has no
+        // sites of its own: those stored stay for the next start.
+        if (m_firstPagesOpened)
+            m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
         sitesKept = true;
         // The band layout goes among the settings, before the bars' visibility.
         settings().write(*m_options, [this] {

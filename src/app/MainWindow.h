@@ -307,4 +307,5 @@ private:
     bool m_ie4Mode = false;
     bool m_windowShown = false;
     bool m_exited = false;
+    bool m_firstPagesOpened = false;
 };

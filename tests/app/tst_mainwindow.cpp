@@ -274,6 +274,13 @@ private Q_SLOTS:
         undrawn->show();
         QVERIFY(undrawnOpened.wait(FirstPaint::LongestWaitMs * 5));
         QCOMPARE(undrawn.activeFake()->navigations(), first->navigations());
+
+        // Told to leave before its pages opened, the window keeps the last sites stored.
+        const QStringList last = TPVOptions::BuildLastOpenSites({"http://127.0.0.1/kept"});
+        Fixture leaving({.before = [&last](TPVOptions& o) { o.SetLastOpenSites(last); },
+                         .opensPagesWhenPainted = true});
+        leaving->ExitNow();
+        QCOMPARE(leaving.options().GetLastOpenSites(), last);
     }
 
     void aPrivateWindowShowsWhatItIs()
