@@ -19,6 +19,7 @@
 #include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
 #include "settings/window/InternetOptionsCommands.h"
+#include "app/FirstPaint.h"
 #include "app/PrivateMark.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
@@ -128,7 +129,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 
     // The first tab, blank. While the start pages open, new tabs go to the end so that
     // restored tabs keep their order.
-    m_tabs->NewTab();
+    TBrowserTab* first = m_tabs->NewTab();
     // Other copies and the command-line tool are answered from here on, also while a
     // question of the start waits for the user.
     m_handOff = new WindowHandOff(
@@ -164,6 +165,27 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     m_sleeper->setFreezeAfterMinutes(m_settings.freezeTabsAfter);
     m_sleeper->setUnloadAfterMinutes(m_settings.unloadTabsAfter);
     applyPageFeatures(m_settings);
+    // The first pages wait for the window's first picture: the user sees the window at
+    // once, and the engine starting up does not hold it back.
+    if (m_start.opensPagesWhenPainted) {
+        // Nor does the first tab load a blank page before then.
+        if (first)
+            first->holdBlankPage();
+        new FirstPaint(*this, [this, held = QPointer<TBrowserTab>(first)] {
+            openFirstPages();
+            if (held)
+                held->releaseBlankPage();
+        });
+    } else {
+        openFirstPages();
+    }
+
+    // The saved band layout is put in place once the window is up.
+    QTimer::singleShot(1, this, [this] { bars()->LoadBandLayout(m_hive); });
+}
+
+void TfrmMain::openFirstPages()
+{
     m_session->openStartOrRestore();
     m_tabs->setOpenNewAtEnd(m_settings.openNewAtEnd);
     m_handOff->started();
@@ -174,8 +196,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
             close();
         });
     }
-    // The saved band layout is put in place once the window is up.
-    QTimer::singleShot(1, this, [this] { bars()->LoadBandLayout(m_hive); });
+    m_firstPagesOpened = true;
+    Q_EMIT firstPagesOpened();
 }
 
 TfrmMain::~TfrmMain()
@@ -512,7 +534,10 @@ void TfrmMain::runExitSequence()
         addresses << tab->GetAddress();
     bool sitesKept = false;
     try {
-        m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
+        // Told to leave before its first pages opened (while starting), the window has no
+        // sites of its own: those stored stay for the next start.
+        if (m_firstPagesOpened)
+            m_options->SetLastOpenSites(TPVOptions::BuildLastOpenSites(addresses));
         sitesKept = true;
         // The band layout goes among the settings, before the bars' visibility.
         settings().write(*m_options, [this] {

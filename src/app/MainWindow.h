@@ -90,6 +90,9 @@ struct MainWindowOptions
     bool privateWindow = false;
     // Starts a private window; empty: New Private Window is not offered.
     std::function<void()> openPrivateWindow;
+    // The start pages (or the tabs brought back) open once the window has first been drawn,
+    // as the program's window does; false: at creation, for a window that is not shown.
+    bool opensPagesWhenPainted = false;
 };
 
 // The program's one main window: it owns the tab set (TabSet, wired to the bars in
@@ -198,6 +201,9 @@ Q_SIGNALS:
     void exited();
     // Picture mode: the picture was written (or could not be); the window closes next.
     void screenshotTaken(bool ok);
+    // The start pages or the tabs brought back have been asked for, and the other copies'
+    // hand-offs are taken from now on.
+    void firstPagesOpened();
 
 protected:
     QMenu* createPopupMenu() override;
@@ -208,6 +214,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // The end of the start: the first pages, the hand-offs held until then, the picture.
+    void openFirstPages();
     // The active tab's state in the window.
     void UpdateTabState();    // secure icon and busy animation
     void UpdateBackForward(); // the Back and Forward actions
@@ -301,4 +309,5 @@ private:
     bool m_ie4Mode = false;
     bool m_windowShown = false;
     bool m_exited = false;
+    bool m_firstPagesOpened = false;
 };

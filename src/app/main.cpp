@@ -435,6 +435,8 @@ int main(int argc, char* argv[])
     if (!pictureMode)
         options.openPrivateWindow = [] { startPrivateWindow(); };
 
+    options.opensPagesWhenPainted = true;
+
     int exitCode = 0;
     {
         TfrmMain window(std::move(options)); // it lets the slots it takes over go
@@ -476,8 +478,11 @@ int main(int argc, char* argv[])
             if (!pictureMode)
                 tidy();
         });
-        if (!pictureMode)
-            reportIgnoredValues(hive, &window);
+        // The start pages read settings too (the last sites): told once they have.
+        if (!pictureMode) {
+            QObject::connect(&window, &TfrmMain::firstPagesOpened, &window,
+                             [&hive, &window] { reportIgnoredValues(hive, &window); });
+        }
         if (profile && !pictureMode && !profile->isMain() && profile->isNew())
             tellAboutOwnProfile(&window);
         // A copy that came up while another handed over into the hive picks that up now; a

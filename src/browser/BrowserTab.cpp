@@ -68,7 +68,7 @@ TBrowserTab::TBrowserTab(BrowserTabHost* host, bool hidden, QWidget* parent)
             // only cost a load that the real one replaces.
             m_blankPending = true;
             QTimer::singleShot(0, this, [this] {
-                if (m_blankPending)
+                if (m_blankPending && !m_blankHeld)
                     NavigateBlank();
             });
         }
@@ -277,6 +277,13 @@ void TBrowserTab::NavigateBlank()
     navigationChosen();
     if (m_browser)
         m_browser->NavigateUrl(AboutBlank);
+}
+
+void TBrowserTab::releaseBlankPage()
+{
+    m_blankHeld = false;
+    if (m_blankPending)
+        NavigateBlank();
 }
 
 void TBrowserTab::GoTabHome()

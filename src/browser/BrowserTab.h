@@ -95,6 +95,11 @@ public:
     void OpenAsHome(const QString& url);
     void NavigateTo(const QString& url);
     void NavigateBlank();
+    // A new tab whose address is chosen later than usual (the window's first tab, whose
+    // start pages wait for the window to be drawn): its blank page is held back until
+    // released, and loads then only if no address came in the meantime.
+    void holdBlankPage() { m_blankHeld = true; }
+    void releaseBlankPage();
     void GoTabHome();
     void GoHome();
     void GoSearch();
@@ -273,6 +278,7 @@ private:
     bool m_focusOnLoad = false;
     bool m_startupMark = false;
     bool m_blankPending = false; // "about:blank" follows unless another address comes first
+    bool m_blankHeld = false;    // ...but not before releaseBlankPage()
     bool m_waiting = false;
     bool m_typedSinceLoad = false;
     qint64 m_lastUsedMs = 0;

@@ -10,7 +10,7 @@
 
 PopupControl::PopupControl(RegistryHive& hive, QWidget* noticeParent)
     : QObject(noticeParent)
-    , m_hive(hive)
+    , m_options(hive)
     , m_noticeParent(noticeParent)
 {
     m_tmrCloseHidden = new QTimer(this);
@@ -23,14 +23,13 @@ PopupControl::PopupControl(RegistryHive& hive, QWidget* noticeParent)
     m_tmrPendingWindows->setInterval(PendingWindowGrace);
     connect(m_tmrPendingWindows, &QTimer::timeout, this, &PopupControl::sweepDue);
 
-    const TPVOptions options(m_hive);
-    m_usePopupSorvel = options.GetUsePopupSorvel();
-    m_popupList = options.GetPopupSorvelList();
+    m_usePopupSorvel = m_options.GetUsePopupSorvel();
+    m_popupList = m_options.GetPopupSorvelList();
 }
 
 void PopupControl::ReloadPopupList()
 {
-    m_popupList = TPVOptions(m_hive).GetPopupSorvelList();
+    m_popupList = m_options.GetPopupSorvelList();
 }
 
 bool PopupControl::IsPopupBlocked(const QString& url)
@@ -41,14 +40,14 @@ bool PopupControl::IsPopupBlocked(const QString& url)
     // means the default (tell the user), not an error box in the middle of a load.
     bool notify = true;
     try {
-        notify = TPVOptions(m_hive).GetPopupSorvelNotify();
+        notify = m_options.GetPopupSorvelNotify();
     } catch (const RegistryError&) {
     }
     if (notify) {
         if (!m_notice) {
             m_notice = new TfrmPopupNotify(m_noticeParent);
             connect(m_notice, &TfrmPopupNotify::dontShowAgain, this,
-                    [this] { TPVOptions(m_hive).SetPopupSorvelNotify(false); });
+                    [this] { m_options.SetPopupSorvelNotify(false); });
         }
         m_notice->addAddress(url);
         m_notice->show();
@@ -76,8 +75,8 @@ bool PopupControl::isFiltered(const QString& url, const QString& openerUrl,
 void PopupControl::addToList(const QString& address)
 {
     if (!address.isEmpty()) {
-        TPVOptions options(m_hive);
-        options.SetPopupSorvelList(PopupRules::appendEntry(options.GetPopupSorvelList(), address));
+        m_options.SetPopupSorvelList(
+            PopupRules::appendEntry(m_options.GetPopupSorvelList(), address));
     }
     ReloadPopupList();
 }

@@ -2,6 +2,7 @@
 
 #include "browser/PopupNotify.h"
 #include "platform/web/ContentFilter.h"
+#include "settings/PVOptions.h"
 
 #include <QObject>
 #include <QPointer>
@@ -79,7 +80,9 @@ Q_SIGNALS:
     void sweepDue();
 
 private:
-    RegistryHive& m_hive;
+    // Kept for the control's life: it knows where the settings are, so that a read of the
+    // list or of the notice's switch is one look-up.
+    TPVOptions m_options;
     QWidget* const m_noticeParent;
     QTimer* m_tmrCloseHidden = nullptr;
     QTimer* m_tmrPendingWindows = nullptr;

@@ -2,8 +2,10 @@
 
 #include "platform/RegistryHive.h"
 
+#include <QHash>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 // Raised for failures the registry cannot hide: a key that cannot be created, a value that
@@ -38,6 +40,13 @@ private:
 // The program's handle on the registry: a root, and at most one open key at a time.
 // Key paths are separated by backslashes; a path that starts with a backslash is taken
 // from the root, any other from the open key (or the root when no key is open).
+//
+// Opening a key is one look-up of the hive, whatever the depth of its path, and it brings
+// the key's values along: the reads of the open key are answered from that copy, so that
+// a reader of many values (the settings at start-up) costs one look-up, not one a value.
+// The copy lives while the key stays open in this handle. Every change made through the
+// same hive (this handle, another one, a rolled-back transaction) is seen by the next read;
+// what another running copy writes is seen from the next openKey.
 class TRegistry final
 {
 public:
@@ -75,6 +84,9 @@ public:
     bool hasSubKeys() const { return !keyNames().isEmpty(); }
 
     bool valueExists(const QString& name) const;
+    // One value of the open key, or nothing when it or the open key is missing.
+    std::optional<RegistryHive::Value> value(const QString& name) const;
+    QList<RegistryHive::Value> values() const; // in the order they were first written
     bool deleteValue(const QString& name);
     QStringList valueNames() const; // in the order the values were first written
     // The type of a value, or false when it does not exist.
@@ -94,13 +106,39 @@ public:
     void writeInteger(const QString& name, int value);
     void writeBool(const QString& name, bool value) { writeInteger(name, value ? 1 : 0); }
 
+    // A key with more values, or more data, than this is read a value at a time: the
+    // copy is for settings, not for whatever a hand-edited hive may hold.
+    static constexpr qsizetype MaxCopiedValues = 1000;
+    static constexpr qsizetype MaxCopiedBytes = 1024 * 1024;
+
 private:
-    qint64 resolve(const QString& key, bool canCreate, QString* fullPath) const;
+    // Where a key path leads: the key it starts from, its names, and the whole path.
+    struct Target
+    {
+        qint64 start = 0;
+        QStringList names;
+        QString path;
+    };
+    // The open key's values as a look-up found them, by folded name.
+    struct Copy
+    {
+        quint64 changes = 0; // the hive's change count when it was read
+        bool usable = false; // false: too large to keep, read a value at a time
+        QList<RegistryHive::Value> values;
+        QHash<QString, qsizetype> byName;
+    };
+
+    Target target(const QString& key) const;
+    qint64 create(const Target& target, const QString& key) const;
+    qint64 resolve(const QString& key, QString* fullPath) const;
     qint64 rootId() const;
+    void keep(RegistryHive::KeyValues found) const;
+    const Copy* copy() const; // null when the open key's values are not kept
     void write(const QString& name, DataType type, const QVariant& data);
 
     RegistryHive& m_hive;
     RootKey m_root = HKEY_CURRENT_USER;
     qint64 m_key = 0;
     QString m_path;
+    mutable std::optional<Copy> m_copy;
 };

@@ -84,14 +84,35 @@ QVariant storedData(RegistryHive::ValueType type, const QVariant& data)
     return bytes.isNull() ? QVariant(QByteArray("", 0)) : QVariant(bytes);
 }
 
-RegistryHive::Value valueFrom(const QSqlQuery& query)
+// A value from the columns name, type, data, starting at `first`.
+RegistryHive::Value valueFrom(const QSqlQuery& query, int first = 0)
 {
-    const auto type = static_cast<RegistryHive::ValueType>(query.value(1).toUInt());
-    QVariant data = query.value(2);
+    const auto type = static_cast<RegistryHive::ValueType>(query.value(first + 1).toUInt());
+    QVariant data = query.value(first + 2);
     if (RegistryHive::holdsBytes(type))
         data = QVariant(data.toByteArray());
-    return RegistryHive::Value{query.value(0).toString(), type, data};
+    return RegistryHive::Value{query.value(first).toString(), type, data};
 }
+
+// A path as the key walk below takes it: each name folded and followed by a backslash,
+// which no key name holds.
+QString walkPath(const QStringList& path)
+{
+    QString walk;
+    for (const QString& name : path)
+        walk += folded(name) + QLatin1Char('\\');
+    return nonNull(walk);
+}
+
+// Walks from the key bound first down the folded names of the path bound second, one name
+// per step; the row whose rest is empty is the key the path names.
+#define HIVE_KEY_WALK                                                                              \
+    "WITH RECURSIVE walk(id, rest) AS ("                                                           \
+    " SELECT ?, ?"                                                                                 \
+    " UNION ALL"                                                                                   \
+    " SELECT k.id, substr(w.rest, instr(w.rest, '\\') + 1) FROM walk w"                            \
+    " JOIN keys k ON k.parent = w.id AND k.folded = substr(w.rest, 1, instr(w.rest, '\\') - 1)"    \
+    " WHERE w.rest <> '')"
 
 } // namespace
 
@@ -130,6 +151,49 @@ qint64 RegistryHive::childKey(qint64 parent, const QString& name) const
     if (query.exec() && query.next())
         return query.value(0).toLongLong();
     return 0;
+}
+
+qint64 RegistryHive::keyAt(qint64 start, const QStringList& path) const
+{
+    if (!m_db.isOpen())
+        return 0;
+    QSqlQuery& query = m_db.statement(HIVE_KEY_WALK " SELECT id FROM walk WHERE rest = ''");
+    const StatementScope scope(query);
+    query.addBindValue(start);
+    query.addBindValue(walkPath(path));
+    if (query.exec() && query.next())
+        return query.value(0).toLongLong();
+    return 0;
+}
+
+RegistryHive::KeyValues RegistryHive::keyWithValues(qint64 start, const QStringList& path,
+                                                    qsizetype limit) const
+{
+    KeyValues found;
+    if (!m_db.isOpen())
+        return found;
+    // A key without values still gives its row, with the value's columns NULL.
+    QSqlQuery& query =
+        m_db.statement(HIVE_KEY_WALK " SELECT w.id, v.name, v.type, v.data FROM walk w"
+                                     " LEFT JOIN vals v ON v.key = w.id"
+                                     " WHERE w.rest = '' ORDER BY v.seq LIMIT ?");
+    const StatementScope scope(query);
+    query.addBindValue(start);
+    query.addBindValue(walkPath(path));
+    query.addBindValue(static_cast<qint64>(limit) + 1); // one more tells that some were left
+    if (!query.exec())
+        return found;
+    while (query.next()) {
+        found.key = query.value(0).toLongLong();
+        if (query.isNull(1))
+            break;
+        if (found.values.size() == limit) {
+            found.complete = false;
+            break;
+        }
+        found.values.append(valueFrom(query, 1));
+    }
+    return found;
 }
 
 qint64 RegistryHive::createChildKey(qint64 parent, const QString& name)
@@ -194,6 +258,7 @@ bool RegistryHive::deleteKey(qint64 key)
 {
     if (!m_db.isOpen() || key <= LocalMachine) // the roots cannot be deleted
         return false;
+    ++m_changes;
     QSqlQuery& query = m_db.statement("DELETE FROM keys WHERE id = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
@@ -254,6 +319,7 @@ bool RegistryHive::setValue(qint64 key, const QString& name, ValueType type, con
 {
     if (!m_db.isOpen() || !isWritableName(name))
         return false;
+    ++m_changes;
     // A value rewritten in place keeps its position; a new one goes after the others.
     QSqlQuery& query = m_db.statement(
         "INSERT INTO vals(key, name, folded, type, data, seq)"
@@ -273,6 +339,7 @@ bool RegistryHive::deleteValue(qint64 key, const QString& name)
 {
     if (!m_db.isOpen())
         return false;
+    ++m_changes;
     QSqlQuery& query = m_db.statement("DELETE FROM vals WHERE key = ? AND folded = ?");
     const StatementScope scope(query);
     query.addBindValue(key);
@@ -305,6 +372,7 @@ bool RegistryHive::commitTransaction()
         return !m_rollbackOnly;
     if (!m_rollbackOnly && exec(QStringLiteral("COMMIT")))
         return true;
+    ++m_changes;
     exec(QStringLiteral("ROLLBACK"));
     return false;
 }
@@ -317,8 +385,10 @@ void RegistryHive::rollbackTransaction()
     // run to their end inside the transaction: rolling back now would let their remaining
     // writes commit one by one.
     m_rollbackOnly = true;
-    if (--m_transactionDepth == 0)
+    if (--m_transactionDepth == 0) {
+        ++m_changes;
         exec(QStringLiteral("ROLLBACK"));
+    }
 }
 
 void RegistryHive::noteIgnoredValue(const QString& key, const QString& name)

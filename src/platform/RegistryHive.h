@@ -72,6 +72,9 @@ public:
     QString errorText() const { return m_db.errorText(); }
     // Non-empty when the file was damaged at start and has been moved here.
     QString recoveredBackup() const { return m_db.recoveredBackup(); }
+    // How many statements this hive has run on its file so far; a reader's cost is the
+    // difference before and after it.
+    quint64 queryCount() const { return m_db.statementCount(); }
 
     // Values a reader passed over because they were stored with a type it cannot use (the
     // default took their place): "<key>\\<name>", each once, for the user to be told.
@@ -84,6 +87,18 @@ public:
     static constexpr qint64 LocalMachine = 3;
 
     qint64 childKey(qint64 parent, const QString& name) const;
+    // The key at `path` (names, compared without regard to case) below `start`, in one
+    // look-up whatever its depth; 0 when a part is missing. An empty path is `start`.
+    qint64 keyAt(qint64 start, const QStringList& path) const;
+    // The same look-up, reading the key's values with it (in insertion order), at most
+    // `limit` of them; `complete` says whether that was all. Key 0: no such key.
+    struct KeyValues
+    {
+        qint64 key = 0;
+        QList<Value> values;
+        bool complete = true;
+    };
+    KeyValues keyWithValues(qint64 start, const QStringList& path, qsizetype limit) const;
     // Creates the child when missing; returns 0 when it cannot be created. Names with a
     // backslash, a line break or a NUL are refused (a value's name too, by setValue), and
     // key names with blanks at either end.
@@ -100,6 +115,10 @@ public:
     QList<Value> values(qint64 key) const; // in insertion order
     bool setValue(qint64 key, const QString& name, ValueType type, const QVariant& data);
     bool deleteValue(qint64 key, const QString& name);
+    // Goes up with every change made through this hive, and with every rollback, so that a
+    // copy of what a key held can tell that it may be out of date. Changes that another
+    // connection (another running copy) makes are not counted.
+    quint64 changeCount() const { return m_changes; }
 
     // Groups several writes into one atomic commit; nests. When an inner level rolls back,
     // the whole transaction is rolled back at the outermost level and its commit fails.
@@ -115,6 +134,7 @@ private:
     SqliteDatabase m_db;
     int m_transactionDepth = 0;
     bool m_rollbackOnly = false;
+    quint64 m_changes = 0;
 };
 
 // Commits on success, rolls back when left early (an exception, a return on failure).

@@ -307,6 +307,7 @@ void SqliteDatabase::moveAsideDamagedFile()
 
 QSqlQuery& SqliteDatabase::statement(const char* sql) const
 {
+    ++m_statementCount;
     // Preparing costs more than running these small statements, so each is kept.
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
@@ -320,6 +321,7 @@ QSqlQuery& SqliteDatabase::statement(const char* sql) const
 
 bool SqliteDatabase::exec(const QString& sql) const
 {
+    ++m_statementCount;
     QSqlQuery query(connection());
     return query.exec(sql);
 }

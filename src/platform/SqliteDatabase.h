@@ -84,6 +84,9 @@ public:
     QSqlQuery& statement(const char* sql) const;
     // Runs one statement without keeping it.
     bool exec(const QString& sql) const;
+    // How many statements have been handed out or run since the object was made: what
+    // tests and benchmarks compare to tell how often a reader goes to the file.
+    quint64 statementCount() const { return m_statementCount; }
 
     // SQLite's primary result code in a Qt error (0 when there is none).
     static int resultCode(const QSqlError& error);
@@ -108,6 +111,7 @@ private:
     // Node-based: a statement handed out stays where it is while others are added, and a
     // query, which must not be copied, is only ever moved in.
     mutable std::unordered_map<const char*, QSqlQuery> m_statements;
+    mutable quint64 m_statementCount = 0;
 };
 
 // Lets a kept statement go of its read snapshot when the scope ends: otherwise the

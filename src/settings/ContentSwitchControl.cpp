@@ -62,7 +62,12 @@ void ContentSwitchControl::apply(Switch which, bool on)
             Q_EMIT othersTold();
         }
     }
-    m_switches.*row.working = on;
+    setWorking(which, on);
+}
+
+void ContentSwitchControl::setWorking(Switch which, bool on)
+{
+    m_switches.*Switches[int(which)].working = on;
     if (m_engine)
         m_engine->applyContentSwitches(m_switches);
     Q_EMIT switchesChanged(m_switches);
@@ -88,10 +93,11 @@ void ContentSwitchControl::load()
         const bool videos = ie.GetLoadVideos();
         const bool sounds = ie.GetLoadSounds();
         const bool animations = ie.GetLoadAnimations();
-        apply(Switch::Images, images);
-        apply(Switch::Sounds, sounds);
-        apply(Switch::Animations, animations);
-        apply(Switch::Videos, videos);
+        // Just read, so nothing to write back: the four cost the one look-up.
+        setWorking(Switch::Images, images);
+        setWorking(Switch::Sounds, sounds);
+        setWorking(Switch::Animations, animations);
+        setWorking(Switch::Videos, videos);
     } catch (const RegistryError&) {
         // Switches that cannot be read leave the working copies as they are.
     }

@@ -56,6 +56,9 @@ Q_SIGNALS:
     void othersTold();
 
 private:
+    // The working copy and the engine, without the store.
+    void setWorking(Switch which, bool on);
+
     RegistryHive& m_hive;
     MessageBus* const m_bus;
     EngineServices* const m_engine;

@@ -158,10 +158,17 @@ qint64 TPVOptions::currentVersion(bool create) const
 
 TPVOptions::Held::Held(const TPVOptions& options)
     : m_options(options)
+    , m_outermost(!options.m_held)
 {
+    // A reader that holds the settings itself may be called by one that already does.
+    if (!m_outermost)
+        return;
     QHash<QString, RegistryHive::Value> held;
-    if (options.currentVersion(false) != 0) {
-        const QList<RegistryHive::Value> values = options.m_hive.values(options.m_currentVersion);
+    TRegistry reg(options.m_hive);
+    options.m_currentVersion = 0;
+    if (reg.openKeyReadOnly(CurrentVersionKey())) {
+        options.m_currentVersion = reg.keyId();
+        const QList<RegistryHive::Value> values = reg.values();
         for (const RegistryHive::Value& value : values)
             held.insert(value.name.toLower(), value);
     }
@@ -170,23 +177,38 @@ TPVOptions::Held::Held(const TPVOptions& options)
 
 TPVOptions::Held::~Held()
 {
-    m_options.m_held.reset();
+    if (m_outermost)
+        m_options.m_held.reset();
+}
+
+std::optional<RegistryHive::Value> TPVOptions::storedValue(const QString& name) const
+{
+    if (m_held) {
+        const auto found = m_held->constFind(name.toLower());
+        return found != m_held->cend() ? std::optional(*found) : std::nullopt;
+    }
+    bool keyExists = false;
+    std::optional<RegistryHive::Value> value;
+    if (m_currentVersion != 0)
+        value = m_hive.value(m_currentVersion, name, &keyExists);
+    if (!keyExists) {
+        // Not known yet, or deleted by another copy since: the look-up that finds the key
+        // brings its values along.
+        TRegistry reg(m_hive);
+        m_currentVersion = reg.openKeyReadOnly(CurrentVersionKey()) ? reg.keyId() : 0;
+        value = reg.value(name);
+    }
+    return value;
+}
+
+bool TPVOptions::IsStored(const QString& name) const
+{
+    return storedValue(name).has_value();
 }
 
 std::optional<QString> TPVOptions::readText(const QString& name) const
 {
-    bool keyExists = false;
-    std::optional<RegistryHive::Value> value;
-    if (m_held) {
-        const auto found = m_held->constFind(name.toLower());
-        if (found != m_held->cend())
-            value = *found;
-    } else {
-        if (m_currentVersion != 0)
-            value = m_hive.value(m_currentVersion, name, &keyExists);
-        if (!keyExists && currentVersion(false) != 0)
-            value = m_hive.value(m_currentVersion, name);
-    }
+    const std::optional<RegistryHive::Value> value = storedValue(name);
     if (!value)
         return std::nullopt;
     if (value->type != RegistryHive::ValueType::String &&
@@ -217,7 +239,7 @@ QStringList TPVOptions::readList(const QString& subKey) const
     QStringList lines;
     if (!reg.openKey(CurrentVersionKey() + QLatin1Char('\\') + subKey, false))
         return lines;
-    const QList<RegistryHive::Value> values = m_hive.values(reg.keyId());
+    const QList<RegistryHive::Value> values = reg.values();
     for (const RegistryHive::Value& value : values) {
         if (value.type != RegistryHive::ValueType::String &&
             value.type != RegistryHive::ValueType::ExpandString) {

@@ -137,7 +137,8 @@ public:
 
     // While a Held lives, the settings of "CurrentVersion" are read from one copy taken in
     // a single look-up when it began, instead of one look-up each: the main window reads
-    // some fifty at creation. Sets still write at once, and keep the copy current.
+    // some fifty at creation. Sets still write at once, and keep the copy current. Helds
+    // nest: only the outermost takes the copy.
     class Held final
     {
     public:
@@ -148,9 +149,14 @@ public:
 
     private:
         const TPVOptions& m_options;
+        const bool m_outermost; // an inner Held leaves the outer one's copy alone
     };
 
+    // Whether "CurrentVersion" holds a value of this name, of whatever type.
+    bool IsStored(const QString& name) const;
+
 private:
+    std::optional<RegistryHive::Value> storedValue(const QString& name) const;
     std::optional<QString> readText(const QString& name) const;
     void writeText(const QString& name, const QString& text);
     qint64 currentVersion(bool create) const;

@@ -109,6 +109,7 @@ QList<WindowSettings::Push> WindowSettings::pushes(const WindowSettings& old,
 
 WindowSettings WindowSettings::read(const TPVOptions& options)
 {
+    const TPVOptions::Held held(options);
     WindowSettings s;
     for (const Row& row : rows())
         row.read(options, s);
@@ -119,11 +120,7 @@ WindowSettings WindowSettings::read(const TPVOptions& options)
         s.searchBar = TPVOptions::DefaultSearchBar();
     s.freezeTabsAfter = qMax(0, s.freezeTabsAfter);
     s.unloadTabsAfter = std::clamp(s.unloadTabsAfter, 0, MaxUnloadTabsAfter);
-    {
-        TRegistry reg(options.hive());
-        s.placementStored = reg.openKeyReadOnly(TPVOptions::CurrentVersionKey()) &&
-                            reg.valueExists(QStringLiteral("Width"));
-    }
+    s.placementStored = options.IsStored(QStringLiteral("Width"));
     return s;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/RegistryHive.h"
 #include "settings/PVOptions.h"
 #include "support/DataRows.h"
+#include "support/HiveQueries.h"
 #include "support/TestHome.h"
 
 #include <QLineEdit>
@@ -191,6 +192,19 @@ private Q_SLOTS:
         again.clearTypedAddresses();
         QVERIFY(again.box()->items().isEmpty());
         QVERIFY(b.stored().isEmpty()); // at once
+    }
+
+    void aFullTypedListIsReadInOneLookUp()
+    {
+        Band b;
+        QStringList full;
+        for (int i = 1; i <= TypedAddresses::MaxEntries + 1; ++i)
+            full << QStringLiteral("http://127.0.0.1/%1").arg(i);
+        TypedAddresses::SaveTypedAddresses(full, b.hive);
+        const HiveQueries queries(b.hive);
+        b.band.loadTypedAddresses();
+        QCOMPARE(queries.taken(), 1u);
+        QCOMPARE(b.box()->items(), full.mid(0, TypedAddresses::MaxEntries));
     }
 
     void completionStyleInForce()

@@ -1,6 +1,7 @@
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
 #include "session/HandOff.h"
+#include "app/FirstPaint.h"
 #include "app/StartArguments.h"
 #include "bars/MainToolbar.h"
 #include "browser/BrowserTab.h"
@@ -28,6 +29,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <future>
 #include <tuple>
 
@@ -39,6 +41,36 @@ QString writeGroup(const QString& name, const QByteArray& text)
 {
     return TestFiles::writeFile(TestFiles::home(name), text);
 }
+
+// The first paint of any widget of `window`, and what `probe` said at that moment.
+class FirstPaintSeen final : public QObject
+{
+public:
+    FirstPaintSeen(const QWidget& window, std::function<qsizetype()> probe)
+        : m_window(window)
+        , m_probe(std::move(probe))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    bool painted() const { return m_atPaint >= 0; }
+    qsizetype atPaint() const { return m_atPaint; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !painted()) {
+            const auto* widget = qobject_cast<const QWidget*>(watched);
+            if (widget && widget->window() == &m_window)
+                m_atPaint = m_probe();
+        }
+        return false;
+    }
+
+private:
+    const QWidget& m_window;
+    std::function<qsizetype()> m_probe;
+    qsizetype m_atPaint = -1;
+};
 
 } // namespace
 
@@ -221,6 +253,36 @@ private Q_SLOTS:
 
     // A private window says so in its title and above its tabs, opens its home page rather
     // than the user's last sites, and Ctrl+Shift+P in a page opens another one.
+    void theFirstPagesWaitForTheWindowsFirstPicture()
+    {
+        Fixture w({.opensPagesWhenPainted = true});
+        FakeWebBackend* first = w.activeFake();
+        QVERIFY(first->navigations().isEmpty()); // nothing asked while the window is made
+        const FirstPaintSeen seen(*w.get(), [first] { return first->navigations().size(); });
+        QSignalSpy opened(w.get(), &TfrmMain::firstPagesOpened);
+        w.show();
+        QVERIFY(opened.wait());
+        QVERIFY(seen.painted());
+        QCOMPARE(seen.atPaint(), 0); // not even the blank page a new tab loads
+        QCOMPARE(first->navigations().size(), 1);
+        QVERIFY(first->navigations().constFirst() != QLatin1String("about:blank"));
+
+        // A window the desktop does not draw still opens its pages.
+        Fixture undrawn({.opensPagesWhenPainted = true});
+        undrawn->setAttribute(Qt::WA_DontShowOnScreen);
+        QSignalSpy undrawnOpened(undrawn.get(), &TfrmMain::firstPagesOpened);
+        undrawn->show();
+        QVERIFY(undrawnOpened.wait(FirstPaint::LongestWaitMs * 5));
+        QCOMPARE(undrawn.activeFake()->navigations(), first->navigations());
+
+        // Told to leave before its pages opened, the window keeps the last sites stored.
+        const QStringList last = TPVOptions::BuildLastOpenSites({"http://127.0.0.1/kept"});
+        Fixture leaving({.before = [&last](TPVOptions& o) { o.SetLastOpenSites(last); },
+                         .opensPagesWhenPainted = true});
+        leaving->ExitNow();
+        QCOMPARE(leaving.options().GetLastOpenSites(), last);
+    }
+
     void aPrivateWindowShowsWhatItIs()
     {
         int opened = 0;

@@ -1,6 +1,11 @@
+#include "browser/PopupControl.h"
 #include "browser/PopupRules.h"
+#include "settings/PVOptions.h"
 #include "support/DataRows.h"
+#include "support/HiveQueries.h"
 #include "support/TestHome.h"
+
+#include <QTemporaryDir>
 
 class TestPopupRules : public QObject
 {
@@ -104,6 +109,28 @@ private Q_SLOTS:
                  (QStringList{"url1=x", "URL3=y", "url4=z"}));
         QCOMPARE(PopupRules::appendEntry({"mine=x"}, QStringLiteral("z")),
                  (QStringList{"mine=x", "url2=z"}));
+    }
+
+    void theListIsReadInOneLookUp()
+    {
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        QStringList list;
+        for (int i = 1; i <= 30; ++i)
+            list << QStringLiteral("url%1=http://ads%1.test/").arg(i);
+        TPVOptions(hive).SetPopupSorvelList(list);
+        // At creation one look-up for each key it reads: the program's key (which the
+        // settings make when it is missing), the settings that hold the switch, the list.
+        const HiveQueries creating(hive);
+        PopupControl control(hive, nullptr);
+        QCOMPARE(creating.taken(), 3u);
+        QCOMPARE(control.PopupList(), list);
+        const QStringList later{QStringLiteral("url1=http://later.test/")};
+        TPVOptions(hive).SetPopupSorvelList(later);
+        const HiveQueries reloading(hive);
+        control.ReloadPopupList();
+        QCOMPARE(reloading.taken(), 1u);
+        QCOMPARE(control.PopupList(), later);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
+#include "support/HiveQueries.h"
 #include "support/TestFiles.h"
 #include "support/TestHome.h"
 
@@ -12,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <functional>
 #include <latch>
 
 using namespace TestFiles;
@@ -80,6 +82,137 @@ private Q_SLOTS:
             QCOMPARE(e.message(), QStringLiteral("Invalid data type for 'n'"));
         }
         QVERIFY(reg.readString(QStringLiteral("missing")).isEmpty());
+    }
+
+    void readsOfAnOpenKeyAreOneLookUp()
+    {
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        {
+            TRegistry writer(hive);
+            QVERIFY(writer.openKey(QStringLiteral("\\Software\\Brenmoor\\Pelvane\\Deep"), true));
+            writer.writeString(QStringLiteral("Text"), QStringLiteral("one"));
+            writer.writeInteger(QStringLiteral("Number"), 7);
+            writer.writeExpandString(QStringLiteral("Path"), QStringLiteral("%HOME%"));
+        }
+        TRegistry reg(hive);
+        const HiveQueries queries(hive);
+        QVERIFY(reg.openKeyReadOnly(QStringLiteral("\\software\\BRENMOOR\\Pelvane\\deep")));
+        QCOMPARE(reg.readString(QStringLiteral("TEXT")), QStringLiteral("one"));
+        QCOMPARE(reg.readInteger(QStringLiteral("number")), 7);
+        QCOMPARE(reg.readString(QStringLiteral("Path")), QStringLiteral("%HOME%"));
+        QVERIFY(reg.readString(QStringLiteral("missing")).isEmpty());
+        QVERIFY(!reg.valueExists(QStringLiteral("missing")));
+        TRegistry::DataType type = TRegistry::DataType::None;
+        QVERIFY(reg.dataType(QStringLiteral("Number"), &type));
+        QCOMPARE(type, TRegistry::DataType::DWord);
+        QCOMPARE(reg.valueNames(), (QStringList{"Text", "Number", "Path"}));
+        // The errors of a read are the same from the copy.
+        const auto message = [&](const std::function<void()>& read) {
+            try {
+                read();
+            } catch (const RegistryError& e) {
+                return e.message();
+            }
+            return QString();
+        };
+        QCOMPARE(message([&] { (void)reg.readInteger(QStringLiteral("Text")); }),
+                 QStringLiteral("Invalid data type for 'Text'"));
+        QCOMPARE(message([&] { (void)reg.readString(QStringLiteral("Number")); }),
+                 QStringLiteral("Invalid data type for 'Number'"));
+        QCOMPARE(message([&] { (void)reg.readInteger(QStringLiteral("gone")); }),
+                 QStringLiteral("Failed to get data for 'gone'"));
+        QCOMPARE(queries.taken(), 1u);
+        // A key that is not there, at any depth, is one look-up too.
+        const HiveQueries missing(hive);
+        QVERIFY(!reg.openKeyReadOnly(QStringLiteral("\\Software\\Brenmoor\\None\\Deeper")));
+        QVERIFY(!reg.keyExists(QStringLiteral("\\Software\\None")));
+        QCOMPARE(missing.taken(), 2u);
+    }
+
+    void readsFollowTheChangesMadeThroughTheHive()
+    {
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        const QString key = QStringLiteral("\\Software\\Seen");
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(key, true));
+        reg.writeString(QStringLiteral("a"), QStringLiteral("1"));
+        QCOMPARE(reg.readString(QStringLiteral("a")), QStringLiteral("1"));
+        reg.writeString(QStringLiteral("A"), QStringLiteral("rewritten"));
+        reg.writeInteger(QStringLiteral("b"), 2);
+        QCOMPARE(reg.readString(QStringLiteral("a")), QStringLiteral("rewritten"));
+        QCOMPARE(reg.valueNames(), (QStringList{"a", "b"}));
+        QVERIFY(reg.deleteValue(QStringLiteral("a")));
+        QVERIFY(!reg.valueExists(QStringLiteral("a")));
+        QCOMPARE(reg.valueNames(), QStringList{"b"});
+
+        // Another handle on the same hive, while this one stays open.
+        TRegistry other(hive);
+        QVERIFY(other.openKey(key, false));
+        other.writeString(QStringLiteral("c"), QStringLiteral("theirs"));
+        QCOMPARE(reg.readString(QStringLiteral("c")), QStringLiteral("theirs"));
+        QVERIFY(other.deleteKey(key));
+        QVERIFY(!reg.valueExists(QStringLiteral("b")));
+
+        // A write that is rolled back is not read back.
+        QVERIFY(reg.openKey(key, true));
+        reg.writeString(QStringLiteral("kept"), QStringLiteral("before"));
+        {
+            HiveTransaction transaction(hive);
+            reg.writeString(QStringLiteral("kept"), QStringLiteral("undone"));
+            QCOMPARE(reg.readString(QStringLiteral("kept")), QStringLiteral("undone"));
+        }
+        QCOMPARE(reg.readString(QStringLiteral("kept")), QStringLiteral("before"));
+    }
+
+    void anotherCopysWritesAreSeenFromTheNextOpen()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("registry.db"));
+        RegistryHive hive(file);
+        RegistryHive otherCopy(file); // a connection of its own, as another process has
+        const QString key = QStringLiteral("\\Software\\Shared");
+        TRegistry theirs(otherCopy);
+        QVERIFY(theirs.openKey(key, true));
+        theirs.writeString(QStringLiteral("v"), QStringLiteral("first"));
+
+        TRegistry reg(hive);
+        QVERIFY(reg.openKeyReadOnly(key));
+        QCOMPARE(reg.readString(QStringLiteral("v")), QStringLiteral("first"));
+        theirs.writeString(QStringLiteral("v"), QStringLiteral("second"));
+        // The open key answers from what it held when opened, without asking the file...
+        const HiveQueries queries(hive);
+        QCOMPARE(reg.readString(QStringLiteral("v")), QStringLiteral("first"));
+        QCOMPARE(queries.taken(), 0u);
+        // ...and opening it again reads it afresh, as does closing it first.
+        QVERIFY(reg.openKeyReadOnly(key));
+        QCOMPARE(reg.readString(QStringLiteral("v")), QStringLiteral("second"));
+        theirs.writeString(QStringLiteral("w"), QStringLiteral("new"));
+        reg.closeKey();
+        QVERIFY(!reg.valueExists(QStringLiteral("w"))); // no key open
+        QVERIFY(reg.openKeyReadOnly(key));
+        QCOMPARE(reg.valueNames(), (QStringList{"v", "w"}));
+    }
+
+    void aLargeKeyIsReadAValueAtATime()
+    {
+        QTemporaryDir dir;
+        RegistryHive hive(dir.filePath(QStringLiteral("registry.db")));
+        TRegistry reg(hive);
+        QVERIFY(reg.openKey(QStringLiteral("\\Software\\Large"), true));
+        {
+            HiveTransaction transaction(hive);
+            for (int i = 0; i <= TRegistry::MaxCopiedValues; ++i)
+                reg.writeInteger(QStringLiteral("v%1").arg(i), i);
+            QVERIFY(transaction.commit());
+        }
+        QVERIFY(reg.openKeyReadOnly(QStringLiteral("\\Software\\Large")));
+        const HiveQueries queries(hive);
+        QCOMPARE(reg.readInteger(QStringLiteral("v0")), 0);
+        QCOMPARE(reg.readInteger(QStringLiteral("v1000")), 1000);
+        QCOMPARE(queries.taken(), 2u);
+        QCOMPARE(reg.valueNames().size(), TRegistry::MaxCopiedValues + 1);
     }
 
     void deleteKeyTakesTheSubtree()

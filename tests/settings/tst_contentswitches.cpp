@@ -4,6 +4,7 @@
 #include "settings/IEOptions.h"
 #include "settings/UserAgent.h"
 #include "support/FakeEngineServices.h"
+#include "support/HiveQueries.h"
 #include "support/TestHome.h"
 
 #include <QSignalSpy>
@@ -48,7 +49,9 @@ private Q_SLOTS:
         s.store(TIEOptions::SoundsValue(), QStringLiteral("no"));
         ContentSwitchControl control(s.hive, nullptr, &s.engine, nullptr);
         QSignalSpy told(&control, &ContentSwitchControl::othersTold);
+        const HiveQueries queries(s.hive);
         control.load();
+        QCOMPARE(queries.taken(), 1u); // the four switches in one look-up
         WebContentSwitches expected;
         expected.images = false;
         expected.sounds = false;

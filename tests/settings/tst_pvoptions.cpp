@@ -1,5 +1,6 @@
 #include "settings/PVOptions.h"
 #include "support/DataRows.h"
+#include "support/HiveQueries.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -212,7 +213,9 @@ private Q_SLOTS:
 
         // Lines split at their first "="; lines without one are left out.
         options.SetPopupSorvelList({"url1=http://x/?a=b", "no separator", "url2=", "=dflt"});
+        const HiveQueries queries(f.hive);
         QCOMPARE(options.GetPopupSorvelList(), (QStringList{"url1=http://x/?a=b", "=dflt"}));
+        QCOMPARE(queries.taken(), 1u); // a list is one look-up, however long
 
         options.SetPopupSorvelList({});
         QVERIFY(options.GetPopupSorvelList().isEmpty());

@@ -2,6 +2,7 @@
 #include "settings/PVOptions.h"
 #include "settings/WindowSettings.h"
 #include "support/DataRows.h"
+#include "support/HiveQueries.h"
 #include "support/TestHome.h"
 
 #include <QCoreApplication>
@@ -168,7 +169,25 @@ private Q_SLOTS:
         options.SetPdfViewer(written.pdfViewer);
         WindowSettings expected = written;
         expected.placementStored = true;
-        QCOMPARE(WindowSettings::read(TPVOptions(h.hive)), expected);
+        const TPVOptions reader(h.hive);
+        const HiveQueries queries(h.hive);
+        QCOMPARE(WindowSettings::read(reader), expected);
+        QCOMPARE(queries.taken(), 1u);
+    }
+
+    void firstStartReadsDefaultsInOneLookUp()
+    {
+        Hive h;
+        const TPVOptions reader(h.hive);
+        const HiveQueries queries(h.hive);
+        const WindowSettings s = WindowSettings::read(reader);
+        QCOMPARE(queries.taken(), 1u);
+        QCOMPARE(s, WindowSettings());
+        // A window that holds the settings itself pays for that one look-up, not for another.
+        const TPVOptions::Held held(reader);
+        const HiveQueries underHeld(h.hive);
+        QCOMPARE(WindowSettings::read(reader), s);
+        QCOMPARE(underHeld.taken(), 0u);
     }
 
     void everyRowIsAStoreSettingWithItsDefaultAndRoundTrips()

@@ -42,6 +42,7 @@ public:
         ContentBlocker* contentBlocker = nullptr; // null: no content blocking
         FileFetcher* fetcher = nullptr;           // the fake engine's; null: none
         std::function<void()> openPrivateWindow; // empty: New Private Window is not offered
+        bool opensPagesWhenPainted = false;      // as the program: the first pages wait for show()
     };
 
     MainWindowFixture()
@@ -82,6 +83,7 @@ public:
         options.contentBlocker = setup.contentBlocker;
         engine.fetcher = setup.fetcher;
         options.openPrivateWindow = setup.openPrivateWindow;
+        options.opensPagesWhenPainted = setup.opensPagesWhenPainted;
         if (setup.answers)
             setup.answers(questions);
         window = std::make_unique<TfrmMain>(options);
