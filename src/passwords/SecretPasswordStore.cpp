@@ -1,7 +1,9 @@
 #include "passwords/SecretPasswordStore.h"
 
 #include <QMetaObject>
+#include <QMutex>
 #include <QPointer>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <list>
@@ -76,14 +78,14 @@ PasswordStore::Result failure(GError* error)
     return result;
 }
 
-PasswordStore::Result search(Attributes& attributes, bool withSecrets)
+PasswordStore::Result search(Attributes& attributes, bool withSecrets, GCancellable* cancel)
 {
     GError* error = nullptr;
     int flags = SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK;
     if (withSecrets)
         flags |= SECRET_SEARCH_LOAD_SECRETS;
     GList* items = secret_password_searchv_sync(schema(), attributes.table(),
-                                                SecretSearchFlags(flags), nullptr, &error);
+                                                SecretSearchFlags(flags), cancel, &error);
     if (error)
         return failure(error);
     PasswordStore::Result result;
@@ -99,7 +101,7 @@ PasswordStore::Result search(Attributes& attributes, bool withSecrets)
         if (withSecrets) {
             GError* secretError = nullptr;
             SecretValue* secret =
-                secret_retrievable_retrieve_secret_sync(item, nullptr, &secretError);
+                secret_retrievable_retrieve_secret_sync(item, cancel, &secretError);
             if (secretError) {
                 g_list_free_full(items, g_object_unref);
                 return failure(secretError);
@@ -120,13 +122,13 @@ PasswordStore::Result search(Attributes& attributes, bool withSecrets)
     return result;
 }
 
-PasswordStore::Result clear(const QString& origin, const QString& username)
+PasswordStore::Result clear(const QString& origin, const QString& username, GCancellable* cancel)
 {
     Attributes attributes;
     attributes.add("origin", origin);
     attributes.add("username", username);
     GError* error = nullptr;
-    secret_password_clearv_sync(schema(), attributes.table(), nullptr, &error);
+    secret_password_clearv_sync(schema(), attributes.table(), cancel, &error);
     if (error)
         return failure(error);
     return {};
@@ -134,17 +136,51 @@ PasswordStore::Result clear(const QString& origin, const QString& username)
 
 } // namespace
 
+// What the store and its thread share. The thread may outlive the store (it waits for the
+// user at a keyring's unlock prompt), so it never reaches the store once the store is gone.
+struct SecretPasswordStore::Shared
+{
+    Shared()
+        : cancel(g_cancellable_new())
+    {
+        pool.setMaxThreadCount(1); // in the order asked
+        pool.setExpiryTimeout(30000);
+    }
+    ~Shared() { g_object_unref(cancel); }
+    Shared(const Shared&) = delete;
+    Shared& operator=(const Shared&) = delete;
+
+    QMutex mutex;
+    SecretPasswordStore* store = nullptr; // null once the store has gone
+    GCancellable* cancel;
+    QThreadPool pool;
+};
+
 SecretPasswordStore::SecretPasswordStore(QObject* parent)
     : PasswordStore(parent)
+    , m_shared(std::make_shared<Shared>())
 {
-    m_pool.setMaxThreadCount(1); // in the order asked
-    m_pool.setExpiryTimeout(30000);
+    m_shared->store = this;
 }
 
 SecretPasswordStore::~SecretPasswordStore()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    {
+        const QMutexLocker lock(&m_shared->mutex);
+        m_shared->store = nullptr;
+    }
+    m_shared->pool.clear();
+    // The call under way is let finish (a sign-in being saved as the program exits is kept)
+    // unless it waits for the user: a locked keyring's unlock prompt may never be answered.
+    // It is then withdrawn, and if the service does not let go even so, the thread is left
+    // to it (with what it shares) rather than an exit that never ends.
+    if (m_shared->pool.waitForDone(FinishTimeoutMs))
+        return;
+    g_cancellable_cancel(m_shared->cancel);
+    if (m_shared->pool.waitForDone(WithdrawTimeoutMs))
+        return;
+    qWarning("Pelvane: the keyring did not answer; its question is left behind");
+    new std::shared_ptr<Shared>(m_shared); // kept for the thread, to the end of the process
 }
 
 QString SecretPasswordStore::schemaName()
@@ -154,26 +190,33 @@ QString SecretPasswordStore::schemaName()
 
 void SecretPasswordStore::run(std::function<Result()> work, Done done)
 {
-    m_pool.start([this, work = std::move(work), done = std::move(done)]() mutable {
+    std::weak_ptr<Shared> weak = m_shared;
+    m_shared->pool.start([weak, work = std::move(work), done = std::move(done)]() mutable {
         Result result = work();
-        // The store waits for this thread before it goes, so `this` is alive here; the
-        // answer is dropped when the store is gone by the time it would be delivered.
-        QMetaObject::invokeMethod(
-            this, [result = std::move(result), done = std::move(done)] {
-                if (done)
-                    done(result);
-            },
-            Qt::QueuedConnection);
+        const std::shared_ptr<Shared> shared = weak.lock();
+        if (!shared)
+            return;
+        // Posted under the lock the store's going takes first: the store is alive while
+        // the answer is posted, and an answer it has not taken goes with it.
+        const QMutexLocker lock(&shared->mutex);
+        if (shared->store) {
+            QMetaObject::invokeMethod(
+                shared->store, [result = std::move(result), done = std::move(done)] {
+                    if (done)
+                        done(result);
+                },
+                Qt::QueuedConnection);
+        }
     });
 }
 
 void SecretPasswordStore::save(const Login& login, Done done)
 {
     run(
-        [login] {
+        [login, cancel = m_shared->cancel] {
             // The field names are attributes too: a sign-in kept before with other field
             // names would otherwise stay beside the new one.
-            Result cleared = clear(login.origin, login.username);
+            Result cleared = clear(login.origin, login.username, cancel);
             if (cleared.status != Status::Ok)
                 return cleared;
             Attributes attributes;
@@ -188,7 +231,7 @@ void SecretPasswordStore::save(const Login& login, Done done)
             QByteArray password = login.password.toUtf8();
             GError* error = nullptr;
             secret_password_storev_sync(schema(), attributes.table(), SECRET_COLLECTION_DEFAULT,
-                                        label.constData(), password.constData(), nullptr, &error);
+                                        label.constData(), password.constData(), cancel, &error);
             password.fill('\0');
             if (error)
                 return failure(error);
@@ -200,25 +243,26 @@ void SecretPasswordStore::save(const Login& login, Done done)
 void SecretPasswordStore::find(const QString& origin, Done done)
 {
     run(
-        [origin] {
+        [origin, cancel = m_shared->cancel] {
             Attributes attributes;
             attributes.add("origin", origin);
-            return search(attributes, true);
+            return search(attributes, true, cancel);
         },
         std::move(done));
 }
 
 void SecretPasswordStore::remove(const QString& origin, const QString& username, Done done)
 {
-    run([origin, username] { return clear(origin, username); }, std::move(done));
+    run([origin, username, cancel = m_shared->cancel] { return clear(origin, username, cancel); },
+        std::move(done));
 }
 
 void SecretPasswordStore::list(Done done)
 {
     run(
-        [] {
+        [cancel = m_shared->cancel] {
             Attributes attributes;
-            return search(attributes, false);
+            return search(attributes, false, cancel);
         },
         std::move(done));
 }

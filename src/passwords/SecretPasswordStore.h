@@ -2,7 +2,7 @@
 
 #include "passwords/PasswordStore.h"
 
-#include <QThreadPool>
+#include <memory>
 
 // Sign-ins kept by the desktop's Secret Service (GNOME Keyring, KWallet, KeePassXC)
 // through libsecret, one item per sign-in with the origin, the user name and the form's
@@ -16,7 +16,8 @@ class SecretPasswordStore final : public PasswordStore
 
 public:
     explicit SecretPasswordStore(QObject* parent = nullptr);
-    // Waits for the call running now (the others are dropped unanswered).
+    // Lets the call running now finish, withdraws it if it waits for the user (the others are
+    // dropped unanswered).
     ~SecretPasswordStore() override;
 
     // The name of the items' schema, as other programs see it (secret-tool, Seahorse).
@@ -30,5 +31,10 @@ public:
 private:
     void run(std::function<Result()> work, Done done);
 
-    QThreadPool m_pool;
+    // How long the store's going waits for a call to finish, then for it to be withdrawn.
+    static constexpr int FinishTimeoutMs = 2000;
+    static constexpr int WithdrawTimeoutMs = 1000;
+
+    struct Shared;
+    std::shared_ptr<Shared> m_shared;
 };

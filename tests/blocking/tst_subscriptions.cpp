@@ -365,7 +365,9 @@ private Q_SLOTS:
         QVERIFY(t.fetcher.requests.isEmpty()); // the window's first pages come first
         QTRY_COMPARE_WITH_TIMEOUT(t.fetcher.requests.size(), 1,
                                   FilterSubscriptions::FirstCheckMs + 3000);
-        QVERIFY(clock.elapsed() >= FilterSubscriptions::FirstCheckMs - 100);
+        // A coarse timer may fire up to 5% early; it still comes seconds after the start.
+        QVERIFY2(clock.elapsed() >= FilterSubscriptions::FirstCheckMs * 94 / 100,
+                 qPrintable(QString::number(clock.elapsed())));
     }
 
 private:

@@ -6,7 +6,13 @@
 #include "support/TestHome.h"
 
 #include <QProcess>
+#include <QStringList>
 #include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 using PasswordRules::Login;
 using Status = PasswordStore::Status;
@@ -117,7 +123,59 @@ private Q_SLOTS:
         QCOMPARE(NeverList::origins(hive), QStringList{"http://b.example:8080"});
     }
 
+    // A sign-in asked of a locked keyring waits for the user's answer to the desktop's unlock
+    // prompt. A store that goes meanwhile (the program exits) withdraws the question instead
+    // of waiting for an answer nobody may give. Last: the keyring stays locked.
+    void aStoreGoesWhileTheKeyringAsksToUnlock()
+    {
+        SecretPasswordStore saving;
+        QCOMPARE(answer([&](auto done) {
+                     saving.save({"https://locked.example", "ann", "u", "p", "secret"}, done);
+                 }).status,
+                 Status::Ok);
+        QVERIFY(dbusSend({"/org/freedesktop/secrets", "org.freedesktop.Secret.Service.Lock",
+                          "array:objpath:/org/freedesktop/secrets/collection/login"}));
+        auto store = std::make_unique<SecretPasswordStore>();
+        bool answered = false;
+        store->find("https://locked.example", [&](const PasswordStore::Result&) { answered = true; });
+        // The keyring has asked its prompter (on the test's display) and waits for the user.
+        QVERIFY(QTest::qWaitFor([] { return promptShown(); }, 20000));
+        QVERIFY(!answered);
+        // An exit that waited for the answer would never end: the test ends it after a while.
+        std::atomic<bool> gone = false;
+        std::thread watchdog([&gone] {
+            for (int i = 0; i < 200 && !gone; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!gone)
+                qFatal("the store waited for the unlock prompt's answer as it went");
+        });
+        store.reset();
+        gone = true;
+        watchdog.join();
+        QCoreApplication::processEvents();
+        QVERIFY(!answered);
+        // The question was withdrawn: the prompt goes too.
+        QVERIFY(QTest::qWaitFor([] { return !promptShown(); }, 20000));
+    }
+
 private:
+    static bool dbusSend(const QStringList& call)
+    {
+        QProcess send;
+        send.start("dbus-send", QStringList{"--session", "--print-reply",
+                                            "--dest=org.freedesktop.secrets"} + call);
+        return send.waitForFinished(10000) && send.exitCode() == 0;
+    }
+    // Whether the keyring's prompter is on the bus, showing its question.
+    static bool promptShown()
+    {
+        QProcess ask;
+        ask.start("dbus-send", {"--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                                "string:org.gnome.keyring.SystemPrompter"});
+        return ask.waitForFinished(5000) && ask.readAllStandardOutput().contains("boolean true");
+    }
+
     KeyringSession m_keyring;
 };
 
