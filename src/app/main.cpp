@@ -299,6 +299,15 @@ void tidyFolders(BackgroundJob& job, const QString& siteIcons, const QString& fa
         [](int) {});
 }
 
+// The graphics drivers keep the shaders they compile in the user's cache folder (Mesa in
+// ~/.cache/mesa_shader_cache*, NVIDIA's in ~/.nv): a private window writes nothing there.
+// Set before the toolkit or the engine makes a context; the engine's processes inherit it.
+void keepGraphicsCachesInMemory()
+{
+    qputenv("MESA_SHADER_CACHE_DISABLE", "true");
+    qputenv("__GL_SHADER_DISK_CACHE", "0");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -317,8 +326,11 @@ int main(int argc, char* argv[])
     QStringList given;
     for (int i = 0; i < argc; ++i)
         given << QString::fromLocal8Bit(argv[i]);
-    if (auto rc = answerUsage(StartArguments::parse(given)))
+    const StartArguments early = StartArguments::parse(given);
+    if (auto rc = answerUsage(early))
         return *rc;
+    if (early.privateWindow)
+        keepGraphicsCachesInMemory();
 
     // A logout or a kill while the program is still starting is kept, and closes the window
     // through its ordinary exit once it is there.
