@@ -357,10 +357,14 @@ private Q_SLOTS:
                                    {}, [](const QVariant&) {});
         QVERIFY(waitUntil([&] { return visits.lines.join(' ').contains(url("/final")); }));
         m_context->setVisitSink({});
-        const QStringList expected{"visited " + url("/flood") + " Flood",
-                                   "visited " + url("/flood0") + " Flood",
-                                   "visited " + url("/final") + " Flood"};
-        QCOMPARE(visits.lines.join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+        // Of the burst, one at most: which one the engine tells first differs between its
+        // versions (Qt 6.8 reports the burst when its history already holds the last).
+        const QString shown = visits.lines.join(QLatin1Char('\n'));
+        QVERIFY2(visits.lines.size() == 2 || visits.lines.size() == 3, qPrintable(shown));
+        QCOMPARE(visits.lines.first(), "visited " + url("/flood") + " Flood");
+        QCOMPARE(visits.lines.last(), "visited " + url("/final") + " Flood");
+        if (visits.lines.size() == 3)
+            QVERIFY2(visits.lines.at(1).startsWith("visited " + url("/flood")), qPrintable(shown));
     }
 
     void downloadLandsOnDisk()
