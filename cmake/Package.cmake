@@ -9,9 +9,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Pelvane Developers <pelvane@brenmoor.exampl
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://brenmoor.example/pelvane/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tabbed web browser in the classic desktop style")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Pelvane is a web browser with menus, movable bars, a tab strip with per-tab state,\n\
-page groups, pop-up control and a side bar with favorites, history and search.\n\
-It shows pages with Qt WebEngine.")
+    "Pelvane is a web browser with menus, movable bars, a tab strip with per-tab\n\
+state, page groups, pop-up control and a side bar with favorites, history and\n\
+search. It shows pages with Qt WebEngine.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
