@@ -169,11 +169,7 @@ private:
     // Whether the keyring's prompter is on the bus, showing its question.
     static bool promptShown()
     {
-        QProcess ask;
-        ask.start("dbus-send", {"--session", "--print-reply", "--dest=org.freedesktop.DBus",
-                                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-                                "string:org.gnome.keyring.SystemPrompter"});
-        return ask.waitForFinished(5000) && ask.readAllStandardOutput().contains("boolean true");
+        return KeyringSession::hasOwner(QStringLiteral("org.gnome.keyring.SystemPrompter"));
     }
 
     KeyringSession m_keyring;

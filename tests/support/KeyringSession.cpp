@@ -81,7 +81,7 @@ bool KeyringSession::start()
     m_keyring.waitForBytesWritten(5000);
     m_keyring.closeWriteChannel();
     const QDeadlineTimer deadline(15000);
-    while (!secretsOnBus()) {
+    while (!hasOwner(QStringLiteral("org.freedesktop.secrets"))) {
         if (deadline.hasExpired() || m_keyring.state() == QProcess::NotRunning) {
             m_error = QStringLiteral("the keyring did not come on the bus: ") +
                       QString::fromLocal8Bit(m_keyring.readAllStandardError());
@@ -92,14 +92,14 @@ bool KeyringSession::start()
     return true;
 }
 
-bool KeyringSession::secretsOnBus() const
+bool KeyringSession::hasOwner(const QString& name)
 {
     QProcess ask;
     ask.start(QStringLiteral("dbus-send"),
               {QStringLiteral("--session"), QStringLiteral("--print-reply"),
                QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
-               QStringLiteral("string:org.freedesktop.secrets")});
+               QStringLiteral("string:") + name});
     if (!ask.waitForFinished(5000))
         return false;
     return ask.readAllStandardOutput().contains("boolean true");

@@ -25,11 +25,13 @@ public:
     QString busAddress() const { return m_address; }
     QString home() const { return m_home.path(); }
 
+    // Whether a name (a service, the keyring's prompter) is owned on the session bus now.
+    static bool hasOwner(const QString& name);
+
     // Points the process at a bus nobody listens on: a desktop without a Secret Service.
     static void useNoBus(const QString& folder);
 
 private:
-    bool secretsOnBus() const;
 
     QTemporaryDir m_home;
     QProcess m_bus;
