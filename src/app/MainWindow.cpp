@@ -3,58 +3,59 @@
 
 #include "address/AddressBand.h"
 #include "address/PVComboBox.h"
-#include "app/UserInputWatch.h"
-#include "browser/TabClosing.h"
-#include "browser/window/TabMenu.h"
-#include "favorites/window/FavoritesCommands.h"
-#include "app/WindowHelp.h"
-#include "formfiller/window/FormFillerCommands.h"
-#include "passwords/window/PasswordCommands.h"
-#include "groups/window/GroupTabs.h"
-#include "integration/window/WindowExternal.h"
-#include "links/window/LinksCommands.h"
-#include "blocking/ContentBlocker.h"
-#include "blocking/FilterSubscriptions.h"
-#include "blocking/window/BlockingCommands.h"
-#include "mail/window/MailCommands.h"
 #include "address/window/AddressCommands.h"
-#include "settings/window/InternetOptionsCommands.h"
 #include "app/FirstPaint.h"
 #include "app/PrivateMark.h"
+#include "app/UserInputWatch.h"
+#include "app/WindowHelp.h"
 #include "app/WindowPicture.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowQuestions.h"
-#include "search/window/SearchCommands.h"
-#include "session/window/SessionTabs.h"
-#include "session/window/WindowHandOff.h"
-#include "sidebar/window/SideBarCommands.h"
 #include "bars/BarsControl.h"
 #include "bars/MenuBand.h"
 #include "bars/window/WindowBars.h"
+#include "blocking/ContentBlocker.h"
+#include "blocking/FilterSubscriptions.h"
+#include "blocking/window/BlockingCommands.h"
 #include "browser/BrowserTab.h"
 #include "browser/PopupControl.h"
+#include "browser/TabClosing.h"
 #include "browser/TabSet.h"
-#include "browser/WheelZoom.h"
 #include "browser/TabSleeper.h"
+#include "browser/WheelZoom.h"
 #include "browser/strip/PVPageControl.h"
 #include "browser/strip/PVStatusBar.h"
 #include "browser/strip/StateIcons.h"
 #include "browser/strip/TabColors.h"
+#include "browser/window/TabMenu.h"
 #include "commands/MainActions.h"
 #include "commands/MenuBuilder.h"
 #include "desktop/TrayControl.h"
 #include "favorites/FavoritesMenu.h"
+#include "favorites/window/FavoritesCommands.h"
+#include "formfiller/window/FormFillerCommands.h"
 #include "groups/dialogs/GroupDialogs.h"
+#include "groups/window/GroupTabs.h"
+#include "integration/window/WindowExternal.h"
+#include "links/window/LinksCommands.h"
+#include "mail/window/MailCommands.h"
+#include "passwords/window/PasswordCommands.h"
+#include "platform/FramePacer.h"
 #include "platform/MemoryPressure.h"
 #include "platform/Paths.h"
 #include "platform/ShellFolders.h"
 #include "platform/web/EngineServices.h"
+#include "search/window/SearchCommands.h"
 #include "session/SessionKeeper.h"
+#include "session/window/SessionTabs.h"
+#include "session/window/WindowHandOff.h"
 #include "settings/ContentSwitchControl.h"
 #include "settings/IEOptions.h"
 #include "settings/PVOptions.h"
 #include "settings/SpellLanguages.h"
+#include "settings/window/InternetOptionsCommands.h"
 #include "sidebar/SideBar.h"
+#include "sidebar/window/SideBarCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,6 +99,9 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         this, [this] { return keyContext(); }, [this](KeyDispatcher::Command c) { runCommand(c); },
         this);
     new WheelZoom(this);
+    // While pages load, the strip, the status bar and the page itself are drawn together,
+    // once a frame, rather than each in its own drawing of the whole window.
+    new FramePacer(*this);
 
     // The window's settings in one look-up of the hive rather than one each.
     const TPVOptions::Held held(*m_options);
@@ -218,24 +222,24 @@ void TfrmMain::buildWindow()
     m_popups = new PopupControl(m_hive, this);
     if (m_start.contentBlocker)
         m_popups->setContentFilter(m_start.contentBlocker->filter());
-    m_tabs = new TabSet(*m_pcPage,
-                        {*m_start.engine, m_hive, *m_popups,
-                         [this] { return m_questions->askStickyName(); }},
-                        this);
+    m_tabs = new TabSet(
+        *m_pcPage,
+        {*m_start.engine, m_hive, *m_popups, [this] { return m_questions->askStickyName(); }},
+        this);
     m_tabs->setLimitTitleLength(m_settings.limitTitleLength);
     m_tabs->setOpenNewInForeground(m_settings.openNewInForeground);
     // The window's own parts, which reach it through its public side only.
-    m_closing = new TabClosing(*m_tabs, *m_options, *m_questions,
-                               [this] { return GroupOpening(); }, this);
+    m_closing = new TabClosing(
+        *m_tabs, *m_options, *m_questions, [this] { return GroupOpening(); }, this);
     m_groupTabs = new GroupTabs(*m_tabs, *m_closing, m_settings, this);
-    m_internet = new InternetOptionsCommands(
-        {m_hive, *m_start.engine, *m_questions, *action(ActionId::actWorkOffline),
-         [this] {
-             const TBrowserTab* tab = GetActivePage();
-             return tab ? tab->GetAddress() : QString();
-         },
-         this},
-        this);
+    m_internet = new InternetOptionsCommands({m_hive, *m_start.engine, *m_questions,
+                                              *action(ActionId::actWorkOffline),
+                                              [this] {
+                                                  const TBrowserTab* tab = GetActivePage();
+                                                  return tab ? tab->GetAddress() : QString();
+                                              },
+                                              this},
+                                             this);
     m_pcPage->setImages(StateIcons::tabStateImages(devicePixelRatioF()));
     m_pcPage->setMultiLine(m_settings.multipleLines);
     m_pcPage->SetAllowTabShifting(!m_settings.multipleLines);
@@ -265,8 +269,8 @@ void TfrmMain::buildWindow()
         {*m_tabs, *m_groups, m_settings, *m_options, *m_questions, *m_questions,
          [this](QWidget* bar) { placeAboveTabs(bar); }},
         {m_start.sessionFile, m_start.argument, std::exchange(m_start.leftSessions, {})}, this);
-    m_pmTab = new TTabMenu(*m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); },
-                           this);
+    m_pmTab = new TTabMenu(
+        *m_tabs, *m_actions, [this](TBrowserTab* tab) { AddTabToGroup(tab); }, this);
     connect(m_pcPage, &TPVPageControl::tabRightPressed, m_pmTab, &TTabMenu::popupFor);
     connectCommands();
     m_external = new WindowExternal(
@@ -283,8 +287,7 @@ void TfrmMain::buildWindow()
             FilterSubscriptionList(m_hive), *fetcher, m_start.contentBlocker->folder(),
             [] { return QDateTime::currentDateTimeUtc(); }, this);
         m_subscriptions->start();
-    }
-    else
+    } else
         action(ActionId::actBlockedContent)->setEnabled(false);
     auto* sideBarCommands =
         new SideBarCommands({*this, *m_tabs, *m_groups, *m_actions, m_settings, *m_statusBar,
@@ -323,20 +326,18 @@ void TfrmMain::buildBars()
             &InternetOptionsCommands::syncWorkOffline);
 
     m_addressBand = new AddressBand(m_hive, m_start.engine->historyFile(), this);
-    m_address = new AddressCommands({*m_addressBand, *m_tabs, m_settings, *m_options, *m_questions,
-                                     [this](const QString& typed) {
-                                         return m_search->addressForTyped(typed);
-                                     },
-                                     m_ie4Mode},
-                                    this);
+    m_address = new AddressCommands(
+        {*m_addressBand, *m_tabs, m_settings, *m_options, *m_questions,
+         [this](const QString& typed) { return m_search->addressForTyped(typed); }, m_ie4Mode},
+        this);
     m_addressBand->SetShowGo(m_settings.showGo);
     m_addressBand->loadTypedAddresses();
     m_address->SetAutoCompleteStyle(m_settings.autoCompleteStyle);
     m_address->LoadAddressCompletion();
 
     m_windowBars->placeBands(*m_addressBand);
-    m_links = new LinksCommands(*m_tabs, *bars(), *m_statusBar, m_settings, m_hive,
-                                *m_start.engine, this);
+    m_links = new LinksCommands(*m_tabs, *bars(), *m_statusBar, m_settings, m_hive, *m_start.engine,
+                                this);
     for (ActionId id : NotYetAvailable)
         action(id)->setEnabled(false);
     action(ActionId::actNewPrivate)->setEnabled(bool(m_start.openPrivateWindow));
@@ -407,9 +408,9 @@ void TfrmMain::applySettings(const WindowSettings& wanted)
 
 void TfrmMain::applyPageFeatures(const WindowSettings& settings)
 {
-    const QString language = SpellLanguages::choose(
-        settings.spellCheckLanguage, QLocale::system().name(),
-        SpellLanguages::available(Paths::dictionariesFolder()));
+    const QString language =
+        SpellLanguages::choose(settings.spellCheckLanguage, QLocale::system().name(),
+                               SpellLanguages::available(Paths::dictionariesFolder()));
     m_start.engine->applyPageFeatures({settings.spellCheck, language, settings.pdfViewer});
 }
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+// Draws a window at most once a frame. While pages load, the tab strip, the status bar, the
+// throbber and the page itself each ask for the window to be drawn, and the toolkit draws it
+// on the next pass of the event loop, each report in a pass of its own. Every drawing puts
+// the whole window on the screen; where the page is composed through OpenGL that means
+// composing all of it again. A request that comes within a frame of the last drawing waits
+// for the next frame, and what was asked for meanwhile is drawn together then. An exposed
+// window is drawn at once as before: the system's own requests do not pass through here.
+class FramePacer final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FramePacer)
+
+public:
+    // Milliseconds on a steady clock.
+    using Clock = std::function<qint64()>;
+
+    // How long a request made `sinceLastDrawnMs` after the last drawing waits; 0: drawn now.
+    // A negative time since (nothing drawn yet) is drawn now.
+    static int waitBefore(qint64 sinceLastDrawnMs, int frameMs);
+
+    // The length of a frame on a screen refreshing `refreshRate` times a second, kept
+    // within sensible bounds for screens that report nothing or nonsense.
+    static int frameMsFor(qreal refreshRate);
+
+    // Belongs to `window`, a top-level widget. `frameMs` 0: the length of a frame of the
+    // window's screen.
+    explicit FramePacer(QWidget& window, int frameMs = 0, Clock clock = {});
+
+    // Drawings let through at once, and those held for a frame and drawn then.
+    int drawnAtOnce() const { return m_drawnAtOnce; }
+    int drawnLater() const { return m_drawnLater; }
+    bool holding() const { return m_held.isActive(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    int frameMs() const;
+    void drawHeld();
+
+    QWidget& m_window;
+    const int m_frameMs;
+    const Clock m_clock;
+    QTimer m_held;
+    qint64 m_lastDrawn = -1;
+    bool m_delivering = false;
+    int m_drawnAtOnce = 0;
+    int m_drawnLater = 0;
+};
