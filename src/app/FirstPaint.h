@@ -20,8 +20,9 @@ class FirstPaint final : public QObject
 public:
     static constexpr int LongestWaitMs = 1000;
 
-    // Belongs to `window`, which must not have been shown yet.
-    FirstPaint(QWidget& window, std::function<void()> then);
+    // Belongs to `window`, which must not have been shown yet. `longestWaitMs`: how long
+    // after the show the function runs at the latest.
+    FirstPaint(QWidget& window, std::function<void()> then, int longestWaitMs = LongestWaitMs);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
