@@ -1,7 +1,7 @@
 #include "browser/TabSet.h"
 
-#include "browser/OpenRules.h"
 #include "browser/BrowserTab.h"
+#include "browser/OpenRules.h"
 #include "browser/PopupControl.h"
 #include "browser/TabListing.h"
 #include "browser/TabSleeper.h"
@@ -57,9 +57,8 @@ TBrowserTab* TabSet::createTab(bool hidden)
             if (!Zoom::siteOf(url).isEmpty())
                 browser->ShowZoom(m_zoom.zoomFor(url));
         });
-        connect(browser, &TSorvelBrowser::zoomChosen, this, [this, browser](qreal zoom) {
-            m_zoom.remember(browser->LocationURL(), zoom);
-        });
+        connect(browser, &TSorvelBrowser::zoomChosen, this,
+                [this, browser](qreal zoom) { m_zoom.remember(browser->LocationURL(), zoom); });
     }
     relay(tab);
     m_strip.addPage(tab, tab->Caption());
@@ -85,10 +84,8 @@ void TabSet::relay(TBrowserTab* tab)
             fromFront([this](const QString& text) { Q_EMIT statusText(text); }));
     connect(tab, &TBrowserTab::progressChanged, this,
             fromFront([this](int done, int total) { Q_EMIT progress(done, total); }));
-    connect(tab, &TBrowserTab::progressEnded, this,
-            fromFront([this] { Q_EMIT progressEnded(); }));
-    connect(tab, &TBrowserTab::busyChanged, this,
-            fromFront([this](bool on) { Q_EMIT busy(on); }));
+    connect(tab, &TBrowserTab::progressEnded, this, fromFront([this] { Q_EMIT progressEnded(); }));
+    connect(tab, &TBrowserTab::busyChanged, this, fromFront([this](bool on) { Q_EMIT busy(on); }));
     connect(tab, &TBrowserTab::indicatorsChanged, this,
             fromFront([this] { Q_EMIT indicatorsChanged(); }));
     connect(tab, &TBrowserTab::backForwardChanged, this,
@@ -177,9 +174,17 @@ void TabSet::holdTabChange(bool held)
 
 void TabSet::openAtEnd(const std::function<void()>& open)
 {
+    // Each new tab becomes the active one in turn; only the last is put on the screen.
+    const TBrowserTab* before = GetActivePage();
     ++m_atEndHeld;
+    m_strip.holdShownPage(true);
     open();
+    m_strip.holdShownPage(false);
     --m_atEndHeld;
+    // The tabs made in between were given the focus while out of sight.
+    TBrowserTab* now = GetActivePage();
+    if (now && now != before && m_windowShown && QApplication::focusWidget() != m_strip.tabStrip())
+        now->FocusBrowser();
 }
 
 void TabSet::openInFront(const std::function<void()>& open)
@@ -213,8 +218,8 @@ void TabSet::OpenAddress(const QString& address, bool newTab, bool shiftHeld)
     TBrowserTab* active = GetActivePage();
     using OpenRules::OpenTarget;
     switch (OpenRules::ChooseOpenTarget(newTab, shiftHeld, active != nullptr,
-                                              active ? active->GetAddress() : QString(),
-                                              active && active->Busy())) {
+                                        active ? active->GetAddress() : QString(),
+                                        active && active->Busy())) {
     case OpenTarget::ActiveTab:
         active->NavigateTo(address);
         return;

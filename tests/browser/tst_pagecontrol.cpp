@@ -395,6 +395,49 @@ private Q_SLOTS:
         QCOMPARE(pc.tabCount(), 0);
     }
 
+    // Tabs made in a row while the shown page is held: each becomes active in turn, none but
+    // the last is put on the screen, and only once the hold is let go.
+    void heldPagesAreNotShownOneByOne()
+    {
+        TPVPageControl pc;
+        const QList<QWidget*> first = fill(pc, {"Start"});
+        showAt(pc, 400);
+        QVERIFY(first[0]->isVisible());
+        QList<QWidget*> shown;
+        struct ShowWatch final : QObject
+        {
+            QList<QWidget*>& shown;
+            explicit ShowWatch(QList<QWidget*>& list)
+                : shown(list)
+            {}
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                if (event->type() == QEvent::Show)
+                    shown << static_cast<QWidget*>(watched);
+                return false;
+            }
+        } watch(shown);
+
+        pc.holdShownPage(true);
+        pc.holdShownPage(true); // holds nest
+        QList<QWidget*> made;
+        for (const char* caption : {"One", "Two", "Three"}) {
+            auto* page = new QLabel(caption);
+            page->installEventFilter(&watch);
+            pc.addPage(page, caption);
+            pc.setActivePage(page);
+            made << page;
+        }
+        QCOMPARE(pc.activePage(), made[2]);
+        pc.holdShownPage(false);
+        QVERIFY(first[0]->isVisible());
+        QVERIFY(shown.isEmpty());
+        pc.holdShownPage(false);
+        QVERIFY(made[2]->isVisible());
+        QVERIFY(!first[0]->isVisible());
+        QCOMPARE(shown, QList<QWidget*>{made[2]});
+    }
+
     void draggingMovesTheActiveTab()
     {
         TPVPageControl pc;

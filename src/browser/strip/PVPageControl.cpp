@@ -6,6 +6,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TPVPageControl::TPVPageControl(QWidget* parent)
     : QWidget(parent)
     , m_stack(new QStackedWidget(this))
@@ -220,11 +222,19 @@ void TPVPageControl::setActive(QWidget* page, bool byUser)
     if (page == m_active)
         return;
     m_active = page;
-    m_stack->setCurrentWidget(page ? page : m_empty);
+    if (m_shownHeld == 0)
+        m_stack->setCurrentWidget(page ? page : m_empty);
     m_strip->relayout(true);
     Q_EMIT currentChanged(page);
     if (byUser)
         Q_EMIT changed();
+}
+
+void TPVPageControl::holdShownPage(bool held)
+{
+    m_shownHeld = std::max(0, m_shownHeld + (held ? 1 : -1));
+    if (m_shownHeld == 0)
+        m_stack->setCurrentWidget(m_active ? m_active : m_empty);
 }
 
 // ---- Per page data

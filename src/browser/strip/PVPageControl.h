@@ -62,6 +62,11 @@ public:
     int activeTabIndex() const; // -1 when no page is active or its tab is hidden
     // The next (or previous) page with a shown tab, wrapping round; emits changed.
     void selectNextPage(bool forward);
+    // While held, the page on the screen stays the one shown when the hold began, whatever
+    // becomes active: tabs made in a row are not each shown for a moment, which would have
+    // every page drawn and its view set up for the screen. Letting go shows the active
+    // page. Holds nest.
+    void holdShownPage(bool held);
 
     // Per page data.
     QString pageCaption(QWidget* page) const;
@@ -152,6 +157,7 @@ private:
 
     QList<PageEntry> m_pages;
     QWidget* m_active = nullptr;
+    int m_shownHeld = 0;
     QStackedWidget* m_stack = nullptr;
     QWidget* m_empty = nullptr;
     TPVTabStrip* m_strip = nullptr;
