@@ -41,6 +41,7 @@
 #include "mail/window/MailCommands.h"
 #include "passwords/window/PasswordCommands.h"
 #include "platform/FramePacer.h"
+#include "platform/StartupMarks.h"
 #include "platform/MemoryPressure.h"
 #include "platform/Paths.h"
 #include "platform/ShellFolders.h"
@@ -176,6 +177,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
         if (first)
             first->holdBlankPage();
         new FirstPaint(*this, [this, held = QPointer<TBrowserTab>(first)] {
+            StartupMarks::mark(StartupMarks::FirstPaint);
             openFirstPages();
             if (held)
                 held->releaseBlankPage();
@@ -201,6 +203,7 @@ void TfrmMain::openFirstPages()
         });
     }
     m_firstPagesOpened = true;
+    StartupMarks::mark(StartupMarks::FirstPages);
     Q_EMIT firstPagesOpened();
 }
 

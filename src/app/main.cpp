@@ -19,6 +19,7 @@
 #include "platform/SaveLeftovers.h"
 #include "platform/ShellFolders.h"
 #include "platform/SiteIcons.h"
+#include "platform/StartupMarks.h"
 #include "platform/TerminationWatcher.h"
 #include "platform/web/OfflineMode.h"
 #include "blocking/ContentBlocker.h"
@@ -315,6 +316,7 @@ int main(int argc, char* argv[])
     // Everything the program makes (settings, history, page copies, sockets) is the user's alone.
     ::umask(077);
     quietEngine();
+    StartupMarks::mark(StartupMarks::Main);
     provideRuntimeFolder();
     if (auto rc = runRegistryCommand(argc, argv))
         return *rc;
@@ -337,6 +339,7 @@ int main(int argc, char* argv[])
     TerminationWatcher termination;
     WebEngineContext::chooseRenderer(argc, argv);
     PelvaneApplication app(argc, argv);
+    StartupMarks::mark(StartupMarks::Application);
     // Again without the toolkit's own options (-platform and the like), which it has taken.
     StartArguments start = StartArguments::parse(QCoreApplication::arguments());
     if (auto rc = answerUsage(start))
@@ -396,6 +399,7 @@ int main(int argc, char* argv[])
     if (!privateMode)
         profile.emplace();
     WebEngineContext engine(profile ? profile->folder() : QString());
+    StartupMarks::mark(StartupMarks::Engine);
     if (!privateMode)
         engine.setVisitSink(history.visitSink());
     engine.setOfflineState([&hive] { return OfflineMode::isOffline(hive); });
@@ -452,6 +456,7 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         TfrmMain window(std::move(options)); // it lets the slots it takes over go
+        StartupMarks::mark(StartupMarks::WindowMade);
         QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
                          &TfrmMain::ExitNow);
         termination.start();
