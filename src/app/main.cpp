@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/BookmarkCommand.h"
+#include "app/EarlyTermination.h"
 #include "session/HandOff.h"
 #include "app/MainWindow.h"
 #include "settings/window/InternetOptionsCommands.h"
@@ -455,11 +456,11 @@ int main(int argc, char* argv[])
 
     int exitCode = 0;
     {
+        // A logout while the window is made (and asks its questions of the start) ends them.
+        EarlyTermination early(termination);
         TfrmMain window(std::move(options)); // it lets the slots it takes over go
         StartupMarks::mark(StartupMarks::WindowMade);
-        QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
-                         &TfrmMain::ExitNow);
-        termination.start();
+        early.handOver(&window, [&window] { window.ExitNow(); });
         // The desktop session is ending: leave through the ordinary exit, so nothing is lost.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                          [&window](QSessionManager&) { window.ExitNow(); });
