@@ -1,3 +1,4 @@
+#include "platform/web/ContentFilter.h"
 #include "platform/web/ContentSettings.h"
 #include "platform/web/QtWebEngineBackend.h"
 #include "platform/web/WebEngineContext.h"
@@ -22,6 +23,14 @@ WebContentSwitches allOn()
 {
     return {};
 }
+
+// Content blocking that lets everything through: what matters is that a page has it.
+class PassingFilter final : public ContentFilter
+{
+public:
+    bool blocks(const WebRequest&) override { return false; }
+    QString hidingStyleSheet(const QUrl&) override { return {}; }
+};
 
 } // namespace
 
@@ -89,7 +98,11 @@ private Q_SLOTS:
         m_context = std::make_unique<WebEngineContext>();
     }
 
-    void cleanup() { content()->setSwitches(allOn()); }
+    void cleanup()
+    {
+        content()->setSwitches(allOn());
+        m_context->setContentFilter(nullptr);
+    }
 
     void cleanupTestCase() { m_context.reset(); }
 
@@ -111,8 +124,19 @@ private Q_SLOTS:
         QCOMPARE(picturesOf(second), 2);
     }
 
+    void videosOffLoadsNoVideo_data()
+    {
+        QTest::addColumn<bool>("blocking");
+        QTest::newRow("alone") << false;
+        // Its filter takes the page's place for requests: the switches still hold.
+        QTest::newRow("with content blocking") << true;
+    }
+
     void videosOffLoadsNoVideo()
     {
+        QFETCH(bool, blocking);
+        if (blocking)
+            m_context->setContentFilter(std::make_shared<PassingFilter>());
         Browser b(m_context.get());
         WebContentSwitches off;
         off.videos = false;

@@ -71,6 +71,9 @@ public:
 
     // From now on the page obeys the switches (its owner keeps it).
     void adoptPage(QWebEnginePage* page);
+    // What refuses the requests the switches forbid, set on each adopted page; whoever sets
+    // another interceptor on such a page asks this one first.
+    QWebEngineUrlRequestInterceptor* pageInterceptor() const { return m_interceptor; }
 
     // "Mozilla/5.0 (X11; Linux x86_64) ..." with the tokens added inside the first
     // parenthesised part: "Mozilla/5.0 (X11; Linux x86_64; Token 1) ...". A token that

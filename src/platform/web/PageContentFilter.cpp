@@ -56,11 +56,12 @@ bool filtered(const QUrl& url)
 } // namespace
 
 PageContentFilter::PageContentFilter(QWebEnginePage* page, std::shared_ptr<ContentFilter> filter,
-                                     const void* source)
+                                     const void* source, QWebEngineUrlRequestInterceptor* before)
     : QWebEngineUrlRequestInterceptor(page)
     , m_page(page)
     , m_filter(std::move(filter))
     , m_source(source)
+    , m_before(before)
 {
     connect(page, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
@@ -71,17 +72,20 @@ PageContentFilter::PageContentFilter(QWebEnginePage* page, std::shared_ptr<Conte
 
 PageContentFilter* PageContentFilter::install(QWebEnginePage* page,
                                               std::shared_ptr<ContentFilter> filter,
-                                              const void* source)
+                                              const void* source,
+                                              QWebEngineUrlRequestInterceptor* before)
 {
     if (!page || !filter)
         return nullptr;
-    auto* installed = new PageContentFilter(page, std::move(filter), source);
+    auto* installed = new PageContentFilter(page, std::move(filter), source, before);
     page->setUrlRequestInterceptor(installed);
     return installed;
 }
 
 void PageContentFilter::interceptRequest(QWebEngineUrlRequestInfo& info)
 {
+    if (m_before)
+        m_before->interceptRequest(info);
     if (!filtered(info.requestUrl()))
         return;
     WebRequest request;

@@ -181,7 +181,8 @@ void WebEngineContext::pageCreated(QWebEnginePage* page)
     // Requests are counted per browser: the backend stays when its page is replaced.
     if (m_filter) {
         auto* backend = qobject_cast<QtWebEngineBackend*>(page->parent());
-        PageContentFilter::install(page, m_filter, static_cast<const WebBackend*>(backend));
+        PageContentFilter::install(page, m_filter, static_cast<const WebBackend*>(backend),
+                                   m_content->pageInterceptor());
     }
 }
 
