@@ -12,6 +12,7 @@
 // Then fifty tabs: the bare view and Pelvane opening fifty pages, and Pelvane bringing the
 // same fifty back after an abnormal end (one loads, the others wait until shown); the same
 // for a session of two hundred tabs; and the cost of writing the session of fifty tabs once.
+// PELVANE_BENCH_FIRST_ONLY=1 stops after the first page and the group.
 //
 //   xvfb-run -a bench/startup/bench_startup <pelvane binary> <bare view binary>
 #include "platform/StartupMarks.h"
@@ -295,6 +296,9 @@ int main(int argc, char* argv[])
                .arg(stepsOf(pelTen))
                .arg(ms(pelTen.all), 0, 'f', 0);
     out.flush();
+    // For trying a change: the first page and the group only.
+    if (qEnvironmentVariableIntValue("PELVANE_BENCH_FIRST_ONLY") == 1)
+        return 0;
 
     // Fifty tabs, three runs each: every page loaded, or brought back waiting.
     QList<double> bareFifty, pelFifty, pelWaiting;

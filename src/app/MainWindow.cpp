@@ -173,9 +173,13 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     // The first pages wait for the window's first picture: the user sees the window at
     // once, and the engine starting up does not hold it back.
     if (m_start.opensPagesWhenPainted) {
-        // Nor does the first tab load a blank page before then.
-        if (first)
+        // Nor does the first tab load a blank page before then; but its page is set up
+        // in the engine now, so that the window is made once, with the surface the page
+        // is drawn on.
+        if (first) {
             first->holdBlankPage();
+            first->Browser()->backend()->prepareDrawing();
+        }
         new FirstPaint(*this, [this, held = QPointer<TBrowserTab>(first)] {
             StartupMarks::mark(StartupMarks::FirstPaint);
             openFirstPages();

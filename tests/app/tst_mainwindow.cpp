@@ -258,6 +258,8 @@ private Q_SLOTS:
         Fixture w({.opensPagesWhenPainted = true});
         FakeWebBackend* first = w.activeFake();
         QVERIFY(first->navigations().isEmpty()); // nothing asked while the window is made
+        // ...but the page is set up, so that the window is made with the surface it needs.
+        QCOMPARE(first->count(QStringLiteral("prepareDrawing")), 1);
         const FirstPaintSeen seen(*w.get(), [first] { return first->navigations().size(); });
         QSignalSpy opened(w.get(), &TfrmMain::firstPagesOpened);
         w.show();

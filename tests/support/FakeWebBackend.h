@@ -175,6 +175,7 @@ public:
     void print(QPrinter* printer, std::function<void(bool)> done) override;
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
+    void prepareDrawing() override { record(QStringLiteral("prepareDrawing")); }
     bool questionOpen() const override { return m_questionOpen; }
     void afterQuestions(std::function<void()> then) override;
     // The lifecycle as the engine's backend has it: Frozen and Discarded are refused while a

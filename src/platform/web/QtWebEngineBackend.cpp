@@ -249,6 +249,17 @@ QWidget* QtWebEngineBackend::view() const
     return m_view;
 }
 
+void QtWebEngineBackend::prepareDrawing()
+{
+    // The engine sets a page up on the first call that needs its document; an empty script
+    // is the one that asks for nothing else. Otherwise the page is set up shortly after its
+    // first show, and its view then takes in an OpenGL surface, for which the window that
+    // was just made (as an ordinary one) is made again before it is first drawn. Drawn in
+    // software, the window is made once anyway and the page is best set up after the show.
+    if (m_page && WebEngineContext::composesThroughOpenGL())
+        m_page->runJavaScript(QString());
+}
+
 void QtWebEngineBackend::navigate(const QString& url)
 {
     if (!wakePage())

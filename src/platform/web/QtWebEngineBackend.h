@@ -71,6 +71,7 @@ public:
     void print(QPrinter* printer, std::function<void(bool)> done) override;
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
+    void prepareDrawing() override;
     bool questionOpen() const override;
     NavigationKind navigationKind() const override { return m_navigationKind; }
     void afterQuestions(std::function<void()> then) override;

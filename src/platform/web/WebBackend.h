@@ -152,6 +152,9 @@ public:
     // The engine's developer tools for the page, in a window of their own that goes with
     // the page; `inspectElement` shows the element of the last context menu in them.
     virtual void showDeveloperTools(bool inspectElement) { Q_UNUSED(inspectElement); }
+    // Sets the page up in the engine now, with nothing loaded: its view takes in the surface
+    // it is drawn on before the window around it is first made.
+    virtual void prepareDrawing() {}
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at

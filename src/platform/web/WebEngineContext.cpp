@@ -40,6 +40,12 @@ void WebEngineContext::chooseRenderer(int argc, char** argv)
         qputenv("QT_QUICK_BACKEND", "software");
 }
 
+bool WebEngineContext::composesThroughOpenGL()
+{
+    return qgetenv("QT_QUICK_BACKEND") != "software" &&
+           qgetenv("QMLSCENE_DEVICE") != "softwarecontext";
+}
+
 WebEngineContext::WebEngineContext(QObject* parent)
     : WebEngineContext(Paths::webProfileFolder(), parent)
 {}

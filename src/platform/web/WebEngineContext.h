@@ -59,6 +59,9 @@ public:
     // or the tab strip: the window is then drawn in software too. A renderer the user chose
     // (QT_QUICK_BACKEND) is kept.
     static void chooseRenderer(int argc, char** argv);
+    // Whether pages' views are composed into their window through OpenGL (the renderer
+    // chosen is not the software one).
+    static bool composesThroughOpenGL();
 
     QWebEngineProfile* profile() const { return m_profile; }
     // Where every browser of the context reports completed top-level navigations.
