@@ -13,7 +13,11 @@ PasswordPage::PasswordPage(TWebBrowser* browser, PasswordManager* manager, QObje
 {
     Q_ASSERT(m_browser && m_manager);
     m_poll.setInterval(PollMs);
-    connect(&m_poll, &QTimer::timeout, this, &PasswordPage::look);
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        // Until the page showed a password field it is asked only while it is in view.
+        if (m_armed || (m_browser && m_browser->isVisible()))
+            look();
+    });
     // A sign-in kept or removed (here or in another tab) changes the accounts of the site.
     connect(m_manager, &PasswordManager::changed, this, &PasswordPage::fetchAccounts);
 }
@@ -33,6 +37,7 @@ void PasswordPage::pageShown()
         Q_EMIT accountsChanged();
         fetchAccounts();
     }
+    m_armed = false; // a new document, or the same one: asked again either way
     look();
 }
 
@@ -51,13 +56,51 @@ void PasswordPage::fetchAccounts()
 
 void PasswordPage::leaving()
 {
-    look();
+    // A page that was never armed noted nothing.
+    if (m_armed)
+        look();
 }
 
 void PasswordPage::look()
 {
-    if (!m_browser)
+    // A page frozen or unloaded to save memory is not woken for it (a script would bring an
+    // unloaded one back): it is asked again once it is shown.
+    if (!m_browser || m_browser->backend()->lifecycle() != PageLifecycle::Active)
         return;
+    if (m_armed) {
+        lookArmed();
+        return;
+    }
+    // The program's world is made in a page only once it has a password field.
+    const QPointer<PasswordPage> self(this);
+    m_browser->backend()->runPageJavaScript(
+        PasswordScripts::passwordFieldSeen(), [self](const QVariant& seen) {
+            if (!self || !seen.isValid())
+                return; // the script failed, or the page is going with its browser
+            if (seen.toBool()) {
+                self->m_armed = true;
+                self->lookArmed();
+            } else {
+                self->noFieldSeen();
+            }
+        });
+}
+
+void PasswordPage::noFieldSeen()
+{
+    m_filled = false;
+    if (m_hasForm) {
+        m_hasForm = false;
+        Q_EMIT accountsChanged();
+    }
+    // A script may add a sign-in form later.
+    m_poll.setInterval(PollMs);
+    if (!m_poll.isActive())
+        m_poll.start();
+}
+
+void PasswordPage::lookArmed()
+{
     const QPointer<PasswordPage> self(this);
     const QString pageUrl = m_browser->LocationURL();
     m_browser->backend()->runJavaScript(PasswordScripts::look(), {},

@@ -18,7 +18,10 @@ class TWebBrowser;
 // With one account kept for the page's origin it is filled once the page has a form for it;
 // with several, accounts() lists them and fill() puts the one the user picks in.
 // While the page has a form for a password it is asked again now and then: a page that
-// sends its sign-in by script (and stays) is noticed too.
+// sends its sign-in by script (and stays) is noticed too. A page is armed only once it has
+// a password field (a page without one is asked again while in view, in case a script
+// adds a form): arming makes the program's script world in the page, which costs every
+// page's renderer memory of its own.
 class PasswordPage final : public QObject
 {
     Q_OBJECT
@@ -53,6 +56,8 @@ Q_SIGNALS:
 
 private:
     void look();
+    void lookArmed();
+    void noFieldSeen();
     void fetchAccounts();
     void looked(const QVariant& result, const QString& pageUrl);
     void fillIfOne();
@@ -64,6 +69,7 @@ private:
     bool m_accountsKnown = false;
     bool m_hasForm = false;
     bool m_filled = false; // the page says it was filled already
+    bool m_armed = false;  // the document was looked at in the program's world
     QString m_focusSeen;   // the last focus a page reported (its document and count)
     QTimer m_poll;
 };

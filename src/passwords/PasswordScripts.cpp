@@ -103,6 +103,29 @@ state.submitted.clear();
 return {forms: forms, submitted: submitted, filled: state.filled, focus: state.focus || null};
 )js";
 
+// Plain script without the shared part: it runs beside the page's own.
+const char* const FieldSeen = R"js(
+(function () {
+    const seen = [];
+    const has = (doc) => {
+        if (!doc || seen.includes(doc) || seen.length >= 20)
+            return false;
+        seen.push(doc);
+        if (doc.querySelector('input[type=password i]'))
+            return true;
+        for (const frame of doc.querySelectorAll('iframe, frame')) {
+            let inner = null;
+            try { inner = frame.contentDocument; } catch (e) { inner = null; }
+            if (inner && inner.location && inner.location.origin === document.location.origin &&
+                has(inner))
+                return true;
+        }
+        return false;
+    };
+    return has(document);
+})()
+)js";
+
 const char* const Fill = R"js(
 const [origin, userField, passwordField, username, password] = args.map(String);
 const state = window.__pelvanePasswords || (window.__pelvanePasswords = {submitted: new Map(), filled: false, id: String(Math.random())});
@@ -146,6 +169,11 @@ QString common()
 } // namespace
 
 namespace PasswordScripts {
+
+QString passwordFieldSeen()
+{
+    return QString::fromLatin1(FieldSeen);
+}
 
 QString look()
 {

@@ -7,6 +7,12 @@
 // arguments (JSON data), never as part of its text.
 namespace PasswordScripts {
 
+// Whether the document, or a frame of its own origin, has a password field: true or false.
+// Runs in the page's own world, which costs the page nothing, where the program's world
+// would be made in the page for it; a page may lie to it, which keeps only its own
+// sign-ins from being kept. Arguments: none.
+QString passwordFieldSeen();
+
 // Arms the document (and the frames of its own origin) once: from then on every sign-in the
 // user sends is noted, whether by a form's submit, a click on a button of a form holding a
 // password, or Enter in a password field, and for fields a script added outside any form

@@ -35,6 +35,8 @@ QVariant form(const QString& url, const QString& user, const QString& pass)
 void scriptPage(FakeWebBackend* fake, const QString& url, QVariantList* sent, QStringList* filled)
 {
     fake->setScriptHandler([=](const QString& script, const QVariantList& args) {
+        if (script == PasswordScripts::passwordFieldSeen())
+            return QVariant(true);
         if (script == PasswordScripts::fill()) {
             *filled << args.value(3).toString();
             return QVariant(2);
@@ -125,6 +127,8 @@ private Q_SLOTS:
         QVariantMap focus; // where the page says the user went in
         QStringList filled;
         set.activeFake()->setScriptHandler([&](const QString& script, const QVariantList& args) {
+            if (script == PasswordScripts::passwordFieldSeen())
+                return QVariant(true);
             if (script == PasswordScripts::fill()) {
                 filled << args.value(3).toString();
                 return QVariant(2);

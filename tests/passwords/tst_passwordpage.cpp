@@ -40,6 +40,8 @@ struct Page
         , page(&browser, &manager)
     {
         fake->setScriptHandler([this](const QString& script, const QVariantList& args) {
+            if (script == PasswordScripts::passwordFieldSeen())
+                return QVariant(fieldSeen);
             if (script == PasswordScripts::fill()) {
                 fills << args;
                 return QVariant(2);
@@ -73,6 +75,7 @@ struct Page
     QVariantList forms;
     QVariantList submitted;
     bool filled = false;
+    bool fieldSeen = true; // what the page's own world says of its password fields
     QList<QVariantList> fills;
     int told = 0;
 };
@@ -291,6 +294,38 @@ private Q_SLOTS:
             QCoreApplication::processEvents();
             QVERIFY(page.fills.isEmpty());
         }
+    }
+
+    // The program's script world is made in a page only once it has a password field: a
+    // page without one is asked in its own world (at its show, then while in view), and
+    // armed once a script added a sign-in form. A page unloaded to save memory is asked
+    // nothing, which would bring it back.
+    void aPageIsArmedOnlyOnceItHasAPasswordField()
+    {
+        Page page(hivePath());
+        page.browser.show();
+        page.fieldSeen = false;
+        page.show(Site);
+        QTRY_VERIFY(page.fake->count("runPageJavaScript") >= 2);
+        page.page.leaving(); // nothing to take: the page noted nothing
+        QCoreApplication::processEvents();
+        QCOMPARE(page.fake->count("runJavaScript"), 0);
+
+        page.fieldSeen = true;
+        page.forms = {form(Site, {field("user", "text"), field("pass", "password")})};
+        QTRY_VERIFY(page.page.hasForm());
+        QCOMPARE(page.fake->calls("runJavaScript").value(0).args.value(0).toString(),
+                 PasswordScripts::look());
+
+        page.fake->setLifecycle(PageLifecycle::Discarded);
+        const int asked = int(page.fake->calls().size());
+        // A page shown after this one was unloaded, asked again by its own poll: this one's,
+        // started earlier with the same pace, has come by then.
+        Page later(hivePath() + QStringLiteral(".later"));
+        later.forms = page.forms;
+        later.show(Site);
+        QTRY_VERIFY(later.fake->count("runJavaScript") >= 2);
+        QCOMPARE(int(page.fake->calls().size()), asked);
     }
 
 private:

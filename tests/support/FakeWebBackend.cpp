@@ -299,6 +299,19 @@ void FakeWebBackend::runJavaScript(const QString& script, const QVariantList& ar
     });
 }
 
+void FakeWebBackend::runPageJavaScript(const QString& script,
+                                       std::function<void(const QVariant&)> done)
+{
+    record(QStringLiteral("runPageJavaScript"), {script});
+    const QVariant result = m_scriptHandler && m_lifecycle != PageLifecycle::Discarded
+                                ? m_scriptHandler(script, {})
+                                : QVariant();
+    answer([done = std::move(done), result] {
+        if (done)
+            done(result);
+    });
+}
+
 void FakeWebBackend::print(QPrinter* printer, std::function<void(bool)> done)
 {
     Q_UNUSED(printer)

@@ -176,6 +176,9 @@ public:
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
     void prepareDrawing() override { record(QStringLiteral("prepareDrawing")); }
+    // Answered by the script handler as runJavaScript is; nothing while discarded.
+    void runPageJavaScript(const QString& script,
+                           std::function<void(const QVariant&)> done) override;
     bool questionOpen() const override { return m_questionOpen; }
     void afterQuestions(std::function<void()> then) override;
     // The lifecycle as the engine's backend has it: Frozen and Discarded are refused while a

@@ -72,6 +72,8 @@ public:
     void savePage(const QString& filePath, bool complete) override;
     void focusPage() override;
     void prepareDrawing() override;
+    void runPageJavaScript(const QString& script,
+                           std::function<void(const QVariant&)> done) override;
     bool questionOpen() const override;
     NavigationKind navigationKind() const override { return m_navigationKind; }
     void afterQuestions(std::function<void()> then) override;

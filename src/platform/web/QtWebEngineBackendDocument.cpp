@@ -137,6 +137,20 @@ void QtWebEngineBackend::runJavaScript(const QString& script, const QVariantList
                           });
 }
 
+void QtWebEngineBackend::runPageJavaScript(const QString& script,
+                                           std::function<void(const QVariant&)> done)
+{
+    if (m_released || !m_page) {
+        if (done)
+            done(QVariant());
+        return;
+    }
+    m_page->runJavaScript(script, QWebEngineScript::MainWorld, [done](const QVariant& result) {
+        if (done)
+            done(result);
+    });
+}
+
 void QtWebEngineBackend::print(QPrinter* printer, std::function<void(bool)> done)
 {
     if (!wakePage() || !m_view || !printer || m_printing) {

@@ -155,6 +155,17 @@ public:
     // Sets the page up in the engine now, with nothing loaded: its view takes in the surface
     // it is drawn on before the window around it is first made.
     virtual void prepareDrawing() {}
+    // Runs `script` (an expression; no arguments) in the page's own script world, where the
+    // page's scripts can see and change what it uses: for questions whose answer is a hint
+    // only. Unlike runJavaScript it makes no world of the program's in the page (a context
+    // of the script engine, in every page it ran in) and never brings an unloaded page
+    // back: it then answers nothing (an invalid QVariant), as it does when the script fails.
+    virtual void runPageJavaScript(const QString& script, std::function<void(const QVariant&)> done)
+    {
+        Q_UNUSED(script);
+        if (done)
+            done(QVariant());
+    }
 };
 
 // Makes the backend for a new browser. The program installs the Qt WebEngine factory at
