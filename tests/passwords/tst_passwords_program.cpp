@@ -3,6 +3,7 @@
 #include "browser/BrowserTab.h"
 #include "commands/MainActions.h"
 #include "passwords/PasswordBar.h"
+#include "passwords/PasswordPage.h"
 #include "passwords/SecretPasswordStore.h"
 #include "passwords/dialogs/SavedPasswords.h"
 #include "platform/web/WebEngineContext.h"
@@ -75,6 +76,10 @@ private Q_SLOTS:
         auto* bar = tab->Frame()->findChild<PasswordBar*>();
         QVERIFY(bar);
         QVERIFY(bar->isHidden());
+        // The page is armed once its password field has been seen, a moment after the load.
+        auto* passwords = tab->findChild<PasswordPage*>();
+        QVERIFY(passwords);
+        QVERIFY(waitUntil([&] { return passwords->hasForm(); }));
 
         // The user signs in (a click on the form's button).
         evaluate(tab, "document.getElementById('user').value = 'ann';"
