@@ -37,7 +37,10 @@ void PasswordPage::pageShown()
         Q_EMIT accountsChanged();
         fetchAccounts();
     }
-    m_armed = false; // a new document, or the same one: asked again either way
+    // An address is shown twice a load (committed, then loaded): a page armed at the first
+    // is asked straight away at the second. Another address is another document.
+    if (m_browser->LocationURL() != m_armedAddress)
+        m_armed = false;
     look();
 }
 
@@ -79,6 +82,7 @@ void PasswordPage::look()
                 return; // the script failed, or the page is going with its browser
             if (seen.toBool()) {
                 self->m_armed = true;
+                self->m_armedAddress = self->m_browser ? self->m_browser->LocationURL() : QString();
                 self->lookArmed();
             } else {
                 self->noFieldSeen();

@@ -70,6 +70,7 @@ private:
     bool m_hasForm = false;
     bool m_filled = false; // the page says it was filled already
     bool m_armed = false;  // the document was looked at in the program's world
+    QString m_armedAddress; // ...at this address
     QString m_focusSeen;   // the last focus a page reported (its document and count)
     QTimer m_poll;
 };
